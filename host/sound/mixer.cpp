@@ -1,0 +1,175 @@
+// The mixer and its rate control. Everything runs on the emulation thread:
+// mixing, the driver calls and the recording's file writes.
+#include "host/sound/mixer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "cpu/z80.h"
+#include "host/sound/recording.h"
+#include "host/sound/sources.h"
+
+namespace {
+
+constexpr int QueueHistory = 14;
+
+const SoundDriver* current = &NoSoundDriver;
+
+int16_t blockBuffer[SoundBlockSamples];
+int16_t scratch[SoundBlockSamples];
+uint32_t produced = 0;
+uint32_t fill = 0;
+uint32_t writePosition = 0;
+int syncState = 1;
+bool paused = false;
+int32_t queueHistory[QueueHistory];
+int historyIndex = 0;
+
+int noSoundOpen(int) { return 0; }
+void noSoundNothing() {}
+void noSoundWrite(const int16_t*, uint32_t, uint32_t) {}
+uint32_t noSoundPosition() { return 0; }
+
+// Samples per second are reckoned from whole cycles per scan line times
+// 15,625 lines, slightly below the clock: a frame yields about 963.5 samples
+// and the rate control absorbs the surplus.
+uint64_t samplesBase() {
+    uint64_t perLine = cpu.cyclesPerLine;
+    if (perLine == 0) perLine = (cpu.clockHz ? cpu.clockHz : 2995200) / 15625;
+    return perLine * 15625;
+}
+
+} // namespace
+
+const SoundDriver NoSoundDriver{"No sound",     noSoundOpen,    noSoundNothing,
+                                noSoundWrite,   noSoundNothing, noSoundNothing,
+                                noSoundNothing, noSoundPosition};
+
+uint32_t SoundDriverSetting = 1;
+
+// Start-up state of the stream: ring position, block fill, sample count and
+// the rate control's measurements.
+void InitSoundSystem() {
+    writePosition = 0;
+    fill = 0;
+    produced = 0;
+    syncState = 1;
+    paused = false;
+    std::memset(queueHistory, 0, sizeof queueHistory);
+    historyIndex = 0;
+    current->Reset();
+}
+
+void ShutdownSoundSystem() {
+    StopSoundRecording();
+    current->Close();
+}
+
+void InstallSoundDriver(const SoundDriver* driver) {
+    if (!driver) driver = &NoSoundDriver;
+    if (driver == &NoSoundDriver || driver != current) current->Close();
+    current = driver;
+}
+
+const SoundDriver* CurrentSoundDriver() { return current; }
+
+int Sync() {
+    if (paused) return 0;
+    const uint32_t position = current->Position();
+    if (position == SoundPositionUnknown) return 1;
+
+    int32_t queued = static_cast<int32_t>((writePosition + SoundRingBytes - position % SoundRingBytes) %
+                                          SoundRingBytes);
+    if (queued >= static_cast<int32_t>(SoundRingBytes / 2)) queued -= SoundRingBytes;
+    queueHistory[historyIndex] = queued / static_cast<int32_t>(SoundBlockBytes);
+    historyIndex = (historyIndex + 1) % QueueHistory;
+
+    if (SoundRecordingOpen()) return 1;
+
+    int32_t sum = 0;
+    for (int32_t q : queueHistory) sum += q;
+    if (sum >= 7 * QueueHistory) {
+        for (int32_t& q : queueHistory) q -= 1;
+        return 0;
+    }
+    if (sum >= 4 * QueueHistory) return 1;
+    for (int32_t& q : queueHistory) q += 1;
+    return 2;
+}
+
+void Mix(int16_t* buffer, int n) {
+    n = std::clamp(n, 0, SoundBlockSamples);
+    if (!SoundSources() || n == 0) return;
+    SoundSources()->generate(buffer, n);
+    for (SoundSource* s = SoundSources()->next; s; s = s->next) {
+        s->generate(scratch, n);
+        // Saturate rather than wrap: an overflow must not flip the sign.
+        for (int i = 0; i < n; ++i)
+            buffer[i] = static_cast<int16_t>(std::clamp(buffer[i] + scratch[i], -32768, 32767));
+    }
+}
+
+void Submit(const int16_t* block) {
+    current->Write(block, writePosition, SoundBlockBytes);
+    writePosition = (writePosition + SoundBlockBytes) % SoundRingBytes;
+    AppendSoundRecording(block, SoundBlockBytes);
+}
+
+void MixUpTo(uint64_t cycles) {
+    const uint64_t base = samplesBase();
+    // Rounded cycles * 48,000 / base, exact for any cycle count.
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(cycles) * (2 * SoundSampleRate) + base;
+    const uint32_t target = static_cast<uint32_t>(scaled / (2 * base));
+    uint32_t n = target - produced;
+    // A counter that went backwards (a fresh processor) restarts the count
+    // instead of being taken for four billion pending samples.
+    if (n == 0 || n >= 0x80000000u) {
+        produced = target;
+        return;
+    }
+
+    if (syncState == 0) {
+        syncState = Sync();
+        produced = target;
+        return;
+    }
+    if (fill + n >= SoundBlockSamples) {
+        syncState = Sync();
+        Mix(blockBuffer + fill, static_cast<int>(SoundBlockSamples - fill));
+        Submit(blockBuffer);
+        n = (fill + n) % SoundBlockSamples;
+        fill = 0;
+        if (syncState == 2) {
+            Mix(blockBuffer, SoundBlockSamples);
+            Submit(blockBuffer);
+            produced = target;
+            return;
+        }
+        if (n == 0) {
+            produced = target;
+            return;
+        }
+    }
+    Mix(blockBuffer + fill, static_cast<int>(n));
+    fill += n;
+    produced = target;
+}
+
+void PauseSound() {
+    paused = true;
+    current->Pause();
+}
+
+void ResumeSound() {
+    paused = false;
+    current->Resume();
+}
+
+void ResetSoundOutput() {
+    current->Reset();
+    for (SoundSource* s = SoundSources(); s; s = s->next)
+        if (s->reset) s->reset();
+}
+
+uint32_t SoundWritePosition() { return writePosition; }
+uint32_t SoundSamplesProduced() { return produced; }

@@ -1,0 +1,10 @@
+// Sound recording: the submitted output blocks appended to a PCM WAV file
+// (mono, 48,000 Hz, 16-bit). The two size fields of the header are written
+// when the recording is stopped. The public operations are in mixer.h.
+#pragma once
+
+#include <cstdint>
+
+int SoundRecordingOpen();
+// Appends one block; counts its bytes only if the write succeeded.
+void AppendSoundRecording(const int16_t* block, uint32_t byteCount);
