@@ -1,6 +1,5 @@
-#include <cstdio>
+// Orvane's entry point. Until the desktop window exists, the program is the
+// headless runner.
+#include "host/headless.h"
 
-int main() {
-    std::fprintf(stderr, "Orvane: not built yet\n");
-    return 0;
-}
+int main(int argc, char** argv) { return RunHeadless(argc, argv); }

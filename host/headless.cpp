@@ -1,0 +1,463 @@
+// The headless runner's option table, its frame loop and its outputs.
+#include "host/headless.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/ports.h"
+#include "machine/roms.h"
+
+namespace {
+
+// Settings that must be in place before machineInit.
+struct MachineChoices {
+    long basic = -1; // -1: keep the machine's default
+    long dos = -1;
+    std::string romFolder;
+    bool romFolderSet = false;
+};
+MachineChoices choices;
+bool helpAsked = false;
+
+int chooseFrom(const char* value, const char* const* names, long& choice) {
+    for (long i = 0; names[i]; i++)
+        if (std::strcmp(value, names[i]) == 0) {
+            choice = i;
+            return 1;
+        }
+    return 0;
+}
+
+bool isFolder(const char* path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+int optionHeadless(HeadlessRun&, const char*) { return 1; }
+
+int optionHelp(HeadlessRun&, const char*) {
+    helpAsked = true;
+    return 1;
+}
+
+int optionFrames(HeadlessRun& run, const char* value) {
+    return ParseNumber(value, 0, 100000000, run.frames);
+}
+
+int optionSeconds(HeadlessRun& run, const char* value) {
+    char* end = nullptr;
+    errno = 0;
+    double seconds = std::strtod(value, &end);
+    if (errno || end == value || *end || !(seconds >= 0) || seconds > 2000000) return 0;
+    run.frames = std::lround(seconds * 50);
+    return 1;
+}
+
+int optionBootFrames(HeadlessRun& run, const char* value) {
+    return ParseNumber(value, 0, 100000000, run.bootFrames);
+}
+
+int optionFast(HeadlessRun& run, const char*) {
+    run.cycleBased = false;
+    return 1;
+}
+
+int optionCycleBased(HeadlessRun& run, const char*) {
+    run.cycleBased = true;
+    return 1;
+}
+
+int optionType(HeadlessRun& run, const char* value) {
+    std::string text = UnescapeText(value);
+    if (text.empty() || text.find('\0') != std::string::npos) {
+        std::fprintf(stderr, "orvane: --type needs a text without NUL bytes\n");
+        return 0;
+    }
+    run.typing.push_back(text);
+    return 1;
+}
+
+int optionScreenText(HeadlessRun& run, const char*) {
+    run.endHooks.push_back([](HeadlessRun&) {
+        std::fputs(ScreenText().c_str(), stdout);
+        std::fflush(stdout);
+        return 1;
+    });
+    return 1;
+}
+
+int optionScreenshot(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    run.endHooks.push_back([path](HeadlessRun& r) {
+        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift)) return 1;
+        std::fprintf(stderr, "orvane: cannot write screenshot %s\n", path.c_str());
+        return 0;
+    });
+    return 1;
+}
+
+int optionDumpMemory(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    run.endHooks.push_back([path](HeadlessRun&) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        bool ok = file && std::fwrite(memoryArray(), 1, 65536, file) == 65536;
+        if (file && std::fclose(file) != 0) ok = false;
+        if (ok) return 1;
+        std::fprintf(stderr, "orvane: cannot write memory dump %s\n", path.c_str());
+        return 0;
+    });
+    return 1;
+}
+
+int optionBasicRom(HeadlessRun&, const char* value) {
+    static const char* const names[] = {"old", "new", "external", nullptr};
+    return chooseFrom(value, names, choices.basic);
+}
+
+int optionDos(HeadlessRun&, const char* value) {
+    static const char* const names[] = {"none", "abcdos", "ufddos", nullptr};
+    return chooseFrom(value, names, choices.dos);
+}
+
+int optionRomPath(HeadlessRun&, const char* value) {
+    if (!isFolder(value)) {
+        std::fprintf(stderr, "orvane: ROM folder %s is not a folder\n", value);
+        return 0;
+    }
+    choices.romFolder = value;
+    choices.romFolderSet = true;
+    return 1;
+}
+
+int optionPrinterDir(HeadlessRun&, const char* value) {
+    if (!isFolder(value)) {
+        std::fprintf(stderr, "orvane: printer folder %s is not a folder\n", value);
+        return 0;
+    }
+    setPrinterDirectory(value);
+    return 1;
+}
+
+const HeadlessOption* findOption(const std::string& name) {
+    for (size_t i = 0; i < HeadlessOptionCount; i++)
+        if (name == HeadlessOptions[i].name) return &HeadlessOptions[i];
+    return nullptr;
+}
+
+void printHelp() {
+    std::printf("Usage: orvane [--headless] [OPTION]...\n"
+                "Runs the emulated ABC80 without a window: boot frames, then typing and\n"
+                "loading, then more frames, then the requested outputs.\n\n");
+    for (size_t i = 0; i < HeadlessOptionCount; i++) {
+        const HeadlessOption& option = HeadlessOptions[i];
+        std::string left = std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
+        std::printf("  %-24s %s\n", left.c_str(), option.help);
+    }
+    std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
+}
+
+void runOneFrame(HeadlessRun& run) {
+    run.pitchShift = framePitchShift();
+    if (run.cycleBased)
+        runFrame(CyclesPerFrame, run.frameBuffer.data(), run.pitchShift);
+    else
+        runFrameFast();
+    run.frameNumber++;
+}
+
+// Starts the next queued text once the previous one is typed.
+int typeNext(HeadlessRun& run) {
+    if (run.booted && !run.typing.empty() && !typingInProgress()) {
+        typeText(run.typing.front().c_str());
+        run.typing.erase(run.typing.begin());
+    }
+    return 1;
+}
+
+int runHooks(std::vector<HeadlessHook>& hooks, HeadlessRun& run) {
+    for (HeadlessHook& hook : hooks)
+        if (!hook(run)) return 0;
+    return 1;
+}
+
+void appendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(v & 0xFF);
+    out.push_back((v >> 8) & 0xFF);
+}
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+void put32be(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((v >> shift) & 0xFF);
+}
+
+std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
+    std::vector<uint8_t> out;
+    uint32_t imageSize = static_cast<uint32_t>(width * height);
+    uint32_t offset = 14 + 40 + 1024;
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, offset + imageSize);
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(width));
+    put32(out, static_cast<uint32_t>(-height)); // top line first
+    put16(out, 1);
+    put16(out, 8);
+    for (int i = 0; i < 6; i++) put32(out, 0); // no compression, sizes and colours 0
+    for (int i = 0; i < 256; i++) {
+        out.push_back(static_cast<uint8_t>(i));
+        out.push_back(static_cast<uint8_t>(i));
+        out.push_back(static_cast<uint8_t>(i));
+        out.push_back(0);
+    }
+    out.insert(out.end(), pixels, pixels + imageSize);
+    return out;
+}
+
+void pngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    put32be(out, static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    put32be(out, crc32(typed.data(), typed.size()));
+}
+
+// An 8-bit grey PNG, its image data in stored (uncompressed) deflate blocks.
+std::vector<uint8_t> pngImage(const uint8_t* pixels, int width, int height) {
+    std::vector<uint8_t> raw;
+    for (int y = 0; y < height; y++) {
+        raw.push_back(0); // filter: none
+        raw.insert(raw.end(), pixels + y * width, pixels + (y + 1) * width);
+    }
+    std::vector<uint8_t> z = {0x78, 0x01};
+    for (size_t pos = 0; pos < raw.size();) {
+        size_t n = std::min<size_t>(65535, raw.size() - pos);
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        put16(z, static_cast<uint32_t>(n));
+        put16(z, static_cast<uint32_t>(~n & 0xFFFF));
+        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
+        pos += n;
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32be(z, (b << 16) | a);
+
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<uint8_t> header;
+    put32be(header, static_cast<uint32_t>(width));
+    put32be(header, static_cast<uint32_t>(height));
+    header.insert(header.end(), {8, 0, 0, 0, 0}); // 8 bits, grey, deflate, no filter, no interlace
+    pngChunk(out, "IHDR", header);
+    pngChunk(out, "IDAT", z);
+    pngChunk(out, "IEND", {});
+    return out;
+}
+
+bool endsWithIgnoringCase(const std::string& text, const char* suffix) {
+    size_t n = std::strlen(suffix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i])
+            return false;
+    return true;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+// One row per option. Other subsystems add their rows here.
+const HeadlessOption HeadlessOptions[] = {
+    {"--headless", nullptr, "run without a window (the only mode so far)", optionHeadless},
+    {"--help", nullptr, "list the options and exit", optionHelp},
+    {"--frames", "N", "frames to run after the boot frames (default 100)", optionFrames},
+    {"--seconds", "S", "emulated seconds to run after the boot frames (50 frames each)",
+     optionSeconds},
+    {"--boot-frames", "N", "frames run before typing and loading (default 50)", optionBootFrames},
+    {"--fast", nullptr, "fast timing: whole frame, then the picture (default)", optionFast},
+    {"--cycle-based", nullptr, "cycle-based timing: picture drawn line by line", optionCycleBased},
+    {"--type", "TEXT", "type TEXT after the boot frames (escapes \\r \\n \\t \\\\ \\xHH)",
+     optionType},
+    {"--screen-text", nullptr, "print the 24 text rows as UTF-8 at the end", optionScreenText},
+    {"--screen", nullptr, "same as --screen-text", optionScreenText},
+    {"--screenshot", "FILE", "write the final picture as BMP (or PNG for *.png)", optionScreenshot},
+    {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end",
+     optionDumpMemory},
+    {"--basic-rom", "old|new|external", "BASIC ROM slot (default old)", optionBasicRom},
+    {"--rom", "old|new|external", "same as --basic-rom", optionBasicRom},
+    {"--dos", "none|abcdos|ufddos", "disk operating system ROM (default ufddos)", optionDos},
+    {"--rom-path", "DIR", "ROM folder to use instead of the standard ones", optionRomPath},
+    {"--printer-dir", "DIR", "folder of printer.txt (default: current directory)",
+     optionPrinterDir},
+};
+const size_t HeadlessOptionCount = sizeof HeadlessOptions / sizeof HeadlessOptions[0];
+
+std::string UnescapeText(const char* text) {
+    std::string out;
+    for (const char* p = text; *p; p++) {
+        if (*p != '\\' || !p[1]) {
+            out += *p;
+            continue;
+        }
+        char c = *++p;
+        switch (c) {
+        case 'r': out += '\r'; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case '\\': out += '\\'; break;
+        case 'x':
+            if (hexDigit(p[1]) >= 0 && hexDigit(p[2]) >= 0) {
+                out += static_cast<char>(hexDigit(p[1]) * 16 + hexDigit(p[2]));
+                p += 2;
+                break;
+            }
+            [[fallthrough]];
+        default:
+            out += '\\';
+            out += c;
+        }
+    }
+    return out;
+}
+
+int ParseNumber(const char* text, long low, long high, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno || end == text || *end || v < low || v > high) return 0;
+    value = v;
+    return 1;
+}
+
+std::string ScreenText() {
+    const uint8_t* base = videoMemory();
+    int columns = wideVideo ? 80 : 40;
+    std::string out;
+    for (int row = 0; row < 24; row++) {
+        const uint8_t* text = wideVideo ? base + (row % 8) * 256 + (row / 8) * 80
+                                        : base + (row % 8) * 128 + (row / 8) * 40;
+        for (int x = 0; x < columns; x++) {
+            uint8_t c = screenCharToText(text[x]);
+            // The solid block has no Windows-1252 character; show it as one.
+            appendUtf8(out, c == 0x7F ? 0x2588 : c);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift) {
+    int width = frameWidth(pitchShift);
+    std::vector<uint8_t> image = endsWithIgnoringCase(path, ".png")
+                                     ? pngImage(frameBuffer, width, VisibleLines)
+                                     : bmpImage(frameBuffer, width, VisibleLines);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 0;
+    bool ok = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+    if (std::fclose(file) != 0) ok = false;
+    return ok ? 1 : 0;
+}
+
+void RenderPicture(HeadlessRun& run) {
+    run.pitchShift = framePitchShift();
+    for (int line = 0; line < VisibleLines; line++)
+        renderLine(line, run.frameBuffer.data(), run.pitchShift);
+}
+
+int RunHeadless(int argc, char** argv) {
+    HeadlessRun run;
+    run.frameBuffer.assign(FrameBufferBytes, 0);
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        std::string value;
+        bool hasValue = false;
+        if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasValue = true;
+        }
+        const HeadlessOption* option = findOption(arg);
+        if (!option) {
+            std::fprintf(stderr, "orvane: unknown option '%s' (see --help)\n", argv[i]);
+            return 2;
+        }
+        if (option->argument && !hasValue) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "orvane: %s needs %s\n", option->name, option->argument);
+                return 2;
+            }
+            value = argv[++i];
+        } else if (!option->argument && hasValue) {
+            std::fprintf(stderr, "orvane: %s takes no value\n", option->name);
+            return 2;
+        }
+        if (!option->apply(run, value.c_str())) {
+            std::fprintf(stderr, "orvane: bad value '%s' for %s\n", value.c_str(), option->name);
+            return 2;
+        }
+    }
+    if (helpAsked) {
+        printHelp();
+        return 0;
+    }
+
+    if (choices.romFolderSet) setRomFolder(choices.romFolder);
+    installRomImages();
+    if (choices.basic >= 0) basicRom = static_cast<uint32_t>(choices.basic);
+    if (choices.dos >= 0) dosRom = static_cast<uint32_t>(choices.dos);
+    bool externalWanted = basicRom == BasicRomExternal;
+    machineInit();
+    if (externalWanted && basicRom != BasicRomExternal)
+        std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead\n");
+    std::fprintf(stderr, "%s\n", runningRomDescription().c_str());
+
+    run.bootHooks.push_back(typeNext);
+    run.frameHooks.insert(run.frameHooks.begin(), typeNext);
+
+    int ok = runHooks(run.startHooks, run);
+    for (long i = 0; ok && i < run.bootFrames; i++) {
+        runOneFrame(run);
+        ok = runHooks(run.frameHooks, run);
+    }
+    run.booted = true;
+    if (ok) ok = runHooks(run.bootHooks, run);
+    for (long i = 0; ok && i < run.frames; i++) {
+        runOneFrame(run);
+        ok = runHooks(run.frameHooks, run);
+    }
+    if (!run.cycleBased) RenderPicture(run);
+    if (ok) ok = runHooks(run.endHooks, run);
+    closePrinter();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,112 @@
+// Frame timing (scan lines, the 50 Hz NMI, cassette polling) and the
+// picture: text, blinking, graphics switching and 2 x 3 block cells.
+#include "machine/frame.h"
+
+#include "cpu/z80.h"
+#include "data/chargen.h"
+#include "machine/memory.h"
+#include "machine/ports.h"
+#include "media/tape_deck.h"
+
+uint32_t frameCounter = 0;
+int32_t lineCycles = 0;
+int64_t fastCarry = 0;
+int lastTapeLevel = 0;
+
+namespace {
+
+constexpr int FastFirstPart = CyclesPerFrame - CyclesPerLine; // 311 lines
+
+// Six pixels from bits 6..1 of a glyph row.
+inline void putGlyphRow(uint8_t* dest, uint8_t g) {
+    for (int i = 0; i < 6; i++) dest[i] = (g & (0x40 >> i)) ? 0xFF : 0x00;
+}
+
+inline void putBlockRow(uint8_t* dest, uint8_t b, int pixelRow) {
+    int m = ((b & 0x40) >> 1) | (b & 0x1F);
+    m >>= pixelRow < 3 ? 0 : pixelRow < 7 ? 2 : 4;
+    uint8_t left = (m & 1) ? 0xFF : 0x00;
+    uint8_t right = (m & 2) ? 0xFF : 0x00;
+    dest[0] = dest[1] = dest[2] = left;
+    dest[3] = dest[4] = dest[5] = right;
+}
+
+} // namespace
+
+void renderLine(int line, uint8_t* frameBuffer, int pitchShift) {
+    if (line < 0 || line >= VisibleLines) return;
+    const uint8_t* base = videoMemory();
+    int columns = wideVideo ? 80 : 40;
+    int row = line / 10, pixelRow = line % 10;
+    const uint8_t* text = wideVideo ? base + (row % 8) * 256 + (row / 8) * 80
+                                    : base + (row % 8) * 128 + (row / 8) * 40;
+    uint8_t* dest = frameBuffer + line * (240 << pitchShift);
+    bool blinkPhase = (frameCounter & 8) != 0;
+    bool graphics = false;
+    for (int x = 0; x < columns; x++, dest += 6) {
+        uint8_t b = text[x];
+        uint8_t k = b & 0x77;
+        if (k == 0x17) graphics = true;
+        if (k <= 0x07) graphics = false;
+        if (!graphics) {
+            uint8_t g = CharacterGenerator[(b & 0x7F) * 10 + pixelRow];
+            if ((b & 0x80) && blinkPhase) g = static_cast<uint8_t>(~g);
+            putGlyphRow(dest, g);
+        } else if (b == 0x17) {
+            putGlyphRow(dest, 0);
+        } else if ((b & 0x60) == 0x40) {
+            putGlyphRow(dest, CharacterGenerator[(b & 0x7F) * 10 + pixelRow]);
+        } else {
+            putBlockRow(dest, b, pixelRow);
+        }
+    }
+}
+
+int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
+    int line = 0;
+    int32_t acc = lineCycles;
+    while (budget > 0) {
+        int32_t c = execute(0);
+        budget -= c;
+        acc += c;
+        if (acc >= CyclesPerLine) {
+            if (line < VisibleLines && frameBuffer) renderLine(line, frameBuffer, pitchShift);
+            line++;
+            acc -= CyclesPerLine;
+            if (line == NmiRaiseLine)
+                nmiRaise();
+            else if (line == NmiLowerLine)
+                nmiLower();
+            else if (line == LinesPerFrame)
+                line = 0;
+        }
+        if (TapeIsPlaying()) {
+            int level = SampleTapeInput(cpu.TCOUNT);
+            if (level != lastTapeLevel) {
+                tapeEdge();
+                lastTapeLevel = level;
+            }
+        }
+    }
+    frameCounter++;
+    UpdateTapeCounter(cpu.TCOUNT);
+    lineCycles = budget;
+    return budget;
+}
+
+void runFrameFast() {
+    int64_t b = fastCarry + FastFirstPart;
+    fastCarry = b - execute(static_cast<int32_t>(b));
+    nmiRaise();
+    b = fastCarry + CyclesPerLine;
+    fastCarry = b - execute(static_cast<int32_t>(b));
+    nmiLower();
+    frameCounter++;
+    UpdateTapeCounter(cpu.TCOUNT);
+}
+
+void runFramesBlind(int count) {
+    for (int i = 0; i < count; i++) runFrameFast();
+}
+
+int framePitchShift() { return wideVideoSelected() ? 1 : 0; }

@@ -1,0 +1,115 @@
+// The address decoder, the write rule, the watch handlers and the machine's
+// start-up and resets.
+#include "machine/memory.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/keyboard.h"
+#include "machine/ports.h"
+#include "machine/roms.h"
+#include "machine/sound_chip.h"
+#include "media/tape_deck.h"
+
+uint8_t MainMemory[65536];
+uint32_t basicRom = BasicRomOld;
+uint32_t dosRom = DosRomUfddos;
+bool externalRomKnown = false;
+bool wideVideo = false;
+
+static const char ExternalRomFile[] = "ZaVUR80BASIC.ROM";
+
+uint8_t memRead(uint16_t address) {
+    if (address < 0x4000) return BasicRomImages[basicRom < 3 ? basicRom : 0][address];
+    if (address >= 0x6000 && address < 0x7000)
+        return DosRomImages[dosRom < 3 ? dosRom : 0][address & 0x0FFF];
+    if (address >= 0x7800 && address < 0x7C00)
+        return DosAuxRomImages[dosRom < 3 ? dosRom : 0][address & 0x03FF];
+    return MainMemory[address];
+}
+
+void memWrite(uint16_t address, uint8_t value) {
+    if (address >= 0x7400 || (address >= 0x5800 && address < 0x6000)) MainMemory[address] = value;
+}
+
+uint8_t* memoryArray() { return MainMemory; }
+
+bool wideVideoSelected() { return basicRom == BasicRomExternal && externalRomKnown; }
+
+uint8_t* videoMemory() {
+    wideVideo = wideVideoSelected();
+    return MainMemory + (wideVideo ? 0x5800 : 0x7C00);
+}
+
+uint8_t readWatchHandler(uint16_t address) {
+    uint32_t flags = WatchFlags[address];
+    bool breakpoint = (flags & WatchExecute) != 0;
+    if ((breakpoint && address == static_cast<uint16_t>(cpu.IP - 1)) ||
+        (breakpoint && (flags & WatchRead))) {
+        if (!cpu.breakRequest) cpu.IP = static_cast<uint16_t>(cpu.IP - 1);
+        cpu.breakRequest = 1;
+    } else if (flags & WatchRead) {
+        cpu.breakRequest = 1;
+    }
+    return memRead(address);
+}
+
+void writeWatchHandler(uint16_t address, uint8_t value) {
+    if (WatchFlags[address] & WatchWrite) cpu.breakRequest = 1;
+    memWrite(address, value);
+}
+
+void setReadWatch(uint16_t address, uint32_t flags) {
+    ReadHandlers[address] = (flags & (WatchExecute | WatchRead)) ? readWatchHandler : memRead;
+}
+
+void setWriteWatch(uint16_t address, uint32_t flags) {
+    WriteHandlers[address] = (flags & WatchWrite) ? writeWatchHandler : memWrite;
+}
+
+// The file is looked for in the current directory first, then in the ROM
+// folders, so an installed copy works from any directory.
+static FILE* openExternalRom() {
+    if (FILE* file = std::fopen(ExternalRomFile, "rb")) return file;
+    for (const std::string& folder : romFolders()) {
+        std::string path = folder + "/" + ExternalRomFile;
+        if (FILE* file = std::fopen(path.c_str(), "rb")) return file;
+    }
+    return nullptr;
+}
+
+int loadExternalRom() {
+    externalRomKnown = false;
+    FILE* file = openExternalRom();
+    if (!file) {
+        if (basicRom >= BasicRomExternal) basicRom = BasicRomOld;
+        return 0;
+    }
+    size_t count = std::fread(MainMemory, 1, BasicRomSize, file);
+    std::fclose(file);
+    if (count > 0 && crc32(MainMemory, count) == KnownExternalRomCrc) externalRomKnown = true;
+    std::fprintf(stderr, "ROM loaded from file (%i bytes)\n", static_cast<int>(count));
+    return 1;
+}
+
+void machineInit() {
+    keyboardInit();
+    loadExternalRom();
+    cpuInit(MachineClockHz);
+    soundChipInit(48000);
+}
+
+void machineReset() {
+    keyboardReset();
+    cpuReset();
+    CloseTape();
+}
+
+void machineHardReset() {
+    machineReset();
+    std::memset(MainMemory + 0x4000, 0, 0x2000);
+    std::memset(MainMemory + 0x8000, 0, 0x8000);
+    std::memset(PortLatches, 0, sizeof PortLatches);
+}

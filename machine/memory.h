@@ -1,0 +1,52 @@
+// The ABC80 address space: one 64 KB array behind a fixed address decoder
+// that lays the BASIC ROM, the DOS ROMs and the video memory over it.
+//
+// The processor reaches memory only through ReadHandlers/WriteHandlers
+// (cpu/bus.h), whose default entries are memRead/memWrite defined here. The
+// monitor swaps single entries for the watch handlers with setReadWatch and
+// setWriteWatch. The renderer reads video memory straight from the array.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t MainMemory[65536];
+
+// Which image answers at 0000h-3FFFh (persisted as "BasicROM").
+enum : uint32_t { BasicRomOld = 0, BasicRomNew = 1, BasicRomExternal = 2 };
+// Which DOS answers at 6000h-6FFFh and 7800h-7BFFh (persisted as "DosROM").
+enum : uint32_t { DosRomNone = 0, DosRomAbcdos = 1, DosRomUfddos = 2 };
+
+extern uint32_t basicRom; // initial value: old
+extern uint32_t dosRom;   // initial value: UFDDOS
+// Set when the external ROM file is the known 80-column BASIC.
+extern bool externalRomKnown;
+// True while the external 80-column BASIC is the chosen ROM; recomputed by
+// videoMemory().
+extern bool wideVideo;
+
+uint8_t* memoryArray();
+// Recomputes wideVideo; the 80-column video memory at 5800h when it is set,
+// else the 40-column video memory at 7C00h.
+uint8_t* videoMemory();
+// True when the external 80-column BASIC is chosen (what videoMemory() would
+// set wideVideo to), without touching any state.
+bool wideVideoSelected();
+
+// The watch handlers and the operations that install them at one address.
+uint8_t readWatchHandler(uint16_t address);
+void writeWatchHandler(uint16_t address, uint8_t value);
+void setReadWatch(uint16_t address, uint32_t flags);
+void setWriteWatch(uint16_t address, uint32_t flags);
+
+// Reads "ZaVUR80BASIC.ROM" into 0000h-3FFFh of MainMemory; 1 when a file was
+// read, 0 when none was found (an external choice then falls back to old).
+int loadExternalRom();
+
+// Start-up (keyboard, external ROM, processor at 2,995,200 Hz, sound chip),
+// reset (keys, processor, tape), and hard reset (reset, then RAM and port
+// latches cleared; ROM area and 6000h-7FFFh with the screen are kept).
+void machineInit();
+void machineReset();
+void machineHardReset();
+
+constexpr uint64_t MachineClockHz = 2995200;

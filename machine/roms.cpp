@@ -1,0 +1,219 @@
+// ROM folder search, identification of installed images, and the image
+// tables the address decoder reads.
+#include "machine/roms.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "data/firmware.h"
+#include "machine/memory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct InstalledRoms {
+    uint8_t oldBasic[BasicRomSize];
+    uint8_t newBasic[BasicRomSize];
+    uint8_t abcdos[DosRomSize];
+    uint8_t ufddos[DosRomSize];
+    uint8_t aux[DosAuxRomSize];
+    std::string oldSource, newSource, abcdosSource, ufddosSource, auxSource;
+};
+
+InstalledRoms installed;
+const uint8_t NoAuxRom[DosAuxRomSize] = {};
+std::string explicitFolder;
+bool folderIsExplicit = false;
+const std::string NoSource;
+
+// DOS images by file name (compared without regard to case).
+struct DosFile {
+    const char* name;
+    size_t size;
+    uint8_t* image;
+    std::string* source;
+};
+
+bool sameNameIgnoringCase(const std::string& a, const char* b) {
+    size_t n = std::char_traits<char>::length(b);
+    if (a.size() != n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+size_t readFile(const fs::path& path, uint8_t* buffer, size_t size) {
+    FILE* file = std::fopen(path.string().c_str(), "rb");
+    if (!file) return 0;
+    size_t count = std::fread(buffer, 1, size, file);
+    std::fclose(file);
+    return count;
+}
+
+void linkImages() {
+    BasicRomImages[BasicRomOld] = installed.oldSource.empty() ? OpenFirmwareRom : installed.oldBasic;
+    BasicRomImages[BasicRomNew] = installed.newSource.empty() ? OpenFirmwareRom : installed.newBasic;
+    BasicRomImages[BasicRomExternal] = MainMemory;
+    const uint8_t* aux = installed.auxSource.empty() ? NoAuxRom : installed.aux;
+    DosRomImages[DosRomNone] = MainMemory;
+    DosAuxRomImages[DosRomNone] = NoAuxRom;
+    bool abcdos = !installed.abcdosSource.empty(), ufddos = !installed.ufddosSource.empty();
+    DosRomImages[DosRomAbcdos] = abcdos ? installed.abcdos : MainMemory;
+    DosAuxRomImages[DosRomAbcdos] = abcdos ? aux : NoAuxRom;
+    DosRomImages[DosRomUfddos] = ufddos ? installed.ufddos : MainMemory;
+    DosAuxRomImages[DosRomUfddos] = ufddos ? aux : NoAuxRom;
+}
+
+int scanFolder(const fs::path& folder) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) return 0;
+    std::vector<fs::path> files;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->is_regular_file(error)) files.push_back(it->path());
+    std::sort(files.begin(), files.end());
+
+    DosFile dosFiles[] = {
+        {"abcdos.rom", DosRomSize, installed.abcdos, &installed.abcdosSource},
+        {"ufddos.rom", DosRomSize, installed.ufddos, &installed.ufddosSource},
+        {"dosaux.rom", DosAuxRomSize, installed.aux, &installed.auxSource},
+    };
+    int found = 0;
+    static uint8_t candidate[BasicRomSize];
+    for (const fs::path& path : files) {
+        uintmax_t size = fs::file_size(path, error);
+        if (error) continue;
+        std::string name = path.filename().string();
+        for (DosFile& dos : dosFiles) {
+            if (!sameNameIgnoringCase(name, dos.name) || !dos.source->empty()) continue;
+            if (size != dos.size) {
+                std::fprintf(stderr, "ROM file %s ignored: %ju bytes, expected %zu\n",
+                             path.string().c_str(), size, dos.size);
+            } else if (readFile(path, dos.image, dos.size) == dos.size) {
+                *dos.source = path.string();
+                found++;
+            }
+        }
+        if (size != BasicRomSize || readFile(path, candidate, BasicRomSize) != BasicRomSize) continue;
+        uint32_t sum = romByteSum(candidate, BasicRomSize);
+        if (sum == OldBasicByteSum && installed.oldSource.empty()) {
+            std::copy(candidate, candidate + BasicRomSize, installed.oldBasic);
+            installed.oldSource = path.string();
+            found++;
+        } else if (sum == NewBasicByteSum && installed.newSource.empty()) {
+            std::copy(candidate, candidate + BasicRomSize, installed.newBasic);
+            installed.newSource = path.string();
+            found++;
+        }
+    }
+    return found;
+}
+
+const char* basicName(uint32_t choice) {
+    switch (choice) {
+    case BasicRomOld: return "old";
+    case BasicRomNew: return "new";
+    default: return "external";
+    }
+}
+
+} // namespace
+
+const uint8_t* BasicRomImages[3] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
+const uint8_t* DosRomImages[3] = {MainMemory, MainMemory, MainMemory};
+const uint8_t* DosAuxRomImages[3] = {NoAuxRom, NoAuxRom, NoAuxRom};
+
+std::vector<std::string> romFolders() {
+    if (folderIsExplicit) return {explicitFolder};
+    std::vector<std::string> folders;
+    if (const char* env = std::getenv("ORVANE_ROM_PATH"); env && *env) folders.push_back(env);
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        folders.push_back(std::string(data) + "/orvane/roms");
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        folders.push_back(std::string(home) + "/.local/share/orvane/roms");
+    folders.push_back("roms");
+    return folders;
+}
+
+void setRomFolder(const std::string& folder) {
+    explicitFolder = folder;
+    folderIsExplicit = true;
+}
+
+void clearRomImages() {
+    installed.oldSource.clear();
+    installed.newSource.clear();
+    installed.abcdosSource.clear();
+    installed.ufddosSource.clear();
+    installed.auxSource.clear();
+    linkImages();
+}
+
+int installRomImages() {
+    clearRomImages();
+    int found = 0;
+    for (const std::string& folder : romFolders()) found += scanFolder(folder);
+    linkImages();
+    return found;
+}
+
+const std::string& basicRomSource(uint32_t choice) {
+    if (choice == BasicRomOld) return installed.oldSource;
+    if (choice == BasicRomNew) return installed.newSource;
+    return NoSource;
+}
+
+const std::string& dosRomSource(uint32_t choice) {
+    if (choice == DosRomAbcdos) return installed.abcdosSource;
+    if (choice == DosRomUfddos) return installed.ufddosSource;
+    return NoSource;
+}
+
+bool dosRomPresent(uint32_t choice) { return !dosRomSource(choice).empty(); }
+
+std::string runningRomDescription() {
+    std::string text = "BASIC ROM: ";
+    if (basicRom == BasicRomExternal) {
+        text += externalRomKnown ? "external file (80 columns)" : "external file";
+    } else if (basicRomSource(basicRom).empty()) {
+        text += std::string("open firmware (no ") + basicName(basicRom) + " image installed)";
+    } else {
+        text += std::string(basicName(basicRom)) + " image " + basicRomSource(basicRom);
+    }
+    text += "; DOS: ";
+    if (dosRom == DosRomNone || dosRom > DosRomUfddos) {
+        text += "none";
+    } else {
+        const char* name = dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS";
+        if (dosRomPresent(dosRom))
+            text += std::string(name) + " image " + dosRomSource(dosRom) +
+                    (installed.auxSource.empty() ? " (no auxiliary ROM)" : "");
+        else
+            text += std::string("none (") + name + " image not installed)";
+    }
+    return text;
+}
+
+uint32_t romByteSum(const uint8_t* data, size_t size) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i < size; i++) sum += data[i];
+    return sum & 0xFFFF;
+}
+
+uint32_t crc32(const uint8_t* data, size_t size) {
+    static uint32_t table[256];
+    if (table[1] == 0) {
+        for (uint32_t i = 0; i < 256; i++) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+    }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
