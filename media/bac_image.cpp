@@ -1,0 +1,123 @@
+// BAC images: BASIC's line records behind the marker byte 82h. A file whose
+// size is a multiple of 253 holds tape blocks (253 payload bytes each);
+// every other file holds 256-byte segments at file offsets 0, 256, 512, ...,
+// each filled with whole records and padded with 00h.
+//
+// The saver writes segment layout and counts the marker as the first byte of
+// segment 0, so every segment it writes starts at a multiple of 256 and is
+// padded to its full length: a saved program reads back whole however many
+// segments it takes.
+#include "machine/memory.h"
+#include "media/program_area.h"
+#include "media/tape_images.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr uint8_t ProgramMarker = 0x82;
+constexpr uint32_t TapeBlockSize = 253;
+constexpr uint32_t SegmentSize = 256;
+
+long fileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    return size;
+}
+
+void readTapeBlocks(std::FILE* file, long size, ProgramLoad& load) {
+    uint8_t block[TapeBlockSize];
+    for (long k = 0; k < size / static_cast<long>(TapeBlockSize); ++k) {
+        if (std::fseek(file, k * static_cast<long>(TapeBlockSize), SEEK_SET) != 0) break;
+        if (std::fread(block, 1, TapeBlockSize, file) != TapeBlockSize) break;
+        int start = (k == 0 && block[0] == ProgramMarker) ? 1 : 0;
+        AppendBlockPayload(load, block + start, TapeBlockSize - start);
+        if (load.truncated) break;
+    }
+}
+
+void readSegments(std::FILE* file, long size, ProgramLoad& load) {
+    uint32_t segment = 0;
+    uint32_t used = 0; // record bytes taken from the current segment (the marker not counted)
+    uint8_t record[SegmentSize];
+    for (;;) {
+        int length = std::getc(file);
+        if (length == EOF) break;
+        if (length >= 2 && length + used <= SegmentSize) {
+            long pos = std::ftell(file);
+            std::fprintf(stderr, "Block #%u segment len: %u/$%02X at pos:%u (%X)\n", segment,
+                         static_cast<unsigned>(length), static_cast<unsigned>(length),
+                         static_cast<unsigned>(pos), static_cast<unsigned>(pos));
+            std::fseek(file, pos - 1, SEEK_SET); // the record includes its length byte
+            uint32_t got = static_cast<uint32_t>(std::fread(record, 1, length, file));
+            AppendProgramBytes(load, record, got);
+            used += got;
+            if (load.truncated) break;
+        } else {
+            ++segment;
+            long pos = static_cast<long>(segment) * SegmentSize;
+            std::fseek(file, pos, SEEK_SET);
+            std::fprintf(stderr, "File pos: %u (%X) EOF:%i\n", static_cast<unsigned>(pos),
+                         static_cast<unsigned>(pos), pos >= size ? 1 : 0);
+            used = 0;
+        }
+    }
+}
+
+void writeZeros(std::FILE* file, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) std::putc(0, file);
+}
+
+} // namespace
+
+int LoadBacImage(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return 0;
+
+    ProgramLoad load;
+    long size = fileSize(file);
+    if (size > 0 && std::getc(file) == ProgramMarker) {
+        if (size % TapeBlockSize == 0)
+            readTapeBlocks(file, size, load);
+        else
+            readSegments(file, size, load);
+    }
+
+    FinishProgram(load, 1);
+    std::fprintf(stderr, "   %u bytes read.\n", load.count + 1);
+    std::fclose(file);
+    return 1;
+}
+
+void SaveBacImage(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return;
+
+    const uint8_t* memory = memoryArray();
+    uint32_t endWord = memory[ProgramEndPointer] | (memory[ProgramEndPointer + 1] << 8);
+    uint32_t endByte = (endWord - 1) & 0xFFFF; // address of the 01h end byte
+
+    std::putc(ProgramMarker, file);
+    uint32_t offset = 0;
+    uint32_t used = 1; // the marker is the first byte of segment 0
+    uint32_t length;
+    do {
+        uint32_t at = ProgramAreaStart + offset;
+        length = memory[at];
+        if (length + used >= SegmentSize) {
+            writeZeros(file, SegmentSize - used);
+            used = 0;
+        }
+        uint32_t n = length;
+        if (at + n > 0x10000) n = 0x10000 - at; // a record can't run past FFFFh
+        std::fwrite(memory + at, 1, n, file);
+        used += n;
+        offset += n;
+        if (n < length) break;
+    } while (ProgramAreaStart + offset < endByte && length != 0);
+    writeZeros(file, SegmentSize - used);
+
+    std::fprintf(stderr, "   %u bytes saved.\n", offset);
+    std::fclose(file);
+}

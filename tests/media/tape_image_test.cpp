@@ -1,0 +1,383 @@
+// ATP, BAC and BAS loading and BAC saving against files built here.
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "media/tape_images.h"
+#include "tests/media/media_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+namespace {
+
+constexpr uint8_t Filler = 0xEE;
+
+uint16_t wordAt(uint16_t address) { return MainMemory[address] | (MainMemory[address + 1] << 8); }
+
+// One BASIC line record: length byte, content, 0Dh.
+Bytes record(const std::string& content) {
+    Bytes r(content.size() + 2);
+    r[0] = static_cast<uint8_t>(r.size());
+    std::copy(content.begin(), content.end(), r.begin() + 1);
+    r.back() = 0x0D;
+    return r;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// 253 payload bytes that never hold 0Dh followed by 00h.
+Bytes fullPayload(uint8_t seed) {
+    Bytes p(253);
+    for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<uint8_t>(0x20 + (seed + i) % 90);
+    return p;
+}
+
+// The 256 data bytes of a data block: 00h, block number, payload padded with 00h.
+Bytes dataBlock(unsigned number, const Bytes& payload) {
+    Bytes data = {0x00, static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8)};
+    data.insert(data.end(), payload.begin(), payload.end());
+    data.resize(256, 0x00);
+    return data;
+}
+
+Bytes atpBlock(int leadIn, const Bytes& data, uint8_t endByte = 0x03) {
+    Bytes b(leadIn, 0x00);
+    b.insert(b.end(), {0x16, 0x16, 0x16, 0x02});
+    b.insert(b.end(), data.begin(), data.end());
+    b.insert(b.end(), {endByte, 0x5A, 0xA5});
+    return b;
+}
+
+class TapeImageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        cpuInit(MachineClockHz);
+        keyboardReset();
+        for (uint32_t a = 0; a < 0x8000; ++a) MainMemory[a] = static_cast<uint8_t>(a * 7 + 3);
+        std::memset(MainMemory + 0x8000, Filler, 0x8000);
+        std::memcpy(lowMemory_, MainMemory, sizeof lowMemory_);
+    }
+
+    // The program bytes in RAM, its end byte and BASIC's pointers.
+    void expectProgram(const Bytes& program) {
+        uint32_t n = static_cast<uint32_t>(program.size());
+        ASSERT_LE(n, 0x7FFFu);
+        EXPECT_EQ(0, std::memcmp(MainMemory + 0x8000, program.data(), n)) << "program bytes";
+        EXPECT_EQ(0x01, MainMemory[0x8000 + n]) << "end byte";
+        EXPECT_EQ(0x8000 + n + 1, wordAt(0xFE1E));
+        EXPECT_EQ(0x8000 + n + 2, wordAt(0xFE20));
+    }
+
+    void expectLowMemoryUntouched() {
+        EXPECT_EQ(0, std::memcmp(MainMemory, lowMemory_, sizeof lowMemory_));
+    }
+
+    ScratchDir dir_;
+    uint8_t lowMemory_[0x8000];
+};
+
+// ---- ATP --------------------------------------------------------------------
+
+TEST_F(TapeImageTest, AtpLoadsDataBlocksAndIgnoresHeaderAndForeignBlocks) {
+    Bytes first = concat({{0x82}, record("10 PRINT 1"), record("20 GOTO 10")});
+    Bytes second = concat({record("30 END")});
+    Bytes third = fullPayload(5);
+    Bytes header(256, 0x41);
+    header[0] = header[1] = header[2] = 0xFF;
+    Bytes foreign(256, 0x0D);
+    foreign[0] = 0x41;
+
+    Bytes file = concat({atpBlock(0, header), atpBlock(32, dataBlock(0, first)),
+                         atpBlock(32, foreign), atpBlock(32, dataBlock(1, second)),
+                         atpBlock(5, dataBlock(2, third))});
+    writeFile(dir_.path("prog.atp"), file);
+
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("prog.atp")));
+    Bytes expected = concat({record("10 PRINT 1"), record("20 GOTO 10"), record("30 END"), third});
+    expectProgram(expected);
+    expectLowMemoryUntouched();
+}
+
+TEST_F(TapeImageTest, AtpPayloadLengthFollowsMarkerAndLineEndRule) {
+    struct Case {
+        const char* what;
+        unsigned block;
+        Bytes payload;
+        size_t expected;
+    };
+    Bytes pairAt10 = fullPayload(1);
+    pairAt10[10] = 0x0D;
+    pairAt10[11] = 0x00;
+    Bytes marked = fullPayload(2);
+    marked[0] = 0x82;
+    Bytes pairAtEnd = fullPayload(3);
+    pairAtEnd[251] = 0x0D;
+    pairAtEnd[252] = 0x00;
+    Bytes lastByteOnly = fullPayload(4);
+    lastByteOnly[252] = 0x0D; // no byte after it inside the payload
+
+    const Case cases[] = {
+        {"pair at 10/11", 3, pairAt10, 11},
+        {"block 0 with marker, no pair", 0, marked, 252},
+        {"marker only counts in block 0", 7, marked, 253},
+        {"block 0 without marker", 0, fullPayload(9), 253},
+        {"pair at the very end", 1, pairAtEnd, 252},
+        {"0Dh as last payload byte", 1, lastByteOnly, 253},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        writeFile(dir_.path("one.atp"), atpBlock(0, dataBlock(c.block, c.payload)));
+        ASSERT_EQ(1, LoadAtpImage(dir_.path("one.atp")));
+        size_t skip = (c.block == 0 && c.payload[0] == 0x82) ? 1 : 0;
+        Bytes expected(c.payload.begin() + skip, c.payload.begin() + skip + c.expected);
+        expectProgram(expected);
+    }
+}
+
+TEST_F(TapeImageTest, AtpMalformedBlockStopsTheLoadAndKeepsWhatCameBefore) {
+    Bytes good = atpBlock(10, dataBlock(0, record("10 REM")));
+    Bytes later = atpBlock(10, dataBlock(2, record("99 REM LATER")));
+    Bytes middle = atpBlock(10, dataBlock(1, record("20 REM")));
+
+    struct Case {
+        const char* what;
+        Bytes block;
+        bool middleCounts;
+    };
+    Bytes badSync = middle;
+    badSync[12] = 0x15;
+    Bytes badStart = middle;
+    badStart[13] = 0x01;
+    Bytes badEnd = atpBlock(10, dataBlock(1, record("20 REM")), 0x04);
+    Bytes truncated(middle.begin(), middle.begin() + 100);
+    Bytes longLeadIn = atpBlock(34, dataBlock(1, record("20 REM")));
+    const Case cases[] = {
+        {"34 lead-in zeros", longLeadIn, false}, {"bad sync", badSync, false},
+        {"bad start byte", badStart, false},     {"bad end byte", badEnd, true},
+        {"truncated data", truncated, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Bytes file = concat({good, c.block});
+        if (c.what != std::string("truncated data")) file = concat({file, later});
+        writeFile(dir_.path("bad.atp"), file);
+        ASSERT_EQ(1, LoadAtpImage(dir_.path("bad.atp")));
+        expectProgram(c.middleCounts ? concat({record("10 REM"), record("20 REM")})
+                                     : record("10 REM"));
+    }
+}
+
+TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
+    uint8_t before[0x10000];
+    std::memcpy(before, MainMemory, sizeof before);
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("absent.atp")));
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before)) << "a failed open changes nothing";
+
+    writeFile(dir_.path("empty.atp"), {});
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("empty.atp")));
+    expectProgram({});
+
+    std::mt19937 random(1234);
+    for (int round = 0; round < 20; ++round) {
+        Bytes noise(1 + random() % 3000);
+        for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
+        if (round % 2) noise.insert(noise.begin(), {0x16, 0x16, 0x16, 0x02, 0x00});
+        writeFile(dir_.path("noise.atp"), noise);
+        ASSERT_EQ(1, LoadAtpImage(dir_.path("noise.atp")));
+        expectLowMemoryUntouched();
+    }
+}
+
+TEST_F(TapeImageTest, AtpProgramLargerThanMemoryStopsAtFFFF) {
+    Bytes file;
+    for (unsigned k = 0; k < 140; ++k) // 140 x 253 bytes is more than the area holds
+        file = concat({file, atpBlock(k ? 8 : 0, dataBlock(k, fullPayload(static_cast<uint8_t>(k))))});
+    writeFile(dir_.path("huge.atp"), file);
+
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("huge.atp")));
+    EXPECT_EQ(0x01, MainMemory[0xFFFF]);
+    EXPECT_EQ(fullPayload(0)[0], MainMemory[0x8000]);
+    expectLowMemoryUntouched();
+}
+
+// ---- BAC --------------------------------------------------------------------
+
+TEST_F(TapeImageTest, BacSizeChoosesTapeBlockOrSegmentLayout) {
+    // 506 bytes: two tape blocks; block 0 starts with the marker.
+    Bytes block0 = concat({{0x82}, record("10 PRINT"), record("20 END")});
+    block0.resize(253, 0x00);
+    Bytes block1 = fullPayload(7);
+    writeFile(dir_.path("tape.bac"), concat({block0, block1}));
+    ASSERT_EQ(1, LoadBacImage(dir_.path("tape.bac")));
+    expectProgram(concat({record("10 PRINT"), record("20 END"), block1}));
+
+    // 507 bytes: segments at 0 and 256.
+    SetUp();
+    Bytes seg0 = concat({{0x82}, record("10 A=1"), record("20 B=2")});
+    seg0.resize(256, 0x00);
+    Bytes seg1 = record("30 C=3");
+    Bytes file = concat({seg0, seg1});
+    file.resize(507, 0x00);
+    writeFile(dir_.path("seg.bac"), file);
+    ASSERT_EQ(1, LoadBacImage(dir_.path("seg.bac")));
+    expectProgram(concat({record("10 A=1"), record("20 B=2"), record("30 C=3")}));
+}
+
+TEST_F(TapeImageTest, BacSegmentSkipsToNextSegmentOnShortLengthOrCrossingRecord) {
+    // Segment 0: a record, then a length byte 1 with junk after it.
+    Bytes seg0 = concat({{0x82}, record("10 X"), {0x01, 0x33, 0x44}});
+    seg0.resize(256, 0x77);
+    // Segment 1: 200 bytes of records, then a record of 100 bytes that would cross.
+    Bytes seg1 = record(std::string(198, 'Q'));
+    Bytes crossing = record(std::string(98, 'Z'));
+    seg1 = concat({seg1, crossing});
+    seg1.resize(256);
+    Bytes seg2 = record("30 Y");
+    Bytes file = concat({seg0, seg1, seg2});
+    writeFile(dir_.path("skip.bac"), file);
+
+    ASSERT_EQ(1, LoadBacImage(dir_.path("skip.bac")));
+    expectProgram(concat({record("10 X"), record(std::string(198, 'Q')), record("30 Y")}));
+}
+
+TEST_F(TapeImageTest, BacWithoutMarkerLoadsAnEmptyProgram) {
+    Bytes file = concat({{0x81}, record("10 REM")});
+    writeFile(dir_.path("nomark.bac"), file);
+    ASSERT_EQ(1, LoadBacImage(dir_.path("nomark.bac")));
+    expectProgram({});
+    EXPECT_EQ(0, LoadBacImage(dir_.path("absent.bac")));
+}
+
+TEST_F(TapeImageTest, BacOversizedAndRandomFilesStayInsideTheProgramArea) {
+    Bytes file = {0x82};
+    for (int s = 0; s < 200; ++s) {
+        Bytes seg = record(std::string(200, static_cast<char>('A' + s % 26)));
+        file = concat({file, seg});
+        file.resize(256 * (s + 1), 0x00);
+    }
+    file.push_back(0x00); // keep the size off a multiple of 253
+    writeFile(dir_.path("huge.bac"), file);
+    ASSERT_EQ(1, LoadBacImage(dir_.path("huge.bac")));
+    EXPECT_EQ(0x01, MainMemory[0xFFFF]);
+    expectLowMemoryUntouched();
+
+    std::mt19937 random(99);
+    for (int round = 0; round < 20; ++round) {
+        Bytes noise(1 + random() % 4000);
+        for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
+        noise[0] = 0x82;
+        writeFile(dir_.path("noise.bac"), noise);
+        ASSERT_EQ(1, LoadBacImage(dir_.path("noise.bac")));
+        expectLowMemoryUntouched();
+    }
+}
+
+// ---- Saving and reading back ---------------------------------------------------
+
+// Puts a program of records with the given content lengths into RAM as BASIC
+// would hold it and returns its bytes.
+Bytes placeProgram(const std::vector<int>& contentLengths) {
+    Bytes program;
+    for (size_t i = 0; i < contentLengths.size(); ++i)
+        program = concat({program, record(std::string(contentLengths[i], char('a' + i % 26)))});
+    std::memcpy(MainMemory + 0x8000, program.data(), program.size());
+    uint16_t end = static_cast<uint16_t>(0x8000 + program.size());
+    MainMemory[end] = 0x01;
+    writeWord(0xFE1E, static_cast<uint16_t>(end + 1));
+    writeWord(0xFE20, static_cast<uint16_t>(end + 2));
+    return program;
+}
+
+TEST_F(TapeImageTest, SavedProgramsReadBackWholeOverAnyNumberOfSegments) {
+    std::mt19937 random(7);
+    std::vector<std::vector<int>> programs = {
+        {5, 10, 20},                 // one segment
+        {100, 100, 60, 30},          // two segments
+        {253},                       // a record too long for segment 0
+        {252, 252, 252},             // records that exactly miss a segment end
+        {},                          // no records at all
+    };
+    std::vector<int> many;
+    for (int total = 0; total < 20000;) {
+        many.push_back(static_cast<int>(random() % 200));
+        total += many.back() + 2;
+    }
+    programs.push_back(many);
+
+    for (const auto& lengths : programs) {
+        SCOPED_TRACE(::testing::Message() << lengths.size() << " records");
+        SetUp();
+        Bytes program = placeProgram(lengths);
+        SaveBacImage(dir_.path("saved.bac"));
+        Bytes file = readFile(dir_.path("saved.bac"));
+        ASSERT_FALSE(file.empty());
+        EXPECT_EQ(0x82, file[0]);
+        EXPECT_EQ(0u, file.size() % 256) << "segments are written whole";
+        for (size_t s = 256; s < file.size(); s += 256) EXPECT_GE(file[s], 2) << "segment at " << s;
+
+        std::memset(MainMemory + 0x8000, Filler, 0x8000);
+        ASSERT_EQ(1, LoadBacImage(dir_.path("saved.bac")));
+        expectProgram(program);
+    }
+}
+
+TEST_F(TapeImageTest, SaveOfSmallProgramAndUncreatableFile) {
+    Bytes program = placeProgram({10, 20});
+    SaveBacImage(dir_.path("small.bac"));
+    Bytes expected = concat({{0x82}, program});
+    expected.resize(256, 0x00);
+    EXPECT_EQ(expected, readFile(dir_.path("small.bac")));
+
+    SaveBacImage(dir_.path("no/such/folder/x.bac"));
+    EXPECT_TRUE(readFile(dir_.path("no/such/folder/x.bac")).empty());
+}
+
+TEST_F(TapeImageTest, SaveWithGarbagePointersNeverReadsPastFFFF) {
+    std::memset(MainMemory + 0x8000, 0xF0, 0x8000);
+    MainMemory[0xFE1E] = 0x00; // end pointer 0000h: the walk may run to the top of memory
+    MainMemory[0xFE1F] = 0x00;
+    SaveBacImage(dir_.path("garbage.bac"));
+    Bytes file = readFile(dir_.path("garbage.bac"));
+    EXPECT_EQ(0u, file.size() % 256);
+    EXPECT_LE(file.size(), 1u + 0x8000 + 256 * 130);
+}
+
+// ---- BAS --------------------------------------------------------------------
+
+TEST_F(TapeImageTest, BasWithMarkerLoadsAsBacAndTextIsTyped) {
+    Bytes bac = concat({{0x82}, record("10 PRINT 2"), record("20 END")});
+    bac.resize(300, 0x00);
+    writeFile(dir_.path("p.bac"), bac);
+    writeFile(dir_.path("p.bas"), bac);
+    ASSERT_EQ(1, LoadBacImage(dir_.path("p.bac")));
+    Bytes viaBac(MainMemory + 0x8000, MainMemory + 0x10000);
+    SetUp();
+    ASSERT_EQ(1, LoadBasFile(dir_.path("p.bas")));
+    EXPECT_EQ(viaBac, Bytes(MainMemory + 0x8000, MainMemory + 0x10000));
+    EXPECT_FALSE(typingInProgress());
+
+    SetUp();
+    writeFile(dir_.path("empty.bas"), {});
+    EXPECT_EQ(1, LoadBasFile(dir_.path("empty.bas")));
+    EXPECT_FALSE(typingInProgress());
+
+    std::string text = "10 PRINT \"HI\"\r20 GOTO 10\r";
+    writeFile(dir_.path("text.bas"), Bytes(text.begin(), text.end()));
+    EXPECT_EQ(1, LoadBasFile(dir_.path("text.bas")));
+    EXPECT_TRUE(typingInProgress());
+    EXPECT_EQ(Filler, MainMemory[0x8000]) << "typed text goes through the keyboard, not memory";
+
+    EXPECT_EQ(0, LoadBasFile(dir_.path("absent.bas")));
+}
+
+} // namespace
