@@ -1,0 +1,445 @@
+// The interactive monitor's command loop and its commands. Each command is
+// one line of tokens; token 0's first character selects it. Numbers are
+// hexadecimal without prefix or suffix. A number that cannot be read or does
+// not fit its field is reported and the whole command is dropped, so a typo
+// never changes the machine.
+#include "monitor/monitor.h"
+
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/memory.h"
+#include "monitor/disassembler.h"
+#include "monitor/dumps.h"
+#include "monitor/terminal_console.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+bool monitorOpen = false;
+uint32_t monitorCurrent = MonitorNoAddress;
+
+namespace {
+
+constexpr int LineSize = 257; // 256 characters and the terminator
+constexpr int MaxTokens = 8;
+constexpr size_t MaxTokenLength = 255;
+constexpr int DisassemblyDefaultLines = 12;
+constexpr int DumpDefaultRows = 8;
+constexpr int MaxHuntBytes = 5;
+
+const char* const HelpText[] = {
+    "Interactive monitor commands:\n",
+    "? - this help\n",
+    ":<address> [<value>] [<value>] ... - modify memory at <address>\n",
+    "d [<from>] [<to>] [<name>]- disassemble <from> address till <to> into file <name>.\n",
+    "f <from> <to> <value> - fill memory <from> till <to> with <value>.\n",
+    "g <address> - set IP to <address>.\n",
+    "h <from> <to> <value1> <[valueX]> - hunt memory <from> to <to> for bytes.\n",
+    "l <name> <from> [<to>] - load binary file <name> into address <from> [till <to>].\n",
+    "m <from> <to> <value> - dump memory <from> till <to>.\n",
+    "r - dump registers.\n",
+    "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n",
+    "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n",
+    "z - step CPU\n",
+    "x - exit from monitor\n",
+};
+
+TerminalConsole standardTerminal;
+MonitorConsole standardConsole;
+const MonitorConsole* console = nullptr;
+const MonitorHost* host = nullptr;
+
+const MonitorConsole& currentConsole() {
+    if (console) return *console;
+    if (!standardConsole.write) {
+        terminalConsoleInit(standardTerminal, stdin, stdout);
+        standardConsole = terminalMonitorConsole(&standardTerminal);
+    }
+    return standardConsole;
+}
+
+void put(int attribute, const char* text) {
+    const MonitorConsole& c = currentConsole();
+    c.write(c.context, text, attribute);
+}
+
+[[gnu::format(printf, 2, 3)]] void say(int attribute, const char* format, ...) {
+    char buffer[600];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    put(attribute, buffer);
+}
+
+uint16_t current16() { return static_cast<uint16_t>(monitorCurrent); }
+
+// ---- tokens and numbers -------------------------------------------------
+
+struct Tokens {
+    std::string at[MaxTokens];
+    int count = 0;
+};
+
+Tokens splitLine(const char* line) {
+    Tokens tokens;
+    const char* p = line;
+    while (*p && tokens.count < MaxTokens) {
+        while (*p && std::strchr(" \t,\r\n", *p)) ++p;
+        if (!*p) break;
+        const char* start = p;
+        while (*p && !std::strchr(" \t,\r\n", *p)) ++p;
+        size_t length = static_cast<size_t>(p - start);
+        tokens.at[tokens.count++].assign(start, length < MaxTokenLength ? length : MaxTokenLength);
+    }
+    return tokens;
+}
+
+// Largest value each kind of field accepts.
+constexpr uint32_t ByteField = 0xFF;
+constexpr uint32_t WordField = 0xFFFF;
+constexpr uint32_t LimitField = 0x10000; // an end address just past memory
+
+// Reads token as a hexadecimal number of at most max; tells the user and
+// returns false when it is not one.
+bool readHex(const std::string& token, uint32_t max, uint32_t& value) {
+    if (token.empty() || token.size() > 8 ||
+        token.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        say(MonitorTextNormal, "Not a hexadecimal number: %s\n", token.c_str());
+        return false;
+    }
+    value = static_cast<uint32_t>(std::strtoul(token.c_str(), nullptr, 16));
+    if (value > max) {
+        say(MonitorTextNormal, "Number too large: %s (at most %X)\n", token.c_str(), max);
+        return false;
+    }
+    return true;
+}
+
+bool readAddress(const std::string& token, uint16_t& address) {
+    uint32_t value;
+    if (!readHex(token, WordField, value)) return false;
+    address = static_cast<uint16_t>(value);
+    return true;
+}
+
+// ---- commands -----------------------------------------------------------
+
+int dumpWidth() {
+    const MonitorConsole& c = currentConsole();
+    int columns = c.columns ? c.columns(c.context) : 80;
+    return columns / 3;
+}
+
+void showDumpRows(int rows) {
+    const int width = dumpWidth();
+    std::string row;
+    for (int i = 0; i < rows; ++i) {
+        dumpRow(row, current16(), width);
+        say(MonitorTextNormal, "%s\n", row.c_str());
+        monitorCurrent = static_cast<uint16_t>(monitorCurrent + width / 2);
+    }
+}
+
+void showRegisters() {
+    std::string line;
+    for (int n = 0; n < 3; ++n) {
+        registerLine(line, n);
+        say(MonitorTextBright, "%s\n", line.c_str());
+    }
+}
+
+void commandHelp() {
+    for (const char* line : HelpText) put(MonitorTextBright, line);
+}
+
+// :address [values]  or  : address [values]  or  ":" alone for the next row.
+void commandModify(const Tokens& t) {
+    const std::string& first = t.at[0];
+    if (first.size() == 1 && t.count == 1) {
+        showDumpRows(1);
+        return;
+    }
+    // The address is glued to the colon or is the next token; the values
+    // follow it either way.
+    const bool glued = first.size() > 1;
+    const std::string& addressToken = glued ? first.substr(1) : t.at[1];
+    const int firstValue = glued ? 1 : 2;
+    uint16_t address;
+    if (!readAddress(addressToken, address)) return;
+    uint8_t values[MaxTokens];
+    int count = 0;
+    for (int i = firstValue; i < t.count; ++i) {
+        uint32_t v;
+        if (!readHex(t.at[i], ByteField, v)) return;
+        values[count++] = static_cast<uint8_t>(v);
+    }
+    monitorCurrent = address;
+    for (int i = 0; i < count; ++i) {
+        memWrite(current16(), values[i]);
+        monitorCurrent = static_cast<uint16_t>(monitorCurrent + 1);
+    }
+}
+
+void listWatches() {
+    bool any = false;
+    for (uint32_t a = 0; a < 0x10000; ++a) {
+        uint32_t f = WatchFlags[a];
+        if (!(f & (WatchRead | WatchExecute | WatchWrite))) continue;
+        char kinds[4];
+        int n = 0;
+        if (f & WatchRead) kinds[n++] = 'R';
+        if (f & WatchExecute) kinds[n++] = 'X';
+        if (f & WatchWrite) kinds[n++] = 'W';
+        kinds[n] = '\0';
+        say(MonitorTextNormal, " %04X (%s)", a, kinds);
+        any = true;
+    }
+    put(MonitorTextNormal, any ? "\n" : "No breakpoints set.\n");
+}
+
+void applyWatch(uint16_t address, uint32_t flags) {
+    WatchFlags[address] = flags;
+    setReadWatch(address, flags);
+    setWriteWatch(address, flags);
+}
+
+void commandBreakpoint(const Tokens& t) {
+    if (t.count == 1 || t.count >= 4) {
+        listWatches();
+        return;
+    }
+    uint16_t address;
+    if (!readAddress(t.at[1], address)) return;
+    if (t.count == 2) {
+        say(MonitorTextNormal, "Breakpoint(s) at %04Xh ", address);
+        if (WatchFlags[address] == 0) {
+            applyWatch(address, WatchExecute);
+            put(MonitorTextNormal, "set.\n");
+        } else {
+            applyWatch(address, 0);
+            put(MonitorTextNormal, "removed.\n");
+        }
+        return;
+    }
+    const std::string& kinds = t.at[2];
+    auto has = [&](char letter) {
+        return kinds.find(letter) != std::string::npos ||
+               kinds.find(static_cast<char>(letter - 'a' + 'A')) != std::string::npos;
+    };
+    if (!has('x') && !has('r') && !has('w')) {
+        put(MonitorTextNormal, "Unknown syntax.\n");
+        return;
+    }
+    uint32_t flags = 0;
+    say(MonitorTextNormal, "Breakpoint at %04Xh set (", address);
+    if (has('x')) put(MonitorTextNormal, "X"), flags |= WatchExecute;
+    if (has('r')) put(MonitorTextNormal, "R"), flags |= WatchRead;
+    if (has('w')) put(MonitorTextNormal, "W"), flags |= WatchWrite;
+    put(MonitorTextNormal, ")\n");
+    applyWatch(address, flags);
+}
+
+void commandDisassemble(const Tokens& t) {
+    uint16_t from = current16(), to = 0;
+    if (t.count >= 2 && !readAddress(t.at[1], from)) return;
+    if (t.count >= 3 && !readAddress(t.at[2], to)) return;
+    monitorCurrent = from;
+    std::FILE* file = t.count >= 4 ? std::fopen(t.at[3].c_str(), "w") : nullptr;
+    std::string line;
+    for (int n = 0; t.count >= 3 ? to > current16() : n < DisassemblyDefaultLines; ++n) {
+        uint16_t address = current16();
+        uint16_t next = disassemble(address, line);
+        say(MonitorTextNormal, "%s\n", line.c_str());
+        if (file) std::fprintf(file, "%s\n", line.c_str());
+        monitorCurrent = next;
+        // A range that reaches the end of memory stops there instead of
+        // starting over from 0000h.
+        if (t.count >= 3 && next <= address) break;
+    }
+    if (file) {
+        std::fclose(file);
+        say(MonitorTextNormal, "Memory disassembled to file %s.\n", t.at[3].c_str());
+    }
+}
+
+void commandFill(const Tokens& t) {
+    if (t.count < 4) return;
+    uint16_t from, to;
+    uint32_t value;
+    if (!readAddress(t.at[1], from) || !readAddress(t.at[2], to) ||
+        !readHex(t.at[3], WordField, value))
+        return;
+    for (uint32_t a = from; a <= to; ++a) memWrite(static_cast<uint16_t>(a), static_cast<uint8_t>(value));
+}
+
+void commandGo(const Tokens& t) {
+    uint16_t address = current16();
+    if (t.count >= 2 && !readAddress(t.at[1], address)) return;
+    cpu.IP = address;
+}
+
+void commandHunt(const Tokens& t) {
+    if (t.count < 4) return;
+    uint16_t from;
+    uint32_t to;
+    if (!readAddress(t.at[1], from) || !readHex(t.at[2], LimitField, to)) return;
+    uint8_t pattern[MaxHuntBytes];
+    int length = 0;
+    for (int i = 3; i < t.count && length < MaxHuntBytes; ++i) {
+        uint32_t v;
+        if (!readHex(t.at[i], ByteField, v)) return;
+        pattern[length++] = static_cast<uint8_t>(v);
+    }
+    monitorCurrent = from;
+    const uint8_t* memory = memoryArray();
+    for (uint32_t a = from; a < to && a + length <= 0x10000; ++a)
+        if (std::memcmp(memory + a, pattern, length) == 0) say(MonitorTextNormal, " %x", a);
+    put(MonitorTextNormal, "\n");
+}
+
+void commandLoad(const Tokens& t) {
+    if (t.count < 3) return;
+    uint16_t from, to = 0xFFFF;
+    if (!readAddress(t.at[2], from)) return;
+    if (t.count >= 4 && !readAddress(t.at[3], to)) return;
+    const char* name = t.at[1].c_str();
+    std::FILE* file = std::fopen(name, "rb");
+    if (!file) {
+        say(MonitorTextNormal, "Error reading binary file %s.\n", name);
+        return;
+    }
+    int c;
+    for (uint32_t a = from; a <= to && (c = std::fgetc(file)) != EOF; ++a)
+        memWrite(static_cast<uint16_t>(a), static_cast<uint8_t>(c));
+    const bool failed = std::ferror(file);
+    std::fclose(file);
+    if (failed)
+        say(MonitorTextNormal, "Error reading binary file %s.\n", name);
+    else
+        say(MonitorTextNormal, "Memory loaded %04X-%04X from file %s.\n", from, to, name);
+}
+
+void commandMemory(const Tokens& t) {
+    uint16_t from = current16(), to = 0;
+    if (t.count >= 2 && !readAddress(t.at[1], from)) return;
+    if (t.count >= 3 && !readAddress(t.at[2], to)) return;
+    int rows = DumpDefaultRows;
+    if (t.count >= 3) rows = to >= from ? (to - from) / 16 + 1 : 1;
+    monitorCurrent = from;
+    showDumpRows(rows);
+}
+
+void commandSave(const Tokens& t) {
+    if (t.count < 4) return;
+    uint16_t from, to;
+    if (!readAddress(t.at[2], from) || !readAddress(t.at[3], to)) return;
+    const char* name = t.at[1].c_str();
+    std::FILE* file = std::fopen(name, "wb");
+    bool ok = file != nullptr;
+    if (file) {
+        for (uint32_t a = from; a <= to && ok; ++a)
+            ok = std::fputc(memRead(static_cast<uint16_t>(a)), file) != EOF;
+        ok = std::fclose(file) == 0 && ok;
+    }
+    if (ok)
+        say(MonitorTextNormal, "Memory saved %04X-%04X to file %s.\n", from, to, name);
+    else
+        say(MonitorTextNormal, "Error writing to file %s.\n", name);
+}
+
+void commandTransfer(const Tokens& t) {
+    if (t.count < 4) return;
+    uint16_t from, till, to;
+    if (!readAddress(t.at[1], from) || !readAddress(t.at[2], till) || !readAddress(t.at[3], to))
+        return;
+    if (from > till) return;
+    const uint32_t count = static_cast<uint32_t>(till - from) + 1;
+    auto copy = [&](uint32_t k) {
+        memWrite(static_cast<uint16_t>(to + k), memRead(static_cast<uint16_t>(from + k)));
+    };
+    // Copy in the direction that never overwrites a byte before it is read.
+    if (from > to)
+        for (uint32_t k = 0; k < count; ++k) copy(k);
+    else
+        for (uint32_t k = count; k-- > 0;) copy(k);
+}
+
+void commandStep() {
+    std::string line;
+    uint16_t next = disassemble(cpu.IP, line);
+    say(MonitorTextNormal, "%s\n", line.c_str());
+    monitorCurrent = next;
+    execute(0);
+    showRegisters();
+}
+
+// Runs one command line; false when it closes the monitor.
+bool runCommand(const char* line) {
+    if (line[0] == '\r' || line[0] == '\n') return true;
+    Tokens t = splitLine(line);
+    if (t.count == 0) return true;
+    switch (t.at[0][0]) {
+    case '?': commandHelp(); break;
+    case ':': commandModify(t); break;
+    case 'b': commandBreakpoint(t); break;
+    case 'd': commandDisassemble(t); break;
+    case 'f': commandFill(t); break;
+    case 'g': commandGo(t); break;
+    case 'h': commandHunt(t); break;
+    case 'l': commandLoad(t); break;
+    case 'm': commandMemory(t); break;
+    case 'r': showRegisters(); break;
+    case 's': commandSave(t); break;
+    case 't': commandTransfer(t); break;
+    case 'z': commandStep(); break;
+    case 'x': return false;
+    default: put(MonitorTextNormal, "Unknown command, type ? for help!\n"); break;
+    }
+    return true;
+}
+
+int leave(const MonitorConsole* opened) {
+    cpu.breakRequest = 0;
+    monitorOpen = false;
+    if (opened && opened->close) opened->close(opened->context);
+    if (host && host->resumeSound) host->resumeSound();
+    if (host && host->closeDelayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(host->closeDelayMs));
+    if (host && host->resetPacing) host->resetPacing();
+    return 1;
+}
+
+} // namespace
+
+void monitorSetConsole(const MonitorConsole* newConsole) { console = newConsole; }
+void monitorSetHost(const MonitorHost* newHost) { host = newHost; }
+
+int monitorEnter(int reason, uint16_t ip) {
+    if (monitorOpen) return 0;
+    if (host && host->pauseSound) host->pauseSound();
+    monitorOpen = true;
+    const MonitorConsole& c = currentConsole();
+    if (c.open && !c.open(c.context, "Interactive monitor")) return leave(nullptr);
+
+    put(MonitorTextNormal, "Type '?' for help, 'x' for exit.\n");
+    if (reason == MonitorStopped) {
+        std::string line;
+        disassemble(cpu.IP, line);
+        say(MonitorTextNormal, "Watchpoint reached at %04X.\n%s\n", ip, line.c_str());
+    }
+    if (monitorCurrent == MonitorNoAddress) monitorCurrent = cpu.IP;
+
+    char line[LineSize];
+    for (;;) {
+        std::memset(line, 0, sizeof line);
+        // End of input leaves the monitor as x would.
+        if (!c.readLine(c.context, line, LineSize)) break;
+        if (!runCommand(line)) break;
+    }
+    return leave(&c);
+}
