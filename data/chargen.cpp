@@ -159,9 +159,9 @@ constexpr std::string_view kArt[] = {
     "...... ...... ...... ...... ...... ...... ...... ......",
 
     // 58h-5Fh: X  Y  Z  Ä  Ö  Å  Ü  _
-    "#...#. #...#. #####. .#.#.. .#.#.. ..#... .#.#.. ......",
-    "#...#. #...#. ....#. ...... ...... .#.#.. ...... ......",
-    ".#.#.. .#.#.. ...#.. .###.. .###.. ..#... #...#. ......",
+    "#...#. #...#. #####. #...#. #...#. ..#... .#.#.. ......",
+    "#...#. #...#. ....#. .###.. .###.. .#.#.. ...... ......",
+    ".#.#.. .#.#.. ...#.. #...#. #...#. ..#... #...#. ......",
     "..#... ..#... ..#... #...#. #...#. .###.. #...#. ......",
     ".#.#.. ..#... .#.... #####. #...#. #...#. #...#. ......",
     "#...#. ..#... #..... #...#. #...#. #####. #...#. ......",
@@ -220,49 +220,50 @@ constexpr std::string_view kArt[] = {
 };
 
 constexpr bool artIsWellFormed() {
-  if (std::size(kArt) != kGlyphCount / kGlyphsPerBand * kGlyphHeight) return false;
-  for (std::string_view row : kArt) {
-    if (row.size() != kBandRowLength) return false;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      bool separator = i % (kGlyphWidth + 1) == kGlyphWidth;
-      char c = row[i];
-      if (separator ? c != ' ' : (c != '.' && c != '#')) return false;
+    if (std::size(kArt) != kGlyphCount / kGlyphsPerBand * kGlyphHeight) return false;
+    for (std::string_view row : kArt) {
+        if (row.size() != kBandRowLength) return false;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            bool separator = i % (kGlyphWidth + 1) == kGlyphWidth;
+            char c = row[i];
+            if (separator ? c != ' ' : (c != '.' && c != '#')) return false;
+        }
     }
-  }
-  return true;
+    return true;
 }
 static_assert(artIsWellFormed(), "every band row holds eight glyph rows of '.' and '#'");
 
 // Column 0 of a glyph is bit 6 and column 5 is bit 1; bits 7 and 0 stay clear.
 constexpr std::array<uint8_t, kGlyphCount * kGlyphHeight> buildTable() {
-  std::array<uint8_t, kGlyphCount * kGlyphHeight> table{};
-  for (std::size_t glyph = 0; glyph < kGlyphCount; ++glyph) {
-    std::size_t band = glyph / kGlyphsPerBand;
-    std::size_t left = glyph % kGlyphsPerBand * (kGlyphWidth + 1);
-    for (std::size_t y = 0; y < kGlyphHeight; ++y) {
-      std::string_view row = kArt[band * kGlyphHeight + y];
-      uint8_t bits = 0;
-      for (std::size_t x = 0; x < kGlyphWidth; ++x)
-        if (row[left + x] == '#') bits |= uint8_t(0x40 >> x);
-      table[glyph * kGlyphHeight + y] = bits;
+    std::array<uint8_t, kGlyphCount * kGlyphHeight> table{};
+    for (std::size_t glyph = 0; glyph < kGlyphCount; ++glyph) {
+        std::size_t band = glyph / kGlyphsPerBand;
+        std::size_t left = glyph % kGlyphsPerBand * (kGlyphWidth + 1);
+        for (std::size_t y = 0; y < kGlyphHeight; ++y) {
+            std::string_view row = kArt[band * kGlyphHeight + y];
+            uint8_t bits = 0;
+            for (std::size_t x = 0; x < kGlyphWidth; ++x)
+                if (row[left + x] == '#') bits |= uint8_t(0x40 >> x);
+            table[glyph * kGlyphHeight + y] = bits;
+        }
     }
-  }
-  return table;
+    return table;
 }
 
 constexpr auto kTable = buildTable();
 
-}  // namespace
+} // namespace
 
 // The exported table must be a plain array, so the computed bytes are spelled
 // out element by element.
 #define GLYPH_BYTES_4(i) kTable[(i)], kTable[(i) + 1], kTable[(i) + 2], kTable[(i) + 3]
-#define GLYPH_BYTES_16(i) \
-  GLYPH_BYTES_4(i), GLYPH_BYTES_4((i) + 4), GLYPH_BYTES_4((i) + 8), GLYPH_BYTES_4((i) + 12)
-#define GLYPH_BYTES_64(i) \
-  GLYPH_BYTES_16(i), GLYPH_BYTES_16((i) + 16), GLYPH_BYTES_16((i) + 32), GLYPH_BYTES_16((i) + 48)
-#define GLYPH_BYTES_256(i) \
-  GLYPH_BYTES_64(i), GLYPH_BYTES_64((i) + 64), GLYPH_BYTES_64((i) + 128), GLYPH_BYTES_64((i) + 192)
+#define GLYPH_BYTES_16(i)                                                                          \
+    GLYPH_BYTES_4(i), GLYPH_BYTES_4((i) + 4), GLYPH_BYTES_4((i) + 8), GLYPH_BYTES_4((i) + 12)
+#define GLYPH_BYTES_64(i)                                                                          \
+    GLYPH_BYTES_16(i), GLYPH_BYTES_16((i) + 16), GLYPH_BYTES_16((i) + 32), GLYPH_BYTES_16((i) + 48)
+#define GLYPH_BYTES_256(i)                                                                         \
+    GLYPH_BYTES_64(i), GLYPH_BYTES_64((i) + 64), GLYPH_BYTES_64((i) + 128),                        \
+        GLYPH_BYTES_64((i) + 192)
 
 const uint8_t CharacterGenerator[128 * 10] = {
     GLYPH_BYTES_256(0),   GLYPH_BYTES_256(256),  GLYPH_BYTES_256(512),
