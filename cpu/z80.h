@@ -10,6 +10,28 @@
 // Use:
 //   cpuInit(2995200);           // tables to memRead/memWrite, registers reset
 //   int used = execute(59712);  // runs whole instructions, returns cycles
+//
+// Resuming after an execution breakpoint. The read-watch handler sees the
+// opcode fetch of a breakpointed address (IP already advanced), steps IP back
+// and sets breakRequest. Stop check 1 (after every opcode fetch) then:
+//   1. puts IP back on the address of the opcode just fetched, whoever set
+//      breakRequest, so the monitor always opens with the stopped instruction
+//      at IP (monitorEnter(1, IP));
+//   2. clears breakRequest when monitorEnter returns 1;
+//   3. abandons the fetched opcode and restarts the step at the IP the monitor
+//      left, fetching that one opcode byte through memRead (the plain decoder,
+//      not the handler table), so the breakpoint does not fire again on this
+//      fetch. The instruction runs once, with its operands read after it.
+// A later pass over the same address stops again. The same re-fetch happens
+// when monitorEnter returns 0 (monitor already open, single-stepping with
+// execute(0)), so a nested step over a breakpoint runs normally.
+// Stop check 2 (after every instruction) calls monitorEnter(1, IP) with IP
+// after the instruction; nothing is re-fetched there.
+//
+// Steps that count no cycles (undefined ED opcodes, emulator traps) do not
+// use up a budget. A call of execute returns after MaxZeroCycleSteps such
+// steps in a row even when its budget is not used up, so no byte sequence can
+// keep it from returning.
 #pragma once
 
 #include <cstdint>
@@ -54,9 +76,41 @@ enum : uint8_t {
     FlagS = 0x80,
 };
 
+// Flag tables. ParityTable[b] is 1 for an even number of set bits. The add and
+// sub tables are indexed by (bit 7 of the first operand) << 2 | (bit 7 of the
+// second operand) << 1 | (bit 7 of the result) and give S, P/V (overflow) and
+// C; the half tables are indexed the same way from bit 3 and give H.
+extern const uint8_t ParityTable[256];
+extern const uint8_t AddFlagTable[8];
+extern const uint8_t SubFlagTable[8];
+extern const uint8_t AddHalfTable[8];
+extern const uint8_t SubHalfTable[8];
+
+// Emulator traps, opcodes ED 00h-0Ch. A slot holds a handler or nothing; the
+// handler receives the address of a word holding the trap number. Nothing in
+// the system registers a trap.
+using EmulatorTrapHandler = void (*)(uint32_t* trapNumber);
+struct EmulatorTrap {
+    EmulatorTrapHandler handler;
+};
+constexpr int TrapSlots = 40;
+extern EmulatorTrap TrapTable[TrapSlots];
+void emulatorTrap(uint32_t number);
+
+// Consecutive zero-cycle steps after which execute returns regardless of its
+// budget.
+constexpr int MaxZeroCycleSteps = 1024;
+
 void cpuInit(uint64_t clockHz);
 void cpuReset();
 int32_t execute(int32_t budget);
 void nmiRaise();
 void nmiLower();
 uint16_t cpuIP();
+
+// Prefix handlers, called by execute after the prefix byte has been fetched
+// and R incremented for it. Each runs the rest of the instruction and adds its
+// cycles to TCOUNT.
+void cbHandler();
+void indexHandler(uint16_t& index); // DD with IX, FD with IY
+void edHandler();

@@ -1,0 +1,39 @@
+// Test stand-ins for the machine around the processor: a flat 64 KB RAM behind
+// memRead/memWrite, a scripted and logged port bus behind ioRead/ioWrite, and
+// a monitorEnter that records its calls and runs a scripted action.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace testbus {
+
+struct PortAccess {
+    uint8_t port;
+    uint8_t value;
+    bool write;
+    bool operator==(const PortAccess&) const = default;
+};
+
+struct MonitorCall {
+    int reason;
+    uint16_t ip;
+};
+
+extern uint8_t ram[65536];
+extern std::vector<uint16_t> writtenAddresses; // every memWrite, in order
+extern std::vector<PortAccess> portLog;
+extern std::vector<uint8_t> portInput; // bytes ioRead returns in turn, then FFh
+extern size_t portInputNext;          // index of the next byte of portInput
+extern std::vector<MonitorCall> monitorCalls;
+// Runs inside monitorEnter when set; its result is monitorEnter's result.
+// Without it monitorEnter returns 1 (the user left the monitor at once).
+extern std::function<int(int reason, uint16_t ip)> monitorAction;
+
+// Clears RAM, logs and scripts, zeroes the processor state and runs cpuInit.
+void reset();
+// Copies bytes into RAM from an address on.
+void load(uint16_t address, std::initializer_list<uint8_t> bytes);
+
+} // namespace testbus
