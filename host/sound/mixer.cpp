@@ -137,8 +137,21 @@ void MixUpTo(uint64_t cycles) {
         syncState = Sync();
         Mix(blockBuffer + fill, static_cast<int>(SoundBlockSamples - fill));
         Submit(blockBuffer);
-        n = (fill + n) % SoundBlockSamples;
+        n = fill + n - SoundBlockSamples;
         fill = 0;
+        if (SoundRecordingOpen() && syncState != 0) {
+            // A recording keeps emulated time: every whole block goes out,
+            // even when a call brings more than one.
+            while (n >= SoundBlockSamples) {
+                syncState = Sync();
+                Mix(blockBuffer, SoundBlockSamples);
+                Submit(blockBuffer);
+                n -= SoundBlockSamples;
+            }
+        }
+        // Otherwise more than one block's worth is never produced: the
+        // excess whole blocks are dropped to keep the latency.
+        n %= SoundBlockSamples;
         if (syncState == 2) {
             Mix(blockBuffer, SoundBlockSamples);
             Submit(blockBuffer);
