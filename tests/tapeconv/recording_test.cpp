@@ -51,6 +51,8 @@ struct FormatCase {
     WavFormat format;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
 class RecordingFormats : public ::testing::TestWithParam<FormatCase> {};
 
 }  // namespace

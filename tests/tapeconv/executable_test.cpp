@@ -1,0 +1,57 @@
+// The built dravik executable: exit codes reach the shell, console lines and
+// error reports go to their own streams, and the default output lands in the
+// current folder.
+#include <gtest/gtest.h>
+
+#include "cassette_wav.h"
+#include "dravik_runner.h"
+
+namespace {
+
+std::vector<uint8_t> recordingOf(const std::vector<uint8_t>& bytes) {
+    cassette::Signal signal = cassette::MakeSignal(44100);
+    signal.bytes(bytes);
+    signal.closingEdge();
+    return cassette::RenderWav(signal, cassette::WavFormat{44100, 16, 2, false, 0});
+}
+
+}  // namespace
+
+TEST(DravikExecutable, ExitCodesAndStreams) {
+    ScratchDir dir;
+    RunOutcome r = RunExecutable({}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("\nDravik v1.0\nLuxor ABC80 PCM WAV to ATP tape image converter.\n", 0), 0u);
+    EXPECT_EQ(r.out, "");
+
+    r = RunExecutable({"-t"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind(std::string(DRAVIK_EXECUTABLE) + ": illegal option -- t\n", 0), 0u)
+        << "the program's own name starts the report";
+
+    r = RunExecutable({"-i", "absent.wav"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "Error opening absent.wav.\n");
+
+    r = RunExecutable({"-g", "?"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 2);
+
+    WriteFile(dir.path("junk.wav"), {'W', 'A', 'V', 'E'});
+    r = RunExecutable({"-i", "junk.wav"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(r.err, "This is not a valid WAV file. Exiting...\n");
+}
+
+TEST(DravikExecutable, ConvertsIntoTheCurrentFolder) {
+    ScratchDir dir;
+    WriteFile(dir.path("tape.wav"), recordingOf({0x00, 0x00, 0x16, 0x16, 0x02, 0x41, 0x03}));
+    const RunOutcome r = RunExecutable({"-v", "-i", "tape.wav"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("Number of channels: 2\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Number of bits per sample: 16\n"), std::string::npos);
+    EXPECT_NE(r.out.find("5 bytes written.\n"), std::string::npos);
+    std::vector<uint8_t> expected(32, 0x00);
+    expected.insert(expected.end(), {0x16, 0x16, 0x02, 0x41, 0x03});
+    EXPECT_EQ(ReadFile(dir.path("outfile.atp")), expected);
+}
