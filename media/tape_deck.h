@@ -1,9 +1,42 @@
 // The cassette deck: WAV files played as the tape input and recorded from the
 // tape output, the motor relay and the tape counter.
+//
+// Driven by the machine: the frame driver samples the input after every step
+// while TapeIsPlaying and updates the counter at the end of every frame; a
+// write of port 3Ah switches the motor, ends a recording when the motor
+// stops and renders the output level held since the previous write. The host
+// opens and closes the tape files. Time is the processor's cycle counter.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+
+#include "media/wav_layout.h"
+
+struct TapeDeck {
+    std::FILE* file = nullptr;
+    int reading = 1;   // 1: playing (or closed since start); 0: recording, or closed after a tape
+    int motorOn = 0;   // relay as last set by the machine
+    uint8_t header[WavHeaderSize] = {};
+    uint32_t headerEnd = WavHeaderSize;
+    uint64_t position = WavHeaderSize; // samples taken, counted from 44
+    uint32_t bitsLeft = 0;             // 1-bit files: bits still in currentByte
+    uint8_t currentByte = 0;
+    int inputLevel = 0;
+    int outputFlag = 0; // 2 while the last rendered output level was set
+    uint64_t startCycle = 0;
+    uint64_t pausedCycles = 0;
+    uint64_t motorOffCycle = 0;
+    uint64_t renderedCycle = 0;
+    double ratio = 0; // playing: sample rate / clock
+    uint64_t sampleAccumulator = 0;
+    double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
+    WavLayout layout;                // playing: where and how the samples lie
+    uint64_t samplesWritten = 0;     // recording
+};
+
+extern TapeDeck tapeDeck;
 
 void OpenTapeForReading(const std::string& path);
 int StartTapeRecording(const std::string& path, uint32_t sampleRate);
@@ -13,3 +46,7 @@ int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
 void UpdateTapeCounter(uint64_t cycle);
+
+// The "&Tape sound" flag: the "TapeSound" source is silent while it is off.
+void SetTapeSound(int on);
+int TapeSoundEnabled();

@@ -1,0 +1,268 @@
+// The cassette deck's playing side, its motor, its counter and its sound
+// source. A played file's samples are taken in step with the processor's
+// cycle count while the motor runs and turned into the input level with a
+// hysteresis of 25 around the mid level 128.
+#include "media/tape_deck.h"
+
+#include "cpu/z80.h"
+#include "host/sound/mixer.h"
+#include "media/media_status.h"
+#include "media/tape_internal.h"
+
+#include <cstring>
+
+TapeDeck tapeDeck;
+
+namespace {
+
+constexpr double DefaultClockHz = 2995200.0;
+constexpr int HighThreshold = 153; // above: level 1
+constexpr int LowThreshold = 103;  // at or below: level 0
+constexpr int PastEndSample = 255;
+
+// Buffered sequential reading of the sample bytes, with the logical file
+// position the counter shows.
+struct SampleReader {
+    uint64_t pos = 0; // file offset of the next byte
+    uint64_t end = UINT64_MAX;
+    uint8_t buffer[4096];
+    size_t length = 0, at = 0;
+} reader;
+
+void startReader(uint64_t start, uint64_t end) {
+    reader.pos = start;
+    reader.end = end;
+    reader.length = reader.at = 0;
+    std::fseek(tapeDeck.file, static_cast<long>(start), SEEK_SET);
+}
+
+int readByte() {
+    if (reader.pos >= reader.end) return -1;
+    if (reader.at == reader.length) {
+        uint64_t want = sizeof reader.buffer;
+        if (reader.end - reader.pos < want) want = reader.end - reader.pos;
+        reader.length = std::fread(reader.buffer, 1, want, tapeDeck.file);
+        reader.at = 0;
+        if (reader.length == 0) return -1;
+    }
+    ++reader.pos;
+    return reader.buffer[reader.at++];
+}
+
+void skipBytes(uint64_t n) {
+    if (n <= reader.length - reader.at) {
+        reader.at += n;
+        reader.pos += n;
+        return;
+    }
+    reader.pos += n;
+    reader.length = reader.at = 0;
+    if (reader.pos < reader.end) std::fseek(tapeDeck.file, static_cast<long>(reader.pos), SEEK_SET);
+}
+
+// The 8-bit level of the next sample frame, or -1 past the end.
+int readFrameLevel() {
+    const WavLayout& layout = tapeDeck.layout;
+    uint8_t frame[8];
+    int level = -1;
+    for (uint32_t i = 0; i < layout.frameBytes; ++i) {
+        int b = readByte();
+        if (b < 0) return -1;
+        if (i < sizeof frame) frame[i] = static_cast<uint8_t>(b);
+    }
+    switch (layout.encoding) {
+    case SampleEncoding::Signed: level = frame[layout.levelByte] ^ 0x80; break;
+    case SampleEncoding::Float32: {
+        float f;
+        std::memcpy(&f, frame, sizeof f);
+        double v = f * 128.0 + 128.0;
+        level = v >= 255.0 ? 255 : v <= 0.0 ? 0 : static_cast<int>(v); // NaN reads as 0
+        break;
+    }
+    default: level = frame[0]; break;
+    }
+    return level;
+}
+
+void takeBits(uint64_t target) {
+    TapeDeck& d = tapeDeck;
+    while (d.position < target) {
+        if (d.bitsLeft == 0) {
+            uint64_t remaining = target - d.position;
+            if (remaining > 8) { // whole bytes whose bits are all overtaken
+                uint64_t skip = (remaining - 1) / 8;
+                skipBytes(skip);
+                d.position += skip * 8;
+            }
+            d.bitsLeft = 7;
+            int b = readByte();
+            d.currentByte = static_cast<uint8_t>(b < 0 ? PastEndSample : b);
+        } else {
+            --d.bitsLeft;
+        }
+        d.inputLevel = d.currentByte >> 7;
+        d.currentByte = static_cast<uint8_t>(d.currentByte << 1);
+        ++d.position;
+    }
+}
+
+void takeSamples(uint64_t target) {
+    TapeDeck& d = tapeDeck;
+    uint64_t count = target - d.position; // at least 1; only the last one counts
+    if (count > 1) skipBytes((count - 1) * d.layout.frameBytes);
+    int s = readFrameLevel();
+    if (s < 0) s = PastEndSample;
+    d.position = target;
+    if (s > HighThreshold && d.inputLevel == 0)
+        d.inputLevel = 1;
+    else if (s <= LowThreshold && d.inputLevel == 1)
+        d.inputLevel = 0;
+}
+
+// ---- tape sound and counter ----
+
+int tapeSoundFlag = 0;
+int soundRegistered = 0;
+
+void generateTapeSound(int16_t* buffer, int count) {
+    int16_t value = (tapeSoundFlag && (tapeDeck.inputLevel || tapeDeck.outputFlag)) ? 1023 : 0;
+    for (int i = 0; i < count; ++i) buffer[i] = value;
+}
+void resetTapeSound() {}
+void setTapeSoundRate(int) {}
+
+SoundSource tapeSound = {"TapeSound", nullptr, generateTapeSound, resetTapeSound, setTapeSoundRate};
+
+bool counterShown = false;
+uint64_t shownSeconds = 0;
+int shownActivity = 0;
+
+uint64_t fileSizeOf(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    return size < 0 ? 0 : static_cast<uint64_t>(size);
+}
+
+} // namespace
+
+double TapeClockHz() { return cpu.clockHz ? static_cast<double>(cpu.clockHz) : DefaultClockHz; }
+
+void RegisterTapeSound() {
+    AddSoundSource(&tapeSound);
+    soundRegistered = 1;
+}
+
+void UnregisterTapeSound() {
+    if (soundRegistered) RemoveSoundSource(&tapeSound);
+    soundRegistered = 0;
+}
+
+void ForgetShownCounter() { counterShown = false; }
+
+void SetTapeSound(int on) { tapeSoundFlag = on ? 1 : 0; }
+int TapeSoundEnabled() { return tapeSoundFlag; }
+
+int TapeIsPlaying() { return tapeDeck.reading; }
+
+void OpenTapeForReading(const std::string& path) {
+    TapeDeck& d = tapeDeck;
+    if (d.file) CloseTape();
+    if (path.empty()) return;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return;
+
+    d.file = file;
+    d.reading = 1;
+    d.bitsLeft = 0;
+    d.outputFlag = 0;
+    std::memset(d.header, 0, sizeof d.header);
+    uint64_t size = fileSizeOf(file);
+    size_t got = std::fread(d.header, 1, WavHeaderSize, file);
+    (void)got; // a short header leaves zeros: rate 0 then plays nothing
+    d.layout = ReadWavLayout(file, d.header, size);
+    d.headerEnd = WavHeaderSize;
+    d.position = WavHeaderSize;
+    startReader(d.layout.dataStart, d.layout.dataEnd);
+
+    uint64_t now = cpu.TCOUNT;
+    d.startCycle = d.renderedCycle = d.motorOffCycle = now;
+    d.pausedCycles = 0;
+    d.ratio = d.layout.sampleRate / TapeClockHz();
+    ForgetShownCounter();
+    RegisterTapeSound();
+}
+
+void CloseTape() {
+    TapeDeck& d = tapeDeck;
+    d.outputFlag = 0;
+    UnregisterTapeSound();
+    if (!d.file) return;
+    if (!d.reading) FinishTapeRecording(cpu.TCOUNT);
+    d.reading = 0;
+    std::fclose(d.file);
+    d.file = nullptr;
+    ForgetShownCounter();
+    MediaStatus(TapeCounterField, "%s", "");
+}
+
+void SetTapeMotor(int on, uint64_t cycle) {
+    TapeDeck& d = tapeDeck;
+    if (!on) {
+        if (!d.motorOn) return;
+        d.motorOn = 0;
+        if (d.file) d.motorOffCycle = cycle;
+    } else if (!d.motorOn) {
+        d.renderedCycle = cycle; // a recording skips the stopped time
+        d.pausedCycles += cycle - d.motorOffCycle;
+        d.motorOn = on;
+    } else {
+        d.motorOn = on;
+        if (d.file) d.motorOffCycle = cycle;
+    }
+}
+
+int SampleTapeInput(uint64_t cycle) {
+    TapeDeck& d = tapeDeck;
+    if (!d.file || !d.motorOn) return 0;
+    // Tape time in cycles, kept in 64 bits so that long tapes never wrap.
+    int64_t t = static_cast<int64_t>(cycle - d.pausedCycles - d.startCycle);
+    if (t < 0) return d.inputLevel;
+    double target = static_cast<double>(t) * d.ratio + 0.5;
+    if (!(target >= static_cast<double>(d.position + 1))) return d.inputLevel;
+    uint64_t samples = static_cast<uint64_t>(target);
+    if (d.layout.encoding == SampleEncoding::OneBit)
+        takeBits(samples);
+    else
+        takeSamples(samples);
+    MixUpTo(cycle);
+    return d.inputLevel;
+}
+
+void UpdateTapeCounter(uint64_t cycle) {
+    TapeDeck& d = tapeDeck;
+    if (!d.file) return;
+    uint64_t rate, bits, pos, start;
+    if (d.reading) {
+        rate = d.layout.sampleRate;
+        bits = d.layout.counterBits;
+        pos = reader.pos;
+        start = d.layout.dataStart;
+    } else {
+        rate = ReadLe32(d.header + 24);
+        bits = 8;
+        start = WavHeaderSize;
+        pos = start + d.samplesWritten;
+        if (d.motorOn && d.samplesWritten == 0 && cycle > d.renderedCycle)
+            pos = start + static_cast<uint64_t>(rate * static_cast<double>(cycle - d.renderedCycle) /
+                                                TapeClockHz());
+    }
+    if (rate == 0 || bits == 0) return; // no counter for a header without rate or sample size
+    uint64_t seconds = (pos > start ? pos - start : 0) * 8 / rate / bits;
+    int activity = d.outputFlag || d.inputLevel;
+    if (counterShown && seconds == shownSeconds && activity == shownActivity) return;
+    counterShown = true;
+    shownSeconds = seconds;
+    shownActivity = activity;
+    MediaStatus(TapeCounterField, "%04u %c", static_cast<unsigned>(seconds), activity ? 0x95 : ' ');
+}

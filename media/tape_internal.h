@@ -1,0 +1,11 @@
+// Shared between the deck's playing and recording halves.
+#pragma once
+
+#include <cstdint>
+
+double TapeClockHz();
+void RegisterTapeSound();
+void UnregisterTapeSound();
+void ForgetShownCounter();
+// Renders the tail of a recording and completes its header; the file stays open.
+void FinishTapeRecording(uint64_t now);

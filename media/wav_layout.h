@@ -1,0 +1,42 @@
+// How the samples of a WAV tape file are laid out, and the 44-byte header a
+// recording writes.
+//
+// Canonical tape files (mono 8-bit or 1-bit samples from offset 44) and files
+// whose header can't be made sense of are played the classic way: the first
+// 44 bytes are the header, samples run from offset 44 to the physical end of
+// the file at the header's rate, one byte (or one bit) each. Other RIFF files
+// (16-bit, stereo, extra chunks before "data") are played from their real
+// "data" chunk, taking the first channel scaled to the 8-bit level.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+constexpr uint32_t WavHeaderSize = 44;
+
+enum class SampleEncoding : uint8_t {
+    Unsigned8, // one byte, 128 is the mid level
+    Signed,    // little-endian signed integer; its top byte gives the level
+    Float32,   // IEEE float, -1.0 to 1.0
+    OneBit,    // eight samples per byte, top bit first
+};
+
+struct WavLayout {
+    uint32_t sampleRate = 0;
+    uint32_t counterBits = 0; // file bits per sample, as the tape counter divides by them
+    uint64_t dataStart = WavHeaderSize;
+    uint64_t dataEnd = UINT64_MAX; // UINT64_MAX: up to the physical end of the file
+    uint32_t frameBytes = 1;       // bytes per sample frame (all channels)
+    uint32_t levelByte = 0;        // byte of the first channel that carries the top bits
+    SampleEncoding encoding = SampleEncoding::Unsigned8;
+};
+
+// Reads the layout of an open file whose first 44 bytes are in header.
+WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSize);
+
+// A canonical 8-bit mono PCM header with both size fields 0.
+void BuildWavHeader(uint8_t* header, uint32_t sampleRate);
+
+uint32_t ReadLe32(const uint8_t* bytes);
+uint16_t ReadLe16(const uint8_t* bytes);
+void WriteLe32(uint8_t* bytes, uint32_t value);
