@@ -1,0 +1,89 @@
+// Decode speed of the tape converter: a synthesised minute of cassette signal
+// at 44.1 kHz, 16 bits, mono, converted end to end (header, chunk search,
+// decoding, ATP output). The "realtime" counter is seconds of recording
+// converted per second; the goal is at least 500. A second case converts ten
+// minutes and reports how far the peak resident memory grew.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dravik.h"
+#include "tests/tapeconv/cassette_wav.h"
+
+namespace {
+
+constexpr uint32_t kRate = 44100;
+
+std::string scratchPath(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+// Writes a recording of `minutes` minutes; returns its length in seconds.
+double writeRecording(const std::string& path, int minutes) {
+    cassette::Signal signal = cassette::MakeSignal(kRate);
+    uint8_t seed = 1;
+    while (signal.levels.size() < size_t(kRate) * 60) {
+        std::vector<uint8_t> data(256);
+        for (auto& b : data) b = seed = uint8_t(seed * 13 + 7);
+        signal.bytes(cassette::TapeBlock(data, 0x1234));
+    }
+    signal.closingEdge();
+    const std::vector<uint8_t> wav =
+        cassette::RenderWav(signal, cassette::WavFormat{kRate, 16, 1, false, 0});
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(wav.data(), 1, wav.size(), f);
+    for (int m = 1; m < minutes; m++) std::fwrite(wav.data() + 44, 1, wav.size() - 44, f);
+    std::fclose(f);
+    return double(signal.levels.size()) * minutes / kRate;
+}
+
+int convert(const std::string& input) {
+    std::string args[] = {"dravik", "-i", input, "-o", "/dev/null"};
+    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data()};
+    DravikStreams streams;
+    streams.out = std::fopen("/dev/null", "w");
+    streams.err = streams.out;
+    const int code = RunDravik(5, argv, streams);
+    std::fclose(streams.out);
+    return code;
+}
+
+long peakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void BM_ConvertOneMinute16Bit(benchmark::State& state) {
+    const std::string path = scratchPath("dravik-bench-1min.wav");
+    const double seconds = writeRecording(path, 1);
+    for (auto _ : state) {
+        if (convert(path) != 0) state.SkipWithError("conversion failed");
+    }
+    state.counters["realtime"] =
+        benchmark::Counter(seconds * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetBytesProcessed(int64_t(std::filesystem::file_size(path)) * state.iterations());
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ConvertOneMinute16Bit)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertTenMinutesMemory(benchmark::State& state) {
+    const std::string path = scratchPath("dravik-bench-10min.wav");
+    const double seconds = writeRecording(path, 10);
+    const long before = peakResidentKb();
+    for (auto _ : state) {
+        if (convert(path) != 0) state.SkipWithError("conversion failed");
+    }
+    state.counters["realtime"] =
+        benchmark::Counter(seconds * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["peak_rss_growth_kb"] = double(peakResidentKb() - before);
+    state.counters["recording_mb"] = double(std::filesystem::file_size(path)) / 1e6;
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ConvertTenMinutesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
