@@ -1,0 +1,25 @@
+// The driver table and the driver choice.
+#include <cstdio>
+
+#include "host/sound/drivers.h"
+
+const SoundDriver* const SoundDrivers[SoundDriverCount] = {&NoSoundDriver, &SdlSoundDriver,
+                                                          &AlsaSoundDriver};
+
+void OpenSoundDriver(uint32_t index) {
+    ShutdownSoundSystem();
+    if (index >= SoundDriverCount) index = SoundDriverCount - 1;
+    SoundDriverSetting = index;
+    const SoundDriver* driver = SoundDrivers[index];
+    if (driver == &NoSoundDriver) {
+        InstallSoundDriver(&NoSoundDriver);
+        return;
+    }
+    if (driver->Open(SoundSampleRate)) {
+        InstallSoundDriver(driver);
+        return;
+    }
+    std::fprintf(stderr, "Sound driver %s could not be opened; the machine runs silent.\n",
+                 driver->name);
+    InstallSoundDriver(&NoSoundDriver);
+}
