@@ -1,0 +1,494 @@
+// Monitor transcripts: scripted command lines through the console interface
+// with the exact expected output, for every command and its failure
+// messages, and stops at breakpoints and watchpoints in a running program.
+#include "monitor/monitor.h"
+
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "script_console.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::string Banner = "Type '?' for help, 'x' for exit.\n";
+
+class MonitorTest : public ::testing::Test {
+protected:
+    ScriptConsole script;
+    MonitorConsole console{};
+    std::filesystem::path folder;
+
+    void SetUp() override {
+        cpu = Z80Cpu{};
+        cpuInit(MachineClockHz);
+        basicRom = BasicRomOld;
+        dosRom = DosRomNone;
+        std::memset(MainMemory + 0x4000, 0, 0xC000);
+        monitorCurrent = MonitorNoAddress;
+        monitorOpen = false;
+        console = script.record();
+        monitorSetConsole(&console);
+        monitorSetHost(nullptr);
+        folder = std::filesystem::temp_directory_path() /
+                 ("orvane-monitor-test-" + std::to_string(getpid()));
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override {
+        monitorSetConsole(nullptr);
+        std::filesystem::remove_all(folder);
+    }
+
+    std::string path(const char* name) { return (folder / name).string(); }
+
+    // Opens the monitor as the user, types the lines and then x; returns what
+    // the monitor wrote after its greeting.
+    std::string session(std::vector<std::string> lines) {
+        lines.push_back("x");
+        script.lines = lines;
+        script.next = 0;
+        script.out.clear();
+        script.bright.clear();
+        EXPECT_EQ(monitorEnter(MonitorOpenedByUser, cpu.IP), 1);
+        EXPECT_EQ(script.out.compare(0, Banner.size(), Banner), 0) << script.out;
+        return script.out.substr(Banner.size());
+    }
+
+    void poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
+        for (uint8_t b : bytes) MainMemory[address++] = b;
+    }
+};
+
+TEST_F(MonitorTest, OpensClosesAndKeepsItsCurrentAddress) {
+    cpu.IP = 0x8123;
+    cpu.breakRequest = 1;
+    script.lines = {"x"};
+    EXPECT_EQ(monitorEnter(MonitorOpenedByUser, cpu.IP), 1);
+    EXPECT_EQ(script.out, Banner);
+    EXPECT_EQ(script.title, "Interactive monitor");
+    EXPECT_EQ(script.opens, 1);
+    EXPECT_EQ(script.closes, 1);
+    EXPECT_FALSE(monitorOpen);
+    EXPECT_EQ(cpu.breakRequest, 0u);
+    EXPECT_EQ(monitorCurrent, 0x8123u);
+
+    // The current address survives closing; a new IP does not move it.
+    cpu.IP = 0x9000;
+    EXPECT_EQ(session({}), "");
+    EXPECT_EQ(monitorCurrent, 0x8123u);
+}
+
+TEST_F(MonitorTest, ReentryReturnsAtOnceAndEndOfInputCloses) {
+    int nested = -1;
+    script.beforeLine = [&](size_t) { nested = monitorEnter(MonitorStopped, 0x1234); };
+    script.lines = {""}; // then end of input
+    EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0), 1);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(script.opens, 1);
+    EXPECT_EQ(script.out, Banner);
+    EXPECT_FALSE(monitorOpen);
+}
+
+TEST_F(MonitorTest, ConsoleThatCannotOpenLeavesAtOnce) {
+    int paused = 0, resumed = 0, paced = 0;
+    static int* counters[3];
+    counters[0] = &paused, counters[1] = &resumed, counters[2] = &paced;
+    MonitorHost host{[] { ++*counters[0]; }, [] { ++*counters[1]; }, [] { ++*counters[2]; }, 0};
+    monitorSetHost(&host);
+    script.openFails = true;
+    cpu.breakRequest = 1;
+    EXPECT_EQ(monitorEnter(MonitorStopped, 0x8000), 1);
+    EXPECT_EQ(script.out, "");
+    EXPECT_EQ(cpu.breakRequest, 0u);
+    EXPECT_FALSE(monitorOpen);
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(resumed, 1);
+    EXPECT_EQ(paced, 1);
+    script.openFails = false;
+    session({});
+    EXPECT_EQ(paused, 2);
+    EXPECT_EQ(resumed, 2);
+    EXPECT_EQ(paced, 2);
+}
+
+TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
+    std::string help = "Interactive monitor commands:\n"
+                       "? - this help\n"
+                       ":<address> [<value>] [<value>] ... - modify memory at <address>\n"
+                       "d [<from>] [<to>] [<name>]- disassemble <from> address till <to> into "
+                       "file <name>.\n"
+                       "f <from> <to> <value> - fill memory <from> till <to> with <value>.\n"
+                       "g <address> - set IP to <address>.\n"
+                       "h <from> <to> <value1> <[valueX]> - hunt memory <from> to <to> for "
+                       "bytes.\n"
+                       "l <name> <from> [<to>] - load binary file <name> into address <from> "
+                       "[till <to>].\n"
+                       "m <from> <to> <value> - dump memory <from> till <to>.\n"
+                       "r - dump registers.\n"
+                       "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n"
+                       "t <from> <till> <to> - transfer memory <from> address <till> address "
+                       "<to> address.\n"
+                       "z - step CPU\n"
+                       "x - exit from monitor\n";
+    EXPECT_EQ(session({"?"}), help);
+    EXPECT_EQ(script.bright, help);
+    EXPECT_EQ(session({"", "   ", "q", "X"}),
+              "Unknown command, type ? for help!\nUnknown command, type ? for help!\n");
+    EXPECT_EQ(script.bright, "");
+}
+
+TEST_F(MonitorTest, RegisterLines) {
+    cpu.IP = 0x8000;
+    cpu.AF = 0x12D5;
+    cpu.BC = 0x3456;
+    cpu.DE = 0x789A;
+    cpu.HL = 0xBCDE;
+    cpu.R = 0x7F;
+    cpu.IX = 0x1111;
+    cpu.IY = 0x2222;
+    cpu.SP = 0x00FE;
+    cpu.I = 0x3F;
+    cpu.INT = 5;
+    cpu.NMI = 0;
+    cpu.TCOUNT = 123456789012ull;
+    std::string lines = "IP:8000,AF:12D5,BC:3456,DE:789A,HL:BCDE,R:7F|SZ-H-PNC\n"
+                        "IX:1111,IY:2222,SP:FE,I:3F,INT:1,NMI:0, FL|11010101\n"
+                        "TCOUNT:000000000000123456789012\n";
+    EXPECT_EQ(session({"r"}), lines);
+    EXPECT_EQ(script.bright, lines);
+}
+
+TEST_F(MonitorTest, ModifyMemoryWithTheColon) {
+    EXPECT_EQ(session({": 8000 12 34", ":8010 56 78", ":ffff aa bb"}), "");
+    EXPECT_EQ(MainMemory[0x8000], 0x12);
+    EXPECT_EQ(MainMemory[0x8001], 0x34);
+    // The address may be glued to the colon; no value is lost then.
+    EXPECT_EQ(MainMemory[0x8010], 0x56);
+    EXPECT_EQ(MainMemory[0x8011], 0x78);
+    // Writing wraps from FFFFh to 0000h (where the ROM drops it).
+    EXPECT_EQ(MainMemory[0xFFFF], 0xAA);
+    EXPECT_EQ(monitorCurrent, 0x0001u);
+
+    // An address alone only moves the current address; ":" alone shows the
+    // next row and moves past it.
+    poke(0x8100, {'A', 'B', 0x00, 0x7E, '}'});
+    EXPECT_EQ(session({":8100", ":"}),
+              " 8100:  41 42 00 7E  7D 00 00 00  00 00 00 00  00 :AB..}........\n");
+    EXPECT_EQ(monitorCurrent, 0x810Du);
+}
+
+TEST_F(MonitorTest, MemoryRowsFollowTheConsoleWidth) {
+    for (int i = 0; i < 64; ++i) MainMemory[0x8000 + i] = static_cast<uint8_t>(0x30 + i);
+    EXPECT_EQ(session({"m 8000 801f"}),
+              " 8000:  30 31 32 33  34 35 36 37  38 39 3A 3B  3C :0123456789:;<\n"
+              " 800D:  3D 3E 3F 40  41 42 43 44  45 46 47 48  49 :=>?@ABCDEFGHI\n");
+    EXPECT_EQ(monitorCurrent, 0x801Au);
+    EXPECT_EQ(session({"m 8010 8000"}).size(), 1 + 7 + 13 * 3 + 4 + 13 + 1);
+    std::string eight = session({"m 8000"});
+    EXPECT_EQ(std::count(eight.begin(), eight.end(), '\n'), 8);
+    EXPECT_EQ(eight.substr(eight.rfind(" 80"), 6), " 805B:");
+
+    script.columns = 40; // 13 columns of dump, six bytes per row
+    EXPECT_EQ(session({"m 8000 8000"}), " 8000:  30 31 32 33  34 35 :012345\n");
+    script.columns = 5; // too narrow for a byte
+    EXPECT_EQ(session({"m 8000 8000"}), " 8000: :\n");
+}
+
+TEST_F(MonitorTest, BreakpointToggleKindsAndList) {
+    EXPECT_EQ(session({"b"}), "No breakpoints set.\n");
+    EXPECT_EQ(session({"b 8000"}), "Breakpoint(s) at 8000h set.\n");
+    EXPECT_EQ(WatchFlags[0x8000], WatchExecute);
+    EXPECT_EQ(ReadHandlers[0x8000], readWatchHandler);
+    EXPECT_EQ(WriteHandlers[0x8000], memWrite);
+    EXPECT_EQ(session({"b 8000"}), "Breakpoint(s) at 8000h removed.\n");
+    EXPECT_EQ(WatchFlags[0x8000], 0u);
+    EXPECT_EQ(ReadHandlers[0x8000], memRead);
+
+    EXPECT_EQ(session({"b 8000", "b 8000 rw"}),
+              "Breakpoint(s) at 8000h set.\nBreakpoint at 8000h set (RW)\n");
+    EXPECT_EQ(WatchFlags[0x8000], WatchRead | WatchWrite);
+    EXPECT_EQ(ReadHandlers[0x8000], readWatchHandler);
+    EXPECT_EQ(WriteHandlers[0x8000], writeWatchHandler);
+
+    EXPECT_EQ(session({"b 9abc wx", "b 0 q", "b"}),
+              "Breakpoint at 9ABCh set (XW)\nUnknown syntax.\n 8000 (RW) 9ABC (XW)\n");
+    EXPECT_EQ(WatchFlags[0x0000], 0u);
+
+    // Only x: the write handler goes, the read handler stays.
+    EXPECT_EQ(session({"b 8000 x", "b 1 2 3"}),
+              "Breakpoint at 8000h set (X)\n 8000 (X) 9ABC (XW)\n");
+    EXPECT_EQ(WriteHandlers[0x8000], memWrite);
+    EXPECT_EQ(ReadHandlers[0x8000], readWatchHandler);
+    // Removing by toggling drops both handlers.
+    EXPECT_EQ(session({"b 9abc"}), "Breakpoint(s) at 9ABCh removed.\n");
+    EXPECT_EQ(ReadHandlers[0x9ABC], memRead);
+    EXPECT_EQ(WriteHandlers[0x9ABC], memWrite);
+}
+
+TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
+    poke(0x8000, {0x3E, 0x12, 0xDD, 0x00, 0xC3, 0x00, 0x80});
+    EXPECT_EQ(session({"d 8000 8007"}), " 8000 3E 12       ld a,12h\n"
+                                        " 8002 DD          undefined\n"
+                                        " 8003 00          nop\n"
+                                        " 8004 C3 00 80    jp 8000h\n");
+    EXPECT_EQ(monitorCurrent, 0x8007u);
+
+    // Without an end: twelve instructions from the current address.
+    std::string twelve = session({"d"});
+    EXPECT_EQ(std::count(twelve.begin(), twelve.end(), '\n'), 12);
+    EXPECT_EQ(twelve.substr(0, 6), " 8007 ");
+    EXPECT_EQ(monitorCurrent, 0x8013u);
+
+    std::string file = path("listing.txt");
+    EXPECT_EQ(session({"d 8000 8004 " + file}), " 8000 3E 12       ld a,12h\n"
+                                                " 8002 DD          undefined\n"
+                                                " 8003 00          nop\n"
+                                                "Memory disassembled to file " + file + ".\n");
+    std::ifstream in(file);
+    std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, " 8000 3E 12       ld a,12h\n 8002 DD          undefined\n"
+                       " 8003 00          nop\n");
+
+    // A file that cannot be opened: the console only.
+    EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}), " 8000 3E 12       ld a,12h\n");
+
+    // A range to the end of memory stops when the next instruction wraps.
+    poke(0xFFFE, {0x00, 0x21});
+    EXPECT_EQ(session({"d fffe ffff"}), " FFFE 00          nop\n");
+    EXPECT_EQ(session({"d ffff ffff"}), "");
+    MainMemory[0xFFFD] = 0x00;
+    std::string end = session({"d fffd ffff"});
+    EXPECT_EQ(end, " FFFD 00          nop\n FFFE 00          nop\n");
+}
+
+TEST_F(MonitorTest, FillGoAndTransfer) {
+    EXPECT_EQ(session({"f 8000 8003 1ab", "f 0 10 ff", "f 9001 9000 77"}), "");
+    EXPECT_EQ(MainMemory[0x7FFF], 0x00);
+    for (int a = 0x8000; a <= 0x8003; ++a) EXPECT_EQ(MainMemory[a], 0xAB);
+    EXPECT_EQ(MainMemory[0x8004], 0x00);
+    EXPECT_EQ(MainMemory[0x9000], 0x00);
+    for (int a = 0; a <= 0x10; ++a) EXPECT_EQ(MainMemory[a], 0x00); // ROM area write-protected
+
+    EXPECT_EQ(session({"g 1234"}), "");
+    EXPECT_EQ(cpu.IP, 0x1234);
+    monitorCurrent = 0x8765;
+    EXPECT_EQ(session({"g"}), "");
+    EXPECT_EQ(cpu.IP, 0x8765);
+
+    poke(0x8000, {1, 2, 3, 4, 5});
+    EXPECT_EQ(session({"t 8000 8003 8001"}), "");
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + 0x8005),
+              (std::vector<uint8_t>{1, 1, 2, 3, 4}));
+    poke(0x8000, {1, 2, 3, 4, 5});
+    EXPECT_EQ(session({"t 8001 8004 8000"}), "");
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + 0x8005),
+              (std::vector<uint8_t>{2, 3, 4, 5, 5}));
+    // The source may be ROM; a block past FFFFh wraps its destination.
+    EXPECT_EQ(session({"t 0 3 fffe"}), "");
+    EXPECT_EQ(MainMemory[0xFFFE], memRead(0x0000));
+    EXPECT_EQ(MainMemory[0xFFFF], memRead(0x0001));
+    EXPECT_EQ(session({"t 8004 8000 9000"}), "");
+    EXPECT_EQ(MainMemory[0x9000], 0x00);
+}
+
+TEST_F(MonitorTest, HuntSearchesTheMemoryArrayOnly) {
+    poke(0x8002, {0xDE, 0xAD, 0xBE});
+    poke(0x9000, {0xDE, 0xAD, 0xBE, 0xEF});
+    MainMemory[0xFFFF] = 0xDE;
+    EXPECT_EQ(session({"h 8000 a000 de ad"}), " 8002 9000\n");
+    EXPECT_EQ(monitorCurrent, 0x8000u);
+    EXPECT_EQ(session({"h 8000 9000 de ad be"}), " 8002\n");
+    EXPECT_EQ(session({"h 8000 10000 de ad be ef"}), " 9000\n");
+    // A match must lie wholly inside memory: DE at FFFFh alone is not "DE AD".
+    EXPECT_EQ(session({"h f000 10000 de"}), " ffff\n");
+    EXPECT_EQ(session({"h f000 10000 de ad"}), "\n");
+    // The ROM the processor sees is not searched.
+    uint8_t first = memRead(0x0000), second = memRead(0x0001);
+    ASSERT_FALSE(first == 0 && second == 0);
+    char line[32];
+    std::snprintf(line, sizeof line, "h 0 4000 %x %x", first, second);
+    EXPECT_EQ(session({line}), "\n");
+}
+
+TEST_F(MonitorTest, LoadAndSaveFiles) {
+    std::string three = path("three.bin");
+    {
+        std::ofstream out(three, std::ios::binary);
+        out.write("\x11\x22\x33", 3);
+    }
+    MainMemory[0x9003] = 0x99;
+    EXPECT_EQ(session({"l " + three + " 9000"}),
+              "Memory loaded 9000-FFFF from file " + three + ".\n");
+    EXPECT_EQ(MainMemory[0x8FFF], 0x00);
+    EXPECT_EQ(MainMemory[0x9000], 0x11);
+    EXPECT_EQ(MainMemory[0x9001], 0x22);
+    EXPECT_EQ(MainMemory[0x9002], 0x33);
+    EXPECT_EQ(MainMemory[0x9003], 0x99);
+    EXPECT_EQ(session({"l " + three + " a000 a001"}),
+              "Memory loaded A000-A001 from file " + three + ".\n");
+    EXPECT_EQ(MainMemory[0xA001], 0x22);
+    EXPECT_EQ(MainMemory[0xA002], 0x00);
+    EXPECT_EQ(session({"l " + path("missing.bin") + " 9000"}),
+              "Error reading binary file " + path("missing.bin") + ".\n");
+
+    std::string saved = path("saved.bin");
+    EXPECT_EQ(session({"s " + saved + " 9000 9003"}),
+              "Memory saved 9000-9003 to file " + saved + ".\n");
+    std::ifstream in(saved, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, std::string("\x11\x22\x33\x99", 4));
+
+    // Saving the ROM area saves the selected ROM as the processor sees it.
+    std::string rom = path("rom.bin");
+    EXPECT_EQ(session({"s " + rom + " 0 3fff"}), "Memory saved 0000-3FFF to file " + rom + ".\n");
+    std::ifstream romIn(rom, std::ios::binary);
+    std::string romBytes((std::istreambuf_iterator<char>(romIn)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(romBytes.size(), 0x4000u);
+    EXPECT_EQ(std::memcmp(romBytes.data(), BasicRomImages[basicRom], 0x4000), 0);
+
+    EXPECT_EQ(session({"s /nonexistent-folder/out.bin 9000 9001"}),
+              "Error writing to file /nonexistent-folder/out.bin.\n");
+}
+
+TEST_F(MonitorTest, BadNumbersAreReportedAndChangeNothing) {
+    poke(0x8000, {1, 2, 3, 4});
+    cpu.IP = 0x8000;
+    monitorCurrent = 0x8000;
+    const std::string saveFile = path("never.bin");
+    const struct {
+        std::string line, message;
+    } cases[] = {
+        {":80g0 12", "Not a hexadecimal number: 80g0\n"},
+        {":8001 12 1g", "Not a hexadecimal number: 1g\n"},
+        {": 8001 100", "Number too large: 100 (at most FF)\n"},
+        {":12345", "Number too large: 12345 (at most FFFF)\n"},
+        {"b zz", "Not a hexadecimal number: zz\n"},
+        {"b 8000h rw", "Not a hexadecimal number: 8000h\n"},
+        {"d zz", "Not a hexadecimal number: zz\n"},
+        {"d 8000 -1", "Not a hexadecimal number: -1\n"},
+        {"f 8000 zz 1", "Not a hexadecimal number: zz\n"},
+        {"f 8000 8001 0x9", "Not a hexadecimal number: 0x9\n"},
+        {"g zz", "Not a hexadecimal number: zz\n"},
+        {"g 10000", "Number too large: 10000 (at most FFFF)\n"},
+        {"h zz 9000 1", "Not a hexadecimal number: zz\n"},
+        {"h 8000 9000 1 zz", "Not a hexadecimal number: zz\n"},
+        {"h 8000 10001 1", "Number too large: 10001 (at most 10000)\n"},
+        {"l " + saveFile + " zz", "Not a hexadecimal number: zz\n"},
+        {"m 80000", "Number too large: 80000 (at most FFFF)\n"},
+        {"m 8000 q", "Not a hexadecimal number: q\n"},
+        {"s " + saveFile + " 8000 zz", "Not a hexadecimal number: zz\n"},
+        {"t 8000 8001 zz", "Not a hexadecimal number: zz\n"},
+        {"t 123456789 1 2", "Not a hexadecimal number: 123456789\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(session({c.line}), c.message) << c.line;
+        EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + 0x8004),
+                  (std::vector<uint8_t>{1, 2, 3, 4}))
+            << c.line;
+        EXPECT_EQ(cpu.IP, 0x8000) << c.line;
+        EXPECT_EQ(monitorCurrent, 0x8000u) << c.line;
+        EXPECT_EQ(WatchFlags[0x8000], 0u) << c.line;
+    }
+    EXPECT_FALSE(std::filesystem::exists(saveFile));
+    // Too few tokens: nothing at all.
+    EXPECT_EQ(session({"f 8000 8001", "h 8000 9000", "l x", "s x 1", "t 1 2"}), "");
+}
+
+// A program in RAM:
+//   9000 ld a,05h / 9002 ld (a000h),a / 9005 ld hl,a000h
+//   9008 inc (hl) / 9009 jr 9008h
+void loadCounterProgram() {
+    const uint8_t program[] = {0x3E, 0x05, 0x32, 0x00, 0xA0, 0x21, 0x00,
+                               0xA0, 0x34, 0x18, 0xFD};
+    std::memcpy(MainMemory + 0x9000, program, sizeof program);
+    cpu.IP = 0x9000;
+    cpu.SP = 0xF000;
+}
+
+TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
+    loadCounterProgram();
+    session({"b 9008"});
+    script.lines = {"r", "z", "z", "x"};
+    script.next = 0;
+    script.out.clear();
+    int steps = 0;
+    while (script.opens < 2 && steps < 10) execute(0), ++steps;
+    ASSERT_EQ(script.opens, 2);
+    EXPECT_EQ(steps, 4); // stopped at the fourth instruction's fetch
+    EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9008.\n"
+                                   " 9008 34          inc (hl)\n"
+                                   "IP:9008,AF:05FF,BC:0000,DE:0000,HL:A000,R:03|SZ-H-PNC\n"
+                                   "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|11111111\n"
+                                   "TCOUNT:000000000000000000000030\n"
+                                   " 9008 34          inc (hl)\n"
+                                   "IP:9009,AF:0501,BC:0000,DE:0000,HL:A000,R:04|SZ-H-PNC\n"
+                                   "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|00000001\n"
+                                   "TCOUNT:000000000000000000000041\n"
+                                   " 9009 18 FD       jr 9008h\n"
+                                   "IP:9008,AF:0501,BC:0000,DE:0000,HL:A000,R:05|SZ-H-PNC\n"
+                                   "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|00000001\n"
+                                   "TCOUNT:000000000000000000000053\n");
+    EXPECT_EQ(monitorCurrent, 0x900Bu);
+    // x resumed the stopped step: the breakpointed inc ran once, correctly.
+    EXPECT_EQ(MainMemory[0xA000], 7);
+    EXPECT_EQ(cpu.IP, 0x9009);
+    EXPECT_EQ(cpu.TCOUNT, 64u);
+    EXPECT_EQ(cpu.breakRequest, 0u);
+
+    // The next pass stops again; with the breakpoint removed the loop runs on.
+    script.lines = {"b 9008", "x"};
+    script.next = 0;
+    execute(0); // jr
+    EXPECT_EQ(script.opens, 2);
+    execute(0); // stops at 9008, removes the breakpoint, then runs inc
+    EXPECT_EQ(script.opens, 3);
+    EXPECT_EQ(MainMemory[0xA000], 8);
+    for (int i = 0; i < 20; ++i) execute(0);
+    EXPECT_EQ(script.opens, 3);
+    EXPECT_EQ(MainMemory[0xA000], 18);
+}
+
+TEST_F(MonitorTest, StepOverABreakpointWhileOpenDoesNotStopAgain) {
+    loadCounterProgram();
+    session({"b 9000", "b 9002"});
+    EXPECT_EQ(session({"z", "z"}).substr(0, 27), " 9000 3E 05       ld a,05h\n");
+    EXPECT_EQ(script.opens, 2); // no second console from the nested stops
+    EXPECT_EQ(cpu.IP, 0x9005);
+    EXPECT_EQ(MainMemory[0xA000], 5);
+    EXPECT_EQ(monitorCurrent, 0x9005u);
+}
+
+TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
+    loadCounterProgram();
+    session({"b a000 w"});
+    script.lines = {"x"};
+    script.next = 0;
+    script.out.clear();
+    for (int i = 0; i < 3 && script.opens < 2; ++i) execute(0);
+    EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9005.\n"
+                                   " 9005 21 00 A0    ld hl,a000h\n");
+    EXPECT_EQ(MainMemory[0xA000], 5);
+
+    // A read watch: inc (hl) reads A000h.
+    session({"b a000 r"});
+    script.lines = {"x"};
+    script.next = 0;
+    script.out.clear();
+    for (int i = 0; i < 3 && script.opens < 4; ++i) execute(0);
+    EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9009.\n"
+                                   " 9009 18 FD       jr 9008h\n");
+    EXPECT_EQ(MainMemory[0xA000], 6);
+}
+
+} // namespace
