@@ -1,0 +1,321 @@
+// Address map, write rule, watch handlers, ROM identification, the external
+// ROM file with its CRC, and the two resets.
+#include <gtest/gtest.h>
+
+#include "machine_fixture.h"
+
+namespace {
+
+// An image of the given size whose byte sum modulo 65,536 is `sum`.
+std::vector<uint8_t> imageWithSum(size_t size, uint32_t sum, uint8_t fill) {
+    std::vector<uint8_t> image(size, fill);
+    uint32_t current = romByteSum(image.data(), size);
+    uint32_t need = (sum - current) & 0xFFFF;
+    for (size_t i = 0; need > 0; i++) {
+        // Raise bytes towards FFh until the missing amount is added.
+        uint32_t room = 0xFF - image[i];
+        uint32_t add = need < room ? need : room;
+        image[i] = static_cast<uint8_t>(image[i] + add);
+        need -= add;
+    }
+    return image;
+}
+
+// Appends four bytes that make the CRC-32 of the whole equal `target`. The
+// CRC is affine in the appended bits, so a 32 x 32 system over GF(2) fixes them.
+void forgeCrc(std::vector<uint8_t>& data, uint32_t target) {
+    size_t at = data.size();
+    data.resize(at + 4, 0);
+    auto crcWith = [&](uint32_t x) {
+        for (int i = 0; i < 4; i++) data[at + i] = static_cast<uint8_t>(x >> (8 * i));
+        return crc32(data.data(), data.size());
+    };
+    uint32_t base = crcWith(0);
+    uint32_t columns[32];
+    for (int bit = 0; bit < 32; bit++) columns[bit] = crcWith(1u << bit) ^ base;
+    // Gaussian elimination: rows are equations (one per CRC bit).
+    uint32_t rows[32];
+    uint32_t rhs = target ^ base;
+    for (int r = 0; r < 32; r++) {
+        rows[r] = 0;
+        for (int bit = 0; bit < 32; bit++)
+            if (columns[bit] >> r & 1) rows[r] |= 1u << bit;
+    }
+    uint32_t rowRhs[32];
+    for (int r = 0; r < 32; r++) rowRhs[r] = rhs >> r & 1;
+    int pivotRow[32];
+    int rank = 0;
+    for (int bit = 0; bit < 32; bit++) {
+        int found = -1;
+        for (int r = rank; r < 32; r++)
+            if (rows[r] >> bit & 1) found = r;
+        ASSERT_GE(found, 0);
+        std::swap(rows[found], rows[rank]);
+        std::swap(rowRhs[found], rowRhs[rank]);
+        for (int r = 0; r < 32; r++)
+            if (r != rank && (rows[r] >> bit & 1)) {
+                rows[r] ^= rows[rank];
+                rowRhs[r] ^= rowRhs[rank];
+            }
+        pivotRow[bit] = rank++;
+    }
+    uint32_t x = 0;
+    for (int bit = 0; bit < 32; bit++)
+        if (rowRhs[pivotRow[bit]]) x |= 1u << bit;
+    crcWith(x);
+}
+
+class MemoryMap : public ::testing::Test {
+  protected:
+    void SetUp() override { freshMachine(); }
+};
+
+TEST_F(MemoryMap, WriteRuleKeepsOnlyRamAndVideo) {
+    const uint16_t dropped[] = {0x0000, 0x3FFF, 0x4000, 0x57FF, 0x6000, 0x6FFF, 0x7000, 0x73FF};
+    const uint16_t kept[] = {0x5800, 0x5FFF, 0x7400, 0x77FF, 0x7800, 0x7C00, 0x7FFF, 0x8000, 0xFFFF};
+    for (uint16_t a : dropped) {
+        writeByte(a, 0x5A);
+        EXPECT_EQ(MainMemory[a], 0) << std::hex << a;
+    }
+    for (uint16_t a : kept) {
+        writeByte(a, 0x5A);
+        EXPECT_EQ(MainMemory[a], 0x5A) << std::hex << a;
+    }
+    // Written but never read back through the decoder: the auxiliary ROM window.
+    EXPECT_EQ(readByte(0x7800), 0);
+    EXPECT_EQ(readByte(0x7C00), 0x5A);
+    EXPECT_EQ(readByte(0xFFFF), 0x5A);
+}
+
+TEST_F(MemoryMap, WordWriteAtTopWrapsToDroppedAddressZero) {
+    writeWord(0xFFFF, 0x1234);
+    EXPECT_EQ(MainMemory[0xFFFF], 0x34);
+    EXPECT_EQ(MainMemory[0x0000], 0);
+    MainMemory[0x0000] = 0x77;
+    EXPECT_EQ(readWord(0xFFFF), 0x7734);
+}
+
+TEST_F(MemoryMap, BasicSlotsReadTheirImages) {
+    MainMemory[0x0123] = 0xAB;
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(readByte(0x0123), 0xAB);
+    basicRom = BasicRomOld; // no image installed: the open firmware stands in
+    EXPECT_NE(readByte(0x0000), 0x00);
+    for (uint16_t a = 0; a < 0x4000; a += 0x3FF) EXPECT_EQ(memRead(a), BasicRomImages[0][a]);
+    basicRom = 7; // out of range: read as the old slot, never past the table
+    EXPECT_EQ(memRead(0x0010), BasicRomImages[0][0x0010]);
+}
+
+TEST_F(MemoryMap, NoDosReadsLowMemoryAndZeroAuxWindow) {
+    for (int i = 0; i < 0x1000; i++) MainMemory[i] = static_cast<uint8_t>(i * 7);
+    MainMemory[0x7800] = 0x99;
+    dosRom = DosRomNone;
+    EXPECT_EQ(memRead(0x6000), MainMemory[0x0000]);
+    EXPECT_EQ(memRead(0x6ABC), MainMemory[0x0ABC]);
+    EXPECT_EQ(memRead(0x7800), 0);
+    EXPECT_EQ(memRead(0x7BFF), 0);
+    // A chosen DOS without an installed image behaves the same.
+    dosRom = DosRomUfddos;
+    EXPECT_EQ(memRead(0x6ABC), MainMemory[0x0ABC]);
+    EXPECT_EQ(memRead(0x7800), 0);
+}
+
+TEST_F(MemoryMap, InstalledImagesAreRecognisedBySumAndName) {
+    TempFolder folder("roms");
+    std::vector<uint8_t> oldRom = imageWithSum(BasicRomSize, OldBasicByteSum, 0x11);
+    std::vector<uint8_t> newRom = imageWithSum(BasicRomSize, NewBasicByteSum, 0x22);
+    std::vector<uint8_t> other = imageWithSum(BasicRomSize, 1234, 0x33);
+    std::vector<uint8_t> abcdos(DosRomSize, 0xA1), ufddos(DosRomSize, 0xB2), aux(DosAuxRomSize, 0xC3);
+    aux[0] = 0xC3; // the jump table's first JP
+    aux[5] = 0x44;
+    folder.write("a-other.bin", other);
+    folder.write("b-new.bin", newRom);
+    folder.write("c-old.bin", oldRom);
+    folder.write("ABCDOS.ROM", abcdos);
+    folder.write("ufddos.rom", ufddos);
+    folder.write("dosaux.rom", aux);
+    setRomFolder(folder.path.string());
+    EXPECT_EQ(installRomImages(), 5);
+
+    basicRom = BasicRomOld;
+    EXPECT_EQ(memRead(0x0000), oldRom[0]);
+    EXPECT_EQ(memRead(0x3FFF), oldRom[0x3FFF]);
+    basicRom = BasicRomNew;
+    EXPECT_EQ(memRead(0x0000), newRom[0]);
+    EXPECT_EQ(memRead(0x2000), newRom[0x2000]);
+    EXPECT_EQ(basicRomSource(BasicRomOld), folder.file("c-old.bin"));
+
+    dosRom = DosRomAbcdos;
+    EXPECT_EQ(memRead(0x6FFF), 0xA1);
+    EXPECT_EQ(memRead(0x7800), 0xC3);
+    EXPECT_EQ(memRead(0x7805), 0x44);
+    dosRom = DosRomUfddos;
+    EXPECT_EQ(memRead(0x6000), 0xB2);
+    EXPECT_EQ(memRead(0x7BFF), aux[0x3FF]);
+    dosRom = DosRomNone;
+    EXPECT_EQ(memRead(0x7800), 0);
+}
+
+TEST_F(MemoryMap, WrongSizedOrUnknownImagesAreIgnored) {
+    TempFolder folder("badroms");
+    folder.write("short.bin", std::vector<uint8_t>(100, 0));
+    std::vector<uint8_t> longOld = imageWithSum(BasicRomSize, OldBasicByteSum, 0);
+    longOld.push_back(0); // one byte too many
+    folder.write("long.bin", longOld);
+    folder.write("abcdos.rom", std::vector<uint8_t>(DosRomSize + 1, 0xEE));
+    setRomFolder(folder.path.string());
+    EXPECT_EQ(installRomImages(), 0);
+    basicRom = BasicRomOld;
+    EXPECT_EQ(memRead(0x0000), BasicRomImages[0][0]);
+    EXPECT_EQ(BasicRomImages[0], BasicRomImages[1]); // both slots run the open firmware
+    dosRom = DosRomAbcdos;
+    EXPECT_FALSE(dosRomPresent(DosRomAbcdos));
+    EXPECT_EQ(memRead(0x7800), 0);
+    setRomFolder(folder.file("missing"));
+    EXPECT_EQ(installRomImages(), 0);
+}
+
+TEST(RomChecks, Crc32AndByteSum) {
+    const char* text = "123456789";
+    EXPECT_EQ(crc32(reinterpret_cast<const uint8_t*>(text), 9), 0xCBF43926u);
+    EXPECT_EQ(crc32(nullptr, 0), 0u);
+    std::vector<uint8_t> ff(300, 0xFF);
+    EXPECT_EQ(romByteSum(ff.data(), ff.size()), (300u * 255u) & 0xFFFF);
+}
+
+class ExternalRom : public ::testing::Test {
+  protected:
+    TempFolder folder{"external"};
+    void SetUp() override {
+        freshMachine();
+        setRomFolder(folder.path.string());
+    }
+};
+
+TEST_F(ExternalRom, KnownCrcSelectsWideVideoOnlyWhileChosen) {
+    std::vector<uint8_t> rom(BasicRomSize - 4, 0x5E);
+    forgeCrc(rom, KnownExternalRomCrc);
+    ASSERT_EQ(crc32(rom.data(), rom.size()), KnownExternalRomCrc);
+    folder.write("ZaVUR80BASIC.ROM", rom);
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(loadExternalRom(), 1);
+    EXPECT_TRUE(externalRomKnown);
+    EXPECT_EQ(videoMemory(), MainMemory + 0x5800);
+    EXPECT_TRUE(wideVideo);
+    EXPECT_EQ(memRead(0x1000), 0x5E);
+    basicRom = BasicRomOld;
+    EXPECT_EQ(videoMemory(), MainMemory + 0x7C00);
+    EXPECT_FALSE(wideVideo);
+}
+
+TEST_F(ExternalRom, OtherFileRunsInFortyColumnsAndShortFileLeavesZeros) {
+    folder.write("ZaVUR80BASIC.ROM", std::vector<uint8_t>(100, 0xC9));
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(loadExternalRom(), 1);
+    EXPECT_FALSE(externalRomKnown);
+    EXPECT_EQ(basicRom, BasicRomExternal);
+    EXPECT_EQ(videoMemory(), MainMemory + 0x7C00);
+    EXPECT_EQ(memRead(99), 0xC9);
+    EXPECT_EQ(memRead(100), 0x00);
+    // The low 4 KB of the file also answer at 6000h when no DOS is chosen.
+    EXPECT_EQ(memRead(0x6000), 0xC9);
+}
+
+TEST_F(ExternalRom, OversizedFileIsReadUpTo16K) {
+    std::vector<uint8_t> big(BasicRomSize + 500, 0x42);
+    folder.write("ZaVUR80BASIC.ROM", big);
+    EXPECT_EQ(loadExternalRom(), 1);
+    EXPECT_EQ(MainMemory[0x3FFF], 0x42);
+    EXPECT_EQ(MainMemory[0x4000], 0x00);
+}
+
+TEST_F(ExternalRom, MissingFileFallsBackToOldSlot) {
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(loadExternalRom(), 0);
+    EXPECT_EQ(basicRom, BasicRomOld);
+    EXPECT_FALSE(externalRomKnown);
+    basicRom = BasicRomNew;
+    EXPECT_EQ(loadExternalRom(), 0);
+    EXPECT_EQ(basicRom, BasicRomNew);
+}
+
+uint64_t writeHits = 0;
+void countingWrite(uint16_t address, uint8_t value) {
+    writeHits++;
+    memWrite(address, value);
+}
+
+TEST_F(MemoryMap, ResetKeepsMemoryAndHardResetClearsRam) {
+    for (uint32_t a = 0x4000; a < 0x10000; a++) MainMemory[a] = 0x66;
+    MainMemory[0x0100] = 0x55; // external image
+    PortLatches[0x12] = 0x40;
+    WriteHandlers[0x9000] = countingWrite;
+    cpu.IP = 0x1234;
+    cpu.TCOUNT = 5000;
+    machineReset();
+    EXPECT_EQ(cpu.IP, 0);
+    EXPECT_EQ(cpu.SP, 0xFFFF);
+    EXPECT_EQ(cpu.TCOUNT, 5000u);
+    EXPECT_EQ(MainMemory[0x8000], 0x66);
+    EXPECT_EQ(PortLatches[0x12], 0x40);
+
+    machineHardReset();
+    EXPECT_EQ(MainMemory[0x0100], 0x55);
+    EXPECT_EQ(MainMemory[0x4000], 0);
+    EXPECT_EQ(MainMemory[0x5FFF], 0);
+    EXPECT_EQ(MainMemory[0x6000], 0x66);
+    EXPECT_EQ(MainMemory[0x7C00], 0x66); // the screen stays
+    EXPECT_EQ(MainMemory[0x7FFF], 0x66);
+    EXPECT_EQ(MainMemory[0x8000], 0);
+    EXPECT_EQ(MainMemory[0xFFFF], 0);
+    EXPECT_EQ(PortLatches[0x12], 0);
+    // Watches survive both resets.
+    EXPECT_EQ(WriteHandlers[0x9000], countingWrite);
+}
+
+TEST_F(MemoryMap, ResetDropsTypingAndKeys) {
+    keyPressed(0x41);
+    typeText("RUN\r");
+    machineReset();
+    EXPECT_FALSE(typingInProgress());
+    EXPECT_EQ(keyLatch, 0);
+    EXPECT_EQ(cpu.INT, 0u);
+}
+
+TEST_F(MemoryMap, WatchHandlersStopAndStillAccessMemory) {
+    MainMemory[0x8000] = 0x3C;
+    WatchFlags[0x8000] = WatchRead;
+    setReadWatch(0x8000, WatchFlags[0x8000]);
+    EXPECT_EQ(ReadHandlers[0x8000], readWatchHandler);
+    cpu.breakRequest = 0;
+    EXPECT_EQ(readByte(0x8000), 0x3C);
+    EXPECT_EQ(cpu.breakRequest, 1u);
+
+    // Breakpoint: the fetch (IP already past it) steps IP back once.
+    WatchFlags[0x9000] = WatchExecute;
+    setReadWatch(0x9000, WatchFlags[0x9000]);
+    cpu.breakRequest = 0;
+    cpu.IP = 0x9001;
+    readByte(0x9000);
+    EXPECT_EQ(cpu.IP, 0x9000);
+    EXPECT_EQ(cpu.breakRequest, 1u);
+    // A data read of the breakpointed byte (not its fetch) does not stop.
+    cpu.breakRequest = 0;
+    cpu.IP = 0x4000;
+    readByte(0x9000);
+    EXPECT_EQ(cpu.breakRequest, 0u);
+    EXPECT_EQ(cpu.IP, 0x4000);
+
+    WatchFlags[0xA000] = WatchWrite;
+    setWriteWatch(0xA000, WatchFlags[0xA000]);
+    writeByte(0xA000, 0x12);
+    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(MainMemory[0xA000], 0x12);
+
+    setReadWatch(0x8000, 0);
+    setWriteWatch(0xA000, 0);
+    EXPECT_EQ(ReadHandlers[0x8000], memRead);
+    EXPECT_EQ(WriteHandlers[0xA000], memWrite);
+}
+
+} // namespace
