@@ -1,0 +1,207 @@
+; Keyboard input. A key press interrupts through vector 34h (IM 2); the
+; handler reads port 38h once for the key (bit 7 set) and ends with RETI.
+; Typed text moves on one character per pair of reads: the handler's read
+; takes a character, and the next read outside the handler (keypoll, from
+; the key wait loop and between statements) asks for the following one,
+; which interrupts at once. Keys go into a 256-byte ring.
+; When the ring is full the handler leaves the key in the keyboard and marks
+; the keyboard stalled; getkey fetches it as soon as there is room, so typed
+; text of any length arrives complete. A typed text waits for a first read
+; of the port before it starts, which getkey and the break check supply.
+; Ctrl+C (03h) is not queued but raises the break flag.
+
+keyisr:     push af
+            push hl
+            call keytake
+            pop hl
+            pop af
+            ei
+            reti
+
+; a spare handler for interrupts nobody asked for
+nullisr:    ei
+            reti
+
+; keytake: with interrupts disabled, move one key from the port into the
+; ring, or mark the keyboard stalled when the ring is full. Uses AF, HL.
+keytake:    ld a,(keyhead)
+            inc a
+            ld hl,keytail
+            cp (hl)
+            jr z,keytake_full
+            in a,(38h)
+            ld h,a
+            xor a
+            ld (kstalled),a
+            ld a,h
+            bit 7,a
+            ret z
+            and 7Fh
+            cp 03h
+            jr z,keytake_break
+            ld h,a
+            ld a,(keyhead)
+            ld l,a
+            inc a
+            ld (keyhead),a
+            ld a,h
+            ld h,keybuf/256
+            ld (hl),a
+            ret
+keytake_break:     ld a,1
+            ld (breakflag),a
+            ret
+keytake_full:      ld a,1
+            ld (kstalled),a
+            ret
+
+; keypoll: give a typed text that waits for its first read that read.
+; Must not run while a key waits in a stalled keyboard. Uses AF.
+keypoll:    di
+            ld a,(kstalled)
+            or a
+            jr nz,keypoll_out
+            in a,(38h)
+keypoll_out:       ei
+            ret
+
+; getkey: wait for the next key and return it in A, with a blinking cursor
+; at the cursor cell meanwhile. The break key returns 03h. Keeps BC, DE, HL.
+getkey:     push hl
+            push de
+            ld a,(curcol)
+            cp scrcols
+            jr nc,getkey_nocursor
+            call curaddr
+            set 7,(hl)
+getkey_nocursor:
+getkey_wait:      ld a,(breakflag)
+            or a
+            jr nz,getkey_break
+            di
+            ld a,(keytail)
+            ld hl,keyhead
+            cp (hl)
+            jr nz,getkey_have
+            ei
+            call keypoll
+            jr getkey_wait
+getkey_have:      ld l,a
+            inc a
+            ld (keytail),a
+            ld h,keybuf/256
+            ld a,(hl)
+            push af
+            ld a,(kstalled)
+            or a
+            call nz,keytake     ; room again: fetch the key that waited
+            ei
+            pop af
+            jr getkey_out
+getkey_break:     xor a
+            ld (breakflag),a
+            ld a,03h
+getkey_out:       push af
+            ld a,(curcol)
+            cp scrcols
+            jr nc,getkey_done
+            call curaddr
+            res 7,(hl)
+getkey_done:      pop af
+            pop de
+            pop hl
+            ret
+
+; chkbreak: between statements; keeps typed text flowing and stops the
+; program when the break key was pressed. Keeps everything but AF.
+chkbreak:   call keypoll
+            ld a,(breakflag)
+            or a
+            ret z
+            xor a
+            ld (breakflag),a
+            jp err_break
+
+; getline: read a line into the buffer at HL (up to maxline characters,
+; ended by 0Dh), echoing it. Backspace erases; characters beyond the limit
+; are dropped and make the line fail with LINE TOO LONG. Returns carry set
+; when the break key abandoned the line. Keeps HL.
+maxline:    equ 250
+getline:    push bc
+            push de
+            ld b,0              ; length
+            ld c,0              ; 1 once the line has overflowed
+            ex de,hl            ; DE = buffer
+getline_next:      call getkey
+            cp 0Dh
+            jr z,getline_end
+            cp 03h
+            jr z,getline_cancel
+            cp 08h
+            jr z,getline_erase
+            cp 20h
+            jr c,getline_next
+            ld l,a
+            ld a,b
+            cp maxline
+            jr c,getline_store
+            ld c,1
+            jr getline_next
+getline_store:     ld a,l
+            ld h,0
+            ld l,b
+            add hl,de
+            ld (hl),a
+            call putch
+            inc b
+            jr getline_next
+getline_erase:     ld a,b
+            or a
+            jr z,getline_next
+            dec b
+            ld a,08h
+            call putch
+            jr getline_next
+getline_cancel:    call crlf
+            ex de,hl
+            pop de
+            pop bc
+            scf
+            ret
+getline_end:       call crlf
+            ld h,0
+            ld l,b
+            add hl,de
+            ld (hl),0Dh
+            ex de,hl            ; HL = buffer again
+            ld a,c
+            pop de
+            pop bc
+            or a
+            jp nz,err_long
+            ret
+
+; upcase: turn a-z outside quotes into A-Z in the line at HL.
+upcase:     push hl
+            ld c,0              ; 1 inside quotes
+upcase_loop:      ld a,(hl)
+            cp 0Dh
+            jr z,upcase_done
+            cp '"'
+            jr nz,upcase_letter
+            ld a,c
+            xor 1
+            ld c,a
+            jr upcase_skip
+upcase_letter:    bit 0,c
+            jr nz,upcase_skip
+            cp 'a'
+            jr c,upcase_skip
+            cp 'z'+1
+            jr nc,upcase_skip
+            sub 20h
+            ld (hl),a
+upcase_skip:      inc hl
+            jr upcase_loop
+upcase_done:      pop hl
+            ret
