@@ -8,6 +8,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include <chrono>
+#include <thread>
+
+#include "cpu/z80.h"
+#include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -142,6 +147,78 @@ int optionPrinterDir(HeadlessRun&, const char* value) {
         return 0;
     }
     setPrinterDirectory(value);
+    return 1;
+}
+
+// Sound: played through a driver at real-time pace, and/or recorded as WAV in
+// emulated time. Either brings the mixer up to the cycle counter after every
+// frame.
+struct SoundChoices {
+    bool play = false;
+    std::string recordPath;
+    bool hooked = false;
+};
+SoundChoices sound;
+
+int startSound(HeadlessRun&) {
+    InitSoundSystem();
+    ShutdownSoundSystem();
+    // Completes the recording however the run ends.
+    std::atexit(ShutdownSoundSystem);
+    if (sound.play) OpenSoundDriver(SoundDriverSetting);
+    if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
+        std::fprintf(stderr, "orvane: cannot create sound recording %s\n", sound.recordPath.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+// Holds a playing run to 50 frames a second; a run that fell far behind
+// starts its schedule again rather than racing to catch up.
+int mixAndPace(HeadlessRun&) {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point next = Clock::now();
+    MixUpTo(cpu.TCOUNT);
+    if (!sound.play) return 1;
+    next += std::chrono::milliseconds(20);
+    const Clock::time_point now = Clock::now();
+    if (now > next + std::chrono::milliseconds(200)) next = now;
+    std::this_thread::sleep_until(next);
+    return 1;
+}
+
+int endSound(HeadlessRun&) {
+    ShutdownSoundSystem();
+    return 1;
+}
+
+void hookSound(HeadlessRun& run) {
+    if (sound.hooked) return;
+    sound.hooked = true;
+    run.startHooks.push_back(startSound);
+    run.frameHooks.push_back(mixAndPace);
+    run.endHooks.push_back(endSound);
+}
+
+int optionSound(HeadlessRun& run, const char*) {
+    sound.play = true;
+    hookSound(run);
+    return 1;
+}
+
+int optionSoundDriver(HeadlessRun&, const char* value) {
+    static const char* const names[] = {"none", "sdl", "alsa", nullptr};
+    long index = 0;
+    if (!chooseFrom(value, names, index) && !ParseNumber(value, 0, SoundDriverCount - 1, index))
+        return 0;
+    SoundDriverSetting = static_cast<uint32_t>(index);
+    return 1;
+}
+
+int optionRecordSound(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    sound.recordPath = value;
+    hookSound(run);
     return 1;
 }
 
@@ -320,6 +397,12 @@ const HeadlessOption HeadlessOptions[] = {
     {"--rom-path", "DIR", "ROM folder to use instead of the standard ones", optionRomPath},
     {"--printer-dir", "DIR", "folder of printer.txt (default: current directory)",
      optionPrinterDir},
+    {"--sound", nullptr, "play the sound through the sound driver, at real-time pace",
+     optionSound},
+    {"--sound-driver", "none|sdl|alsa", "sound driver for --sound (default sdl)",
+     optionSoundDriver},
+    {"--record-sound", "FILE", "record the sound as WAV in emulated time (no rate control)",
+     optionRecordSound},
 };
 const size_t HeadlessOptionCount = sizeof HeadlessOptions / sizeof HeadlessOptions[0];
 
