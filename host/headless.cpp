@@ -18,6 +18,7 @@
 #include "machine/memory.h"
 #include "machine/ports.h"
 #include "machine/roms.h"
+#include "monitor/monitor.h"
 
 namespace {
 
@@ -222,6 +223,17 @@ int optionRecordSound(HeadlessRun& run, const char* value) {
     return 1;
 }
 
+// The monitor on standard input and output, opened before the first frame;
+// x starts the run. Breakpoints and watchpoints set there open it again
+// where the program stops.
+int optionMonitor(HeadlessRun& run, const char*) {
+    run.startHooks.push_back([](HeadlessRun&) {
+        monitorEnter(MonitorOpenedByUser, cpuIP());
+        return 1;
+    });
+    return 1;
+}
+
 const HeadlessOption* findOption(const std::string& name) {
     for (size_t i = 0; i < HeadlessOptionCount; i++)
         if (name == HeadlessOptions[i].name) return &HeadlessOptions[i];
@@ -235,7 +247,7 @@ void printHelp() {
     for (size_t i = 0; i < HeadlessOptionCount; i++) {
         const HeadlessOption& option = HeadlessOptions[i];
         std::string left = std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
-        std::printf("  %-24s %s\n", left.c_str(), option.help);
+        std::printf("  %-30s %s\n", left.c_str(), option.help);
     }
     std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
 }
@@ -397,6 +409,8 @@ const HeadlessOption HeadlessOptions[] = {
     {"--rom-path", "DIR", "ROM folder to use instead of the standard ones", optionRomPath},
     {"--printer-dir", "DIR", "folder of printer.txt (default: current directory)",
      optionPrinterDir},
+    {"--monitor", nullptr, "open the interactive monitor on stdin/stdout before the first frame",
+     optionMonitor},
     {"--sound", nullptr, "play the sound through the sound driver, at real-time pace",
      optionSound},
     {"--sound-driver", "none|sdl|alsa", "sound driver for --sound (default sdl)",
