@@ -168,16 +168,3 @@ TEST(TapeFraming, SyncOnlyOnAZeroBitThenEveryEightBits) {
     EXPECT_EQ(run.state.bitCount, 3u);
     EXPECT_EQ(run.state.shifter, 0xE0);
 }
-
-TEST(TapeFraming, OrphanHalfIsReportedAtEachLongIntervalUntilPaired) {
-    // lead (0 bit), a lone half, two long intervals, then a pair of halves.
-    const RawRun run = decodeRaw(squareWave({30, 60, 60, 30, 30, 60}), format8());
-    // The first long interval ends with sample 190, which ends at byte offset 44 + 191.
-    EXPECT_NE(run.diagnostics.find("Short pulse with no pair at pos=235!\n"), std::string::npos)
-        << run.diagnostics;
-    EXPECT_NE(run.diagnostics.find("Short pulse with no pair at pos=295!\n"), std::string::npos);
-    // The pending half pairs with the next one: 0, 0, 0, 1 so far, and one half waits.
-    EXPECT_EQ(run.state.bitCount, 4u);
-    EXPECT_EQ(run.state.shifter, 0x80);
-    EXPECT_TRUE(run.state.halfPending);
-}

@@ -135,6 +135,12 @@ TEST_F(DravikProgram, OptionsAreActedOnInOrder) {
     EXPECT_EQ(r.exitCode, kExitConverted);
     r = run({"-i", input(), "--", "-t"});
     EXPECT_EQ(r.exitCode, kExitConverted);
+    r = run({"-i", input(), "-", "-t"});
+    EXPECT_EQ(r.exitCode, kExitConverted);
+    // A value may itself look like an option.
+    r = RunExecutable({"-i", input(), "-o", "-h"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, kExitConverted);
+    EXPECT_EQ(ReadFile(dir.path("-h")), (std::vector<uint8_t>{0x16, 0xA5}));
 }
 
 TEST_F(DravikProgram, HeaderConsoleLinesForACanonicalFile) {
