@@ -1,0 +1,179 @@
+// The disk card's command protocol on ports 0 and 1, sector numbering and
+// the sector transfers between the card's buffers and the image files.
+#include "media/disk_card.h"
+
+namespace {
+
+DiskCard makeCard(const char* name, uint32_t clusterSize, uint32_t sectorLimit, uint8_t linear) {
+    DiskCard card;
+    card.clusterSize = clusterSize;
+    card.sectorLimit = sectorLimit;
+    card.linear = linear;
+    card.deviceName[0] = name[0];
+    card.deviceName[1] = name[1];
+    card.deviceName[2] = '\0';
+    return card;
+}
+
+DiskCard hdCard = makeCard("hd", 32, 60928, 1);
+DiskCard mfCard = makeCard("mf", 4, 2560, 0);
+DiskCard moCard = makeCard("mo", 1, 640, 0);
+DiskCard sfCard = makeCard("sf", 4, 3978, 0);
+
+DiskCard* cardFor(int code) { return DiskCardTable[code & (DiskCardCodes - 1)]; }
+
+uint32_t sectorNumber(const DiskCard& c) {
+    if (c.linear) return c.high * 256u + c.low;
+    // Track byte and the top three bits of the sector byte form a cluster.
+    return ((c.low >> 5) + c.high * 8u) * c.clusterSize + (c.low & 31u);
+}
+
+long sectorOffset(const DiskCard& c) {
+    uint32_t s = sectorNumber(c);
+    uint32_t mapped = ((c.interleaveFactor * s) & c.interleaveMask) | (s & ~uint32_t{c.interleaveMask});
+    return static_cast<long>(mapped) * SectorBytes;
+}
+
+uint8_t* selectedBuffer(DiskCard& c) { return c.buffers[c.drive >> 6]; }
+DiskDrive& selectedDrive(DiskCard& c) { return c.drives[c.drive & 7]; }
+
+void fail(DiskCard& c, uint32_t error) {
+    c.status = DiskStatusError;
+    c.errorCode = error;
+}
+
+// Runs after the fourth command byte and after each finished transfer.
+void runCommandSteps(DiskCard& c) {
+    std::FILE* file = selectedDrive(c).file;
+    if (c.command & 0x01) {
+        if (file && std::fseek(file, sectorOffset(c), SEEK_SET) == 0)
+            (void)std::fread(selectedBuffer(c), 1, SectorBytes, file); // a short read keeps the rest
+        c.command &= ~0x01;
+    }
+    if (c.command & 0x02) {
+        c.sendIndex = 0;
+        c.command &= ~0x02;
+        c.phase = 5;
+        return;
+    }
+    if (c.command & 0x04) {
+        c.phase = 4;
+        c.command &= ~0x04;
+        c.receiveIndex = 0;
+        return;
+    }
+    if (c.command & 0x08) {
+        bool written = false;
+        if (file) {
+            std::clearerr(file);
+            written = std::fseek(file, sectorOffset(c), SEEK_SET) == 0 &&
+                      std::fwrite(selectedBuffer(c), 1, SectorBytes, file) == SectorBytes &&
+                      std::fflush(file) == 0 && !std::ferror(file);
+        }
+        if (!written) fail(c, DiskErrorWriteFailed);
+        c.command &= ~0x08;
+    }
+    c.phase = 0;
+}
+
+void writeDataPort(DiskCard& c, uint8_t value) {
+    switch (c.phase) {
+    case 0:
+    case 1:
+    case 2: {
+        c.status = c.errorCode = 0;
+        uint8_t* fields[] = {&c.command, &c.drive, &c.high};
+        *fields[c.phase] = value;
+        ++c.phase;
+        break;
+    }
+    case 3: {
+        c.status = c.errorCode = 0;
+        c.low = value;
+        c.phase = 0;
+        const DiskDrive& drive = selectedDrive(c);
+        if (!drive.file || drive.busy) return fail(c, DiskErrorNoDrive);
+        if (sectorNumber(c) >= c.sectorLimit) return fail(c, DiskErrorBadSector);
+        runCommandSteps(c);
+        break;
+    }
+    case 4:
+        if (c.receiveIndex >= 0 && c.receiveIndex < SectorBytes)
+            selectedBuffer(c)[c.receiveIndex++] = value;
+        if (c.receiveIndex >= SectorBytes) runCommandSteps(c);
+        break;
+    default: break;
+    }
+}
+
+} // namespace
+
+DiskCard* DiskCardTable[DiskCardCodes] = {};
+
+namespace {
+struct CardTableFill {
+    CardTableFill() {
+        DiskCardTable[36] = &hdCard;
+        DiskCardTable[44] = &mfCard;
+        DiskCardTable[45] = &moCard;
+        DiskCardTable[46] = &sfCard;
+    }
+} cardTableFill;
+} // namespace
+
+DiskCard& MoDiskCard() { return moCard; }
+
+uint8_t ReadDiskCardPort(int cardCode, int port) {
+    DiskCard* card = cardFor(cardCode);
+    if (!card) return 0;
+    DiskCard& c = *card;
+    if (port == 0) {
+        if (c.sendIndex < 0) return static_cast<uint8_t>(c.errorCode);
+        uint8_t value = selectedBuffer(c)[c.sendIndex++];
+        if (c.sendIndex >= SectorBytes) {
+            c.sendIndex = -1;
+            runCommandSteps(c);
+        }
+        return value;
+    }
+    if (port == 1) {
+        if (c.busyReads > 0) {
+            --c.busyReads;
+            return 0x80;
+        }
+        return static_cast<uint8_t>((c.phase == 0 ? 0x81 : 0x01) | (c.status & 0xFF));
+    }
+    return 0xFF;
+}
+
+void WriteDiskCardPort(int cardCode, int port, uint8_t value) {
+    DiskCard* card = cardFor(cardCode);
+    if (!card) return;
+    if (port == 0)
+        writeDataPort(*card, value);
+    else if (port == 2 || port == 4)
+        ResetDiskCards();
+}
+
+static void resetTransfer(DiskCard& c) {
+    c.phase = 0;
+    c.status = c.errorCode = 0;
+    c.sendIndex = -1;
+    c.receiveIndex = 0;
+    c.busyReads = 4;
+}
+
+void ResetDiskCards() {
+    for (DiskCard* card : DiskCardTable)
+        if (card) resetTransfer(*card);
+}
+
+void ReopenDriveFiles(DiskCard& card) {
+    for (int i = 0; i < DiskDrivesPerCard; ++i) {
+        DiskDrive& drive = card.drives[i];
+        if (drive.file) std::fclose(drive.file);
+        drive.file = DriveNames[i].empty() ? nullptr : std::fopen(DriveNames[i].c_str(), "rb");
+        drive.busy = 0;
+    }
+    resetTransfer(card);
+}

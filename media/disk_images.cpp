@@ -1,0 +1,63 @@
+// Disk images on the menu drives DR0-DR3: the size check against the known
+// floppy geometries, attaching and detaching.
+#include "media/disk_card.h"
+#include "media/media_status.h"
+
+std::string DriveNames[DiskDrivesPerCard];
+DriveImage DriveImages[MenuDrives];
+
+int DiskGeometryForSize(uint64_t size, DiskGeometry& g) {
+    constexpr uint64_t SingleSidedLimit = 368640;
+    constexpr uint64_t LargeFloppy = 819200; // 2 x 80 tracks of 5 sectors of 1024 bytes
+    if (size == 0 || size > 0xFFFFFFFFu) return 0;
+    uint32_t sides = size <= SingleSidedLimit ? 1 : 2;
+    if (size % sides != 0) return 0;
+    uint64_t perSide = size / sides;
+    if (perSide % 512 != 0) return 0;
+    uint32_t sectorSize = size == LargeFloppy ? 1024 : 512;
+    uint64_t sectorsPerSide = perSide / sectorSize;
+    uint32_t perTrack;
+    if (sectorsPerSide % 9 == 0)
+        perTrack = 9;
+    else if (sectorsPerSide % 8 == 0)
+        perTrack = size == LargeFloppy ? 5 : 8;
+    else
+        return 0;
+    g.sides = sides;
+    g.tracks = static_cast<uint32_t>(sectorsPerSide / perTrack);
+    g.sectorsPerTrack = perTrack;
+    g.sectorSize = sectorSize;
+    return 1;
+}
+
+static int64_t imageSize(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (!file) file = std::fopen(path.c_str(), "rb");
+    if (!file) return -1;
+    int64_t size = -1;
+    if (fseeko(file, 0, SEEK_END) == 0) size = ftello(file);
+    std::fclose(file);
+    return size;
+}
+
+int AttachDiskImage(unsigned drive, const std::string& path) {
+    if (drive >= MenuDrives || path.empty()) return 0;
+    int64_t size = imageSize(path);
+    DiskGeometry geometry;
+    if (size < 0 || !DiskGeometryForSize(static_cast<uint64_t>(size), geometry)) return 0;
+
+    std::fprintf(stderr, "Image %s attached successfully.\n", path.c_str());
+    MediaStatus(MessageField, "Disk: %u side(s), %u tracks, %u sectors, %u kB.", geometry.sides,
+                geometry.tracks, geometry.sectorsPerTrack, static_cast<unsigned>(size / 1024));
+    DriveImages[drive] = DriveImage{path, static_cast<uint64_t>(size), geometry};
+    DriveNames[drive] = path;
+    ReopenDriveFiles(MoDiskCard());
+    return 1;
+}
+
+void DetachDrive(unsigned drive) {
+    if (drive >= MenuDrives) return;
+    DriveImages[drive] = DriveImage{};
+    DriveNames[drive].clear();
+    ReopenDriveFiles(MoDiskCard());
+}
