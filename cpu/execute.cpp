@@ -12,7 +12,7 @@ constexpr uint8_t OpHalt = 0x76;
 constexpr uint8_t OpEi = 0xFB;
 
 // Condition cc of JP/CALL/RET by bits 5-3 of the opcode: NZ Z NC C PO PE P M.
-inline bool condition(unsigned code) {
+Z80_INLINE bool condition(unsigned code) {
     uint8_t f = F();
     switch (code & 7) {
     case 0: return !(f & FlagZ);
@@ -26,7 +26,7 @@ inline bool condition(unsigned code) {
     }
 }
 
-inline void jumpRelative() {
+Z80_INLINE void jumpRelative() {
     int8_t e = static_cast<int8_t>(fetchByte());
     cpu.IP = static_cast<uint16_t>(cpu.IP + e);
 }
@@ -61,8 +61,10 @@ void daa() {
     F() = static_cast<uint8_t>(ByteFlags.sz53p[a] | (f & FlagN) | half | carry);
 }
 
+// One opcode per line, read as a table.
+// clang-format off
 // Runs one unprefixed instruction (or hands a prefix to its handler).
-inline void dispatch(uint8_t op) {
+Z80_INLINE void dispatch(uint8_t op) {
     switch (op) {
     // 00-3F: loads, 16-bit arithmetic, increments, rotations of A, jumps.
     case 0x00: addCycles(4); break;
@@ -321,10 +323,14 @@ inline void dispatch(uint8_t op) {
         addCycles(17);
         break;
     }
-    case 0xC6: case 0xCE: case 0xD6: case 0xDE: case 0xE6: case 0xEE: case 0xF6: case 0xFE:
-        alu8(op >> 3, fetchByte());
-        addCycles(7);
-        break;
+    case 0xC6: add8(fetchByte(), 0); addCycles(7); break;
+    case 0xCE: add8(fetchByte(), F() & FlagC); addCycles(7); break;
+    case 0xD6: sub8(fetchByte(), 0); addCycles(7); break;
+    case 0xDE: sub8(fetchByte(), F() & FlagC); addCycles(7); break;
+    case 0xE6: and8(fetchByte()); addCycles(7); break;
+    case 0xEE: xor8(fetchByte()); addCycles(7); break;
+    case 0xF6: or8(fetchByte()); addCycles(7); break;
+    case 0xFE: cp8(fetchByte()); addCycles(7); break;
     case 0xC7: case 0xCF: case 0xD7: case 0xDF: case 0xE7: case 0xEF: case 0xF7: case 0xFF:
         push(cpu.IP);
         cpu.IP = op & 0x38;
@@ -379,6 +385,7 @@ inline void dispatch(uint8_t op) {
     case 0xFD: incrementR(); indexHandler(cpu.IY); break;
     }
 }
+// clang-format on
 
 // Stop check 1: the monitor sees the fetched instruction at IP. Afterwards
 // the step starts again at the IP the monitor left, with the opcode read

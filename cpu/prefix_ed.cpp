@@ -127,6 +127,8 @@ void ret() {
 
 } // namespace
 
+// One opcode per line, read as a table.
+// clang-format off
 void edHandler() {
     uint8_t op = fetchByte();
     if (op <= LastTrapOpcode) {
@@ -222,3 +224,4 @@ void edHandler() {
     default: return; // undefined: no operation, no cycles
     }
 }
+// clang-format on

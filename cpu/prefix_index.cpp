@@ -44,6 +44,8 @@ void indexedBitGroup(uint16_t index) {
 
 } // namespace
 
+// One opcode per line, read as a table.
+// clang-format off
 void indexHandler(uint16_t& X) {
     uint8_t op = fetchByte();
     switch (op) {
@@ -95,6 +97,7 @@ void indexHandler(uint16_t& X) {
     case 0xCB: indexedBitGroup(X); return;
     default: break;
     }
+    // clang-format on
 
     if (op >= 0x40 && op <= 0x7F && op != 0x76) {
         unsigned dst = (op >> 3) & 7;

@@ -17,7 +17,8 @@ EmulatorTrap TrapTable[TrapSlots];
 namespace {
 constexpr std::array<uint8_t, 256> makeParityTable() {
     std::array<uint8_t, 256> t{};
-    for (unsigned v = 0; v < 256; ++v) t[v] = (std::popcount(v) % 2 == 0) ? 1 : 0;
+    for (unsigned v = 0; v < 256; ++v)
+        t[v] = (std::popcount(v) % 2 == 0) ? 1 : 0;
     return t;
 }
 constexpr std::array<uint8_t, 256> Parity = makeParityTable();

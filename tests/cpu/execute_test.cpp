@@ -20,7 +20,9 @@ class Execute : public ::testing::Test {
 };
 
 uint8_t regA() { return static_cast<uint8_t>(cpu.AF >> 8); }
-uint16_t stackWord() { return static_cast<uint16_t>(ram[cpu.SP] | ram[(cpu.SP + 1) & 0xFFFF] << 8); }
+uint16_t stackWord() {
+    return static_cast<uint16_t>(ram[cpu.SP] | ram[(cpu.SP + 1) & 0xFFFF] << 8);
+}
 
 TEST_F(Execute, ResetAndInit) {
     cpu.TCOUNT = 1234;
@@ -106,7 +108,8 @@ TEST_F(Execute, HaltRepeatsUntilNmiAndNmiIsEdgeTriggered) {
     cpu.IP = 0x0100;
     cpu.SP = 0x8000;
     cpu.IFF2 = 1;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(execute(0), 4);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(execute(0), 4);
     EXPECT_EQ(cpu.IP, 0x0100);
     EXPECT_EQ(cpu.R, 3);
 
@@ -147,7 +150,8 @@ TEST_F(Execute, InterruptsBetweenRepeatsAndAfterLonePrefix) {
 }
 
 TEST_F(Execute, ZeroCycleStepsAreBounded) {
-    for (int a = 0; a < 65536; a += 2) load(static_cast<uint16_t>(a), {0xED, 0x00});
+    for (int a = 0; a < 65536; a += 2)
+        load(static_cast<uint16_t>(a), {0xED, 0x00});
     EXPECT_EQ(execute(0), 0);
     EXPECT_EQ(cpu.IP, 2);
     EXPECT_EQ(execute(1000), 0);
@@ -170,7 +174,8 @@ TEST_F(Execute, AccessesGoThroughHandlerTables) {
 
     // Branches not taken skip their operands without reading them.
     load(0x0100, {0x20, 0x55, 0xC2, 0x34, 0x12, 0xC4, 0x34, 0x12}); // JR NZ; JP NZ; CALL NZ
-    for (uint16_t a : {0x0101, 0x0103, 0x0104, 0x0106, 0x0107}) ReadHandlers[a] = countRead;
+    for (uint16_t a : {0x0101, 0x0103, 0x0104, 0x0106, 0x0107})
+        ReadHandlers[a] = countRead;
     cpu.IP = 0x0100;
     cpu.AF = 0x0040; // Z set
     conditionalOperandReads = 0;
@@ -283,7 +288,8 @@ TEST_F(Breakpoint, OtherStopsSeeTheRightIp) {
 TEST_F(Execute, RandomCodeNeverStalls) {
     std::mt19937 random(80);
     for (int round = 0; round < 20; ++round) {
-        for (auto& b : ram) b = static_cast<uint8_t>(random());
+        for (auto& b : ram)
+            b = static_cast<uint8_t>(random());
         cpu.IP = static_cast<uint16_t>(random());
         cpu.IFF1 = random() & 1;
         cpu.INT = random() & 1;

@@ -26,7 +26,8 @@ class Instructions : public ::testing::Test {
     // Runs steps and returns the cycles of each.
     std::vector<int> steps(int n) {
         std::vector<int> cycles;
-        for (int i = 0; i < n; ++i) cycles.push_back(execute(0));
+        for (int i = 0; i < n; ++i)
+            cycles.push_back(execute(0));
         return cycles;
     }
 };
@@ -83,9 +84,8 @@ TEST_F(Instructions, PortsComeFromCOrTheImmediateAlone) {
     EXPECT_EQ(steps(3), (std::vector<int>{11, 12, 10}));
     // IN B,(C) read 0: Z and P/V set, C and bits 5 and 3 kept from the old F.
     EXPECT_EQ(flags(), FlagZ | FlagPV | Flag5 | Flag3 | FlagC);
-    EXPECT_EQ(testbus::portLog, (std::vector<PortAccess>{{0x38, 0x00, false},
-                                                         {0x38, 0x77, true},
-                                                         {0x42, 0x5A, false}}));
+    EXPECT_EQ(testbus::portLog, (std::vector<PortAccess>{
+                                    {0x38, 0x00, false}, {0x38, 0x77, true}, {0x42, 0x5A, false}}));
     EXPECT_EQ(regA(), 0x5A);
 }
 
@@ -130,8 +130,7 @@ TEST_F(Instructions, BlockOutputAndInputRepeatPerStep) {
     cpu.BC = 0x0207;
     cpu.AF = 0x0000;
     EXPECT_EQ(steps(2), (std::vector<int>{21, 16}));
-    EXPECT_EQ(testbus::portLog,
-              (std::vector<PortAccess>{{0x07, 0xAB, true}, {0x07, 0xCD, true}}));
+    EXPECT_EQ(testbus::portLog, (std::vector<PortAccess>{{0x07, 0xAB, true}, {0x07, 0xCD, true}}));
     EXPECT_EQ(flags(), FlagZ | FlagN);
 
     // INIR with B = 0 transfers 256 bytes.

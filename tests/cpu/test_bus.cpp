@@ -30,7 +30,8 @@ void reset() {
 }
 
 void load(uint16_t address, std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) ram[address++] = b;
+    for (uint8_t b : bytes)
+        ram[address++] = b;
 }
 
 } // namespace testbus

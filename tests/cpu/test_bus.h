@@ -25,7 +25,7 @@ extern uint8_t ram[65536];
 extern std::vector<uint16_t> writtenAddresses; // every memWrite, in order
 extern std::vector<PortAccess> portLog;
 extern std::vector<uint8_t> portInput; // bytes ioRead returns in turn, then FFh
-extern size_t portInputNext;          // index of the next byte of portInput
+extern size_t portInputNext;           // index of the next byte of portInput
 extern std::vector<MonitorCall> monitorCalls;
 // Runs inside monitorEnter when set; its result is monitorEnter's result.
 // Without it monitorEnter returns 1 (the user left the monitor at once).

@@ -46,13 +46,13 @@ struct Field {
     }
 
 const Field Fields[] = {
-    BYTE_FIELD("a", hiOf(cpu.AF)),  BYTE_FIELD("f", loOf(cpu.AF)),  BYTE_FIELD("b", hiOf(cpu.BC)),
-    BYTE_FIELD("c", loOf(cpu.BC)),  BYTE_FIELD("d", hiOf(cpu.DE)),  BYTE_FIELD("e", loOf(cpu.DE)),
-    BYTE_FIELD("h", hiOf(cpu.HL)),  BYTE_FIELD("l", loOf(cpu.HL)),  BYTE_FIELD("i", cpu.I),
-    BYTE_FIELD("r", cpu.R),         WORD_FIELD("ix", cpu.IX),       WORD_FIELD("iy", cpu.IY),
-    WORD_FIELD("sp", cpu.SP),       WORD_FIELD("pc", cpu.IP),       WORD_FIELD("af_", cpu.altAF),
-    WORD_FIELD("bc_", cpu.altBC),   WORD_FIELD("de_", cpu.altDE),   WORD_FIELD("hl_", cpu.altHL),
-    BYTE_FIELD("iff1", cpu.IFF1),   BYTE_FIELD("iff2", cpu.IFF2),   BYTE_FIELD("im", cpu.IM),
+    BYTE_FIELD("a", hiOf(cpu.AF)), BYTE_FIELD("f", loOf(cpu.AF)), BYTE_FIELD("b", hiOf(cpu.BC)),
+    BYTE_FIELD("c", loOf(cpu.BC)), BYTE_FIELD("d", hiOf(cpu.DE)), BYTE_FIELD("e", loOf(cpu.DE)),
+    BYTE_FIELD("h", hiOf(cpu.HL)), BYTE_FIELD("l", loOf(cpu.HL)), BYTE_FIELD("i", cpu.I),
+    BYTE_FIELD("r", cpu.R),        WORD_FIELD("ix", cpu.IX),      WORD_FIELD("iy", cpu.IY),
+    WORD_FIELD("sp", cpu.SP),      WORD_FIELD("pc", cpu.IP),      WORD_FIELD("af_", cpu.altAF),
+    WORD_FIELD("bc_", cpu.altBC),  WORD_FIELD("de_", cpu.altDE),  WORD_FIELD("hl_", cpu.altHL),
+    BYTE_FIELD("iff1", cpu.IFF1),  BYTE_FIELD("iff2", cpu.IFF2),  BYTE_FIELD("im", cpu.IM),
 };
 
 // ------------------------------------------------------------- expectations
@@ -67,7 +67,8 @@ struct Expected {
 
 Expected fromRecording(const json& test) {
     Expected e;
-    for (const Field& f : Fields) e.regs[f.name] = test["final"][f.name].get<int>();
+    for (const Field& f : Fields)
+        e.regs[f.name] = test["final"][f.name].get<int>();
     for (const auto& cell : test["final"]["ram"])
         e.ram[cell[0].get<uint16_t>()] = cell[1].get<uint8_t>();
     e.tstates = test["tstates"].get<int>();
@@ -118,8 +119,8 @@ bool isOneOf(const std::string& key, std::initializer_list<const char*> keys) {
 int lastByte(const std::string& key) { return std::stoi(key.substr(key.size() - 2), nullptr, 16); }
 
 bool isIndexFallBack(const std::string& key) {
-    return (key.rfind("dd_", 0) == 0 || key.rfind("fd_", 0) == 0) &&
-           key.find("cb") != 3 && !hasIndexForm(lastByte(key));
+    return (key.rfind("dd_", 0) == 0 || key.rfind("fd_", 0) == 0) && key.find("cb") != 3 &&
+           !hasIndexForm(lastByte(key));
 }
 
 // ---------------------------------------------------------------- exceptions
@@ -165,7 +166,8 @@ const Exception Exceptions[] = {
 
     {"IN r,(C) and IN (C) count 11 cycles and keep bits 5 and 3 of F",
      [](const std::string& k) {
-         return isOneOf(k, {"ed_40", "ed_48", "ed_50", "ed_58", "ed_60", "ed_68", "ed_70", "ed_78"});
+         return isOneOf(k,
+                        {"ed_40", "ed_48", "ed_50", "ed_58", "ed_60", "ed_68", "ed_70", "ed_78"});
      },
      [](const std::string&, const json& t, Expected& e) {
          e.tstates -= 1;
@@ -191,14 +193,17 @@ const Exception Exceptions[] = {
          e.regs["f"] = withFlags53(e.regs["f"], (lastByte(k) & 7) == 6 ? 0 : v);
      }},
 
-    {"SCF and CCF take bits 5 and 3 from A", [](const std::string& k) { return k == "37" || k == "3f"; },
+    {"SCF and CCF take bits 5 and 3 from A",
+     [](const std::string& k) { return k == "37" || k == "3f"; },
      [](const std::string&, const json& t, Expected& e) {
          e.regs["f"] = withFlags53(e.regs["f"], initialReg(t, "a"));
      }},
 
     {"HALT keeps IP on itself until an interrupt is accepted",
      [](const std::string& k) { return k == "76"; },
-     [](const std::string&, const json&, Expected& e) { e.regs["pc"] = (e.regs["pc"] - 1) & 0xFFFF; }},
+     [](const std::string&, const json&, Expected& e) {
+         e.regs["pc"] = (e.regs["pc"] - 1) & 0xFFFF;
+     }},
 
     {"DD/FD before a byte with no index form is a 4-cycle step of its own; the byte runs as a new "
      "step with its own R increment",
@@ -219,13 +224,17 @@ const Exception Exceptions[] = {
      [](const std::string& k) { return k == "ed_b1" || k == "ed_b9"; }, searchToEnd},
 
     {"INI/IND/OUTI/OUTD: Z from B, N set, other flags kept",
-     [](const std::string& k) { return isOneOf(k, {"ed_a2", "ed_aa", "ed_a3", "ed_ab"}); },
+     [](const std::string& k) {
+         return isOneOf(k, {"ed_a2", "ed_aa", "ed_a3", "ed_ab"});
+     },
      [](const std::string&, const json& t, Expected& e) {
          e.regs["f"] = (initialReg(t, "f") & ~0x40) | 0x02 | (e.regs["b"] == 0 ? 0x40 : 0);
      }},
 
     {"INIR/INDR/OTIR/OTDR: F unchanged while repeating, Z and N added after the last transfer",
-     [](const std::string& k) { return isOneOf(k, {"ed_b2", "ed_ba", "ed_b3", "ed_bb"}); },
+     [](const std::string& k) {
+         return isOneOf(k, {"ed_b2", "ed_ba", "ed_b3", "ed_bb"});
+     },
      [](const std::string&, const json& t, Expected& e) {
          e.regs["f"] = repeats(t) ? initialReg(t, "f") : initialReg(t, "f") | 0x42;
      }},
@@ -234,10 +243,14 @@ const Exception Exceptions[] = {
      [](const std::string& k) {
          return isOneOf(k, {"ed_4d", "ed_55", "ed_5d", "ed_65", "ed_6d", "ed_75", "ed_7d"});
      },
-     [](const std::string&, const json& t, Expected& e) { e.regs["iff1"] = initialReg(t, "iff1"); }},
+     [](const std::string&, const json& t, Expected& e) {
+         e.regs["iff1"] = initialReg(t, "iff1");
+     }},
 
     {"undefined ED opcodes, ED 4E and ED 6E included, do nothing and count no cycles",
-     [](const std::string& k) { return isOneOf(k, {"ed_4e", "ed_6e", "ed_77", "ed_7f"}); },
+     [](const std::string& k) {
+         return isOneOf(k, {"ed_4e", "ed_6e", "ed_77", "ed_7f"});
+     },
      [](const std::string&, const json& t, Expected& e) {
          e.tstates = 0;
          e.regs["im"] = initialReg(t, "im");
@@ -252,8 +265,10 @@ const Exception Exceptions[] = {
 std::vector<uint16_t> touched; // RAM cells to clear before the next vector
 
 void load(const json& test) {
-    for (uint16_t a : touched) testbus::ram[a] = 0;
-    for (uint16_t a : testbus::writtenAddresses) testbus::ram[a] = 0;
+    for (uint16_t a : touched)
+        testbus::ram[a] = 0;
+    for (uint16_t a : testbus::writtenAddresses)
+        testbus::ram[a] = 0;
     touched.clear();
     testbus::writtenAddresses.clear();
     testbus::portLog.clear();
@@ -261,7 +276,8 @@ void load(const json& test) {
     testbus::portInputNext = 0;
 
     const json& init = test["initial"];
-    for (const Field& f : Fields) f.set(init[f.name].get<int>());
+    for (const Field& f : Fields)
+        f.set(init[f.name].get<int>());
     for (const auto& cell : init["ram"]) {
         uint16_t a = cell[0].get<uint16_t>();
         testbus::ram[a] = cell[1].get<uint8_t>();
@@ -297,21 +313,23 @@ void check(const std::string& key, const json& test, std::vector<std::string>& p
     }
 
     load(test);
-    for (int s = 0; s < e.steps; ++s) execute(0);
+    for (int s = 0; s < e.steps; ++s)
+        execute(0);
 
     std::string where = key + " [" + test["name"].get<std::string>() + "] ";
     for (const Field& f : Fields) {
         int got = f.get();
         if (got != e.regs[f.name])
-            problems.push_back(where + f.name + ": got " + hex(got) + " want " + hex(e.regs[f.name]));
+            problems.push_back(where + f.name + ": got " + hex(got) + " want " +
+                               hex(e.regs[f.name]));
     }
     if (static_cast<int>(cpu.TCOUNT) != e.tstates)
         problems.push_back(where + "cycles: got " + std::to_string(cpu.TCOUNT) + " want " +
                            std::to_string(e.tstates));
     for (const auto& [address, value] : e.ram)
         if (testbus::ram[address] != value)
-            problems.push_back(where + "ram " + hex(address) + ": got " + hex(testbus::ram[address]) +
-                               " want " + hex(value));
+            problems.push_back(where + "ram " + hex(address) + ": got " +
+                               hex(testbus::ram[address]) + " want " + hex(value));
     for (uint16_t a : testbus::writtenAddresses)
         if (!e.ram.count(a)) problems.push_back(where + "unexpected write to " + hex(a));
     if (testbus::portLog != e.ports) problems.push_back(where + "port accesses differ");
@@ -359,18 +377,21 @@ void runGroup(Group group) {
             ++vectors;
         }
         differences += fileProblems.size();
-        for (size_t i = 0; i < fileProblems.size() && i < 3; ++i) problems.push_back(fileProblems[i]);
+        for (size_t i = 0; i < fileProblems.size() && i < 3; ++i)
+            problems.push_back(fileProblems[i]);
         if (fileProblems.size() > 3)
-            problems.push_back(file.stem().string() + ": " + std::to_string(fileProblems.size() - 3) +
-                               " more differences");
+            problems.push_back(file.stem().string() + ": " +
+                               std::to_string(fileProblems.size() - 3) + " more differences");
     }
 
     const size_t shown = 60;
     std::string list;
-    for (size_t i = 0; i < problems.size() && i < shown; ++i) list += "  " + problems[i] + "\n";
-    if (problems.size() > shown) list += "  ... and " + std::to_string(problems.size() - shown) + " more\n";
-    EXPECT_TRUE(problems.empty()) << differences << " differences in " << vectors
-                                  << " vectors of " << files.size() << " files:\n"
+    for (size_t i = 0; i < problems.size() && i < shown; ++i)
+        list += "  " + problems[i] + "\n";
+    if (problems.size() > shown)
+        list += "  ... and " + std::to_string(problems.size() - shown) + " more\n";
+    EXPECT_TRUE(problems.empty()) << differences << " differences in " << vectors << " vectors of "
+                                  << files.size() << " files:\n"
                                   << list;
     std::printf("%zu vectors from %zu files checked, %zu differences\n", vectors, files.size(),
                 differences);
