@@ -13,7 +13,7 @@ TerminalConsole* asTerminal(void* context) { return static_cast<TerminalConsole*
 
 int openTerminal(void* context, const char* title) {
     TerminalConsole* t = asTerminal(context);
-    if (!t->in || !t->out) return 0;
+    if (!t->in || !t->out || t->inputEnded) return 0;
     if (t->colour) std::fprintf(t->out, "\033]0;%s\007", title);
     t->lastAttribute = -1;
     return 1;
@@ -39,7 +39,10 @@ int readTerminalLine(void* context, char* line, int size) {
     TerminalConsole* t = asTerminal(context);
     if (size < 2) return 0;
     std::fflush(t->out);
-    if (!std::fgets(line, size, t->in)) return 0;
+    if (!std::fgets(line, size, t->in)) {
+        t->inputEnded = true;
+        return 0;
+    }
     size_t length = std::strlen(line);
     if (length > 0 && line[length - 1] == '\n') return 1;
     // Too long for the buffer, or the last line without its newline: drop the
@@ -68,6 +71,7 @@ void terminalConsoleInit(TerminalConsole& terminal, std::FILE* in, std::FILE* ou
     terminal.out = out;
     terminal.colour = out && isatty(fileno(out));
     terminal.lastAttribute = -1;
+    terminal.inputEnded = false;
 }
 
 MonitorConsole terminalMonitorConsole(TerminalConsole* terminal) {

@@ -18,24 +18,36 @@ std::string readFile(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(HeadlessMonitor, BreakpointRegistersStepMemoryChangeAndContinue) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("orvane-headless-monitor-" + std::to_string(getpid()));
+const std::string Banner = "Type '?' for help, 'x' for exit.\n";
+
+// Runs orvane --monitor in a fresh folder holding a counting program and the
+// given monitor input; returns the folder (standard output in out.txt, the
+// final memory in memory.bin).
+std::filesystem::path runWithScript(const char* name, const std::string& input) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("orvane-headless-monitor-" + std::string(name) + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     {
         // 9000 ld a,05h / ld (a000h),a / ld hl,a000h / 9008 inc (hl) / jr 9008h
         std::ofstream program(folder / "prog.bin", std::ios::binary);
         program.write("\x3E\x05\x32\x00\xA0\x21\x00\xA0\x34\x18\xFD", 11);
         std::ofstream script(folder / "script.txt");
-        script << "l prog.bin 9000\ng 9000\nb 9008\nx\n"   // runs until the breakpoint
-               << "r\nz\nz\n:a001 77\nm a000 a000\nb 9008\nx\n";
+        script << input;
     }
     const std::string command = "cd '" + folder.string() + "' && '" ORVANE_BINARY_DIR
                                 "/bin/orvane' --monitor --boot-frames 0 --frames 2"
                                 " --dump-memory memory.bin < script.txt > out.txt 2> err.txt";
-    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(folder / "err.txt");
+    EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / "err.txt");
+    return folder;
+}
 
-    const std::string banner = "Type '?' for help, 'x' for exit.\n";
+TEST(HeadlessMonitor, BreakpointRegistersStepMemoryChangeAndContinue) {
+    const std::filesystem::path folder =
+        runWithScript("step", "l prog.bin 9000\ng 9000\nb 9008\nx\n" // runs to the breakpoint
+                              "r\nz\nz\n:a001 77\nm a000 a000\nb 9008\nx\n");
+    const std::string& banner = Banner;
     EXPECT_EQ(readFile(folder / "out.txt"),
               banner + "Memory loaded 9000-FFFF from file prog.bin.\n"
                        "Breakpoint(s) at 9008h set.\n" +
@@ -62,6 +74,23 @@ TEST(HeadlessMonitor, BreakpointRegistersStepMemoryChangeAndContinue) {
     EXPECT_EQ(static_cast<uint8_t>(memory[0x9000]), 0x3E);
     EXPECT_NE(static_cast<uint8_t>(memory[0xA000]), 0x06);
     EXPECT_EQ(static_cast<uint8_t>(memory[0xA001]), 0x77);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HeadlessMonitor, StopsAfterTheEndOfInputPassSilently) {
+    // The input ends at the first stop: the run goes on to its end with the
+    // breakpoint still set, reporting only that first stop.
+    const std::filesystem::path folder =
+        runWithScript("eof", "l prog.bin 9000\ng 9000\nb 9008\nx\n");
+    EXPECT_EQ(readFile(folder / "out.txt"), Banner +
+                                                "Memory loaded 9000-FFFF from file prog.bin.\n"
+                                                "Breakpoint(s) at 9008h set.\n" +
+                                                Banner +
+                                                "Watchpoint reached at 9008.\n"
+                                                " 9008 34          inc (hl)\n");
+    const std::string memory = readFile(folder / "memory.bin");
+    ASSERT_EQ(memory.size(), 65536u);
+    EXPECT_NE(static_cast<uint8_t>(memory[0xA000]), 0x05);
     std::filesystem::remove_all(folder);
 }
 
