@@ -2,6 +2,8 @@
 // picture: text, blinking, graphics switching and 2 x 3 block cells.
 #include "machine/frame.h"
 
+#include <cstring>
+
 #include "cpu/z80.h"
 #include "data/chargen.h"
 #include "machine/memory.h"
@@ -17,18 +19,26 @@ namespace {
 
 constexpr int FastFirstPart = CyclesPerFrame - CyclesPerLine; // 311 lines
 
-// Six pixels from bits 6..1 of a glyph row.
+// The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
+struct PixelPatterns {
+    uint8_t pixels[64][6];
+    constexpr PixelPatterns() : pixels{} {
+        for (int pattern = 0; pattern < 64; pattern++)
+            for (int i = 0; i < 6; i++) pixels[pattern][i] = (pattern & (0x20 >> i)) ? 0xFF : 0x00;
+    }
+};
+constexpr PixelPatterns Patterns;
+
 inline void putGlyphRow(uint8_t* dest, uint8_t g) {
-    for (int i = 0; i < 6; i++) dest[i] = (g & (0x40 >> i)) ? 0xFF : 0x00;
+    std::memcpy(dest, Patterns.pixels[(g >> 1) & 0x3F], 6);
 }
 
+// A block cell row: three left pixels for bit 0 of m, three right for bit 1.
 inline void putBlockRow(uint8_t* dest, uint8_t b, int pixelRow) {
     int m = ((b & 0x40) >> 1) | (b & 0x1F);
     m >>= pixelRow < 3 ? 0 : pixelRow < 7 ? 2 : 4;
-    uint8_t left = (m & 1) ? 0xFF : 0x00;
-    uint8_t right = (m & 2) ? 0xFF : 0x00;
-    dest[0] = dest[1] = dest[2] = left;
-    dest[3] = dest[4] = dest[5] = right;
+    static constexpr uint8_t cellPatterns[4] = {0x00, 0x38, 0x07, 0x3F};
+    std::memcpy(dest, Patterns.pixels[cellPatterns[m & 3]], 6);
 }
 
 } // namespace

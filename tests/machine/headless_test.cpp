@@ -1,0 +1,157 @@
+// The headless runner: its helpers in process, and the orvane program itself
+// run as a child for exit codes, outputs and determinism.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "host/headless.h"
+#include "machine_fixture.h"
+
+namespace {
+
+int runOrvane(const std::string& arguments, std::string* output = nullptr) {
+    std::string command = std::string(ORVANE_BINARY_DIR) + "/bin/orvane --headless " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    int status = pclose(pipe);
+    if (output) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+uint32_t le32(const std::string& s, size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
+                                 static_cast<uint8_t>(s[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24);
+}
+
+TEST(HeadlessHelpers, UnescapeText) {
+    EXPECT_EQ(UnescapeText("RUN\\r"), "RUN\r");
+    EXPECT_EQ(UnescapeText("A\\nB\\tC\\\\D"), "A\nB\tC\\D");
+    EXPECT_EQ(UnescapeText("\\x41\\x5b"), "A[");
+    EXPECT_EQ(UnescapeText("\\x4"), "\\x4");
+    EXPECT_EQ(UnescapeText("\\q"), "\\q");
+    EXPECT_EQ(UnescapeText("end\\"), "end\\");
+}
+
+TEST(HeadlessHelpers, ParseNumber) {
+    long value = -1;
+    EXPECT_EQ(ParseNumber("250", 0, 1000, value), 1);
+    EXPECT_EQ(value, 250);
+    EXPECT_EQ(ParseNumber("1001", 0, 1000, value), 0);
+    EXPECT_EQ(ParseNumber("-1", 0, 1000, value), 0);
+    EXPECT_EQ(ParseNumber("12x", 0, 1000, value), 0);
+    EXPECT_EQ(ParseNumber("", 0, 1000, value), 0);
+    EXPECT_EQ(value, 250);
+}
+
+TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
+    freshMachine();
+    basicRom = BasicRomOld;
+    for (int i = 0; i < 1024; i++) MainMemory[0x7C00 + i] = 0x20;
+    const uint8_t first[] = {'H', 'E', 'J', ' ', 0x5B, 0x7F, 0x97, 0x01};
+    std::memcpy(MainMemory + 0x7C00, first, sizeof first);
+    MainMemory[0x7C00 + 128] = '2';         // row 1
+    MainMemory[0x7C00 + 7 * 128 + 80 + 39] = 'Z'; // row 23, last column
+    std::string text = ScreenText();
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 24u);
+    EXPECT_EQ(lines[0].substr(0, 12), "HEJ \xC3\x84\xE2\x96\x88 A ");
+    EXPECT_EQ(lines[1][0], '2');
+    EXPECT_EQ(lines[23], std::string(39, ' ') + "Z");
+    EXPECT_EQ(lines[12], std::string(40, ' '));
+}
+
+TEST(HeadlessHelpers, ScreenshotFilesHaveThePictureLayout) {
+    TempFolder folder("shots");
+    std::vector<uint8_t> picture(FrameBufferBytes, 0);
+    picture[0] = 0xFF;
+    picture[239 * 240 + 239] = 0xFF;
+    ASSERT_EQ(WriteScreenshotBmp(folder.file("a.bmp"), picture.data(), 0), 1);
+    std::string bmp = readWholeFile(folder.file("a.bmp"));
+    ASSERT_EQ(bmp.size(), 58678u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(le32(bmp, 2), 58678u);
+    EXPECT_EQ(le32(bmp, 10), 1078u);
+    EXPECT_EQ(le32(bmp, 18), 240u);
+    EXPECT_EQ(static_cast<int32_t>(le32(bmp, 22)), -240);
+    EXPECT_EQ(le32(bmp, 54 + 4 * 200), 0x00C8C8C8u); // grey palette
+    EXPECT_EQ(static_cast<uint8_t>(bmp[1078]), 0xFF);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[1079]), 0x00);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[58677]), 0xFF);
+
+    ASSERT_EQ(WriteScreenshotBmp(folder.file("wide.bmp"), picture.data(), 1), 1);
+    std::string wide = readWholeFile(folder.file("wide.bmp"));
+    EXPECT_EQ(wide.size(), 1078u + 480 * 240);
+    EXPECT_EQ(le32(wide, 18), 480u);
+
+    ASSERT_EQ(WriteScreenshotBmp(folder.file("a.PNG"), picture.data(), 0), 1);
+    std::string png = readWholeFile(folder.file("a.PNG"));
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    // Signature, IHDR, one IDAT of 240 filtered rows in one stored block, IEND.
+    EXPECT_EQ(png.size(), 8u + 25 + 12 + (2 + 5 + 240 * 241 + 4) + 12);
+    EXPECT_EQ(png.substr(png.size() - 8, 4), "IEND");
+
+    EXPECT_EQ(WriteScreenshotBmp(folder.file("missing/a.bmp"), picture.data(), 0), 0);
+}
+
+class Runner : public ::testing::Test {
+  protected:
+    TempFolder folder{"runner"};
+    std::string hermetic() const { return "--rom-path " + folder.path.string() + " "; }
+};
+
+TEST_F(Runner, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(runOrvane("--no-such-option"), 2);
+    EXPECT_EQ(runOrvane("--frames"), 2);
+    EXPECT_EQ(runOrvane("--frames ten"), 2);
+    EXPECT_EQ(runOrvane("--frames=-3"), 2);
+    EXPECT_EQ(runOrvane("--seconds x"), 2);
+    EXPECT_EQ(runOrvane("--basic-rom newest"), 2);
+    EXPECT_EQ(runOrvane("--dos floppy"), 2);
+    EXPECT_EQ(runOrvane("--cycle-based=1"), 2);
+    EXPECT_EQ(runOrvane("--rom-path " + folder.file("absent")), 2);
+    EXPECT_EQ(runOrvane("--printer-dir " + folder.file("absent")), 2);
+}
+
+TEST_F(Runner, HelpListsEveryOption) {
+    std::string help;
+    ASSERT_EQ(runOrvane("--help", &help), 0);
+    for (size_t i = 0; i < HeadlessOptionCount; i++)
+        EXPECT_NE(help.find(HeadlessOptions[i].name), std::string::npos) << HeadlessOptions[i].name;
+}
+
+TEST_F(Runner, UnwritableOutputExitsWithOne) {
+    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --screenshot " + folder.file("no/x.bmp")), 1);
+    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --dump-memory " + folder.file("no/m.bin")), 1);
+}
+
+TEST_F(Runner, SameArgumentsGiveSameOutputsInBothModes) {
+    for (const char* mode : {"--fast", "--cycle-based"}) {
+        std::string args = hermetic() + mode + " --boot-frames 20 --frames 30 --type 'PRINT 1\\r' --screen-text";
+        std::string screen1, screen2;
+        ASSERT_EQ(runOrvane(args + " --dump-memory " + folder.file("m1.bin") + " --screenshot " +
+                                folder.file("s1.bmp"),
+                            &screen1),
+                  0);
+        ASSERT_EQ(runOrvane(args + " --dump-memory " + folder.file("m2.bin") + " --screenshot " +
+                                folder.file("s2.bmp"),
+                            &screen2),
+                  0);
+        std::string memory = readWholeFile(folder.file("m1.bin"));
+        EXPECT_EQ(memory.size(), 65536u);
+        EXPECT_EQ(memory, readWholeFile(folder.file("m2.bin"))) << mode;
+        EXPECT_EQ(readWholeFile(folder.file("s1.bmp")), readWholeFile(folder.file("s2.bmp"))) << mode;
+        EXPECT_EQ(readWholeFile(folder.file("s1.bmp")).size(), 58678u);
+        EXPECT_EQ(screen1, screen2) << mode;
+        EXPECT_EQ(std::count(screen1.begin(), screen1.end(), '\n'), 24) << mode;
+    }
+}
+
+} // namespace
