@@ -28,7 +28,8 @@ double writeRecording(const std::string& path, int minutes) {
     uint8_t seed = 1;
     while (signal.levels.size() < size_t(kRate) * 60) {
         std::vector<uint8_t> data(256);
-        for (auto& b : data) b = seed = uint8_t(seed * 13 + 7);
+        for (auto& b : data)
+            b = seed = uint8_t(seed * 13 + 7);
         signal.bytes(cassette::TapeBlock(data, 0x1234));
     }
     signal.closingEdge();
@@ -36,7 +37,8 @@ double writeRecording(const std::string& path, int minutes) {
         cassette::RenderWav(signal, cassette::WavFormat{kRate, 16, 1, false, 0});
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(wav.data(), 1, wav.size(), f);
-    for (int m = 1; m < minutes; m++) std::fwrite(wav.data() + 44, 1, wav.size() - 44, f);
+    for (int m = 1; m < minutes; m++)
+        std::fwrite(wav.data() + 44, 1, wav.size() - 44, f);
     std::fclose(f);
     return double(signal.levels.size()) * minutes / kRate;
 }
@@ -86,4 +88,4 @@ void BM_ConvertTenMinutesMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertTenMinutesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-}  // namespace
+} // namespace

@@ -69,7 +69,8 @@ void putOutputByte(void* context, uint8_t byte) {
             output.defaultFailed = true;
             return;
         }
-        for (int i = 0; i < kDefaultLeadInBytes; i++) std::fputc(0x00, output.file.get());
+        for (int i = 0; i < kDefaultLeadInBytes; i++)
+            std::fputc(0x00, output.file.get());
     }
     std::fputc(byte, output.file.get());
 }
@@ -87,7 +88,7 @@ bool parseNumber(const char* text, int& value) {
 struct Options {
     FileHandle input;
     uint16_t invertMask = 0;
-    int forcedSampleRate = 0;  // accepted, but the header's rate always wins
+    int forcedSampleRate = 0; // accepted, but the header's rate always wins
 };
 
 constexpr int kContinue = -1;
@@ -131,7 +132,7 @@ int actOnOption(char letter, const char* value, Options& options, AtpOutput& out
         return kContinue;
     case 'h':
     case '?': PrintUsage(streams.err); return kExitUsage;
-    default: return kContinue;  // -c, -f, -m, -v are accepted and change nothing
+    default: return kContinue; // -c, -f, -m, -v are accepted and change nothing
     }
 }
 
@@ -180,7 +181,7 @@ bool finishOutput(AtpOutput& output, uint32_t bytesWritten, const DravikStreams&
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int RunDravik(int argc, char** argv, const DravikStreams& streams) {
     if (argc < 2) {
@@ -196,8 +197,9 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
     for (ScanResult result; (result = NextOption(scanner)) != ScanResult::End;) {
         if (result == ScanResult::IllegalOption || result == ScanResult::MissingValue) {
             std::fprintf(streams.err,
-                         result == ScanResult::IllegalOption ? "%s: illegal option -- %c"
-                                                             : "%s: option requires an argument -- %c",
+                         result == ScanResult::IllegalOption
+                             ? "%s: illegal option -- %c"
+                             : "%s: option requires an argument -- %c",
                          programName, scanner.letter);
             PrintUsage(streams.err);
             return kExitUsage;

@@ -23,8 +23,8 @@ constexpr const char* kDefaultOutputName = "outfile.atp";
 constexpr int kDefaultLeadInBytes = 32;
 
 struct DravikStreams {
-    std::FILE* out = stdout;  // console lines
-    std::FILE* err = stderr;  // usage text and every error report
+    std::FILE* out = stdout; // console lines
+    std::FILE* err = stderr; // usage text and every error report
     // Where the output goes when no -o file is open at the first decoded byte.
     std::string defaultOutputPath = kDefaultOutputName;
 };

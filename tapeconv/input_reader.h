@@ -11,10 +11,10 @@
 struct InputReader {
     std::FILE* file = nullptr;
     std::vector<uint8_t> buffer;
-    size_t begin = 0;         // next unread byte in buffer
-    size_t end = 0;           // one past the last valid byte in buffer
-    uint64_t bufferBase = 0;  // file offset of buffer[0]
-    bool atEnd = false;       // the file has no more bytes beyond buffer[end]
+    size_t begin = 0;        // next unread byte in buffer
+    size_t end = 0;          // one past the last valid byte in buffer
+    uint64_t bufferBase = 0; // file offset of buffer[0]
+    bool atEnd = false;      // the file has no more bytes beyond buffer[end]
 };
 
 constexpr size_t kInputBufferSize = 1 << 16;

@@ -12,9 +12,9 @@ struct OptionScanner {
     int argc = 0;
     char** argv = nullptr;
     const char* optionString = "";
-    int argIndex = 1;   // argument being scanned
-    int charIndex = 0;  // next letter inside a grouped argument; 0 = start a new argument
-    char letter = 0;    // the letter just scanned (also for errors)
+    int argIndex = 1;  // argument being scanned
+    int charIndex = 0; // next letter inside a grouped argument; 0 = start a new argument
+    char letter = 0;   // the letter just scanned (also for errors)
     const char* value = nullptr;
 };
 

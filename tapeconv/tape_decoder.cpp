@@ -74,9 +74,12 @@ void DecodeToEnd(DecoderState& state, const DecoderSettings& settings, InputRead
                 value = int(uint8_t(data[at] ^ invert8)) - 128;
             }
             int level;
-            if (value < -kComparatorThreshold) level = 0;
-            else if (value > kComparatorThreshold) level = 1;
-            else continue;
+            if (value < -kComparatorThreshold)
+                level = 0;
+            else if (value > kComparatorThreshold)
+                level = 1;
+            else
+                continue;
             if (level == state.level) continue;
             state.level = level;
             const uint64_t position = reader.bufferBase + at + step;

@@ -21,24 +21,24 @@ struct ByteSink {
 
 struct DecoderSettings {
     WavHeader format;
-    uint16_t invertMask = 0;  // 0xFFFF complements every sample before the comparator
-    std::FILE* diagnostics = nullptr;  // unpaired short pulses are reported here
+    uint16_t invertMask = 0;          // 0xFFFF complements every sample before the comparator
+    std::FILE* diagnostics = nullptr; // unpaired short pulses are reported here
     ByteSink sink;
 };
 
 struct DecoderState {
-    int level = 0;  // comparator output
-    uint32_t lastEdge = 0;  // sample index of the previous level change
-    bool halfPending = false;  // one short interval waits for its pair
+    int level = 0;            // comparator output
+    uint32_t lastEdge = 0;    // sample index of the previous level change
+    bool halfPending = false; // one short interval waits for its pair
     bool synced = false;
     uint32_t bitCount = 0;
-    uint8_t shifter = 0;  // the byte being assembled, new bits entering at bit 7
+    uint8_t shifter = 0; // the byte being assembled, new bits entering at bit 7
     uint32_t bytesWritten = 0;
     // Derived from the format when the decoder is reset.
-    uint32_t longLimit = 0;   // samples in 1 ms: longer intervals are 0 bits
-    uint32_t shortLimit = 0;  // samples in 0.3 ms: shorter intervals are glitches
-    uint32_t bytesPerIndex = 1;  // bytes per sample index (all channels)
-    uint32_t bytesPerStep = 1;   // bytes read per step (all channels)
+    uint32_t longLimit = 0;     // samples in 1 ms: longer intervals are 0 bits
+    uint32_t shortLimit = 0;    // samples in 0.3 ms: shorter intervals are glitches
+    uint32_t bytesPerIndex = 1; // bytes per sample index (all channels)
+    uint32_t bytesPerStep = 1;  // bytes read per step (all channels)
 };
 
 // Prepares the state for samples starting at file offset `firstSampleOffset`.

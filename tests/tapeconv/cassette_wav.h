@@ -14,7 +14,7 @@ namespace cassette {
 
 // One level per sample: +1 high, -1 low, 0 silence (the mid level).
 struct Signal {
-    uint32_t cellSamples = 63;  // one bit cell: 1/700 s at 44100 samples per second
+    uint32_t cellSamples = 63; // one bit cell: 1/700 s at 44100 samples per second
     std::vector<int8_t> levels;
     int8_t current = -1;
 
@@ -33,10 +33,12 @@ struct Signal {
         }
     }
     void byte(uint8_t value) {
-        for (int i = 0; i < 8; i++) bit(value >> i & 1);
+        for (int i = 0; i < 8; i++)
+            bit(value >> i & 1);
     }
     void bytes(const std::vector<uint8_t>& values) {
-        for (uint8_t v : values) byte(v);
+        for (uint8_t v : values)
+            byte(v);
     }
     // The level change that closes the last bit cell of a recording.
     void closingEdge() {
@@ -74,10 +76,11 @@ inline std::vector<uint8_t> TapeBlock(const std::vector<uint8_t>& data, uint16_t
 
 struct WavFormat {
     uint32_t sampleRate = 44100;
-    uint16_t bitsPerSample = 8;  // 8 or 16
-    uint16_t channels = 1;       // the signal is on the first channel
-    bool inverted = false;       // polarity reversed, as some recorders do
-    int hiss = 0;  // peak of pseudo-random noise added, in 8-bit steps, at most 37 (the signal swings 90)
+    uint16_t bitsPerSample = 8; // 8 or 16
+    uint16_t channels = 1;      // the signal is on the first channel
+    bool inverted = false;      // polarity reversed, as some recorders do
+    int hiss =
+        0; // peak of pseudo-random noise added, in 8-bit steps, at most 37 (the signal swings 90)
 };
 
 inline void put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -120,7 +123,7 @@ inline std::vector<uint8_t> RenderWav(const Signal& signal, const WavFormat& for
         for (uint32_t ch = 0; ch < format.channels; ch++) {
             int level = ch == 0 ? signal.levels[i] : ((i / 25) % 2 ? 1 : -1);
             if (format.inverted) level = -level;
-            const int value = level * 90 + hiss();  // 8-bit steps around the mid level
+            const int value = level * 90 + hiss(); // 8-bit steps around the mid level
             if (format.bitsPerSample == 16) {
                 put16(out, uint16_t(int16_t(value * 200)));
             } else {
@@ -131,4 +134,4 @@ inline std::vector<uint8_t> RenderWav(const Signal& signal, const WavFormat& for
     return out;
 }
 
-}  // namespace cassette
+} // namespace cassette

@@ -12,7 +12,9 @@ struct Collected {
     std::vector<uint8_t> bytes;
 };
 
-void collect(void* context, uint8_t byte) { static_cast<Collected*>(context)->bytes.push_back(byte); }
+void collect(void* context, uint8_t byte) {
+    static_cast<Collected*>(context)->bytes.push_back(byte);
+}
 
 // Decodes raw samples (no header) as if they started at file offset 44.
 struct RawRun {
@@ -40,7 +42,8 @@ RawRun decodeRaw(std::vector<uint8_t> samples, WavHeader format, uint16_t invert
     DecodeToEnd(run.state, settings, reader);
     std::fclose(in);
     std::rewind(diag);
-    for (int c; (c = std::fgetc(diag)) != EOF;) run.diagnostics += char(c);
+    for (int c; (c = std::fgetc(diag)) != EOF;)
+        run.diagnostics += char(c);
     std::fclose(diag);
     return run;
 }
@@ -68,7 +71,7 @@ std::vector<uint8_t> squareWave(std::initializer_list<uint32_t> intervals, uint3
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TapeComparator, EightBitThresholdIsExclusiveAndInvertIsComplement) {
     EXPECT_EQ(decodeRaw({128 + 32}, format8()).state.level, 0) << "32 above mid is inside the band";
@@ -96,7 +99,8 @@ TEST(TapeComparator, SixteenBitDividesTowardZeroAfterComplement) {
 
 TEST(TapeComparator, WeakSignalNeverChangesLevel) {
     std::vector<uint8_t> weak;
-    for (int i = 0; i < 5000; i++) weak.push_back(uint8_t(128 + (i / 20 % 2 ? 32 : -32)));
+    for (int i = 0; i < 5000; i++)
+        weak.push_back(uint8_t(128 + (i / 20 % 2 ? 32 : -32)));
     const RawRun run = decodeRaw(weak, format8());
     EXPECT_EQ(run.state.level, 0);
     EXPECT_EQ(run.state.bitCount, 0u);
@@ -131,7 +135,7 @@ TEST(TapeIntervals, ClassifiedAgainstOneMillisecondAndThreeTenths) {
 TEST(TapeIntervals, LimitsFollowTheSampleRate) {
     // At 8000 samples per second: long above 8, glitch up to 2.
     RawRun run = decodeRaw(squareWave({9, 3, 3, 8, 5}, 20), format8(8000));
-    EXPECT_EQ(run.state.bitCount, 3u);  // lead, 9, then 3+3
+    EXPECT_EQ(run.state.bitCount, 3u); // lead, 9, then 3+3
     EXPECT_EQ(run.state.shifter, 0x80);
     EXPECT_TRUE(run.state.halfPending) << "8 is not above the long limit";
     EXPECT_EQ(decodeRaw(squareWave({2, 5}, 20), format8(8000)).state.bitCount, 1u);
@@ -161,7 +165,7 @@ TEST(TapeFraming, SyncOnlyOnAZeroBitThenEveryEightBits) {
         samples.insert(samples.end(), n, level);
         level = level == 228 ? 28 : 228;
     }
-    samples.insert(samples.end(), 60, level);  // closes the last cell
+    samples.insert(samples.end(), 60, level); // closes the last cell
     const RawRun run = decodeRaw(samples, format8());
     EXPECT_EQ(run.collected.bytes, (std::vector<uint8_t>{0x16, 0xA5}));
     EXPECT_EQ(run.state.bytesWritten, 2u);

@@ -38,7 +38,8 @@ static std::string drain(std::FILE* f) {
     std::string text;
     std::rewind(f);
     char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text.append(chunk, n);
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
+        text.append(chunk, n);
     std::fclose(f);
     return text;
 }
@@ -47,7 +48,8 @@ RunOutcome RunInProcess(const std::vector<std::string>& args, const std::string&
     std::vector<std::string> storage = {"dravik"};
     storage.insert(storage.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (auto& s : storage) argv.push_back(s.data());
+    for (auto& s : storage)
+        argv.push_back(s.data());
     argv.push_back(nullptr);
 
     DravikStreams streams;
@@ -63,14 +65,16 @@ RunOutcome RunInProcess(const std::vector<std::string>& args, const std::string&
 
 static std::string quoted(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
 RunOutcome RunExecutable(const std::vector<std::string>& args, const std::string& workDir) {
     const std::string outPath = workDir + "/.stdout", errPath = workDir + "/.stderr";
     std::string command = "cd " + quoted(workDir) + " && " + quoted(DRAVIK_EXECUTABLE);
-    for (const auto& a : args) command += " " + quoted(a);
+    for (const auto& a : args)
+        command += " " + quoted(a);
     command += " >" + quoted(outPath) + " 2>" + quoted(errPath);
     const int status = std::system(command.c_str());
     RunOutcome outcome;

@@ -15,13 +15,14 @@ std::vector<uint8_t> recordingOf(const std::vector<uint8_t>& bytes) {
     return cassette::RenderWav(signal, cassette::WavFormat{44100, 16, 2, false, 0});
 }
 
-}  // namespace
+} // namespace
 
 TEST(DravikExecutable, ExitCodesAndStreams) {
     ScratchDir dir;
     RunOutcome r = RunExecutable({}, dir.root().string());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err.rfind("\nDravik v1.0\nLuxor ABC80 PCM WAV to ATP tape image converter.\n", 0), 0u);
+    EXPECT_EQ(r.err.rfind("\nDravik v1.0\nLuxor ABC80 PCM WAV to ATP tape image converter.\n", 0),
+              0u);
     EXPECT_EQ(r.out, "");
 
     r = RunExecutable({"-t"}, dir.root().string());

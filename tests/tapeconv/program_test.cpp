@@ -21,7 +21,8 @@ std::vector<uint8_t> smallRecording(uint32_t rate = 44100) {
 
 std::vector<uint8_t> withHeaderField(std::vector<uint8_t> wav, size_t offset, uint32_t value,
                                      int size) {
-    for (int i = 0; i < size; i++) wav[offset + size_t(i)] = uint8_t(value >> (8 * i));
+    for (int i = 0; i < size; i++)
+        wav[offset + size_t(i)] = uint8_t(value >> (8 * i));
     return wav;
 }
 
@@ -30,19 +31,22 @@ class DravikProgram : public ::testing::Test {
     ScratchDir dir;
     std::string input() const { return dir.path("in.wav"); }
     std::string defaultOutput() const { return dir.path("outfile.atp"); }
-    RunOutcome run(const std::vector<std::string>& args) { return RunInProcess(args, defaultOutput()); }
+    RunOutcome run(const std::vector<std::string>& args) {
+        return RunInProcess(args, defaultOutput());
+    }
     static std::string usage() {
         std::FILE* f = std::tmpfile();
         PrintUsage(f);
         std::rewind(f);
         std::string text;
-        for (int c; (c = std::fgetc(f)) != EOF;) text += char(c);
+        for (int c; (c = std::fgetc(f)) != EOF;)
+            text += char(c);
         std::fclose(f);
         return text;
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DravikProgram, UsageTextIsExact) {
     const std::string expected =
@@ -187,7 +191,8 @@ TEST_F(DravikProgram, NothingDecodedMakesNoFile) {
     weak.bytes({0x00, 0x16, 0xA5});
     cassette::WavFormat format;
     std::vector<uint8_t> wav = cassette::RenderWav(weak, format);
-    for (size_t i = 44; i < wav.size(); i++) wav[i] = uint8_t(128 + (int(wav[i]) - 128) / 3);
+    for (size_t i = 44; i < wav.size(); i++)
+        wav[i] = uint8_t(128 + (int(wav[i]) - 128) / 3);
     WriteFile(input(), wav);
     const RunOutcome r = run({"-i", input()});
     EXPECT_EQ(r.exitCode, kExitConverted);
@@ -221,8 +226,8 @@ TEST_F(DravikProgram, InputsThatAreNotUsableRecordings) {
 }
 
 TEST_F(DravikProgram, UnsupportedSampleFormatsAreRefused) {
-    for (auto [offset, value, size] : {std::tuple{34, 4u, 2}, std::tuple{34, 0u, 2},
-                                       std::tuple{24, 0u, 4}}) {
+    for (auto [offset, value, size] :
+         {std::tuple{34, 4u, 2}, std::tuple{34, 0u, 2}, std::tuple{24, 0u, 4}}) {
         WriteFile(input(), withHeaderField(smallRecording(), size_t(offset), value, size));
         const RunOutcome r = run({"-i", input()});
         EXPECT_EQ(r.exitCode, kExitUnsupportedFormat);

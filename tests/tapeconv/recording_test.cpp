@@ -17,7 +17,8 @@ namespace {
 
 std::vector<uint8_t> blockData(uint8_t seed) {
     std::vector<uint8_t> data(256);
-    for (size_t i = 0; i < data.size(); i++) data[i] = uint8_t(seed + i * 37 + (i >> 3));
+    for (size_t i = 0; i < data.size(); i++)
+        data[i] = uint8_t(seed + i * 37 + (i >> 3));
     return data;
 }
 
@@ -25,7 +26,8 @@ std::vector<uint8_t> blockData(uint8_t seed) {
 // from the first sync byte on.
 std::vector<uint8_t> fromFirstSync(const std::vector<uint8_t>& recorded) {
     size_t i = 0;
-    while (i < recorded.size() && recorded[i] != 0x16) i++;
+    while (i < recorded.size() && recorded[i] != 0x16)
+        i++;
     return std::vector<uint8_t>(recorded.begin() + long(i), recorded.end());
 }
 
@@ -55,7 +57,7 @@ void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
 class RecordingFormats : public ::testing::TestWithParam<FormatCase> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(RecordingFormats, TwoBlocksDecodeExactly) {
     const WavFormat format = GetParam().format;
@@ -66,8 +68,9 @@ TEST_P(RecordingFormats, TwoBlocksDecodeExactly) {
     signal.bytes(recorded);
     signal.closingEdge();
 
-    const Decoded decoded = convert(signal, format, format.inverted ? std::vector<std::string>{"-r"}
-                                                                    : std::vector<std::string>{});
+    const Decoded decoded =
+        convert(signal, format,
+                format.inverted ? std::vector<std::string>{"-r"} : std::vector<std::string>{});
     EXPECT_EQ(decoded.run.exitCode, 0) << decoded.run.err;
     EXPECT_EQ(decoded.atp, fromFirstSync(recorded));
     EXPECT_NE(decoded.run.out.find(std::to_string(decoded.atp.size()) + " bytes written.\n"),
@@ -167,9 +170,9 @@ TEST(Recordings, BlockGapKeepsTheFraming) {
     const std::vector<uint8_t> second = TapeBlock(blockData(6), 0x2222);
     const std::vector<uint8_t> third = TapeBlock(blockData(7), 0x3333);
     signal.bytes(first);
-    signal.hold(22050);  // half a second at the last level
+    signal.hold(22050); // half a second at the last level
     signal.bytes(second);
-    signal.silence(22050);  // half a second of silence
+    signal.silence(22050); // half a second of silence
     signal.bytes(third);
     signal.closingEdge();
 
@@ -182,7 +185,7 @@ TEST(Recordings, BlockGapKeepsTheFraming) {
 
 TEST(Recordings, OneBitCutByAGapBecomesAZeroWithAReport) {
     Signal signal = cassette::MakeSignal(44100);
-    const std::vector<uint8_t> first = TapeBlock(blockData(5), 0x8001);  // last bit recorded is 1
+    const std::vector<uint8_t> first = TapeBlock(blockData(5), 0x8001); // last bit recorded is 1
     const std::vector<uint8_t> second = TapeBlock(blockData(6), 0x0101);
     signal.bytes(first);
     signal.hold(22050);
@@ -190,7 +193,7 @@ TEST(Recordings, OneBitCutByAGapBecomesAZeroWithAReport) {
     signal.closingEdge();
 
     std::vector<uint8_t> expected = fromFirstSync(first);
-    expected.back() = 0x00;  // its second half never came: the cell reads as a long interval
+    expected.back() = 0x00; // its second half never came: the cell reads as a long interval
     expected.insert(expected.end(), second.begin(), second.end());
     const Decoded decoded = convert(signal, WavFormat{});
     EXPECT_EQ(decoded.atp, expected);
@@ -211,12 +214,14 @@ TEST(Recordings, ExtraBitIsNeverReframed) {
 
     std::vector<int> bits;
     for (uint8_t byte : second)
-        for (int i = 0; i < 8; i++) bits.push_back(byte >> i & 1);
+        for (int i = 0; i < 8; i++)
+            bits.push_back(byte >> i & 1);
     bits.insert(bits.begin(), 0);
     std::vector<uint8_t> expected = fromFirstSync(first);
     for (size_t i = 0; i + 8 <= bits.size(); i += 8) {
         uint8_t byte = 0;
-        for (int b = 0; b < 8; b++) byte = uint8_t(byte | bits[i + size_t(b)] << b);
+        for (int b = 0; b < 8; b++)
+            byte = uint8_t(byte | bits[i + size_t(b)] << b);
         expected.push_back(byte);
     }
     const Decoded decoded = convert(signal, WavFormat{});

@@ -31,7 +31,8 @@ std::vector<uint8_t> program() {
 
 uint16_t checksum(const std::vector<uint8_t>& data) {
     uint16_t sum = 0x03;
-    for (uint8_t b : data) sum = uint16_t(sum + b);
+    for (uint8_t b : data)
+        sum = uint16_t(sum + b);
     return sum;
 }
 
@@ -56,7 +57,7 @@ std::vector<std::vector<uint8_t>> tapeBlocks(const std::vector<uint8_t>& records
     return blocks;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DravikRoundTrip, ConvertedCassetteLoadsTheSameProgram) {
     const std::vector<uint8_t> records = program();
@@ -65,7 +66,7 @@ TEST(DravikRoundTrip, ConvertedCassetteLoadsTheSameProgram) {
     cassette::Signal signal = cassette::MakeSignal(44100, 4410);
     for (const auto& data : tapeBlocks(records)) {
         signal.bytes(cassette::TapeBlock(data, checksum(data)));
-        signal.hold(8820);  // the recorder pauses between blocks
+        signal.hold(8820); // the recorder pauses between blocks
     }
     signal.closingEdge();
 
