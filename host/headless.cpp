@@ -18,6 +18,11 @@
 #include "machine/memory.h"
 #include "machine/ports.h"
 #include "machine/roms.h"
+#include "media/disk_card.h"
+#include "media/media_file.h"
+#include "media/media_status.h"
+#include "media/tape_deck.h"
+#include "media/tape_images.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -87,6 +92,25 @@ int optionType(HeadlessRun& run, const char* value) {
         return 0;
     }
     run.typing.push_back(text);
+    return 1;
+}
+
+// A chord such as 0x10+0x41 (Shift and A): pressed in order, released together.
+int optionKey(HeadlessRun& run, const char* value) {
+    std::vector<uint32_t> chord;
+    std::string text = value;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find('+', start);
+        if (end == std::string::npos) end = text.size();
+        std::string code = text.substr(start, end - start);
+        char* stop = nullptr;
+        errno = 0;
+        unsigned long vk = std::strtoul(code.c_str(), &stop, 0);
+        if (code.empty() || errno || *stop || vk > 0xFF) return 0;
+        chord.push_back(static_cast<uint32_t>(vk));
+        start = end + 1;
+    }
+    run.keys.push_back(chord);
     return 1;
 }
 
@@ -234,6 +258,116 @@ int optionMonitor(HeadlessRun& run, const char*) {
     return 1;
 }
 
+// Storage media: a program loaded into memory or a tape opened after the
+// boot frames (--autostart resets first and types RUN or LOAD CAS:), a tape
+// recorded from the cassette output, disk images attached before the first
+// frame, and the program in memory saved as BAC at the end.
+int loadMedia(HeadlessRun& run, const std::string& path, bool autostart) {
+    if (autostart) {
+        machineReset();
+        runFramesBlind(50);
+    }
+    MediaFileKind kind = MediaFileKindOf(path);
+    if (!LoadMediaFile(path) || (kind == MediaFileKind::Wav && !tapeDeck.file)) {
+        std::fprintf(stderr, "orvane: cannot load %s\n", path.c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "Loaded %s.\n", path.c_str());
+    if (kind == MediaFileKind::Wav && !run.cycleBased)
+        std::fprintf(stderr, "orvane: a played tape reaches the machine only with --cycle-based\n");
+    if (const char* text = TextToTypeAfterLoad(kind, autostart))
+        run.typing.insert(run.typing.begin(), text);
+    return 1;
+}
+
+int addLoad(HeadlessRun& run, const char* value, bool autostart) {
+    std::string path = value;
+    if (MediaFileKindOf(path) == MediaFileKind::Unknown) {
+        std::fprintf(stderr, "orvane: %s is not an .atp, .bac, .bas or .wav file\n", value);
+        return 0;
+    }
+    HeadlessHook hook = [path, autostart](HeadlessRun& r) { return loadMedia(r, path, autostart); };
+    // A reset closes any tape, so an autostart goes before the other boot work.
+    if (autostart)
+        run.bootHooks.insert(run.bootHooks.begin(), hook);
+    else
+        run.bootHooks.push_back(hook);
+    return 1;
+}
+
+int optionLoad(HeadlessRun& run, const char* value) { return addLoad(run, value, false); }
+int optionAutostart(HeadlessRun& run, const char* value) { return addLoad(run, value, true); }
+
+int optionTapeIn(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false); });
+    return MediaFileKindOf(path) == MediaFileKind::Wav ? 1 : 0;
+}
+
+int optionTapeOut(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    run.bootHooks.push_back([path](HeadlessRun&) {
+        if (StartTapeRecording(path, 44100)) return 1;
+        std::fprintf(stderr, "orvane: cannot create tape recording %s\n", path.c_str());
+        return 0;
+    });
+    // The recording ends when the motor stops, or here with the run.
+    run.endHooks.push_back([](HeadlessRun&) {
+        CloseTape();
+        return 1;
+    });
+    return 1;
+}
+
+int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    run.startHooks.push_back([drive, path](HeadlessRun&) {
+        if (AttachDiskImage(drive, path)) return 1;
+        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s\n", drive,
+                     path.c_str());
+        return 0;
+    });
+    return 1;
+}
+
+int optionDisk0(HeadlessRun& run, const char* value) { return attachDisk(run, 0, value); }
+int optionDisk1(HeadlessRun& run, const char* value) { return attachDisk(run, 1, value); }
+
+int optionSaveBac(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    if (std::filesystem::path(path).extension().empty()) path += ".bac";
+    run.endHooks.push_back([path](HeadlessRun&) {
+        std::error_code error;
+        std::filesystem::remove(path, error);
+        SaveBacImage(path);
+        if (!std::filesystem::exists(path, error)) {
+            std::fprintf(stderr, "orvane: cannot write %s\n", path.c_str());
+            return 0;
+        }
+        std::fprintf(stderr, "File saved: %s.\n", path.c_str());
+        return 1;
+    });
+    return 1;
+}
+
+// The tape counter's changes on stderr; its activity mark (95h) as a bullet.
+void printTapeCounter(int field, const char* text) {
+    if (field != TapeCounterField) return;
+    std::string shown;
+    for (const char* p = text; *p; ++p)
+        shown += static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
+    std::fprintf(stderr, "Tape counter: %s\n", shown.empty() ? "-" : shown.c_str());
+}
+
+int optionTapeCounter(HeadlessRun&, const char*) {
+    SetMediaStatusWriter(printTapeCounter);
+    return 1;
+}
+
 const HeadlessOption* findOption(const std::string& name) {
     for (size_t i = 0; i < HeadlessOptionCount; i++)
         if (name == HeadlessOptions[i].name) return &HeadlessOptions[i];
@@ -266,6 +400,20 @@ int typeNext(HeadlessRun& run) {
     if (run.booted && !run.typing.empty() && !typingInProgress()) {
         typeText(run.typing.front().c_str());
         run.typing.erase(run.typing.begin());
+    }
+    return 1;
+}
+
+// Holds the next queued chord for one frame once typing is over.
+int pressNextKeys(HeadlessRun& run) {
+    if (!run.booted || run.keys.empty() || typingInProgress()) return 1;
+    if (!run.chordDown) {
+        for (uint32_t vk : run.keys.front()) keyPressed(vk);
+        run.chordDown = true;
+    } else {
+        for (uint32_t vk : run.keys.front()) keyReleased(vk);
+        run.keys.erase(run.keys.begin());
+        run.chordDown = false;
     }
     return 1;
 }
@@ -388,7 +536,7 @@ int hexDigit(char c) {
 
 // One row per option. Other subsystems add their rows here.
 const HeadlessOption HeadlessOptions[] = {
-    {"--headless", nullptr, "run without a window (the only mode so far)", optionHeadless},
+    {"--headless", nullptr, "run without a window", optionHeadless},
     {"--help", nullptr, "list the options and exit", optionHelp},
     {"--frames", "N", "frames to run after the boot frames (default 100)", optionFrames},
     {"--seconds", "S", "emulated seconds to run after the boot frames (50 frames each)",
@@ -398,6 +546,9 @@ const HeadlessOption HeadlessOptions[] = {
     {"--cycle-based", nullptr, "cycle-based timing: picture drawn line by line", optionCycleBased},
     {"--type", "TEXT", "type TEXT after the boot frames (escapes \\r \\n \\t \\\\ \\xHH)",
      optionType},
+    {"--key", "VK[+VK...]",
+     "after the boot frames hold host keys (Windows key codes, 0x41 or 65) for one frame",
+     optionKey},
     {"--screen-text", nullptr, "print the 24 text rows as UTF-8 at the end", optionScreenText},
     {"--screen", nullptr, "same as --screen-text", optionScreenText},
     {"--screenshot", "FILE", "write the final picture as BMP (or PNG for *.png)", optionScreenshot},
@@ -417,6 +568,17 @@ const HeadlessOption HeadlessOptions[] = {
      optionSoundDriver},
     {"--record-sound", "FILE", "record the sound as WAV in emulated time (no rate control)",
      optionRecordSound},
+    {"--load", "FILE", "after the boot frames load FILE (.atp .bac .bas, or .wav as tape)",
+     optionLoad},
+    {"--autostart", "FILE", "reset, 50 frames, load FILE, then type RUN (LOAD CAS: for .wav)",
+     optionAutostart},
+    {"--tape-in", "WAV", "play WAV as the cassette input (needs --cycle-based)", optionTapeIn},
+    {"--tape-out", "WAV", "record the cassette output as WAV (44,100 Hz, 8-bit)", optionTapeOut},
+    {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
+    {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
+    {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
+    {"--tape-counter", nullptr, "print the tape counter on stderr whenever it changes",
+     optionTapeCounter},
 };
 const size_t HeadlessOptionCount = sizeof HeadlessOptions / sizeof HeadlessOptions[0];
 
@@ -541,6 +703,7 @@ int RunHeadless(int argc, char** argv) {
 
     run.bootHooks.push_back(typeNext);
     run.frameHooks.insert(run.frameHooks.begin(), typeNext);
+    run.frameHooks.insert(run.frameHooks.begin() + 1, pressNextKeys);
 
     int ok = runHooks(run.startHooks, run);
     for (long i = 0; ok && i < run.bootFrames; i++) {
