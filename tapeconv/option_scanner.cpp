@@ -34,12 +34,12 @@ ScanResult NextOption(OptionScanner& s) {
     const char* arg = s.argv[s.argIndex];
     const char letter = arg[s.charIndex++];
     s.letter = letter;
-    const char* spec = letter == ':' ? nullptr : std::strchr(s.optionString, letter);
-    if (spec == nullptr) {
+    const char* entry = letter == ':' ? nullptr : std::strchr(s.optionString, letter);
+    if (entry == nullptr) {
         finishArgumentIfDone(s, arg);
         return ScanResult::IllegalOption;
     }
-    if (spec[1] != ':') {
+    if (entry[1] != ':') {
         finishArgumentIfDone(s, arg);
         return ScanResult::Option;
     }
