@@ -1,0 +1,70 @@
+// The monitor's console window: a window of its own with black background
+// showing the monitor's output in bright green (attribute 10) and bright
+// white (attribute 15), and a line of input at the bottom. Reading a line is
+// modal: it runs a local event loop until the user presses Return, while the
+// rest of the program waits. Closing the window counts as the end of input,
+// which makes the monitor close as after "x".
+//
+// The monitor drives it through the MonitorConsole record of
+// monitor/console.h: each opening of the monitor creates the window, each
+// closing destroys it.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+#include "monitor/console.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+class ConsoleWindow : public QWidget {
+public:
+    explicit ConsoleWindow(QWidget* owner = nullptr);
+    ~ConsoleWindow() override;
+
+    // Appends text (Latin-1) in a text attribute of the monitor.
+    void writeText(const char* text, int attribute);
+    // Waits for one line; copies at most size - 1 characters and a final
+    // '\n' into line. 0 when the window was closed instead.
+    int readLine(char* line, int size);
+    // Width of the output area in character columns (at least 1).
+    int columns() const;
+
+    // All text shown so far, as plain text.
+    QString transcript() const;
+    // The colour of a text attribute (anything unknown shows as normal text).
+    static QColor attributeColour(int attribute);
+
+    // Called when readLine starts waiting (tests type their lines from here).
+    std::function<void(ConsoleWindow*)> onWaitingForLine;
+    // Types a line into the input field and presses Return.
+    void submitLine(const QString& text);
+    // Closes the window as the user would.
+    void closeByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPlainTextEdit* output;
+    QLineEdit* input;
+    QStringList pendingLines;
+    bool closed = false;
+    int lastAttribute = -1;
+};
+
+// The console the desktop program gives the monitor: a ConsoleWindow owned
+// by the main window, created on open and destroyed on close.
+struct DesktopConsole {
+    QWidget* owner = nullptr;
+    ConsoleWindow* window = nullptr;
+    // Called with every new window before it is shown (tests hook input here).
+    std::function<void(ConsoleWindow*)> onOpened;
+};
+
+MonitorConsole DesktopMonitorConsole(DesktopConsole* console);
