@@ -428,10 +428,12 @@ void acceptInterrupt(uint8_t op) {
     uint16_t table = static_cast<uint16_t>((cpu.I << 8) | (cpu.intVector & 0xFE));
     cpu.IP = readWord(table);
     addCycles(9);
+    // The callback is cleared before it runs, so one that leaves a new
+    // callback for a request still pending does not lose it.
     if (cpu.intAck != nullptr) {
         InterruptAck ack = cpu.intAck;
-        ack(cpu.IP, cpu.intVector);
         cpu.intAck = nullptr;
+        ack(cpu.IP, cpu.intVector);
     }
 }
 

@@ -88,6 +88,13 @@ TEST_F(Execute, ModeTwoReadsVectorTableAndAcknowledges) {
     EXPECT_EQ(ackAddress, 0x5678);
     EXPECT_EQ(ackVector, 0x35);
     EXPECT_EQ(cpu.intAck, nullptr);
+
+    // A callback that leaves a callback for another pending request keeps it.
+    cpu.IP = 0;
+    cpu.IFF1 = 1;
+    cpu.intAck = [](uint16_t, uint8_t) { cpu.intAck = recordAck; };
+    execute(0);
+    EXPECT_EQ(cpu.intAck, recordAck);
 }
 
 TEST_F(Execute, ModeZeroActsAsModeOne) {
