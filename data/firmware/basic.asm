@@ -90,14 +90,16 @@ error:      ld sp,stacktop
             pop hl
             call recnum
             call prnum
-error_done:      call crlf
+error_done: call crlf
             jp warm
 
 err_syntax: ld hl,m_syntax
             jr error
-err_overflow: ld hl,m_overflow
+err_overflow:
+            ld hl,m_overflow
             jr error
-err_divzero: ld hl,m_divzero
+err_divzero:
+            ld hl,m_divzero
             jr error
 err_noline: ld hl,m_noline
             jr error
@@ -105,7 +107,8 @@ err_return: ld hl,m_return
             jr error
 err_next:   ld hl,m_next
             jr error
-err_nesting: ld hl,m_nesting
+err_nesting:
+            ld hl,m_nesting
             jr error
 err_memory: ld hl,m_memory
             jr error
@@ -113,7 +116,8 @@ err_long:   ld hl,m_long
             jr error
 err_lineno: ld hl,m_lineno
             jr error
-err_argument: ld hl,m_argument
+err_argument:
+            ld hl,m_argument
             jr error
 err_break:  ld hl,m_break
             jr error

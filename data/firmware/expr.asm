@@ -23,7 +23,8 @@ need:       call skipsp
 ; has bit 7 set)? Z: yes, DE is past it. NZ: no, DE unchanged. Either way
 ; HL ends past the word. Uses A, C.
 matchword:  push de
-matchword_loop:      ld a,(hl)
+matchword_loop:
+            ld a,(hl)
             and 7Fh
             ld c,a
             ld a,(de)
@@ -38,7 +39,8 @@ matchword_loop:      ld a,(hl)
             inc sp
             xor a
             ret
-matchword_fail:      ld a,(hl)
+matchword_fail:
+            ld a,(hl)
             inc hl
             bit 7,a
             jr z,matchword_fail
@@ -46,28 +48,52 @@ matchword_fail:      ld a,(hl)
             or 1
             ret
 
-; word: skip blanks, then matchword against the word at HL. Keeps HL on
-; a mismatch only through the caller reloading it.
+; word: skip blanks, then does the text start with the word at HL? Z: yes,
+; DE past it. NZ: no, DE unchanged. HL is not kept. Uses A, C.
 word:       call skipsp
+            cp (hl)
+            ret nz              ; most words fail on their first letter
             jr matchword
 
-; lookup: find the word at DE in the table at HL (words each followed by a
-; handler address, ended by 0). Z: HL := the handler, DE past the word.
-lookup:     ld a,(hl)
+; lookup: find the word at DE in the table at HL (words in alphabetical
+; order of their first letters, each followed by a handler address, ended
+; by 0). Z: HL := the handler, DE past the word.
+; Keeps BC.
+lookup:     push bc
+            ld a,(de)
+            ld b,a
+lookup_entry:
+            ld a,(hl)
             or a
             jr z,lookup_none
-            call matchword
+            and 7Fh
+            cp b
+            jr z,lookup_try
+            jr nc,lookup_none   ; tables are in alphabetical order
+lookup_skip:
+            ld a,(hl)           ; past the word and its handler address
+            inc hl
+            rla
+            jr nc,lookup_skip
+            inc hl
+            inc hl
+            jr lookup_entry
+lookup_try: call matchword
             jr z,lookup_found
             inc hl
             inc hl
-            jr lookup
-lookup_found:     ld a,(hl)
+            jr lookup_entry
+lookup_found:
+            ld a,(hl)
             inc hl
             ld h,(hl)
             ld l,a
+            pop bc
             xor a
             ret
-lookup_none:      inc a
+lookup_none:
+            pop bc
+            inc a
             ret
 
 jphl:       jp (hl)
@@ -81,7 +107,8 @@ isletter:   cp 'A'
 
 ; readuint: the decimal number at DE into HL. Carry if it is above 65535.
 readuint:   ld hl,0
-readuint_loop:      ld a,(de)
+readuint_loop:
+            ld a,(de)
             sub '0'
             cp 10
             jr nc,readuint_done
@@ -103,9 +130,11 @@ readuint_loop:      ld a,(de)
             pop bc
             inc de
             jr readuint_loop
-readuint_done:      or a
+readuint_done:
+            or a
             ret
-readuint_over:      pop bc
+readuint_over:
+            pop bc
             scf
             ret
 
@@ -122,7 +151,7 @@ varaddr:    call skipsp
 
 ; expr: a full expression into HL.
 expr:       call andexpr
-expr_loop:      push hl
+expr_loop:  push hl
             ld hl,w_or
             call word
             pop hl
@@ -139,7 +168,8 @@ expr_loop:      push hl
             jr expr_loop
 
 andexpr:    call notexpr
-andexpr_loop:      push hl
+andexpr_loop:
+            push hl
             ld hl,w_and
             call word
             pop hl
@@ -173,21 +203,25 @@ notexpr:    ld hl,w_not
 relexpr:    call sumexpr
             call skipsp
             ld b,0
-relexpr_op:        cp '<'
+relexpr_op: cp '<'
             jr nz,relexpr_not_lt
             set 0,b
             jr relexpr_more
-relexpr_not_lt:    cp '='
+relexpr_not_lt:
+            cp '='
             jr nz,relexpr_not_eq
             set 1,b
             jr relexpr_more
-relexpr_not_eq:    cp '>'
+relexpr_not_eq:
+            cp '>'
             jr nz,relexpr_ops_done
             set 2,b
-relexpr_more:      inc de
+relexpr_more:
+            inc de
             ld a,(de)
             jr relexpr_op
-relexpr_ops_done:  ld a,b
+relexpr_ops_done:
+            ld a,b
             or a
             ret z
             push bc
@@ -224,7 +258,8 @@ compare:    push de
             ret
 
 sumexpr:    call term
-sumexpr_loop:      call skipsp
+sumexpr_loop:
+            call skipsp
             cp '+'
             jr z,sumexpr_add
             cp '-'
@@ -240,7 +275,8 @@ sumexpr_loop:      call skipsp
             sbc hl,bc
             jp pe,err_overflow
             jr sumexpr_loop
-sumexpr_add:       inc de
+sumexpr_add:
+            inc de
             push hl
             call term
             pop bc
@@ -250,11 +286,13 @@ sumexpr_add:       inc de
             jr sumexpr_loop
 
 term:       call unary
-term_loop:      call skipsp
+term_loop:  call skipsp
             cp '*'
             jr z,term_mul
             cp '/'
             jr z,term_div
+            cp 'M'
+            ret nz
             push hl
             ld hl,w_mod
             call matchword
@@ -267,13 +305,13 @@ term_loop:      call skipsp
             ld h,b              ; MOD keeps the remainder
             ld l,c
             jr term_loop
-term_mul:       inc de
+term_mul:   inc de
             push hl
             call unary
             pop bc
             call multiply
             jr term_loop
-term_div:       inc de
+term_div:   inc de
             push hl
             call unary
             pop bc
@@ -287,7 +325,7 @@ unary:      call skipsp
             jr nz,factor
             inc de
             jr unary
-unary_neg:       inc de
+unary_neg:  inc de
             call unary
 negate:     xor a
             sub l
@@ -310,14 +348,16 @@ factor:     call skipsp
             call expr
             ld c,')'
             jp need
-factor_notparen:  cp '0'
+factor_notparen:
+            cp '0'
             jr c,factor_notnum
             cp '9'+1
             jr nc,factor_notnum
             call readuint
             jp c,err_overflow
             ret
-factor_notnum:    ld hl,funcwords
+factor_notnum:
+            ld hl,funcwords
             call lookup
             jr nz,factor_notfunc
             push hl
@@ -325,7 +365,8 @@ factor_notnum:    ld hl,funcwords
             pop bc              ; BC = handler, HL = argument
             push bc
             ret                 ; the handler returns to our caller
-factor_notfunc:   ld a,(de)
+factor_notfunc:
+            ld a,(de)
             call isletter
             jp nc,err_syntax
             call varaddr
@@ -386,19 +427,22 @@ fn_rnd:     ld a,h
 umul16:     ex de,hl
             ld hl,0
             ld a,16
-umul16_loop:      add hl,hl
+umul16_loop:
+            add hl,hl
             sla c
             rl b
             jr nc,umul16_skip
             add hl,de
-umul16_skip:      dec a
+umul16_skip:
+            dec a
             jr nz,umul16_loop
             ret
 
 ; udiv16: BC := BC / DE, HL := BC mod DE, unsigned, DE not 0. Uses A.
 udiv16:     ld hl,0
             ld a,16
-udiv16_loop:      sla c
+udiv16_loop:
+            sla c
             rl b
             adc hl,hl
             or a
@@ -406,8 +450,10 @@ udiv16_loop:      sla c
             jr nc,udiv16_fits
             add hl,de
             jr udiv16_next
-udiv16_fits:      inc c
-udiv16_next:      dec a
+udiv16_fits:
+            inc c
+udiv16_next:
+            dec a
             jr nz,udiv16_loop
             ret
 
@@ -424,7 +470,8 @@ multiply:   push de
             sbc a,a
             sub b
             ld b,a
-multiply_bpos:      bit 7,h
+multiply_bpos:
+            bit 7,h
             jr z,multiply_hpos
             xor a
             sub l
@@ -432,22 +479,26 @@ multiply_bpos:      bit 7,h
             sbc a,a
             sub h
             ld h,a
-multiply_hpos:      ex de,hl            ; DE, BC = magnitudes
+multiply_hpos:
+            ex de,hl            ; DE, BC = magnitudes
             ld hl,0
             ld a,16
-multiply_loop:      add hl,hl
+multiply_loop:
+            add hl,hl
             jr c,multiply_over
             sla c
             rl b
             jr nc,multiply_skip
             add hl,de
             jr c,multiply_over
-multiply_skip:      dec a
+multiply_skip:
+            dec a
             jr nz,multiply_loop
             pop af
             pop de
             jr signfix
-multiply_over:      jp err_overflow
+multiply_over:
+            jp err_overflow
 
 ; signfix: give the magnitude HL the sign in bit 7 of A, with overflow
 ; checked (only -32768 may use the top bit).
@@ -463,7 +514,8 @@ signfix:    bit 7,h
             or a
             jp nz,err_overflow
             ret
-signfix_fits:      or a
+signfix_fits:
+            or a
             ret p
             jp negate
 
@@ -485,7 +537,8 @@ divide:     ld a,h
             sbc a,a
             sub b
             ld b,a
-divide_bpos:      bit 7,h
+divide_bpos:
+            bit 7,h
             jr z,divide_hpos
             xor a
             sub l
@@ -493,7 +546,8 @@ divide_bpos:      bit 7,h
             sbc a,a
             sub h
             ld h,a
-divide_hpos:      ex de,hl
+divide_hpos:
+            ex de,hl
             call udiv16         ; BC quotient, HL remainder
             pop af
             push hl
@@ -510,7 +564,8 @@ divide_hpos:      ex de,hl
             sbc a,a
             sub b
             ld b,a
-divide_rpos:      pop de
+divide_rpos:
+            pop de
             ret
 
 w_or:       db 'O', 'R'+80h
@@ -518,12 +573,12 @@ w_and:      db "AN", 'D'+80h
 w_not:      db "NO", 'T'+80h
 w_mod:      db "MO", 'D'+80h
 
-funcwords:  db "PEE", 'K'+80h
-            dw fn_peek
+funcwords:  db "AB", 'S'+80h
+            dw fn_abs
             db "IN", 'P'+80h
             dw fn_inp
+            db "PEE", 'K'+80h
+            dw fn_peek
             db "RN", 'D'+80h
             dw fn_rnd
-            db "AB", 'S'+80h
-            dw fn_abs
             db 0

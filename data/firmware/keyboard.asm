@@ -10,13 +10,19 @@
 ; of the port before it starts, which getkey and the break check supply.
 ; Ctrl+C (03h) is not queued but raises the break flag.
 
-keyisr:     push af
-            push hl
+keyisr:     push hl
+            push af
             call keytake
-            pop hl
             pop af
+            ld hl,keyisr_resume
+            ex (sp),hl          ; HL back, the resume address on top
+            reti                ; acknowledges the keyboard's next request
+; Interrupts come back on only after the RETI: an NMI taken between EI and
+; RETI would otherwise re-enable them and let the next request in before
+; the RETI acknowledged it, which would read the keyboard out of turn.
+keyisr_resume:
             ei
-            reti
+            ret
 
 ; a spare handler for interrupts nobody asked for
 nullisr:    ei
@@ -48,12 +54,20 @@ keytake:    ld a,(keyhead)
             ld h,keybuf/256
             ld (hl),a
             ret
-keytake_break:     ld a,1
+keytake_break:
+            ld a,1
             ld (breakflag),a
             ret
-keytake_full:      ld a,1
+keytake_full:
+            ld a,1
             ld (kstalled),a
             ret
+
+; takewaiting: fetch the key a stalled keyboard holds, then acknowledge
+; the request that read raises, as the interrupt handler's RETI would.
+takewaiting:
+            call keytake
+            reti
 
 ; keypoll: give a typed text that waits for its first read that read.
 ; Must not run while a key waits in a stalled keyboard. Uses AF.
@@ -62,7 +76,8 @@ keypoll:    di
             or a
             jr nz,keypoll_out
             in a,(38h)
-keypoll_out:       ei
+keypoll_out:
+            ei
             ret
 
 ; getkey: wait for the next key and return it in A, with a blinking cursor
@@ -75,7 +90,8 @@ getkey:     push hl
             call curaddr
             set 7,(hl)
 getkey_nocursor:
-getkey_wait:      ld a,(breakflag)
+getkey_wait:
+            ld a,(breakflag)
             or a
             jr nz,getkey_break
             di
@@ -86,7 +102,8 @@ getkey_wait:      ld a,(breakflag)
             ei
             call keypoll
             jr getkey_wait
-getkey_have:      ld l,a
+getkey_have:
+            ld l,a
             inc a
             ld (keytail),a
             ld h,keybuf/256
@@ -94,20 +111,22 @@ getkey_have:      ld l,a
             push af
             ld a,(kstalled)
             or a
-            call nz,keytake     ; room again: fetch the key that waited
+            call nz,takewaiting ; room again: fetch the key that waited
             ei
             pop af
             jr getkey_out
-getkey_break:     xor a
+getkey_break:
+            xor a
             ld (breakflag),a
             ld a,03h
-getkey_out:       push af
+getkey_out: push af
             ld a,(curcol)
             cp scrcols
             jr nc,getkey_done
             call curaddr
             res 7,(hl)
-getkey_done:      pop af
+getkey_done:
+            pop af
             pop de
             pop hl
             ret
@@ -132,7 +151,8 @@ getline:    push bc
             ld b,0              ; length
             ld c,0              ; 1 once the line has overflowed
             ex de,hl            ; DE = buffer
-getline_next:      call getkey
+getline_next:
+            call getkey
             cp 0Dh
             jr z,getline_end
             cp 03h
@@ -147,7 +167,8 @@ getline_next:      call getkey
             jr c,getline_store
             ld c,1
             jr getline_next
-getline_store:     ld a,l
+getline_store:
+            ld a,l
             ld h,0
             ld l,b
             add hl,de
@@ -155,20 +176,23 @@ getline_store:     ld a,l
             call putch
             inc b
             jr getline_next
-getline_erase:     ld a,b
+getline_erase:
+            ld a,b
             or a
             jr z,getline_next
             dec b
             ld a,08h
             call putch
             jr getline_next
-getline_cancel:    call crlf
+getline_cancel:
+            call crlf
             ex de,hl
             pop de
             pop bc
             scf
             ret
-getline_end:       call crlf
+getline_end:
+            call crlf
             ld h,0
             ld l,b
             add hl,de
@@ -184,7 +208,8 @@ getline_end:       call crlf
 ; upcase: turn a-z outside quotes into A-Z in the line at HL.
 upcase:     push hl
             ld c,0              ; 1 inside quotes
-upcase_loop:      ld a,(hl)
+upcase_loop:
+            ld a,(hl)
             cp 0Dh
             jr z,upcase_done
             cp '"'
@@ -193,7 +218,8 @@ upcase_loop:      ld a,(hl)
             xor 1
             ld c,a
             jr upcase_skip
-upcase_letter:    bit 0,c
+upcase_letter:
+            bit 0,c
             jr nz,upcase_skip
             cp 'a'
             jr c,upcase_skip
@@ -201,7 +227,9 @@ upcase_letter:    bit 0,c
             jr nc,upcase_skip
             sub 20h
             ld (hl),a
-upcase_skip:      inc hl
+upcase_skip:
+            inc hl
             jr upcase_loop
-upcase_done:      pop hl
+upcase_done:
+            pop hl
             ret

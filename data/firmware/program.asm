@@ -16,7 +16,8 @@ edlen:      equ sysend+8
 ; byte. Z when the record holds exactly BC. Keeps BC, DE.
 findline:   push de
             ld hl,progbase
-findline_loop:      ld a,h
+findline_loop:
+            ld a,h
             cp memtop/256
             jr nc,findline_end
             ld a,(hl)
@@ -37,15 +38,18 @@ findline_loop:      ld a,h
             ld a,e
             cp c
             jr c,findline_next
-findline_found:     pop de
+findline_found:
+            pop de
             ret
-findline_next:      ld a,(hl)
+findline_next:
+            ld a,(hl)
             add a,l
             ld l,a
             jr nc,findline_loop
             inc h
             jr findline_loop
-findline_end:       pop de
+findline_end:
+            pop de
             or 1
             ret
 
@@ -112,13 +116,15 @@ editline:   call readuint
             ld l,e
             push bc
             ld b,0
-editline_count:     ld a,(hl)
+editline_count:
+            ld a,(hl)
             cp 0Dh
             jr z,editline_counted
             inc hl
             inc b
             jr editline_count
-editline_counted:   ld a,b
+editline_counted:
+            ld a,b
             pop bc
             push af
             call findline

@@ -72,13 +72,17 @@ putch:      push hl
             ld hl,curcol
             inc (hl)
             jr putch_done
-putch_newline:   call newline
+putch_newline:
+            call newline
             jr putch_done
-putch_backspace: call backspace
+putch_backspace:
+            call backspace
             jr putch_done
-putch_clear:     call cls
+putch_clear:
+            call cls
             jr putch_done
-putch_printer:   ld a,60             ; select the printer card on the bus
+putch_printer:
+            ld a,60             ; select the printer card on the bus
             out (1),a
             ld a,c
             out (0),a
@@ -87,7 +91,7 @@ putch_printer:   ld a,60             ; select the printer card on the bus
             cp 0Dh
             jr nz,putch_done
             ld (hl),0
-putch_done:      pop bc
+putch_done: pop bc
             pop de
             pop hl
             ret
@@ -101,13 +105,14 @@ newline:    xor a
             jr c,newline_set
             call scroll
             ld a,scrrows-1
-newline_set:       ld (currow),a
+newline_set:
+            ld (currow),a
             ret
 
 ; scroll: move rows 1-23 up one row and blank the bottom row.
 scroll:     push bc
             ld b,0
-scroll_row:       ld a,b
+scroll_row: ld a,b
             call rowaddr
             push hl             ; destination: row b
             ld a,b
@@ -124,7 +129,8 @@ scroll_row:       ld a,b
             jr c,scroll_row
             call rowaddr
             ld b,scrcols
-scroll_blank:     ld (hl),' '
+scroll_blank:
+            ld (hl),' '
             inc hl
             djnz scroll_blank
             pop bc
@@ -141,7 +147,8 @@ backspace:  ld a,(curcol)
             dec a
             ld (currow),a
             ld a,scrcols
-backspace_left:      dec a
+backspace_left:
+            dec a
             ld (curcol),a
             call curaddr
             ld (hl),' '
@@ -153,7 +160,8 @@ crlf_if:    ld a,(outdev)
             ld a,(prtcol)
             jr nz,crlf_if_test
             ld a,(curcol)
-crlf_if_test:      or a
+crlf_if_test:
+            or a
             ret z
 crlf:       ld a,0Dh
             jp putch
@@ -187,9 +195,10 @@ prnum:      push de
             sbc a,a
             sub h
             ld h,a
-prnum_pos:       ld de,pow10
+prnum_pos:  ld de,pow10
             ld c,0              ; 1 once a digit has been printed
-prnum_digit:     ld a,(de)
+prnum_digit:
+            ld a,(de)
             inc de
             push de
             ld b,a
@@ -197,7 +206,8 @@ prnum_digit:     ld a,(de)
             ld d,a
             ld e,b              ; DE = power of ten
             ld b,'0'-1
-prnum_count:     inc b
+prnum_count:
+            inc b
             or a
             sbc hl,de
             jr nc,prnum_count
@@ -211,13 +221,13 @@ prnum_count:     inc b
             ld a,c
             or a
             jr z,prnum_skip
-prnum_show:      ld a,b
+prnum_show: ld a,b
             call putch
             ld c,1
-prnum_skip:      pop de
+prnum_skip: pop de
             inc de
             jr prnum_digit
-prnum_last:      pop de
+prnum_last: pop de
             ld a,b
             call putch
             pop bc

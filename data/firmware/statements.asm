@@ -13,16 +13,30 @@ execstmt:   call chkbreak
             jr nz,execstmt_word
             inc de
             jr execstmt
-execstmt_word:      ld hl,stmtwords
+execstmt_word:
+            sub 'A'
+            cp 26
+            jr nc,execstmt_noword
+            add a,a
+            ld l,a
+            ld h,0
+            ld bc,stmtindex
+            add hl,bc
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
             call lookup
             jr nz,execstmt_noword
             jp (hl)
-execstmt_noword:    ld a,(de)
+execstmt_noword:
+            ld a,(de)
             cp '?'
             jr nz,execstmt_let
             inc de
             jp st_print
-execstmt_let:       call isletter
+execstmt_let:
+            call isletter
             jp c,st_let
             jp err_syntax
 
@@ -32,7 +46,8 @@ nextstmt:   call skipsp
             jr nz,nextstmt_eol
             inc de
             jr execstmt
-nextstmt_eol:       cp 0Dh
+nextstmt_eol:
+            cp 0Dh
             jp nz,err_syntax
 endofline:  ld hl,(curline)
             ld a,h
@@ -68,10 +83,12 @@ atend:      call skipsp
 ; clearvars: all variables 0, the GOSUB and FOR stacks empty.
 clearvars:  ld hl,vars
             ld b,52
-clearvars_zero:      ld (hl),0
+clearvars_zero:
+            ld (hl),0
             inc hl
             djnz clearvars_zero
-resetstacks: ld hl,gosubstk
+resetstacks:
+            ld hl,gosubstk
             ld (gosubsp),hl
             ld hl,forstk
             ld (forsp),hl
@@ -183,7 +200,7 @@ st_if:      call expr
             jr c,st_if_stmt
             cp '9'+1
             jr c,st_goto
-st_if_stmt:      jp execstmt
+st_if_stmt: jp execstmt
 
 ; FOR v = first TO last [STEP step]
 ; A FOR entry: cell (2), limit (2), step (2), record (2), text (2).
@@ -193,6 +210,7 @@ t_step:     equ sysend+14
 t_entry:    equ sysend+16
 t_lo:       equ sysend+18
 t_hi:       equ sysend+20
+t_input:    equ sysend+22
 
 st_for:     call varaddr
             ld (t_cell),hl
@@ -220,7 +238,8 @@ st_for:     call varaddr
             call forfind
             jr nz,st_for_fresh
             ld (forsp),bc
-st_for_fresh:     ld hl,(forsp)
+st_for_fresh:
+            ld hl,(forsp)
             ld bc,forstk+formax*forsize
             or a
             sbc hl,bc
@@ -258,7 +277,8 @@ st_for_fresh:     ld hl,(forsp)
 forfind:    push de
             ex de,hl            ; DE = cell
             ld hl,(forsp)
-forfind_loop:      ld bc,forstk
+forfind_loop:
+            ld bc,forstk
             or a
             sbc hl,bc
             jr z,forfind_none
@@ -279,7 +299,8 @@ forfind_loop:      ld bc,forstk
             pop de
             xor a
             ret
-forfind_none:      ex de,hl
+forfind_none:
+            ex de,hl
             pop de
             or 1
             ret
@@ -295,7 +316,8 @@ st_next:    call atend
             ld h,b
             ld l,c
             jr st_next_entry
-st_next_top:       ld hl,(forsp)
+st_next_top:
+            ld hl,(forsp)
             ld bc,forstk
             or a
             sbc hl,bc
@@ -303,7 +325,8 @@ st_next_top:       ld hl,(forsp)
             add hl,bc
             ld bc,-forsize
             add hl,bc
-st_next_entry:     ld (t_entry),hl
+st_next_entry:
+            ld (t_entry),hl
             ld c,(hl)
             inc hl
             ld b,(hl)
@@ -341,9 +364,11 @@ st_next_entry:     ld (t_entry),hl
             cp 4
             jr z,st_next_finished
             jr st_next_again
-st_next_down:      cp 1
+st_next_down:
+            cp 1
             jr z,st_next_finished
-st_next_again:     pop af              ; the text after NEXT is not needed
+st_next_again:
+            pop af              ; the text after NEXT is not needed
             ld hl,(t_entry)
             ld bc,6
             add hl,bc
@@ -358,7 +383,8 @@ st_next_again:     pop af              ; the text after NEXT is not needed
             inc hl
             ld (forsp),hl       ; loops inside this one end
             jp nextstmt
-st_next_finished:  pop de
+st_next_finished:
+            pop de
             ld hl,(t_entry)
             ld (forsp),hl
             jp nextstmt
@@ -371,11 +397,13 @@ st_print:   call atend
             jr nz,st_print_item
             call crlf
             jp nextstmt
-st_print_item:      call skipsp
+st_print_item:
+            call skipsp
             cp '"'
             jr nz,st_print_notstr
             inc de
-st_print_str:       ld a,(de)
+st_print_str:
+            ld a,(de)
             cp 0Dh
             jr z,st_print_sep
             inc de
@@ -383,14 +411,17 @@ st_print_str:       ld a,(de)
             jr z,st_print_sep
             call putch
             jr st_print_str
-st_print_notstr:    ld hl,printwords
+st_print_notstr:
+            ld hl,printwords
             call lookup
             jr nz,st_print_number
             call jphl
             jr st_print_sep
-st_print_number:    call expr
+st_print_number:
+            call expr
             call prnum
-st_print_sep:       call skipsp
+st_print_sep:
+            call skipsp
             cp ';'
             jr z,st_print_semi
             cp ','
@@ -399,9 +430,11 @@ st_print_sep:       call skipsp
             jr nz,st_print_item
             call crlf
             jp nextstmt
-st_print_comma:     call outcol
+st_print_comma:
+            call outcol
             ld b,10
-st_print_zone:      cp b
+st_print_zone:
+            cp b
             jr c,st_print_zoned
             ld c,a
             ld a,b
@@ -409,17 +442,21 @@ st_print_zone:      cp b
             ld b,a
             ld a,c
             jr st_print_zone
-st_print_zoned:     ld a,b
+st_print_zoned:
+            ld a,b
             cp scrcols
             jr nc,st_print_wrap
-st_print_pad:       ld a,' '
+st_print_pad:
+            ld a,' '
             call putch
             call outcol
             cp b
             jr c,st_print_pad
             jr st_print_semi
-st_print_wrap:      call crlf
-st_print_semi:      inc de
+st_print_wrap:
+            call crlf
+st_print_semi:
+            inc de
             call atend
             jr nz,st_print_item
             jp nextstmt
@@ -431,7 +468,7 @@ pr_chr:     call parenarg
 
 ; TAB(n): spaces up to column n.
 pr_tab:     call parenarg
-pr_tab_pad:       call outcol
+pr_tab_pad: call outcol
             cp l
             ret nc
             cp 39
@@ -472,7 +509,8 @@ st_input:   call skipsp
             cp '"'
             jr nz,st_input_ask
             inc de
-st_input_prompt:    ld a,(de)
+st_input_prompt:
+            ld a,(de)
             cp 0Dh
             jp z,err_syntax
             inc de
@@ -480,17 +518,23 @@ st_input_prompt:    ld a,(de)
             jr z,st_input_promptend
             call putch
             jr st_input_prompt
-st_input_promptend: call skipsp
+st_input_promptend:
+            call skipsp
             cp ';'
             jr z,st_input_psep
             cp ','
             jp nz,err_syntax
-st_input_psep:      inc de
-st_input_ask:       ld hl,0
+st_input_psep:
+            inc de
+st_input_ask:
+            ld hl,0
             ld (inptr),hl
-st_input_var:       call varaddr
+            ld (t_input),de     ; a bad answer asks for all of them again
+st_input_var:
+            call varaddr
             push hl
-st_input_value:     call inputnum
+st_input_value:
+            call inputnum
             jr c,st_input_retry
             ex de,hl
             ex (sp),hl
@@ -503,12 +547,13 @@ st_input_value:     call inputnum
             jp nz,nextstmt
             inc de
             jr st_input_var
-st_input_retry:     ld hl,m_retype
+st_input_retry:
+            pop hl
+            ld hl,m_retype
             call puts
             call crlf
-            ld hl,0
-            ld (inptr),hl
-            jr st_input_value
+            ld de,(t_input)
+            jr st_input_ask
 
 ; inputnum: the next number of the answer into HL, asking for a line when
 ; none is left. Carry when the answer is not a number. Keeps DE.
@@ -525,14 +570,16 @@ inputnum:   push de
             call getline
             jp c,err_break
             ld (inptr),hl
-inputnum_have:      ex de,hl
+inputnum_have:
+            ex de,hl
             call skipsp
             ld b,0
             cp '-'
             jr nz,inputnum_digits
             inc b
             inc de
-inputnum_digits:    ld a,(de)
+inputnum_digits:
+            ld a,(de)
             sub '0'
             cp 10
             jr nc,inputnum_bad
@@ -548,12 +595,15 @@ inputnum_digits:    ld a,(de)
             jr nz,inputnum_bad
             ld de,0             ; answer used up
             jr inputnum_done
-inputnum_more:      inc de
-inputnum_done:      ld (inptr),de
+inputnum_more:
+            inc de
+inputnum_done:
+            ld (inptr),de
             pop de
             or a
             ret
-inputnum_bad:       pop de
+inputnum_bad:
+            pop de
             scf
             ret
 
@@ -603,19 +653,22 @@ st_list:    ld hl,0
             ld hl,7FFFh
             ld (t_hi),hl
             jr st_list_dash
-st_list_nofirst:   cp '-'
+st_list_nofirst:
+            cp '-'
             jr nz,st_list_go
-st_list_dash:      inc de
+st_list_dash:
+            inc de
             call skipsp
             call isdigit
             jr nc,st_list_go
             call readuint
             jp c,err_lineno
             ld (t_hi),hl
-st_list_go:        push de
+st_list_go: push de
             ld bc,(t_lo)
             call findline
-st_list_line:      call chkbreak
+st_list_line:
+            call chkbreak
             call isrecord
             jr c,st_list_end
             push hl
@@ -627,7 +680,8 @@ st_list_line:      call chkbreak
             pop hl
             jr z,st_list_show
             jr nc,st_list_done
-st_list_show:      call prnum
+st_list_show:
+            call prnum
             ld a,' '
             call putch
             pop hl
@@ -635,20 +689,24 @@ st_list_show:      call prnum
             inc hl
             inc hl
             inc hl
-st_list_text:      ld a,(hl)
+st_list_text:
+            ld a,(hl)
             cp 0Dh
             jr z,st_list_eol
             call putch
             inc hl
             jr st_list_text
-st_list_eol:       call crlf
+st_list_eol:
+            call crlf
             pop hl
             ld c,(hl)
             ld b,0
             add hl,bc
             jr st_list_line
-st_list_done:      pop hl
-st_list_end:       pop de
+st_list_done:
+            pop hl
+st_list_end:
+            pop de
             jp nextstmt
 
 ; isdigit: carry when A is 0-9.
@@ -662,61 +720,67 @@ w_then:     db "THE", 'N'+80h
 w_to:       db 'T', 'O'+80h
 w_step:     db "STE", 'P'+80h
 
-stmtwords:  db "PRIN", 'T'+80h
-            dw st_print
-            db "LE", 'T'+80h
-            dw st_let
-            db "I", 'F'+80h
-            dw st_if
+; The statements, in alphabetical order, with an index by first letter.
+stmtindex:  dw stw_c, stw_c, stw_c, stw_e, stw_e, stw_f, stw_g, stw_i, stw_i
+            dw stw_l, stw_l, stw_l, stw_n, stw_n, stw_o, stw_p, stw_r, stw_r
+            dw stw_s, stw_end, stw_end, stw_end, stw_end, stw_end, stw_end
+            dw stw_end
+stw_c:      db "CL", 'S'+80h
+            dw st_cls
+stw_e:      db "EN", 'D'+80h
+            dw st_end
+stw_f:      db "FO", 'R'+80h
+            dw st_for
+stw_g:      db "GOSU", 'B'+80h
+            dw st_gosub
             db "GOT", 'O'+80h
             dw st_goto
-            db "GOSU", 'B'+80h
-            dw st_gosub
-            db "RETUR", 'N'+80h
-            dw st_return
-            db "FO", 'R'+80h
-            dw st_for
-            db "NEX", 'T'+80h
-            dw st_next
+stw_i:      db "I", 'F'+80h
+            dw st_if
             db "INPU", 'T'+80h
             dw st_input
-            db "RE", 'M'+80h
-            dw st_rem
-            db "EN", 'D'+80h
-            dw st_end
-            db "STO", 'P'+80h
-            dw st_stop
-            db "POK", 'E'+80h
-            dw st_poke
-            db "OU", 'T'+80h
-            dw st_out
-            db "SOUN", 'D'+80h
-            dw st_sound
-            db "LPRIN", 'T'+80h
-            dw st_lprint
-            db "LLIS", 'T'+80h
-            dw st_llist
+stw_l:      db "LE", 'T'+80h
+            dw st_let
             db "LIS", 'T'+80h
             dw st_list
-            db "RU", 'N'+80h
-            dw st_run
-            db "NE", 'W'+80h
-            dw st_new
-            db "CL", 'S'+80h
-            dw st_cls
-            db "SAV", 'E'+80h
-            dw st_save
+            db "LLIS", 'T'+80h
+            dw st_llist
             db "LOA", 'D'+80h
             dw st_load
-            db 0
+            db "LPRIN", 'T'+80h
+            dw st_lprint
+stw_n:      db "NE", 'W'+80h
+            dw st_new
+            db "NEX", 'T'+80h
+            dw st_next
+stw_o:      db "OU", 'T'+80h
+            dw st_out
+stw_p:      db "POK", 'E'+80h
+            dw st_poke
+            db "PRIN", 'T'+80h
+            dw st_print
+stw_r:      db "RE", 'M'+80h
+            dw st_rem
+            db "RETUR", 'N'+80h
+            dw st_return
+            db "RU", 'N'+80h
+            dw st_run
+stw_s:      db "SAV", 'E'+80h
+            dw st_save
+            db "SOUN", 'D'+80h
+            dw st_sound
+            db "STO", 'P'+80h
+            dw st_stop
+stw_end:    db 0
 
 printwords: db "CHR", '$'+80h
             dw pr_chr
-            db "TAB", '('+80h
-            dw pr_tab_open
             db "CU", 'R'+80h
             dw pr_cur
+            db "TAB", '('+80h
+            dw pr_tab_open
             db 0
 
-pr_tab_open: dec de             ; TAB( matched with its parenthesis
+pr_tab_open:
+            dec de             ; TAB( matched with its parenthesis
             jp pr_tab

@@ -1,0 +1,63 @@
+// The firmware's use of the machine's devices: typed text at full speed,
+// the printer card and the sound port.
+#include "basic_session.h"
+
+#include "machine/memory.h"
+#include "machine/ports.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace basic_test;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+class BasicDevices : public ::testing::Test {
+protected:
+    void SetUp() override { bootMachine(); }
+};
+
+TEST_F(BasicDevices, ALongTypedTextArrivesWhole) {
+    std::string text;
+    for (int line = 1; line <= 200; ++line)
+        text += std::to_string(line * 10) + " A=A+" + std::to_string(line) + "\r";
+    text += "RUN\rPRINT A\r";
+    typeAndRun(text, 5000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{"20100"});
+}
+
+TEST_F(BasicDevices, TypedTextWaitsWhileAProgramRuns) {
+    enterProgram({"10 FOR I=1 TO 3000:NEXT", "20 INPUT A", "30 PRINT A*2"});
+    typeAndRun("RUN\r21\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"? 21", "42"}));
+}
+
+TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
+    auto folder = std::filesystem::temp_directory_path() / "orvane-firmware-printer";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / "printer.txt");
+    closePrinter();
+    setPrinterDirectory(folder.string());
+    enterProgram({"10 PRINT 1", "20 PRINT 2"});
+    typeAndRun("LLIST\rLPRINT \"SUM\";3+4\r");
+    closePrinter();
+    std::ifstream file(folder / "printer.txt");
+    std::stringstream content;
+    content << file.rdbuf();
+    EXPECT_EQ(content.str(), "\n10 PRINT 1\n20 PRINT 2\nSUM7\n");
+    // Nothing of it reached the screen.
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(BasicDevices, SoundAndOutWriteTheirPorts) {
+    typeAndRun("SOUND 201:OUT 60,5\r");
+    EXPECT_EQ(PortLatches[6], 201);
+    EXPECT_EQ(PortLatches[0x14], 5);
+}
+
+} // namespace

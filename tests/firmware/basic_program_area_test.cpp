@@ -1,0 +1,120 @@
+// The program area as other parts of the system see it: line records from
+// 8000h, the end byte and the two end words, programs written there by the
+// tape loaders, and a full memory.
+#include "basic_session.h"
+
+#include "machine/memory.h"
+#include "media/tape_images.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+using namespace basic_test;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+class ProgramArea : public ::testing::Test {
+protected:
+    void SetUp() override { bootMachine(); }
+};
+
+// The record of one line: length, number (high byte with bit 7 set), text, 0Dh.
+std::vector<uint8_t> record(uint16_t number, const std::string& text) {
+    std::vector<uint8_t> r;
+    r.push_back(static_cast<uint8_t>(text.size() + 4));
+    r.push_back(static_cast<uint8_t>(number & 0xFF));
+    r.push_back(static_cast<uint8_t>((number >> 8) | 0x80));
+    r.insert(r.end(), text.begin(), text.end());
+    r.push_back(0x0D);
+    return r;
+}
+
+void expectProgram(const std::vector<std::vector<uint8_t>>& records) {
+    std::vector<uint8_t> expected;
+    for (const auto& r : records) expected.insert(expected.end(), r.begin(), r.end());
+    expected.push_back(0x01);
+    std::vector<uint8_t> actual(MainMemory + 0x8000, MainMemory + 0x8000 + expected.size());
+    EXPECT_EQ(actual, expected);
+    uint16_t afterEnd = static_cast<uint16_t>(0x8000 + expected.size());
+    EXPECT_EQ(peekWord(0xFE1E), afterEnd);
+    EXPECT_EQ(peekWord(0xFE20), afterEnd + 1);
+}
+
+TEST_F(ProgramArea, AnEmptyProgramIsTheEndByteAlone) {
+    expectProgram({});
+}
+
+TEST_F(ProgramArea, LinesAreStoredAsRecordsInNumberOrder) {
+    enterProgram({"20 PRINT \"B\"", "10 A=1", "300 GOTO 10", "13 REM"});
+    expectProgram({record(10, "A=1"), record(13, "REM"), record(20, "PRINT \"B\""), record(300, "GOTO 10")});
+}
+
+TEST_F(ProgramArea, ReplacingAndDeletingKeepTheRecordsAndEndWordsRight) {
+    enterProgram({"10 A=1", "20 B=2", "30 C=3"});
+    enterProgram({"20 PRINT \"LONGER THAN BEFORE\"", "10", "30 D"});
+    expectProgram({record(20, "PRINT \"LONGER THAN BEFORE\""), record(30, "D")});
+    enterProgram({"30", "20"});
+    expectProgram({});
+}
+
+TEST_F(ProgramArea, ALargeLineNumberKeepsItsTopBit) {
+    enterProgram({"32767 END", "256 END"});
+    expectProgram({record(256, "END"), record(32767, "END")});
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"256 END", "32767 END"}));
+}
+
+TEST_F(ProgramArea, RunsAProgramPlacedThereByALoader) {
+    std::vector<uint8_t> bytes;
+    for (const auto& r : {record(10, "FOR I=1 TO 3"), record(20, "PRINT I*I;"), record(30, "NEXT")})
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
+    MainMemory[0x8000 + bytes.size()] = 0x01;
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"149"});
+}
+
+TEST_F(ProgramArea, ABacFileSavedAndLoadedBackListsTheSame) {
+    enterProgram({"10 REM SAVED", "20 FOR I=1 TO 2:PRINT I:NEXT", "30 END"});
+    typeAndRun("LIST\r");
+    Rows before = outputOfLastCommand();
+    auto path = std::filesystem::temp_directory_path() / "orvane-firmware-test.bac";
+    SaveBacImage(path.string());
+    typeAndRun("NEW\r");
+    ASSERT_EQ(LoadBacImage(path.string()), 1);
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(), before);
+    std::filesystem::remove(path);
+}
+
+TEST_F(ProgramArea, AFullMemoryRefusesTheLineAndKeepsTheProgram) {
+    std::string text;
+    for (int line = 1; line <= 130; ++line)
+        text += std::to_string(line) + " REM " + std::string(240, 'A' + line % 26) + "\r";
+    typeAndRun(text, 20000);
+    Rows rows = screenRows();
+    int errors = 0;
+    for (const auto& row : rows) errors += row == "OUT OF MEMORY";
+    EXPECT_GT(errors, 0);
+    uint16_t end = peekWord(0xFE1E);
+    EXPECT_LT(end, 0xF400);
+    EXPECT_EQ(MainMemory[end - 1], 0x01);
+    // The records still chain up to the end byte.
+    uint16_t at = 0x8000;
+    int lines = 0;
+    while (MainMemory[at] >= 2) {
+        EXPECT_EQ(MainMemory[at + MainMemory[at] - 1], 0x0D);
+        at = static_cast<uint16_t>(at + MainMemory[at]);
+        ++lines;
+    }
+    EXPECT_EQ(at, end - 1);
+    EXPECT_GT(lines, 100);
+    EXPECT_LT(lines, 130);
+    typeAndRun("PRINT 7\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"7"});
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+// A booted machine running the open firmware, driven the way a user drives
+// it: typed text, key presses, frames, and the screen read back as text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace basic_test {
+
+// Boots a fresh machine on the open firmware (no ROM folder with genuine
+// images is consulted) and runs the boot frames.
+void bootMachine();
+
+// Types the text (\r ends a line) and runs frames until it has been read
+// and the prompt is back (at most maxFrames).
+void typeAndRun(const std::string& text, int maxFrames = 400);
+
+// Runs n frames in the fast timing mode.
+void runFrames(int n);
+
+// The 24 screen rows as text, trailing blanks removed; the blinking cursor
+// cell reads as a blank.
+std::vector<std::string> screenRows();
+
+// True when the last non-blank screen row is a bare prompt.
+bool atPrompt();
+
+// The rows between the last two prompts: what the last command printed.
+// Each prompt row starts with '>'; commandLength is the length of the
+// command typed there, which may have taken more than one row.
+std::vector<std::string> outputOfLastCommand(size_t commandLength = 0);
+
+// Presses and releases Ctrl+C.
+void pressBreak();
+
+// Types the lines of a program, each followed by \r.
+void enterProgram(const std::vector<std::string>& lines);
+
+uint16_t peekWord(uint16_t address);
+
+} // namespace basic_test
