@@ -40,8 +40,10 @@ uint16_t disassembleWith(ByteReader read, uint16_t address, std::string& text) {
     const int length = static_cast<uint16_t>(static_cast<uint16_t>(p - address) + operands);
 
     appendf(text, " %04X ", address);
-    for (int i = 0; i < length; ++i) appendf(text, "%02X ", read(static_cast<uint16_t>(address + i)));
-    for (int i = length; i < 4; ++i) text += "   ";
+    for (int i = 0; i < length; ++i)
+        appendf(text, "%02X ", read(static_cast<uint16_t>(address + i)));
+    for (int i = length; i < 4; ++i)
+        text += "   ";
 
     auto at = [&](int offset) -> unsigned { return read(static_cast<uint16_t>(p + offset)); };
     switch (entry->kind) {
@@ -49,8 +51,7 @@ uint16_t disassembleWith(ByteReader read, uint16_t address, std::string& text) {
     case KindWord: appendf(text, entry->format, at(1), at(0)); break;
     case KindIndexBit: appendf(text, entry->format, at(-2)); break;
     case KindRelative:
-        appendf(text, entry->format,
-                static_cast<uint16_t>(p + 1 + static_cast<int8_t>(at(0))));
+        appendf(text, entry->format, static_cast<uint16_t>(p + 1 + static_cast<int8_t>(at(0))));
         break;
     case KindIndexImmediate: appendf(text, entry->format, at(0), at(1)); break;
     default: text += entry->format; break;

@@ -15,7 +15,8 @@ namespace {
 // "%08i" puts each digit under its letter of "SZ-H-PNC".
 int flagDigits(uint8_t f) {
     int digits = 0;
-    for (int bit = 7; bit >= 0; --bit) digits = digits * 10 + ((f >> bit) & 1);
+    for (int bit = 7; bit >= 0; --bit)
+        digits = digits * 10 + ((f >> bit) & 1);
     return digits;
 }
 
@@ -72,7 +73,8 @@ int writeMemoryDump(const char* textPath, const char* binaryPath) {
     if (std::FILE* out = std::fopen(textPath, "w")) {
         for (uint32_t a = 0; a < 0x10000; a += 16) {
             std::fprintf(out, "%04X : ", a);
-            for (uint32_t i = 0; i < 16; ++i) std::fprintf(out, "%02X ", memory[a + i]);
+            for (uint32_t i = 0; i < 16; ++i)
+                std::fprintf(out, "%02X ", memory[a + i]);
             for (uint32_t i = 0; i < 16; ++i) {
                 int c = memory[a + i] & 0x7F;
                 std::fputc(c >= 0x20 && c < 0x7F ? c : '_', out);

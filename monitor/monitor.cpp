@@ -89,10 +89,12 @@ Tokens splitLine(const char* line) {
     Tokens tokens;
     const char* p = line;
     while (*p && tokens.count < MaxTokens) {
-        while (*p && std::strchr(" \t,\r\n", *p)) ++p;
+        while (*p && std::strchr(" \t,\r\n", *p))
+            ++p;
         if (!*p) break;
         const char* start = p;
-        while (*p && !std::strchr(" \t,\r\n", *p)) ++p;
+        while (*p && !std::strchr(" \t,\r\n", *p))
+            ++p;
         size_t length = static_cast<size_t>(p - start);
         tokens.at[tokens.count++].assign(start, length < MaxTokenLength ? length : MaxTokenLength);
     }
@@ -154,7 +156,8 @@ void showRegisters() {
 }
 
 void commandHelp() {
-    for (const char* line : HelpText) put(MonitorTextBright, line);
+    for (const char* line : HelpText)
+        put(MonitorTextBright, line);
 }
 
 // :address [values]  or  : address [values]  or  ":" alone for the next row.
@@ -274,7 +277,8 @@ void commandFill(const Tokens& t) {
     if (!readAddress(t.at[1], from) || !readAddress(t.at[2], to) ||
         !readHex(t.at[3], WordField, value))
         return;
-    for (uint32_t a = from; a <= to; ++a) memWrite(static_cast<uint16_t>(a), static_cast<uint8_t>(value));
+    for (uint32_t a = from; a <= to; ++a)
+        memWrite(static_cast<uint16_t>(a), static_cast<uint8_t>(value));
 }
 
 void commandGo(const Tokens& t) {
@@ -364,9 +368,11 @@ void commandTransfer(const Tokens& t) {
     };
     // Copy in the direction that never overwrites a byte before it is read.
     if (from > to)
-        for (uint32_t k = 0; k < count; ++k) copy(k);
+        for (uint32_t k = 0; k < count; ++k)
+            copy(k);
     else
-        for (uint32_t k = count; k-- > 0;) copy(k);
+        for (uint32_t k = count; k-- > 0;)
+            copy(k);
 }
 
 void commandStep() {

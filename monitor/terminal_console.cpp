@@ -75,6 +75,6 @@ void terminalConsoleInit(TerminalConsole& terminal, std::FILE* in, std::FILE* ou
 }
 
 MonitorConsole terminalMonitorConsole(TerminalConsole* terminal) {
-    return MonitorConsole{terminal, openTerminal, closeTerminal, writeTerminal, readTerminalLine,
-                          terminalColumns};
+    return MonitorConsole{terminal,      openTerminal,     closeTerminal,
+                          writeTerminal, readTerminalLine, terminalColumns};
 }

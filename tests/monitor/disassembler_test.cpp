@@ -23,7 +23,8 @@ struct Line {
 Line at(uint16_t address, std::initializer_list<uint8_t> bytes) {
     image.fill(0);
     uint16_t a = address;
-    for (uint8_t b : bytes) image[a++] = b;
+    for (uint8_t b : bytes)
+        image[a++] = b;
     Line line;
     line.next = disassembleWith(readImage, address, line.text);
     return line;
@@ -91,17 +92,17 @@ TEST(Disassembler, InstructionsWrapAtTheEndOfMemory) {
 int unprefixedLength(uint8_t op) {
     int x = op >> 6, y = (op >> 3) & 7, z = op & 7;
     if (x == 0) {
-        if (z == 0) return y >= 2 ? 2 : 1;      // djnz, jr
-        if (z == 1) return (y & 1) ? 1 : 3;     // ld rr,nn / add hl,rr
-        if (z == 2) return y >= 4 ? 3 : 1;      // ld (nn),hl ... / ld (bc),a ...
-        if (z == 6) return 2;                   // ld r,n
+        if (z == 0) return y >= 2 ? 2 : 1;  // djnz, jr
+        if (z == 1) return (y & 1) ? 1 : 3; // ld rr,nn / add hl,rr
+        if (z == 2) return y >= 4 ? 3 : 1;  // ld (nn),hl ... / ld (bc),a ...
+        if (z == 6) return 2;               // ld r,n
         return 1;
     }
     if (x == 1 || x == 2) return 1;
-    if (z == 2 || z == 4) return 3;             // jp cc, call cc
+    if (z == 2 || z == 4) return 3; // jp cc, call cc
     if (z == 3) return y == 0 ? 3 : (y == 2 || y == 3) ? 2 : 1;
-    if (z == 5) return y == 1 ? 3 : 1;          // call nn / push
-    if (z == 6) return 2;                       // alu n
+    if (z == 5) return y == 1 ? 3 : 1; // call nn / push
+    if (z == 6) return 2;              // alu n
     return 1;
 }
 
@@ -146,14 +147,16 @@ void expectWellFormed(const std::string& line, uint16_t address, int length, con
     for (int i = 0; i < length; ++i)
         n += std::snprintf(expectedBytes + n, sizeof expectedBytes - n, "%02X ",
                            image[static_cast<uint16_t>(address + i)]);
-    for (int i = length; i < 4; ++i) n += std::snprintf(expectedBytes + n, sizeof expectedBytes - n, "   ");
+    for (int i = length; i < 4; ++i)
+        n += std::snprintf(expectedBytes + n, sizeof expectedBytes - n, "   ");
     ASSERT_GT(line.size(), static_cast<size_t>(n)) << line;
     EXPECT_EQ(line.substr(0, n), expectedBytes);
     std::string mnemonic = line.substr(n);
     EXPECT_NE(mnemonic[0], ' ') << line;
     EXPECT_EQ(mnemonic.find('%'), std::string::npos) << line;
     EXPECT_EQ(mnemonic.find("  "), mnemonic.find("  ;undoc equiv")) << line;
-    for (char c : mnemonic) EXPECT_TRUE(c == '\t' || (c >= 0x20 && c < 0x7F)) << line;
+    for (char c : mnemonic)
+        EXPECT_TRUE(c == '\t' || (c >= 0x20 && c < 0x7F)) << line;
     // Mnemonic, one blank, operands: no blank right after a comma.
     EXPECT_EQ(mnemonic.find(", "), std::string::npos) << line;
 }
@@ -163,7 +166,8 @@ void expectWellFormed(const std::string& line, uint16_t address, int length, con
 Line sweep(std::initializer_list<uint8_t> opcode) {
     image.fill(0);
     uint16_t a = 0x8000;
-    for (uint8_t b : opcode) image[a++] = b;
+    for (uint8_t b : opcode)
+        image[a++] = b;
     image[a] = 0x11;
     image[a + 1] = 0x22;
     Line line;

@@ -25,7 +25,7 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 class DumpTest : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path folder;
     void SetUp() override {
         std::memset(MainMemory, 0, sizeof MainMemory);
@@ -52,7 +52,8 @@ TEST_F(DumpTest, TextDumpListsTheArrayThenDisassemblesRam) {
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "0000 : C1 41 00 7F FF 20 7E A0 30 31 32 33 34 35 36 37 AA___ ~ 01234567");
-    for (int i = 1; i < 4096; ++i) std::getline(lines, line);
+    for (int i = 1; i < 4096; ++i)
+        std::getline(lines, line);
     EXPECT_EQ(line.substr(0, 7), "FFF0 : ");
     std::getline(lines, line);
     EXPECT_EQ(line, "");
@@ -66,7 +67,8 @@ TEST_F(DumpTest, TextDumpListsTheArrayThenDisassemblesRam) {
     EXPECT_EQ(line, " 8002 00          nop");
     std::string last;
     int instructions = 2;
-    while (std::getline(lines, line)) last = line, ++instructions;
+    while (std::getline(lines, line))
+        last = line, ++instructions;
     // The disassembly reads what the processor sees: the ROM at 0000h.
     char expected[64];
     std::snprintf(expected, sizeof expected, " FFFF 21 %02X %02X    ld hl,%02x%02xh", memRead(0),
@@ -112,7 +114,8 @@ TEST(RegisterLine, FlagDigitsStandUnderTheirLetters) {
 
 TEST(DumpRow, CharactersAndWidth) {
     static uint8_t bytes[65536];
-    for (int i = 0; i < 8; ++i) bytes[0x10 + i] = static_cast<uint8_t>(0x7A + i);
+    for (int i = 0; i < 8; ++i)
+        bytes[0x10 + i] = static_cast<uint8_t>(0x7A + i);
     std::string row;
     dumpRowWith([](uint16_t a) { return bytes[a]; }, row, 0x0010, 16);
     EXPECT_EQ(row, " 0010:  7A 7B 7C 7D  7E 7F 80 81 :z{|}....");

@@ -36,7 +36,8 @@ std::filesystem::path runWithScript(const char* name, const std::string& input) 
         std::ofstream script(folder / "script.txt");
         script << input;
     }
-    const std::string command = "cd '" + folder.string() + "' && '" ORVANE_BINARY_DIR
+    const std::string command = "cd '" + folder.string() +
+                                "' && '" ORVANE_BINARY_DIR
                                 "/bin/orvane' --monitor --boot-frames 0 --frames 2"
                                 " --dump-memory memory.bin < script.txt > out.txt 2> err.txt";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / "err.txt");
@@ -49,8 +50,9 @@ TEST(HeadlessMonitor, BreakpointRegistersStepMemoryChangeAndContinue) {
                               "r\nz\nz\n:a001 77\nm a000 a000\nb 9008\nx\n");
     const std::string& banner = Banner;
     EXPECT_EQ(readFile(folder / "out.txt"),
-              banner + "Memory loaded 9000-FFFF from file prog.bin.\n"
-                       "Breakpoint(s) at 9008h set.\n" +
+              banner +
+                  "Memory loaded 9000-FFFF from file prog.bin.\n"
+                  "Breakpoint(s) at 9008h set.\n" +
                   banner +
                   "Watchpoint reached at 9008.\n"
                   " 9008 34          inc (hl)\n"

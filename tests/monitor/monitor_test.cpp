@@ -25,7 +25,7 @@ namespace {
 const std::string Banner = "Type '?' for help, 'x' for exit.\n";
 
 class MonitorTest : public ::testing::Test {
-protected:
+  protected:
     ScriptConsole script;
     MonitorConsole console{};
     std::filesystem::path folder;
@@ -66,7 +66,8 @@ protected:
     }
 
     void poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
-        for (uint8_t b : bytes) MainMemory[address++] = b;
+        for (uint8_t b : bytes)
+            MainMemory[address++] = b;
     }
 };
 
@@ -189,7 +190,8 @@ TEST_F(MonitorTest, ModifyMemoryWithTheColon) {
 }
 
 TEST_F(MonitorTest, MemoryRowsFollowTheConsoleWidth) {
-    for (int i = 0; i < 64; ++i) MainMemory[0x8000 + i] = static_cast<uint8_t>(0x30 + i);
+    for (int i = 0; i < 64; ++i)
+        MainMemory[0x8000 + i] = static_cast<uint8_t>(0x30 + i);
     EXPECT_EQ(session({"m 8000 801f"}),
               " 8000:  30 31 32 33  34 35 36 37  38 39 3A 3B  3C :0123456789:;<\n"
               " 800D:  3D 3E 3F 40  41 42 43 44  45 46 47 48  49 :=>?@ABCDEFGHI\n");
@@ -254,7 +256,8 @@ TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
     EXPECT_EQ(session({"d 8000 8004 " + file}), " 8000 3E 12       ld a,12h\n"
                                                 " 8002 DD          undefined\n"
                                                 " 8003 00          nop\n"
-                                                "Memory disassembled to file " + file + ".\n");
+                                                "Memory disassembled to file " +
+                                                    file + ".\n");
     std::ifstream in(file);
     std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(written, " 8000 3E 12       ld a,12h\n 8002 DD          undefined\n"
@@ -275,10 +278,12 @@ TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
 TEST_F(MonitorTest, FillGoAndTransfer) {
     EXPECT_EQ(session({"f 8000 8003 1ab", "f 0 10 ff", "f 9001 9000 77"}), "");
     EXPECT_EQ(MainMemory[0x7FFF], 0x00);
-    for (int a = 0x8000; a <= 0x8003; ++a) EXPECT_EQ(MainMemory[a], 0xAB);
+    for (int a = 0x8000; a <= 0x8003; ++a)
+        EXPECT_EQ(MainMemory[a], 0xAB);
     EXPECT_EQ(MainMemory[0x8004], 0x00);
     EXPECT_EQ(MainMemory[0x9000], 0x00);
-    for (int a = 0; a <= 0x10; ++a) EXPECT_EQ(MainMemory[a], 0x00); // ROM area write-protected
+    for (int a = 0; a <= 0x10; ++a)
+        EXPECT_EQ(MainMemory[a], 0x00); // ROM area write-protected
 
     EXPECT_EQ(session({"g 1234"}), "");
     EXPECT_EQ(cpu.IP, 0x1234);
@@ -409,8 +414,7 @@ TEST_F(MonitorTest, BadNumbersAreReportedAndChangeNothing) {
 //   9000 ld a,05h / 9002 ld (a000h),a / 9005 ld hl,a000h
 //   9008 inc (hl) / 9009 jr 9008h
 void loadCounterProgram() {
-    const uint8_t program[] = {0x3E, 0x05, 0x32, 0x00, 0xA0, 0x21, 0x00,
-                               0xA0, 0x34, 0x18, 0xFD};
+    const uint8_t program[] = {0x3E, 0x05, 0x32, 0x00, 0xA0, 0x21, 0x00, 0xA0, 0x34, 0x18, 0xFD};
     std::memcpy(MainMemory + 0x9000, program, sizeof program);
     cpu.IP = 0x9000;
     cpu.SP = 0xF000;
@@ -423,7 +427,8 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
     script.next = 0;
     script.out.clear();
     int steps = 0;
-    while (script.opens < 2 && steps < 10) execute(0), ++steps;
+    while (script.opens < 2 && steps < 10)
+        execute(0), ++steps;
     ASSERT_EQ(script.opens, 2);
     EXPECT_EQ(steps, 4); // stopped at the fourth instruction's fetch
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9008.\n"
@@ -454,7 +459,8 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
     execute(0); // stops at 9008, removes the breakpoint, then runs inc
     EXPECT_EQ(script.opens, 3);
     EXPECT_EQ(MainMemory[0xA000], 8);
-    for (int i = 0; i < 20; ++i) execute(0);
+    for (int i = 0; i < 20; ++i)
+        execute(0);
     EXPECT_EQ(script.opens, 3);
     EXPECT_EQ(MainMemory[0xA000], 18);
 }
@@ -475,7 +481,8 @@ TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
     script.lines = {"x"};
     script.next = 0;
     script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 2; ++i) execute(0);
+    for (int i = 0; i < 3 && script.opens < 2; ++i)
+        execute(0);
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9005.\n"
                                    " 9005 21 00 A0    ld hl,a000h\n");
     EXPECT_EQ(MainMemory[0xA000], 5);
@@ -485,7 +492,8 @@ TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
     script.lines = {"x"};
     script.next = 0;
     script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 4; ++i) execute(0);
+    for (int i = 0; i < 3 && script.opens < 4; ++i)
+        execute(0);
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9009.\n"
                                    " 9009 18 FD       jr 9008h\n");
     EXPECT_EQ(MainMemory[0xA000], 6);

@@ -15,7 +15,8 @@ std::string contents(std::FILE* file) {
     std::rewind(file);
     std::string text;
     int c;
-    while ((c = std::fgetc(file)) != EOF) text += static_cast<char>(c);
+    while ((c = std::fgetc(file)) != EOF)
+        text += static_cast<char>(c);
     return text;
 }
 
