@@ -30,6 +30,8 @@ struct HeadlessRun {
     long frameNumber = 0;     // frames run so far
     bool booted = false;      // set when the boot frames are over
     std::vector<std::string> typing; // texts still to type, in order
+    std::vector<std::vector<uint32_t>> keys; // key chords still to press, in order
+    bool chordDown = false;                  // the first chord is held now
     std::vector<HeadlessHook> startHooks; // after machineInit, before the first frame
     std::vector<HeadlessHook> bootHooks;  // after the boot frames
     std::vector<HeadlessHook> frameHooks; // after every frame

@@ -118,6 +118,19 @@ TEST_F(Runner, UsageErrorsExitWithTwo) {
     EXPECT_EQ(runOrvane("--cycle-based=1"), 2);
     EXPECT_EQ(runOrvane("--rom-path " + folder.file("absent")), 2);
     EXPECT_EQ(runOrvane("--printer-dir " + folder.file("absent")), 2);
+    EXPECT_EQ(runOrvane("--key 0x141"), 2);
+    EXPECT_EQ(runOrvane("--key 0x10+"), 2);
+    EXPECT_EQ(runOrvane("--key A"), 2);
+}
+
+TEST_F(Runner, KeysAndTypingReachTheMachine) {
+    std::string plain, keyed, typed;
+    std::string args = hermetic() + "--boot-frames 50 --frames 20 --screen-text";
+    ASSERT_EQ(runOrvane(args, &plain), 0);
+    ASSERT_EQ(runOrvane(args + " --key 0x31 --key 0x10+0x32", &keyed), 0);
+    ASSERT_EQ(runOrvane(args + " --type 1", &typed), 0);
+    EXPECT_NE(plain, keyed);
+    EXPECT_NE(plain, typed);
 }
 
 TEST_F(Runner, HelpListsEveryOption) {
