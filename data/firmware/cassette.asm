@@ -1,3 +1,455 @@
-; Cassette: SAVE CAS: and LOAD CAS: (not yet written).
-st_save:    jp err_syntax
-st_load:    jp err_syntax
+; The cassette: SAVE CAS: and LOAD CAS:. The program travels as tape
+; blocks: up to 33 lead-in 00h bytes, three 16h, 02h, 256 data bytes, 03h
+; and a two-byte checksum (the 16-bit sum of the data bytes and the 03h,
+; low byte first). A header block (data FF FF FF, then the name) comes
+; first, then data blocks 00h, block number (16-bit), 253 bytes of the
+; program area; block 0 begins its payload with the marker 82h. After the
+; last line record the payload is padded with 00h.
+;
+; Bits go out on port 3Ah, bit 6, least significant bit first, at 700 bits
+; a second: a 0 bit is one interval of 1.43 ms between level changes, a 1
+; bit two intervals of 0.71 ms. The motor relay (bit 5) runs while the
+; tape moves; stopping it ends a recording. LOAD CAS: times the level
+; changes through the input latch (bit 7 of port 3Ah, armed by writing
+; bit 6 as 0, cleared by every change of the tape signal).
+
+tapemotor:  equ 20h             ; port 3Ah: motor relay
+tapelevel:  equ 40h             ; port 3Ah: output level
+halfdelay:  equ 157             ; DJNZ turns in half a bit (about 2139 cycles)
+leadin:     equ 16              ; lead-in 00h bytes before each block
+tapebuf:    equ inbuf           ; one block of 256 bytes
+
+; tape edge timing, in turns of the 48-cycle loop in tapeedge
+longturns:  equ 67              ; above: a whole 0 bit (over 1.07 ms)
+glitchturns: equ 10             ; below: a glitch, not a level change
+
+w_cas:      db "CAS", ':'+80h
+
+; devicename: "CAS:" must follow.
+devicename: ld hl,w_cas
+            call word
+            jp nz,err_syntax
+            ret
+
+; SAVE CAS:[name]
+st_save:    call devicename
+            call skipsp
+            push de
+            call progend
+            ld (tapeend),hl
+            ld hl,progbase
+            ld (tapeptr),hl
+            ; header block: FF FF FF, eight characters of name, "BAS"
+            ld hl,tapebuf
+            ld b,0
+st_save_clear:
+            ld (hl),0
+            inc hl
+            djnz st_save_clear
+            ld hl,tapebuf
+            ld (hl),0FFh
+            inc hl
+            ld (hl),0FFh
+            inc hl
+            ld (hl),0FFh
+            inc hl
+            pop de
+            ld b,8
+st_save_name:
+            ld a,(de)
+            cp 0Dh
+            jr z,st_save_pad
+            cp ':'
+            jr z,st_save_pad
+            inc de
+            jr st_save_put
+st_save_pad:
+            ld a,' '
+st_save_put:
+            ld (hl),a
+            inc hl
+            djnz st_save_name
+            ld (hl),'B'
+            inc hl
+            ld (hl),'A'
+            inc hl
+            ld (hl),'S'
+            push de
+            ld a,tapemotor      ; motor on, output low
+            ld (tapeport),a
+            out (3Ah),a
+            ld b,leadin         ; a moment of steady tone first
+st_save_settle:
+            push bc
+            xor a
+            call sendbyte
+            pop bc
+            djnz st_save_settle
+            call sendblock
+            ld hl,0
+            ld (tapeblk),hl
+st_save_next:
+            ; data block: 00h, block number, 253 bytes of program
+            ld hl,tapebuf
+            ld (hl),0
+            inc hl
+            ld de,(tapeblk)
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            inc hl
+            ld b,253
+            ld a,d
+            or e
+            jr nz,st_save_fill
+            ld (hl),82h
+            inc hl
+            dec b
+st_save_fill:
+            push hl
+            ld hl,(tapeptr)
+            ld de,(tapeend)
+            or a
+            sbc hl,de
+            pop hl
+            ld a,0
+            jr nc,st_save_byte
+            push hl
+            ld hl,(tapeptr)
+            ld a,(hl)
+            inc hl
+            ld (tapeptr),hl
+            pop hl
+st_save_byte:
+            ld (hl),a
+            inc hl
+            djnz st_save_fill
+            call sendblock
+            ld hl,(tapeblk)
+            inc hl
+            ld (tapeblk),hl
+            ld hl,(tapeptr)     ; more program to go?
+            ld de,(tapeend)
+            or a
+            sbc hl,de
+            jr c,st_save_next
+            ld b,leadin         ; a short tail, then the motor stops
+st_save_tail:
+            push bc
+            xor a
+            call sendbyte
+            pop bc
+            djnz st_save_tail
+            xor a
+            out (3Ah),a
+            pop de
+            jp nextstmt
+
+; sendblock: the block in tapebuf with its lead-in, sync and checksum.
+sendblock:  ld b,leadin
+sendblock_lead:
+            push bc
+            xor a
+            call sendbyte
+            pop bc
+            djnz sendblock_lead
+            ld a,16h
+            call sendbyte
+            ld a,16h
+            call sendbyte
+            ld a,16h
+            call sendbyte
+            ld a,02h
+            call sendbyte
+            ld hl,0
+            ld (tapesum),hl
+            ld hl,tapebuf
+            ld b,0
+sendblock_data:
+            push bc
+            ld a,(hl)
+            call sumbyte
+            call sendbyte
+            inc hl
+            pop bc
+            djnz sendblock_data
+            ld a,03h
+            call sumbyte
+            call sendbyte
+            ld a,(tapesum)
+            call sendbyte
+            ld a,(tapesum+1)
+            jp sendbyte
+
+; sumbyte: add A to the block checksum. Keeps A, HL.
+sumbyte:    push hl
+            push de
+            ld hl,(tapesum)
+            ld e,a
+            ld d,0
+            add hl,de
+            ld (tapesum),hl
+            pop de
+            pop hl
+            ret
+
+; sendbyte: A, least significant bit first. Keeps HL, C. Uses B, D, E.
+sendbyte:   ld e,a
+            ld d,8
+sendbyte_bit:
+            ld a,tapelevel      ; every bit starts with a level change
+            call halfbit
+            xor a
+            rr e
+            jr nc,sendbyte_zero
+            ld a,tapelevel      ; a 1 changes again in the middle
+sendbyte_zero:
+            call halfbit
+            dec d
+            jr nz,sendbyte_bit
+            ret
+
+; halfbit: change the output level by the mask in A, then hold it for
+; half a bit. Uses A, B.
+halfbit:    ld b,a
+            ld a,(tapeport)
+            xor b
+            ld (tapeport),a
+            out (3Ah),a
+            ld b,halfdelay
+halfbit_wait:
+            djnz halfbit_wait
+            ret
+
+; LOAD CAS:[name] (the name is not checked): the program on tape replaces
+; the one in memory. Any fault empties the program area.
+st_load:    call devicename
+            call skipline_load
+            ld a,tapemotor
+            out (3Ah),a
+            ld hl,0
+            ld (tapeblk),hl
+            ld (tapecnt),hl
+            ld a,5              ; about 5 seconds for the tape to start
+            ld (tapefirst),a
+st_load_block:
+            call readblock
+            ld a,(tapebuf)
+            cp 0FFh
+            jr z,st_load_block  ; the header block
+            or a
+            jr nz,st_load_block ; a block of some other kind
+            ld hl,(tapebuf+1)
+            ld de,(tapeblk)
+            or a
+            sbc hl,de
+            jp nz,tapefail      ; a block is missing
+            ld hl,tapebuf+3
+            ld b,253
+            ld a,d
+            or e
+            jr nz,st_load_copy
+            ld a,(hl)
+            cp 82h
+            jr nz,st_load_copy
+            inc hl
+            dec b
+st_load_copy:
+            ld a,(hl)
+            cp 0Dh
+            jr nz,st_load_store
+            ld a,b              ; 0Dh 00h inside the payload ends the program
+            cp 1
+            jr z,st_load_last
+            inc hl
+            ld a,(hl)
+            dec hl
+            or a
+            jr z,st_load_end
+st_load_last:
+            ld a,0Dh
+st_load_store:
+            call storetape
+            inc hl
+            djnz st_load_copy
+            ld hl,(tapeblk)
+            inc hl
+            ld (tapeblk),hl
+            jr st_load_block
+st_load_end:
+            ld a,0Dh
+            call storetape
+            xor a
+            out (3Ah),a         ; motor off
+            ld hl,(tapecnt)
+            ld de,progbase
+            add hl,de
+            call setend
+            call clearvars
+            jp warm
+
+; skipline_load: the name after LOAD CAS: is not used.
+skipline_load:
+            ld a,(de)
+            cp 0Dh
+            ret z
+            cp ':'
+            ret z
+            inc de
+            jr skipline_load
+
+; storetape: append A to the program being loaded. Keeps BC, HL.
+storetape:  push hl
+            push de
+            ld hl,(tapecnt)
+            ld de,progbase
+            add hl,de
+            ld (hl),a
+            inc hl
+            ld de,memtop-1
+            push hl
+            or a
+            sbc hl,de
+            pop hl
+            jr nc,storetape_full
+            ld de,progbase
+            or a
+            sbc hl,de
+            ld (tapecnt),hl
+            pop de
+            pop hl
+            ret
+storetape_full:
+            call tapestop
+            jp err_memory
+
+; tapestop: motor off and an empty program, after a failed load.
+tapestop:   xor a
+            out (3Ah),a
+            call newprog
+            jp clearvars
+
+tapefail:   call tapestop
+            jp err_tape
+
+; readblock: find the next block on tape and read its 256 data bytes into
+; tapebuf, checking the checksum.
+readblock:  ld c,0              ; shifter: hunt bit by bit for 16h
+readblock_hunt:
+            call readbit
+            rr c
+            ld a,c
+            cp 16h
+            jr nz,readblock_hunt
+            xor a               ; the tape is running now: gaps are faults
+            ld (tapefirst),a
+readblock_sync:
+            call readbyte
+            cp 16h
+            jr z,readblock_sync
+            cp 02h
+            jp nz,tapefail
+            ld hl,0
+            ld (tapesum),hl
+            ld hl,tapebuf
+            ld b,0
+readblock_data:
+            push bc
+            call readbyte
+            call sumbyte
+            ld (hl),a
+            inc hl
+            pop bc
+            djnz readblock_data
+            call readbyte
+            cp 03h
+            jp nz,tapefail
+            call sumbyte
+            call readbyte
+            ld c,a
+            call readbyte
+            ld b,a
+            ld hl,(tapesum)
+            or a
+            sbc hl,bc
+            jp nz,tapefail
+            ret
+
+; readbyte: eight bits, least significant first, into A. Keeps HL.
+readbyte:   push bc
+            ld b,8
+readbyte_bit:
+            push bc
+            call readbit
+            pop bc
+            rr c
+            djnz readbyte_bit
+            ld a,c
+            pop bc
+            ret
+
+; readbit: carry := the next bit. One long interval is a 0, two short
+; ones a 1; a short one followed by a long one counts as the 0 alone.
+; Keeps HL, C.
+readbit:    call tapeedge
+            ld a,b
+            or a
+            jr nz,readbit_long
+            ld a,e
+            cp glitchturns
+            jr c,readbit
+            cp longturns
+            jr nc,readbit_long
+readbit_second:
+            call tapeedge
+            ld a,b
+            or a
+            jr nz,readbit_long
+            ld a,e
+            cp glitchturns
+            jr c,readbit_second
+            cp longturns
+            jr nc,readbit_long
+            scf
+            ret
+readbit_long:
+            or a
+            ret
+
+; tapeedge: wait for the next change of the tape signal; BE := the turns
+; of the wait loop it took (48 cycles each). A wait of a second without
+; one fails the load, except for the first few seconds before the tape
+; starts. The break key stops the load. Keeps HL, C.
+tapeedge:   ld de,0
+tapeedge_wait:
+            in a,(3Ah)          ; 11
+            rla                 ; 4
+            jr nc,tapeedge_seen ; 7
+            inc de              ; 6
+            ld a,d              ; 4
+            or e                ; 4
+            jr nz,tapeedge_wait ; 12
+            ld a,(breakflag)
+            or a
+            jr nz,tapeedge_break
+            ld a,(tapefirst)
+            or a
+            jp z,tapefail
+            dec a
+            ld (tapefirst),a
+            jp z,tapefail
+            jr tapeedge_wait
+tapeedge_seen:
+            ld a,tapemotor      ; rearm the latch
+            out (3Ah),a
+            ld b,d
+            ld a,d              ; waits above 255 turns read as B = 1
+            or a
+            ret z
+            ld b,1
+            ret
+tapeedge_break:
+            xor a
+            ld (breakflag),a
+            call tapestop
+            jp err_break

@@ -39,7 +39,8 @@ tapeblk:    equ 0FC58h          ; cassette block number
 tapeptr:    equ 0FC5Ah          ; cassette: next program byte
 tapeend:    equ 0FC5Ch          ; cassette: end of the program bytes
 tapecnt:    equ 0FC5Eh          ; cassette: bytes loaded so far
-tapefirst:  equ 0FC60h          ; cassette: 1 while the first data block is awaited
+tapefirst:  equ 0FC60h          ; cassette: seconds still allowed for the tape to start
+tapeport:   equ 0FC61h          ; cassette: last value written to port 3Ah
 sysend:     equ 0FC80h
 
 ; The two words the tape loaders and savers share with BASIC:
