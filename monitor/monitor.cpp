@@ -170,7 +170,7 @@ void commandModify(const Tokens& t) {
     // The address is glued to the colon or is the next token; the values
     // follow it either way.
     const bool glued = first.size() > 1;
-    const std::string& addressToken = glued ? first.substr(1) : t.at[1];
+    const std::string addressToken = glued ? first.substr(1) : t.at[1];
     const int firstValue = glued ? 1 : 2;
     uint16_t address;
     if (!readAddress(addressToken, address)) return;
