@@ -38,7 +38,7 @@ std::filesystem::path runWithScript(const char* name, const std::string& input) 
     }
     const std::string command = "cd '" + folder.string() +
                                 "' && '" ORVANE_BINARY_DIR
-                                "/bin/orvane' --monitor --boot-frames 0 --frames 2"
+                                "/bin/orvane' --headless --monitor --boot-frames 0 --frames 2"
                                 " --dump-memory memory.bin < script.txt > out.txt 2> err.txt";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / "err.txt");
     return folder;
