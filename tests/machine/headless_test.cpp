@@ -37,17 +37,6 @@ TEST(HeadlessHelpers, UnescapeText) {
     EXPECT_EQ(UnescapeText("end\\"), "end\\");
 }
 
-TEST(HeadlessHelpers, ParseNumber) {
-    long value = -1;
-    EXPECT_EQ(ParseNumber("250", 0, 1000, value), 1);
-    EXPECT_EQ(value, 250);
-    EXPECT_EQ(ParseNumber("1001", 0, 1000, value), 0);
-    EXPECT_EQ(ParseNumber("-1", 0, 1000, value), 0);
-    EXPECT_EQ(ParseNumber("12x", 0, 1000, value), 0);
-    EXPECT_EQ(ParseNumber("", 0, 1000, value), 0);
-    EXPECT_EQ(value, 250);
-}
-
 TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
     freshMachine();
     basicRom = BasicRomOld;

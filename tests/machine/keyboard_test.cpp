@@ -13,19 +13,7 @@ class Keyboard : public ::testing::Test {
     void SetUp() override { freshMachine(); }
 };
 
-TEST_F(Keyboard, TablesMatchTheLayout) {
-    EXPECT_EQ(KeyPositions[0], 0x31);
-    EXPECT_EQ(KeyPositions[9], 0xC0);
-    EXPECT_EQ(KeyPositions[70], 0);
-    EXPECT_EQ(KeyPositions[79], 0x20);
-    EXPECT_EQ(KeyChars[0][40], 0x61u);
-    EXPECT_EQ(KeyChars[1][40], 0x41u);
-    EXPECT_EQ(KeyChars[2][40], 0x01u);
-    EXPECT_EQ(KeyChars[3][28], 0x1Fu);
-    EXPECT_EQ(KeyChars[0][19], 0x71u);
-    EXPECT_EQ(KeyChars[1][19], 0u);
-    EXPECT_EQ(KeyChars[3][69], 0x5Fu);
-    // Every host key is on one position only.
+TEST_F(Keyboard, EveryHostKeyHasOnePosition) {
     for (int a = 0; a < KeyboardPositions; a++)
         for (int b = a + 1; b < KeyboardPositions; b++)
             if (KeyPositions[a]) {
