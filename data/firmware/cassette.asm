@@ -426,13 +426,16 @@ tapeedge_wait:
             rla                 ; 4
             jr nc,tapeedge_seen ; 7
             inc de              ; 6
-            ld a,d              ; 4
-            or e                ; 4
+            ld a,e              ; 4
+            or a                ; 4
             jr nz,tapeedge_wait ; 12
-            ld a,(breakflag)
+            ld a,(breakflag)    ; every 256 turns: the break key
             or a
             jr nz,tapeedge_break
-            ld a,(tapefirst)
+            ld a,d
+            or a
+            jr nz,tapeedge_wait
+            ld a,(tapefirst)    ; a second without a change
             or a
             jp z,tapefail
             dec a
