@@ -23,28 +23,30 @@ void loadBusyProgram() {
     keyboardInit();
     cpuInit(MachineClockHz);
     const uint8_t program[] = {
-        0xF3, 0x31, 0x00, 0xFF,       // DI; LD SP,FF00h
-        0x21, 0x00, 0x80,             // loop: LD HL,8000h
-        0x11, 0x00, 0x7C,             // LD DE,7C00h
-        0x01, 0x00, 0x01,             // LD BC,0100h
-        0xED, 0xB0,                   // LDIR
-        0x06, 0x00,                   // LD B,0
-        0x7E, 0x23, 0x83, 0x5F,       // sum: LD A,(HL); INC HL; ADD A,E; LD E,A
-        0xDD, 0x77, 0x00,             // LD (IX+0),A
-        0xCB, 0x27,                   // SLA A
-        0x10, 0xF5,                   // DJNZ sum
-        0xC3, 0x04, 0x00,             // JP loop
+        0xF3, 0x31, 0x00, 0xFF, // DI; LD SP,FF00h
+        0x21, 0x00, 0x80,       // loop: LD HL,8000h
+        0x11, 0x00, 0x7C,       // LD DE,7C00h
+        0x01, 0x00, 0x01,       // LD BC,0100h
+        0xED, 0xB0,             // LDIR
+        0x06, 0x00,             // LD B,0
+        0x7E, 0x23, 0x83, 0x5F, // sum: LD A,(HL); INC HL; ADD A,E; LD E,A
+        0xDD, 0x77, 0x00,       // LD (IX+0),A
+        0xCB, 0x27,             // SLA A
+        0x10, 0xF5,             // DJNZ sum
+        0xC3, 0x04, 0x00,       // JP loop
     };
     std::memcpy(MainMemory, program, sizeof program);
     const uint8_t nmi[] = {0xF5, 0x3A, 0x00, 0x90, 0x3C, 0x32, 0x00, 0x90, 0xF1, 0xED, 0x45};
     std::memcpy(MainMemory + 0x66, nmi, sizeof nmi);
-    for (int i = 0; i < 0x100; i++) MainMemory[0x8000 + i] = static_cast<uint8_t>(0x20 + i % 0x60);
+    for (int i = 0; i < 0x100; i++)
+        MainMemory[0x8000 + i] = static_cast<uint8_t>(0x20 + i % 0x60);
 }
 
 void report(benchmark::State& state) {
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["realtime"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) / 50.0, benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) / 50.0,
+                                                    benchmark::Counter::kIsRate);
 }
 
 void CycleBasedFrames(benchmark::State& state) {
@@ -63,7 +65,8 @@ void FastFramesWithPicture(benchmark::State& state) {
     std::vector<uint8_t> picture(FrameBufferBytes);
     for (auto _ : state) {
         runFrameFast();
-        for (int line = 0; line < VisibleLines; line++) renderLine(line, picture.data(), 0);
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture.data(), 0);
         benchmark::DoNotOptimize(picture.data());
     }
     report(state);
@@ -72,17 +75,20 @@ BENCHMARK(FastFramesWithPicture)->Unit(benchmark::kMicrosecond);
 
 void FastFramesBlind(benchmark::State& state) {
     loadBusyProgram();
-    for (auto _ : state) runFrameFast();
+    for (auto _ : state)
+        runFrameFast();
     report(state);
 }
 BENCHMARK(FastFramesBlind)->Unit(benchmark::kMicrosecond);
 
 void RenderPicture(benchmark::State& state) {
     loadBusyProgram();
-    for (int i = 0; i < 1024; i++) MainMemory[0x7C00 + i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 1024; i++)
+        MainMemory[0x7C00 + i] = static_cast<uint8_t>(i);
     std::vector<uint8_t> picture(FrameBufferBytes);
     for (auto _ : state) {
-        for (int line = 0; line < VisibleLines; line++) renderLine(line, picture.data(), 0);
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture.data(), 0);
         benchmark::DoNotOptimize(picture.data());
     }
 }

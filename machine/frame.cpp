@@ -24,7 +24,8 @@ struct PixelPatterns {
     uint8_t pixels[64][6];
     constexpr PixelPatterns() : pixels{} {
         for (int pattern = 0; pattern < 64; pattern++)
-            for (int i = 0; i < 6; i++) pixels[pattern][i] = (pattern & (0x20 >> i)) ? 0xFF : 0x00;
+            for (int i = 0; i < 6; i++)
+                pixels[pattern][i] = (pattern & (0x20 >> i)) ? 0xFF : 0x00;
     }
 };
 constexpr PixelPatterns Patterns;
@@ -116,7 +117,8 @@ void runFrameFast() {
 }
 
 void runFramesBlind(int count) {
-    for (int i = 0; i < count; i++) runFrameFast();
+    for (int i = 0; i < count; i++)
+        runFrameFast();
 }
 
 int framePitchShift() { return wideVideoSelected() ? 1 : 0; }

@@ -47,7 +47,8 @@ constexpr KeyRow KeyRows[] = {
 
 constexpr std::array<uint8_t, KeyboardPositions> buildPositions() {
     std::array<uint8_t, KeyboardPositions> positions{};
-    for (const KeyRow& row : KeyRows) positions[row.position] = row.virtualKey;
+    for (const KeyRow& row : KeyRows)
+        positions[row.position] = row.virtualKey;
     return positions;
 }
 
@@ -101,7 +102,8 @@ uint8_t keyLatch = 0;
 void keyboardInit() {
     std::memset(KeyPositionOf, NoPosition, sizeof KeyPositionOf);
     for (int position = 0; position < KeyboardPositions; position++)
-        if (KeyPositions[position]) KeyPositionOf[KeyPositions[position]] = static_cast<uint8_t>(position);
+        if (KeyPositions[position])
+            KeyPositionOf[KeyPositions[position]] = static_cast<uint8_t>(position);
     keyboardReset();
 }
 

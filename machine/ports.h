@@ -12,10 +12,10 @@
 #include "cpu/z80.h"
 
 struct PioChannel {
-    uint8_t input;            // last value presented by the device side
-    uint8_t output;           // last data byte written by the program
-    uint8_t directionMask;    // bit-control mode: a 1 bit is an input
-    uint8_t interruptMask;    // a 1 bit excludes that line from interrupts
+    uint8_t input;         // last value presented by the device side
+    uint8_t output;        // last data byte written by the program
+    uint8_t directionMask; // bit-control mode: a 1 bit is an input
+    uint8_t interruptMask; // a 1 bit excludes that line from interrupts
     uint8_t interruptVector;
     uint8_t interruptControl; // bits 7-5 of the last control word
     uint8_t interruptEnable;  // bit 7 of the last enable/disable word

@@ -42,7 +42,8 @@ bool sameNameIgnoringCase(const std::string& a, const char* b) {
     size_t n = std::char_traits<char>::length(b);
     if (a.size() != n) return false;
     for (size_t i = 0; i < n; i++)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -56,8 +57,10 @@ size_t readFile(const fs::path& path, uint8_t* buffer, size_t size) {
 }
 
 void linkImages() {
-    BasicRomImages[BasicRomOld] = installed.oldSource.empty() ? OpenFirmwareRom : installed.oldBasic;
-    BasicRomImages[BasicRomNew] = installed.newSource.empty() ? OpenFirmwareRom : installed.newBasic;
+    BasicRomImages[BasicRomOld] =
+        installed.oldSource.empty() ? OpenFirmwareRom : installed.oldBasic;
+    BasicRomImages[BasicRomNew] =
+        installed.newSource.empty() ? OpenFirmwareRom : installed.newBasic;
     BasicRomImages[BasicRomExternal] = MainMemory;
     const uint8_t* aux = installed.auxSource.empty() ? NoAuxRom : installed.aux;
     DosRomImages[DosRomNone] = MainMemory;
@@ -98,7 +101,8 @@ int scanFolder(const fs::path& folder) {
                 found++;
             }
         }
-        if (size != BasicRomSize || readFile(path, candidate, BasicRomSize) != BasicRomSize) continue;
+        if (size != BasicRomSize || readFile(path, candidate, BasicRomSize) != BasicRomSize)
+            continue;
         uint32_t sum = romByteSum(candidate, BasicRomSize);
         if (sum == OldBasicByteSum && installed.oldSource.empty()) {
             std::copy(candidate, candidate + BasicRomSize, installed.oldBasic);
@@ -156,7 +160,8 @@ void clearRomImages() {
 int installRomImages() {
     clearRomImages();
     int found = 0;
-    for (const std::string& folder : romFolders()) found += scanFolder(folder);
+    for (const std::string& folder : romFolders())
+        found += scanFolder(folder);
     linkImages();
     return found;
 }
@@ -200,7 +205,8 @@ std::string runningRomDescription() {
 
 uint32_t romByteSum(const uint8_t* data, size_t size) {
     uint32_t sum = 0;
-    for (size_t i = 0; i < size; i++) sum += data[i];
+    for (size_t i = 0; i < size; i++)
+        sum += data[i];
     return sum & 0xFFFF;
 }
 
@@ -209,11 +215,13 @@ uint32_t crc32(const uint8_t* data, size_t size) {
     if (table[1] == 0) {
         for (uint32_t i = 0; i < 256; i++) {
             uint32_t c = i;
-            for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; k++)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             table[i] = c;
         }
     }
     uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    for (size_t i = 0; i < size; i++)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }

@@ -3,7 +3,6 @@
 // picture of text, blinking, graphics switching and block cells.
 #include <gtest/gtest.h>
 
-
 #include "machine_fixture.h"
 
 namespace {
@@ -15,13 +14,16 @@ constexpr uint16_t NmiCount = 0x8000;
 void loadNmiCounter(std::initializer_list<uint8_t> loopBody) {
     poke(0x0000, {0xF3, 0x31, 0x00, 0xFF});
     uint16_t at = 0x0004;
-    for (uint8_t b : loopBody) MainMemory[at++] = b;
+    for (uint8_t b : loopBody)
+        MainMemory[at++] = b;
     int back = -static_cast<int>(at + 2 - 0x0004);
     poke(at, {0x18, static_cast<uint8_t>(back)}); // JR loop
     poke(0x0066, {0x2A, 0x00, 0x80, 0x23, 0x22, 0x00, 0x80, 0xED, 0x45});
 }
 
-uint16_t nmiCount() { return static_cast<uint16_t>(MainMemory[NmiCount] | MainMemory[NmiCount + 1] << 8); }
+uint16_t nmiCount() {
+    return static_cast<uint16_t>(MainMemory[NmiCount] | MainMemory[NmiCount + 1] << 8);
+}
 
 uint64_t lastNmiWrite = 0;
 void recordNmiWrite(uint16_t address, uint8_t value) {
@@ -46,7 +48,8 @@ TEST_F(FrameDriver, CycleBasedFrameOffersExactlyOneNmiAtLine288) {
     // store follows within a few dozen cycles.
     EXPECT_GE(lastNmiWrite - start, uint64_t(288 * 192));
     EXPECT_LT(lastNmiWrite - start, uint64_t(288 * 192 + 64));
-    for (int i = 0; i < 9; i++) runFrame(CyclesPerFrame, picture.data(), 0);
+    for (int i = 0; i < 9; i++)
+        runFrame(CyclesPerFrame, picture.data(), 0);
     EXPECT_EQ(nmiCount(), 10);
     EXPECT_EQ(frameCounter, 10u);
 }
@@ -70,9 +73,11 @@ TEST_F(FrameDriver, NmiHandlerThatSpansTheHighLinesRunsOnce) {
     loadNmiCounter({0x00});
     poke(0x0066, {0x2A, 0x00, 0x80, 0x23, 0x22, 0x00, 0x80});
     uint16_t at = 0x006D;
-    for (int i = 0; i < 40; i++) MainMemory[at++] = 0xE3;
+    for (int i = 0; i < 40; i++)
+        MainMemory[at++] = 0xE3;
     poke(at, {0xED, 0x45});
-    for (int i = 0; i < 3; i++) runFrame(CyclesPerFrame, picture.data(), 0);
+    for (int i = 0; i < 3; i++)
+        runFrame(CyclesPerFrame, picture.data(), 0);
     EXPECT_EQ(nmiCount(), 3);
 }
 
@@ -107,11 +112,12 @@ TEST_F(FrameDriver, FastModeCarriesItsOvershoot) {
 TEST_F(FrameDriver, CycleBasedModeDrawsEachLineWhenItIsPassed) {
     // After about 135 lines the program puts a solid block in row 0 (already
     // drawn) and in row 23 (drawn later in the same frame).
-    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x01, 0xE8, 0x03,  // DI; LD SP; LD BC,1000
-                  0x0B, 0x78, 0xB1, 0x20, 0xFB,              // DEC BC; LD A,B; OR C; JR NZ
+    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x01, 0xE8, 0x03, // DI; LD SP; LD BC,1000
+                  0x0B, 0x78, 0xB1, 0x20, 0xFB,             // DEC BC; LD A,B; OR C; JR NZ
                   0x3E, 0x7F, 0x32, 0x00, 0x7C, 0x32, 0xD0, 0x7F, 0x18, 0xFE});
     poke(0x0066, {0xED, 0x45});
-    for (int i = 0; i < 1024; i++) MainMemory[0x7C00 + i] = 0x20;
+    for (int i = 0; i < 1024; i++)
+        MainMemory[0x7C00 + i] = 0x20;
     runFrame(CyclesPerFrame, picture.data(), 0);
     EXPECT_EQ(picture[0 * 240 + 0], 0x00) << "row 0 was drawn before the store";
     EXPECT_EQ(picture[230 * 240 + 0], 0xFF) << "row 23 was drawn after it";
@@ -119,11 +125,12 @@ TEST_F(FrameDriver, CycleBasedModeDrawsEachLineWhenItIsPassed) {
 
     // The fast mode draws from the final state: both blocks show.
     freshMachine();
-    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x01, 0xE8, 0x03, 0x0B, 0x78, 0xB1, 0x20, 0xFB,
-                  0x3E, 0x7F, 0x32, 0x00, 0x7C, 0x32, 0xD0, 0x7F, 0x18, 0xFE});
+    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x01, 0xE8, 0x03, 0x0B, 0x78, 0xB1, 0x20,
+                  0xFB, 0x3E, 0x7F, 0x32, 0x00, 0x7C, 0x32, 0xD0, 0x7F, 0x18, 0xFE});
     poke(0x0066, {0xED, 0x45});
     runFrameFast();
-    for (int line = 0; line < 240; line++) renderLine(line, picture.data(), 0);
+    for (int line = 0; line < 240; line++)
+        renderLine(line, picture.data(), 0);
     EXPECT_EQ(picture[0], 0xFF);
     EXPECT_EQ(picture[230 * 240], 0xFF);
 }
@@ -132,7 +139,8 @@ TEST_F(FrameDriver, CycleBasedModeDrawsEachLineWhenItIsPassed) {
 std::string cellRow(const std::vector<uint8_t>& picture, int line, int column, int pitchShift = 0) {
     std::string s;
     const uint8_t* p = picture.data() + line * (240 << pitchShift) + column * 6;
-    for (int i = 0; i < 6; i++) s += p[i] == 0xFF ? '#' : p[i] == 0 ? '.' : '?';
+    for (int i = 0; i < 6; i++)
+        s += p[i] == 0xFF ? '#' : p[i] == 0 ? '.' : '?';
     return s;
 }
 
@@ -155,7 +163,8 @@ std::vector<std::string> blockCells(bool tl, bool tr, bool ml, bool mr, bool bl,
 std::vector<std::string> inverted(const std::vector<std::string>& cell) {
     std::vector<std::string> out;
     for (std::string row : cell) {
-        for (char& c : row) c = c == '#' ? '.' : '#';
+        for (char& c : row)
+            c = c == '#' ? '.' : '#';
         out.push_back(row);
     }
     return out;
@@ -166,18 +175,20 @@ uint8_t* rowAddress(int row) { return MainMemory + 0x7C00 + (row % 8) * 128 + (r
 void expectCell(const std::vector<uint8_t>& picture, int row, int column,
                 const std::vector<std::string>& cell, const char* what) {
     for (int y = 0; y < 10; y++)
-        EXPECT_EQ(cellRow(picture, row * 10 + y, column), cell[y]) << what << " row " << row << " column "
-                                                                   << column << " pixel row " << y;
+        EXPECT_EQ(cellRow(picture, row * 10 + y, column), cell[y])
+            << what << " row " << row << " column " << column << " pixel row " << y;
 }
 
 class Picture : public FrameDriver {
   protected:
     void SetUp() override {
         FrameDriver::SetUp();
-        for (int i = 0; i < 1024; i++) MainMemory[0x7C00 + i] = 0x20;
+        for (int i = 0; i < 1024; i++)
+            MainMemory[0x7C00 + i] = 0x20;
     }
     void draw() {
-        for (int line = 0; line < 240; line++) renderLine(line, picture.data(), 0);
+        for (int line = 0; line < 240; line++)
+            renderLine(line, picture.data(), 0);
     }
 };
 
@@ -242,14 +253,16 @@ TEST_F(Picture, GoldenScreenOfTextAndGraphics) {
     // then 0Fh back to text and a blinking 'A'; rows alternate the cells.
     for (int row = 0; row < 24; row++) {
         uint8_t* text = rowAddress(row);
-        const uint8_t cells[] = {0x41, 0x7F, 0x97, static_cast<uint8_t>(row & 1 ? 0x21 : 0x60), 0x41, 0x0F, 0xC1};
+        const uint8_t cells[] = {0x41, 0x7F, 0x97, static_cast<uint8_t>(row & 1 ? 0x21 : 0x60),
+                                 0x41, 0x0F, 0xC1};
         std::memcpy(text + 3 * (row % 5), cells, sizeof cells);
     }
     frameCounter = 8;
     draw();
     for (int row = 0; row < 24; row++) {
         int c = 3 * (row % 5);
-        for (int x = 0; x < c; x++) expectCell(picture, row, x, Blank, "before");
+        for (int x = 0; x < c; x++)
+            expectCell(picture, row, x, Blank, "before");
         expectCell(picture, row, c, LetterA, "A");
         expectCell(picture, row, c + 1, Solid, "block");
         expectCell(picture, row, c + 2, blockCells(true, true, true, false, true, false), "97h");
@@ -259,7 +272,8 @@ TEST_F(Picture, GoldenScreenOfTextAndGraphics) {
                    "cell");
         expectCell(picture, row, c + 4, LetterA, "letter");
         expectCell(picture, row, c + 6, inverted(LetterA), "blinking");
-        for (int x = c + 7; x < 40; x++) expectCell(picture, row, x, Blank, "after");
+        for (int x = c + 7; x < 40; x++)
+            expectCell(picture, row, x, Blank, "after");
     }
 }
 
@@ -267,12 +281,15 @@ TEST_F(Picture, WideLayoutDrawsEightyColumnsFrom5800) {
     externalRomKnown = true;
     basicRom = BasicRomExternal;
     ASSERT_EQ(framePitchShift(), 1);
-    for (int i = 0; i < 2048; i++) MainMemory[0x5800 + i] = 0x20;
+    for (int i = 0; i < 2048; i++)
+        MainMemory[0x5800 + i] = 0x20;
     // Row 9 of the wide layout: (9 mod 8) * 256 + (9 div 8) * 80.
     MainMemory[0x5800 + 256 + 80 + 79] = 0x7F;
     MainMemory[0x7C00] = 0x41; // the 40-column memory is not shown
-    for (int line = 0; line < 240; line++) renderLine(line, picture.data(), 1);
-    for (int y = 0; y < 10; y++) EXPECT_EQ(cellRow(picture, 90 + y, 79, 1), Solid[y]);
+    for (int line = 0; line < 240; line++)
+        renderLine(line, picture.data(), 1);
+    for (int y = 0; y < 10; y++)
+        EXPECT_EQ(cellRow(picture, 90 + y, 79, 1), Solid[y]);
     EXPECT_EQ(cellRow(picture, 0, 0, 1), "......");
     EXPECT_EQ(frameWidth(framePitchShift()), 480);
 }

@@ -12,20 +12,24 @@
 namespace {
 
 int runOrvane(const std::string& arguments, std::string* output = nullptr) {
-    std::string command = std::string(ORVANE_BINARY_DIR) + "/bin/orvane --headless " + arguments + " 2>/dev/null";
+    std::string command =
+        std::string(ORVANE_BINARY_DIR) + "/bin/orvane --headless " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     std::string text;
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
     int status = pclose(pipe);
     if (output) *output = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 uint32_t le32(const std::string& s, size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
-                                 static_cast<uint8_t>(s[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24);
+    return static_cast<uint32_t>(static_cast<uint8_t>(s[at]) |
+                                 static_cast<uint8_t>(s[at + 1]) << 8 |
+                                 static_cast<uint8_t>(s[at + 2]) << 16 |
+                                 static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24);
 }
 
 TEST(HeadlessHelpers, UnescapeText) {
@@ -40,14 +44,16 @@ TEST(HeadlessHelpers, UnescapeText) {
 TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
     freshMachine();
     basicRom = BasicRomOld;
-    for (int i = 0; i < 1024; i++) MainMemory[0x7C00 + i] = 0x20;
+    for (int i = 0; i < 1024; i++)
+        MainMemory[0x7C00 + i] = 0x20;
     const uint8_t first[] = {'H', 'E', 'J', ' ', 0x5B, 0x7F, 0x97, 0x01};
     std::memcpy(MainMemory + 0x7C00, first, sizeof first);
-    MainMemory[0x7C00 + 128] = '2';         // row 1
+    MainMemory[0x7C00 + 128] = '2';               // row 1
     MainMemory[0x7C00 + 7 * 128 + 80 + 39] = 'Z'; // row 23, last column
     std::string text = ScreenText();
     std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
         lines.push_back(text.substr(start, end - start));
     ASSERT_EQ(lines.size(), 24u);
     EXPECT_EQ(lines[0].substr(0, 12), "HEJ \xC3\x84\xE2\x96\x88 A ");
@@ -130,13 +136,18 @@ TEST_F(Runner, HelpListsEveryOption) {
 }
 
 TEST_F(Runner, UnwritableOutputExitsWithOne) {
-    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --screenshot " + folder.file("no/x.bmp")), 1);
-    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --dump-memory " + folder.file("no/m.bin")), 1);
+    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --screenshot " +
+                        folder.file("no/x.bmp")),
+              1);
+    EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --dump-memory " +
+                        folder.file("no/m.bin")),
+              1);
 }
 
 TEST_F(Runner, SameArgumentsGiveSameOutputsInBothModes) {
     for (const char* mode : {"--fast", "--cycle-based"}) {
-        std::string args = hermetic() + mode + " --boot-frames 20 --frames 30 --type 'PRINT 1\\r' --screen-text";
+        std::string args =
+            hermetic() + mode + " --boot-frames 20 --frames 30 --type 'PRINT 1\\r' --screen-text";
         std::string screen1, screen2;
         ASSERT_EQ(runOrvane(args + " --dump-memory " + folder.file("m1.bin") + " --screenshot " +
                                 folder.file("s1.bmp"),
@@ -149,7 +160,8 @@ TEST_F(Runner, SameArgumentsGiveSameOutputsInBothModes) {
         std::string memory = readWholeFile(folder.file("m1.bin"));
         EXPECT_EQ(memory.size(), 65536u);
         EXPECT_EQ(memory, readWholeFile(folder.file("m2.bin"))) << mode;
-        EXPECT_EQ(readWholeFile(folder.file("s1.bmp")), readWholeFile(folder.file("s2.bmp"))) << mode;
+        EXPECT_EQ(readWholeFile(folder.file("s1.bmp")), readWholeFile(folder.file("s2.bmp")))
+            << mode;
         EXPECT_EQ(readWholeFile(folder.file("s1.bmp")).size(), 58678u);
         EXPECT_EQ(screen1, screen2) << mode;
         EXPECT_EQ(std::count(screen1.begin(), screen1.end(), '\n'), 24) << mode;

@@ -106,15 +106,16 @@ TEST_F(Keyboard, TypedTextReachesAnIm2HandlerThroughPort38) {
     // The handler at 9200h (vector 34h of table 90xxh) stores each read of
     // port 38h at (HL) and returns with EI; RET. The main program reads the
     // port once to start the typing and then waits in HALT.
-    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x21, 0x00, 0x88,  // DI; SP; HL=8800h
-                  0x3E, 0x90, 0xED, 0x47, 0xED, 0x5E,        // I=90h; IM 2
-                  0xDB, 0x38, 0xFB, 0x76, 0x18, 0xFD});      // IN A,(38h); EI; HALT; JR
+    poke(0x0000, {0xF3, 0x31, 0x00, 0xFF, 0x21, 0x00, 0x88, // DI; SP; HL=8800h
+                  0x3E, 0x90, 0xED, 0x47, 0xED, 0x5E,       // I=90h; IM 2
+                  0xDB, 0x38, 0xFB, 0x76, 0x18, 0xFD});     // IN A,(38h); EI; HALT; JR
     poke(0x9034, {0x00, 0x92});
     poke(0x9200, {0xDB, 0x38, 0x77, 0x23, 0xFB, 0xC9});
     poke(0x0066, {0xED, 0x45});
     ASSERT_EQ(typeText("RUN\r"), 1);
     std::vector<uint8_t> picture(FrameBufferBytes);
-    for (int i = 0; i < 3; i++) runFrame(CyclesPerFrame, picture.data(), 0);
+    for (int i = 0; i < 3; i++)
+        runFrame(CyclesPerFrame, picture.data(), 0);
     const uint8_t expected[] = {0xD2, 0xD2, 0xD5, 0xD5, 0xCE, 0xCE, 0x8D};
     EXPECT_EQ(0, std::memcmp(MainMemory + 0x8800, expected, sizeof expected));
     EXPECT_EQ(MainMemory[0x8800 + sizeof expected], 0);

@@ -41,7 +41,8 @@ inline void freshMachine() {
 }
 
 inline void poke(uint16_t address, std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) MainMemory[address++] = b;
+    for (uint8_t b : bytes)
+        MainMemory[address++] = b;
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.
@@ -60,7 +61,8 @@ struct TempFolder {
     std::string file(const std::string& name) const { return (path / name).string(); }
     void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         std::ofstream out(file(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
 };
 

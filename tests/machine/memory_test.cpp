@@ -27,12 +27,14 @@ void forgeCrc(std::vector<uint8_t>& data, uint32_t target) {
     size_t at = data.size();
     data.resize(at + 4, 0);
     auto crcWith = [&](uint32_t x) {
-        for (int i = 0; i < 4; i++) data[at + i] = static_cast<uint8_t>(x >> (8 * i));
+        for (int i = 0; i < 4; i++)
+            data[at + i] = static_cast<uint8_t>(x >> (8 * i));
         return crc32(data.data(), data.size());
     };
     uint32_t base = crcWith(0);
     uint32_t columns[32];
-    for (int bit = 0; bit < 32; bit++) columns[bit] = crcWith(1u << bit) ^ base;
+    for (int bit = 0; bit < 32; bit++)
+        columns[bit] = crcWith(1u << bit) ^ base;
     // Gaussian elimination: rows are equations (one per CRC bit).
     uint32_t rows[32];
     uint32_t rhs = target ^ base;
@@ -42,7 +44,8 @@ void forgeCrc(std::vector<uint8_t>& data, uint32_t target) {
             if (columns[bit] >> r & 1) rows[r] |= 1u << bit;
     }
     uint32_t rowRhs[32];
-    for (int r = 0; r < 32; r++) rowRhs[r] = rhs >> r & 1;
+    for (int r = 0; r < 32; r++)
+        rowRhs[r] = rhs >> r & 1;
     int pivotRow[32];
     int rank = 0;
     for (int bit = 0; bit < 32; bit++) {
@@ -72,7 +75,8 @@ class MemoryMap : public ::testing::Test {
 
 TEST_F(MemoryMap, WriteRuleKeepsOnlyRamAndVideo) {
     const uint16_t dropped[] = {0x0000, 0x3FFF, 0x4000, 0x57FF, 0x6000, 0x6FFF, 0x7000, 0x73FF};
-    const uint16_t kept[] = {0x5800, 0x5FFF, 0x7400, 0x77FF, 0x7800, 0x7C00, 0x7FFF, 0x8000, 0xFFFF};
+    const uint16_t kept[] = {0x5800, 0x5FFF, 0x7400, 0x77FF, 0x7800,
+                             0x7C00, 0x7FFF, 0x8000, 0xFFFF};
     for (uint16_t a : dropped) {
         writeByte(a, 0x5A);
         EXPECT_EQ(MainMemory[a], 0) << std::hex << a;
@@ -101,13 +105,15 @@ TEST_F(MemoryMap, BasicSlotsReadTheirImages) {
     EXPECT_EQ(readByte(0x0123), 0xAB);
     basicRom = BasicRomOld; // no image installed: the open firmware stands in
     EXPECT_NE(readByte(0x0000), 0x00);
-    for (uint16_t a = 0; a < 0x4000; a += 0x3FF) EXPECT_EQ(memRead(a), BasicRomImages[0][a]);
+    for (uint16_t a = 0; a < 0x4000; a += 0x3FF)
+        EXPECT_EQ(memRead(a), BasicRomImages[0][a]);
     basicRom = 7; // out of range: read as the old slot, never past the table
     EXPECT_EQ(memRead(0x0010), BasicRomImages[0][0x0010]);
 }
 
 TEST_F(MemoryMap, NoDosReadsLowMemoryAndZeroAuxWindow) {
-    for (int i = 0; i < 0x1000; i++) MainMemory[i] = static_cast<uint8_t>(i * 7);
+    for (int i = 0; i < 0x1000; i++)
+        MainMemory[i] = static_cast<uint8_t>(i * 7);
     MainMemory[0x7800] = 0x99;
     dosRom = DosRomNone;
     EXPECT_EQ(memRead(0x6000), MainMemory[0x0000]);
@@ -125,7 +131,8 @@ TEST_F(MemoryMap, InstalledImagesAreRecognisedBySumAndName) {
     std::vector<uint8_t> oldRom = imageWithSum(BasicRomSize, OldBasicByteSum, 0x11);
     std::vector<uint8_t> newRom = imageWithSum(BasicRomSize, NewBasicByteSum, 0x22);
     std::vector<uint8_t> other = imageWithSum(BasicRomSize, 1234, 0x33);
-    std::vector<uint8_t> abcdos(DosRomSize, 0xA1), ufddos(DosRomSize, 0xB2), aux(DosAuxRomSize, 0xC3);
+    std::vector<uint8_t> abcdos(DosRomSize, 0xA1), ufddos(DosRomSize, 0xB2),
+        aux(DosAuxRomSize, 0xC3);
     aux[0] = 0xC3; // the jump table's first JP
     aux[5] = 0x44;
     folder.write("a-other.bin", other);
@@ -246,7 +253,8 @@ void countingWrite(uint16_t address, uint8_t value) {
 }
 
 TEST_F(MemoryMap, ResetKeepsMemoryAndHardResetClearsRam) {
-    for (uint32_t a = 0x4000; a < 0x10000; a++) MainMemory[a] = 0x66;
+    for (uint32_t a = 0x4000; a < 0x10000; a++)
+        MainMemory[a] = 0x66;
     MainMemory[0x0100] = 0x55; // external image
     PortLatches[0x12] = 0x40;
     WriteHandlers[0x9000] = countingWrite;

@@ -126,7 +126,8 @@ TEST_F(Ports, CassetteLatchAndTapeInterruptInIm2) {
     poke(0x9052, {0x00, 0x91});
     poke(0x9100, {0xF5, 0x3A, 0x00, 0x80, 0x3C, 0x32, 0x00, 0x80, 0xF1, 0xFB, 0xED, 0x4D});
     poke(0x0066, {0xED, 0x45});
-    for (int i = 0; i < 40; i++) execute(0);
+    for (int i = 0; i < 40; i++)
+        execute(0);
     ASSERT_EQ(Pio[1].interruptVector, 0x52);
     ASSERT_EQ(Pio[1].interruptControl, 0x80);
     ASSERT_EQ(Pio[1].output & 0x40, 0x40);
@@ -135,7 +136,8 @@ TEST_F(Ports, CassetteLatchAndTapeInterruptInIm2) {
     EXPECT_EQ(tapeInputLatch, 0);
     EXPECT_EQ(cpu.INT, 1u);
     EXPECT_EQ(cpu.intVector, 0x52);
-    for (int i = 0; i < 20; i++) execute(0);
+    for (int i = 0; i < 20; i++)
+        execute(0);
     EXPECT_EQ(MainMemory[0x8000], 1) << "the handler ran once";
     EXPECT_EQ(cpu.INT, 0u) << "the tape request is withdrawn when it is taken";
 
@@ -172,7 +174,8 @@ class Printer : public Ports {
 
 TEST_F(Printer, SelectedPrinterWritesTheFile) {
     ioWrite(0x01, 60);
-    for (int c : {int('H'), int('I'), 0x0D, 0x8D, int('X')}) ioWrite(0x00, static_cast<uint8_t>(c));
+    for (int c : {int('H'), int('I'), 0x0D, 0x8D, int('X')})
+        ioWrite(0x00, static_cast<uint8_t>(c));
     ioWrite(0x03, 'Y'); // ports 2-5 print too
     EXPECT_EQ(readWholeFile(folder.file("printer.txt")), "\nHI\nXY");
     // Another card selected: nothing more is printed.
