@@ -585,9 +585,24 @@ inputnum_digits:
             jr nc,inputnum_bad
             call readuint
             jr c,inputnum_bad
-            ld a,b
+            ld a,b              ; answers must lie in -32768..32767
             or a
-            call nz,negate
+            jr z,inputnum_plus
+            ld a,h
+            cp 80h
+            jr c,inputnum_minus
+            jr nz,inputnum_bad
+            ld a,l
+            or a
+            jr nz,inputnum_bad
+            jr inputnum_end     ; -32768 is 8000h already
+inputnum_minus:
+            call negate
+            jr inputnum_end
+inputnum_plus:
+            bit 7,h
+            jr nz,inputnum_bad
+inputnum_end:
             call skipsp
             cp ','
             jr z,inputnum_more

@@ -110,6 +110,18 @@ TEST_F(BasicLanguage, InputReadsNumbersAndAsksAgainForBadOnes) {
     EXPECT_EQ(*(at + 5), "126");
 }
 
+TEST_F(BasicLanguage, InputRefusesNumbersOutsideTheRange) {
+    enterProgram({"10 INPUT A", "20 PRINT A"});
+    typeAndRun("RUN\r32768\r-32768\r");
+    Rows rows = screenRows();
+    auto at = std::find(rows.begin(), rows.end(), ">RUN");
+    ASSERT_NE(at, rows.end());
+    EXPECT_EQ(*(at + 1), "? 32768");
+    EXPECT_EQ(*(at + 2), "NOT A NUMBER, TYPE AGAIN");
+    EXPECT_EQ(*(at + 3), "? -32768");
+    EXPECT_EQ(*(at + 4), "-32768");
+}
+
 TEST_F(BasicLanguage, RndStaysInItsRange) {
     Rows out = runProgram({
         "10 L=7:H=0",
