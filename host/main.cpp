@@ -1,5 +1,35 @@
-// Orvane's entry point. Until the desktop window exists, the program is the
-// headless runner.
-#include "host/headless.h"
+// Orvane's entry point: the desktop window, or the headless runner when
+// --headless (or any option of the runner) is on the command line.
+#include <cstring>
 
-int main(int argc, char** argv) { return RunHeadless(argc, argv); }
+#include "host/headless.h"
+#ifdef ORVANE_WITH_QT
+#include "host/qt/desktop.h"
+
+namespace {
+
+// True when an argument asks for the headless runner: --headless itself, or
+// one of the runner's own options (which the window does not take).
+bool wantsHeadless(int argc, char** argv) {
+    for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--headless") == 0) return true;
+        for (size_t o = 0; o < HeadlessOptionCount; o++) {
+            const char* name = HeadlessOptions[o].name;
+            size_t length = std::strlen(name);
+            if (std::strcmp(name, "--help") != 0 && std::strncmp(argv[i], name, length) == 0 &&
+                (argv[i][length] == 0 || argv[i][length] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+#endif
+
+int main(int argc, char** argv) {
+#ifdef ORVANE_WITH_QT
+    if (!wantsHeadless(argc, argv)) return RunDesktop(argc, argv);
+#endif
+    return RunHeadless(argc, argv);
+}

@@ -1,0 +1,299 @@
+// The commands of the main window's menu and accelerators, and the file
+// flows they share with the command line and dropped files.
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <fstream>
+
+#include "cpu/z80.h"
+#include "host/headless.h"
+#include "host/qt/desktop.h"
+#include "host/qt/main_window.h"
+#include "host/qt/menu_table.h"
+#include "host/qt/settings.h"
+#include "host/sound/drivers.h"
+#include "host/sound/mixer.h"
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "media/disk_card.h"
+#include "media/tape_deck.h"
+#include "media/tape_images.h"
+#include "monitor/dumps.h"
+#include "monitor/monitor.h"
+
+namespace {
+
+// The last extension of the file name, lower case, with its dot ("" if none).
+std::string lastExtension(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    QString extension = QString::fromStdString(path.substr(dot)).toLower();
+    return extension.toStdString();
+}
+
+bool hasExtension(const std::string& path, const char* extension) {
+    return lastExtension(path) == extension;
+}
+
+bool readable(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return file.good();
+}
+
+const QStringList OpenFilters = {
+    "All supported files (*.bac *.bas *.wav *.atp)", "BAC files (*.bac)",
+    "ABC80 tape files (*.atp)", "WAV files (*.wav)", "BAS files (*.bas)", "All files (*)"};
+const QStringList SaveFilters = {"BAC files (*.bac)", "WAV files (*.wav)"};
+
+std::string attachedImages[4];
+
+} // namespace
+
+QString MainWindow::askFile(bool save) {
+    FileRequest request;
+    request.save = save;
+    request.filters = save ? SaveFilters : OpenFilters;
+    request.rememberedFilter = save ? &saveFilter : &openFilter;
+    return fileDialog(request);
+}
+
+int MainWindow::LoadFileByExtension(const std::string& path) {
+    std::string extension = lastExtension(path);
+    int (*loader)(const std::string&) = nullptr;
+    if (extension == ".bac") loader = LoadBacImage;
+    else if (extension == ".atp") loader = LoadAtpImage;
+    else if (extension == ".bas") loader = LoadBasFile;
+    else if (extension != ".wav") {
+        ShowStatus("Cannot load %s: not an ATP, BAC, BAS or WAV file.", path.c_str());
+        return 0;
+    }
+    if (!readable(path)) {
+        ShowStatus("Cannot open %s.", path.c_str());
+        return 0;
+    }
+    if (loader && !loader(path)) {
+        ShowStatus("Cannot load %s.", path.c_str());
+        return 0;
+    }
+    if (!loader) OpenTapeForReading(path);
+    ShowStatus("Loaded %s.", path.c_str());
+    return 1;
+}
+
+int MainWindow::LoadOrAutostart(bool autostart) {
+    std::string path = askFile(false).toStdString();
+    int loaded = 0;
+    if (!path.empty()) {
+        if (autostart) {
+            machineReset();
+            runFramesBlind(50);
+        }
+        loaded = LoadFileByExtension(path);
+        if (loaded) {
+            if (hasExtension(path, ".wav")) typeText("LOAD CAS:\r");
+            else if (autostart) typeText("RUN\r");
+        }
+    }
+    ResetPacing();
+    return loaded;
+}
+
+int MainWindow::DropFile(const std::string& path) {
+    machineReset();
+    runFramesBlind(50);
+    int loaded = LoadFileByExtension(path);
+    // A recording only plays once BASIC is asked to read the cassette.
+    if (loaded) typeText(hasExtension(path, ".wav") ? "LOAD CAS:\r" : "RUN\r");
+    ResetPacing();
+    return loaded;
+}
+
+QString MainWindow::ScreenTextForClipboard() const { return QString::fromUtf8(ScreenText().c_str()); }
+
+void MainWindow::saveAs() {
+    std::string path = askFile(true).toStdString();
+    if (path.empty()) return;
+    if (lastExtension(path).empty() && path.find('.', path.find_last_of('/') + 1) == std::string::npos)
+        path += ".bac";
+    std::string extension = lastExtension(path);
+    if (extension == ".bac") {
+        SaveBacImage(path);
+        if (!readable(path)) ShowStatus("Cannot write %s.", path.c_str());
+    } else if (extension == ".wav") {
+        if (!StartTapeRecording(path, 44100)) ShowStatus("Cannot write %s.", path.c_str());
+    }
+    std::fprintf(stderr, "File saved: %s.\n", path.c_str());
+    ResetPacing();
+}
+
+void MainWindow::attachDisk(unsigned drive) {
+    FileRequest request;
+    request.title = QString("Attach disk image to DR%1...").arg(drive);
+    request.filters = QStringList{"Disk images (*.dsk *.img)", "All (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return;
+    QString text = QString("Drive DR%1 - %2").arg(drive).arg(QString::fromStdString(path));
+    if (!attachedImages[drive].empty()) {
+        DetachDrive(drive);
+        attachedImages[drive].clear();
+        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
+            item->setText(QString("Drive DR&%1 - ...").arg(drive));
+    }
+    if (AttachDiskImage(drive, path)) {
+        attachedImages[drive] = path;
+        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive))) item->setText(text);
+    } else {
+        messageBox("Error attaching disk image!", text);
+    }
+}
+
+void MainWindow::detachDisks() {
+    for (unsigned drive = 0; drive < 4; drive++) {
+        DetachDrive(drive);
+        attachedImages[drive].clear();
+        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
+            item->setText(QString("Drive DR&%1 - ...").arg(drive));
+    }
+}
+
+void MainWindow::saveScreenshot() {
+    FileRequest request;
+    request.save = true;
+    request.title = "Save screenshot as BMP...";
+    request.filters = QStringList{"Bitmap files (*.bmp)", "All (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return;
+    if (!hasExtension(path, ".bmp")) path += ".bmp";
+    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift))
+        ShowStatus("Cannot write %s.", path.c_str());
+}
+
+void MainWindow::toggleSoundRecording() {
+    if (SoundRecordingBytes(nullptr)) {
+        StopSoundRecording();
+        setChecked(CmdSoundRecording, false);
+        return;
+    }
+    setChecked(CmdSoundRecording, false);
+    FileRequest request;
+    request.save = true;
+    request.title = "Save sound to WAV...";
+    request.filters = QStringList{"WAV files (*.wav)", "All (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return;
+    if (!hasExtension(path, ".wav")) path += ".wav";
+    if (StartSoundRecording(path.c_str())) setChecked(CmdSoundRecording, true);
+    else ShowStatus("Cannot write %s.", path.c_str());
+}
+
+int MainWindow::OnCommand(int id) {
+    PauseSound();
+    if (id == CmdExit) {
+        close();
+        return 0;
+    }
+    if (id == CmdPause) {
+        desktop.paused = !desktop.paused;
+        setChecked(CmdPause, desktop.paused);
+        desktop.running = !desktop.paused;
+        ShowStatus("%s", desktop.paused ? "Inactive." : "");
+        return 0;
+    }
+    runCommand(id);
+    ResetPacing();
+    ResumeSound();
+    return 0;
+}
+
+void MainWindow::runCommand(int id) {
+    if (id >= CmdSpeedFirst && id <= CmdSpeedLast) {
+        for (int i = CmdSpeedFirst; i <= CmdSpeedLast; i++) setChecked(i, false);
+        SyncSpeed = SelectSpeed(desktop.pacer, id);
+        setChecked(CmdSpeedFirst + static_cast<int>(SyncSpeed), true);
+        ResetSoundOutput();
+        return;
+    }
+    if (id >= CmdAttachFirst && id <= CmdAttachLast) {
+        attachDisk(static_cast<unsigned>(id - CmdAttachFirst));
+        return;
+    }
+    if (id >= CmdBasicFirst && id <= CmdBasicLast) {
+        basicRom = static_cast<uint32_t>(id - CmdBasicFirst);
+        if (basicRom == BasicRomExternal && !loadExternalRom()) {
+            SetRadioMark(CmdBasicFirst, 3, basicRom);
+            ShowStatus("No ZaVUR80BASIC.ROM found; the old ROM runs instead.");
+        } else {
+            SetRadioMark(CmdBasicFirst, 3, basicRom);
+        }
+        machineReset();
+        return;
+    }
+    if (id >= CmdDosFirst && id <= CmdDosLast) {
+        dosRom = static_cast<uint32_t>(id - CmdDosFirst);
+        SetRadioMark(CmdDosFirst, 3, dosRom);
+        machineReset();
+        return;
+    }
+    if (id >= CmdVideoFirst && id <= CmdVideoLast) {
+        setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), false);
+        VideoDriverSetting = view->SelectVideoDriver(static_cast<uint32_t>(id - CmdVideoFirst));
+        setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), true);
+        return;
+    }
+    if (id >= CmdSoundFirst && id <= CmdSoundLast) {
+        for (int i = CmdSoundFirst; i <= CmdSoundLast; i++) setChecked(i, false);
+        OpenSoundDriver(static_cast<uint32_t>(id - CmdSoundFirst));
+        setChecked(CmdSoundFirst + static_cast<int>(SoundDriverSetting), true);
+        return;
+    }
+    switch (id) {
+    case CmdAutostart: LoadOrAutostart(true); break;
+    case CmdLoad: LoadOrAutostart(false); break;
+    case CmdSaveAs: saveAs(); break;
+    case CmdMemoryDump: {
+        QString folder = QDir::currentPath();
+        if (memoryDumpFiles())
+            ShowStatus("Memory dump to %s/DUMP.TXT/DUMP.BIN", folder.left(260).toLocal8Bit().constData());
+        else
+            ShowStatus("Cannot write the memory dump in %s.", folder.left(260).toLocal8Bit().constData());
+        break;
+    }
+    case CmdDetachDisks: detachDisks(); break;
+    case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
+    case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
+    case CmdPaste: {
+        std::string bytes = ClipboardTextToMachine(QGuiApplication::clipboard()->text());
+        if (!bytes.empty() && !typingInProgress()) typeText(bytes.c_str());
+        break;
+    }
+    case CmdScreenshot: saveScreenshot(); break;
+    case CmdSoundRecording: toggleSoundRecording(); break;
+    case CmdReset: machineReset(); break;
+    case CmdHardReset: machineHardReset(); break;
+    case CmdMonitor: monitorEnter(MonitorOpenedByUser, cpu.IP); break;
+    case CmdKeepAspect:
+        KeepAspectRatio = !KeepAspectRatio;
+        setChecked(CmdKeepAspect, KeepAspectRatio != 0);
+        view->setKeepAspect(KeepAspectRatio != 0);
+        break;
+    case CmdFullScreen: ToggleFullScreen(this); break;
+    case CmdCycleBased:
+        CycleBased = !CycleBased;
+        setChecked(CmdCycleBased, CycleBased != 0);
+        break;
+    case CmdTapeSound:
+        SetTapeSound(!TapeSoundEnabled());
+        setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
+        break;
+    case CmdAbout:
+        messageBox("About Orvane", "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion 1.0\n\n");
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,251 @@
+// Start-up, main loop and shutdown of the desktop program; see desktop.h.
+#include "host/qt/desktop.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "cpu/z80.h"
+#include "host/qt/main_window.h"
+#ifdef ORVANE_HAVE_CONSOLE_WINDOW
+#include "host/qt/console_window.h"
+#endif
+#include "host/qt/menu_table.h"
+#include "host/qt/settings.h"
+#include "host/sound/drivers.h"
+#include "host/sound/mixer.h"
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "media/tape_deck.h"
+#include "monitor/monitor.h"
+
+Desktop desktop;
+
+namespace {
+
+PaceClock steadyClock;
+
+void pauseSoundForMonitor() { PauseSound(); }
+void resumeSoundForMonitor() {
+    if (desktop.running) ResumeSound();
+}
+void resetPacingForMonitor() { ResetPacing(); }
+
+const MonitorHost DesktopMonitorHost = {pauseSoundForMonitor, resumeSoundForMonitor,
+                                        resetPacingForMonitor, 0};
+
+void showTitle(uint32_t percent, int32_t fps) {
+    if (!desktop.window) return;
+    desktop.window->setWindowTitle(QString::fromStdString(FormatTitle(percent, fps)));
+    uint64_t bytes = 0;
+    if (SoundRecordingBytes(&bytes))
+        ShowStatus("Sound recording %llu kB so far, press Alt+U to stop...",
+                   static_cast<unsigned long long>(bytes / 1024));
+}
+
+int displayRefreshRate() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(std::lround(screen->refreshRate())) : 0;
+}
+
+// SIGINT and SIGTERM close the window through a pipe the event loop watches.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    char byte = 1;
+    ssize_t written = write(signalPipe[1], &byte, 1);
+    (void)written;
+}
+
+void watchSignals(QObject* owner) {
+    if (pipe(signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte;
+        ssize_t got = read(signalPipe[0], &byte, 1);
+        (void)got;
+        // Dialogs and message boxes are closed too, so a modal wait ends.
+        desktop.quitRequested = true;
+        QApplication::closeAllWindows();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool displayAvailable() {
+    if (std::getenv("QT_QPA_PLATFORM")) return true;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+void printUsage() {
+    std::printf("usage: orvane [FILE] [--terminal-monitor]\n"
+                "       orvane --headless [options]   (see orvane --headless --help)\n\n"
+                "Opens the emulator's window; FILE (.bac, .bas, .atp or .wav) is loaded and\n"
+                "started. --terminal-monitor keeps the interactive monitor on this terminal.\n");
+}
+
+} // namespace
+
+void ResetPacing() {
+    if (desktop.pacer.clock) ResetPacing(desktop.pacer);
+}
+
+int StartDesktop(const DesktopOptions& options) {
+    desktop = Desktop();
+    desktop.window = new MainWindow();
+    SetStatusBar(desktop.window->status());
+
+    desktop.store = std::make_unique<QSettings>("Emulators", "Orvane");
+    ReadAllSettings(*desktop.store);
+
+    installRomImages();
+    bool externalWanted = basicRom == BasicRomExternal;
+    machineInit();
+    if (externalWanted && basicRom != BasicRomExternal)
+        std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC runs instead\n");
+
+    InitSoundSystem();
+    ShutdownSoundSystem();
+    uint32_t soundChoice = SoundDriverSetting;
+    OpenSoundDriver(soundChoice);
+    SoundDriverSetting = soundChoice;
+
+    desktop.frameBuffer.assign(FrameBufferBytes, 0);
+
+    if (!options.clock) {
+        steadyClock = SteadyPaceClock();
+        desktop.clock = steadyClock;
+    } else {
+        desktop.clock = *options.clock;
+    }
+    desktop.pacer.onTitle = showTitle;
+    int refresh = options.refreshHz ? options.refreshHz : displayRefreshRate();
+    // A saved "no limit" is kept; the pacer starts it with the display
+    // interval a switch to it would give.
+    InitPacer(desktop.pacer, desktop.clock, SyncSpeed, refresh);
+    SyncSpeed = desktop.pacer.speedIndex;
+
+    monitorSetHost(&DesktopMonitorHost);
+    monitorSetConsole(nullptr);
+#ifdef ORVANE_HAVE_CONSOLE_WINDOW
+    if (!options.terminalMonitor) {
+        static DesktopConsole console;
+        static MonitorConsole monitorConsole;
+        console = DesktopConsole();
+        console.owner = desktop.window;
+        monitorConsole = DesktopMonitorConsole(&console);
+        monitorSetConsole(&monitorConsole);
+    }
+#endif
+
+    desktop.window->markChoices();
+    VideoDriverSetting = desktop.window->video()->SelectVideoDriver(VideoDriverSetting);
+    desktop.window->markChoices();
+    desktop.window->SetRadioMark(CmdDosFirst, 3, dosRom);
+    desktop.window->SetRadioMark(CmdBasicFirst, 3, basicRom);
+
+    if (options.showWindow) desktop.window->show();
+    ResetPacing();
+    return 1;
+}
+
+int StartWithFile(const std::string& path) {
+    runFramesBlind(50);
+    machineReset();
+    runFramesBlind(50);
+    int loaded = desktop.window->LoadFileByExtension(path);
+    if (loaded) {
+        QString name = QString::fromStdString(path).toLower();
+        typeText(name.endsWith(".wav") ? "LOAD CAS:\r" : "RUN\r");
+    }
+    ResetPacing();
+    return loaded;
+}
+
+void RunOneFrame() {
+    uint8_t* picture = desktop.frameBuffer.data();
+    desktop.pitchShift = framePitchShift();
+    if (CycleBased) {
+        runFrame(CyclesPerFrame, picture, desktop.pitchShift);
+    } else {
+        runFrameFast();
+        for (int line = 0; line < VisibleLines; line++) renderLine(line, picture, desktop.pitchShift);
+    }
+    desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
+    if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
+    PaceFrame(desktop.pacer);
+}
+
+void RunMainLoop() {
+    bool wasRunning = desktop.running;
+    while (!desktop.quitRequested) {
+        if (!desktop.running || desktop.menusOpen > 0) {
+            ResetPacing();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            ResetPacing();
+            if (desktop.running && !wasRunning && SoundDriverSetting != 0) ResumeSound();
+            wasRunning = desktop.running;
+            continue;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (desktop.quitRequested || !desktop.running || desktop.menusOpen > 0) continue;
+        RunOneFrame();
+    }
+}
+
+void ShutdownDesktop() {
+    ShutdownSoundSystem();
+    CloseTape();
+    if (desktop.store) {
+        if (!WriteAllSettings(*desktop.store))
+            std::fprintf(stderr, "The settings could not be stored.\n");
+        desktop.store.reset();
+    }
+    SetStatusBar(nullptr);
+    delete desktop.window;
+    desktop.window = nullptr;
+}
+
+int RunDesktop(int argc, char** argv) {
+    DesktopOptions options;
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printUsage();
+            return 0;
+        }
+        if (arg == "--terminal-monitor") options.terminalMonitor = true;
+        else if (arg.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "orvane: unknown option '%s' (see orvane --help)\n", arg.c_str());
+            return 2;
+        } else if (options.file.empty()) options.file = arg;
+    }
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "orvane: no display to open a window on (DISPLAY is not set).\n"
+                             "Run 'orvane --headless' to use the machine without a window.\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Emulators");
+    QApplication::setApplicationName("Orvane");
+    watchSignals(&app);
+    StartDesktop(options);
+    if (!options.file.empty()) StartWithFile(options.file);
+    RunMainLoop();
+    ShutdownDesktop();
+    return 0;
+}

@@ -1,0 +1,58 @@
+// The desktop program: start-up, the main loop and shutdown. One thread does
+// everything: window events, emulation, presentation, sound mixing and
+// pacing. Each pass of the loop handles the waiting events, then (while the
+// machine runs and no menu is open) runs one frame: the frame driver, the
+// picture to the video view, the mixer up to TCOUNT, and the pacer's wait.
+#pragma once
+
+#include <QSettings>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/qt/pacing.h"
+
+class MainWindow;
+
+struct Desktop {
+    PaceClock clock;
+    FramePacer pacer;
+    std::vector<uint8_t> frameBuffer;
+    int pitchShift = 0;
+    bool running = true; // false while paused
+    bool paused = false;
+    bool quitRequested = false;
+    int menusOpen = 0;   // frames stop while a menu is open
+    MainWindow* window = nullptr;
+    std::unique_ptr<QSettings> store;
+};
+
+extern Desktop desktop;
+
+struct DesktopOptions {
+    std::string file;             // loaded and started after start-up
+    bool terminalMonitor = false; // the monitor talks to the terminal
+    int refreshHz = 0;            // 0: as the screen reports
+    const PaceClock* clock = nullptr; // nullptr: the steady clock
+    bool showWindow = true;
+};
+
+// Restarts the frame schedule from now (after every modal wait).
+void ResetPacing();
+
+// Start-up up to the shown window; 1 on success.
+int StartDesktop(const DesktopOptions& options);
+// The command-line file: blind frames, reset, blind frames, load, then
+// "LOAD CAS:\r" for a WAV file or "RUN\r" for a program. 1 when loaded.
+int StartWithFile(const std::string& path);
+// One frame: produce the picture, present it, mix the sound, pace.
+void RunOneFrame();
+// Loops until the window is closed (or SIGINT/SIGTERM arrives).
+void RunMainLoop();
+// Sound system down (completing recordings), settings written, window gone.
+void ShutdownDesktop();
+
+// The whole program; argv may name one file to load and start.
+int RunDesktop(int argc, char** argv);

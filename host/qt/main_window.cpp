@@ -1,0 +1,199 @@
+// The main window's construction, menus and events; the commands are in
+// commands.cpp.
+#include "host/qt/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+#include "host/qt/desktop.h"
+#include "host/qt/menu_table.h"
+#include "host/qt/settings.h"
+#include "host/sound/mixer.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "media/tape_deck.h"
+
+namespace {
+
+QString defaultFileDialog(const FileRequest& request) {
+    QFileDialog dialog(nullptr, request.title);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters);
+    if (request.rememberedFilter && *request.rememberedFilter >= 1 &&
+        *request.rememberedFilter <= request.filters.size())
+        dialog.selectNameFilter(request.filters[*request.rememberedFilter - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    if (request.rememberedFilter) {
+        int chosen = request.filters.indexOf(dialog.selectedNameFilter());
+        if (chosen >= 0) *request.rememberedFilter = chosen + 1;
+    }
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+MainWindow::MainWindow() {
+    setWindowTitle("Orvane");
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    view = new VideoView(this);
+    setCentralWidget(view);
+    statusBarWidget = new OrvaneStatusBar(this);
+    setStatusBar(statusBarWidget);
+    buildMenus();
+    fileDialog = defaultFileDialog;
+    messageBox = [this](const QString& caption, const QString& text) {
+        QMessageBox::information(this, caption, text);
+    };
+    view->reportFailure = [this](const QString& caption, const QString& text) {
+        messageBox(caption, text);
+    };
+    QSize minimum = MinimumWindowSize(statusBarWidget->sizeHint().height());
+    minimum.rheight() += menuBar()->sizeHint().height();
+    setMinimumSize(minimum);
+    resize(720, 540 + menuBar()->sizeHint().height() + statusBarWidget->sizeHint().height());
+}
+
+MainWindow::~MainWindow() {
+    if (CurrentStatusBar() == statusBarWidget) SetStatusBar(nullptr);
+}
+
+void MainWindow::buildMenus() {
+    QMenu* parents[3] = {nullptr, nullptr, nullptr};
+    for (int i = 0; i < MenuTableSize; i++) {
+        const MenuEntry& entry = MenuTable[i];
+        QWidget* parent = entry.level == 0 ? static_cast<QWidget*>(menuBar()) : parents[entry.level - 1];
+        switch (entry.kind) {
+        case MenuKind::Menu: {
+            QMenu* menu = new QMenu(QString::fromLatin1(entry.text), parent);
+            if (entry.level == 0) {
+                menuBar()->addMenu(menu);
+                menus.append(menu);
+            } else {
+                parents[entry.level - 1]->addMenu(menu);
+            }
+            parents[entry.level] = menu;
+            QObject::connect(menu, &QMenu::aboutToShow, this, [] {
+                if (desktop.menusOpen++ == 0) PauseSound();
+            });
+            QObject::connect(menu, &QMenu::aboutToHide, this, [] {
+                if (desktop.menusOpen > 0 && --desktop.menusOpen == 0) {
+                    if (desktop.running) ResumeSound();
+                    keyboardReset();
+                    ResetPacing();
+                }
+            });
+            break;
+        }
+        case MenuKind::Separator: parents[entry.level - 1]->addSeparator(); break;
+        case MenuKind::Item: {
+            QAction* item = parents[entry.level - 1]->addAction(QString::fromLatin1(entry.text));
+            item->setCheckable(entry.mark != MenuMark::None);
+            if (entry.shortcut) {
+                item->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+                addAction(item); // keeps the key working while the menu bar is hidden
+            }
+            int id = entry.id;
+            QObject::connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            actions[id] = item;
+            break;
+        }
+        }
+    }
+}
+
+QAction* MainWindow::action(int id) const {
+    auto found = actions.find(id);
+    return found == actions.end() ? nullptr : found->second;
+}
+
+bool MainWindow::isChecked(int id) const {
+    QAction* item = action(id);
+    return item && item->isChecked();
+}
+
+void MainWindow::setChecked(int id, bool checked) {
+    if (QAction* item = action(id)) item->setChecked(checked);
+}
+
+QList<QMenu*> MainWindow::topMenus() const { return menus; }
+
+void MainWindow::SetRadioMark(int firstId, int count, uint32_t chosen) {
+    for (int i = 0; i < count; i++) setChecked(firstId + i, false);
+    QAction* item = action(firstId + static_cast<int>(chosen));
+    if (!item) return;
+    item->setChecked(true);
+    QString text = item->text().left(64).mid(1) + " set.";
+    ShowStatus("%s", text.toLatin1().constData());
+}
+
+void MainWindow::markChoices() {
+    for (int id = CmdSpeedFirst; id <= CmdSpeedLast; id++) setChecked(id, false);
+    setChecked(CmdSpeedFirst + static_cast<int>(SyncSpeed), true);
+    setChecked(CmdKeepAspect, KeepAspectRatio != 0);
+    setChecked(CmdCycleBased, CycleBased != 0);
+    for (int i = 0; i < 3; i++) {
+        setChecked(CmdVideoFirst + i, VideoDriverSetting == static_cast<uint32_t>(i));
+        setChecked(CmdSoundFirst + i, SoundDriverSetting == static_cast<uint32_t>(i));
+    }
+    setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
+    view->setKeepAspect(KeepAspectRatio != 0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    desktop.quitRequested = true;
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && !(event->modifiers() & Qt::AltModifier)) {
+        machineReset(); // repeats reset again
+        return;
+    }
+    if (event->isAutoRepeat()) return;
+    if (uint32_t key = HostKeyToVirtualKey(event)) keyPressed(key);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    if (uint32_t key = HostKeyToVirtualKey(event)) keyReleased(key);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        keyboardReset();
+        ResetPacing();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    DropFile(urls.first().toLocalFile().toStdString());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ResetPacing();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    ResetPacing();
+}

@@ -1,0 +1,97 @@
+// The main window: the picture area (VideoView), the menu bar built from
+// MenuTable, the status bar, and the window's events (keys to the emulated
+// keyboard, activation changes, dropped files, closing). Every command of
+// the menu and the accelerators arrives at OnCommand with its identifier.
+//
+// Dialogs and message boxes go through replaceable hooks so that the
+// commands run unattended in tests.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "host/qt/status_bar.h"
+#include "host/qt/video_view.h"
+
+class QAction;
+class QMenu;
+
+// What a file dialog is asked for.
+struct FileRequest {
+    bool save = false;
+    QString title;                  // empty for the load/save-as dialogs
+    QStringList filters;            // "BAC files (*.bac)", ...
+    int* rememberedFilter = nullptr; // 1-based, kept for the run (load/save-as only)
+};
+
+class MainWindow : public QMainWindow {
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Carries out a command; the result is 0 as the window procedure's.
+    int OnCommand(int id);
+
+    QAction* action(int id) const;
+    bool isChecked(int id) const;
+    void setChecked(int id, bool checked);
+    // Removes the marks of firstId..firstId+count-1, marks firstId + chosen
+    // and shows the item's text without its mnemonic plus " set.".
+    void SetRadioMark(int firstId, int count, uint32_t chosen);
+    // The menu marks of every persisted choice, from the settings.
+    void markChoices();
+    QList<QMenu*> topMenus() const;
+
+    VideoView* video() const { return view; }
+    OrvaneStatusBar* status() const { return statusBarWidget; }
+
+    // Dialog hooks: a path, or an empty string when cancelled.
+    std::function<QString(const FileRequest&)> fileDialog;
+    std::function<void(const QString& caption, const QString& text)> messageBox;
+
+    // File flows shared by the commands, the command line and dropped files.
+    int LoadFileByExtension(const std::string& path);
+    int LoadOrAutostart(bool autostart);
+    int DropFile(const std::string& path);
+    // The 24 text rows in screen order, LF line ends.
+    QString ScreenTextForClipboard() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void buildMenus();
+    void runCommand(int id);
+    QString askFile(bool save);
+    void attachDisk(unsigned drive);
+    void detachDisks();
+    void saveScreenshot();
+    void toggleSoundRecording();
+    void saveAs();
+
+    VideoView* view;
+    OrvaneStatusBar* statusBarWidget;
+    std::map<int, QAction*> actions;
+    QList<QMenu*> menus;
+    int openFilter = 1, saveFilter = 1;
+};
+
+// The key the host event stands for, as the keyboard's virtual-key code (0:
+// none). Replaceable so that a fuller mapping can take over.
+extern uint32_t (*HostKeyToVirtualKey)(const QKeyEvent* event);
+uint32_t FallbackVirtualKey(const QKeyEvent* event);
+// Clipboard text to the bytes the machine types (CR line ends).
+extern std::string (*ClipboardTextToMachine)(const QString& text);
+std::string FallbackClipboardText(const QString& text);

@@ -1,0 +1,77 @@
+// The menu tree of the main window; see menu_table.h.
+#include "host/qt/menu_table.h"
+
+namespace {
+constexpr MenuKind M = MenuKind::Menu, I = MenuKind::Item, S = MenuKind::Separator;
+constexpr MenuMark No = MenuMark::None, Ck = MenuMark::Check, Rd = MenuMark::Radio;
+} // namespace
+
+const MenuEntry MenuTable[] = {
+    {0, M, "&File", 0, nullptr, No},
+    {1, I, "&Autostart...", CmdAutostart, nullptr, No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "&Load program...", CmdLoad, nullptr, No},
+    {1, I, "&Save as...", CmdSaveAs, nullptr, No},
+    {1, I, "&Memory dump", CmdMemoryDump, nullptr, No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, M, "&Attach disk\tAlt+#Nr", 0, nullptr, No},
+    {2, I, "Drive DR&0 - ...", 40047, "Alt+0", No},
+    {2, I, "Drive DR&1 - ...", 40048, "Alt+1", No},
+    {1, I, "&Detach disks", CmdDetachDisks, nullptr, No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "Copy text to clipboard\tAlt+C", CmdCopyText, "Alt+C", No},
+    {1, I, "Copy screen as &bitmap", CmdCopyBitmap, nullptr, No},
+    {1, I, "&Paste from clipboard\tAlt+V", CmdPaste, "Alt+V", No},
+    {1, M, "&Media snapshots", 0, nullptr, No},
+    {2, I, "&Save screenshot as...", CmdScreenshot, nullptr, No},
+    {2, I, "Save to &WAV...\tAlt+U", CmdSoundRecording, "Alt+U", Ck},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "&Exit", CmdExit, nullptr, No},
+
+    {0, M, "&Machine", 0, nullptr, No},
+    {1, I, "&Pause\tPause", CmdPause, "Pause", Ck},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "&Reset\tF1", CmdReset, nullptr, No},
+    {1, I, "&Hard reset\tAlt+F1", CmdHardReset, "Alt+F1", No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, M, "Basic R&OM", 0, nullptr, No},
+    {2, I, "&Old ROM (Checksum: 11273)", 40058, nullptr, Rd},
+    {2, I, "&New ROM (Checksum: 9913)", 40059, nullptr, Rd},
+    {2, I, "&External ROM ('ZaVUR80BASIC.ROM')", 40060, nullptr, Rd},
+    {1, M, "&Disk OS", 0, nullptr, No},
+    {2, I, "&None", 40055, nullptr, Rd},
+    {2, I, "&ABCDOS", 40056, nullptr, Rd},
+    {2, I, "&UFDDOS", 40057, nullptr, Rd},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "&Interactive monitor\tAlt+M", CmdMonitor, "Alt+M", No},
+
+    {0, M, "&Options", 0, nullptr, No},
+    {1, M, "&Video driver", 0, nullptr, No},
+    {2, I, "&Software", 40039, nullptr, Rd},
+    {2, I, "&Accelerated", 40040, nullptr, Rd},
+    {2, I, "&OpenGL", 40041, nullptr, Rd},
+    {1, I, "&Keep aspect ratio (4:3)", CmdKeepAspect, nullptr, Ck},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "&Full screen\tAlt+Enter", CmdFullScreen, "Alt+Return", No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, M, "&Speed", 0, nullptr, No},
+    {2, I, "&No limit\tAlt+W", 40014, "Alt+W", Rd},
+    {2, S, nullptr, 0, nullptr, No},
+    {2, I, "&20%", 40016, nullptr, Rd},
+    {2, I, "&50%", 40017, nullptr, Rd},
+    {2, I, "&100%", 40015, nullptr, Rd},
+    {2, I, "&200%", 40018, nullptr, Rd},
+    {2, I, "&400%", 40019, nullptr, Rd},
+    {2, I, "&800%", 40020, nullptr, Rd},
+    {1, I, "&Cycle based", CmdCycleBased, nullptr, Ck},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, M, "S&ound driver", 0, nullptr, No},
+    {2, I, "&No sound", 40042, nullptr, Rd},
+    {2, I, "&SDL audio", 40043, nullptr, Rd},
+    {2, I, "&ALSA", 40044, nullptr, Rd},
+    {1, I, "&Tape sound", CmdTapeSound, nullptr, Ck},
+
+    {0, M, "&Help", 0, nullptr, No},
+    {1, I, "&About", CmdAbout, nullptr, No},
+};
+const int MenuTableSize = sizeof MenuTable / sizeof MenuTable[0];

@@ -1,0 +1,88 @@
+// The status bar's fields and the printf-style writers; see status_bar.h.
+#include "host/qt/status_bar.h"
+
+#include <QLabel>
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "media/media_status.h"
+
+namespace {
+
+OrvaneStatusBar* currentBar = nullptr;
+constexpr int FieldWidths[StatusFieldCount] = {80, 96, 48, -1};
+constexpr size_t TextBufferSize = 432;
+
+// Unicode of the bytes 80h-9Fh in Windows-1252 (0: undefined, shown as is).
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void setFieldFormatted(int field, const char* format, va_list args) {
+    char text[TextBufferSize];
+    std::vsnprintf(text, sizeof text, format, args);
+    if (currentBar && field != 1 && field >= 0 && field < StatusFieldCount)
+        currentBar->setField(field, TextFromWindows1252(text));
+}
+
+void mediaStatusWriter(int field, const char* text) { SetStatusField(field, "%s", text); }
+
+} // namespace
+
+QString TextFromWindows1252(const char* text) {
+    QString out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
+        char16_t c = *p;
+        if (c >= 0x80 && c < 0xA0 && Windows1252High[c - 0x80]) c = Windows1252High[c - 0x80];
+        out += QChar(c);
+    }
+    return out;
+}
+
+OrvaneStatusBar::OrvaneStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setSizeGripEnabled(false);
+    for (int i = 0; i < StatusFieldCount; i++) {
+        fields[i] = new QLabel(this);
+        fields[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (FieldWidths[i] > 0) {
+            fields[i]->setFixedWidth(FieldWidths[i]);
+            addWidget(fields[i]);
+        } else {
+            fields[i]->setMinimumWidth(1);
+            addWidget(fields[i], 1);
+        }
+    }
+}
+
+void OrvaneStatusBar::setField(int field, const QString& text) {
+    fields[field]->setText(text);
+    fields[field]->setToolTip(text);
+}
+
+QString OrvaneStatusBar::fieldText(int field) const { return fields[field]->text(); }
+QString OrvaneStatusBar::fieldToolTip(int field) const { return fields[field]->toolTip(); }
+
+void SetStatusBar(OrvaneStatusBar* bar) {
+    currentBar = bar;
+    SetMediaStatusWriter(bar ? mediaStatusWriter : nullptr);
+}
+
+OrvaneStatusBar* CurrentStatusBar() { return currentBar; }
+
+int StatusBarHeight() { return currentBar ? currentBar->height() : 0; }
+
+void ShowStatus(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    setFieldFormatted(StatusMessageField, format, args);
+    va_end(args);
+}
+
+void SetStatusField(int field, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    setFieldFormatted(field, format, args);
+    va_end(args);
+}

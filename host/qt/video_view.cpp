@@ -1,0 +1,165 @@
+// The picture area and its software back end: the frame is copied into a
+// grey 8-bit QImage and stretched onto the widget, fitted to 4:3 with black
+// borders when the aspect option is on.
+#include "host/qt/video_view.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <cstring>
+
+void FitAspect(QRect& r) {
+    int32_t w = r.width(), h = r.height();
+    int32_t wantW = (40 * h + 15) / 30;
+    int32_t wantH = (3 * w + 2) / 4;
+    if (wantW < w) {
+        int32_t left = (w - wantW + 1) / 2;
+        r = QRect(left, r.top(), wantW, h);
+    } else if (wantH < h) {
+        int32_t top = (h - wantH + 1) / 2;
+        r = QRect(r.left(), top, w, wantH);
+    }
+}
+
+namespace {
+
+class SoftwarePicture : public QWidget, public VideoBackEnd {
+public:
+    explicit SoftwarePicture(VideoView* view) : QWidget(view), view(view) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+        image = QImage(240, 240, QImage::Format_Grayscale8);
+        image.fill(0);
+    }
+    QWidget* widget() override { return this; }
+    void present(const uint8_t* pixels, int width, int height) override {
+        if (image.width() != width || image.height() != height)
+            image = QImage(width, height, QImage::Format_Grayscale8);
+        for (int y = 0; y < height; y++)
+            std::memcpy(image.scanLine(y), pixels + static_cast<size_t>(y) * width, width);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QRect area = rect();
+        QRect target = area;
+        if (view->keepAspect()) FitAspect(target);
+        if (target != area) painter.fillRect(area, Qt::black);
+        painter.drawImage(target, image);
+    }
+
+private:
+    VideoView* view;
+    QImage image;
+};
+
+} // namespace
+
+std::unique_ptr<VideoBackEnd> CreateSoftwareBackEnd(VideoView* view) {
+    return std::make_unique<SoftwarePicture>(view);
+}
+
+VideoView::VideoView(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    reportFailure = [this](const QString& caption, const QString& text) {
+        QMessageBox::warning(window(), caption, text);
+    };
+    backEnd = CreateSoftwareBackEnd(this);
+    backEnd->widget()->setGeometry(rect());
+}
+
+VideoView::~VideoView() = default;
+
+uint32_t VideoView::SelectVideoDriver(uint32_t index) {
+    backEnd.reset();
+    QString failure;
+    if (index == VideoOpenGL) {
+        backEnd = CreateOpenGLBackEnd(this, &failure);
+        if (backEnd) driver = VideoOpenGL;
+        else if (!failure.isEmpty()) reportFailure("Error", failure);
+    }
+    if (!backEnd && (index == VideoOpenGL || index == VideoAccelerated)) {
+        failure.clear();
+        backEnd = CreateAcceleratedBackEnd(this, &failure);
+        if (backEnd) driver = VideoAccelerated;
+        else if (!failure.isEmpty()) reportFailure("Error", failure);
+    }
+    if (!backEnd) {
+        backEnd = CreateSoftwareBackEnd(this);
+        driver = VideoSoftware;
+    }
+    QWidget* shown = backEnd->widget();
+    shown->setGeometry(rect());
+    shown->show();
+    presentAgain();
+    return driver;
+}
+
+void VideoView::PresentFrame(const uint8_t* pixels, int width, int height) {
+    lastPixels = pixels;
+    lastWidth = width;
+    lastHeight = height;
+    backEnd->present(pixels, width, height);
+}
+
+void VideoView::presentAgain() {
+    if (lastPixels) backEnd->present(lastPixels, lastWidth, lastHeight);
+}
+
+void VideoView::setKeepAspect(bool keep) {
+    keepAspectRatio = keep;
+    presentAgain();
+    backEnd->widget()->update();
+}
+
+QImage VideoView::grabPicture() { return backEnd->widget()->grab().toImage(); }
+
+void VideoView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    backEnd->widget()->setGeometry(rect());
+    presentAgain();
+}
+
+void ToggleFullScreen(QMainWindow* window) {
+    if (!window->isFullScreen()) {
+        window->menuBar()->hide();
+        window->showFullScreen();
+        QApplication::setOverrideCursor(Qt::BlankCursor);
+    } else {
+        window->showNormal();
+        window->menuBar()->show();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+bool IsFullScreen(QMainWindow* window) { return window->isFullScreen(); }
+
+QSize MinimumWindowSize(int statusBarHeight) { return QSize(360, 302 + statusBarHeight); }
+
+QRect OnSizing(int edge, QRect r, int extraW, int extraH) {
+    int left = r.left(), top = r.top();
+    int right = left + r.width(), bottom = top + r.height();
+    int clientW = right - left - extraW;
+    int clientH = bottom - top - extraH;
+    int fromW = clientW * 540 / 720;
+    int fromH = clientH * 720 / 540;
+    switch (edge) {
+    case EdgeLeft: top = bottom - fromW - extraH; break;
+    case EdgeRight: bottom = top + fromW + extraH; break;
+    case EdgeTop:
+    case EdgeTopLeft:
+    case EdgeBottomLeft: left = right - fromH - extraW; break;
+    default: right = left + fromH + extraW; break;
+    }
+    return QRect(left, top, right - left, bottom - top);
+}
