@@ -183,7 +183,8 @@ void OpenTapeForReading(const std::string& path) {
     d.layout = ReadWavLayout(file, d.header, size);
     d.headerEnd = WavHeaderSize;
     d.position = WavHeaderSize;
-    startReader(d.layout.dataStart, d.layout.dataEnd);
+    // Past the physical end every sample reads as 255 without touching the file.
+    startReader(d.layout.dataStart, d.layout.dataEnd < size ? d.layout.dataEnd : size);
 
     uint64_t now = cpu.TCOUNT;
     d.startCycle = d.renderedCycle = d.motorOffCycle = now;

@@ -227,6 +227,12 @@ TEST_F(TapeDeckTest, HeaderOnlyFilesPlayFromByte44AtTheHeaderRate) {
     ASSERT_GE(e.size(), 2u) << "the bytes after the data chunk are played too";
     EXPECT_EQ(0, e[1].second);
 
+    // An absurd rate runs past the end at once, where every sample reads 255.
+    SetUp();
+    play(wavFile(0xFFFFFFF0u, 8, 1, Bytes(100, 0)));
+    EXPECT_EQ(1, SampleTapeInput(1000 + 10 * Clock));
+    EXPECT_EQ(1, SampleTapeInput(1000 + 20 * Clock));
+
     SetUp();
     Bytes noRate = wavFile(0, 8, 1, Bytes(100, 255));
     play(noRate);
