@@ -13,7 +13,8 @@ void chipSecond(benchmark::State& state) {
     soundChipWrite(static_cast<uint8_t>(state.range(0)));
     int16_t block[960];
     for (auto _ : state) {
-        for (int i = 0; i < 50; ++i) soundChipSource()->generate(block, 960);
+        for (int i = 0; i < 50; ++i)
+            soundChipSource()->generate(block, 960);
         benchmark::DoNotOptimize(block);
     }
     state.SetItemsProcessed(state.iterations() * 48000);
@@ -21,14 +22,11 @@ void chipSecond(benchmark::State& state) {
 BENCHMARK(chipSecond)->Arg(0x01)->Arg(0x05)->Arg(0x29)->Unit(benchmark::kMicrosecond);
 
 // A device that cannot tell its position: every block is mixed and written.
-const SoundDriver Sink{"sink",
-                       [](int) { return 1; },
-                       [] {},
-                       [](const int16_t* block, uint32_t, uint32_t) { benchmark::DoNotOptimize(block[0]); },
-                       [] {},
-                       [] {},
-                       [] {},
-                       [] { return SoundPositionUnknown; }};
+const SoundDriver Sink{
+    "sink", [](int) { return 1; },
+    [] {},  [](const int16_t* block, uint32_t, uint32_t) { benchmark::DoNotOptimize(block[0]); },
+    [] {},  [] {},
+    [] {},  [] { return SoundPositionUnknown; }};
 
 void mixerSecond(benchmark::State& state) {
     cpu.cyclesPerLine = 191;
@@ -38,7 +36,8 @@ void mixerSecond(benchmark::State& state) {
     InitSoundSystem();
     uint64_t cycles = 0;
     for (auto _ : state) {
-        for (int i = 0; i < 50; ++i) MixUpTo(cycles += 59904);
+        for (int i = 0; i < 50; ++i)
+            MixUpTo(cycles += 59904);
     }
     state.SetItemsProcessed(state.iterations() * 48000);
 }

@@ -8,11 +8,11 @@
 enum class FilterKind : uint8_t { LowPass, HighPass };
 
 struct OnePoleFilter {
-    double fc;       // corner frequency in Hz
+    double fc; // corner frequency in Hz
     FilterKind kind;
-    int rate;        // the rate a and b were computed for; 0 before the first step
+    int rate; // the rate a and b were computed for; 0 before the first step
     double a, b;
-    double y;        // the low-pass state
+    double y; // the low-pass state
 };
 
 OnePoleFilter filterCreate(FilterKind kind, double fc);

@@ -89,7 +89,9 @@ uint32_t nextSample() {
         c.lfsr = ((c.lfsr << 1) | f) & 0xFFFF;
         c.noiseBit = f;
     }
-    const uint32_t n = static_cast<uint32_t>(filterStep(c.noiseFilter, static_cast<int>(c.noiseBit), FilterRate)) & 1;
+    const uint32_t n =
+        static_cast<uint32_t>(filterStep(c.noiseFilter, static_cast<int>(c.noiseBit), FilterRate)) &
+        1;
 
     uint32_t mix = 0;
     switch (c.mixerSelect) {

@@ -23,15 +23,15 @@ struct SoundChip {
     uint32_t oneShot;      // the one-shot envelope is running
     uint32_t oneShotCount; // samples produced in it
     uint32_t oneShotLength;
-    uint32_t amplitude;    // 8192 or 0, the envelope of the current sample
+    uint32_t amplitude; // 8192 or 0, the envelope of the current sample
     uint64_t slfPhase, slfHalfPeriod;
-    uint32_t slfState;     // the SLF square
-    int32_t slfSlope;      // +1 rising, -1 falling: the matching triangle
+    uint32_t slfState; // the SLF square
+    int32_t slfSlope;  // +1 rising, -1 falling: the matching triangle
     uint64_t vcoPhase, vcoHalfPeriod;
     uint32_t vcoModulated; // bit 2: the SLF triangle sweeps the VCO
     uint32_t vcoState;
     uint64_t noisePhase, noiseHalfPeriod;
-    uint32_t lfsr;         // 16-bit noise register
+    uint32_t lfsr; // 16-bit noise register
     uint32_t noiseBit;
     uint32_t mixerSelect;    // bits 3-5
     uint32_t envelopeSelect; // bits 6-7

@@ -121,5 +121,5 @@ uint32_t alsaPosition() {
 
 } // namespace
 
-const SoundDriver AlsaSoundDriver{"ALSA",     alsaOpen,  alsaClose,  alsaWrite,
-                                  alsaReset,  alsaPause, alsaResume, alsaPosition};
+const SoundDriver AlsaSoundDriver{"ALSA",    alsaOpen,  alsaClose,  alsaWrite,
+                                  alsaReset, alsaPause, alsaResume, alsaPosition};

@@ -41,9 +41,8 @@ uint64_t samplesBase() {
 
 } // namespace
 
-const SoundDriver NoSoundDriver{"No sound",     noSoundOpen,    noSoundNothing,
-                                noSoundWrite,   noSoundNothing, noSoundNothing,
-                                noSoundNothing, noSoundPosition};
+const SoundDriver NoSoundDriver{"No sound",     noSoundOpen,    noSoundNothing, noSoundWrite,
+                                noSoundNothing, noSoundNothing, noSoundNothing, noSoundPosition};
 
 uint32_t SoundDriverSetting = 1;
 
@@ -78,8 +77,8 @@ int Sync() {
     const uint32_t position = current->Position();
     if (position == SoundPositionUnknown) return 1;
 
-    int32_t queued = static_cast<int32_t>((writePosition + SoundRingBytes - position % SoundRingBytes) %
-                                          SoundRingBytes);
+    int32_t queued = static_cast<int32_t>(
+        (writePosition + SoundRingBytes - position % SoundRingBytes) % SoundRingBytes);
     if (queued >= static_cast<int32_t>(SoundRingBytes / 2)) queued -= SoundRingBytes;
     queueHistory[historyIndex] = queued / static_cast<int32_t>(SoundBlockBytes);
     historyIndex = (historyIndex + 1) % QueueHistory;
@@ -87,13 +86,16 @@ int Sync() {
     if (SoundRecordingOpen()) return 1;
 
     int32_t sum = 0;
-    for (int32_t q : queueHistory) sum += q;
+    for (int32_t q : queueHistory)
+        sum += q;
     if (sum >= 7 * QueueHistory) {
-        for (int32_t& q : queueHistory) q -= 1;
+        for (int32_t& q : queueHistory)
+            q -= 1;
         return 0;
     }
     if (sum >= 4 * QueueHistory) return 1;
-    for (int32_t& q : queueHistory) q += 1;
+    for (int32_t& q : queueHistory)
+        q += 1;
     return 2;
 }
 
@@ -118,7 +120,8 @@ void Submit(const int16_t* block) {
 void MixUpTo(uint64_t cycles) {
     const uint64_t base = samplesBase();
     // Rounded cycles * 48,000 / base, exact for any cycle count.
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(cycles) * (2 * SoundSampleRate) + base;
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(cycles) * (2 * SoundSampleRate) + base;
     const uint32_t target = static_cast<uint32_t>(scaled / (2 * base));
     uint32_t n = target - produced;
     // A counter that went backwards (a fresh processor) restarts the count

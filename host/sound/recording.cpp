@@ -39,7 +39,8 @@ void AppendSoundRecording(const int16_t* block, uint32_t byteCount) {
     if (!file) return;
     unsigned char bytes[SoundBlockBytes];
     const uint32_t samples = byteCount / 2 > SoundBlockSamples ? SoundBlockSamples : byteCount / 2;
-    for (uint32_t i = 0; i < samples; ++i) put16(bytes + 2 * i, static_cast<uint16_t>(block[i]));
+    for (uint32_t i = 0; i < samples; ++i)
+        put16(bytes + 2 * i, static_cast<uint16_t>(block[i]));
     if (std::fwrite(bytes, 1, samples * 2, file) == samples * 2) bytesWritten += samples * 2;
 }
 
@@ -48,8 +49,8 @@ int StartSoundRecording(const char* path) {
     if (!path) return 0;
     file = std::fopen(path, "wb");
     if (!file) return 0;
-    unsigned char h[HeaderBytes] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                    'f', 'm', 't', ' '};
+    unsigned char h[HeaderBytes] = {'R', 'I', 'F', 'F', 0,   0,   0,   0,
+                                    'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     put32(h + 16, 16);
     put16(h + 20, 1); // PCM
     put16(h + 22, 1); // mono

@@ -11,8 +11,8 @@ namespace {
 
 SDL_AudioDeviceID device = 0;
 bool audioStarted = false;
-uint32_t ringEnd = 0;    // ring position just after the last queued block
-bool ringKnown = false;  // a block was queued since opening or resetting
+uint32_t ringEnd = 0;   // ring position just after the last queued block
+bool ringKnown = false; // a block was queued since opening or resetting
 
 void sdlClose() {
     if (device) SDL_CloseAudioDevice(device);

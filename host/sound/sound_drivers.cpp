@@ -4,7 +4,7 @@
 #include "host/sound/drivers.h"
 
 const SoundDriver* const SoundDrivers[SoundDriverCount] = {&NoSoundDriver, &SdlSoundDriver,
-                                                          &AlsaSoundDriver};
+                                                           &AlsaSoundDriver};
 
 void OpenSoundDriver(uint32_t index) {
     ShutdownSoundSystem();

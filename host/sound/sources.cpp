@@ -12,7 +12,8 @@ void AddSoundSource(SoundSource* source) {
     RemoveSoundSource(source); // a source is listed at most once
     source->next = nullptr;
     SoundSource** link = &sources;
-    while (*link) link = &(*link)->next;
+    while (*link)
+        link = &(*link)->next;
     *link = source;
 }
 

@@ -14,7 +14,7 @@ namespace {
 int16_t block[SoundBlockSamples];
 
 class DriverTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("ORVANE_ALSA_DEVICE", "null", 1);
@@ -50,7 +50,8 @@ TEST_F(DriverTest, SdlQueueGivesThePlayPosition) {
 
     // Playing drains the queue, so the position moves up to the writer.
     d.Resume();
-    for (int i = 0; i < 400 && d.Position() != SoundBlockBytes; ++i) SDL_Delay(5);
+    for (int i = 0; i < 400 && d.Position() != SoundBlockBytes; ++i)
+        SDL_Delay(5);
     EXPECT_EQ(d.Position(), SoundBlockBytes);
 }
 
@@ -133,7 +134,8 @@ TEST_F(DriverTest, MixerThroughSdlKeepsTheQueueMeasurable) {
     ResumeSound();
     SdlSoundDriver.Pause(); // hold the device so the queue only grows by what is written
     uint64_t cycles = 0;
-    for (int i = 0; i < 10; ++i) MixUpTo(cycles += 59904);
+    for (int i = 0; i < 10; ++i)
+        MixUpTo(cycles += 59904);
     const uint32_t queued = SDL_GetQueuedAudioSize(SdlSoundDevice());
     ASSERT_GT(queued, 0u);
     EXPECT_EQ((SoundWritePosition() + SoundRingBytes - SdlSoundDriver.Position()) % SoundRingBytes,

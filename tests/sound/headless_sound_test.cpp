@@ -16,7 +16,8 @@ namespace {
 int run(std::vector<std::string> args) {
     args.insert(args.begin(), "orvane");
     std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
     return RunHeadless(static_cast<int>(argv.size()), argv.data());
 }
 

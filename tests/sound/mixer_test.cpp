@@ -41,7 +41,8 @@ void standInWrite(const int16_t* block, uint32_t pos, uint32_t count) {
     ++device.writes;
 }
 uint32_t standInPosition() {
-    return device.positionKnown ? static_cast<uint32_t>(device.played % SoundRingBytes) : SoundPositionUnknown;
+    return device.positionKnown ? static_cast<uint32_t>(device.played % SoundRingBytes)
+                                : SoundPositionUnknown;
 }
 void play(uint64_t bytes) { device.played = std::min(device.played + bytes, device.written); }
 int queuedBlocks() { return static_cast<int>((device.written - device.played) / SoundBlockBytes); }
@@ -67,7 +68,7 @@ SoundSource loud{"loud", nullptr, [](int16_t* b, int n) { std::fill(b, b + n, in
                  [] { ++sourceResets; }, nullptr};
 
 class MixerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         cpu.clockHz = 2995200;
         cpu.cyclesPerLine = 191;
@@ -121,7 +122,8 @@ TEST_F(MixerTest, WritePositionWrapsRoundTheRing) {
     // Keep the queue normal so that every finished block is one write.
     for (int i = 0; i < 60; ++i) {
         cycles += FrameCycles;
-        device.played = device.written > 5 * SoundBlockBytes ? device.written - 5 * SoundBlockBytes : 0;
+        device.played =
+            device.written > 5 * SoundBlockBytes ? device.written - 5 * SoundBlockBytes : 0;
         MixUpTo(cycles);
     }
     ASSERT_GT(device.writes, 50);
@@ -189,7 +191,8 @@ TEST_F(MixerTest, PausedOutputDropsUntilResumed) {
     PauseSound();
     EXPECT_EQ(device.pauses, 1);
     EXPECT_EQ(Sync(), 0);
-    for (int i = 0; i < 20; ++i) MixUpTo(cycles += FrameCycles);
+    for (int i = 0; i < 20; ++i)
+        MixUpTo(cycles += FrameCycles);
     EXPECT_LE(device.writes, writes + 1) << "at most the block that was already filling";
     ResumeSound();
     EXPECT_EQ(device.resumes, 1);
@@ -210,7 +213,8 @@ TEST_F(MixerTest, QueueMeasurementTreatsAnOvertakingDeviceAsNegative) {
     // measurement would already drop.
     device.written = 0;
     device.played = SoundRingBytes - 10 * SoundBlockBytes;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Sync(), 2) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Sync(), 2) << i;
 }
 
 TEST_F(MixerTest, LongQueueDropsWholeCalls) {
@@ -326,8 +330,9 @@ uint16_t le16(const std::vector<unsigned char>& b, size_t at) {
 }
 
 class RecordingTest : public MixerTest {
-protected:
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "orvane_recording_test.wav";
+  protected:
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "orvane_recording_test.wav";
     void TearDown() override {
         MixerTest::TearDown();
         std::filesystem::remove(path);
@@ -337,7 +342,8 @@ protected:
 TEST_F(RecordingTest, OneBlockGivesTheCompleteHeader) {
     ASSERT_EQ(StartSoundRecording(path.c_str()), 1);
     int16_t block[960];
-    for (int i = 0; i < 960; ++i) block[i] = static_cast<int16_t>(i * 67 - 32000);
+    for (int i = 0; i < 960; ++i)
+        block[i] = static_cast<int16_t>(i * 67 - 32000);
     Submit(block);
     uint64_t bytes = 0;
     EXPECT_EQ(SoundRecordingBytes(&bytes), 1);
@@ -358,7 +364,8 @@ TEST_F(RecordingTest, OneBlockGivesTheCompleteHeader) {
     EXPECT_EQ(le16(b, 34), 16);
     EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
     EXPECT_EQ(le32(b, 40), 1920u);
-    for (int i = 0; i < 960; ++i) ASSERT_EQ(static_cast<int16_t>(le16(b, 44 + 2 * i)), block[i]);
+    for (int i = 0; i < 960; ++i)
+        ASSERT_EQ(static_cast<int16_t>(le16(b, 44 + 2 * i)), block[i]);
 }
 
 TEST_F(RecordingTest, OpenFileHasZeroSizesUntilStopped) {

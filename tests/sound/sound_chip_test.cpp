@@ -36,7 +36,7 @@ std::vector<int> edges(const std::vector<int16_t>& s, int direction) {
 }
 
 class SoundChipTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { soundChipInit(Rate); }
     void TearDown() override { soundChipShutdown(); }
 };
@@ -55,10 +55,11 @@ TEST_F(SoundChipTest, VcoAloneIsA640HzSquareWithoutDc) {
         maxJump = std::max(maxJump, std::abs(s[i] - s[i - 1]));
         sum += s[i];
     }
-    EXPECT_NEAR(maxJump, 8192, 40); // less the high-pass's own step
+    EXPECT_NEAR(maxJump, 8192, 40);               // less the high-pass's own step
     const int16_t* last = s.data() + Rate - 4800; // the final 100 ms, settled
     double settled = 0;
-    for (int i = 0; i < 4800; ++i) settled += last[i];
+    for (int i = 0; i < 4800; ++i)
+        settled += last[i];
     EXPECT_LT(std::abs(settled / 4800), 60.0);
 }
 
@@ -82,7 +83,8 @@ TEST_F(SoundChipTest, SlfIsA3HzSquare) {
     const auto s = generate(2 * Rate);
     const auto rising = edges(s, +1);
     ASSERT_EQ(rising.size(), 3u * 2);
-    for (size_t i = 1; i < rising.size(); ++i) EXPECT_NEAR(rising[i] - rising[i - 1], Rate / 3, 1);
+    for (size_t i = 1; i < rising.size(); ++i)
+        EXPECT_NEAR(rising[i] - rising[i - 1], Rate / 3, 1);
 }
 
 TEST_F(SoundChipTest, NoiseRegisterIsClocked4744TimesPerSecond) {
@@ -117,7 +119,8 @@ TEST_F(SoundChipTest, OneShotSounds1440SamplesThenDecaysToSilence) {
     EXPECT_EQ(soundChip.oneShotCount, 1440u);
     EXPECT_TRUE(soundChip.enabled);
 
-    for (int i = 1442; i < Rate; ++i) ASSERT_LE(std::abs(s[i]), std::abs(s[i - 1])) << "at " << i;
+    for (int i = 1442; i < Rate; ++i)
+        ASSERT_LE(std::abs(s[i]), std::abs(s[i - 1])) << "at " << i;
     EXPECT_NE(s[1442], 0);
     EXPECT_EQ(s[Rate - 1], 0) << "the tail decays to exact silence";
 }
@@ -135,13 +138,15 @@ TEST_F(SoundChipTest, SecondEnableWriteEndsTheOneShotAndTheToneStays) {
 
 TEST_F(SoundChipTest, SilenceAndDisabling) {
     soundChipWrite(0x39); // enabled, mixer 7
-    for (int16_t v : generate(4800)) ASSERT_EQ(v, 0);
+    for (int16_t v : generate(4800))
+        ASSERT_EQ(v, 0);
 
     soundChipWrite(0x01);
     generate(1000);
     const SoundChip before = soundChip;
     soundChipWrite(0x00);
-    for (int16_t v : generate(4800)) ASSERT_EQ(v, 0);
+    for (int16_t v : generate(4800))
+        ASSERT_EQ(v, 0);
     // Nothing advances while disabled.
     EXPECT_EQ(soundChip.vcoPhase, before.vcoPhase);
     EXPECT_EQ(soundChip.slfPhase, before.slfPhase);
@@ -152,7 +157,8 @@ TEST_F(SoundChipTest, SilenceAndDisabling) {
 TEST_F(SoundChipTest, OutputRestartKeepsWhatTheProgramSelected) {
     soundChipWrite(0x39);
     soundChipSource()->reset();
-    for (int16_t v : generate(2000)) ASSERT_EQ(v, 0) << "a silenced chip stays silent";
+    for (int16_t v : generate(2000))
+        ASSERT_EQ(v, 0) << "a silenced chip stays silent";
 
     soundChipWrite(0x00);
     soundChipWrite(0x81);
@@ -176,7 +182,8 @@ double gainAtCorner(FilterKind kind, double fc) {
     double peak = 0;
     const int n = static_cast<int>(Rate / fc) * 40;
     for (int i = 0; i < n; ++i) {
-        const int x = static_cast<int>(std::lround(10000 * std::sin(2 * std::numbers::pi * fc * i / Rate)));
+        const int x =
+            static_cast<int>(std::lround(10000 * std::sin(2 * std::numbers::pi * fc * i / Rate)));
         const int y = filterStep(f, x, Rate);
         if (i > n / 2) peak = std::max(peak, std::abs(static_cast<double>(y)));
     }
