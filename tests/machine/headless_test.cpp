@@ -168,4 +168,37 @@ TEST_F(Runner, SameArgumentsGiveSameOutputsInBothModes) {
     }
 }
 
+TEST_F(Runner, ExternalEightyColumnBasicWidensTextAndPicture) {
+    // Our own program in the external slot writes W at the end of the first
+    // wide row; the file's CRC is made the known one.
+    std::vector<uint8_t> rom = {0xF3, 0x31, 0x00, 0xFF, 0x3E, 'W', 0x32, 0x4F, 0x58, 0x18, 0xFE};
+    rom.resize(0x66, 0);
+    rom.insert(rom.end(), {0xED, 0x45});
+    rom.resize(1000, 0);
+    forgeCrc(rom, KnownExternalRomCrc);
+    folder.write("ZaVUR80BASIC.ROM", rom);
+    std::string screen;
+    ASSERT_EQ(
+        runOrvane(hermetic() +
+                      "--rom external --boot-frames 2 --frames 2 --screen-text --screenshot " +
+                      folder.file("wide.bmp"),
+                  &screen),
+        0);
+    std::string firstRow = screen.substr(0, screen.find('\n'));
+    // Zero bytes read as É (two bytes of UTF-8): count characters, not bytes.
+    size_t characters = 0;
+    for (char c : firstRow) characters += (static_cast<uint8_t>(c) & 0xC0) != 0x80;
+    EXPECT_EQ(characters, 80u);
+    EXPECT_EQ(firstRow.back(), 'W');
+    std::string bmp = readWholeFile(folder.file("wide.bmp"));
+    ASSERT_EQ(bmp.size(), 1078u + 480 * 240);
+    EXPECT_EQ(le32(bmp, 18), 480u);
+    // The W lights pixels in the last cell of the first text row.
+    bool lit = false;
+    for (int y = 0; y < 10; y++)
+        for (int x = 474; x < 480; x++)
+            lit = lit || static_cast<uint8_t>(bmp[1078 + y * 480 + x]) == 0xFF;
+    EXPECT_TRUE(lit);
+}
+
 } // namespace

@@ -21,53 +21,6 @@ std::vector<uint8_t> imageWithSum(size_t size, uint32_t sum, uint8_t fill) {
     return image;
 }
 
-// Appends four bytes that make the CRC-32 of the whole equal `target`. The
-// CRC is affine in the appended bits, so a 32 x 32 system over GF(2) fixes them.
-void forgeCrc(std::vector<uint8_t>& data, uint32_t target) {
-    size_t at = data.size();
-    data.resize(at + 4, 0);
-    auto crcWith = [&](uint32_t x) {
-        for (int i = 0; i < 4; i++)
-            data[at + i] = static_cast<uint8_t>(x >> (8 * i));
-        return crc32(data.data(), data.size());
-    };
-    uint32_t base = crcWith(0);
-    uint32_t columns[32];
-    for (int bit = 0; bit < 32; bit++)
-        columns[bit] = crcWith(1u << bit) ^ base;
-    // Gaussian elimination: rows are equations (one per CRC bit).
-    uint32_t rows[32];
-    uint32_t rhs = target ^ base;
-    for (int r = 0; r < 32; r++) {
-        rows[r] = 0;
-        for (int bit = 0; bit < 32; bit++)
-            if (columns[bit] >> r & 1) rows[r] |= 1u << bit;
-    }
-    uint32_t rowRhs[32];
-    for (int r = 0; r < 32; r++)
-        rowRhs[r] = rhs >> r & 1;
-    int pivotRow[32];
-    int rank = 0;
-    for (int bit = 0; bit < 32; bit++) {
-        int found = -1;
-        for (int r = rank; r < 32; r++)
-            if (rows[r] >> bit & 1) found = r;
-        ASSERT_GE(found, 0);
-        std::swap(rows[found], rows[rank]);
-        std::swap(rowRhs[found], rowRhs[rank]);
-        for (int r = 0; r < 32; r++)
-            if (r != rank && (rows[r] >> bit & 1)) {
-                rows[r] ^= rows[rank];
-                rowRhs[r] ^= rowRhs[rank];
-            }
-        pivotRow[bit] = rank++;
-    }
-    uint32_t x = 0;
-    for (int bit = 0; bit < 32; bit++)
-        if (rowRhs[pivotRow[bit]]) x |= 1u << bit;
-    crcWith(x);
-}
-
 class MemoryMap : public ::testing::Test {
   protected:
     void SetUp() override { freshMachine(); }
