@@ -19,6 +19,7 @@
 
 #include "monitor/console.h"
 
+class QEventLoop;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -37,6 +38,8 @@ public:
 
     // All text shown so far, as plain text.
     QString transcript() const;
+    // The colour the first occurrence of text is shown in (invalid if absent).
+    QColor colourOf(const QString& text) const;
     // The colour of a text attribute (anything unknown shows as normal text).
     static QColor attributeColour(int attribute);
 
@@ -54,8 +57,8 @@ private:
     QPlainTextEdit* output;
     QLineEdit* input;
     QStringList pendingLines;
+    QEventLoop* waitLoop = nullptr;
     bool closed = false;
-    int lastAttribute = -1;
 };
 
 // The console the desktop program gives the monitor: a ConsoleWindow owned

@@ -1,0 +1,174 @@
+// The monitor's console window: output in the console colours on black, a
+// line of input below it, and a modal wait for each line.
+#include "host/qt/console_window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int DefaultColumns = 80;
+constexpr int DefaultRows = 25;
+constexpr int KeptLines = 5000;
+
+QPalette ConsolePalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::Text, ConsoleWindow::attributeColour(MonitorTextNormal));
+    return palette;
+}
+
+} // namespace
+
+QColor ConsoleWindow::attributeColour(int attribute) {
+    if (attribute == MonitorTextBright) return QColor(255, 255, 255);
+    return QColor(0, 255, 0);
+}
+
+ConsoleWindow::ConsoleWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setWindowModality(Qt::ApplicationModal);
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    setFont(font);
+    setPalette(ConsolePalette());
+    setAutoFillBackground(true);
+
+    output = new QPlainTextEdit(this);
+    output->setReadOnly(true);
+    output->setFocusPolicy(Qt::NoFocus);
+    output->setPalette(ConsolePalette());
+    output->setFrameShape(QFrame::NoFrame);
+    output->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    output->setMaximumBlockCount(KeptLines);
+
+    input = new QLineEdit(this);
+    input->setPalette(ConsolePalette());
+    input->setFrame(false);
+    input->setMaxLength(1024);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+    layout->addWidget(output, 1);
+    layout->addWidget(input);
+
+    QObject::connect(input, &QLineEdit::returnPressed, this, [this] { submitLine(input->text()); });
+
+    const QFontMetrics metrics(font);
+    const int scrollBar = output->verticalScrollBar()->sizeHint().width();
+    resize(DefaultColumns * metrics.horizontalAdvance('M') + scrollBar + 16,
+           DefaultRows * metrics.lineSpacing() + input->sizeHint().height() + 16);
+}
+
+ConsoleWindow::~ConsoleWindow() = default;
+
+void ConsoleWindow::writeText(const char* text, int attribute) {
+    if (!text || !*text) return;
+    QTextCursor cursor(output->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(attributeColour(attribute));
+    cursor.insertText(QString::fromLatin1(text), format);
+    output->verticalScrollBar()->setValue(output->verticalScrollBar()->maximum());
+}
+
+void ConsoleWindow::submitLine(const QString& text) {
+    // The typed line stays on screen, as on a console.
+    writeText((text + '\n').toLatin1().constData(), MonitorTextNormal);
+    pendingLines << text;
+    input->clear();
+    if (waitLoop) waitLoop->quit();
+}
+
+void ConsoleWindow::closeByUser() { close(); }
+
+void ConsoleWindow::closeEvent(QCloseEvent* event) {
+    closed = true;
+    if (waitLoop) waitLoop->quit();
+    event->accept();
+}
+
+int ConsoleWindow::readLine(char* line, int size) {
+    if (!line || size < 2) return 0;
+    if (pendingLines.isEmpty() && !closed && onWaitingForLine) onWaitingForLine(this);
+    while (pendingLines.isEmpty() && !closed) {
+        QEventLoop loop;
+        waitLoop = &loop;
+        input->setFocus();
+        loop.exec();
+        waitLoop = nullptr;
+    }
+    if (pendingLines.isEmpty()) return 0;
+    const QByteArray bytes = pendingLines.takeFirst().toLatin1();
+    const int length = std::min(static_cast<int>(bytes.size()), size - 2);
+    std::memcpy(line, bytes.constData(), static_cast<size_t>(length));
+    line[length] = '\n';
+    line[length + 1] = '\0';
+    return 1;
+}
+
+int ConsoleWindow::columns() const {
+    if (!isVisible()) return DefaultColumns;
+    const int advance = QFontMetrics(output->font()).horizontalAdvance('M');
+    return std::max(1, output->viewport()->width() / std::max(1, advance));
+}
+
+QString ConsoleWindow::transcript() const { return output->toPlainText(); }
+
+QColor ConsoleWindow::colourOf(const QString& text) const {
+    const QTextCursor found = output->document()->find(text);
+    if (found.isNull()) return QColor();
+    QTextCursor first(output->document());
+    first.setPosition(found.selectionStart() + 1);
+    return first.charFormat().foreground().color();
+}
+
+namespace {
+
+int openConsole(void* context, const char* title) {
+    auto* console = static_cast<DesktopConsole*>(context);
+    delete console->window;
+    console->window = new ConsoleWindow(console->owner);
+    console->window->setWindowTitle(QString::fromLatin1(title ? title : ""));
+    if (console->onOpened) console->onOpened(console->window);
+    console->window->show();
+    console->window->raise();
+    console->window->activateWindow();
+    return 1;
+}
+
+void closeConsole(void* context) {
+    auto* console = static_cast<DesktopConsole*>(context);
+    delete console->window;
+    console->window = nullptr;
+}
+
+void writeConsole(void* context, const char* text, int attribute) {
+    auto* console = static_cast<DesktopConsole*>(context);
+    if (console->window) console->window->writeText(text, attribute);
+}
+
+int readConsoleLine(void* context, char* line, int size) {
+    auto* console = static_cast<DesktopConsole*>(context);
+    return console->window ? console->window->readLine(line, size) : 0;
+}
+
+int consoleColumns(void* context) {
+    auto* console = static_cast<DesktopConsole*>(context);
+    return console->window ? console->window->columns() : DefaultColumns;
+}
+
+} // namespace
+
+MonitorConsole DesktopMonitorConsole(DesktopConsole* console) {
+    return MonitorConsole{console, openConsole, closeConsole, writeConsole, readConsoleLine, consoleColumns};
+}
