@@ -139,7 +139,8 @@ void searchToEnd(const std::string& key, const json& test, Expected& e) {
     uint16_t hl = static_cast<uint16_t>(initialReg(test, "h") << 8 | initialReg(test, "l"));
     uint16_t bc = static_cast<uint16_t>(initialReg(test, "b") << 8 | initialReg(test, "c"));
     std::map<uint16_t, int> memory; // recorded cells; every other cell reads 0
-    for (const auto& cell : test["initial"]["ram"]) memory[cell[0].get<uint16_t>()] = cell[1];
+    for (const auto& cell : test["initial"]["ram"])
+        memory[cell[0].get<uint16_t>()] = cell[1];
     int cycles = 0;
     int v, d;
     do {
