@@ -437,6 +437,18 @@ void appendUtf8(std::string& out, uint32_t code) {
     }
 }
 
+// The Unicode code point of a Windows-1252 character (what screenCharToText
+// gives). The solid block (7Fh) has no character there and is shown as one.
+uint32_t windows1252ToUnicode(uint8_t c) {
+    static const uint16_t upper[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    if (c == 0x7F) return 0x2588;
+    if (c >= 0x80 && c < 0xA0) return upper[c - 0x80];
+    return c;
+}
+
 void put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(v & 0xFF);
     out.push_back((v >> 8) & 0xFF);
@@ -628,8 +640,7 @@ std::string ScreenText() {
                                         : base + (row % 8) * 128 + (row / 8) * 40;
         for (int x = 0; x < columns; x++) {
             uint8_t c = screenCharToText(text[x]);
-            // The solid block has no Windows-1252 character; show it as one.
-            appendUtf8(out, c == 0x7F ? 0x2588 : c);
+            appendUtf8(out, windows1252ToUnicode(c));
         }
         out += '\n';
     }

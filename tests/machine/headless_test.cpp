@@ -46,7 +46,7 @@ TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
     basicRom = BasicRomOld;
     for (int i = 0; i < 1024; i++)
         MainMemory[0x7C00 + i] = 0x20;
-    const uint8_t first[] = {'H', 'E', 'J', ' ', 0x5B, 0x7F, 0x97, 0x01};
+    const uint8_t first[] = {'H', 'E', 'J', ' ', 0x5B, 0x7F, 0x97, 0x01, 0xA0};
     std::memcpy(MainMemory + 0x7C00, first, sizeof first);
     MainMemory[0x7C00 + 128] = '2';               // row 1
     MainMemory[0x7C00 + 7 * 128 + 80 + 39] = 'Z'; // row 23, last column
@@ -56,7 +56,7 @@ TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
          start = end + 1)
         lines.push_back(text.substr(start, end - start));
     ASSERT_EQ(lines.size(), 24u);
-    EXPECT_EQ(lines[0].substr(0, 12), "HEJ \xC3\x84\xE2\x96\x88 A ");
+    EXPECT_EQ(lines[0].substr(0, 15), "HEJ \xC3\x84\xE2\x96\x88 A\xE2\x82\xAC "); // A0h is the euro sign
     EXPECT_EQ(lines[1][0], '2');
     EXPECT_EQ(lines[23], std::string(39, ' ') + "Z");
     EXPECT_EQ(lines[12], std::string(40, ' '));
