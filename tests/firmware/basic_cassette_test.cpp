@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class Cassette : public ::testing::Test {
-protected:
+  protected:
     fs::path folder;
 
     void SetUp() override {
@@ -95,7 +95,8 @@ TEST_F(Cassette, SavedProgramConvertsToAnAtpImageThatLoads) {
     Rows before = listing();
     std::string wav = saveProgram();
     std::string atp = (folder / "program.atp").string();
-    std::string command = std::string(DRAVIK_PATH) + " -i " + wav + " -o " + atp + " > /dev/null 2>&1";
+    std::string command =
+        std::string(DRAVIK_PATH) + " -i " + wav + " -o " + atp + " > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
     typeAndRun("NEW\r");
@@ -113,7 +114,8 @@ TEST_F(Cassette, ADamagedTapeFailsAndLeavesAnEmptyProgram) {
     std::fstream file(wav, std::ios::in | std::ios::out | std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
     size_t start = bytes.size() / 2;
-    for (size_t i = start; i < start + 200; ++i) bytes[i] = static_cast<char>(200);
+    for (size_t i = start; i < start + 200; ++i)
+        bytes[i] = static_cast<char>(200);
     file.seekp(0);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
@@ -135,7 +137,8 @@ TEST_F(Cassette, LoadingWithNoTapeGivesUp) {
 TEST_F(Cassette, BreakStopsAWaitingLoad) {
     static std::vector<uint8_t> picture(FrameBufferBytes);
     typeText("LOAD CAS:\r");
-    for (int i = 0; i < 20; ++i) runFrame(CyclesPerFrame, picture.data(), 0);
+    for (int i = 0; i < 20; ++i)
+        runFrame(CyclesPerFrame, picture.data(), 0);
     pressBreak();
     EXPECT_EQ(outputOfLastCommand(), Rows{"BREAK"});
 }

@@ -4,6 +4,7 @@
 
 #include "machine/memory.h"
 #include "machine/ports.h"
+#include "machine/sound_chip.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ using Rows = std::vector<std::string>;
 namespace {
 
 class BasicDevices : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { bootMachine(); }
 };
 
@@ -58,6 +59,20 @@ TEST_F(BasicDevices, SoundAndOutWriteTheirPorts) {
     typeAndRun("SOUND 201:OUT 60,5\r");
     EXPECT_EQ(PortLatches[6], 201);
     EXPECT_EQ(PortLatches[0x14], 5);
+}
+
+TEST_F(BasicDevices, TheSoundStatementMakesTheChipSound) {
+    int16_t samples[960];
+    typeAndRun("SOUND 1\r"); // enabled, the tone oscillator alone
+    soundChipSource()->generate(samples, 960);
+    int loud = 0;
+    for (int16_t s : samples)
+        loud += s > 1000 || s < -1000;
+    EXPECT_GT(loud, 100);
+    typeAndRun("SOUND 0\r");
+    soundChipSource()->generate(samples, 960);
+    for (int16_t s : samples)
+        ASSERT_EQ(s, 0);
 }
 
 } // namespace

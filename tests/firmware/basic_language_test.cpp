@@ -15,7 +15,7 @@ using Rows = std::vector<std::string>;
 namespace {
 
 class BasicLanguage : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { bootMachine(); }
 
     Rows run(const std::string& command) {
@@ -43,8 +43,10 @@ TEST_F(BasicLanguage, PrintsTheSumOfAStoredLine) {
 
 TEST_F(BasicLanguage, ArithmeticFollowsPrecedenceAndRoundsTowardZero) {
     EXPECT_EQ(run("PRINT 2+3*4;\",\";(2+3)*4;\",\";20-6/2-1;\",\";2*-3"), Rows{"14,20,16,-6"});
-    EXPECT_EQ(run("PRINT 7/2;\" \";-7/2;\" \";7 MOD 3;\" \";-7 MOD 3;\" \";100/10/5"), Rows{"3 -3 1 -1 2"});
-    EXPECT_EQ(run("PRINT 32767;\" \";-32767-1;\" \";ABS(-9);\" \";-(3-5)"), Rows{"32767 -32768 9 2"});
+    EXPECT_EQ(run("PRINT 7/2;\" \";-7/2;\" \";7 MOD 3;\" \";-7 MOD 3;\" \";100/10/5"),
+              Rows{"3 -3 1 -1 2"});
+    EXPECT_EQ(run("PRINT 32767;\" \";-32767-1;\" \";ABS(-9);\" \";-(3-5)"),
+              Rows{"32767 -32768 9 2"});
 }
 
 TEST_F(BasicLanguage, ComparisonsAndLogicGiveMinusOneOrZero) {

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 using namespace basic_test;
 using Rows = std::vector<std::string>;
@@ -17,7 +18,7 @@ using Rows = std::vector<std::string>;
 namespace {
 
 class ProgramArea : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { bootMachine(); }
 };
 
@@ -34,7 +35,8 @@ std::vector<uint8_t> record(uint16_t number, const std::string& text) {
 
 void expectProgram(const std::vector<std::vector<uint8_t>>& records) {
     std::vector<uint8_t> expected;
-    for (const auto& r : records) expected.insert(expected.end(), r.begin(), r.end());
+    for (const auto& r : records)
+        expected.insert(expected.end(), r.begin(), r.end());
     expected.push_back(0x01);
     std::vector<uint8_t> actual(MainMemory + 0x8000, MainMemory + 0x8000 + expected.size());
     EXPECT_EQ(actual, expected);
@@ -43,13 +45,12 @@ void expectProgram(const std::vector<std::vector<uint8_t>>& records) {
     EXPECT_EQ(peekWord(0xFE20), afterEnd + 1);
 }
 
-TEST_F(ProgramArea, AnEmptyProgramIsTheEndByteAlone) {
-    expectProgram({});
-}
+TEST_F(ProgramArea, AnEmptyProgramIsTheEndByteAlone) { expectProgram({}); }
 
 TEST_F(ProgramArea, LinesAreStoredAsRecordsInNumberOrder) {
     enterProgram({"20 PRINT \"B\"", "10 A=1", "300 GOTO 10", "13 REM"});
-    expectProgram({record(10, "A=1"), record(13, "REM"), record(20, "PRINT \"B\""), record(300, "GOTO 10")});
+    expectProgram(
+        {record(10, "A=1"), record(13, "REM"), record(20, "PRINT \"B\""), record(300, "GOTO 10")});
 }
 
 TEST_F(ProgramArea, ReplacingAndDeletingKeepTheRecordsAndEndWordsRight) {
@@ -90,6 +91,19 @@ TEST_F(ProgramArea, ABacFileSavedAndLoadedBackListsTheSame) {
     std::filesystem::remove(path);
 }
 
+TEST_F(ProgramArea, ABasTextFileTypedInByTheLoaderRuns) {
+    auto path = std::filesystem::temp_directory_path() / "orvane-firmware-test.bas";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "10 FOR I=1 TO 4\r20 S=S+I*I\r30 NEXT\r40 PRINT \"SUM\";S\r";
+    }
+    ASSERT_EQ(LoadBasFile(path.string()), 1);
+    typeAndRun("", 400); // the loader has started the typing
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"SUM30"});
+    std::filesystem::remove(path);
+}
+
 TEST_F(ProgramArea, AFullMemoryRefusesTheLineAndKeepsTheProgram) {
     std::string text;
     for (int line = 1; line <= 130; ++line)
@@ -97,7 +111,8 @@ TEST_F(ProgramArea, AFullMemoryRefusesTheLineAndKeepsTheProgram) {
     typeAndRun(text, 20000);
     Rows rows = screenRows();
     int errors = 0;
-    for (const auto& row : rows) errors += row == "OUT OF MEMORY";
+    for (const auto& row : rows)
+        errors += row == "OUT OF MEMORY";
     EXPECT_GT(errors, 0);
     uint16_t end = peekWord(0xFE1E);
     EXPECT_LT(end, 0xF400);

@@ -42,7 +42,8 @@ void bootMachine() {
 }
 
 void runFrames(int n) {
-    for (int i = 0; i < n; ++i) runFrameFast();
+    for (int i = 0; i < n; ++i)
+        runFrameFast();
 }
 
 bool atPrompt() {
@@ -94,7 +95,8 @@ std::vector<std::string> outputOfLastCommand(size_t commandLength) {
     std::vector<std::string> out;
     if (previous < 0) return out;
     // A command longer than a row continues on the rows below its prompt.
-    for (int r = previous + 1 + static_cast<int>(commandLength / 40); r < last; ++r) out.push_back(rows[r]);
+    for (int r = previous + 1 + static_cast<int>(commandLength / 40); r < last; ++r)
+        out.push_back(rows[r]);
     return out;
 }
 
@@ -109,7 +111,8 @@ void pressBreak() {
 
 void enterProgram(const std::vector<std::string>& lines) {
     std::string text;
-    for (const auto& line : lines) text += line + "\r";
+    for (const auto& line : lines)
+        text += line + "\r";
     typeAndRun(text, 2000);
 }
 
