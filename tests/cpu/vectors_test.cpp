@@ -401,6 +401,17 @@ void runGroup(Group group) {
                 differences);
 }
 
+// Every entry of the exception table must still match a recorded opcode file.
+TEST(Z80Vectors, EveryExceptionIsUsed) {
+    fs::path folder = ORVANE_Z80_VECTORS;
+    if (!fs::is_directory(folder)) GTEST_SKIP() << "vector folder " << folder << " not found";
+    std::vector<std::string> keys;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".json") keys.push_back(entry.path().stem().string());
+    for (const Exception& x : Exceptions)
+        EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), x.applies)) << x.rule;
+}
+
 TEST(Z80Vectors, Unprefixed) { runGroup(Group::Unprefixed); }
 TEST(Z80Vectors, CB) { runGroup(Group::CB); }
 TEST(Z80Vectors, DD) { runGroup(Group::DD); }
