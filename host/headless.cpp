@@ -377,7 +377,8 @@ const HeadlessOption* findOption(const std::string& name) {
 void printHelp() {
     std::printf("Usage: orvane [--headless] [OPTION]...\n"
                 "Runs the emulated ABC80 without a window: boot frames, then typing and\n"
-                "loading, then more frames, then the requested outputs.\n\n");
+                "loading, then more frames, then the requested outputs. Without options it\n"
+                "boots and prints the screen.\n\n");
     for (size_t i = 0; i < HeadlessOptionCount; i++) {
         const HeadlessOption& option = HeadlessOptions[i];
         std::string left = std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
@@ -668,6 +669,9 @@ void RenderPicture(HeadlessRun& run) {
 int RunHeadless(int argc, char** argv) {
     HeadlessRun run;
     run.frameBuffer.assign(FrameBufferBytes, 0);
+    bool onlyHeadless = true;
+    for (int i = 1; i < argc; i++) onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
+    if (onlyHeadless) optionScreenText(run, "");
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         std::string value;

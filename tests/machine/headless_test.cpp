@@ -135,6 +135,14 @@ TEST_F(Runner, HelpListsEveryOption) {
         EXPECT_NE(help.find(HeadlessOptions[i].name), std::string::npos) << HeadlessOptions[i].name;
 }
 
+TEST_F(Runner, WithoutOptionsItPrintsTheBootScreen) {
+    std::string screen, silent;
+    ASSERT_EQ(runOrvane("", &screen), 0);
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), '\n'), 24);
+    ASSERT_EQ(runOrvane("--frames 1", &silent), 0);
+    EXPECT_EQ(silent, "");
+}
+
 TEST_F(Runner, UnwritableOutputExitsWithOne) {
     EXPECT_EQ(runOrvane(hermetic() + "--frames 1 --boot-frames 0 --screenshot " +
                         folder.file("no/x.bmp")),
