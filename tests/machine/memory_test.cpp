@@ -38,6 +38,17 @@ TEST_F(MemoryMap, WriteRuleKeepsOnlyRamAndVideo) {
         writeByte(a, 0x5A);
         EXPECT_EQ(MainMemory[a], 0x5A) << std::hex << a;
     }
+    // Rows that read the array although the processor cannot write them.
+    MainMemory[0x4000] = 0x11;
+    MainMemory[0x57FF] = 0x12;
+    MainMemory[0x7000] = 0x13;
+    MainMemory[0x73FF] = 0x14;
+    EXPECT_EQ(readByte(0x4000), 0x11);
+    EXPECT_EQ(readByte(0x57FF), 0x12);
+    EXPECT_EQ(readByte(0x7000), 0x13);
+    EXPECT_EQ(readByte(0x73FF), 0x14);
+    EXPECT_EQ(readByte(0x5800), 0x5A);
+    EXPECT_EQ(readByte(0x7400), 0x5A);
     // Written but never read back through the decoder: the auxiliary ROM window.
     EXPECT_EQ(readByte(0x7800), 0);
     EXPECT_EQ(readByte(0x7C00), 0x5A);
