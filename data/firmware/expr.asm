@@ -149,8 +149,14 @@ varaddr:    call skipsp
             ld h,vars/256
             ret
 
-; expr: a full expression into HL.
-expr:       call andexpr
+; expr: a full expression into HL. Parentheses nest through here; the
+; stack may not run into the last 256 bytes above the program area.
+expr:       ld hl,0
+            add hl,sp
+            ld a,h
+            cp (memtop/256)+1
+            jp c,err_nesting
+            call andexpr
 expr_loop:  push hl
             ld hl,w_or
             call word

@@ -37,6 +37,23 @@ TEST_F(BasicDevices, TypedTextWaitsWhileAProgramRuns) {
     EXPECT_EQ(outputOfLastCommand(), (Rows{"? 21", "42"}));
 }
 
+TEST_F(BasicDevices, TextTypedAheadOfAProgramOverflowsTheKeyRingWithoutLoss) {
+    enterProgram({"10 FOR I=1 TO 2000:NEXT", "20 INPUT A", "30 IF A=0 THEN PRINT \"SUM\";S:END",
+                  "40 S=S+A:GOTO 20"});
+    std::string answers;
+    for (int i = 0; i < 150; ++i)
+        answers += "11\r"; // 450 characters, more than the ring holds
+    typeAndRun("RUN\r" + answers + "0\r", 5000);
+    // The answers have scrolled the command away: the sum is the row above
+    // the prompt.
+    ASSERT_TRUE(atPrompt());
+    Rows rows = screenRows();
+    int prompt = 23;
+    while (rows[prompt].empty())
+        --prompt;
+    EXPECT_EQ(rows[prompt - 1], "SUM1650");
+}
+
 TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
     auto folder = std::filesystem::temp_directory_path() / "orvane-firmware-printer";
     std::filesystem::create_directories(folder);

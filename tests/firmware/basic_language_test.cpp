@@ -167,6 +167,14 @@ TEST_F(BasicLanguage, ErrorsNameTheirLineAndGiveThePromptBack) {
     EXPECT_EQ(run("40000 PRINT"), Rows{"BAD LINE NUMBER"});
 }
 
+TEST_F(BasicLanguage, DeepParenthesesStopBeforeTheStackReachesTheProgram) {
+    enterProgram({"10 PRINT 1"});
+    EXPECT_EQ(run("PRINT " + std::string(20, '(') + "2" + std::string(20, ')') + "*3"), Rows{"6"});
+    EXPECT_EQ(run("PRINT " + std::string(120, '(') + "2" + std::string(120, ')')),
+              Rows{"TOO DEEPLY NESTED"});
+    EXPECT_EQ(run("LIST"), Rows{"10 PRINT 1"});
+}
+
 TEST_F(BasicLanguage, ListShowsRanges) {
     enterProgram({"30 PRINT 3", "10 PRINT 1", "20 PRINT 2", "40 PRINT 4"});
     EXPECT_EQ(run("LIST"), (Rows{"10 PRINT 1", "20 PRINT 2", "30 PRINT 3", "40 PRINT 4"}));
