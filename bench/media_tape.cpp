@@ -56,10 +56,11 @@ void BM_PlayOneSecond(benchmark::State& state) {
     const char header[] = "RIFF\0\0\0\0WAVEfmt ";
     std::copy(header, header + 16, wav.begin());
     wav[16] = 16, wav[20] = 1, wav[22] = 1;
-    wav[24] = 0x44, wav[25] = 0xAC;                 // 44,100
+    wav[24] = 0x44, wav[25] = 0xAC; // 44,100
     wav[28] = 0x44, wav[29] = 0xAC, wav[32] = 1, wav[34] = 8;
     std::copy(std::begin("data"), std::begin("data") + 4, wav.begin() + 36);
-    for (size_t i = 44; i < wav.size(); ++i) wav[i] = (i / 30) % 2 ? 200 : 60;
+    for (size_t i = 44; i < wav.size(); ++i)
+        wav[i] = (i / 30) % 2 ? 200 : 60;
     std::string path = scratch + "-in.wav";
     writeBytes(path, wav);
     for (auto _ : state) {
@@ -89,12 +90,14 @@ void BM_LoadFullAtp(benchmark::State& state) {
     for (unsigned k = 0; k < 129; ++k) {
         file.insert(file.end(), 8, 0x00);
         file.insert(file.end(), {0x16, 0x16, 0x16, 0x02, 0x00, uint8_t(k), uint8_t(k >> 8)});
-        for (int i = 0; i < 253; ++i) file.push_back(static_cast<uint8_t>(0x20 + (i + k) % 90));
+        for (int i = 0; i < 253; ++i)
+            file.push_back(static_cast<uint8_t>(0x20 + (i + k) % 90));
         file.insert(file.end(), {0x03, 0x00, 0x00});
     }
     std::string path = scratch + ".atp";
     writeBytes(path, file);
-    for (auto _ : state) benchmark::DoNotOptimize(LoadAtpImage(path));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LoadAtpImage(path));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
     std::remove(path.c_str());
 }

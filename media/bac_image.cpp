@@ -66,7 +66,8 @@ void readSegments(std::FILE* file, long size, ProgramLoad& load) {
 }
 
 void writeZeros(std::FILE* file, uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i) std::putc(0, file);
+    for (uint32_t i = 0; i < count; ++i)
+        std::putc(0, file);
 }
 
 } // namespace

@@ -30,7 +30,8 @@ uint32_t sectorNumber(const DiskCard& c) {
 
 long sectorOffset(const DiskCard& c) {
     uint32_t s = sectorNumber(c);
-    uint32_t mapped = ((c.interleaveFactor * s) & c.interleaveMask) | (s & ~uint32_t{c.interleaveMask});
+    uint32_t mapped =
+        ((c.interleaveFactor * s) & c.interleaveMask) | (s & ~uint32_t{c.interleaveMask});
     return static_cast<long>(mapped) * SectorBytes;
 }
 
@@ -47,7 +48,8 @@ void runCommandSteps(DiskCard& c) {
     std::FILE* file = selectedDrive(c).file;
     if (c.command & 0x01) {
         if (file && std::fseek(file, sectorOffset(c), SEEK_SET) == 0)
-            (void)std::fread(selectedBuffer(c), 1, SectorBytes, file); // a short read keeps the rest
+            (void)std::fread(selectedBuffer(c), 1, SectorBytes,
+                             file); // a short read keeps the rest
         c.command &= ~0x01;
     }
     if (c.command & 0x02) {

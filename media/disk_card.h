@@ -27,7 +27,7 @@ struct DiskDrive {
 };
 
 struct DiskCard {
-    uint32_t phase = 0; // 0-3 command byte expected, 4 receiving data, 5 sending data
+    uint32_t phase = 0;  // 0-3 command byte expected, 4 receiving data, 5 sending data
     uint8_t command = 0; // bit 0 read sector, 1 send buffer, 2 receive buffer, 3 write sector
     uint8_t drive = 0;   // bits 0-2 drive, bits 6-7 buffer
     uint8_t high = 0, low = 0;

@@ -10,7 +10,8 @@ MediaFileKind MediaFileKindOf(const std::string& path) {
     size_t dot = path.rfind('.');
     if (dot == std::string::npos) return MediaFileKind::Unknown;
     std::string ext;
-    for (char c : path.substr(dot)) ext += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : path.substr(dot))
+        ext += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext == ".atp") return MediaFileKind::Atp;
     if (ext == ".bac") return MediaFileKind::Bac;
     if (ext == ".bas") return MediaFileKind::Bas;

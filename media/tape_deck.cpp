@@ -126,7 +126,8 @@ int soundRegistered = 0;
 
 void generateTapeSound(int16_t* buffer, int count) {
     int16_t value = (tapeSoundFlag && (tapeDeck.inputLevel || tapeDeck.outputFlag)) ? 1023 : 0;
-    for (int i = 0; i < count; ++i) buffer[i] = value;
+    for (int i = 0; i < count; ++i)
+        buffer[i] = value;
 }
 void resetTapeSound() {}
 void setTapeSoundRate(int) {}
@@ -255,8 +256,8 @@ void UpdateTapeCounter(uint64_t cycle) {
         start = WavHeaderSize;
         pos = start + d.samplesWritten;
         if (d.motorOn && d.samplesWritten == 0 && cycle > d.renderedCycle)
-            pos = start + static_cast<uint64_t>(rate * static_cast<double>(cycle - d.renderedCycle) /
-                                                TapeClockHz());
+            pos = start + static_cast<uint64_t>(
+                              rate * static_cast<double>(cycle - d.renderedCycle) / TapeClockHz());
     }
     if (rate == 0 || bits == 0) return; // no counter for a header without rate or sample size
     uint64_t seconds = (pos > start ? pos - start : 0) * 8 / rate / bits;

@@ -24,7 +24,8 @@ void renderUntil(uint64_t until, int levelBit) {
     const uint32_t rate = ReadLe32(d.header + 24);
     const double clock = TapeClockHz();
     const uint64_t clockCycles = static_cast<uint64_t>(clock);
-    const double a = 1.0 - std::exp(static_cast<float>(-2.0 * std::numbers::pi * 0.5 * rate / clock));
+    const double a =
+        1.0 - std::exp(static_cast<float>(-2.0 * std::numbers::pi * 0.5 * rate / clock));
     const double k = 1.0 / (TrackingSeconds * clock);
     const double target = levelBit ? SetLevel : ClearLevel;
     double lowPass = d.lowPass, dcTrack = d.dcTrack;

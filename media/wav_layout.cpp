@@ -9,7 +9,8 @@ uint32_t ReadLe32(const uint8_t* b) {
 }
 uint16_t ReadLe16(const uint8_t* b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
 void WriteLe32(uint8_t* b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 static void writeLe16(uint8_t* b, uint16_t v) {
     b[0] = static_cast<uint8_t>(v);
@@ -73,11 +74,13 @@ WavLayout headerLayout(const uint8_t* header) {
 
 WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSize) {
     WavLayout classic = headerLayout(header);
-    if (fileSize < 12 || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+    if (fileSize < 12 || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0)
         return classic;
     Chunks c = findChunks(file, fileSize);
     if (!c.haveFormat || !c.haveData || c.channels == 0 || c.bits == 0) return classic;
-    if (c.dataStart == WavHeaderSize && c.channels == 1 && (c.bits == 8 || c.bits == 1)) return classic;
+    if (c.dataStart == WavHeaderSize && c.channels == 1 && (c.bits == 8 || c.bits == 1))
+        return classic;
 
     WavLayout layout;
     layout.sampleRate = c.rate;

@@ -22,7 +22,8 @@ void captureStatus(int field, const char* text) {
 // Every byte tells its sector and its place: byte i of sector s is s * 7 + i.
 Bytes patternImage(size_t size, uint8_t salt = 0) {
     Bytes image(size);
-    for (size_t i = 0; i < size; ++i) image[i] = static_cast<uint8_t>((i / 256) * 7 + i % 256 + salt);
+    for (size_t i = 0; i < size; ++i)
+        image[i] = static_cast<uint8_t>((i / 256) * 7 + i % 256 + salt);
     return image;
 }
 
@@ -34,14 +35,16 @@ class DiskCardTest : public ::testing::Test {
   protected:
     void SetUp() override {
         cpuInit(MachineClockHz);
-        for (unsigned d = 0; d < MenuDrives; ++d) DetachDrive(d);
+        for (unsigned d = 0; d < MenuDrives; ++d)
+            DetachDrive(d);
         lastMessage.clear();
         SetMediaStatusWriter(captureStatus);
         image_ = patternImage(163840);
         writeFile(dir_.path("a.dsk"), image_);
     }
     void TearDown() override {
-        for (unsigned d = 0; d < MenuDrives; ++d) DetachDrive(d);
+        for (unsigned d = 0; d < MenuDrives; ++d)
+            DetachDrive(d);
         SetMediaStatusWriter(nullptr);
     }
 
@@ -49,15 +52,18 @@ class DiskCardTest : public ::testing::Test {
     // Reads port 1 until the card stops answering busy.
     uint8_t settledStatus() {
         uint8_t s = ioRead(1);
-        for (int i = 0; i < 8 && s == 0x80; ++i) s = ioRead(1);
+        for (int i = 0; i < 8 && s == 0x80; ++i)
+            s = ioRead(1);
         return s;
     }
     void command(uint8_t cmd, uint8_t drive, uint8_t high, uint8_t low) {
-        for (uint8_t b : {cmd, drive, high, low}) ioWrite(0, b);
+        for (uint8_t b : {cmd, drive, high, low})
+            ioWrite(0, b);
     }
     Bytes receive() {
         Bytes data(256);
-        for (uint8_t& b : data) b = ioRead(0);
+        for (uint8_t& b : data)
+            b = ioRead(0);
         return data;
     }
 
@@ -71,8 +77,8 @@ TEST_F(DiskCardTest, AttachChecksTheGeometryAndReportsIt) {
         uint32_t sides, tracks, sectors, sectorSize;
     };
     const Case good[] = {
-        {163840, 1, 40, 8, 512},  {368640, 1, 80, 9, 512},  {737280, 2, 80, 9, 512},
-        {655360, 2, 80, 8, 512},  {819200, 2, 80, 5, 1024}, {184320, 1, 40, 9, 512},
+        {163840, 1, 40, 8, 512}, {368640, 1, 80, 9, 512},  {737280, 2, 80, 9, 512},
+        {655360, 2, 80, 8, 512}, {819200, 2, 80, 5, 1024}, {184320, 1, 40, 9, 512},
     };
     for (const Case& c : good) {
         DiskGeometry g;
@@ -108,7 +114,8 @@ TEST_F(DiskCardTest, StatusReadsBusyFourTimesAfterABusReset) {
         } else {
             ioWrite(resetPort, 0);
         }
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(0x80, ioRead(1));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(0x80, ioRead(1));
         EXPECT_EQ(0x81, ioRead(1));
     }
 }
@@ -242,7 +249,8 @@ TEST_F(DiskCardTest, AttachingMidTransferDropsTheTransfer) {
     select(Mo);
     settledStatus();
     command(0x03, 0x00, 0x00, 0x02);
-    for (int i = 0; i < 100; ++i) ioRead(0);
+    for (int i = 0; i < 100; ++i)
+        ioRead(0);
     ASSERT_EQ(1, AttachDiskImage(1, dir_.path("a.dsk")));
     EXPECT_EQ(0x81, settledStatus());
     EXPECT_EQ(0, ioRead(0)) << "no more data bytes";

@@ -19,7 +19,8 @@ int runOrvane(const std::string& arguments, std::string* errors = nullptr) {
     if (!pipe) return -1;
     std::string text;
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
     int status = pclose(pipe);
     if (errors) *errors = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -84,11 +85,13 @@ TEST(HeadlessMedia, TapeRecordingIsCompletedWhenTheRunEnds) {
 TEST(HeadlessMedia, PlayedTapeShowsItsCounterOnRequest) {
     ScratchDir dir;
     Bytes wav(44 + 44100, 128);
-    std::memcpy(wav.data(), "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0\x01\0\x08\0data",
-                40);
+    std::memcpy(
+        wav.data(),
+        "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0\x01\0\x08\0data", 40);
     writeFile(dir.path("tape.wav"), wav);
     std::string errors;
-    ASSERT_EQ(0, runOrvane("--tape-in " + dir.path("tape.wav") + " --tape-counter --frames 2", &errors));
+    ASSERT_EQ(
+        0, runOrvane("--tape-in " + dir.path("tape.wav") + " --tape-counter --frames 2", &errors));
     EXPECT_NE(std::string::npos, errors.find("Tape counter: 0000")) << errors;
 }
 

@@ -41,7 +41,8 @@ inline Bytes readFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return bytes;
     int c;
-    while ((c = std::getc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+    while ((c = std::getc(file)) != EOF)
+        bytes.push_back(static_cast<uint8_t>(c));
     std::fclose(file);
     return bytes;
 }

@@ -28,7 +28,8 @@ void putLe16(Bytes& b, size_t at, uint32_t v) {
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 void putLe32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 void appendChunk(Bytes& file, const char* id, const Bytes& body) {
     size_t at = file.size();
@@ -65,7 +66,8 @@ Bytes wavFile(uint32_t rate, uint16_t bits, uint16_t channels, const Bytes& data
 // Blocks of 100 samples at 160, 100, 160: the level rises, falls and rises.
 Bytes blockLevels() {
     Bytes s;
-    for (uint8_t v : {160, 100, 160}) s.insert(s.end(), 100, v);
+    for (uint8_t v : {160, 100, 160})
+        s.insert(s.end(), 100, v);
     return s;
 }
 
@@ -118,8 +120,10 @@ TEST_F(TapeDeckTest, EightBitSamplesArriveOnTimeWithHysteresis) {
     EXPECT_EQ(ExpectedBlockEdges, sampleEdges(1000, 40000)) << "past the end the level stays 1";
 
     Bytes inside, outside;
-    for (int i = 0; i < 50; ++i) inside.insert(inside.end(), {150, 110});
-    for (int i = 0; i < 5; ++i) outside.insert(outside.end(), {160, 100});
+    for (int i = 0; i < 50; ++i)
+        inside.insert(inside.end(), {150, 110});
+    for (int i = 0; i < 5; ++i)
+        outside.insert(outside.end(), {160, 100});
     SetUp();
     play(wavFile(Rate64, 8, 1, inside));
     EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty()) << "150 and 110 lie inside the band";
@@ -139,7 +143,8 @@ TEST_F(TapeDeckTest, MotorStopPausesTheTapeWhereItStopped) {
     EXPECT_EQ(1, static_cast<int>(sampleEdges(1000, 5000).size()));
     uint64_t positionAtStop = tapeDeck.position;
     SetTapeMotor(0, 5000);
-    for (uint64_t c = 5000; c < 5000 + 2 * Clock; c += 997) EXPECT_EQ(0, SampleTapeInput(c));
+    for (uint64_t c = 5000; c < 5000 + 2 * Clock; c += 997)
+        EXPECT_EQ(0, SampleTapeInput(c));
     EXPECT_EQ(positionAtStop, tapeDeck.position) << "nothing is consumed while stopped";
 
     uint64_t resume = 5000 + 2 * Clock;
@@ -175,7 +180,8 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
     Bytes pcm24, float32, stereo8;
     for (uint8_t v : levels) {
         int s = (v - 128) * 65536;
-        pcm24.insert(pcm24.end(), {0x12, static_cast<uint8_t>(s >> 8), static_cast<uint8_t>(s >> 16)});
+        pcm24.insert(pcm24.end(),
+                     {0x12, static_cast<uint8_t>(s >> 8), static_cast<uint8_t>(s >> 16)});
         float f = (v - 128) / 128.0f;
         uint8_t raw[4];
         std::memcpy(raw, &f, 4);
@@ -184,7 +190,8 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
     }
     // Bytes that would pull the level down if they were taken for samples.
     Bytes trailer(64);
-    for (size_t i = 0; i < trailer.size(); i += 2) trailer[i] = 0x00, trailer[i + 1] = 0x80;
+    for (size_t i = 0; i < trailer.size(); i += 2)
+        trailer[i] = 0x00, trailer[i + 1] = 0x80;
 
     struct Case {
         const char* what;
@@ -238,7 +245,8 @@ TEST_F(TapeDeckTest, HeaderOnlyFilesPlayFromByte44AtTheHeaderRate) {
     play(noRate);
     EXPECT_TRUE(sampleEdges(1000, 100000).empty()) << "a rate of 0 reads nothing";
     UpdateTapeCounter(100000);
-    for (const auto& [field, text] : statusTexts) EXPECT_NE(TapeCounterField, field) << text;
+    for (const auto& [field, text] : statusTexts)
+        EXPECT_NE(TapeCounterField, field) << text;
 }
 
 TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
@@ -266,7 +274,8 @@ TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
 TEST_F(TapeDeckTest, TapeSoundFollowsTheLevelWhileTheFlagIsOn) {
     play(wavFile(Rate64, 8, 1, Bytes(100, 160)));
     SoundSource* source = SoundSources();
-    while (source && std::string(source->name) != "TapeSound") source = source->next;
+    while (source && std::string(source->name) != "TapeSound")
+        source = source->next;
     ASSERT_NE(nullptr, source) << "registered while a tape is open";
     sampleEdges(1000, 5000);
     int16_t buffer[16];
@@ -277,7 +286,8 @@ TEST_F(TapeDeckTest, TapeSoundFollowsTheLevelWhileTheFlagIsOn) {
     EXPECT_EQ(1023, buffer[0]);
     EXPECT_EQ(1023, buffer[15]);
     CloseTape();
-    for (SoundSource* s = SoundSources(); s; s = s->next) EXPECT_NE(source, s);
+    for (SoundSource* s = SoundSources(); s; s = s->next)
+        EXPECT_NE(source, s);
 }
 
 // ---- recording ----------------------------------------------------------------
@@ -289,7 +299,7 @@ TEST_F(TapeDeckTest, RecordingFiltersTheOutputAndCompletesTheFileWhenClosed) {
     ASSERT_EQ(1, StartTapeRecording(dir_.path("out.wav"), 44100));
     SetTapeMotor(1, 1000);
     const uint64_t settled = 1000 + Clock / 10;
-    RenderTapeOutput(settled, 0); // 100 ms of the idle output first
+    RenderTapeOutput(settled, 0);               // 100 ms of the idle output first
     RenderTapeOutput(settled + Clock / 100, 1); // then bit 6 held at 1 for 10 ms
     SetTapeMotor(0, settled + Clock / 100);
     cpu.TCOUNT = settled + Clock / 100;
@@ -302,9 +312,11 @@ TEST_F(TapeDeckTest, RecordingFiltersTheOutputAndCompletesTheFileWhenClosed) {
     EXPECT_EQ(full.size() - 44, ReadLe32(full.data() + 40));
     Bytes file(full.begin(), full.begin() + 44);
     file.insert(file.end(), full.begin() + 44 + 4410, full.end());
-    for (int i = 5; i < 441; ++i) EXPECT_LT(file[44 + i], 64) << "sample " << i;
+    for (int i = 5; i < 441; ++i)
+        EXPECT_LT(file[44 + i], 64) << "sample " << i;
     EXPECT_GT(file[44 + 440], file[44 + 20]) << "creeps back toward 128";
-    for (size_t i = file.size() - 22000; i < file.size(); ++i) ASSERT_GE(file[i], 127);
+    for (size_t i = file.size() - 22000; i < file.size(); ++i)
+        ASSERT_GE(file[i], 127);
     EXPECT_LE(file.back(), 129) << "the last half second settles at the idle level";
 }
 
@@ -361,10 +373,13 @@ TEST_F(TapeDeckTest, RecordedEdgesPlayBackWithTheirSpacing) {
         bit ^= 1;
         toggles.push_back(c);
     };
-    for (int i = 0; i < 200; ++i) toggle(2140);
-    const uint64_t gaps[] = {4280, 2140, 2140, 4280, 6000, 2140, 4280, 3100, 2140, 2140, 4280, 5000};
+    for (int i = 0; i < 200; ++i)
+        toggle(2140);
+    const uint64_t gaps[] = {4280, 2140, 2140, 4280, 6000, 2140,
+                             4280, 3100, 2140, 2140, 4280, 5000};
     for (int round = 0; round < 4; ++round)
-        for (uint64_t gap : gaps) toggle(gap);
+        for (uint64_t gap : gaps)
+            toggle(gap);
     c += 4000;
     RenderTapeOutput(c, bit);
     cpu.TCOUNT = c;

@@ -29,14 +29,16 @@ Bytes record(const std::string& content) {
 
 Bytes concat(std::initializer_list<Bytes> parts) {
     Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
 // 253 payload bytes that never hold 0Dh followed by 00h.
 Bytes fullPayload(uint8_t seed) {
     Bytes p(253);
-    for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<uint8_t>(0x20 + (seed + i) % 90);
+    for (size_t i = 0; i < p.size(); ++i)
+        p[i] = static_cast<uint8_t>(0x20 + (seed + i) % 90);
     return p;
 }
 
@@ -61,7 +63,8 @@ class TapeImageTest : public ::testing::Test {
     void SetUp() override {
         cpuInit(MachineClockHz);
         keyboardReset();
-        for (uint32_t a = 0; a < 0x8000; ++a) MainMemory[a] = static_cast<uint8_t>(a * 7 + 3);
+        for (uint32_t a = 0; a < 0x8000; ++a)
+            MainMemory[a] = static_cast<uint8_t>(a * 7 + 3);
         std::memset(MainMemory + 0x8000, Filler, 0x8000);
         std::memcpy(lowMemory_, MainMemory, sizeof lowMemory_);
     }
@@ -70,7 +73,9 @@ class TapeImageTest : public ::testing::Test {
     void expectProgram(const Bytes& program) {
         uint32_t n = static_cast<uint32_t>(program.size());
         ASSERT_LE(n, 0x7FFFu);
-        if (n > 0) EXPECT_EQ(0, std::memcmp(MainMemory + 0x8000, program.data(), n)) << "program bytes";
+        if (n > 0) {
+            EXPECT_EQ(0, std::memcmp(MainMemory + 0x8000, program.data(), n)) << "program bytes";
+        }
         EXPECT_EQ(0x01, MainMemory[0x8000 + n]) << "end byte";
         EXPECT_EQ(0x8000 + n + 1, wordAt(0xFE1E));
         EXPECT_EQ(0x8000 + n + 2, wordAt(0xFE20));
@@ -95,9 +100,9 @@ TEST_F(TapeImageTest, AtpLoadsDataBlocksAndIgnoresHeaderAndForeignBlocks) {
     Bytes foreign(256, 0x0D);
     foreign[0] = 0x41;
 
-    Bytes file = concat({atpBlock(0, header), atpBlock(32, dataBlock(0, first)),
-                         atpBlock(32, foreign), atpBlock(32, dataBlock(1, second)),
-                         atpBlock(5, dataBlock(2, third))});
+    Bytes file =
+        concat({atpBlock(0, header), atpBlock(32, dataBlock(0, first)), atpBlock(32, foreign),
+                atpBlock(32, dataBlock(1, second)), atpBlock(5, dataBlock(2, third))});
     writeFile(dir_.path("prog.atp"), file);
 
     ASSERT_EQ(1, LoadAtpImage(dir_.path("prog.atp")));
@@ -190,7 +195,8 @@ TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
     std::mt19937 random(1234);
     for (int round = 0; round < 20; ++round) {
         Bytes noise(1 + random() % 3000);
-        for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
+        for (uint8_t& b : noise)
+            b = static_cast<uint8_t>(random());
         if (round % 2) noise.insert(noise.begin(), {0x16, 0x16, 0x16, 0x02, 0x00});
         writeFile(dir_.path("noise.atp"), noise);
         ASSERT_EQ(1, LoadAtpImage(dir_.path("noise.atp")));
@@ -201,7 +207,8 @@ TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
 TEST_F(TapeImageTest, AtpProgramLargerThanMemoryStopsAtFFFF) {
     Bytes file;
     for (unsigned k = 0; k < 140; ++k) // 140 x 253 bytes is more than the area holds
-        file = concat({file, atpBlock(k ? 8 : 0, dataBlock(k, fullPayload(static_cast<uint8_t>(k))))});
+        file =
+            concat({file, atpBlock(k ? 8 : 0, dataBlock(k, fullPayload(static_cast<uint8_t>(k))))});
     writeFile(dir_.path("huge.atp"), file);
 
     ASSERT_EQ(1, LoadAtpImage(dir_.path("huge.atp")));
@@ -274,7 +281,8 @@ TEST_F(TapeImageTest, BacOversizedAndRandomFilesStayInsideTheProgramArea) {
     std::mt19937 random(99);
     for (int round = 0; round < 20; ++round) {
         Bytes noise(1 + random() % 4000);
-        for (uint8_t& b : noise) b = static_cast<uint8_t>(random());
+        for (uint8_t& b : noise)
+            b = static_cast<uint8_t>(random());
         noise[0] = 0x82;
         writeFile(dir_.path("noise.bac"), noise);
         ASSERT_EQ(1, LoadBacImage(dir_.path("noise.bac")));
@@ -301,11 +309,11 @@ Bytes placeProgram(const std::vector<int>& contentLengths) {
 TEST_F(TapeImageTest, SavedProgramsReadBackWholeOverAnyNumberOfSegments) {
     std::mt19937 random(7);
     std::vector<std::vector<int>> programs = {
-        {5, 10, 20},                 // one segment
-        {100, 100, 60, 30},          // two segments
-        {253},                       // a record too long for segment 0
-        {252, 252, 252},             // records that exactly miss a segment end
-        {},                          // no records at all
+        {5, 10, 20},        // one segment
+        {100, 100, 60, 30}, // two segments
+        {253},              // a record too long for segment 0
+        {252, 252, 252},    // records that exactly miss a segment end
+        {},                 // no records at all
     };
     std::vector<int> many;
     for (int total = 0; total < 20000;) {
@@ -323,7 +331,8 @@ TEST_F(TapeImageTest, SavedProgramsReadBackWholeOverAnyNumberOfSegments) {
         ASSERT_FALSE(file.empty());
         EXPECT_EQ(0x82, file[0]);
         EXPECT_EQ(0u, file.size() % 256) << "segments are written whole";
-        for (size_t s = 256; s < file.size(); s += 256) EXPECT_GE(file[s], 2) << "segment at " << s;
+        for (size_t s = 256; s < file.size(); s += 256)
+            EXPECT_GE(file[s], 2) << "segment at " << s;
 
         std::memset(MainMemory + 0x8000, Filler, 0x8000);
         ASSERT_EQ(1, LoadBacImage(dir_.path("saved.bac")));

@@ -99,7 +99,8 @@ TEST_F(TapeMachineTest, EdgesRecordedByAProgramReachPort3AhWithTheirTiming) {
     // A lead-in of even pulses, then a pattern of short and long ones.
     std::vector<uint8_t> delays(120, 160);
     const uint8_t pattern[] = {160, 80, 80, 160, 230, 80, 160, 120, 80, 80, 160, 200};
-    for (int round = 0; round < 3; ++round) delays.insert(delays.end(), pattern, pattern + 12);
+    for (int round = 0; round < 3; ++round)
+        delays.insert(delays.end(), pattern, pattern + 12);
 
     std::memcpy(MainMemory + RecordProgram, recordCode, sizeof recordCode);
     MainMemory[RecordProgram + RecordCountAt] = static_cast<uint8_t>(delays.size());
@@ -127,7 +128,8 @@ TEST_F(TapeMachineTest, EdgesRecordedByAProgramReachPort3AhWithTheirTiming) {
     OpenTapeForReading(dir_.path("prog.wav"));
     ASSERT_EQ(1, TapeIsPlaying());
     lastTapeLevel = SampleTapeInput(cpu.TCOUNT);
-    for (int frame = 0; frame < 100; ++frame) runFrame(CyclesPerFrame, nullptr, 0);
+    for (int frame = 0; frame < 100; ++frame)
+        runFrame(CyclesPerFrame, nullptr, 0);
 
     std::vector<double> played; // cycles from one detected edge to the next
     for (size_t k = 0; k < measured; ++k) {
