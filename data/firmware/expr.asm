@@ -363,6 +363,11 @@ factor_notparen:
             jp c,err_overflow
             ret
 factor_notnum:
+            inc de              ; a letter and no letter after it is a
+            ld a,(de)           ; variable: every function name is longer
+            dec de
+            call isletter
+            jr nc,factor_notfunc
             ld hl,funcwords
             call lookup
             jr nz,factor_notfunc
@@ -487,24 +492,37 @@ multiply_bpos:
             ld h,a
 multiply_hpos:
             ex de,hl            ; DE, BC = magnitudes
+            ld h,b              ; the smaller one drives the loop
+            ld l,c
+            or a
+            sbc hl,de
+            jr c,multiply_ordered
+            push de
+            ld d,b
+            ld e,c
+            pop bc
+multiply_ordered:
             ld hl,0
-            ld a,16
 multiply_loop:
-            add hl,hl
-            jr c,multiply_over
-            sla c
-            rl b
+            srl b
+            rr c
             jr nc,multiply_skip
             add hl,de
             jr c,multiply_over
 multiply_skip:
-            dec a
-            jr nz,multiply_loop
+            ld a,b
+            or c
+            jr z,multiply_done
+            ex de,hl            ; bits remain: the next one is worth twice
+            add hl,hl
+            ex de,hl
+            jr nc,multiply_loop
+multiply_over:
+            jp err_overflow
+multiply_done:
             pop af
             pop de
             jr signfix
-multiply_over:
-            jp err_overflow
 
 ; signfix: give the magnitude HL the sign in bit 7 of A, with overflow
 ; checked (only -32768 may use the top bit).

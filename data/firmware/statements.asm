@@ -17,6 +17,17 @@ execstmt_word:
             sub 'A'
             cp 26
             jr nc,execstmt_noword
+            ld b,a              ; a letter followed by "=" is an assignment
+            ld h,d
+            ld l,e
+execstmt_peek:
+            inc hl
+            ld a,(hl)
+            cp ' '
+            jr z,execstmt_peek
+            cp '='
+            jp z,st_let
+            ld a,b
             add a,a
             ld l,a
             ld h,0
