@@ -47,6 +47,8 @@ TEST_F(BasicLanguage, ArithmeticFollowsPrecedenceAndRoundsTowardZero) {
               Rows{"3 -3 1 -1 2"});
     EXPECT_EQ(run("PRINT 32767;\" \";-32767-1;\" \";ABS(-9);\" \";-(3-5)"),
               Rows{"32767 -32768 9 2"});
+    EXPECT_EQ(run("PRINT -8*4096;\" \";181*181;\" \";-7*-7;\" \";0*5;\" \";1000*32"),
+              Rows{"-32768 32761 49 0 32000"});
 }
 
 TEST_F(BasicLanguage, ComparisonsAndLogicGiveMinusOneOrZero) {
