@@ -76,7 +76,7 @@ int readFrameLevel() {
         float f;
         std::memcpy(&f, frame, sizeof f);
         double v = f * 128.0 + 128.0;
-        level = v >= 255.0 ? 255 : v <= 0.0 ? 0 : static_cast<int>(v); // NaN reads as 0
+        level = v >= 255.0 ? 255 : !(v > 0.0) ? 0 : static_cast<int>(v); // NaN reads as 0
         break;
     }
     default: level = frame[0]; break;

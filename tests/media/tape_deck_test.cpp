@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <utility>
 
 namespace {
@@ -247,6 +248,33 @@ TEST_F(TapeDeckTest, HeaderOnlyFilesPlayFromByte44AtTheHeaderRate) {
     UpdateTapeCounter(100000);
     for (const auto& [field, text] : statusTexts)
         EXPECT_NE(TapeCounterField, field) << text;
+}
+
+TEST_F(TapeDeckTest, RandomAndTruncatedFilesPlayWithoutHarm) {
+    std::mt19937 random(2024);
+    Bytes nanFloats;
+    for (int i = 0; i < 400; ++i)
+        nanFloats.insert(nanFloats.end(), {0x01, 0x00, 0xC0, 0x7F});
+    std::vector<Bytes> files = {Bytes{}, Bytes(30, 0x44), wavFile(Rate64, 32, 1, nanFloats, 3),
+                                wavFile(Rate64, 16, 3, Bytes(7, 0x80))};
+    for (int round = 0; round < 12; ++round) {
+        Bytes noise(random() % 3000);
+        for (uint8_t& b : noise)
+            b = static_cast<uint8_t>(random());
+        Bytes file = wavFile(Rate64 + random() % 1000, static_cast<uint16_t>(random() % 40),
+                             static_cast<uint16_t>(random() % 9), noise, random() % 4);
+        file.resize(random() % (file.size() + 1)); // cut anywhere, the header included
+        files.push_back(file);
+    }
+    for (const Bytes& file : files) {
+        SetUp();
+        play(file);
+        for (uint64_t c = 1000; c < 1000 + Clock / 10; c += 7) {
+            int level = SampleTapeInput(c);
+            ASSERT_TRUE(level == 0 || level == 1);
+        }
+        UpdateTapeCounter(1000 + Clock / 10);
+    }
 }
 
 TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
