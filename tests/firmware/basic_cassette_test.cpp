@@ -32,7 +32,7 @@ class Cassette : public ::testing::Test {
 
     void SetUp() override {
         bootMachine();
-        folder = fs::temp_directory_path() / "orvane-firmware-cassette";
+        folder = scratchPath("cassette");
         fs::create_directories(folder);
     }
     void TearDown() override {

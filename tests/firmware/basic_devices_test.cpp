@@ -55,7 +55,7 @@ TEST_F(BasicDevices, TextTypedAheadOfAProgramOverflowsTheKeyRingWithoutLoss) {
 }
 
 TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
-    auto folder = std::filesystem::temp_directory_path() / "orvane-firmware-printer";
+    auto folder = scratchPath("printer");
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder / "printer.txt");
     closePrinter();

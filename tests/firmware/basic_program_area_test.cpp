@@ -82,7 +82,7 @@ TEST_F(ProgramArea, ABacFileSavedAndLoadedBackListsTheSame) {
     enterProgram({"10 REM SAVED", "20 FOR I=1 TO 2:PRINT I:NEXT", "30 END"});
     typeAndRun("LIST\r");
     Rows before = outputOfLastCommand();
-    auto path = std::filesystem::temp_directory_path() / "orvane-firmware-test.bac";
+    auto path = scratchPath("test.bac");
     SaveBacImage(path.string());
     typeAndRun("NEW\r");
     ASSERT_EQ(LoadBacImage(path.string()), 1);
@@ -92,7 +92,7 @@ TEST_F(ProgramArea, ABacFileSavedAndLoadedBackListsTheSame) {
 }
 
 TEST_F(ProgramArea, ABasTextFileTypedInByTheLoaderRuns) {
-    auto path = std::filesystem::temp_directory_path() / "orvane-firmware-test.bas";
+    auto path = scratchPath("test.bas");
     {
         std::ofstream file(path, std::ios::binary);
         file << "10 FOR I=1 TO 4\r20 S=S+I*I\r30 NEXT\r40 PRINT \"SUM\";S\r";

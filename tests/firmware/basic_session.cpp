@@ -6,22 +6,26 @@
 #include "machine/roms.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace basic_test {
 
 namespace {
 
 // An empty folder stands in for the ROM folder, so the open firmware runs
-// whatever images the host has installed.
+// whatever images the host has installed. It goes when the process ends.
+struct EmptyRomFolder {
+    std::filesystem::path path = scratchPath("roms");
+    EmptyRomFolder() { std::filesystem::create_directories(path); }
+    ~EmptyRomFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 std::string emptyRomFolder() {
-    static const std::string folder = [] {
-        auto path = std::filesystem::temp_directory_path() / "orvane-firmware-test-roms";
-        std::filesystem::create_directories(path);
-        for (const auto& entry : std::filesystem::directory_iterator(path))
-            std::filesystem::remove_all(entry.path());
-        return path.string();
-    }();
-    return folder;
+    static const EmptyRomFolder folder;
+    return folder.path.string();
 }
 
 bool machineReady = false;
@@ -114,6 +118,11 @@ void enterProgram(const std::vector<std::string>& lines) {
     for (const auto& line : lines)
         text += line + "\r";
     typeAndRun(text, 2000);
+}
+
+std::filesystem::path scratchPath(const std::string& name) {
+    return std::filesystem::temp_directory_path() /
+           ("orvane-firmware-" + std::to_string(getpid()) + "-" + name);
 }
 
 uint16_t peekWord(uint16_t address) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,9 @@ void pressBreak();
 void enterProgram(const std::vector<std::string>& lines);
 
 uint16_t peekWord(uint16_t address);
+
+// A path in the temporary folder that no other test process uses (the
+// cases run as separate processes, in parallel).
+std::filesystem::path scratchPath(const std::string& name);
 
 } // namespace basic_test
