@@ -170,5 +170,6 @@ int consoleColumns(void* context) {
 } // namespace
 
 MonitorConsole DesktopMonitorConsole(DesktopConsole* console) {
-    return MonitorConsole{console, openConsole, closeConsole, writeConsole, readConsoleLine, consoleColumns};
+    return MonitorConsole{console,      openConsole,     closeConsole,
+                          writeConsole, readConsoleLine, consoleColumns};
 }

@@ -24,7 +24,7 @@ class QLineEdit;
 class QPlainTextEdit;
 
 class ConsoleWindow : public QWidget {
-public:
+  public:
     explicit ConsoleWindow(QWidget* owner = nullptr);
     ~ConsoleWindow() override;
 
@@ -50,10 +50,10 @@ public:
     // Closes the window as the user would.
     void closeByUser();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPlainTextEdit* output;
     QLineEdit* input;
     QStringList pendingLines;

@@ -16,9 +16,9 @@ class QKeyEvent;
 
 // How a platform numbers its physical keys.
 enum class ScanCodeKind {
-    None,    // no usable scan codes: Qt key codes only
-    Evdev,   // Linux input codes (KEY_Q = 16)
-    XKeycode, // X11/Wayland keycodes: Linux input codes + 8
+    None,        // no usable scan codes: Qt key codes only
+    Evdev,       // Linux input codes (KEY_Q = 16)
+    XKeycode,    // X11/Wayland keycodes: Linux input codes + 8
     WindowsSet1, // Windows scan codes, 100h marking the E0-prefixed keys
 };
 

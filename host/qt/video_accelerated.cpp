@@ -15,7 +15,7 @@
 namespace {
 
 class AcceleratedPicture : public QOpenGLWidget, public VideoBackEnd {
-public:
+  public:
     explicit AcceleratedPicture(VideoView* view) : QOpenGLWidget(view), view(view) {
         setFocusPolicy(Qt::NoFocus);
         // Keep the last picture between repaints, so the borders stay black.
@@ -30,11 +30,12 @@ public:
         if (image.width() != width || image.height() != height)
             image = QImage(width, height, QImage::Format_Grayscale8);
         for (int y = 0; y < height; y++)
-            std::memcpy(image.scanLine(y), pixels + static_cast<size_t>(y) * width, static_cast<size_t>(width));
+            std::memcpy(image.scanLine(y), pixels + static_cast<size_t>(y) * width,
+                        static_cast<size_t>(width));
         update();
     }
 
-protected:
+  protected:
     void resizeGL(int, int) override { clearBorders = true; }
 
     void paintGL() override {
@@ -53,7 +54,7 @@ protected:
         painter.drawImage(target, image);
     }
 
-private:
+  private:
     VideoView* view;
     QImage image;
     bool clearBorders = true;

@@ -10,6 +10,7 @@
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLWidget>
+#include <QSurfaceFormat>
 
 #include <cstdio>
 
@@ -42,19 +43,29 @@ void FrameToTexels(const uint8_t* pixels, int width, int height, std::vector<uin
         uint32_t* out = texels.data() + static_cast<size_t>(y) * TextureWidth;
         for (int x = 0; x < columns; x++) {
             const uint32_t colour = line[x] ? White : Black;
-            for (int k = 0; k < repeat; k++) *out++ = colour;
+            for (int k = 0; k < repeat; k++)
+                *out++ = colour;
         }
     }
+}
+
+void PrepareOpenGLDefaults() {
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setSwapInterval(0);
+    QSurfaceFormat::setDefaultFormat(format);
 }
 
 int OpenGLContextUsable(QString* failure) {
     // Platforms that can compose OpenGL drawing into a widget window; the
     // others (offscreen, minimal, VNC, frame buffer) may still make contexts.
     const QString platform = QGuiApplication::platformName();
-    const bool composes = platform == "xcb" || platform.startsWith("wayland") || platform == "windows" ||
-                          platform == "cocoa" || platform.startsWith("eglfs");
+    const bool composes = platform == "xcb" || platform.startsWith("wayland") ||
+                          platform == "windows" || platform == "cocoa" ||
+                          platform.startsWith("eglfs");
     if (!composes) {
-        if (failure) *failure = "Unable to create rendering context: the \"" + platform + "\" display has no OpenGL windows.";
+        if (failure)
+            *failure = "Unable to create rendering context: the \"" + platform +
+                       "\" display has no OpenGL windows.";
         return 0;
     }
     QOpenGLContext context;
@@ -101,7 +112,7 @@ const float QuadCorners[] = {-1, 1, 1, 1, 1, -1, -1, -1};
 const float QuadTexture[] = {0, 0, 1, 0, 1, 1, 0, 1};
 
 class OpenGLPicture : public QOpenGLWidget, protected QOpenGLFunctions, public VideoBackEnd {
-public:
+  public:
     explicit OpenGLPicture(VideoView* view) : QOpenGLWidget(view), view(view) {
         setFocusPolicy(Qt::NoFocus);
         texels.assign(static_cast<size_t>(TextureWidth) * TextureHeight, 0xFF000000u);
@@ -123,12 +134,13 @@ public:
         update();
     }
 
-protected:
+  protected:
     void initializeGL() override {
         initializeOpenGLFunctions();
         program = std::make_unique<QOpenGLShaderProgram>();
         if (!program->addShaderFromSourceCode(QOpenGLShader::Vertex, VertexShader) ||
-            !program->addShaderFromSourceCode(QOpenGLShader::Fragment, FragmentShader) || !program->link()) {
+            !program->addShaderFromSourceCode(QOpenGLShader::Fragment, FragmentShader) ||
+            !program->link()) {
             std::fprintf(stderr, "Unable to prepare the picture's shaders.\n");
             program.reset();
         }
@@ -143,13 +155,14 @@ protected:
         if (!texture) createTexture();
         if (textureStale) {
             glBindTexture(GL_TEXTURE_2D, texture);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, TextureWidth, TextureHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                            texels.data());
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, TextureWidth, TextureHeight, GL_RGBA,
+                            GL_UNSIGNED_BYTE, texels.data());
             textureStale = false;
         }
         const qreal ratio = devicePixelRatioF();
-        const QRect port = OpenGLViewport(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
-                                          view->keepAspect(), 0);
+        const QRect port =
+            OpenGLViewport(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+                           view->keepAspect(), 0);
         glViewport(port.x(), port.y(), port.width(), port.height());
         program->bind();
         glActiveTexture(GL_TEXTURE0);
@@ -167,7 +180,7 @@ protected:
         program->release();
     }
 
-private:
+  private:
     void createTexture() {
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -176,8 +189,8 @@ private:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         std::vector<uint32_t> zero(static_cast<size_t>(TextureWidth) * TextureHeight, 0);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, TextureWidth, TextureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     zero.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, TextureWidth, TextureHeight, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, zero.data());
         textureStale = true;
     }
 

@@ -25,6 +25,11 @@ void FrameToTexels(const uint8_t* pixels, int width, int height, std::vector<uin
 
 class QString;
 
+// Sets the OpenGL defaults of the whole program: no waiting for the display's
+// vertical blank when a window is shown, so the pacer alone sets the frame
+// rate. Call before the QApplication is created.
+void PrepareOpenGLDefaults();
+
 // Whether an OpenGL context can be created and made current on this display
 // (the back ends' widgets would otherwise stay blank). 0 with the reason in
 // *failure.

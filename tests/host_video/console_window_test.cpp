@@ -38,8 +38,10 @@ struct MonitorSession {
         transcript = window->transcript();
         helpColour = window->colourOf("Interactive monitor commands:").name();
         normalColour = window->colourOf("Type '?' for help").name();
-        if (!lines.isEmpty()) window->submitLine(lines.takeFirst());
-        else if (closeAfterLines) window->closeByUser();
+        if (!lines.isEmpty())
+            window->submitLine(lines.takeFirst());
+        else if (closeAfterLines)
+            window->closeByUser();
     }
 };
 

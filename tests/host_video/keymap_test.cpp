@@ -27,9 +27,11 @@ TEST(KeyMap, LettersAndDigitsByPosition) {
             EXPECT_EQ(MachineCharOf(vk), static_cast<uint32_t>(rows[row][i] + 0x20)); // lower case
         }
     for (uint32_t digit = 1; digit <= 9; digit++)
-        EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(1 + digit, ScanCodeKind::Evdev)), '0' + digit);
+        EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(1 + digit, ScanCodeKind::Evdev)),
+                  '0' + digit);
     // The host's 0 key types the machine's 0, which sits on the key code C0h.
-    EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(11, ScanCodeKind::Evdev)), static_cast<uint32_t>('0'));
+    EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(11, ScanCodeKind::Evdev)),
+              static_cast<uint32_t>('0'));
 }
 
 TEST(KeyMap, SwedishKeysByPosition) {
@@ -46,7 +48,9 @@ TEST(KeyMap, SwedishKeysByPosition) {
         {86, 0x3C, "left of Z: <"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(c.inputCode, ScanCodeKind::Evdev)), c.machineChar) << c.key;
+        EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(c.inputCode, ScanCodeKind::Evdev)),
+                  c.machineChar)
+            << c.key;
 }
 
 TEST(KeyMap, ScanCodesOfEachPlatform) {
@@ -64,19 +68,23 @@ TEST(KeyMap, ScanCodesOfEachPlatform) {
 }
 
 TEST(KeyMap, FunctionModifierAndEditingKeys) {
-    for (uint32_t i = 0; i < 10; i++) EXPECT_EQ(VirtualKeyFromScanCode(59 + i, ScanCodeKind::Evdev), 0x70 + i);
+    for (uint32_t i = 0; i < 10; i++)
+        EXPECT_EQ(VirtualKeyFromScanCode(59 + i, ScanCodeKind::Evdev), 0x70 + i);
     EXPECT_EQ(VirtualKeyFromScanCode(87, ScanCodeKind::Evdev), 0x7Au);
     EXPECT_EQ(VirtualKeyFromScanCode(88, ScanCodeKind::Evdev), 0x7Bu);
-    for (int i = 0; i < 12; i++) EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_F1 + i), 0x70u + i);
+    for (int i = 0; i < 12; i++)
+        EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_F1 + i), 0x70u + i);
     const struct {
         uint32_t inputCode;
         int qtKey;
         uint32_t vk;
     } keys[] = {
-        {42, Qt::Key_Shift, VkShift}, {54, Qt::Key_Shift, VkShift},     {29, Qt::Key_Control, VkControl},
-        {97, Qt::Key_Control, VkControl}, {28, Qt::Key_Return, 0x0D},   {96, Qt::Key_Enter, 0x0D},
-        {14, Qt::Key_Backspace, 0x08},    {57, Qt::Key_Space, 0x20},    {106, Qt::Key_Right, 0x27},
-        {105, Qt::Key_Left, 0x25},        {110, Qt::Key_Insert, 0x2D},  {1, Qt::Key_Escape, 0x1B},
+        {42, Qt::Key_Shift, VkShift},     {54, Qt::Key_Shift, VkShift},
+        {29, Qt::Key_Control, VkControl}, {97, Qt::Key_Control, VkControl},
+        {28, Qt::Key_Return, 0x0D},       {96, Qt::Key_Enter, 0x0D},
+        {14, Qt::Key_Backspace, 0x08},    {57, Qt::Key_Space, 0x20},
+        {106, Qt::Key_Right, 0x27},       {105, Qt::Key_Left, 0x25},
+        {110, Qt::Key_Insert, 0x2D},      {1, Qt::Key_Escape, 0x1B},
     };
     for (const auto& k : keys) {
         EXPECT_EQ(VirtualKeyFromScanCode(k.inputCode, ScanCodeKind::Evdev), k.vk) << k.inputCode;
@@ -90,11 +98,11 @@ TEST(KeyMap, QtKeysGoToThePositionOfTheirCharacter) {
         int modifierState;
         uint32_t machineChar;
     } keys[] = {
-        {Qt::Key_Aring, 0, 0x7D},      {Qt::Key_Aring, 1, 0x5D},   {Qt::Key_Adiaeresis, 0, 0x7B},
+        {Qt::Key_Aring, 0, 0x7D},      {Qt::Key_Aring, 1, 0x5D},      {Qt::Key_Adiaeresis, 0, 0x7B},
         {Qt::Key_Odiaeresis, 1, 0x5C}, {Qt::Key_Udiaeresis, 0, 0x7E}, {Qt::Key_0, 0, '0'},
-        {Qt::Key_Equal, 1, '='},       {Qt::Key_Exclam, 1, '!'},   {Qt::Key_Plus, 0, '+'},
-        {Qt::Key_Question, 1, '?'},    {Qt::Key_Minus, 0, '-'},    {Qt::Key_Asterisk, 1, '*'},
-        {Qt::Key_Less, 0, '<'},        {Qt::Key_Colon, 1, ':'},    {Qt::Key_M, 0, 'm'},
+        {Qt::Key_Equal, 1, '='},       {Qt::Key_Exclam, 1, '!'},      {Qt::Key_Plus, 0, '+'},
+        {Qt::Key_Question, 1, '?'},    {Qt::Key_Minus, 0, '-'},       {Qt::Key_Asterisk, 1, '*'},
+        {Qt::Key_Less, 0, '<'},        {Qt::Key_Colon, 1, ':'},       {Qt::Key_M, 0, 'm'},
         {Qt::Key_7, 0, '7'},
     };
     for (const auto& k : keys) {
@@ -103,14 +111,16 @@ TEST(KeyMap, QtKeysGoToThePositionOfTheirCharacter) {
         for (int p = 0; p < KeyboardPositions; p++)
             if (vk && KeyPositions[p] == vk) position = p;
         ASSERT_GE(position, 0) << "Qt key " << std::hex << k.qtKey;
-        EXPECT_EQ(KeyChars[k.modifierState][position], k.machineChar) << "Qt key " << std::hex << k.qtKey;
+        EXPECT_EQ(KeyChars[k.modifierState][position], k.machineChar)
+            << "Qt key " << std::hex << k.qtKey;
     }
     EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_At), 0u);
     EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_unknown), 0u);
 }
 
 TEST(KeyMap, KeyEventsUseQtKeysWithoutPlatformScanCodes) {
-    if (PlatformScanCodeKind() != ScanCodeKind::None) GTEST_SKIP() << "the platform reports scan codes";
+    if (PlatformScanCodeKind() != ScanCodeKind::None)
+        GTEST_SKIP() << "the platform reports scan codes";
     // A scan code the platform does not define is not trusted.
     QKeyEvent aring(QEvent::KeyPress, Qt::Key_Aring, Qt::NoModifier, 24 + 8, 0, 0, "å");
     EXPECT_EQ(KeyEventToVirtualKey(&aring), 0xDBu);

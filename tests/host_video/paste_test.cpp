@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string Convert(const char16_t* text) { return ClipboardTextToMachineBytes(QString::fromUtf16(text)); }
+std::string Convert(const char16_t* text) {
+    return ClipboardTextToMachineBytes(QString::fromUtf16(text));
+}
 
 TEST(Paste, SwedishLettersBecomeTheirMachineCodes) {
     EXPECT_EQ(Convert(u"åäöÅÄÖéüÉÜ"), "\x7D\x7B\x7C\x5D\x5B\x5C\x60\x7E\x40\x5E");
@@ -36,7 +38,8 @@ TEST(Paste, CharactersWithoutAMachineCodeAreDropped) {
 
 TEST(Paste, InvertsTheScreenTextOfEveryPrintableCode) {
     for (int code = 0x20; code <= 0x7E; code++) {
-        const char32_t shown = screenCharToText(static_cast<uint8_t>(code)); // Windows-1252 = Latin-1 here
+        const char32_t shown =
+            screenCharToText(static_cast<uint8_t>(code)); // Windows-1252 = Latin-1 here
         EXPECT_EQ(MachineCodeOfCharacter(shown), code) << "code " << std::hex << code;
     }
 }

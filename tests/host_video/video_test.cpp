@@ -20,7 +20,7 @@ TEST(VideoGeometry, FitAspectKeepsFourToThree) {
     EXPECT_EQ(Fitted(800, 600), QRect(0, 0, 800, 600));
     EXPECT_EQ(Fitted(1000, 600), QRect(100, 0, 800, 600)); // borders of 100 each side
     EXPECT_EQ(Fitted(400, 600), QRect(0, 150, 400, 300));
-    EXPECT_EQ(Fitted(801, 600), QRect(1, 0, 800, 600));   // (1 + 1) / 2 rounds the odd pixel left
+    EXPECT_EQ(Fitted(801, 600), QRect(1, 0, 800, 600)); // (1 + 1) / 2 rounds the odd pixel left
     EXPECT_EQ(Fitted(641, 480), QRect(1, 0, 640, 480));
 }
 
@@ -59,7 +59,8 @@ TEST(VideoGeometry, FrameTexelsDoubleNarrowLines) {
 std::vector<uint8_t> QuarterFrame(int width) {
     std::vector<uint8_t> frame(static_cast<size_t>(width) * 240, 0);
     for (int y = 0; y < 120; y++)
-        for (int x = 0; x < width / 2; x++) frame[static_cast<size_t>(y) * width + x] = 0xFF;
+        for (int x = 0; x < width / 2; x++)
+            frame[static_cast<size_t>(y) * width + x] = 0xFF;
     return frame;
 }
 
@@ -70,7 +71,9 @@ struct ShownView {
     VideoView view;
     QStringList failures;
     explicit ShownView(int w, int h) {
-        view.reportFailure = [this](const QString& caption, const QString& text) { failures << caption + ": " + text; };
+        view.reportFailure = [this](const QString& caption, const QString& text) {
+            failures << caption + ": " + text;
+        };
         view.resize(w, h);
         view.show();
         QApplication::processEvents();
