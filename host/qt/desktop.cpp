@@ -107,6 +107,7 @@ void ResetPacing() {
 int StartDesktop(const DesktopOptions& options) {
     desktop = Desktop();
     desktop.window = new MainWindow();
+    if (options.messageBox) desktop.window->messageBox = options.messageBox;
     SetStatusBar(desktop.window->status());
 
     desktop.store = std::make_unique<QSettings>("Emulators", "Orvane");

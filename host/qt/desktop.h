@@ -8,6 +8,7 @@
 #include <QSettings>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct DesktopOptions {
     int refreshHz = 0;            // 0: as the screen reports
     const PaceClock* clock = nullptr; // nullptr: the steady clock
     bool showWindow = true;
+    // Replaces the window's message boxes from the start (tests).
+    std::function<void(const QString& caption, const QString& text)> messageBox;
 };
 
 // Restarts the frame schedule from now (after every modal wait).

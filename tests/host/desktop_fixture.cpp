@@ -1,0 +1,82 @@
+// The desktop tests' shared set-up; see desktop_fixture.h.
+#include "desktop_fixture.h"
+
+#include <fstream>
+
+#include "host/qt/settings.h"
+#include "machine/frame.h"
+#include "monitor/monitor.h"
+
+namespace {
+
+int leaveOpen(void*, const char*) { return 1; }
+void leaveClose(void*) {}
+void leaveWrite(void*, const char*, int) {}
+int leaveReadLine(void*, char* line, int size) {
+    std::snprintf(line, static_cast<size_t>(size), "x\n");
+    return 1;
+}
+int leaveColumns(void*) { return 80; }
+const MonitorConsole LeavingConsole = {nullptr, leaveOpen, leaveClose, leaveWrite, leaveReadLine, leaveColumns};
+
+} // namespace
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "orvane-tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        new QApplication(argc, argv);
+    }
+}
+
+void DesktopTest::SetUp() {
+    EnsureApplication();
+    ASSERT_TRUE(folder.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path() + "/config");
+    previousDirectory = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    ResetSettingsToDefaults();
+}
+
+void DesktopTest::TearDown() {
+    if (desktop.window) ShutdownDesktop();
+    QDir::setCurrent(previousDirectory);
+}
+
+void DesktopTest::startDesktop(int refreshHz) {
+    DesktopOptions options;
+    options.clock = &fake.clock;
+    options.refreshHz = refreshHz;
+    options.showWindow = false;
+    options.messageBox = [this](const QString& caption, const QString& text) {
+        messages.emplace_back(caption, text);
+    };
+    ASSERT_EQ(StartDesktop(options), 1);
+    window().fileDialog = [this](const FileRequest& request) {
+        requests.push_back(request);
+        if (dialogAnswers.empty()) return QString();
+        QString answer = dialogAnswers.front();
+        dialogAnswers.erase(dialogAnswers.begin());
+        return answer;
+    };
+    window().messageBox = [this](const QString& caption, const QString& text) {
+        messages.emplace_back(caption, text);
+    };
+    monitorSetConsole(&LeavingConsole);
+}
+
+std::string DesktopTest::path(const char* name) const { return (folder.path() + "/" + name).toStdString(); }
+
+std::string DesktopTest::writeFile(const char* name, const std::string& bytes) const {
+    std::string full = path(name);
+    std::ofstream(full, std::ios::binary) << bytes;
+    return full;
+}
+
+std::string DesktopTest::runFramesAndReadScreen(int frames) {
+    for (int i = 0; i < frames; i++) RunOneFrame();
+    return window().ScreenTextForClipboard().toStdString();
+}

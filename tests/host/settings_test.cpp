@@ -1,0 +1,95 @@
+// The settings store: first run, round trip through a normal exit, values
+// out of range, and the start-up speed taken from the store.
+#include <QSettings>
+
+#include "desktop_fixture.h"
+#include "host/qt/menu_table.h"
+#include "host/qt/settings.h"
+#include "host/sound/mixer.h"
+#include "machine/memory.h"
+
+namespace {
+
+using SettingsTest = DesktopTest;
+
+QSettings store() { return QSettings("Emulators", "Orvane"); }
+
+TEST_F(SettingsTest, FirstRunStoresEveryDefault) {
+    {
+        QSettings settings("Emulators", "Orvane");
+        ReadAllSettings(settings);
+    }
+    QSettings settings("Emulators", "Orvane");
+    const std::pair<const char*, int> expected[] = {
+        {"SoundDriver", 1}, {"VideoDriver", 1}, {"CycleBased", 0}, {"KeepAspectRatio", 1},
+        {"SyncSpeed", 1},   {"BasicROM", 0},    {"DosROM", 2}};
+    for (const auto& [name, value] : expected) {
+        ASSERT_TRUE(settings.contains(name)) << name;
+        EXPECT_EQ(settings.value(name).toInt(), value) << name;
+    }
+    EXPECT_EQ(settings.allKeys().size(), 7);
+}
+
+TEST_F(SettingsTest, BadStoredValuesFallBackToTheirDefaults) {
+    {
+        QSettings settings("Emulators", "Orvane");
+        settings.setValue("SoundDriver", 7);
+        settings.setValue("SyncSpeed", "fast");
+        settings.setValue("BasicROM", -1);
+        settings.setValue("DosROM", 1);
+        settings.setValue("VideoDriver", 2);
+    }
+    QSettings settings("Emulators", "Orvane");
+    ReadAllSettings(settings);
+    EXPECT_EQ(SoundDriverSetting, 1u);
+    EXPECT_EQ(SyncSpeed, 1u);
+    EXPECT_EQ(basicRom, 0u);
+    EXPECT_EQ(dosRom, 1u);
+    EXPECT_EQ(VideoDriverSetting, 2u);
+    EXPECT_EQ(settings.value("SoundDriver").toInt(), 1) << "the default is stored back";
+}
+
+TEST_F(SettingsTest, ChoicesSurviveANormalExit) {
+    startDesktop();
+    window().OnCommand(40019);        // 400 %
+    window().OnCommand(CmdDosFirst);  // no DOS
+    window().OnCommand(CmdCycleBased);
+    window().OnCommand(CmdKeepAspect);
+    window().OnCommand(CmdSoundFirst); // no sound
+    ShutdownDesktop();
+    {
+        QSettings settings("Emulators", "Orvane");
+        EXPECT_EQ(settings.value("SyncSpeed").toInt(), 5);
+        EXPECT_EQ(settings.value("DosROM").toInt(), 0);
+        EXPECT_EQ(settings.value("CycleBased").toInt(), 1);
+        EXPECT_EQ(settings.value("KeepAspectRatio").toInt(), 0);
+        EXPECT_EQ(settings.value("SoundDriver").toInt(), 0);
+    }
+    ResetSettingsToDefaults();
+    startDesktop();
+    EXPECT_EQ(desktop.pacer.speedIndex, 5u);
+    EXPECT_TRUE(window().isChecked(40019));
+    EXPECT_FALSE(window().isChecked(40015));
+    EXPECT_TRUE(window().isChecked(CmdCycleBased));
+    EXPECT_FALSE(window().isChecked(CmdKeepAspect));
+    EXPECT_TRUE(window().isChecked(CmdDosFirst));
+}
+
+TEST_F(SettingsTest, SavedNoLimitSurvivesARestart) {
+    {
+        QSettings settings("Emulators", "Orvane");
+        settings.setValue("SyncSpeed", 0);
+    }
+    startDesktop(50);
+    EXPECT_EQ(desktop.pacer.speedIndex, 0u);
+    EXPECT_TRUE(window().isChecked(40014));
+    // One refresh period at 50 Hz is 20 ms; no limit counts every other one.
+    EXPECT_EQ(desktop.pacer.displayInterval, 40000000u);
+    window().OnCommand(40014); // Alt+W: back to 100 %
+    EXPECT_EQ(desktop.pacer.speedIndex, 1u);
+    EXPECT_EQ(desktop.pacer.displayInterval, 20000000u);
+    ShutdownDesktop();
+    EXPECT_EQ(store().value("SyncSpeed").toInt(), 1);
+}
+
+} // namespace
