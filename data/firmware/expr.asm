@@ -332,6 +332,17 @@ unary:      call skipsp
             inc de
             jr unary
 unary_neg:  inc de
+            ld a,(de)           ; a minus sign written on a number: -32768
+            call isdigit        ; is a number of its own
+            jr nc,unary_negexpr
+            call readuint
+            jp c,err_overflow
+            ld a,h
+            xor 80h
+            or l
+            ret z
+            jr negate
+unary_negexpr:
             call unary
 negate:     xor a
             sub l
