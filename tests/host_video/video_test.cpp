@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include <vector>
 
 #include "host/qt/video_opengl.h"
+#include "host/qt/video_sizing.h"
 #include "host/qt/video_view.h"
 
 namespace {
@@ -146,6 +149,34 @@ TEST(VideoDrivers, OpenGLDriversDrawOrFallBack) {
         EXPECT_TRUE(Dark(image, 320, 10));
         EXPECT_TRUE(Dark(image, 80, 200));
     }
+}
+
+TEST(VideoGeometry, SizingKeepsThePictureAreaAtFourToThree) {
+    // The side that changed most leads.
+    EXPECT_EQ(AspectCorrectedArea(QSize(720, 540), QSize(900, 560)), QSize(900, 675));
+    EXPECT_EQ(AspectCorrectedArea(QSize(720, 540), QSize(730, 300)), QSize(400, 300));
+
+    QMainWindow window;
+    auto* view = new VideoView;
+    window.setCentralWidget(view);
+    window.statusBar()->showMessage("status");
+    window.resize(720, 600);
+    window.show();
+    QApplication::processEvents();
+    bool keep = true;
+    AspectSizer sizer(
+        &window, view, [&keep] { return keep; }, 0);
+    const int frameH = window.height() - view->height();
+
+    window.resize(window.width() + 80, window.height() + 10);
+    sizer.correct();
+    EXPECT_EQ(view->width() * 3, view->height() * 4);
+    EXPECT_EQ(window.height() - view->height(), frameH); // menu and status bar unchanged
+
+    keep = false; // aspect not kept: any size stays
+    window.resize(1000, 400);
+    sizer.correct();
+    EXPECT_EQ(view->size(), QSize(1000, 400 - frameH));
 }
 
 } // namespace
