@@ -151,6 +151,23 @@ TEST(VideoDrivers, OpenGLDriversDrawOrFallBack) {
     }
 }
 
+// In a too-tall area the accelerated picture is centred, the OpenGL picture
+// sits at the bottom, on the status bar (needs a display with OpenGL).
+TEST(VideoDrivers, TallAreaPlacesThePicture) {
+    if (!OpenGLContextUsable(nullptr)) GTEST_SKIP() << "no OpenGL windows on this display";
+    const std::vector<uint8_t> frame = QuarterFrame(240);
+    for (uint32_t driver : {VideoAccelerated, VideoOpenGL}) {
+        SCOPED_TRACE(driver);
+        ShownView shown(360, 600);
+        ASSERT_EQ(shown.view.SelectVideoDriver(driver), driver);
+        const QImage image = shown.show(frame, 240);
+        const int top = driver == VideoOpenGL ? 600 - 270 : 165; // picture 360 x 270
+        EXPECT_TRUE(Dark(image, 10, top - 10));
+        EXPECT_TRUE(Lit(image, 10, top + 10));
+        EXPECT_TRUE(Dark(image, 10, top + 200));
+    }
+}
+
 TEST(VideoGeometry, SizingKeepsThePictureAreaAtFourToThree) {
     // The side that changed most leads.
     EXPECT_EQ(AspectCorrectedArea(QSize(720, 540), QSize(900, 560)), QSize(900, 675));
