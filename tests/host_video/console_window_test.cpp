@@ -17,6 +17,7 @@ struct MonitorSession {
     QStringList lines;
     QString title, transcript, helpColour, normalColour;
     bool closeAfterLines = false;
+    bool ranOutOfLines = false;
     int openings = 0;
 
     MonitorSession() {
@@ -38,10 +39,13 @@ struct MonitorSession {
         transcript = window->transcript();
         helpColour = window->colourOf("Interactive monitor commands:").name();
         normalColour = window->colourOf("Type '?' for help").name();
-        if (!lines.isEmpty())
+        if (!lines.isEmpty()) {
             window->submitLine(lines.takeFirst());
-        else if (closeAfterLines)
-            window->closeByUser();
+            return;
+        }
+        // Never wait for a line nobody types: close the window instead.
+        ranOutOfLines = !closeAfterLines;
+        window->closeByUser();
     }
 };
 
@@ -49,6 +53,7 @@ TEST(ConsoleWindow, RunsTheMonitorInColour) {
     MonitorSession session;
     session.lines = {"?", "", "x"};
     EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0x1234), 1);
+    EXPECT_FALSE(session.ranOutOfLines); // x closed the monitor
     EXPECT_FALSE(monitorOpen);
     EXPECT_EQ(session.desktopConsole.window, nullptr); // destroyed on closing
     EXPECT_EQ(session.openings, 1);
@@ -68,7 +73,9 @@ TEST(ConsoleWindow, ClosingTheWindowLeavesTheMonitor) {
     EXPECT_EQ(session.desktopConsole.window, nullptr);
     // The next opening gets a fresh window.
     session.lines = {"x"};
+    session.closeAfterLines = false;
     EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0), 1);
+    EXPECT_FALSE(session.ranOutOfLines);
     EXPECT_EQ(session.openings, 2);
     EXPECT_FALSE(session.transcript.contains("Interactive monitor commands:"));
 }
