@@ -3,6 +3,7 @@
 // bytes, 03h and a two-byte checksum that is kept but never examined. Data
 // blocks (first data byte 00h) carry 253 payload bytes of the program; header
 // and foreign blocks add nothing. A malformed block ends the load there.
+#include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
 
@@ -38,7 +39,7 @@ void appendDataBlock(ProgramLoad& load, const uint8_t* data) {
 } // namespace
 
 int LoadAtpImage(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file) return 0;
 
     ProgramLoad load;

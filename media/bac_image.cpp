@@ -8,6 +8,7 @@
 // padded to its full length: a saved program reads back whole however many
 // segments it takes.
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
 
@@ -73,7 +74,7 @@ void writeZeros(std::FILE* file, uint32_t count) {
 } // namespace
 
 int LoadBacImage(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file) return 0;
 
     ProgramLoad load;

@@ -1,6 +1,7 @@
 // BAS files: a BAC image when the first byte is the marker 82h, otherwise
 // program text typed into the machine key by key (at most 16 KB of it).
 #include "machine/keyboard.h"
+#include "media/host_file.h"
 #include "media/tape_images.h"
 
 #include <cstdio>
@@ -12,7 +13,7 @@ constexpr unsigned char ProgramMarker = 0x82;
 } // namespace
 
 int LoadBasFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file) return 0;
 
     char* text = static_cast<char*>(std::malloc(MaxTypedBytes + 1));

@@ -1,6 +1,7 @@
 // The disk card's command protocol on ports 0 and 1, sector numbering and
 // the sector transfers between the card's buffers and the image files.
 #include "media/disk_card.h"
+#include "media/host_file.h"
 
 namespace {
 
@@ -174,7 +175,7 @@ void ReopenDriveFiles(DiskCard& card) {
     for (int i = 0; i < DiskDrivesPerCard; ++i) {
         DiskDrive& drive = card.drives[i];
         if (drive.file) std::fclose(drive.file);
-        drive.file = DriveNames[i].empty() ? nullptr : std::fopen(DriveNames[i].c_str(), "rb");
+        drive.file = DriveNames[i].empty() ? nullptr : OpenHostFile(DriveNames[i], "rb");
         drive.busy = 0;
     }
     resetTransfer(card);

@@ -1,6 +1,7 @@
 // Disk images on the menu drives DR0-DR3: the size check against the known
 // floppy geometries, attaching and detaching.
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/media_status.h"
 
 std::string DriveNames[DiskDrivesPerCard];
@@ -31,8 +32,8 @@ int DiskGeometryForSize(uint64_t size, DiskGeometry& g) {
 }
 
 static int64_t imageSize(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (!file) file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "r+b");
+    if (!file) file = OpenHostFile(path, "rb");
     if (!file) return -1;
     int64_t size = -1;
     if (fseeko(file, 0, SEEK_END) == 0) size = ftello(file);

@@ -3,6 +3,7 @@
 // cycle count while the motor runs and turned into the input level with a
 // hysteresis of 25 around the mid level 128.
 #include "media/tape_deck.h"
+#include "media/host_file.h"
 
 #include "cpu/z80.h"
 #include "host/sound/mixer.h"
@@ -170,7 +171,7 @@ void OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
     if (d.file) CloseTape();
     if (path.empty()) return;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file) return;
 
     d.file = file;

@@ -99,6 +99,7 @@ TEST_F(DiskCardTest, AttachChecksTheGeometryAndReportsIt) {
     writeFile(dir_.path("odd.dsk"), Bytes(368641, 0));
     EXPECT_EQ(0, AttachDiskImage(1, dir_.path("odd.dsk")));
     EXPECT_EQ(0, AttachDiskImage(1, dir_.path("absent.dsk")));
+    EXPECT_EQ(0, AttachDiskImage(1, dir_.path(""))) << "a folder is not an image";
     EXPECT_EQ(0, AttachDiskImage(4, dir_.path("a.dsk"))) << "only DR0-DR3 exist";
     EXPECT_TRUE(DriveNames[1].empty());
 }

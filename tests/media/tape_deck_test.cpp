@@ -377,6 +377,8 @@ TEST_F(TapeDeckTest, PlayingStateAcrossOpenAndClose) {
     EXPECT_EQ(0, TapeIsPlaying()) << "a closed tape leaves the input side off";
     OpenTapeForReading(dir_.path("absent.wav"));
     EXPECT_EQ(0, TapeIsPlaying());
+    OpenTapeForReading(dir_.path(""));
+    EXPECT_EQ(0, TapeIsPlaying()) << "a folder is not a tape";
     OpenTapeForReading(dir_.path("tape.wav"));
     EXPECT_EQ(1, TapeIsPlaying());
 }

@@ -186,7 +186,11 @@ TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
     uint8_t before[0x10000];
     std::memcpy(before, MainMemory, sizeof before);
     EXPECT_EQ(0, LoadAtpImage(dir_.path("absent.atp")));
-    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before)) << "a failed open changes nothing";
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("")));
+    EXPECT_EQ(0, LoadBacImage(dir_.path("")));
+    EXPECT_EQ(0, LoadBasFile(dir_.path("")));
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before))
+        << "a missing file or a folder changes nothing";
 
     writeFile(dir_.path("empty.atp"), {});
     ASSERT_EQ(1, LoadAtpImage(dir_.path("empty.atp")));
