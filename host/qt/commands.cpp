@@ -92,12 +92,13 @@ int MainWindow::LoadOrAutostart(bool autostart) {
     if (!path.empty()) {
         if (autostart) {
             machineReset();
+            desktop.typingQueue.clear();
             runFramesBlind(50);
         }
         loaded = LoadFileByExtension(path);
         if (loaded) {
-            if (hasExtension(path, ".wav")) typeText("LOAD CAS:\r");
-            else if (autostart) typeText("RUN\r");
+            if (hasExtension(path, ".wav")) TypeAfterCurrent("LOAD CAS:\r");
+            else if (autostart) TypeAfterCurrent("RUN\r");
         }
     }
     ResetPacing();
@@ -106,10 +107,11 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 
 int MainWindow::DropFile(const std::string& path) {
     machineReset();
+    desktop.typingQueue.clear();
     runFramesBlind(50);
     int loaded = LoadFileByExtension(path);
     // A recording only plays once BASIC is asked to read the cassette.
-    if (loaded) typeText(hasExtension(path, ".wav") ? "LOAD CAS:\r" : "RUN\r");
+    if (loaded) TypeAfterCurrent(hasExtension(path, ".wav") ? "LOAD CAS:\r" : "RUN\r");
     ResetPacing();
     return loaded;
 }
@@ -241,7 +243,7 @@ void MainWindow::runCommand(int id) {
         return;
     }
     if (id >= CmdVideoFirst && id <= CmdVideoLast) {
-        setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), false);
+        for (int i = CmdVideoFirst; i <= CmdVideoLast; i++) setChecked(i, false);
         VideoDriverSetting = view->SelectVideoDriver(static_cast<uint32_t>(id - CmdVideoFirst));
         setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), true);
         return;
@@ -269,7 +271,7 @@ void MainWindow::runCommand(int id) {
     case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
     case CmdPaste: {
         std::string bytes = ClipboardTextToMachine(QGuiApplication::clipboard()->text());
-        if (!bytes.empty() && !typingInProgress()) typeText(bytes.c_str());
+        if (!bytes.empty()) TypeAfterCurrent(bytes.c_str());
         break;
     }
     case CmdScreenshot: saveScreenshot(); break;

@@ -100,6 +100,11 @@ void printUsage() {
 
 } // namespace
 
+void TypeAfterCurrent(const char* text) {
+    if (desktop.typingQueue.empty() && !typingInProgress()) typeText(text);
+    else desktop.typingQueue.push_back(text);
+}
+
 void ResetPacing() {
     if (desktop.pacer.clock) ResetPacing(desktop.pacer);
 }
@@ -171,7 +176,7 @@ int StartWithFile(const std::string& path) {
     int loaded = desktop.window->LoadFileByExtension(path);
     if (loaded) {
         QString name = QString::fromStdString(path).toLower();
-        typeText(name.endsWith(".wav") ? "LOAD CAS:\r" : "RUN\r");
+        TypeAfterCurrent(name.endsWith(".wav") ? "LOAD CAS:\r" : "RUN\r");
     }
     ResetPacing();
     return loaded;
@@ -188,6 +193,10 @@ void RunOneFrame() {
     }
     desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
     if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
+    if (!desktop.typingQueue.empty() && !typingInProgress()) {
+        typeText(desktop.typingQueue.front().c_str());
+        desktop.typingQueue.erase(desktop.typingQueue.begin());
+    }
     PaceFrame(desktop.pacer);
 }
 

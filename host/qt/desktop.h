@@ -26,6 +26,7 @@ struct Desktop {
     bool paused = false;
     bool quitRequested = false;
     int menusOpen = 0;   // frames stop while a menu is open
+    std::vector<std::string> typingQueue; // texts typed once the current typing ends
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;
 };
@@ -41,6 +42,10 @@ struct DesktopOptions {
     // Replaces the window's message boxes from the start (tests).
     std::function<void(const QString& caption, const QString& text)> messageBox;
 };
+
+// Types text now, or after the typing in progress (a program typed from a
+// text file, say) has ended.
+void TypeAfterCurrent(const char* text);
 
 // Restarts the frame schedule from now (after every modal wait).
 void ResetPacing();

@@ -105,7 +105,7 @@ void MainWindow::buildMenus() {
             }
             int id = entry.id;
             QObject::connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
-            actions[id] = item;
+            commandActions[id] = item;
             break;
         }
         }
@@ -113,8 +113,8 @@ void MainWindow::buildMenus() {
 }
 
 QAction* MainWindow::action(int id) const {
-    auto found = actions.find(id);
-    return found == actions.end() ? nullptr : found->second;
+    auto found = commandActions.find(id);
+    return found == commandActions.end() ? nullptr : found->second;
 }
 
 bool MainWindow::isChecked(int id) const {
@@ -171,7 +171,13 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
-        keyboardReset();
+        // Keys held when the window loses the keyboard are released. Gaining
+        // it resets nothing, so typing started before the window became
+        // active (a command-line program) is kept.
+        if (!isActiveWindow()) {
+            keyboardReset();
+            desktop.typingQueue.clear();
+        }
         ResetPacing();
     }
     QMainWindow::changeEvent(event);

@@ -83,7 +83,7 @@ private:
 
     VideoView* view;
     OrvaneStatusBar* statusBarWidget;
-    std::map<int, QAction*> actions;
+    std::map<int, QAction*> commandActions;
     QList<QMenu*> menus;
     int openFilter = 1, saveFilter = 1;
 };
