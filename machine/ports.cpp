@@ -155,7 +155,10 @@ void ioWrite(uint8_t port, uint8_t value) {
     case 0x10: pioWrite(0, value); break;
     case 0x11:
     case 0x13:
-        if (!(value & 1)) cpu.intVector = value & 0xFE;
+        // Only a vector word sets the processor's vector byte; a mask or
+        // direction byte that happens to be even is not a vector.
+        if (!(value & 1) && Pio[(index >> 1) & 1].controlState == PioExpectControl)
+            cpu.intVector = value & 0xFE;
         pioWrite(index & 3, value);
         break;
     case 0x12:

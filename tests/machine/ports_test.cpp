@@ -66,6 +66,11 @@ TEST_F(Ports, PioControlSequences) {
     EXPECT_EQ(cpu.intVector, 0x52);
     EXPECT_EQ(ioRead(0x3B), 0x52);
     EXPECT_EQ(ioRead(0x39), 0x0F);
+    // An even mask byte is not a vector: the processor's vector byte stays.
+    ioWrite(0x3B, 0xCF);
+    ioWrite(0x3B, 0xFE);
+    EXPECT_EQ(Pio[1].directionMask, 0xFE);
+    EXPECT_EQ(cpu.intVector, 0x52);
 }
 
 TEST_F(Ports, PioDataReadFollowsTheMode) {
