@@ -19,6 +19,26 @@ namespace {
 
 constexpr int FastFirstPart = CyclesPerFrame - CyclesPerLine; // 311 lines
 
+// A step that counts no cycles (an undefined ED opcode, an empty trap) is
+// charged this many cycles by the frame's line accounting, so a frame ends
+// whatever the memory holds. TCOUNT itself is left as the processor counted.
+constexpr int32_t ZeroCycleStepCharge = 4;
+
+// Runs the processor for about `budget` cycles and returns the cycles charged
+// to the frame. execute gives up after a run of MaxZeroCycleSteps zero-cycle
+// steps without using its budget; such a run is charged like single steps,
+// so the fast frame moves on and its carry stays within one instruction.
+int64_t runCharged(int64_t budget) {
+    int64_t charged = 0;
+    while (charged < budget) {
+        int64_t left = budget - charged;
+        int64_t used = execute(static_cast<int32_t>(left));
+        if (used < left) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
+        charged += used;
+    }
+    return charged;
+}
+
 // The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
 struct PixelPatterns {
     uint8_t pixels[64][6];
@@ -78,6 +98,7 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
     int32_t acc = lineCycles;
     while (budget > 0) {
         int32_t c = execute(0);
+        if (c == 0) c = ZeroCycleStepCharge;
         budget -= c;
         acc += c;
         if (acc >= CyclesPerLine) {
@@ -107,10 +128,10 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
 
 void runFrameFast() {
     int64_t b = fastCarry + FastFirstPart;
-    fastCarry = b - execute(static_cast<int32_t>(b));
+    fastCarry = b - runCharged(b);
     nmiRaise();
     b = fastCarry + CyclesPerLine;
-    fastCarry = b - execute(static_cast<int32_t>(b));
+    fastCarry = b - runCharged(b);
     nmiLower();
     frameCounter++;
     UpdateTapeCounter(cpu.TCOUNT);

@@ -45,9 +45,11 @@ uint8_t* videoMemory() {
 
 uint8_t readWatchHandler(uint16_t address) {
     uint32_t flags = WatchFlags[address];
-    bool breakpoint = (flags & WatchExecute) != 0;
-    if ((breakpoint && address == static_cast<uint16_t>(cpu.IP - 1)) ||
-        (breakpoint && (flags & WatchRead))) {
+    // Only the opcode fetch (IP already one past it) steps IP back; a data
+    // read of the same byte in the middle of an instruction must leave IP
+    // alone and only asks for the stop.
+    bool opcodeFetch = address == static_cast<uint16_t>(cpu.IP - 1);
+    if ((flags & WatchExecute) && opcodeFetch) {
         if (!cpu.breakRequest) cpu.IP = static_cast<uint16_t>(cpu.IP - 1);
         cpu.breakRequest = 1;
     } else if (flags & WatchRead) {
