@@ -17,6 +17,9 @@
 #include "host/qt/desktop.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
+#ifdef ORVANE_HAVE_VIDEO_SIZING
+#include "host/qt/video_sizing.h"
+#endif
 #include "host/sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -62,6 +65,9 @@ MainWindow::MainWindow() {
     minimum.rheight() += menuBar()->sizeHint().height();
     setMinimumSize(minimum);
     resize(720, 540 + menuBar()->sizeHint().height() + statusBarWidget->sizeHint().height());
+#ifdef ORVANE_HAVE_VIDEO_SIZING
+    new AspectSizer(this, view, [] { return KeepAspectRatio != 0; });
+#endif
 }
 
 MainWindow::~MainWindow() {
