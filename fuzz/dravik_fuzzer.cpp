@@ -1,0 +1,54 @@
+// Dravik's whole run on random WAV bytes. The first byte picks options (-r,
+// an explicit -o or the default output, -v, -s); the rest is the recording.
+// Checked: the exit code is one of the documented ones, the input is
+// unchanged, and the ATP written is never longer than the recording can
+// encode: every bit needs at least one level change, so at most one byte per
+// eight input bytes, plus the lead-in of the default output.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "dravik.h"
+#include "fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    static std::FILE* sink = std::fopen("/dev/null", "w");
+    const uint8_t control = data[0];
+    const std::string input = fuzz::scratchPath("in.wav");
+    const std::string output = fuzz::scratchPath("out.atp");
+    const std::string fallback = fuzz::scratchPath("outfile.atp");
+    std::remove(output.c_str());
+    std::remove(fallback.c_str());
+    fuzz::writeFile(input, data + 1, size - 1);
+    const uint64_t hash = fuzz::fileHash(input);
+
+    std::vector<std::string> args = {"dravik", "-i", input};
+    if (control & 1) args.push_back("-r");
+    if (control & 2) args.insert(args.end(), {"-o", output});
+    if (control & 4) args.push_back("-v");
+    if (control & 8) args.insert(args.end(), {"-s", std::to_string(control >> 4)});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    DravikStreams streams;
+    streams.out = sink;
+    streams.err = sink;
+    streams.defaultOutputPath = fallback;
+    int code = RunDravik(static_cast<int>(args.size()), argv.data(), streams);
+    FUZZ_CHECK(code == kExitConverted || code == kExitUsage || code == kExitNotWav ||
+               code == kExitNoDataChunk || code == kExitUnsupportedFormat);
+    FUZZ_CHECK(fuzz::fileHash(input) == hash);
+
+    const long long encodable = static_cast<long long>((size - 1) / 8);
+    long long written = fuzz::fileSize(output);
+    if (written >= 0) FUZZ_CHECK(written <= encodable);
+    long long fallbackWritten = fuzz::fileSize(fallback);
+    if (fallbackWritten >= 0) {
+        FUZZ_CHECK(!(control & 2));
+        FUZZ_CHECK(fallbackWritten <= encodable + kDefaultLeadInBytes);
+    }
+    return 0;
+}
