@@ -12,6 +12,7 @@
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/qt/video_view.h"
