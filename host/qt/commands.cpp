@@ -46,9 +46,12 @@ bool readable(const std::string& path) {
     return file.good();
 }
 
-const QStringList OpenFilters = {
-    "All supported files (*.bac *.bas *.wav *.atp)", "BAC files (*.bac)",
-    "ABC80 tape files (*.atp)", "WAV files (*.wav)", "BAS files (*.bas)", "All files (*)"};
+const QStringList OpenFilters = {"All supported files (*.bac *.bas *.wav *.atp)",
+                                 "BAC files (*.bac)",
+                                 "ABC80 tape files (*.atp)",
+                                 "WAV files (*.wav)",
+                                 "BAS files (*.bas)",
+                                 "All files (*)"};
 const QStringList SaveFilters = {"BAC files (*.bac)", "WAV files (*.wav)"};
 
 std::string attachedImages[4];
@@ -66,9 +69,12 @@ QString MainWindow::askFile(bool save) {
 int MainWindow::LoadFileByExtension(const std::string& path) {
     std::string extension = lastExtension(path);
     int (*loader)(const std::string&) = nullptr;
-    if (extension == ".bac") loader = LoadBacImage;
-    else if (extension == ".atp") loader = LoadAtpImage;
-    else if (extension == ".bas") loader = LoadBasFile;
+    if (extension == ".bac")
+        loader = LoadBacImage;
+    else if (extension == ".atp")
+        loader = LoadAtpImage;
+    else if (extension == ".bas")
+        loader = LoadBasFile;
     else if (extension != ".wav") {
         ShowStatus("Cannot load %s: not an ATP, BAC, BAS or WAV file.", path.c_str());
         return 0;
@@ -97,8 +103,10 @@ int MainWindow::LoadOrAutostart(bool autostart) {
         }
         loaded = LoadFileByExtension(path);
         if (loaded) {
-            if (hasExtension(path, ".wav")) TypeAfterCurrent("LOAD CAS:\r");
-            else if (autostart) TypeAfterCurrent("RUN\r");
+            if (hasExtension(path, ".wav"))
+                TypeAfterCurrent("LOAD CAS:\r");
+            else if (autostart)
+                TypeAfterCurrent("RUN\r");
         }
     }
     ResetPacing();
@@ -116,12 +124,15 @@ int MainWindow::DropFile(const std::string& path) {
     return loaded;
 }
 
-QString MainWindow::ScreenTextForClipboard() const { return QString::fromUtf8(ScreenText().c_str()); }
+QString MainWindow::ScreenTextForClipboard() const {
+    return QString::fromUtf8(ScreenText().c_str());
+}
 
 void MainWindow::saveAs() {
     std::string path = askFile(true).toStdString();
     if (path.empty()) return;
-    if (lastExtension(path).empty() && path.find('.', path.find_last_of('/') + 1) == std::string::npos)
+    if (lastExtension(path).empty() &&
+        path.find('.', path.find_last_of('/') + 1) == std::string::npos)
         path += ".bac";
     std::string extension = lastExtension(path);
     if (extension == ".bac") {
@@ -190,8 +201,10 @@ void MainWindow::toggleSoundRecording() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".wav")) path += ".wav";
-    if (StartSoundRecording(path.c_str())) setChecked(CmdSoundRecording, true);
-    else ShowStatus("Cannot write %s.", path.c_str());
+    if (StartSoundRecording(path.c_str()))
+        setChecked(CmdSoundRecording, true);
+    else
+        ShowStatus("Cannot write %s.", path.c_str());
 }
 
 int MainWindow::OnCommand(int id) {
@@ -215,7 +228,8 @@ int MainWindow::OnCommand(int id) {
 
 void MainWindow::runCommand(int id) {
     if (id >= CmdSpeedFirst && id <= CmdSpeedLast) {
-        for (int i = CmdSpeedFirst; i <= CmdSpeedLast; i++) setChecked(i, false);
+        for (int i = CmdSpeedFirst; i <= CmdSpeedLast; i++)
+            setChecked(i, false);
         SyncSpeed = SelectSpeed(desktop.pacer, id);
         setChecked(CmdSpeedFirst + static_cast<int>(SyncSpeed), true);
         ResetSoundOutput();
@@ -243,13 +257,15 @@ void MainWindow::runCommand(int id) {
         return;
     }
     if (id >= CmdVideoFirst && id <= CmdVideoLast) {
-        for (int i = CmdVideoFirst; i <= CmdVideoLast; i++) setChecked(i, false);
+        for (int i = CmdVideoFirst; i <= CmdVideoLast; i++)
+            setChecked(i, false);
         VideoDriverSetting = view->SelectVideoDriver(static_cast<uint32_t>(id - CmdVideoFirst));
         setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), true);
         return;
     }
     if (id >= CmdSoundFirst && id <= CmdSoundLast) {
-        for (int i = CmdSoundFirst; i <= CmdSoundLast; i++) setChecked(i, false);
+        for (int i = CmdSoundFirst; i <= CmdSoundLast; i++)
+            setChecked(i, false);
         OpenSoundDriver(static_cast<uint32_t>(id - CmdSoundFirst));
         setChecked(CmdSoundFirst + static_cast<int>(SoundDriverSetting), true);
         return;
@@ -261,9 +277,11 @@ void MainWindow::runCommand(int id) {
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
         if (memoryDumpFiles())
-            ShowStatus("Memory dump to %s/DUMP.TXT/DUMP.BIN", folder.left(260).toLocal8Bit().constData());
+            ShowStatus("Memory dump to %s/DUMP.TXT/DUMP.BIN",
+                       folder.left(260).toLocal8Bit().constData());
         else
-            ShowStatus("Cannot write the memory dump in %s.", folder.left(260).toLocal8Bit().constData());
+            ShowStatus("Cannot write the memory dump in %s.",
+                       folder.left(260).toLocal8Bit().constData());
         break;
     }
     case CmdDetachDisks: detachDisks(); break;

@@ -101,8 +101,10 @@ void printUsage() {
 } // namespace
 
 void TypeAfterCurrent(const char* text) {
-    if (desktop.typingQueue.empty() && !typingInProgress()) typeText(text);
-    else desktop.typingQueue.push_back(text);
+    if (desktop.typingQueue.empty() && !typingInProgress())
+        typeText(text);
+    else
+        desktop.typingQueue.push_back(text);
 }
 
 void ResetPacing() {
@@ -189,7 +191,8 @@ void RunOneFrame() {
         runFrame(CyclesPerFrame, picture, desktop.pitchShift);
     } else {
         runFrameFast();
-        for (int line = 0; line < VisibleLines; line++) renderLine(line, picture, desktop.pitchShift);
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture, desktop.pitchShift);
     }
     desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
     if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
@@ -238,11 +241,13 @@ int RunDesktop(int argc, char** argv) {
             printUsage();
             return 0;
         }
-        if (arg == "--terminal-monitor") options.terminalMonitor = true;
+        if (arg == "--terminal-monitor")
+            options.terminalMonitor = true;
         else if (arg.rfind("--", 0) == 0) {
             std::fprintf(stderr, "orvane: unknown option '%s' (see orvane --help)\n", arg.c_str());
             return 2;
-        } else if (options.file.empty()) options.file = arg;
+        } else if (options.file.empty())
+            options.file = arg;
     }
     if (!displayAvailable()) {
         std::fprintf(stderr, "orvane: no display to open a window on (DISPLAY is not set).\n"

@@ -25,7 +25,7 @@ struct Desktop {
     bool running = true; // false while paused
     bool paused = false;
     bool quitRequested = false;
-    int menusOpen = 0;   // frames stop while a menu is open
+    int menusOpen = 0;                    // frames stop while a menu is open
     std::vector<std::string> typingQueue; // texts typed once the current typing ends
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;
@@ -34,9 +34,9 @@ struct Desktop {
 extern Desktop desktop;
 
 struct DesktopOptions {
-    std::string file;             // loaded and started after start-up
-    bool terminalMonitor = false; // the monitor talks to the terminal
-    int refreshHz = 0;            // 0: as the screen reports
+    std::string file;                 // loaded and started after start-up
+    bool terminalMonitor = false;     // the monitor talks to the terminal
+    int refreshHz = 0;                // 0: as the screen reports
     const PaceClock* clock = nullptr; // nullptr: the steady clock
     bool showWindow = true;
     // Replaces the window's message boxes from the start (tests).

@@ -14,7 +14,8 @@ uint32_t FallbackVirtualKey(const QKeyEvent* event) {
     int key = event->key();
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<uint32_t>(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 0x70 + static_cast<uint32_t>(key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return 0x70 + static_cast<uint32_t>(key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return 0x0D;
@@ -46,8 +47,10 @@ std::string FallbackClipboardText(const QString& text) {
     for (int i = 0; i < text.size(); i++) {
         char16_t c = text[i].unicode();
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        if (c == '\n' || c == '\r') out += '\r';
-        else if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
+        if (c == '\n' || c == '\r')
+            out += '\r';
+        else if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
     }
     return out;
 }

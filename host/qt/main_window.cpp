@@ -78,7 +78,8 @@ void MainWindow::buildMenus() {
     QMenu* parents[3] = {nullptr, nullptr, nullptr};
     for (int i = 0; i < MenuTableSize; i++) {
         const MenuEntry& entry = MenuTable[i];
-        QWidget* parent = entry.level == 0 ? static_cast<QWidget*>(menuBar()) : parents[entry.level - 1];
+        QWidget* parent =
+            entry.level == 0 ? static_cast<QWidget*>(menuBar()) : parents[entry.level - 1];
         switch (entry.kind) {
         case MenuKind::Menu: {
             QMenu* menu = new QMenu(QString::fromLatin1(entry.text), parent);
@@ -135,7 +136,8 @@ void MainWindow::setChecked(int id, bool checked) {
 QList<QMenu*> MainWindow::topMenus() const { return menus; }
 
 void MainWindow::SetRadioMark(int firstId, int count, uint32_t chosen) {
-    for (int i = 0; i < count; i++) setChecked(firstId + i, false);
+    for (int i = 0; i < count; i++)
+        setChecked(firstId + i, false);
     QAction* item = action(firstId + static_cast<int>(chosen));
     if (!item) return;
     item->setChecked(true);
@@ -144,7 +146,8 @@ void MainWindow::SetRadioMark(int firstId, int count, uint32_t chosen) {
 }
 
 void MainWindow::markChoices() {
-    for (int id = CmdSpeedFirst; id <= CmdSpeedLast; id++) setChecked(id, false);
+    for (int id = CmdSpeedFirst; id <= CmdSpeedLast; id++)
+        setChecked(id, false);
     setChecked(CmdSpeedFirst + static_cast<int>(SyncSpeed), true);
     setChecked(CmdKeepAspect, KeepAspectRatio != 0);
     setChecked(CmdCycleBased, CycleBased != 0);

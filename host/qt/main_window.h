@@ -24,13 +24,13 @@ class QMenu;
 // What a file dialog is asked for.
 struct FileRequest {
     bool save = false;
-    QString title;                  // empty for the load/save-as dialogs
-    QStringList filters;            // "BAC files (*.bac)", ...
+    QString title;                   // empty for the load/save-as dialogs
+    QStringList filters;             // "BAC files (*.bac)", ...
     int* rememberedFilter = nullptr; // 1-based, kept for the run (load/save-as only)
 };
 
 class MainWindow : public QMainWindow {
-public:
+  public:
     MainWindow();
     ~MainWindow() override;
 
@@ -61,7 +61,7 @@ public:
     // The 24 text rows in screen order, LF line ends.
     QString ScreenTextForClipboard() const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -71,7 +71,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void runCommand(int id);
     QString askFile(bool save);

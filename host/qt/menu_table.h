@@ -7,10 +7,10 @@ enum class MenuKind { Menu, Item, Separator };
 enum class MenuMark { None, Check, Radio };
 
 struct MenuEntry {
-    int level;           // 0 the menu bar's menus, 1 their items, 2 submenu items
+    int level; // 0 the menu bar's menus, 1 their items, 2 submenu items
     MenuKind kind;
-    const char* text;    // nullptr for a separator
-    int id;              // command identifier; 0 for menus and separators
+    const char* text;     // nullptr for a separator
+    int id;               // command identifier; 0 for menus and separators
     const char* shortcut; // Qt key sequence, or nullptr
     MenuMark mark;
 };

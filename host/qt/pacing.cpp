@@ -92,8 +92,10 @@ void SetSpeed(FramePacer& pacer, uint32_t index) {
 uint32_t SelectSpeed(FramePacer& pacer, int commandId) {
     uint32_t index = static_cast<uint32_t>(commandId - SpeedCommandFirst);
     if (index >= SpeedCount) return pacer.speedIndex;
-    if (commandId != SpeedCommandFirst) pacer.rememberedSpeed = index;
-    else if (pacer.speedIndex == 0) index = pacer.rememberedSpeed;
+    if (commandId != SpeedCommandFirst)
+        pacer.rememberedSpeed = index;
+    else if (pacer.speedIndex == 0)
+        index = pacer.rememberedSpeed;
     SetSpeed(pacer, index);
     return pacer.speedIndex;
 }
@@ -101,6 +103,7 @@ uint32_t SelectSpeed(FramePacer& pacer, int commandId) {
 std::string FormatTitle(uint32_t percent, int32_t fps) {
     char text[96];
     std::snprintf(text, sizeof text, "%s - %1.3f Mhz (%d%%/%u fps)", "Orvane",
-                  MachineClockHz / 1000000.0, static_cast<int>(percent), static_cast<unsigned>(fps));
+                  MachineClockHz / 1000000.0, static_cast<int>(percent),
+                  static_cast<unsigned>(fps));
     return text;
 }

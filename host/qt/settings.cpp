@@ -23,7 +23,8 @@ const SettingRecord SettingsTable[] = {
 const int SettingsCount = sizeof SettingsTable / sizeof SettingsTable[0];
 
 void ResetSettingsToDefaults() {
-    for (const SettingRecord& record : SettingsTable) *record.variable = record.defaultValue;
+    for (const SettingRecord& record : SettingsTable)
+        *record.variable = record.defaultValue;
 }
 
 void ReadAllSettings(QSettings& store) {
@@ -41,7 +42,8 @@ void ReadAllSettings(QSettings& store) {
 }
 
 int WriteAllSettings(QSettings& store) {
-    for (const SettingRecord& record : SettingsTable) store.setValue(record.name, *record.variable);
+    for (const SettingRecord& record : SettingsTable)
+        store.setValue(record.name, *record.variable);
     store.sync();
     return store.status() == QSettings::NoError ? 1 : 0;
 }

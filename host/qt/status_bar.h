@@ -14,14 +14,14 @@ constexpr int StatusFieldCount = 4;
 constexpr int StatusMessageField = 3;
 
 class OrvaneStatusBar : public QStatusBar {
-public:
+  public:
     explicit OrvaneStatusBar(QWidget* parent = nullptr);
     void setField(int field, const QString& text);
     QString fieldText(int field) const;
     QString fieldToolTip(int field) const;
     QLabel* fieldLabel(int field) const { return fields[field]; }
 
-private:
+  private:
     QLabel* fields[StatusFieldCount];
 };
 

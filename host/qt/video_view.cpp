@@ -28,7 +28,7 @@ void FitAspect(QRect& r) {
 namespace {
 
 class SoftwarePicture : public QWidget, public VideoBackEnd {
-public:
+  public:
     explicit SoftwarePicture(VideoView* view) : QWidget(view), view(view) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::NoFocus);
@@ -44,7 +44,7 @@ public:
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         QRect area = rect();
@@ -54,7 +54,7 @@ protected:
         painter.drawImage(target, image);
     }
 
-private:
+  private:
     VideoView* view;
     QImage image;
 };
@@ -85,14 +85,18 @@ uint32_t VideoView::SelectVideoDriver(uint32_t index) {
     QString failure;
     if (index == VideoOpenGL) {
         backEnd = CreateOpenGLBackEnd(this, &failure);
-        if (backEnd) driver = VideoOpenGL;
-        else if (!failure.isEmpty()) reportFailure("Error", failure);
+        if (backEnd)
+            driver = VideoOpenGL;
+        else if (!failure.isEmpty())
+            reportFailure("Error", failure);
     }
     if (!backEnd && (index == VideoOpenGL || index == VideoAccelerated)) {
         failure.clear();
         backEnd = CreateAcceleratedBackEnd(this, &failure);
-        if (backEnd) driver = VideoAccelerated;
-        else if (!failure.isEmpty()) reportFailure("Error", failure);
+        if (backEnd)
+            driver = VideoAccelerated;
+        else if (!failure.isEmpty())
+            reportFailure("Error", failure);
     }
     if (!backEnd) {
         backEnd = CreateSoftwareBackEnd(this);

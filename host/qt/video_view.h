@@ -28,7 +28,7 @@ void FitAspect(QRect& r);
 
 // One back end: a widget that fills the picture area and shows frames.
 class VideoBackEnd {
-public:
+  public:
     virtual ~VideoBackEnd() = default;
     virtual QWidget* widget() = 0;
     virtual void present(const uint8_t* pixels, int width, int height) = 0;
@@ -44,7 +44,7 @@ std::unique_ptr<VideoBackEnd> CreateAcceleratedBackEnd(VideoView* view, QString*
 std::unique_ptr<VideoBackEnd> CreateOpenGLBackEnd(VideoView* view, QString* failure);
 
 class VideoView : public QWidget {
-public:
+  public:
     explicit VideoView(QWidget* parent = nullptr);
     ~VideoView() override;
 
@@ -68,10 +68,10 @@ public:
     // The picture as last presented, scaled as shown on screen.
     QImage grabPicture();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     std::unique_ptr<VideoBackEnd> backEnd;
     uint32_t driver = VideoSoftware;
     bool keepAspectRatio = true;
@@ -90,5 +90,14 @@ QSize MinimumWindowSize(int statusBarHeight);
 // Sizing with the 4:3 rule: given the proposed outer rectangle, the edge
 // being dragged and the frame's extra width and height (window decoration,
 // menu bar and status bar), returns the corrected rectangle.
-enum SizingEdge { EdgeLeft = 1, EdgeRight, EdgeTop, EdgeTopLeft, EdgeTopRight, EdgeBottom, EdgeBottomLeft, EdgeBottomRight };
+enum SizingEdge {
+    EdgeLeft = 1,
+    EdgeRight,
+    EdgeTop,
+    EdgeTopLeft,
+    EdgeTopRight,
+    EdgeBottom,
+    EdgeBottomLeft,
+    EdgeBottomRight
+};
 QRect OnSizing(int edge, QRect r, int extraW, int extraH);

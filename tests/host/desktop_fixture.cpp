@@ -17,7 +17,8 @@ int leaveReadLine(void*, char* line, int size) {
     return 1;
 }
 int leaveColumns(void*) { return 80; }
-const MonitorConsole LeavingConsole = {nullptr, leaveOpen, leaveClose, leaveWrite, leaveReadLine, leaveColumns};
+const MonitorConsole LeavingConsole = {nullptr,    leaveOpen,     leaveClose,
+                                       leaveWrite, leaveReadLine, leaveColumns};
 
 } // namespace
 
@@ -68,7 +69,9 @@ void DesktopTest::startDesktop(int refreshHz) {
     monitorSetConsole(&LeavingConsole);
 }
 
-std::string DesktopTest::path(const char* name) const { return (folder.path() + "/" + name).toStdString(); }
+std::string DesktopTest::path(const char* name) const {
+    return (folder.path() + "/" + name).toStdString();
+}
 
 std::string DesktopTest::writeFile(const char* name, const std::string& bytes) const {
     std::string full = path(name);
@@ -77,7 +80,8 @@ std::string DesktopTest::writeFile(const char* name, const std::string& bytes) c
 }
 
 std::string DesktopTest::runFramesAndReadScreen(int frames) {
-    for (int i = 0; i < frames; i++) RunOneFrame();
+    for (int i = 0; i < frames; i++)
+        RunOneFrame();
     return window().ScreenTextForClipboard().toStdString();
 }
 

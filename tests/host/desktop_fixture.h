@@ -38,7 +38,7 @@ struct FakeClock {
 void EnsureApplication();
 
 class DesktopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -56,7 +56,7 @@ protected:
     QTemporaryDir folder;
     QString previousDirectory;
     FakeClock fake;
-    std::vector<FileRequest> requests;  // every dialog asked for
-    std::vector<QString> dialogAnswers; // answered in order; "" = cancel
+    std::vector<FileRequest> requests;                 // every dialog asked for
+    std::vector<QString> dialogAnswers;                // answered in order; "" = cancel
     std::vector<std::pair<QString, QString>> messages; // (caption, text)
 };

@@ -25,10 +25,13 @@ std::string statusText() { return CurrentStatusBar()->fieldText(StatusMessageFie
 // A minimal PCM WAV file: 8-bit mono, 44,100 Hz, a little silence.
 std::string silentWav() {
     std::string data(4410, '\x80');
-    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u32 = [](uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
     auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(44100) + u32(44100) + u16(1) + u16(8) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) +
+           u16(1) + u32(44100) + u32(44100) + u16(1) + u16(8) + "data" +
+           u32(static_cast<uint32_t>(data.size())) + data;
 }
 
 TEST_F(FileFlows, AutostartRunsATypedProgramAndPlainLoadDoesNot) {
@@ -109,7 +112,8 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
 TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
     startDesktop();
     runFramesAndReadScreen(60);
-    dialogAnswers = {QString::fromStdString(path("shot")), QString::fromStdString(path("again.BMP"))};
+    dialogAnswers = {QString::fromStdString(path("shot")),
+                     QString::fromStdString(path("again.BMP"))};
     window().OnCommand(CmdScreenshot);
     window().OnCommand(CmdScreenshot);
     ASSERT_TRUE(std::filesystem::exists(path("shot.bmp")));
@@ -127,7 +131,8 @@ TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
     // The pixels are the frame buffer's first 240 lines.
     EXPECT_EQ(std::memcmp(bytes.constData() + 1078, desktop.frameBuffer.data(), 240 * 240), 0);
     bool lit = false;
-    for (int i = 0; i < 240 * 240; i++) lit |= desktop.frameBuffer[i] != 0;
+    for (int i = 0; i < 240 * 240; i++)
+        lit |= desktop.frameBuffer[i] != 0;
     EXPECT_TRUE(lit) << "the boot banner is in the picture";
 
     // A file that cannot be created is reported.
@@ -147,7 +152,7 @@ TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
     dialogAnswers = {QString::fromStdString(image)};
     window().OnCommand(40047);
     ASSERT_EQ(messages.size() - std::count_if(messages.begin(), messages.end(),
-                                               [](auto& m) { return m.first == "Error"; }),
+                                              [](auto& m) { return m.first == "Error"; }),
               1u);
     EXPECT_EQ(messages.back().first, "Error attaching disk image!");
     EXPECT_EQ(messages.back().second.toStdString(), "Drive DR0 - " + image);
@@ -174,7 +179,8 @@ TEST_F(FileFlows, SoundRecordingToggles) {
     window().action(CmdSoundRecording)->trigger();
     EXPECT_TRUE(window().isChecked(CmdSoundRecording));
     EXPECT_TRUE(std::filesystem::exists(path("sound.wav")));
-    for (int i = 0; i < 10; i++) RunOneFrame();
+    for (int i = 0; i < 10; i++)
+        RunOneFrame();
     window().action(CmdSoundRecording)->trigger();
     EXPECT_FALSE(window().isChecked(CmdSoundRecording));
     EXPECT_GT(std::filesystem::file_size(path("sound.wav")), 44u);

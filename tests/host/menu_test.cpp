@@ -17,7 +17,8 @@ using MenuTest = DesktopTest;
 // The texts of a menu's entries: separators as "-", submenus by title.
 QStringList entryTexts(const QMenu* menu) {
     QStringList texts;
-    for (QAction* item : menu->actions()) texts << (item->isSeparator() ? QString("-") : item->text());
+    for (QAction* item : menu->actions())
+        texts << (item->isSeparator() ? QString("-") : item->text());
     return texts;
 }
 
@@ -37,19 +38,20 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     EXPECT_EQ(menus[3]->title(), "&Help");
 
     EXPECT_EQ(entryTexts(menus[0]),
-              (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump", "-",
-                           "&Attach disk\tAlt+#Nr", "&Detach disks", "-", "Copy text to clipboard\tAlt+C",
-                           "Copy screen as &bitmap", "&Paste from clipboard\tAlt+V", "&Media snapshots",
-                           "-", "&Exit"}));
+              (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump",
+                           "-", "&Attach disk\tAlt+#Nr", "&Detach disks", "-",
+                           "Copy text to clipboard\tAlt+C", "Copy screen as &bitmap",
+                           "&Paste from clipboard\tAlt+V", "&Media snapshots", "-", "&Exit"}));
     EXPECT_EQ(entryTexts(menus[1]),
-              (QStringList{"&Pause\tPause", "-", "&Reset\tF1", "&Hard reset\tAlt+F1", "-", "Basic R&OM",
-                           "&Disk OS", "-", "&Interactive monitor\tAlt+M"}));
+              (QStringList{"&Pause\tPause", "-", "&Reset\tF1", "&Hard reset\tAlt+F1", "-",
+                           "Basic R&OM", "&Disk OS", "-", "&Interactive monitor\tAlt+M"}));
     EXPECT_EQ(entryTexts(submenu(menus[1], "Basic R&OM")),
               (QStringList{"&Old ROM (Checksum: 11273)", "&New ROM (Checksum: 9913)",
                            "&External ROM ('ZaVUR80BASIC.ROM')"}));
-    EXPECT_EQ(entryTexts(menus[2]),
-              (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter", "-",
-                           "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound"}));
+    EXPECT_EQ(
+        entryTexts(menus[2]),
+        (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter",
+                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "&Video driver")),
               (QStringList{"&Software", "&Accelerated", "&OpenGL"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "S&ound driver")),
@@ -60,26 +62,41 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     QMenu* speed = submenu(menus[2], "&Speed");
     ASSERT_NE(speed, nullptr);
     const int speedIds[] = {40014, 40016, 40017, 40015, 40018, 40019, 40020};
-    QStringList speedTexts = {"&No limit\tAlt+W", "&20%", "&50%", "&100%", "&200%", "&400%", "&800%"};
-    for (int i = 0; i < 7; i++) ASSERT_EQ(window().action(speedIds[i])->text(), speedTexts[i]);
+    QStringList speedTexts = {
+        "&No limit\tAlt+W", "&20%", "&50%", "&100%", "&200%", "&400%", "&800%"};
+    for (int i = 0; i < 7; i++)
+        ASSERT_EQ(window().action(speedIds[i])->text(), speedTexts[i]);
     EXPECT_EQ(entryTexts(speed).mid(1, 1), QStringList{"-"});
 
-    const std::pair<int, const char*> byId[] = {
-        {40004, "&Autostart..."},          {40035, "&Load program..."},
-        {40021, "&Save as..."},            {40037, "&Memory dump"},
-        {40047, "Drive DR&0 - ..."},       {40048, "Drive DR&1 - ..."},
-        {40046, "&Detach disks"},          {40045, "Copy text to clipboard\tAlt+C"},
-        {40036, "Copy screen as &bitmap"}, {40007, "&Paste from clipboard\tAlt+V"},
-        {40068, "&Save screenshot as..."}, {40067, "Save to &WAV...\tAlt+U"},
-        {40005, "&Exit"},                  {40011, "&Pause\tPause"},
-        {40010, "&Reset\tF1"},             {40061, "&Hard reset\tAlt+F1"},
-        {40055, "&None"},                  {40056, "&ABCDOS"},
-        {40057, "&UFDDOS"},                {40009, "&Interactive monitor\tAlt+M"},
-        {40039, "&Software"},              {40041, "&OpenGL"},
-        {40031, "&Keep aspect ratio (4:3)"}, {40028, "&Full screen\tAlt+Enter"},
-        {40025, "&Cycle based"},           {40042, "&No sound"},
-        {40044, "&ALSA"},                  {40034, "&Tape sound"},
-        {40013, "&About"}};
+    const std::pair<int, const char*> byId[] = {{40004, "&Autostart..."},
+                                                {40035, "&Load program..."},
+                                                {40021, "&Save as..."},
+                                                {40037, "&Memory dump"},
+                                                {40047, "Drive DR&0 - ..."},
+                                                {40048, "Drive DR&1 - ..."},
+                                                {40046, "&Detach disks"},
+                                                {40045, "Copy text to clipboard\tAlt+C"},
+                                                {40036, "Copy screen as &bitmap"},
+                                                {40007, "&Paste from clipboard\tAlt+V"},
+                                                {40068, "&Save screenshot as..."},
+                                                {40067, "Save to &WAV...\tAlt+U"},
+                                                {40005, "&Exit"},
+                                                {40011, "&Pause\tPause"},
+                                                {40010, "&Reset\tF1"},
+                                                {40061, "&Hard reset\tAlt+F1"},
+                                                {40055, "&None"},
+                                                {40056, "&ABCDOS"},
+                                                {40057, "&UFDDOS"},
+                                                {40009, "&Interactive monitor\tAlt+M"},
+                                                {40039, "&Software"},
+                                                {40041, "&OpenGL"},
+                                                {40031, "&Keep aspect ratio (4:3)"},
+                                                {40028, "&Full screen\tAlt+Enter"},
+                                                {40025, "&Cycle based"},
+                                                {40042, "&No sound"},
+                                                {40044, "&ALSA"},
+                                                {40034, "&Tape sound"},
+                                                {40013, "&About"}};
     for (const auto& [id, text] : byId) {
         ASSERT_NE(window().action(id), nullptr) << id;
         EXPECT_EQ(window().action(id)->text(), QString(text)) << id;
@@ -89,8 +106,9 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
 TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     startDesktop();
     const std::pair<const char*, int> keys[] = {
-        {"Alt+0", 40047}, {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},  {"Alt+U", 40067},
-        {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011}, {"Alt+Return", 40028}, {"Alt+F1", 40061}};
+        {"Alt+0", 40047},      {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},
+        {"Alt+U", 40067},      {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011},
+        {"Alt+Return", 40028}, {"Alt+F1", 40061}};
     int withShortcut = 0;
     for (QAction* item : window().actions())
         if (!item->shortcut().isEmpty()) withShortcut++;
@@ -98,7 +116,8 @@ TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     for (const auto& [key, id] : keys)
         EXPECT_EQ(window().action(id)->shortcut(), QKeySequence(key)) << key;
     // F1 is a key for the machine's reset, not an accelerator.
-    for (QAction* item : window().actions()) EXPECT_NE(item->shortcut(), QKeySequence("F1"));
+    for (QAction* item : window().actions())
+        EXPECT_NE(item->shortcut(), QKeySequence("F1"));
 }
 
 TEST_F(MenuTest, CommandsLeaveTheirMarks) {
@@ -162,7 +181,8 @@ TEST_F(MenuTest, CommandsLeaveTheirMarks) {
     // The video mark shows the driver actually open.
     trigger(40041);
     int marked = 0;
-    for (int id = CmdVideoFirst; id <= CmdVideoLast; id++) marked += window().isChecked(id);
+    for (int id = CmdVideoFirst; id <= CmdVideoLast; id++)
+        marked += window().isChecked(id);
     EXPECT_EQ(marked, 1);
     EXPECT_TRUE(window().isChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting)));
     EXPECT_EQ(VideoDriverSetting, window().video()->videoDriver());
@@ -183,7 +203,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     startDesktop();
     std::vector<int> ids;
     for (int i = 0; i < MenuTableSize; i++)
-        if (MenuTable[i].kind == MenuKind::Item && MenuTable[i].id != CmdExit) ids.push_back(MenuTable[i].id);
+        if (MenuTable[i].kind == MenuKind::Item && MenuTable[i].id != CmdExit)
+            ids.push_back(MenuTable[i].id);
     for (int id : ids) {
         fake.advanceMs(5000);
         EXPECT_EQ(window().OnCommand(id), 0) << id;
@@ -196,7 +217,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     // With every dialog cancelled: the seven commands that ask for a file did.
     ASSERT_EQ(requests.size(), 7u);
     QStringList titles;
-    for (const FileRequest& request : requests) titles << request.title;
+    for (const FileRequest& request : requests)
+        titles << request.title;
     EXPECT_TRUE(titles.contains("Attach disk image to DR0..."));
     EXPECT_TRUE(titles.contains("Attach disk image to DR1..."));
     EXPECT_TRUE(titles.contains("Save screenshot as BMP..."));

@@ -33,7 +33,7 @@ struct PacedRun {
 };
 
 TEST(Pacing, FramePeriodFollowsTheSpeed) {
-    PacedRun run(2, 60); // 20 %
+    PacedRun run(2, 60);                         // 20 %
     EXPECT_EQ(run.pacer.framePeriod, 100000000); // 100 ms
     int64_t start = run.fake.now;
     run.run(11);

@@ -51,8 +51,8 @@ TEST_F(SettingsTest, BadStoredValuesFallBackToTheirDefaults) {
 
 TEST_F(SettingsTest, ChoicesSurviveANormalExit) {
     startDesktop();
-    window().OnCommand(40019);        // 400 %
-    window().OnCommand(CmdDosFirst);  // no DOS
+    window().OnCommand(40019);       // 400 %
+    window().OnCommand(CmdDosFirst); // no DOS
     window().OnCommand(CmdCycleBased);
     window().OnCommand(CmdKeepAspect);
     window().OnCommand(CmdSoundFirst); // no sound

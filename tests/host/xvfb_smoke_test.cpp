@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,8 @@ TEST(XvfbSmoke, BootBannerShowsAndTypedLineEchoes) {
     auto litIn = [&shown](double top, double bottom) {
         int lit = 0;
         for (int y = int(top * shown.height()); y < int(bottom * shown.height()); y++)
-            for (int x = 0; x < shown.width(); x++) lit += qGray(shown.pixel(x, y)) > 128;
+            for (int x = 0; x < shown.width(); x++)
+                lit += qGray(shown.pixel(x, y)) > 128;
         return lit;
     };
     EXPECT_GT(litIn(0.0, 0.05), 50) << "the banner on the first text row";
