@@ -1,12 +1,15 @@
 // The menu tree (texts, identifiers, accelerators) and the marks the
 // commands leave, driven through the menu's own actions.
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 
+#include "cpu/z80.h"
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/sound/mixer.h"
+#include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
 
@@ -239,6 +242,41 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     EXPECT_FALSE(desktop.quitRequested);
     window().OnCommand(CmdExit);
     EXPECT_TRUE(desktop.quitRequested);
+}
+
+} // namespace
+
+namespace {
+
+void sendKey(QWidget* window, QEvent::Type type, int key, bool autoRepeat) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(window, &event);
+}
+
+TEST_F(MenuTest, KeyRepeatsAreDroppedExceptTheResetKey) {
+    startDesktop();
+    keyLatch = 0;
+    sendKey(&window(), QEvent::KeyPress, Qt::Key_A, false);
+    EXPECT_EQ(keyLatch & 0x80, 0x80) << "a key-down reaches the keyboard";
+    sendKey(&window(), QEvent::KeyRelease, Qt::Key_A, false);
+    keyLatch = 0;
+    sendKey(&window(), QEvent::KeyPress, Qt::Key_A, true);
+    EXPECT_EQ(keyLatch, 0) << "a repeat does not";
+
+    cpu.IP = 0x1234;
+    sendKey(&window(), QEvent::KeyPress, Qt::Key_F1, true);
+    EXPECT_EQ(cpu.IP, 0) << "F1 resets, repeats included";
+}
+
+TEST_F(MenuTest, AnOpenMenuHoldsTheFramesAndResetsTheScheduleAfter) {
+    startDesktop();
+    QMenu* file = window().topMenus().first();
+    emit file->aboutToShow();
+    EXPECT_EQ(desktop.menusOpen, 1);
+    fake.advanceMs(3000);
+    emit file->aboutToHide();
+    EXPECT_EQ(desktop.menusOpen, 0);
+    EXPECT_EQ(desktop.pacer.target, fake.now);
 }
 
 } // namespace
