@@ -64,15 +64,17 @@ void skipBytes(uint64_t n) {
 // The 8-bit level of the next sample frame, or -1 past the end.
 int readFrameLevel() {
     const WavLayout& layout = tapeDeck.layout;
-    uint8_t frame[8];
+    uint8_t frame[8] = {};
+    int top = 0; // the first channel's top byte, which may lie past frame[7]
     int level = -1;
     for (uint32_t i = 0; i < layout.frameBytes; ++i) {
         int b = readByte();
         if (b < 0) return -1;
         if (i < sizeof frame) frame[i] = static_cast<uint8_t>(b);
+        if (i == layout.levelByte) top = b;
     }
     switch (layout.encoding) {
-    case SampleEncoding::Signed: level = frame[layout.levelByte] ^ 0x80; break;
+    case SampleEncoding::Signed: level = top ^ 0x80; break;
     case SampleEncoding::Float32: {
         float f;
         std::memcpy(&f, frame, sizeof f);
