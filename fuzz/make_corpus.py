@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the seed corpora under fuzz/corpus/<target>/. Every seed is made
 here from scratch: small tape images, WAV recordings of a synthetic tape
-signal, monitor scripts, ROM folder layouts, typed text and Z80 programs."""
+signal, monitor scripts, ROM folder layouts, typed text and Z80 programs.
+Files named regression-* are inputs a target once failed on; they are kept
+in the corpus as found and are not written here."""
 import math
 import os
 import struct
