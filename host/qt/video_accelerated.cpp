@@ -2,7 +2,7 @@
 // through Qt's OpenGL painter into the picture area, fitted to 4:3 when the
 // aspect option is on. The borders round the picture are cleared only when
 // they may have changed (on opening, after a resize or an aspect change); a
-// frame repaints just the picture.
+// changed frame repaints just the picture, an unchanged one nothing.
 #include <QOpenGLWidget>
 #include <QPainter>
 
@@ -27,6 +27,7 @@ class AcceleratedPicture : public QOpenGLWidget, public VideoBackEnd {
     QWidget* widget() override { return this; }
 
     void present(const uint8_t* pixels, int width, int height) override {
+        if (!FrameChanged(lastFrame, pixels, width, height)) return;
         if (image.width() != width || image.height() != height)
             image = QImage(width, height, QImage::Format_Grayscale8);
         for (int y = 0; y < height; y++)
@@ -57,6 +58,7 @@ class AcceleratedPicture : public QOpenGLWidget, public VideoBackEnd {
   private:
     VideoView* view;
     QImage image;
+    std::vector<uint8_t> lastFrame;
     bool clearBorders = true;
     bool aspectKept = true;
 };

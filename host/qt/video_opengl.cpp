@@ -50,6 +50,20 @@ void FrameToTexels(const uint8_t* pixels, int width, int height, std::vector<uin
     }
 }
 
+bool FrameChanged(std::vector<uint8_t>& last, const uint8_t* pixels, int width, int height) {
+    const size_t size =
+        static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+    // The size is kept in front of the pixels, so a change of layout counts.
+    const uint8_t shape[4] = {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                              static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+    if (last.size() == size + 4 && std::equal(shape, shape + 4, last.begin()) &&
+        (size == 0 || std::equal(pixels, pixels + size, last.begin() + 4)))
+        return false;
+    last.assign(shape, shape + 4);
+    if (size) last.insert(last.end(), pixels, pixels + size);
+    return true;
+}
+
 void PrepareOpenGLDefaults() {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setSwapInterval(0);
@@ -130,6 +144,7 @@ class OpenGLPicture : public QOpenGLWidget, protected QOpenGLFunctions, public V
     QWidget* widget() override { return this; }
 
     void present(const uint8_t* pixels, int width, int height) override {
+        if (!FrameChanged(lastFrame, pixels, width, height)) return;
         FrameToTexels(pixels, width, height, texels);
         textureStale = true;
         update();
@@ -197,6 +212,7 @@ class OpenGLPicture : public QOpenGLWidget, protected QOpenGLFunctions, public V
 
     VideoView* view;
     std::vector<uint32_t> texels;
+    std::vector<uint8_t> lastFrame;
     bool textureStale = true;
     bool initialized = false;
     GLuint texture = 0;

@@ -23,6 +23,11 @@ QRect OpenGLViewport(int w, int h, bool keepAspect, int bottomOffset);
 // 80-column layout) fills them one to one. Lines beyond 240 are ignored.
 void FrameToTexels(const uint8_t* pixels, int width, int height, std::vector<uint32_t>& texels);
 
+// Keeps a copy of the last frame shown in last; returns false when the new
+// frame is the same (the back end then skips the repaint: a still screen
+// costs no drawing), true after storing a changed one.
+bool FrameChanged(std::vector<uint8_t>& last, const uint8_t* pixels, int width, int height);
+
 class QString;
 
 // Sets the OpenGL defaults of the whole program: no waiting for the display's

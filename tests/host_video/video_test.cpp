@@ -58,6 +58,17 @@ TEST(VideoGeometry, FrameTexelsDoubleNarrowLines) {
     EXPECT_EQ(texels[2], 0xFF000000u);
 }
 
+TEST(VideoGeometry, OnlyChangedFramesAreDrawnAgain) {
+    std::vector<uint8_t> frame(240 * 240, 0), last;
+    EXPECT_TRUE(FrameChanged(last, frame.data(), 240, 240)); // the first frame
+    EXPECT_FALSE(FrameChanged(last, frame.data(), 240, 240));
+    frame[240 * 240 - 1] = 0xFF; // the last pixel
+    EXPECT_TRUE(FrameChanged(last, frame.data(), 240, 240));
+    EXPECT_FALSE(FrameChanged(last, frame.data(), 240, 240));
+    // The same bytes in another layout are another picture.
+    EXPECT_TRUE(FrameChanged(last, frame.data(), 480, 120));
+}
+
 // A frame lit in its top-left quarter only.
 std::vector<uint8_t> QuarterFrame(int width) {
     std::vector<uint8_t> frame(static_cast<size_t>(width) * 240, 0);
