@@ -2,27 +2,16 @@
 // run as a child for exit codes, outputs and determinism.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 
 #include "host/headless.h"
 #include "machine_fixture.h"
+#include "tests/support/run_command.h"
 
 namespace {
 
 int runOrvane(const std::string& arguments, std::string* output = nullptr) {
-    std::string command =
-        std::string(ORVANE_BINARY_DIR) + "/bin/orvane --headless " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, n);
-    int status = pclose(pipe);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return runCommand(orvaneHeadless(arguments) + " 2>/dev/null", output);
 }
 
 uint32_t le32(const std::string& s, size_t at) {

@@ -2,10 +2,9 @@
 // loading and autostarting, tapes played and recorded, disks attached and the
 // program saved at the end.
 #include "tests/media/media_files.h"
+#include "tests/support/run_command.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <cstring>
 
@@ -13,17 +12,9 @@ namespace {
 
 // Runs orvane --headless with the arguments; stderr is kept when asked.
 int runOrvane(const std::string& arguments, std::string* errors = nullptr) {
-    std::string command = std::string(ORVANE_BINARY_DIR) + "/bin/orvane --headless " + arguments +
-                          (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, n);
-    int status = pclose(pipe);
-    if (errors) *errors = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return runCommand(orvaneHeadless(arguments) +
+                          (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1"),
+                      errors);
 }
 
 uint32_t le32(const Bytes& b, size_t at) {
