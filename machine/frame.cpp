@@ -28,14 +28,16 @@ constexpr int32_t ZeroCycleStepCharge = 4;
 // to the frame. execute gives up after a run of MaxZeroCycleSteps zero-cycle
 // steps without using its budget; such a run is charged like single steps,
 // so the fast frame moves on and its carry stays within one instruction.
+// Like execute, it runs at least one step even when the budget is already
+// used up by an earlier overshoot.
 int64_t runCharged(int64_t budget) {
     int64_t charged = 0;
-    while (charged < budget) {
+    do {
         int64_t left = budget - charged;
         int64_t used = execute(static_cast<int32_t>(left));
         if (used < left) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
         charged += used;
-    }
+    } while (charged < budget);
     return charged;
 }
 
