@@ -11,11 +11,13 @@
 #   scripts/fuzz-long.sh [TARGET...]      (default: every target)
 #   RUNS=100000 scripts/fuzz-long.sh cpu  shorter
 #   MAX_TIME=600 scripts/fuzz-long.sh     also stop each target after 600 s
+#   SEED=1 scripts/fuzz-long.sh           the same mutation sequence every run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 runs="${RUNS:-1000000}"
 max_time="${MAX_TIME:-0}"
+seed="${SEED:-0}"
 build="$root/build/fuzz"
 all_targets=(tape_image wav_tape disk_card rom_folder monitor typed_text dravik cpu)
 targets=("$@")
@@ -36,7 +38,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   # Absolute paths: a target may change its current directory.
   verdict=ok
-  nice -n 10 "$build/fuzz/${t}_fuzzer" -runs="$runs" -max_total_time="$max_time" \
+  nice -n 10 "$build/fuzz/${t}_fuzzer" -runs="$runs" -max_total_time="$max_time" -seed="$seed" \
     -timeout=20 -rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$t-" "$work" "$root/fuzz/corpus/$t" >"$log" 2>&1 ||
     { verdict="FAILED (see $log)"; failed=1; }
