@@ -10,7 +10,6 @@ void startHunt(BlockFramer& f) {
     f.window = 0;
     f.zeroRun = 0;
     f.runBeforeOne[0] = f.runBeforeOne[1] = f.runBeforeOne[2] = 0;
-    f.onesSinceHunt = false;
 }
 
 std::string trimmed(const uint8_t* text, size_t length) {
@@ -108,15 +107,15 @@ void FramerBit(BlockFramer& f, int bit) {
         f.runBeforeOne[1] = f.runBeforeOne[0];
         f.runBeforeOne[0] = f.zeroRun;
         f.zeroRun = 0;
-        f.onesSinceHunt = true;
         return;
     }
     f.zeroRun++;
     if (f.window != kSyncByte) return;
     // The sync byte arrives as 0 1 1 0 1 0 0 0: the zeros before its first 1
-    // bit, less its own first 0, are the lead-in.
+    // bit, less its own first 0, are the lead-in; a bit or two lost to a
+    // dropout or gained from a click does not change its count of bytes.
     const uint64_t zerosBefore = f.runBeforeOne[2] > 0 ? f.runBeforeOne[2] - 1 : 0;
-    const uint64_t leadIn = zerosBefore / 8;
+    const uint64_t leadIn = (zerosBefore + 4) / 8;
     f.leadIn = uint32_t(leadIn < kMaxLeadInBytes ? leadIn : kMaxLeadInBytes);
     f.state = BlockFramer::State::Sync;
     f.syncsHeard = 1;
@@ -130,12 +129,7 @@ void FramerGap(BlockFramer& f) {
 }
 
 void FinishFramer(BlockFramer& f) {
-    if (f.state == BlockFramer::State::Body) {
-        finishBlock(f);
-    } else if (f.state == BlockFramer::State::Hunt && f.anyBlock && !f.onesSinceHunt) {
-        // The tail after the last block: the zero bytes as heard.
-        const uint64_t tail = f.zeroRun / 8;
-        for (uint64_t i = 0; i < tail && i < kMaxLeadInBytes; i++)
-            put(f, 0x00);
-    }
+    // What follows the last block (the tone before the motor stops, noise)
+    // belongs to no block and is not written.
+    if (f.state == BlockFramer::State::Body) finishBlock(f);
 }

@@ -48,7 +48,6 @@ struct BlockFramer {
     uint8_t window = 0;
     uint64_t zeroRun = 0;
     uint64_t runBeforeOne[3] = {}; // zero runs ended by the last three 1 bits, newest first
-    bool onesSinceHunt = false;
 
     // Reading whole bytes.
     uint8_t shifter = 0;

@@ -34,10 +34,14 @@ inline uint16_t BlockChecksum(const std::vector<uint8_t>& data) {
 // 03h and the checksum, low byte first (also how an ATP file holds it).
 inline std::vector<uint8_t> BlockBody(std::vector<uint8_t> data) {
     data.resize(256, 0x00);
-    std::vector<uint8_t> body = {0x16, 0x16, 0x16, 0x02};
-    body.insert(body.end(), data.begin(), data.end());
+    std::vector<uint8_t> body(263, 0x00);
+    body[0] = body[1] = body[2] = 0x16;
+    body[3] = 0x02;
+    std::memcpy(body.data() + 4, data.data(), 256);
     const uint16_t sum = BlockChecksum(data);
-    body.insert(body.end(), {0x03, uint8_t(sum), uint8_t(sum >> 8)});
+    body[260] = 0x03;
+    body[261] = uint8_t(sum);
+    body[262] = uint8_t(sum >> 8);
     return body;
 }
 
@@ -57,10 +61,11 @@ inline std::vector<std::vector<uint8_t>> ProgramBlocks(const std::string& name,
     std::vector<uint8_t> stream = {0x82};
     stream.insert(stream.end(), program.begin(), program.end());
     for (size_t at = 0, number = 0; at < stream.size(); at += 253, number++) {
-        std::vector<uint8_t> data = {0x00, uint8_t(number), uint8_t(number >> 8)};
+        std::vector<uint8_t> data(256, 0x00);
+        data[1] = uint8_t(number);
+        data[2] = uint8_t(number >> 8);
         const size_t n = std::min<size_t>(253, stream.size() - at);
-        data.insert(data.end(), stream.begin() + long(at), stream.begin() + long(at + n));
-        data.resize(256, 0x00);
+        std::memcpy(data.data() + 3, stream.data() + at, n);
         blocks.push_back(data);
     }
     return blocks;
