@@ -125,7 +125,7 @@ void FramerBit(BlockFramer& f, int bit) {
 
 void FramerGap(BlockFramer& f) {
     if (f.state == BlockFramer::State::Body) finishBlock(f);
-    if (f.state != BlockFramer::State::Hunt) startHunt(f);
+    startHunt(f); // zeros before a stop are no lead-in of the next block
 }
 
 void FinishFramer(BlockFramer& f) {

@@ -32,7 +32,7 @@ std::vector<uint8_t> smallRecording(uint32_t rate = 44100) {
 std::vector<uint8_t> withHeaderField(std::vector<uint8_t> wav, size_t offset, uint32_t value,
                                      int size) {
     for (int i = 0; i < size; i++)
-        wav[offset + size_t(i)] = uint8_t(value >> (8 * i));
+        wav.at(offset + size_t(i)) = uint8_t(value >> (8 * i));
     return wav;
 }
 
