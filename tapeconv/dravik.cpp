@@ -284,6 +284,7 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout, const 
     const uint64_t rate = format.sampleRate;
     std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
     if (status == WavStatus::NoDataChunk) {
+        std::fprintf(streams.out, "\n");
         std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
         return kExitNoDataChunk;
     }

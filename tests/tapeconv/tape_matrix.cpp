@@ -2,7 +2,8 @@
 // robustness_cells.h is written as a WAV file and converted by Dravik; with
 // --orvane PATH each is also played to the emulator's LOAD CAS: (headless,
 // cycle-based, autostart) and the program area compared with the program
-// recorded. Prints the Markdown table kept in docs/media.md.
+// recorded. Prints the Markdown table kept in docs/media.md: Dravik with its
+// default options and with -f, and Orvane.
 //
 //   tape_matrix [--orvane build/release/bin/orvane] [--keep DIR]
 #include <sys/wait.h>
@@ -46,9 +47,10 @@ std::vector<std::vector<uint8_t>> blocksOf(const std::vector<uint8_t>& atp) {
 }
 
 std::string dravikResult(const robustness::Cell& cell, const std::string& wav,
-                         const std::string& atp) {
+                         const std::string& atp, bool filter) {
     std::vector<std::string> args = {"dravik", "-i", wav, "-o", atp};
     args.insert(args.end(), cell.options.begin(), cell.options.end());
+    if (filter) args.push_back("-f");
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
@@ -112,16 +114,18 @@ int main(int argc, char** argv) {
                                              : std::filesystem::path(keep);
     std::filesystem::create_directories(folder);
 
-    std::printf("| Wear | Cell | Dravik | Orvane LOAD CAS: |\n|---|---|---|---|\n");
+    std::printf("| Wear | Cell | Dravik | Dravik -f | Orvane LOAD CAS: |\n|---|---|---|---|---|\n");
     int index = 0;
     for (const robustness::Cell& cell : robustness::Cells()) {
         const std::string wav = (folder / ("cell" + std::to_string(index++) + ".wav")).string();
         writeFile(wav, robustness::Wav(cell));
-        const std::string dravik = dravikResult(cell, wav, (folder / "cell.atp").string());
+        const std::string atp = (folder / "cell.atp").string();
+        const std::string dravik = dravikResult(cell, wav, atp, false);
+        const std::string filtered = dravikResult(cell, wav, atp, true);
         const std::string loaded =
             orvane.empty() ? "not run" : orvaneResult(orvane, wav, folder.string());
-        std::printf("| %s | %s | %s | %s |\n", cell.group.c_str(), cell.name.c_str(),
-                    dravik.c_str(), loaded.c_str());
+        std::printf("| %s | %s | %s | %s | %s |\n", cell.group.c_str(), cell.name.c_str(),
+                    dravik.c_str(), filtered.c_str(), loaded.c_str());
         std::fflush(stdout);
         if (keep.empty()) std::filesystem::remove(wav);
     }
