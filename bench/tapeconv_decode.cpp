@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dravik.h"
+#include "tests/support/tape_signal.h"
 #include "tests/tapeconv/cassette_wav.h"
 
 namespace {
@@ -89,5 +90,50 @@ void BM_ConvertTenMinutesMemory(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ConvertTenMinutesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A worn recording in a wider format: 20 dB of noise, a DC offset and 50 Hz
+// hum, 48 kHz 24-bit stereo with the signal on the right (-C 2), with and
+// without the filters of -f.
+void BM_ConvertWornStereo24Bit(benchmark::State& state) {
+    const std::string path = scratchPath("dravik-bench-worn.wav");
+    std::vector<std::vector<uint8_t>> blocks;
+    for (int b = 0; b < 40; b++) {
+        std::vector<uint8_t> data(256);
+        for (size_t i = 0; i < data.size(); i++)
+            data[i] = uint8_t(b * 7 + i * 13);
+        blocks.push_back(data);
+    }
+    tapesignal::Wear wear;
+    wear.snrDb = 20;
+    wear.dcOffset = 0.2;
+    wear.humShare = 0.2;
+    wear.volume = 0.3;
+    tapesignal::WavShape shape;
+    shape.rate = 48000;
+    shape.format = tapesignal::SampleFormat::S24;
+    shape.channels = 2;
+    shape.signalChannel = 1;
+    const tapesignal::Recording recording = tapesignal::Record(blocks);
+    const std::vector<uint8_t> wav =
+        tapesignal::WavFile(tapesignal::Digitise(recording, shape.rate, wear), shape);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(wav.data(), 1, wav.size(), f);
+    std::fclose(f);
+    const bool filter = state.range(0) != 0;
+    for (auto _ : state) {
+        std::string args[] = {"dravik", "-i", path, "-o", "/dev/null", "-C", "2", "-f"};
+        char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
+                        args[4].data(), args[5].data(), args[6].data(), args[7].data()};
+        DravikStreams streams;
+        streams.out = std::fopen("/dev/null", "w");
+        streams.err = streams.out;
+        if (RunDravik(filter ? 8 : 7, argv, streams) != 0) state.SkipWithError("conversion failed");
+        std::fclose(streams.out);
+    }
+    state.counters["realtime"] =
+        benchmark::Counter(recording.length * double(state.iterations()), benchmark::Counter::kIsRate);
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ConvertWornStereo24Bit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -28,7 +28,7 @@ void finishBlock(BlockFramer& f) {
     report.number = ++f.blocks;
     report.bytesHeard = uint32_t(f.bodyLength);
     const uint8_t* data = f.body.data();
-    report.firstByte = data[0];
+    report.firstByte = f.bodyLength > 0 ? data[0] : 0;
     if (f.bodyLength >= 3 && data[0] == 0xFF && data[1] == 0xFF && data[2] == 0xFF) {
         report.kind = BlockKind::Header;
         if (f.bodyLength >= 14) {

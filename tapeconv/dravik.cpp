@@ -345,7 +345,9 @@ int convert(Job& job, const Options& options, const DravikStreams& streams) {
     DecoderState state;
     ResetDecoder(state, settings, layout.dataOffset);
     DecodeFrames(state, settings, reader, layout.declaredEnd);
-    if (layout.declaredEnd != UINT64_MAX && !DataEndsAtDeclaredLength(reader, fileSize))
+    const uint64_t at = ReaderPosition(reader);
+    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
+        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
         DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
     FinishDecoder(state, settings);
 

@@ -164,13 +164,13 @@ std::string DescribeFormat(const WavFormat& format) {
     return text;
 }
 
-int DataEndsAtDeclaredLength(InputReader& reader, uint64_t fileSize) {
-    if (!EnsureBytes(reader, 8)) return 1;
+int DataEndsAtDeclaredLength(InputReader& reader, uint64_t fileSize, size_t before) {
+    if (!EnsureBytes(reader, before + 8)) return 1;
     // An odd-sized chunk is followed by one pad byte.
-    for (size_t skip = 0; skip < 2; skip++) {
-        if (!EnsureBytes(reader, 8 + skip)) return skip == 1;
+    for (size_t skip = before; skip < before + 2; skip++) {
+        if (!EnsureBytes(reader, 8 + skip)) return skip > before;
         const uint8_t* next = reader.buffer.data() + reader.begin + skip;
-        if (skip == 1 && next[-1] != 0) break;
+        if (skip > before && next[-1] != 0) break;
         const uint64_t room = remainingAfter(fileSize, ReaderPosition(reader) + skip + 8);
         if (isChunkId(next) && le32(next + 4) <= room) return 1;
     }

@@ -63,7 +63,8 @@ int ResolveEncoding(WavFormat& format);
 // A readable description of the format, for the refusal message.
 std::string DescribeFormat(const WavFormat& format);
 
-// Called with the reader at the declared end of the data: the samples end
-// there when the input ends or a chunk header follows; otherwise the declared
-// length understated the samples and they run to the end of the file.
-int DataEndsAtDeclaredLength(InputReader& reader, uint64_t fileSize);
+// Called with the reader `before` bytes short of the declared end of the data
+// (a frame split by it): the samples end there when the input ends or a chunk
+// header follows; otherwise the declared length understated the samples and
+// they run to the end of the file. The reader does not move.
+int DataEndsAtDeclaredLength(InputReader& reader, uint64_t fileSize, size_t before);
