@@ -61,6 +61,8 @@ void finishBlock(BlockFramer& f) {
     for (size_t i = 0; i < f.bodyLength; i++)
         put(f, data[i]);
     f.anyBlock = true;
+    f.tailZeros = 0;
+    f.tailOpen = true;
     if (f.events.block != nullptr) f.events.block(f.events.context, report);
 }
 
@@ -102,6 +104,12 @@ void FramerBit(BlockFramer& f, int bit) {
         return;
     }
     f.window = uint8_t(f.window >> 1 | (bit ? 0x80 : 0));
+    if (f.tailOpen) {
+        if (bit)
+            f.tailOpen = false;
+        else
+            f.tailZeros++;
+    }
     if (bit) {
         f.runBeforeOne[2] = f.runBeforeOne[1];
         f.runBeforeOne[1] = f.runBeforeOne[0];
@@ -123,13 +131,23 @@ void FramerBit(BlockFramer& f, int bit) {
     f.bitCount = 0;
 }
 
+void FramerPause(BlockFramer& f) { f.tailOpen = false; }
+
 void FramerGap(BlockFramer& f) {
+    f.tailOpen = false;
     if (f.state == BlockFramer::State::Body) finishBlock(f);
     startHunt(f); // zeros before a stop are no lead-in of the next block
 }
 
 void FinishFramer(BlockFramer& f) {
-    // What follows the last block (the tone before the motor stops, noise)
-    // belongs to no block and is not written.
-    if (f.state == BlockFramer::State::Body) finishBlock(f);
+    if (f.state == BlockFramer::State::Body) {
+        finishBlock(f);
+    } else if (f.state == BlockFramer::State::Hunt && f.anyBlock) {
+        // The zero bytes the machine writes before it stops the motor, as
+        // Dravik always wrote them; noise after them is not written.
+        const uint64_t tail = f.tailZeros / 8;
+        for (uint64_t i = 0; i < tail && i < kMaxLeadInBytes; i++)
+            put(f, 0x00);
+    }
+    f.tailOpen = false;
 }

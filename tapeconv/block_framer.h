@@ -57,6 +57,11 @@ struct BlockFramer {
     std::array<uint8_t, kBlockBodyBytes> body{};
     size_t bodyLength = 0;
 
+    // The machine's tail after the last block: zero bits heard since that
+    // block up to the first 1 bit, pause or gap.
+    uint64_t tailZeros = 0;
+    bool tailOpen = false;
+
     bool anyBlock = false; // a block has been written
     uint32_t blocks = 0;
     uint32_t badBlocks = 0;
@@ -66,8 +71,12 @@ struct BlockFramer {
 
 void ResetFramer(BlockFramer& framer, const FramerEvents& events);
 void FramerBit(BlockFramer& framer, int bit);
+// An interval too long for any bit cell (over 2 ms): the tail after a block
+// has ended there. Called before the 0 bit the interval also gives.
+void FramerPause(BlockFramer& framer);
 // No level change for a long time (the tape stopped or dropped out): a block
 // being read is cut short there.
 void FramerGap(BlockFramer& framer);
-// The end of the recording: a block being read is written as heard.
+// The end of the recording: a block being read is written as heard, and
+// after the last block its tail of whole zero bytes (at most 33).
 void FinishFramer(BlockFramer& framer);

@@ -69,6 +69,7 @@ void classify(DecoderState& s, const DecoderSettings& settings, uint64_t interva
                                  s.dataOffset + edge * s.frameBytes);
             }
         }
+        if (interval > s.pauseLimit) FramerPause(s.framer);
         s.bits++;
         FramerBit(s.framer, bit);
         if (interval > s.gapLimit) FramerGap(s.framer);
@@ -164,6 +165,7 @@ void ResetDecoder(DecoderState& s, const DecoderSettings& settings, uint64_t dat
     const double rate = settings.format.sampleRate;
     s.longLimit = uint32_t((rate * 1000 + 0.5) / 1000000);
     s.shortLimit = uint32_t((rate * 300 + 0.5) / 1000000);
+    s.pauseLimit = uint32_t((rate * 2000 + 0.5) / 1000000);
     s.gapLimit = uint32_t((rate * 10000 + 0.5) / 1000000);
     s.dataOffset = dataOffset;
     s.frameBytes = settings.format.frameBytes();

@@ -52,6 +52,7 @@ struct DecoderState {
     bool halfPending = false; // one short interval waits for its pair
     uint32_t longLimit = 0;   // samples in 1 ms: longer intervals are 0 bits
     uint32_t shortLimit = 0;  // samples in 0.3 ms: not longer is a glitch
+    uint32_t pauseLimit = 0;  // samples in 2 ms: longer is no bit cell at all
     uint32_t gapLimit = 0;    // samples in 10 ms: longer is a stop or a dropout
     // Where the samples lie, for the positions in reports.
     uint64_t dataOffset = 0;

@@ -129,6 +129,13 @@ inline Recording Record(const std::vector<std::vector<uint8_t>>& blocks,
     return r;
 }
 
+// The whole zero bytes of the tail a decoder hears: the last bit cell ends
+// only if stopping the motor changes the level (the idle level is low).
+inline int HeardTailBytes(const Recording& r, const RecordingShape& shape = {}) {
+    const bool lastChangeIsReal = (r.edges.size() - 1) % 2 == 1;
+    return (shape.tailBytes * 8 - 1 + (lastChangeIsReal ? 1 : 0)) / 8;
+}
+
 // ---- Wear and digitisation ----------------------------------------------------
 
 struct Wear {

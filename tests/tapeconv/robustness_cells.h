@@ -126,7 +126,8 @@ inline std::vector<uint8_t> Wav(const Cell& cell) {
 }
 
 // What Dravik writes for the recording: the blocks from the first sync byte,
-// each later one after its 16 lead-in zeros.
+// each later one after its 16 lead-in zeros, then the whole zero bytes of
+// the tail.
 inline std::vector<uint8_t> ExpectedAtp() {
     std::vector<uint8_t> atp;
     bool first = true;
@@ -136,6 +137,15 @@ inline std::vector<uint8_t> ExpectedAtp() {
         const std::vector<uint8_t> body = tapesignal::BlockBody(data);
         atp.insert(atp.end(), body.begin(), body.end());
     }
+    atp.insert(atp.end(), size_t(tapesignal::HeardTailBytes(tapesignal::Record(Blocks()))), 0x00);
+    return atp;
+}
+
+// The image without the zero bytes after the last block: how many of them
+// are heard can change with noise after the recording.
+inline std::vector<uint8_t> WithoutTail(std::vector<uint8_t> atp) {
+    while (!atp.empty() && atp.back() == 0x00)
+        atp.pop_back();
     return atp;
 }
 

@@ -70,6 +70,9 @@ std::string dravikResult(const robustness::Cell& cell, const std::string& wav,
     if (code != kExitConverted) return "exit " + std::to_string(code);
     const std::vector<uint8_t> written = readFile(atp);
     if (written == robustness::ExpectedAtp()) return "exact";
+    if (robustness::WithoutTail(written) == robustness::WithoutTail(robustness::ExpectedAtp()))
+        return "exact, tail of " + std::to_string(written.size() - robustness::WithoutTail(written).size()) +
+               " zero bytes";
     if (blocksOf(written) == blocksOf(robustness::ExpectedAtp()))
         return "blocks exact, lead-in shorter";
     // "N blocks, M bad." is the last line.

@@ -19,8 +19,10 @@ std::vector<std::vector<uint8_t>> program(const std::string& name, int lines) {
     return tapesignal::ProgramBlocks(name, tapesignal::SampleProgram(lines));
 }
 
-// What Dravik writes for blocks recorded by the machine in one go.
-std::vector<uint8_t> imageOf(const std::vector<std::vector<uint8_t>>& blocks, int firstLeadIn = 0) {
+// What Dravik writes for blocks recorded by the machine in one go: the
+// blocks, and after the last one the 15 whole zero bytes of the tail.
+std::vector<uint8_t> imageOf(const std::vector<std::vector<uint8_t>>& blocks, int firstLeadIn = 0,
+                             bool tail = true) {
     std::vector<uint8_t> atp;
     int leadIn = firstLeadIn;
     for (const auto& data : blocks) {
@@ -29,6 +31,8 @@ std::vector<uint8_t> imageOf(const std::vector<std::vector<uint8_t>>& blocks, in
         const std::vector<uint8_t> body = tapesignal::BlockBody(data);
         atp.insert(atp.end(), body.begin(), body.end());
     }
+    if (tail)
+        atp.insert(atp.end(), size_t(tapesignal::HeardTailBytes(tapesignal::Record(blocks))), 0x00);
     return atp;
 }
 
@@ -196,7 +200,7 @@ TEST(WavJoined, TwoRecordingsInOneFileGiveBothPrograms) {
     joined.insert(joined.end(), more.begin(), more.end());
     const Converted out = convert(tapesignal::WavFile(joined, {}), {"-v"});
     EXPECT_EQ(out.run.exitCode, kExitConverted) << out.run.err;
-    std::vector<uint8_t> expected = imageOf(first);
+    std::vector<uint8_t> expected = imageOf(first, 0, false);
     const std::vector<uint8_t> next = imageOf(second, 32); // its settle bytes and lead-in
     expected.insert(expected.end(), next.begin(), next.end());
     EXPECT_EQ(out.atp, expected);
