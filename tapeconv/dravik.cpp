@@ -352,8 +352,8 @@ int convert(Job& job, const Options& options, const DravikStreams& streams) {
     FinishDecoder(state, settings);
 
     if (state.unpairedShorts > 0 && !options.verbose)
-        std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " times (-v lists them).\n",
-                     state.unpairedShorts);
+        std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " %s (-v lists them).\n",
+                     state.unpairedShorts, state.unpairedShorts == 1 ? "time" : "times");
     const BlockFramer& framer = state.framer;
     if (framer.blocks == 0) {
         DiscardOutputFile(c.output);
