@@ -149,3 +149,4 @@ m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
             include 'expr.asm'
             include 'statements.asm'
             include 'cassette.asm'
+            include 'float.asm'
