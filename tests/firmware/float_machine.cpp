@@ -167,6 +167,7 @@ Outcome binary(const std::string& routine, long double a, long double b) {
 }
 
 std::string format(long double value) {
+    ensureMachine();
     setFpa(value);
     for (int i = 0; i < 40; ++i)
         MainMemory[TextAddress + i] = 0xEE;
@@ -178,6 +179,7 @@ std::string format(long double value) {
 }
 
 Parsed parse(const std::string& text) {
+    ensureMachine();
     for (size_t i = 0; i <= text.size(); ++i)
         MainMemory[TextAddress + i] = i < text.size() ? static_cast<uint8_t>(text[i]) : 0;
     setFpa(12345);
