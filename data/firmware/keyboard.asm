@@ -131,6 +131,33 @@ getkey_done:
             pop hl
             ret
 
+; inkey: A := the next key without waiting, 0 when none waits. Keeps BC,
+; DE, HL.
+inkey:      push hl
+            call keypoll
+            di
+            ld a,(keytail)
+            ld hl,keyhead
+            cp (hl)
+            jr z,inkey_none
+            ld l,a
+            inc a
+            ld (keytail),a
+            ld h,keybuf/256
+            ld a,(hl)
+            push af
+            ld a,(kstalled)
+            or a
+            call nz,takewaiting
+            ei
+            pop af
+            pop hl
+            ret
+inkey_none: ei
+            xor a
+            pop hl
+            ret
+
 ; chkbreak: between statements; keeps typed text flowing and stops the
 ; program when the break key was pressed. Keeps everything but AF.
 chkbreak:   call keypoll

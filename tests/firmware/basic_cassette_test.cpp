@@ -103,7 +103,7 @@ TEST_F(Cassette, SavedProgramConvertsToAnAtpImageThatLoads) {
     ASSERT_EQ(LoadAtpImage(atp), 1);
     EXPECT_EQ(listing(), before);
     typeAndRun("RUN\r");
-    EXPECT_EQ(outputOfLastCommand().front().substr(0, 6), "71421A");
+    EXPECT_EQ(outputOfLastCommand().front().substr(0, 12), " 7  14  21 A");
 }
 
 TEST_F(Cassette, ADamagedTapeFailsAndLeavesAnEmptyProgram) {

@@ -1,0 +1,2 @@
+; RENUM [first [, step]]: to come.
+st_renum:   jp err_syntax
