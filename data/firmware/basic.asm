@@ -150,3 +150,4 @@ m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
             include 'statements.asm'
             include 'cassette.asm'
             include 'float.asm'
+            include 'fmath.asm'

@@ -30,6 +30,7 @@ fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
 fpt_q:      equ 0FD45h          ; 1: functions: flags
+fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
 
 ; ----------------------------------------------------------------------
 ; Shared exits. fp_nexit rounds and stores the mantissa in HL':HL:C with the
@@ -1266,6 +1267,8 @@ fpf_end:    xor a
 ; fpf_whole: HL':HL := FPA (positive) rounded to a whole number; carry
 ; when it is 2^32 or more. Uses B, DE.
 fpf_whole:  ld a,(fpa_e)
+            cp 128
+            jr c,fpf_wzero      ; below 0.5
             sub 161
             ccf
             ret c
@@ -1292,6 +1295,12 @@ fpf_wsh:    exx
             adc hl,de
             exx
 fpf_wdone:  or a
+            ret
+fpf_wzero:  ld hl,0
+            exx
+            ld hl,0
+            exx
+            or a
             ret
 
 fpf_tens:   dw 0E100h,005F5h    ; 10^8
