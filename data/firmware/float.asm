@@ -774,7 +774,13 @@ fpx_u16:    ld hl,0
             sub 144
             neg
             ret z
-            ld b,a
+            cp 8
+            jr c,fpx_u16b
+            ld l,h              ; a whole byte first
+            ld h,0
+            sub 8
+            ret z
+fpx_u16b:   ld b,a
 fpx_u16sh:  srl h
             rr l
             djnz fpx_u16sh
