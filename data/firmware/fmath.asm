@@ -3,6 +3,51 @@
 ; range where a short polynomial (Taylor or arctanh series, Horner's rule)
 ; is accurate to the format's precision, then scales the result back.
 ; Registers are kept as for the arithmetic (see float.asm).
+;
+; Longer calculations are written as steps for fp_run: after `call fp_run`
+; come steps of an operation byte and the address of a number, ended by 0.
+
+fr_ld:      equ 1               ; FPA := (address)
+fr_st:      equ 2               ; (address) := FPA
+fr_add:     equ 3
+fr_sub:     equ 4
+fr_mul:     equ 5
+fr_div:     equ 6
+fr_poly:    equ 7               ; FPA := p(z), the coefficients at address
+fr_odd:     equ 8               ; FPA := x p(x*x), the coefficients at address
+
+; fp_run: performs the steps following the call, then returns after them.
+; Keeps DE and HL; BC is kept unless a polynomial step runs.
+fp_run:     ex (sp),hl          ; HL: the steps
+            push de
+fpr_step:   ld a,(hl)
+            inc hl
+            or a
+            jr z,fpr_done
+            ld e,(hl)
+            inc hl
+            ld d,(hl)
+            inc hl
+            push hl             ; the next step
+            push de             ; the number's address
+            ld hl,fpr_ops-2
+            add a,a
+            ld e,a
+            ld d,0
+            add hl,de
+            ld e,(hl)
+            inc hl
+            ld d,(hl)           ; DE: the routine
+            pop hl
+            call fpr_jump
+            pop hl
+            jr fpr_step
+fpr_jump:   push de
+            ret
+fpr_done:   pop de
+            ex (sp),hl
+            ret
+fpr_ops:    dw fp_load, fp_store, fp_add, fp_sub, fp_mul, fp_div, fp_poly, fpy_odd
 
 ; fp_poly: FPA := p(z), z the number at fpt_z, p at HL: a count, then the
 ; coefficients from the highest power down. Uses BC, DE, HL.
@@ -20,17 +65,53 @@ fpy_loop:   add hl,de
             djnz fpy_loop
             ret
 
-; fpy_odd: FPA := x * p(x*x), x = FPA. Uses BC, DE, HL.
-fpy_odd:    ld de,fpt_y
-            ex de,hl
-            call fp_store
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ex de,hl
+; fpy_odd: FPA := x p(x*x), x = FPA, p at HL. Uses BC, DE, HL.
+fpy_odd:    push hl
+            call fp_run
+            db fr_st
+            dw fpt_y
+            db fr_mul
+            dw fpt_y
+            db fr_st
+            dw fpt_z
+            db 0
+            pop hl
             call fp_poly
             ld hl,fpt_y
             jp fp_mul
+
+; fpq_reduce: FPA := x - n (hi + lo) with x at fpt_x, n = FPA (a whole
+; number), hi at HL and lo right after it. n * hi is exact, so is the first
+; difference. n is left at fpt_y. Uses DE, HL.
+fpq_reduce: push hl
+            ld hl,fpt_y
+            call fp_store
+            pop hl
+            call fp_mul
+            call fp_run
+            db fr_st
+            dw fpt_z
+            db fr_ld
+            dw fpt_x
+            db fr_sub
+            dw fpt_z
+            db fr_st
+            dw fpt_x
+            db fr_ld
+            dw fpt_y
+            db 0
+            ld de,5
+            add hl,de
+            call fp_mul
+            call fp_run
+            db fr_st
+            dw fpt_z
+            db fr_ld
+            dw fpt_x
+            db fr_sub
+            dw fpt_z
+            db 0
+            ret
 
 ; fp_pi: FPA := pi.
 fp_pi:      push hl
@@ -70,13 +151,16 @@ fqs_even:   ld a,b
             add a,c
             ld (fpa_e),a
             ld b,3
-fqs_iter:   ld hl,fpt_y
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_y
-            call fp_div
-            call fp_add
+fqs_iter:   call fp_run
+            db fr_st
+            dw fpt_y
+            db fr_ld
+            dw fpt_x
+            db fr_div
+            dw fpt_y
+            db fr_add
+            dw fpt_y
+            db 0
             ld hl,fpa_e
             dec (hl)
             djnz fqs_iter
@@ -84,7 +168,7 @@ fqs_iter:   ld hl,fpt_y
 
 ; ----------------------------------------------------------------------
 ; fp_exp: FPA := e^FPA. x = n ln 2 + r with |r| <= ln 2 / 2, n whole;
-; e^x = 2^n e^r. ln 2 is split in two so that n * (high part) is exact.
+; e^x = 2^n e^r.
 
 fp_exp:     push hl
             push de
@@ -96,38 +180,19 @@ fp_exp:     push hl
             or a
             jp p,err_overflow
             jp fpm_zero         ; e^-128 and below are 0
-fqe_go:     ld hl,fpt_x
-            call fp_store
-            ld hl,fpk_1ln2
-            call fp_mul
-            ld hl,fpk_half
-            call fp_add
+fqe_go:     call fp_run
+            db fr_st
+            dw fpt_x
+            db fr_mul
+            dw fpk_1ln2
+            db fr_add
+            dw fpk_half
+            db 0
             call fp_int
             call fp_to_int      ; HL: n
             push hl
-            ld de,fpt_y
-            ex de,hl
-            call fp_store       ; n
             ld hl,fpk_ln2hi
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_z
-            call fp_sub         ; x - n * high part, exact
-            ld hl,fpt_x
-            call fp_store
-            ld hl,fpt_y
-            call fp_load
-            ld hl,fpk_ln2lo
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_z
-            call fp_sub         ; r
+            call fpq_reduce
             ld hl,fpt_z
             call fp_store
             ld hl,fpk_exp
@@ -168,44 +233,48 @@ fp_log:     call fp_test
             ld hl,fpa_e         ; below sqrt(1/2): m * 2
             inc (hl)
             dec c
-fql_m:      ld hl,fpt_x
-            call fp_store       ; m
-            ld hl,fp_one
-            call fp_add
-            ld hl,fpt_y
-            call fp_store       ; m + 1
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fp_one
-            call fp_sub
-            ld hl,fpt_y
-            call fp_div         ; s
-            push bc
-            ld hl,fpk_log
-            call fpy_odd        ; ln m
+fql_m:      push bc
+            call fp_run
+            db fr_st
+            dw fpt_x
+            db fr_add
+            dw fp_one
+            db fr_st
+            dw fpt_y
+            db fr_ld
+            dw fpt_x
+            db fr_sub
+            dw fp_one
+            db fr_div
+            dw fpt_y
+            db fr_odd
+            dw fpk_log
+            db fr_st
+            dw fpt_x
+            db 0
             pop bc
-            ld hl,fpt_x
-            call fp_store
             ld a,c              ; + n ln 2, in two parts
             ld l,a
             rla
             sbc a,a
             ld h,a
             call fp_from_int
-            ld hl,fpt_y
-            call fp_store
-            ld hl,fpk_ln2lo
-            call fp_mul
-            ld hl,fpt_x
-            call fp_add
-            ld hl,fpt_x
-            call fp_store
-            ld hl,fpt_y
-            call fp_load
-            ld hl,fpk_ln2hi
-            call fp_mul
-            ld hl,fpt_x
-            call fp_add
+            call fp_run
+            db fr_st
+            dw fpt_y
+            db fr_mul
+            dw fpk_ln2lo
+            db fr_add
+            dw fpt_x
+            db fr_st
+            dw fpt_x
+            db fr_ld
+            dw fpt_y
+            db fr_mul
+            dw fpk_ln2hi
+            db fr_add
+            dw fpt_x
+            db 0
             jp fp_exit
 
 ; ----------------------------------------------------------------------
@@ -244,12 +313,14 @@ fp_tan:     push hl
             jp fp_exit
 
 ; fqt_kernel: FPA := sin FPA (C = 0) or cos FPA (C = 1). Uses all.
-fqt_kernel: ld hl,fpt_x
-            call fp_store
-            ld hl,fpk_2pi
-            call fp_mul
-            ld hl,fpk_half
-            call fp_add
+fqt_kernel: call fp_run
+            db fr_st
+            dw fpt_x
+            db fr_mul
+            dw fpk_2pi
+            db fr_add
+            dw fpk_half
+            db 0
             call fp_int         ; n
             call fpf_whole      ; L: n mod 4 (0 when n is huge)
             ld a,l
@@ -264,41 +335,24 @@ fqt_n:      ld b,a
 fqt_npos:   add a,c
             and 3
             ld (fpt_n),a
-            ld hl,fpt_y
-            call fp_store       ; n
             ld hl,fpk_c1
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_z
-            call fp_sub
-            ld hl,fpt_x
-            call fp_store
-            ld hl,fpt_y
-            call fp_load
-            ld hl,fpk_c2
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_z
-            call fp_sub         ; r
+            call fpq_reduce     ; r
             ld a,(fpt_n)
             rra
             jr c,fqt_cos
             ld hl,fpk_sin
             call fpy_odd
             jr fqt_sign
-fqt_cos:    ld hl,fpt_z
-            call fp_store
-            call fp_mul
-            ld hl,fpt_z
-            call fp_store
-            ld hl,fpk_cos
-            call fp_poly
+fqt_cos:    call fp_run
+            db fr_st
+            dw fpt_z
+            db fr_mul
+            dw fpt_z
+            db fr_st
+            dw fpt_z
+            db fr_poly
+            dw fpk_cos
+            db 0
 fqt_sign:   ld a,(fpt_n)
             and 2
             ret z
@@ -319,31 +373,35 @@ fp_atn:     push hl
             call fp_cmp
             dec a
             jr nz,fqa_small
-            ld hl,fpt_x         ; 1/x
-            call fp_store
-            ld hl,fp_one
-            call fp_load
-            ld hl,fpt_x
-            call fp_div
+            call fp_run         ; 1/x
+            db fr_st
+            dw fpt_x
+            db fr_ld
+            dw fp_one
+            db fr_div
+            dw fpt_x
+            db 0
             set 0,c
 fqa_small:  ld hl,fpk_t15
             call fp_cmp
             dec a
             jr nz,fqa_series
-            ld hl,fpt_x
-            call fp_store
-            ld hl,fpk_r3
-            call fp_add
-            ld hl,fpt_y
-            call fp_store       ; x + sqrt 3
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpk_r3
-            call fp_mul
-            ld hl,fp_one
-            call fp_sub
-            ld hl,fpt_y
-            call fp_div
+            call fp_run
+            db fr_st
+            dw fpt_x
+            db fr_add
+            dw fpk_r3
+            db fr_st
+            dw fpt_y
+            db fr_ld
+            dw fpt_x
+            db fr_mul
+            dw fpk_r3
+            db fr_sub
+            dw fp_one
+            db fr_div
+            dw fpt_y
+            db 0
             set 1,c
 fqa_series: push bc
             ld hl,fpk_atn
@@ -397,8 +455,7 @@ fqp_x:      call fp_load        ; is y whole?
             ld a,l
             jr nc,fqp_parity
             xor a
-fqp_parity:
-            rrca
+fqp_parity: rrca
             and 80h
             ld c,a
             call fp_abs
@@ -417,10 +474,12 @@ fqp_parity:
             and c
             ld c,a
             call fp_abs
-            ld hl,fpt_x
-            call fp_store       ; the base
-            ld hl,fp_one
-            call fp_load
+            call fp_run
+            db fr_st            ; the base
+            dw fpt_x
+            db fr_ld
+            dw fp_one
+            db 0
 fqp_sq:     srl b
             jr nc,fqp_sqnext
             ld hl,fpt_x
@@ -428,25 +487,30 @@ fqp_sq:     srl b
 fqp_sqnext: ld a,b
             or a
             jr z,fqp_sqdone
-            ld hl,fpt_y
-            call fp_store
-            ld hl,fpt_x
-            call fp_load
-            ld hl,fpt_x
-            call fp_mul
-            call fp_store
-            ld hl,fpt_y
-            call fp_load
+            call fp_run
+            db fr_st
+            dw fpt_y
+            db fr_ld
+            dw fpt_x
+            db fr_mul
+            dw fpt_x
+            db fr_st
+            dw fpt_x
+            db fr_ld
+            dw fpt_y
+            db 0
             jr fqp_sq
 fqp_sqdone: ld a,(fpt_v+3)
             or a
             jp p,fqp_sign
-            ld hl,fpt_y         ; negative power: 1 / x^|y|
-            call fp_store
-            ld hl,fp_one
-            call fp_load
-            ld hl,fpt_y
-            call fp_div
+            call fp_run         ; negative power: 1 / x^|y|
+            db fr_st
+            dw fpt_y
+            db fr_ld
+            dw fp_one
+            db fr_div
+            dw fpt_y
+            db 0
             jr fqp_sign
 fqp_frac:   ld a,(fpt_w+3)
             or a
@@ -554,50 +618,44 @@ fpk_r3:     db 043h,0D7h,0B3h,05Dh,081h ; sqrt 3
 fpk_t15:    db 0F5h,0A2h,030h,009h,07Fh ; tan 15 degrees
 fpk_sqa:    db 0ABh,0AAh,0AAh,02Ah,080h ; square root guess: 2/3 m + 0.354
 fpk_sqb:    db 0EEh,07Ch,03Fh,035h,07Fh ;
-; exp(r): 1/k!, k = 9..0
-fpk_exp:    db 10
-            db 02Bh,01Dh,0EFh,038h,06Eh ; 1/9!
-            db 0D0h,000h,00Dh,050h,071h ; 1/8!
-            db 0D0h,000h,00Dh,050h,074h ; 1/7!
-            db 0B6h,060h,00Bh,036h,077h ; 1/6!
-            db 089h,088h,088h,008h,07Ah ; 1/5!
-            db 0ABh,0AAh,0AAh,02Ah,07Ch ; 1/4!
-            db 0ABh,0AAh,0AAh,02Ah,07Eh ; 1/3!
-            db 000h,000h,000h,000h,080h ; 1/2!
-            db 000h,000h,000h,000h,081h ; 1/1!
-            db 000h,000h,000h,000h,081h ; 1/0!
-; ln((1+s)/(1-s)) / s in s^2: 2/(2k+1), k = 5..0
-fpk_log:    db 6
-            db 0A3h,08Bh,02Eh,03Ah,07Eh ; 2/11
-            db 0E4h,038h,08Eh,063h,07Eh ; 2/9
-            db 092h,024h,049h,012h,07Fh ; 2/7
-            db 0CDh,0CCh,0CCh,04Ch,07Fh ; 2/5
-            db 0ABh,0AAh,0AAh,02Ah,080h ; 2/3
-            db 000h,000h,000h,000h,082h ; 2/1
-; sin(r)/r in r^2: (-1)^k/(2k+1)!, k = 5..0
-fpk_sin:    db 6
-            db 040h,02Bh,032h,0D7h,067h ; -1/11!
-            db 02Bh,01Dh,0EFh,038h,06Eh ; 1/9!
-            db 0D0h,000h,00Dh,0D0h,074h ; -1/7!
-            db 089h,088h,088h,008h,07Ah ; 1/5!
-            db 0ABh,0AAh,0AAh,0AAh,07Eh ; -1/3!
-            db 000h,000h,000h,000h,081h ; 1/1!
-; cos(r) in r^2: (-1)^k/(2k)!, k = 6..0
-fpk_cos:    db 7
-            db 080h,0C7h,076h,00Fh,064h ; 1/12!
-            db 0BCh,07Dh,0F2h,093h,06Bh ; -1/10!
-            db 0D0h,000h,00Dh,050h,071h ; 1/8!
-            db 0B6h,060h,00Bh,0B6h,077h ; -1/6!
-            db 0ABh,0AAh,0AAh,02Ah,07Ch ; 1/4!
-            db 000h,000h,000h,080h,080h ; -1/2!
-            db 000h,000h,000h,000h,081h ; 1/0!
-; atn(x)/x in x^2: (-1)^k/(2k+1), k = 7..0
-fpk_atn:    db 8
-            db 089h,088h,088h,088h,07Dh ; -1/15
-            db 09Eh,0D8h,089h,01Dh,07Dh ; 1/13
-            db 0A3h,08Bh,02Eh,0BAh,07Dh ; -1/11
-            db 0E4h,038h,08Eh,063h,07Dh ; 1/9
-            db 092h,024h,049h,092h,07Eh ; -1/7
-            db 0CDh,0CCh,0CCh,04Ch,07Eh ; 1/5
-            db 0ABh,0AAh,0AAh,0AAh,07Fh ; -1/3
-            db 000h,000h,000h,000h,081h ; 1/1
+; e^r, |r| <= 0.35: fitted polynomial of degree 8
+fpk_exp:    db 9
+            db 007h,061h,0B0h,050h,071h ; 2.48776651048e-5
+            db 0A4h,047h,0D9h,050h,074h ; 0.000199173688316
+            db 0A1h,024h,00Bh,036h,077h ; 0.0013888818944
+            db 068h,03Dh,088h,008h,07Ah ; 0.00833326336578
+            db 0BBh,0AAh,0AAh,02Ah,07Ch ; 0.0416666669043
+            db 0D4h,0AAh,0AAh,02Ah,07Eh ; 0.166666669073
+            db 000h,000h,000h,000h,080h ; 0.5
+            db 000h,000h,000h,000h,081h ; 1.0
+            db 000h,000h,000h,000h,081h ; 1.0
+; 2 artanh(s)/s in s^2, |s| <= 0.172: degree 4
+fpk_log:    db 5
+            db 02Bh,073h,021h,072h,07Eh ; 0.236455726146
+            db 0B6h,078h,017h,012h,07Fh ; 0.28533532354
+            db 0FBh,055h,0CDh,04Ch,07Fh ; 0.400004088297
+            db 069h,0AAh,0AAh,02Ah,080h ; 0.666666651377
+            db 000h,000h,000h,000h,082h ; 2.0
+; sin(r)/r in r^2, |r| <= pi/4: degree 4
+fpk_sin:    db 5
+            db 08Bh,079h,04Eh,036h,06Eh ; 2.7165791705e-6
+            db 082h,03Ah,007h,0D0h,074h ; -0.000198391186245
+            db 059h,083h,088h,008h,07Ah ; 0.0083333285038
+            db 0A4h,0AAh,0AAh,0AAh,07Eh ; -0.166666666279
+            db 000h,000h,000h,000h,081h ; 1.0
+; cos(r) in r^2, |r| <= pi/4: degree 5
+fpk_cos:    db 6
+            db 05Ah,057h,0D8h,091h,06Bh ; -2.71657636164e-7
+            db 02Ch,010h,007h,050h,071h ; 2.4798821272e-5
+            db 0F7h,058h,00Bh,0B6h,077h ; -0.0013888879871
+            db 0A2h,0AAh,0AAh,02Ah,07Ch ; 0.0416666665406
+            db 000h,000h,000h,080h,080h ; -0.5
+            db 000h,000h,000h,000h,081h ; 1.0
+; atn(x)/x in x^2, |x| <= tan 15 degrees: degree 5
+fpk_atn:    db 6
+            db 057h,040h,051h,09Bh,07Dh ; -0.0758385683584
+            db 0D2h,09Fh,01Bh,061h,07Dh ; 0.109915970417
+            db 0EBh,074h,03Dh,092h,07Eh ; -0.142812563747
+            db 0EDh,099h,0CCh,04Ch,07Eh ; 0.199999241915
+            db 082h,0AAh,0AAh,0AAh,07Fh ; -0.333333328599
+            db 000h,000h,000h,000h,081h ; 1.0
