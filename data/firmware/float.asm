@@ -464,21 +464,30 @@ fp_div:     push hl
             ld hl,(fpa+2)
             or a
             jr fpd_trial         ; the first bit compares without a shift
-fpd_bit:    add hl,hl
+fpd_bit:    add hl,hl           ; remainder * 2
             exx
             adc hl,hl
             jr c,fpd_force
-fpd_trial:  exx
-            sbc hl,de
+fpd_trial:  sbc hl,de           ; high words first: most trials end here
+            jr c,fpd_fail
             exx
             sbc hl,de
             jr nc,fpd_ok
+            exx                 ; the low words borrow: fits only when the
+            ld a,h              ; high word was larger
+            or l
+            jr z,fpd_fail2
+            dec hl
+            exx
+            or a
+            jr fpd_ok
+fpd_fail2:  add hl,de           ; restore both; carry is 1 after
             exx
             add hl,de
+            jr fpd_ok
+fpd_fail:   add hl,de           ; restore; carry is 1 after
             exx
-            adc hl,de           ; restored; carry is 1 here
-fpd_ok:     exx
-            rl c
+fpd_ok:     rl c
             jr nc,fpd_bit
             ld a,c
             cpl
@@ -496,6 +505,7 @@ fpd_force:  exx                 ; the remainder passed 2^32: subtract
             sbc hl,de
             exx
             sbc hl,de
+            exx
             or a
             jr fpd_ok
 fpd_last:   rrca
@@ -1111,37 +1121,20 @@ fpf_try:    ld hl,fpt_f
             ld a,8
             sub c
             call fp_scale10
-            call fpf_whole
-            jr c,fpf_up
-            push hl             ; N >= 10^9?
-            ld de,0CA00h
-            or a
-            sbc hl,de
-            exx
-            push hl
-            ld de,03B9Ah
-            sbc hl,de
-            pop hl
-            exx
-            pop hl
-            jr nc,fpf_up
-            push hl             ; N < 10^8?
-            ld de,0E100h
-            or a
-            sbc hl,de
-            exx
-            push hl
-            ld de,005F5h
-            sbc hl,de
-            pop hl
-            exx
-            pop hl
-            jr nc,fpf_digits
+            ld hl,fpf_top       ; N would reach 10^9?
+            call fp_cmp
+            inc a
+            jr nz,fpf_up
+            ld hl,fpf_bottom    ; or stay below 10^8?
+            call fp_cmp
+            inc a
+            jr nz,fpf_digits
             dec c
             jr fpf_try
 fpf_up:     inc c
             jr fpf_try
-fpf_digits: ld a,c
+fpf_digits: call fpf_whole
+            ld a,c
             ld (fpt_n),a
             push ix
             ld ix,fpf_tens
@@ -1315,6 +1308,8 @@ fpf_wzero:  ld hl,0
             or a
             ret
 
+fpf_top:    db 0FEh,027h,06Bh,06Eh,09Eh ; 999999999.5
+fpf_bottom: db 0F0h,01Fh,0BCh,03Eh,09Bh ; 99999999.5
 fpf_tens:   dw 0E100h,005F5h    ; 10^8
             dw 09680h,00098h    ; 10^7
             dw 04240h,0000Fh    ; 10^6

@@ -52,6 +52,24 @@ TEST(FloatArithmetic, RandomOperandsRoundToNearest) {
     EXPECT_LE(worstError("fp_div", [](auto a, auto b) { return a / b; }, 60, 1500, 4), 0.51L);
 }
 
+// Mantissas that take the rarer paths: zero bytes (skipped by mul),
+// equal high words (the division's trial on the low words alone).
+TEST(FloatArithmetic, MantissasWithZeroBytesOrEqualHalves) {
+    const uint32_t mantissas[] = {0x80000000u, 0x80000001u, 0x80010000u, 0x80000100u, 0xFF00FF00u,
+                                  0xC0000001u, 0xC0000005u, 0xC000FFFFu, 0xFFFFFFFFu, 0xC0010000u};
+    for (uint32_t ma : mantissas)
+        for (uint32_t mb : mantissas) {
+            long double a = std::ldexp(static_cast<long double>(ma), -32);
+            long double b = std::ldexp(static_cast<long double>(mb), -29);
+            binary("fp_mul", a, b);
+            EXPECT_LE(std::fabs(fpa() - a * b) / ulpOf(a * b), 0.5L) << std::hex << ma << " * " << mb;
+            binary("fp_div", a, b);
+            EXPECT_LE(std::fabs(fpa() - a / b) / ulpOf(a / b), 0.5L) << std::hex << ma << " / " << mb;
+            binary("fp_sub", a, -b);
+            EXPECT_LE(std::fabs(fpa() - (a + b)) / ulpOf(a + b), 0.5L) << std::hex << ma << " - " << mb;
+        }
+}
+
 TEST(FloatArithmetic, WholeNumbersStayExact) {
     for (long double a : {0.0L, 1.0L, 7.0L, 255.0L, 256.0L, 65535.0L, 999999999.0L, 4294967295.0L})
         for (long double b : {0.0L, 1.0L, 3.0L, 10.0L, 1000.0L, 123456.0L}) {
