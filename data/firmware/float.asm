@@ -342,7 +342,7 @@ fp_mul:     push hl
             push bc
             ld c,0
             call fp_ldop
-            jr z,fpm_zero
+            jp z,fpm_zero
             ld a,(fpa_e)
             or a
             jp z,fp_exit
@@ -372,7 +372,42 @@ fp_mul:     push hl
             ld (fpa+2),de
             ex de,hl
             exx
-fpm_go:     ld hl,0
+fpm_go:     exx                 ; a power of two only moves the exponent
+            ld a,d
+            exx
+            cp 80h
+            jr nz,fpm_pow2b
+            ld a,d
+            or e
+            exx
+            or e
+            exx
+            jr nz,fpm_pow2b
+            ld de,(fpt_e)       ; the operand is: FPA's mantissa stays
+            dec de
+            ld hl,(fpa)
+            exx
+            ld hl,(fpa+2)
+            exx
+            ld c,0
+            jp fp_rexit
+fpm_pow2b:  ld a,(fpa+3)
+            cp 80h
+            jr nz,fpm_full
+            ld hl,(fpa)
+            ld a,(fpa+2)
+            or h
+            or l
+            jr nz,fpm_full
+            ld hl,(fpt_e)       ; FPA is: the operand's mantissa it is
+            dec hl
+            ex de,hl
+            exx
+            ex de,hl
+            exx
+            ld c,0
+            jp fp_rexit
+fpm_full:   ld hl,0
             exx
             ld hl,0
             exx
@@ -458,7 +493,25 @@ fp_div:     push hl
             ld hl,fpa_s
             xor (hl)
             ld (hl),a
+            exx                 ; by a power of two: only the exponent moves
+            ld a,d
+            exx
+            cp 80h
+            jr nz,fpd_full
+            ld a,d
+            or e
+            exx
+            or e
+            exx
+            jr nz,fpd_full
             ld hl,(fpa)
+            exx
+            ld hl,(fpa+2)
+            exx
+            ld c,a
+            ld de,(fpt_e)
+            jp fp_rexit
+fpd_full:   ld hl,(fpa)
             ld bc,0501h         ; B: bytes to go, C: the marker
             exx
             ld hl,(fpa+2)
@@ -725,14 +778,29 @@ fp_from_int:
             ld h,a
             ld a,80h
 fpi_go:     ld (fpa_s),a
-            push hl
-            exx
-            pop hl
-            exx
+            ld b,145            ; exponent with the top bit at bit 15, + 1
+            ld a,h
+            or a
+            jr nz,fpi_shift
+            or l
+            jr z,fpi_zero
+            ld h,l              ; a byte first
+            ld l,0
+            ld b,137
+fpi_shift:  dec b               ; up until the leading 1 falls out
+            add hl,hl
+            jr nc,fpi_shift
+            rr h                ; and back in
+            rr l
+            ld (fpa+2),hl
             ld hl,0
-            ld c,l
-            ld de,144
-            jp fp_nexit
+            ld (fpa),hl
+            ld a,b
+            ld (fpa_e),a
+            jp fp_exit
+fpi_zero:   ld (fpa_e),a
+            ld (fpa_s),a
+            jp fp_exit
 
 ; fp_to_int: HL := FPA truncated, signed 16-bit; carry when out of range.
 ; fp_to_uint: HL := FPA truncated, 0-65535; carry when out of range.

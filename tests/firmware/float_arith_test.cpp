@@ -130,6 +130,18 @@ TEST(FloatArithmetic, OverflowUnderflowAndDivisionByZero) {
     EXPECT_EQ(fpaPacked(), Packed{});
     binary("fp_sub", 3e-39L, 2.95e-39L);
     EXPECT_EQ(fpaPacked(), Packed{});
+    // Powers of two only move the exponent, and still meet the ends.
+    EXPECT_EQ(binary("fp_mul", 1.7e38L, 2).error, "err_overflow");
+    EXPECT_EQ(binary("fp_mul", 4, 1.7e38L).error, "err_overflow");
+    EXPECT_EQ(binary("fp_div", 1.7e38L, 0.5L).error, "err_overflow");
+    binary("fp_div", 3e-39L, 2);
+    EXPECT_EQ(fpaPacked(), Packed{});
+    binary("fp_mul", 0.5L, 3e-39L);
+    EXPECT_EQ(fpaPacked(), Packed{});
+    binary("fp_mul", -0.25L, 12345.678L);
+    EXPECT_EQ(fpa(), unpack(pack(12345.678L)) * -0.25L);
+    binary("fp_div", -12345.678L, -1024);
+    EXPECT_EQ(fpa(), unpack(pack(12345.678L)) / 1024);
 
     // The ends of the range.
     const long double largest = std::ldexp(4294967295.0L, 127 - 32);
