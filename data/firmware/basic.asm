@@ -226,4 +226,4 @@ m_extra:    db "EXTRA IGNORED", 0
             include 'renum.asm'
             include 'cassette.asm'
             include 'float.asm'
-            include 'pending.asm'
+            include 'fmath.asm'

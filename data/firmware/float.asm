@@ -30,14 +30,18 @@ fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
 fpt_q:      equ 0FD45h          ; 1: functions: flags
+fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
 
 ; ----------------------------------------------------------------------
-; Shared exits. fp_nexit rounds and stores the mantissa in HL':HL:C with the
-; exponent DE (signed, biased) and the sign already in fpa_s; fp_exit
+; Shared exits. fp_nexit normalises, rounds and stores the mantissa in
+; HL':HL:C with the exponent DE (signed, biased) and the sign already in
+; fpa_s; fp_rexit the same for a mantissa already normalised; fp_exit
 ; restores the registers the public routines save on entry.
 
-fp_nexit:      call fp_norm
-fp_exit:      pop bc
+fp_rexit:   call fpn_round
+            jr fp_exit
+fp_nexit:   call fp_norm
+fp_exit:    pop bc
             pop de
             pop hl
             ret
@@ -45,8 +49,8 @@ fp_exit:      pop bc
 ; fp_norm: normalise HL':HL:C (byte shifts first), round to nearest on the
 ; guard byte C and store into FPA with exponent DE. A result below the
 ; range becomes 0; one above it is an overflow. Uses A, B.
-fp_norm:      ld b,5
-fpn_byte:    exx
+fp_norm:    ld b,5
+fpn_byte:   exx
             ld a,h
             exx
             or a
@@ -66,17 +70,17 @@ fpn_byte:    exx
             ld e,a
             jr nc,fpn_nb
             dec d
-fpn_nb:      djnz fpn_byte
+fpn_nb:     djnz fpn_byte
             jr fpn_zero          ; nothing left: the value is 0
-fpn_bits:    jp m,fpn_round
-fpn_bit:     sla c
+fpn_bits:   jp m,fpn_round
+fpn_bit:    sla c
             adc hl,hl
             exx
             adc hl,hl
             exx
             dec de
             jp p,fpn_bit         ; S comes from the high word's adc
-fpn_round:   sla c
+fpn_round:  sla c
             jr nc,fpn_range
             inc l
             jr nz,fpn_range
@@ -91,8 +95,8 @@ fpn_round:   sla c
             exx
             inc de
             jr fpn_range
-fpn_r1:      exx
-fpn_range:   ld a,d
+fpn_r1:     exx
+fpn_range:  ld a,d
             or a
             jr nz,fpn_out
             or e
@@ -103,8 +107,8 @@ fpn_range:   ld a,d
             ld (fpa+2),hl
             exx
             ret
-fpn_out:     jp p,err_overflow
-fpn_zero:    xor a
+fpn_out:    jp p,err_overflow
+fpn_zero:   xor a
             ld (fpa_e),a
             ld (fpa_s),a
             ret
@@ -112,26 +116,25 @@ fpn_zero:    xor a
 ; fp_ldop: the number at HL into DE' (high word) and DE (low word) with the
 ; leading 1 in place, B := its exponent, C := C xor its sign. Z when it is
 ; 0. Moves HL.
-fp_ldop:       ld e,(hl)
+fp_ldop:    ld e,(hl)
             inc hl
             ld d,(hl)
             inc hl
-            push de
-            ld e,(hl)
+            ld a,(hl)
             inc hl
+            exx
+            ld e,a
+            exx
             ld a,(hl)
             inc hl
             ld b,(hl)
+            exx
             ld d,a
+            set 7,d
+            exx
             and 80h
             xor c
             ld c,a
-            set 7,d
-            push de
-            exx
-            pop de
-            exx
-            pop de
             ld a,b
             or a
             ret
@@ -157,7 +160,7 @@ fp_load:    push hl
             jr z,fpl_zero
             ld a,c
             and 80h
-fpl_zero:    ld (fpa_s),a
+fpl_zero:   ld (fpa_s),a
             jp fp_exit
 
 fp_store:   push hl
@@ -181,8 +184,8 @@ fp_store:   push hl
             ld a,(fpa_e)
             ld (de),a
             jp fp_exit
-fpst_zero:    ld b,5
-fpst_zloop:   ld (de),a
+fpst_zero:  ld b,5
+fpst_zloop: ld (de),a
             inc de
             djnz fpst_zloop
             jp fp_exit
@@ -201,40 +204,51 @@ fp_add:     push hl
             push de
             push bc
             ld c,0
-fpad_go:      call fp_ldop
-            jp z,fp_exit          ; x +- 0
+fpad_go:    call fp_ldop
+            jp z,fp_exit        ; x +- 0
             ld a,(fpa_e)
             or a
-            jp z,fpad_take        ; 0 +- y
+            jp z,fpad_take      ; 0 +- y
+            sub b
+            jr c,fpad_swap
             ld hl,(fpa)
             exx
             ld hl,(fpa+2)
             exx
-            sub b
-            jr nc,fpad_order
-            neg                 ; the operand is the larger: swap the roles
-            ex de,hl
-            exx
-            ex de,hl
-            exx
-            push af
+            ld b,a              ; B: exponent difference
+            ld a,(fpa_s)
+            xor c               ; bit 7: the magnitudes subtract
+            jr fpad_align
+fpad_swap:  neg                 ; the operand is the larger: it goes to
+            ld l,a              ; HL':HL, FPA to DE':DE
             ld a,b
             ld (fpa_e),a
-            ld a,(fpa_s)
-            ld b,a
-            ld a,c
-            ld (fpa_s),a
-            ld c,b
-            pop af
-fpad_order:   ld b,a              ; B: exponent difference
+            ld b,l
+            ex de,hl
+            ld de,(fpa)
+            exx
+            ex de,hl
+            ld de,(fpa+2)
+            exx
             ld a,(fpa_s)
             xor c
-            ld (fpt_op),a
-            ld c,0              ; guard
+            ex af,af'
+            ld a,c
+            ld (fpa_s),a
+            jr fpad_guard
+fpad_align: ex af,af'           ; A': the subtract flag
+fpad_guard: ld c,0              ; guard
             ld a,b
+            or a
+            jr z,fpad_sum
             cp 34
-            jr nc,fpad_sum        ; the smaller is too small to count
-fpad_bytes:   cp 8
+            jr c,fpad_bytes
+            ld de,0             ; far too small to count
+            exx
+            ld de,0
+            exx
+            jr fpad_sum
+fpad_bytes: cp 8
             jr c,fpad_bits
             sub 8
             ld b,a
@@ -248,10 +262,10 @@ fpad_bytes:   cp 8
             ld d,a
             ld a,b
             jr fpad_bytes
-fpad_bits:    or a
+fpad_bits:  or a
             jr z,fpad_sum
             ld b,a
-fpad_bit:     exx
+fpad_bit:   exx
             srl d
             rr e
             exx
@@ -259,21 +273,17 @@ fpad_bit:     exx
             rr e
             rr c
             djnz fpad_bit
-            ld a,b
-fpad_sum:     cp 34
-            jr c,fpad_sum2
-            ld de,0             ; far too small: add nothing
-            exx
-            ld de,0
-            exx
-fpad_sum2:    ld a,(fpt_op)
+fpad_sum:   ex af,af'
             rla
             jr c,fpad_diff
             add hl,de
             exx
             adc hl,de
             exx
-            jr nc,fpad_done
+            ld a,(fpa_e)
+            ld e,a
+            ld d,0
+            jp nc,fp_rexit      ; still normalised: round and store
             exx                 ; carried into a 33rd bit: shift back
             rr h
             rr l
@@ -281,12 +291,9 @@ fpad_sum2:    ld a,(fpt_op)
             rr h
             rr l
             rr c
-            ld a,(fpa_e)
-            ld e,a
-            ld d,0
             inc de
-            jp fp_nexit
-fpad_diff:    xor a
+            jp fp_rexit
+fpad_diff:  xor a
             sub c
             ld c,a
             sbc hl,de
@@ -311,11 +318,11 @@ fpad_diff:    xor a
             ld a,(fpa_s)
             xor 80h
             ld (fpa_s),a
-fpad_done:    ld a,(fpa_e)
+fpad_done:  ld a,(fpa_e)
             ld e,a
             ld d,0
             jp fp_nexit
-fpad_take:    ld (fpa),de
+fpad_take:  ld (fpa),de
             exx
             ld (fpa+2),de
             exx
@@ -335,7 +342,7 @@ fp_mul:     push hl
             push bc
             ld c,0
             call fp_ldop
-            jr z,fpm_zero
+            jp z,fpm_zero
             ld a,(fpa_e)
             or a
             jp z,fp_exit
@@ -365,7 +372,42 @@ fp_mul:     push hl
             ld (fpa+2),de
             ex de,hl
             exx
-fpm_go:      ld hl,0
+fpm_go:     exx                 ; a power of two only moves the exponent
+            ld a,d
+            exx
+            cp 80h
+            jr nz,fpm_pow2b
+            ld a,d
+            or e
+            exx
+            or e
+            exx
+            jr nz,fpm_pow2b
+            ld de,(fpt_e)       ; the operand is: FPA's mantissa stays
+            dec de
+            ld hl,(fpa)
+            exx
+            ld hl,(fpa+2)
+            exx
+            ld c,0
+            jp fp_rexit
+fpm_pow2b:  ld a,(fpa+3)
+            cp 80h
+            jr nz,fpm_full
+            ld hl,(fpa)
+            ld a,(fpa+2)
+            or h
+            or l
+            jr nz,fpm_full
+            ld hl,(fpt_e)       ; FPA is: the operand's mantissa it is
+            dec hl
+            ex de,hl
+            exx
+            ex de,hl
+            exx
+            ld c,0
+            jp fp_rexit
+fpm_full:   ld hl,0
             exx
             ld hl,0
             exx
@@ -381,17 +423,17 @@ fpm_go:      ld hl,0
             ld c,a
             ld de,(fpt_e)
             jp fp_nexit
-fpm_zero:    xor a
+fpm_zero:   xor a
             ld (fpa_e),a
             ld (fpa_s),a
             jp fp_exit
 
 ; fpm_byte: product HL':HL:A += DE':DE * C / 256, eight bits.
-fpm_byte:    inc c
+fpm_byte:   inc c
             dec c
             jr z,fpm_skip
             ld b,8
-fpm_bit:     srl c
+fpm_bit:    srl c
             jr nc,fpm_shift
             add hl,de
             exx
@@ -404,7 +446,7 @@ fpm_bit:     srl c
             rra
             djnz fpm_bit
             ret
-fpm_shift:   exx
+fpm_shift:  exx
             rr h
             rr l
             exx
@@ -413,7 +455,7 @@ fpm_shift:   exx
             rra
             djnz fpm_bit
             ret
-fpm_skip:    ld a,l              ; a zero byte: shift right by 8
+fpm_skip:   ld a,l              ; a zero byte: shift right by 8
             ld l,h
             exx
             push hl
@@ -451,27 +493,54 @@ fp_div:     push hl
             ld hl,fpa_s
             xor (hl)
             ld (hl),a
+            exx                 ; by a power of two: only the exponent moves
+            ld a,d
+            exx
+            cp 80h
+            jr nz,fpd_full
+            ld a,d
+            or e
+            exx
+            or e
+            exx
+            jr nz,fpd_full
             ld hl,(fpa)
+            exx
+            ld hl,(fpa+2)
+            exx
+            ld c,a
+            ld de,(fpt_e)
+            jp fp_rexit
+fpd_full:   ld hl,(fpa)
             ld bc,0501h         ; B: bytes to go, C: the marker
             exx
             ld hl,(fpa+2)
             or a
             jr fpd_trial         ; the first bit compares without a shift
-fpd_bit:     add hl,hl
+fpd_bit:    add hl,hl           ; remainder * 2
             exx
             adc hl,hl
             jr c,fpd_force
-fpd_trial:   exx
-            sbc hl,de
+fpd_trial:  sbc hl,de           ; high words first: most trials end here
+            jr c,fpd_fail
             exx
             sbc hl,de
             jr nc,fpd_ok
+            exx                 ; the low words borrow: fits only when the
+            ld a,h              ; high word was larger
+            or l
+            jr z,fpd_fail2
+            dec hl
+            exx
+            or a
+            jr fpd_ok
+fpd_fail2:  add hl,de           ; restore both; carry is 1 after
             exx
             add hl,de
+            jr fpd_ok
+fpd_fail:   add hl,de           ; restore; carry is 1 after
             exx
-            adc hl,de           ; restored; carry is 1 here
-fpd_ok:      exx
-            rl c
+fpd_ok:     rl c
             jr nc,fpd_bit
             ld a,c
             cpl
@@ -484,14 +553,15 @@ fpd_ok:      exx
             jr nz,fpd_bit
             ld c,40h            ; last byte: two bits only
             jr fpd_bit
-fpd_force:   exx                 ; the remainder passed 2^32: subtract
+fpd_force:  exx                 ; the remainder passed 2^32: subtract
             or a
             sbc hl,de
             exx
             sbc hl,de
+            exx
             or a
             jr fpd_ok
-fpd_last:    rrca
+fpd_last:   rrca
             rrca
             and 0C0h
             ld c,a
@@ -525,7 +595,7 @@ fp_cmp:     push hl
             jr nz,fpc_nz
             call fp_test
             jp fp_exit
-fpc_nz:      ld a,(fpa_e)
+fpc_nz:     ld a,(fpa_e)
             or a
             jr nz,fpc_both
             ld a,c              ; FPA is 0: the operand's sign decides
@@ -534,7 +604,7 @@ fpc_nz:      ld a,(fpa_e)
             cpl
             or 1
             jp fp_exit
-fpc_both:    ld a,(fpa_s)
+fpc_both:   ld a,(fpa_s)
             xor c
             jp m,fpc_sign
             ld a,(fpa_e)
@@ -561,7 +631,7 @@ fpc_both:    ld a,(fpa_s)
             jr nz,fpc_mag
             xor a
             jp fp_exit
-fpc_mag:     sbc a,a             ; carry: |FPA| < |operand|
+fpc_mag:    sbc a,a             ; carry: |FPA| < |operand|
             or 1
             ld b,a
             ld a,(fpa_s)
@@ -571,7 +641,7 @@ fpc_mag:     sbc a,a             ; carry: |FPA| < |operand|
             neg
 fpc_ret:    or a
             jp fp_exit
-fpc_sign:    call fp_test
+fpc_sign:   call fp_test
             jp fp_exit
 
 fp_test:    ld a,(fpa_e)
@@ -637,7 +707,7 @@ fp_fix:     ld a,(fpa_e)
             push bc
             ld hl,fpa
             ld c,0              ; the bits dropped
-fpx_byte:    cp 8
+fpx_byte:   cp 8
             jr c,fpx_bits
             ld b,a
             ld a,(hl)
@@ -648,11 +718,11 @@ fpx_byte:    cp 8
             ld a,b
             sub 8
             jr fpx_byte
-fpx_bits:    or a
+fpx_bits:   or a
             jr z,fpx_done
             ld b,a
             ld a,0FFh
-fpx_mask:    add a,a
+fpx_mask:   add a,a
             djnz fpx_mask
             ld b,a
             cpl
@@ -662,14 +732,14 @@ fpx_mask:    add a,a
             ld a,(hl)
             and b
             ld (hl),a
-fpx_done:    ld a,c
+fpx_done:   ld a,c
             pop bc
             pop hl
             or a
             ret
-fpx_whole:   xor a
+fpx_whole:  xor a
             ret
-fpx_zero:    xor a
+fpx_zero:   xor a
             ld (fpa_e),a
             ld (fpa_s),a
             inc a
@@ -707,15 +777,30 @@ fp_from_int:
             sub h
             ld h,a
             ld a,80h
-fpi_go:      ld (fpa_s),a
-            push hl
-            exx
-            pop hl
-            exx
+fpi_go:     ld (fpa_s),a
+            ld b,145            ; exponent with the top bit at bit 15, + 1
+            ld a,h
+            or a
+            jr nz,fpi_shift
+            or l
+            jr z,fpi_zero
+            ld h,l              ; a byte first
+            ld l,0
+            ld b,137
+fpi_shift:  dec b               ; up until the leading 1 falls out
+            add hl,hl
+            jr nc,fpi_shift
+            rr h                ; and back in
+            rr l
+            ld (fpa+2),hl
             ld hl,0
-            ld c,l
-            ld de,144
-            jp fp_nexit
+            ld (fpa),hl
+            ld a,b
+            ld (fpa_e),a
+            jp fp_exit
+fpi_zero:   ld (fpa_e),a
+            ld (fpa_s),a
+            jp fp_exit
 
 ; fp_to_int: HL := FPA truncated, signed 16-bit; carry when out of range.
 ; fp_to_uint: HL := FPA truncated, 0-65535; carry when out of range.
@@ -728,7 +813,7 @@ fp_to_int:  push bc
             ld a,h
             rla
             jr fpti_done
-fpti_neg:     xor a
+fpti_neg:   xor a
             sub l
             ld l,a
             sbc a,a
@@ -739,7 +824,7 @@ fpti_neg:     xor a
             ld a,h
             cpl
             rla
-fpti_done:    pop bc
+fpti_done:  pop bc
             ret
 
 fp_to_uint: push bc
@@ -755,7 +840,7 @@ fp_to_uint: push bc
             jr fpti_done
 
 ; fpx_u16: HL := |FPA| truncated; carry when it is 65536 or more. Uses B.
-fpx_u16:     ld hl,0
+fpx_u16:    ld hl,0
             ld a,(fpa_e)
             cp 129
             ccf
@@ -767,8 +852,14 @@ fpx_u16:     ld hl,0
             sub 144
             neg
             ret z
-            ld b,a
-fpx_u16sh:   srl h
+            cp 8
+            jr c,fpx_u16b
+            ld l,h              ; a whole byte first
+            ld h,0
+            sub 8
+            ret z
+fpx_u16b:   ld b,a
+fpx_u16sh:  srl h
             rr l
             djnz fpx_u16sh
             or a
@@ -977,13 +1068,13 @@ fp_dok:     exx
 ; fp_scale10: FPA := FPA * 10^A, A signed. Powers up to 10^38 are built
 ; from a table and applied in one multiplication or division; larger
 ; ones in steps.
-fp_scale10:    or a
+fp_scale10: or a
             ret z
             push hl
             push de
             push bc
             ld c,a
-fpsc_step:    ld a,c
+fpsc_step:  ld a,c
             cp 39
             jr c,fpsc_small
             cp -38
@@ -992,7 +1083,7 @@ fpsc_step:    ld a,c
             bit 7,c
             jr z,fpsc_small
             ld a,-38
-fpsc_small:   ld b,a
+fpsc_small: ld b,a
             ld a,c
             sub b
             ld c,a              ; what is left for the next step
@@ -1003,7 +1094,7 @@ fpsc_small:   ld b,a
             bit 7,a
             jr z,fpsc_pos
             neg
-fpsc_pos:     call fp_pow10
+fpsc_pos:   call fp_pow10
             ld hl,fpt_p
             call fp_store
             ld hl,fpt_s
@@ -1014,22 +1105,22 @@ fpsc_pos:     call fp_pow10
             jr nz,fpsc_div
             call fp_mul
             jr fpsc_next
-fpsc_div:     call fp_div
-fpsc_next:    ld a,c
+fpsc_div:   call fp_div
+fpsc_next:  ld a,c
             or a
             jr nz,fpsc_step
             jp fp_exit
 
 ; fp_pow10: FPA := 10^A, A 0-63. Uses HL, DE, B.
-fp_pow10:      ld b,a
+fp_pow10:   ld b,a
             ld hl,fp_one
             call fp_load
             ld hl,fp_p10
             ld de,5
-fp10_loop:   srl b
+fp10_loop:  srl b
             jr nc,fp10_skip
             call fp_mul
-fp10_skip:   add hl,de
+fp10_skip:  add hl,de
             ld a,b
             or a
             jr nz,fp10_loop
@@ -1098,37 +1189,20 @@ fpf_try:    ld hl,fpt_f
             ld a,8
             sub c
             call fp_scale10
-            call fpf_whole
-            jr c,fpf_up
-            push hl             ; N >= 10^9?
-            ld de,0CA00h
-            or a
-            sbc hl,de
-            exx
-            push hl
-            ld de,03B9Ah
-            sbc hl,de
-            pop hl
-            exx
-            pop hl
-            jr nc,fpf_up
-            push hl             ; N < 10^8?
-            ld de,0E100h
-            or a
-            sbc hl,de
-            exx
-            push hl
-            ld de,005F5h
-            sbc hl,de
-            pop hl
-            exx
-            pop hl
-            jr nc,fpf_digits
+            ld hl,fpf_top       ; N would reach 10^9?
+            call fp_cmp
+            inc a
+            jr nz,fpf_up
+            ld hl,fpf_bottom    ; or stay below 10^8?
+            call fp_cmp
+            inc a
+            jr nz,fpf_digits
             dec c
             jr fpf_try
 fpf_up:     inc c
             jr fpf_try
-fpf_digits: ld a,c
+fpf_digits: call fpf_whole
+            ld a,c
             ld (fpt_n),a
             push ix
             ld ix,fpf_tens
@@ -1266,6 +1340,8 @@ fpf_end:    xor a
 ; fpf_whole: HL':HL := FPA (positive) rounded to a whole number; carry
 ; when it is 2^32 or more. Uses B, DE.
 fpf_whole:  ld a,(fpa_e)
+            cp 128
+            jr c,fpf_wzero      ; below 0.5
             sub 161
             ccf
             ret c
@@ -1293,7 +1369,15 @@ fpf_wsh:    exx
             exx
 fpf_wdone:  or a
             ret
+fpf_wzero:  ld hl,0
+            exx
+            ld hl,0
+            exx
+            or a
+            ret
 
+fpf_top:    db 0FEh,027h,06Bh,06Eh,09Eh ; 999999999.5
+fpf_bottom: db 0F0h,01Fh,0BCh,03Eh,09Bh ; 99999999.5
 fpf_tens:   dw 0E100h,005F5h    ; 10^8
             dw 09680h,00098h    ; 10^7
             dw 04240h,0000Fh    ; 10^6

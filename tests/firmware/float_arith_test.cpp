@@ -52,6 +52,24 @@ TEST(FloatArithmetic, RandomOperandsRoundToNearest) {
     EXPECT_LE(worstError("fp_div", [](auto a, auto b) { return a / b; }, 60, 1500, 4), 0.51L);
 }
 
+// Mantissas that take the rarer paths: zero bytes (skipped by mul),
+// equal high words (the division's trial on the low words alone).
+TEST(FloatArithmetic, MantissasWithZeroBytesOrEqualHalves) {
+    const uint32_t mantissas[] = {0x80000000u, 0x80000001u, 0x80010000u, 0x80000100u, 0xFF00FF00u,
+                                  0xC0000001u, 0xC0000005u, 0xC000FFFFu, 0xFFFFFFFFu, 0xC0010000u};
+    for (uint32_t ma : mantissas)
+        for (uint32_t mb : mantissas) {
+            long double a = std::ldexp(static_cast<long double>(ma), -32);
+            long double b = std::ldexp(static_cast<long double>(mb), -29);
+            binary("fp_mul", a, b);
+            EXPECT_LE(std::fabs(fpa() - a * b) / ulpOf(a * b), 0.5L) << std::hex << ma << " * " << mb;
+            binary("fp_div", a, b);
+            EXPECT_LE(std::fabs(fpa() - a / b) / ulpOf(a / b), 0.5L) << std::hex << ma << " / " << mb;
+            binary("fp_sub", a, -b);
+            EXPECT_LE(std::fabs(fpa() - (a + b)) / ulpOf(a + b), 0.5L) << std::hex << ma << " - " << mb;
+        }
+}
+
 TEST(FloatArithmetic, WholeNumbersStayExact) {
     for (long double a : {0.0L, 1.0L, 7.0L, 255.0L, 256.0L, 65535.0L, 999999999.0L, 4294967295.0L})
         for (long double b : {0.0L, 1.0L, 3.0L, 10.0L, 1000.0L, 123456.0L}) {
@@ -112,6 +130,18 @@ TEST(FloatArithmetic, OverflowUnderflowAndDivisionByZero) {
     EXPECT_EQ(fpaPacked(), Packed{});
     binary("fp_sub", 3e-39L, 2.95e-39L);
     EXPECT_EQ(fpaPacked(), Packed{});
+    // Powers of two only move the exponent, and still meet the ends.
+    EXPECT_EQ(binary("fp_mul", 1.7e38L, 2).error, "err_overflow");
+    EXPECT_EQ(binary("fp_mul", 4, 1.7e38L).error, "err_overflow");
+    EXPECT_EQ(binary("fp_div", 1.7e38L, 0.5L).error, "err_overflow");
+    binary("fp_div", 3e-39L, 2);
+    EXPECT_EQ(fpaPacked(), Packed{});
+    binary("fp_mul", 0.5L, 3e-39L);
+    EXPECT_EQ(fpaPacked(), Packed{});
+    binary("fp_mul", -0.25L, 12345.678L);
+    EXPECT_EQ(fpa(), unpack(pack(12345.678L)) * -0.25L);
+    binary("fp_div", -12345.678L, -1024);
+    EXPECT_EQ(fpa(), unpack(pack(12345.678L)) / 1024);
 
     // The ends of the range.
     const long double largest = std::ldexp(4294967295.0L, 127 - 32);
