@@ -167,6 +167,34 @@ TEST_F(BasicLanguage, InputOfAWholeNumberVariableOutsideItsRangeOverflows) {
     EXPECT_EQ(outputOfLastCommand(), (Rows{"? 32768", "OVERFLOW IN LINE 10"}));
 }
 
+TEST_F(BasicLanguage, RndGivesFractionsAndWholeNumbersInTheirRanges) {
+    Rows out = runProgram({
+        "10 L=7:H=0:F=0:G=1",
+        "20 FOR I=1 TO 300:R=RND(6):Q=RND",
+        "30 IF R<L THEN L=R",
+        "40 IF R>H THEN H=R",
+        "45 IF R<>INT(R) THEN PRINT \"NOT WHOLE\"",
+        "50 IF Q>F THEN F=Q",
+        "55 IF Q<G THEN G=Q",
+        "60 NEXT:PRINT L;H;F<1;G>=0;F>0.9;G<0.1",
+    });
+    EXPECT_EQ(out, Rows{" 1  6 -1 -1 -1 -1"});
+}
+
+TEST_F(BasicLanguage, NumberFunctions) {
+    EXPECT_EQ(run("PRINT SQR(16);2^10;PI;INT(-2.5);INT(2.5);ABS(-3.25);SGN(-2);SGN(0)"),
+              Rows{" 4  1024  3.14159265 -3  2  3.25 -1  0"});
+    EXPECT_EQ(run("PRINT SIN(0);COS(0);ATN(1)*4;EXP(0);LOG(EXP(2));TAN(0)"),
+              Rows{" 0  1  3.14159265  1  2  0"});
+    EXPECT_EQ(run("PRINT SQR(-1)"), Rows{"BAD ARGUMENT"});
+    EXPECT_EQ(run("PRINT LOG(0)"), Rows{"BAD ARGUMENT"});
+}
+
+TEST_F(BasicLanguage, RandomizeRepeatsASequence) {
+    EXPECT_EQ(run("RANDOMIZE 5:A=RND:B=RND(100):RANDOMIZE 5:PRINT A=RND;B=RND(100)"),
+              Rows{"-1 -1"});
+}
+
 TEST_F(BasicLanguage, ErrorsNameTheirLineAndGiveThePromptBack) {
     struct Case {
         std::string line;
