@@ -128,15 +128,23 @@ vpush_done: ld de,5
 ; current value (HL, the accumulator) and DE.
 vpop:       push de
             push hl
-            push bc
             ld hl,(vsp)
             ld de,-6
             add hl,de
             ld (vsp),hl
             ld de,argval
-            ld bc,6
-            ldir
-            pop bc
+            ldi
+            ldi
+            ldi
+            ldi
+            ldi
+            ldi
+            inc bc              ; (LDI counted BC down six)
+            inc bc
+            inc bc
+            inc bc
+            inc bc
+            inc bc
             pop hl
             pop de
             ret
@@ -258,7 +266,9 @@ expr_loop:  call skipsp
 
 andexpr:    call notexpr
 andexpr_loop:
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_and
             ret nz
             inc de
@@ -294,7 +304,9 @@ notexpr:    call skipsp
 ; actual relation's bit is in the set.
 relexpr:    call sumexpr
 relexpr_again:
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             ld b,0
 relexpr_op: cp '<'
             jr nz,relexpr_not_lt
@@ -347,6 +359,21 @@ compare:    ld a,(vtype)
             ld bc,(argval+1)
             jp compare16
 compare_float:
+            ld a,(argval)       ; a float on the left: compare the right
+            dec a               ; with it and turn the answer round
+            jr nz,compare_float2
+            call tofloat
+            ld hl,argval+1
+            call fp_cmp         ; 0 equal, 1 right greater, FFh right less
+            or a
+            jr z,compare_eq
+            inc a
+            jr z,compare_gt
+            ld a,1
+            ret
+compare_gt: ld a,4
+            ret
+compare_float2:
             call tofloat        ; right into the accumulator
             ld hl,ftemp2
             call fp_store
@@ -465,9 +492,21 @@ floatop:    call tofloat
             ld (vtype),a
             ret
 
+; floatcomm: for + and *: the current number in the accumulator and HL at
+; the left operand when that is a float already (no copies needed), else
+; as floatop.
+floatcomm:  ld a,(argval)
+            dec a
+            jr nz,floatop
+            call tofloat
+            ld hl,argval+1
+            ret
+
 sumexpr:    call term
 sumexpr_loop:
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '+'
             jr z,sumexpr_add
             cp '-'
@@ -491,6 +530,15 @@ sumexpr_loop:
             ld h,b              ; overflow: again as floating point
             ld l,c
 sumexpr_fsub:
+            ld a,(argval)       ; a float on the left: right - left, negated
+            dec a
+            jr nz,sumexpr_fsub2
+            call tofloat
+            ld hl,argval+1
+            call fp_sub
+            call fp_neg
+            jp sumexpr_loop
+sumexpr_fsub2:
             call floatop
             call fp_sub
             jr sumexpr_loop
@@ -516,7 +564,7 @@ sumexpr_add:
             ld h,b
             ld l,c
 sumexpr_fadd:
-            call floatop
+            call floatcomm
             call fp_add
             jr sumexpr_loop
 sumexpr_concat:
@@ -524,7 +572,7 @@ sumexpr_concat:
             cp 2
             jp nz,err_type
             call concat
-            jr sumexpr_loop
+            jp sumexpr_loop
 
 term:       call unary
 term_loop:  call skipsp
@@ -573,7 +621,7 @@ term_mul:   inc de
             jr nc,term_loop
             ld h,b
             ld l,c
-term_fmul:  call floatop
+term_fmul:  call floatcomm
             call fp_mul
             jr term_loop
 term_div:   inc de
@@ -636,10 +684,93 @@ factor_notparen:
             cp '"'
             jp z,strliteral
             cp '.'
-            jr z,factor_fnum
+            jr z,factor_number
             call isdigit
             jr nc,factor_notnum
-            push de
+; A number in the text. Those of the program are kept, once read, in a
+; small cache keyed by their address, as reading digits costs more than
+; anything done with the number.
+factor_number:
+            ld a,e
+            rrca
+            rrca
+            rrca
+            rrca
+            xor e
+            and 0Fh
+            ld l,a
+            add a,a
+            add a,a
+            add a,a
+            add a,l
+            add a,numcache & 255
+            ld l,a
+            ld h,numcache/256
+            ld a,(hl)
+            cp e
+            jr nz,factor_parse
+            inc hl
+            ld a,(hl)
+            cp d
+            jr nz,factor_parse
+            inc hl
+            ld a,(hl)           ; the length
+            add a,e
+            ld e,a
+            jr nc,factor_cached_nc
+            inc d
+factor_cached_nc:
+            inc hl
+            ld a,(hl)           ; the type
+            inc hl
+            ld (vtype),a
+            or a
+            jp nz,fp_load
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            ret
+factor_parse:
+            push hl             ; the cache entry
+            push de             ; the number's text
+            call readnumber     ; HL = a whole number's value
+            ex de,hl            ; DE = value, HL = end of the text
+            pop bc              ; BC = start of the text
+            ex (sp),hl          ; HL = entry, stack = end of the text
+            ld a,b              ; only numbers of the program are kept
+            cp memtop/256
+            jr nc,factor_nocache
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            inc hl
+            ex (sp),hl
+            ld a,l
+            sub c
+            ex (sp),hl
+            ld (hl),a
+            inc hl
+            ld a,(vtype)
+            ld (hl),a
+            inc hl
+            or a
+            jr nz,factor_cachefloat
+            ld (hl),e
+            inc hl
+            ld (hl),d
+factor_nocache:
+            ex de,hl
+            pop de
+            ret
+factor_cachefloat:
+            call fp_store
+            pop de
+            ret
+
+; readnumber: the number at DE, a whole number when it is written as one
+; up to 32767, else floating point.
+readnumber: push de
             call readuint
             jr c,factor_fnum_pop
             ld a,(de)

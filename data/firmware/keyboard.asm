@@ -160,7 +160,11 @@ inkey_none: ei
 
 ; chkbreak: between statements; keeps typed text flowing and stops the
 ; program when the break key was pressed. Keeps everything but AF.
-chkbreak:   call keypoll
+chkbreak:   ld a,(pollcount)    ; typed text moves on every 16 statements
+            dec a
+            and 0Fh
+            ld (pollcount),a
+            call z,keypoll
             ld a,(breakflag)
             or a
             ret z

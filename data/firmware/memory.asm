@@ -27,6 +27,7 @@ keyhead:    equ 0FC24h          ; next free slot of keybuf
 keytail:    equ 0FC25h          ; next key to hand out
 kstalled:   equ 0FC26h          ; 1: the ring was full, a key waits in the keyboard
 breakflag:  equ 0FC27h          ; 1: the break key (Ctrl+C) was pressed
+pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
 curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
 forsp:      equ 0FC2Ch          ; next free FOR entry
@@ -74,6 +75,8 @@ vstackend:  equ 0FE00h
 tmpdesc:    equ 0FE40h          ; temporary string descriptors (length, address)
 tmpmax:     equ 16
 tmpend:     equ tmpdesc+tmpmax*3
+numcache:   equ 0FE70h          ; 16 numbers of the program text already read, 9 bytes
+                                ; each: text address, length, type, value
 warmsig:    equ 0FE22h          ; "OB" while a program area of ours is in memory
 numbuf:     equ 0FF00h          ; number formatting (64 bytes)
 strbuf:     equ 0FF40h          ; STR$, INPUT and READ text (192 bytes)

@@ -20,7 +20,9 @@ execstmt:   ld (stmtpos),de
             call resettemps
             xor a
             ld (outdev),a
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp 0Dh
             jp z,endofline
             cp ':'
@@ -307,7 +309,9 @@ st_return:  ld hl,(gosubsp)
 ; goes on with the next statement.
 st_on:      call getint
             ld (s_count),hl
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             ld (s_kind),a
             cp t_goto
             jr z,st_on_list
@@ -331,7 +335,9 @@ st_on_item: call skipsp
             jr nz,st_on_notthis
             ld (s_target),hl
 st_on_notthis:
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr nz,st_on_end
             inc de
@@ -350,7 +356,9 @@ st_on_end:  ld hl,(s_target)
 st_if:      call expr
             call truth
             push af
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_goto
             jr z,st_if_goto
             cp t_then
@@ -399,13 +407,17 @@ st_for:     call getname
             ld a,(s_type)
             call storeval
             ld a,(de)
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_to
             jp nz,err_syntax
             inc de
             call getnum
             call vpush          ; the limit
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_step
             jr nz,st_for_one
             inc de
@@ -634,7 +646,9 @@ st_next_int_over:
 st_next_finished:
             ld hl,(s_entry)
             ld (forsp),hl
-            call skipsp         ; NEXT I,J: the next loop out
+            ld a,(de)
+            cp ' '
+            call z,skipsp         ; NEXT I,J: the next loop out
             cp ','
             jp nz,nextstmt
             inc de
@@ -665,7 +679,9 @@ st_print:   call atend
             call crlf
             jp nextstmt
 st_print_item:
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ';'
             jp z,st_print_semi
             cp ','
@@ -676,7 +692,9 @@ st_print_item:
             jr z,st_print_cur
             call expr
             push hl             ; an item must be followed by a separator
-            call skipsp         ; or the end before anything is shown
+            ld a,(de)
+            cp ' '
+            call z,skipsp         ; or the end before anything is shown
             cp ';'
             jr z,st_print_show
             cp ','
@@ -697,7 +715,9 @@ st_print_string:
             call putdesc
 st_print_sep:
             call resettemps
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ';'
             jr z,st_print_semi
             cp ','
@@ -888,7 +908,9 @@ st_input:   call skipsp
             jr nz,st_input_ask0
             ld (s_lo),de
             call expr           ; skip the literal
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ';'
             jr z,st_input_psep
             cp ','
@@ -918,7 +940,9 @@ st_input_var:
             pop af
             pop bc
             call storeval
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr nz,st_input_done
             inc de
@@ -972,7 +996,9 @@ answer:     push de
 ; text up to the next comma, colon or line end) as a value of type A; DE
 ; past it and past its comma. Carry when a number does not read.
 datum:      push af
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             pop af
             cp 2
             jr z,datum_string
@@ -992,7 +1018,9 @@ datum_num:  ex de,hl
             or a
             call nz,fp_neg
             call floatresult
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr z,datum_comma
             cp ':'
@@ -1024,7 +1052,9 @@ datum_quoted:
             jr datum_quoted
 datum_qend: ld a,b
             call newtemp
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr z,datum_comma
             or a
@@ -1087,7 +1117,9 @@ st_read:    call resettemps
             pop af
             pop bc
             call storeval
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jp nz,nextstmt
             inc de
@@ -1103,7 +1135,9 @@ nextdata:   ld (s_type),a
             or l
             jr z,nextdata_find
             ex de,hl
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             ex de,hl
             cp ':'
             jr z,nextdata_scan
@@ -1170,7 +1204,9 @@ st_def:     ld hl,(curline)
             ld a,h
             or l
             jp z,err_direct
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_fn
             jp nz,err_syntax
             inc de
@@ -1360,14 +1396,18 @@ st_list:    ld hl,0
             ld (s_lo),hl
             ld hl,7FFFh
             ld (s_hi),hl
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jr nc,st_list_nofirst
             call readuint
             jp c,err_lineno
             ld (s_lo),hl
             ld (s_hi),hl
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '-'
             jr nz,st_list_go
             ld hl,7FFFh
@@ -1378,7 +1418,9 @@ st_list_nofirst:
             jr nz,st_list_go
 st_list_dash:
             inc de
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jr nc,st_list_go
             call readuint

@@ -498,7 +498,9 @@ fn_val:     call parenstr
             ld a,0Dh
             ld (de),a
             pop de
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             ld b,0
             cp '+'
             jr z,fn_val_sign
@@ -640,7 +642,9 @@ fn_mids:    call strarg
             dec a
             ld b,a
             ld c,255
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr nz,fn_mids_close
             inc de

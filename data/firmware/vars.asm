@@ -205,7 +205,9 @@ arrayref:   inc de
             bit 7,h
             jp nz,err_subscript
             push hl
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             ld b,1
             cp ','
             jr nz,arrayref_close
@@ -442,7 +444,9 @@ st_dim:     call getname
             inc hl
             push hl
             ld b,1
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jr nz,st_dim_close
             inc de
@@ -473,7 +477,9 @@ st_dim_one: pop af
             call findarray
             jp z,err_redim
             call makearray
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
             jp nz,nextstmt
             inc de
@@ -494,6 +500,14 @@ clearvars:  call progend        ; a loader may not have set the end words
             ld (dataptr),hl
             xor a
             ld (contok),a
+            ld hl,numcache      ; the program may have changed
+            push bc
+            ld b,16*9
+clearvars_cache:
+            ld (hl),a
+            inc hl
+            djnz clearvars_cache
+            pop bc
 resetstacks:
             ld hl,gosubstk
             ld (gosubsp),hl
