@@ -686,7 +686,7 @@ factor_notparen:
             cp '.'
             jr z,factor_number
             call isdigit
-            jr nc,factor_notnum
+            jp nc,factor_notnum
 ; A number in the text. Those of the program are kept, once read, in a
 ; small cache keyed by their address, as reading digits costs more than
 ; anything done with the number.
@@ -697,15 +697,17 @@ factor_number:
             rrca
             rrca
             xor e
-            and 0Fh
+            and 1Fh
+            ld c,a
+            ld b,0
             ld l,a
-            add a,a
-            add a,a
-            add a,a
-            add a,l
-            add a,numcache & 255
-            ld l,a
-            ld h,numcache/256
+            ld h,b
+            add hl,hl
+            add hl,hl
+            add hl,hl
+            add hl,bc
+            ld bc,numcache
+            add hl,bc
             ld a,(hl)
             cp e
             jr nz,factor_parse

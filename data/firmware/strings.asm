@@ -494,7 +494,26 @@ fn_val:     call parenstr
             push de
             ld de,strbuf
             push de
-            call copydesc
+            ld a,(hl)           ; at most 60 characters are looked at
+            cp 61
+            jr c,fn_val_short
+            ld a,60
+fn_val_short:
+            push hl
+            push af
+            inc hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            pop af
+            ld c,a
+            ld b,0
+            or a
+            jr z,fn_val_copied
+            ldir
+fn_val_copied:
+            pop hl
             ld a,0Dh
             ld (de),a
             pop de

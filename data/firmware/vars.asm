@@ -502,11 +502,14 @@ clearvars:  call progend        ; a loader may not have set the end words
             ld (contok),a
             ld hl,numcache      ; the program may have changed
             push bc
-            ld b,16*9
+            ld bc,32*9
 clearvars_cache:
-            ld (hl),a
+            ld (hl),0
             inc hl
-            djnz clearvars_cache
+            dec bc
+            ld a,b
+            or c
+            jr nz,clearvars_cache
             pop bc
 resetstacks:
             ld hl,gosubstk

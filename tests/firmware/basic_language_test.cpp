@@ -245,6 +245,26 @@ TEST_F(BasicLanguage, DeepParenthesesStopBeforeTheStackReachesTheProgram) {
     EXPECT_EQ(run("LIST"), Rows{"10 PRINT 1"});
 }
 
+TEST_F(BasicLanguage, RenumRenumbersTheLinesAndTheirTargets) {
+    enterProgram({"5 REM GOTO 7", "7 PRINT \"A\";:GOSUB 1000:READ Q:PRINT Q;", "9 IF X=1 THEN 5 ELSE 12",
+                  "12 ON 2 GOTO 5,30000,1000:RESTORE 7", "30000 END", "1000 X=X+1:RETURN",
+                  "1001 DATA 4"});
+    EXPECT_EQ(run("RUN"), (Rows{"A 4 A", "OUT OF DATA IN LINE 7"}));
+    EXPECT_EQ(run("RENUM"), Rows{});
+    EXPECT_EQ(run("LIST"), (Rows{"10 REM GOTO 7", "20 PRINT \"A\";:GOSUB 50:READ Q:PRINT Q;",
+                                 "30 IF X=1 THEN 10 ELSE 40", "40 ON 2 GOTO 10,70,50:RESTORE 20",
+                                 "50 X=X+1:RETURN", "60 DATA 4", "70 END"}));
+    EXPECT_EQ(run("RUN"), (Rows{"A 4 A", "OUT OF DATA IN LINE 20"}));
+    // Numbers that grow move the rest of the program; a target that names
+    // no line stays as it is.
+    run("35 GOTO 9999");
+    EXPECT_EQ(run("RENUM 10000,1000"), Rows{});
+    EXPECT_EQ(run("LIST 12000-13000"), (Rows{"12000 IF X=1 THEN 10000 ELSE 14000",
+                                              "13000 GOTO 9999"}));
+    EXPECT_EQ(run("RENUM 30000,1000"), Rows{"BAD LINE NUMBER"});
+    EXPECT_EQ(run("LIST 10000"), Rows{"10000 REM GOTO 7"});
+}
+
 TEST_F(BasicLanguage, ListShowsRanges) {
     enterProgram({"30 PRINT 3", "10 PRINT 1", "20 PRINT 2", "40 PRINT 4"});
     EXPECT_EQ(run("LIST"), (Rows{"10 PRINT 1", "20 PRINT 2", "30 PRINT 3", "40 PRINT 4"}));
