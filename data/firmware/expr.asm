@@ -673,7 +673,14 @@ power_loop: call skipsp
             call fp_pow
             jr power_loop
 
-factor:     call skipsp
+factor:     ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp 'A'              ; a variable, the most common case
+            jr c,factor_notvar
+            cp 'Z'+1
+            jp c,factor_var
+factor_notvar:
             cp '('
             jr nz,factor_notparen
             inc de
@@ -691,13 +698,8 @@ factor_notparen:
 ; small cache keyed by their address, as reading digits costs more than
 ; anything done with the number.
 factor_number:
-            ld a,e
-            rrca
-            rrca
-            rrca
-            rrca
-            xor e
-            and 1Fh
+            ld a,e              ; numbers less than 32 bytes apart never
+            and 1Fh             ; share an entry
             ld c,a
             ld b,0
             ld l,a
@@ -814,7 +816,7 @@ factor_notnum:
 factor_notfunc:
             call isletter
             jp nc,err_syntax
-            call varref
+factor_var: call varref
             ld a,(numtype)
             ld (vtype),a
             or a

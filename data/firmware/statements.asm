@@ -17,7 +17,10 @@ s_type:     equ sysend+55
 ; execstmt: run the statement at DE.
 execstmt:   ld (stmtpos),de
             call chkbreak
-            call resettemps
+            ld hl,tmpdesc       ; the temporary strings and values of the
+            ld (tmpsp),hl       ; last statement are given up
+            ld hl,vstack
+            ld (vsp),hl
             xor a
             ld (outdev),a
             ld a,(de)

@@ -289,10 +289,16 @@ arrayref_elem:
             push hl
             ld h,d
             ld l,e
-            call elemsize
-            ld c,a
-            ld b,0
-            call umul16
+            add hl,hl           ; times 2, 3 or 5 by shifts
+            ld a,(numtype)
+            or a
+            jr z,arrayref_scaled
+            dec a
+            jr nz,arrayref_three
+            add hl,hl
+arrayref_three:
+            add hl,de
+arrayref_scaled:
             pop de
             add hl,de
             pop de              ; the entry, not needed
