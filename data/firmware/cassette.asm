@@ -32,7 +32,8 @@ devicename: ld hl,w_cas
             ret
 
 ; SAVE CAS:[name]
-st_save:    call devicename
+st_save:    call cacheclear     ; the block goes through inbuf
+            call devicename
             call skipsp
             push de
             call progend
@@ -233,7 +234,8 @@ halfbit_wait:
 ; LOAD CAS:[name] (the name is not checked): the program on tape replaces
 ; the one in memory from its first checked data block on. A fault before
 ; that keeps the program; a fault after it empties the program area.
-st_load:    call devicename
+st_load:    call cacheclear
+            call devicename
             call skipline_load
             ld a,tapemotor
             out (3Ah),a

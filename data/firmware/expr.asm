@@ -329,12 +329,33 @@ relexpr_ops_done:
             ld a,b
             or a
             ret z
+            ld a,(vtype)
+            dec a
+            jr nz,relexpr_slow
+            push bc
+            ld c,3
+            call fastop
+            pop bc
+            jr c,relexpr_slow
+            push bc
+            call fp_cmp         ; 0 equal, 1 greater, FFh less
+            or a
+            ld a,2
+            jr z,relexpr_fast
+            ld a,4
+            jp p,relexpr_fast
+            ld a,1
+relexpr_fast:
+            pop bc
+            jr relexpr_result
+relexpr_slow:
             push bc
             call vpush
             call sumexpr
             call vpop
             call compare        ; A := 1 less, 2 equal, 4 greater
             pop bc
+relexpr_result:
             and b
             ld hl,0
             jr z,relexpr_false
@@ -512,6 +533,15 @@ sumexpr_loop:
             cp '-'
             ret nz
             inc de
+            ld a,(vtype)
+            dec a
+            jr nz,sumexpr_sub_slow
+            ld c,2
+            call fastop
+            jr c,sumexpr_sub_slow
+            call fp_sub
+            jr sumexpr_loop
+sumexpr_sub_slow:
             call vpush
             call term
             call vpop
@@ -544,6 +574,15 @@ sumexpr_fsub2:
             jr sumexpr_loop
 sumexpr_add:
             inc de
+            ld a,(vtype)
+            dec a
+            jr nz,sumexpr_add_slow
+            ld c,2
+            call fastop
+            jr c,sumexpr_add_slow
+            call fp_add
+            jp sumexpr_loop
+sumexpr_add_slow:
             call vpush
             call term
             call vpop
@@ -566,7 +605,7 @@ sumexpr_add:
 sumexpr_fadd:
             call floatcomm
             call fp_add
-            jr sumexpr_loop
+            jp sumexpr_loop
 sumexpr_concat:
             ld a,(argval)
             cp 2
@@ -605,6 +644,15 @@ term_loop:  call skipsp
             call intresult
             jr term_loop
 term_mul:   inc de
+            ld a,(vtype)
+            dec a
+            jr nz,term_mul_slow
+            ld c,1
+            call fastop
+            jr c,term_mul_slow
+            call fp_mul
+            jp term_loop
+term_mul_slow:
             call vpush
             call unary
             call vpop
@@ -625,13 +673,22 @@ term_fmul:  call floatcomm
             call fp_mul
             jr term_loop
 term_div:   inc de
+            ld a,(vtype)
+            dec a
+            jr nz,term_div_slow
+            ld c,1
+            call fastop
+            jr c,term_div_slow
+            call fp_div
+            jp term_loop
+term_div_slow:
             call vpush
             call unary
             call vpop
             call neednum
             call floatop
             call fp_div
-            jr term_loop
+            jp term_loop
 
 unary:      call skipsp
             cp '-'
@@ -698,25 +755,9 @@ factor_notparen:
 ; small cache keyed by their address, as reading digits costs more than
 ; anything done with the number.
 factor_number:
-            ld a,e              ; numbers less than 32 bytes apart never
-            and 1Fh             ; share an entry
-            ld c,a
-            ld b,0
-            ld l,a
-            ld h,b
-            add hl,hl
-            add hl,hl
-            add hl,hl
-            add hl,bc
-            ld bc,numcache
-            add hl,bc
-            ld a,(hl)
-            cp e
+            call cachefind
             jr nz,factor_parse
             inc hl
-            ld a,(hl)
-            cp d
-            jr nz,factor_parse
             inc hl
             ld a,(hl)           ; the length
             add a,e
@@ -726,50 +767,178 @@ factor_number:
 factor_cached_nc:
             inc hl
             ld a,(hl)           ; the type
-            inc hl
             ld (vtype),a
             or a
-            jp nz,fp_load
+            jr nz,factor_cached_float
+            inc hl
             ld a,(hl)
             inc hl
             ld h,(hl)
             ld l,a
             ret
+factor_cached_float:
+            ld h,b
+            ld l,c
+            jp fp_load
 factor_parse:
-            push hl             ; the cache entry
+            push bc             ; the place of the float copy
+            push hl             ; the entry
             push de             ; the number's text
             call readnumber     ; HL = a whole number's value
-            ex de,hl            ; DE = value, HL = end of the text
             pop bc              ; BC = start of the text
-            ex (sp),hl          ; HL = entry, stack = end of the text
             ld a,b              ; only numbers of the program are kept
             cp memtop/256
             jr nc,factor_nocache
+            ex (sp),hl          ; HL = entry, stack = value
             ld (hl),c
             inc hl
             ld (hl),b
             inc hl
-            ex (sp),hl
-            ld a,l
+            ld a,e
             sub c
-            ex (sp),hl
             ld (hl),a
             inc hl
             ld a,(vtype)
             ld (hl),a
             inc hl
-            or a
-            jr nz,factor_cachefloat
-            ld (hl),e
+            pop bc              ; the value
+            ld (hl),c
             inc hl
-            ld (hl),d
-factor_nocache:
-            ex de,hl
-            pop de
-            ret
-factor_cachefloat:
+            ld (hl),b
+            pop hl              ; the float copy's place
+            or a
+            jp nz,fp_store      ; a float: its copy
+            push bc             ; a whole number: its float copy too
+            push hl
+            ld h,b
+            ld l,c
+            call fp_from_int
+            pop hl
             call fp_store
-            pop de
+            pop hl
+            ret
+factor_nocache:
+            pop bc
+            pop bc
+            ret
+
+; cachefind: the number cache for the text at DE. HL := the entry, BC :=
+; the place of its float copy; Z when the entry holds that text. Keeps DE.
+cachefind:  ld a,e
+            and 1Fh             ; numbers less than 32 bytes apart never
+            ld c,a              ; share an entry
+            add a,a
+            add a,a
+            add a,c
+            push af             ; index * 5
+            ld a,c
+            add a,a
+            add a,c
+            add a,a             ; index * 6
+            ld l,a
+            ld h,0
+            ld bc,numcache
+            add hl,bc
+            pop af
+            ld c,a
+            ld b,numfloat/256
+            ld a,(hl)
+            cp e
+            ret nz
+            inc hl
+            ld a,(hl)
+            dec hl
+            cp d
+            ret
+
+; cacheclear: forget the cached numbers (the program changed, or inbuf is
+; wanted for something else). Keeps all but A.
+cacheclear: push hl
+            push bc
+            ld hl,numcache
+            ld bc,32*6
+cacheclear_loop:
+            ld (hl),0
+            inc hl
+            dec bc
+            ld a,b
+            or c
+            jr nz,cacheclear_loop
+            pop bc
+            pop hl
+            ret
+
+; fastop: with the left operand a float in the accumulator, is the right
+; operand (at DE) one that needs no work: a cached number of the program,
+; or a simple float variable, not followed by an operator binding tighter
+; than this one (C: 1 for * /, 2 for + -, 3 for comparisons)? Then HL :=
+; its five bytes and DE is past it; else carry and DE unchanged.
+fastop:     push de
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp 'A'
+            jr c,fastop_num
+            cp 'Z'+1
+            jr nc,fastop_no
+            push bc
+            call getname
+            pop bc
+            ld a,(numtype)
+            dec a
+            jr nz,fastop_no     ; floats only
+            ld a,(de)
+            cp '('
+            jr z,fastop_no      ; an array
+            push bc
+            call findvar
+            pop bc
+            jr z,fastop_check
+            ld hl,zeroval
+            jr fastop_check
+fastop_num: call isdigit
+            jr nc,fastop_no
+            push bc
+            call cachefind
+            jr nz,fastop_no_bc
+            inc hl
+            inc hl
+            ld a,(hl)
+            add a,e
+            ld e,a
+            jr nc,fastop_num_nc
+            inc d
+fastop_num_nc:
+            ld h,b
+            ld l,c
+            pop bc
+fastop_check:
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp '^'
+            jr z,fastop_no
+            dec c
+            jr z,fastop_yes
+            cp '*'
+            jr z,fastop_no
+            cp '/'
+            jr z,fastop_no
+            cp t_mod
+            jr z,fastop_no
+            dec c
+            jr z,fastop_yes
+            cp '+'
+            jr z,fastop_no
+            cp '-'
+            jr z,fastop_no
+fastop_yes: pop af
+            or a
+            ret
+fastop_no_bc:
+            pop bc
+fastop_no:  pop de
+            scf
             ret
 
 ; readnumber: the number at DE, a whole number when it is written as one

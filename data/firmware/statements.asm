@@ -979,6 +979,7 @@ askline:    ld a,'?'
             call putch
             ld a,' '
             call putch
+            call cacheclear     ; the answer takes inbuf
             ld hl,inbuf
             call getline
             jp c,err_break

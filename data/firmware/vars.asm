@@ -506,17 +506,7 @@ clearvars:  call progend        ; a loader may not have set the end words
             ld (dataptr),hl
             xor a
             ld (contok),a
-            ld hl,numcache      ; the program may have changed
-            push bc
-            ld bc,32*9
-clearvars_cache:
-            ld (hl),0
-            inc hl
-            dec bc
-            ld a,b
-            or c
-            jr nz,clearvars_cache
-            pop bc
+            call cacheclear     ; the program may have changed
 resetstacks:
             ld hl,gosubstk
             ld (gosubsp),hl

@@ -61,6 +61,20 @@ TEST_F(BasicLanguage, WholeNumbersThatLeaveSixteenBitsCarryOnAsFloats) {
     EXPECT_EQ(run("PRINT 999999998+1;999999999*10"), Rows{" 999999999  9.99999999E+09"});
 }
 
+// Float operands met as variables and numbers of the program take a short
+// way; precedence and types must come out the same as the long one.
+TEST_F(BasicLanguage, PrecedenceHoldsWhateverTheOperands) {
+    Rows out = runProgram({
+        "10 A=2:B=3:C%=4:D$=\"X\"",
+        "20 PRINT A+3*2;A-1^2;A*B^2;A/4*2;A+B;A-B-1;A+C%;A*0.5+1",
+        "30 PRINT A<B+1;A=2;A>1.5;A<B*0;A+1<B;A/2<>1;A-2",
+        "40 PRINT A+Z;A*(B+1);A-B*2;A-B MOD 2",
+        "50 PRINT A+D$",
+    });
+    EXPECT_EQ(out, (Rows{" 8  1  18  1  5 -2  6  2", "-1 -1 -1  0  0  0  0", " 2  8 -4  1",
+                         "TYPE MISMATCH IN LINE 50"}));
+}
+
 TEST_F(BasicLanguage, ComparisonsAndLogicGiveMinusOneOrZero) {
     EXPECT_EQ(run("PRINT 3<4;3>4;3=3;3<>3;4<=4;5>=6;-1<1"), Rows{"-1  0 -1  0 -1  0 -1"});
     EXPECT_EQ(run("PRINT 6 AND 3;6 OR 1;NOT 0;1<2 AND 2<3;1+1=2"), Rows{" 2  7 -1 -1 -1"});
