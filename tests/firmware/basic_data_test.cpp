@@ -3,6 +3,7 @@
 // a user runs them, with their output checked on the screen.
 #include "basic_session.h"
 
+#include "abc80/abc80.h"
 #include "machine/memory.h"
 
 #include <gtest/gtest.h>
