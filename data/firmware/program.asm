@@ -564,8 +564,9 @@ insrec_len: ld (edlen),a
             ld (de),a
             ret
 
-; tokprog: tokenise the lines a loader brought as plain text (those with
-; no byte of 80h or above: programs of the first integer BASIC).
+; tokprog: tokenise the lines a loader brought as plain text: those with
+; bit 7 of the number set and no byte of 80h or above in the text (the
+; programs of the first integer BASIC). Other records are left alone.
 tokprog:    ld hl,progbase
 tokprog_rec:
             call isrecord
@@ -573,7 +574,9 @@ tokprog_rec:
             push hl
             inc hl
             inc hl
+            bit 7,(hl)          ; only records of ours (number bit 7 set)
             inc hl
+            jr z,tokprog_foreign
             ld de,linebuf
 tokprog_copy:
             ld a,(hl)
@@ -584,7 +587,8 @@ tokprog_copy:
             jr z,tokprog_copied
             or a
             jp p,tokprog_copy
-            pop hl              ; a tokenised line: leave it
+tokprog_foreign:
+            pop hl              ; a tokenised or foreign line: leave it
             jr tokprog_next
 tokprog_copied:
             ld hl,linebuf
