@@ -153,6 +153,20 @@ TEST_F(BasicData, TheStringHeapSurvivesThousandsOfAssignments) {
     EXPECT_EQ(run("PRINT A$(0);\"/\";A$(1);\"/\";LEN(A$(40))"), Rows{" 3977/ 3978 / 45"});
 }
 
+// A new simple variable moves the arrays up; the strings of a string
+// array must still be found by the collector afterwards.
+TEST_F(BasicData, StringsInArraysSurviveNewVariablesAndCollections) {
+    Rows out = runProgram({
+        "10 DIM S$(5):FOR I=0 TO 5:S$(I)=\"STR\"+STR$(I):NEXT",
+        "20 T$=\"GARBAGE\":T$=\"X\":Q$(3)=\"Q3\"",
+        "30 X1=1:X2=2:X3=3:X4=4:F=FRE(0)",
+        "40 FOR I=0 TO 5:PRINT S$(I);:NEXT:PRINT Q$(3);T$",
+        "50 A$=\"\":FOR I=1 TO 3000:A$=A$+\"B\":IF LEN(A$)>200 THEN A$=\"\":X5=I",
+        "60 NEXT:PRINT LEN(A$);X5;S$(5);Q$(3)",
+    }, 20000);
+    EXPECT_EQ(out, (Rows{"STR 0STR 1STR 2STR 3STR 4STR 5Q3X", " 186  2814 STR 5Q3"}));
+}
+
 TEST_F(BasicData, FillingMemoryGivesOutOfMemoryAndBreaksNothing) {
     enterProgram({
         "10 DIM A(4000)",

@@ -87,6 +87,7 @@ TEST_F(BasicLanguage, NamesAreALetterAndALetterOrDigitWithTheirType) {
     // Items side by side and keywords run into names are refused.
     EXPECT_EQ(run("PRINT AB C"), Rows{"SYNTAX ERROR"});
     EXPECT_EQ(run("PRINT TOTAL"), Rows{"SYNTAX ERROR"});
+    EXPECT_EQ(run("PRINT 5PRINT 6"), Rows{"SYNTAX ERROR"});
     EXPECT_EQ(run("A$=5"), Rows{"TYPE MISMATCH"});
     EXPECT_EQ(run("PRINT \"A\"+1"), Rows{"TYPE MISMATCH"});
 }

@@ -131,6 +131,10 @@ TEST_F(ProgramArea, ABasTextFileTypedInByTheLoaderRuns) {
     typeAndRun("", 400); // the loader has started the typing
     typeAndRun("RUN\r");
     EXPECT_EQ(outputOfLastCommand(), Rows{"SUM 30"});
+    // Stored tokenised, the lines list as they were typed.
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(),
+              (Rows{"10 FOR I=1 TO 4", "20 S=S+I*I", "30 NEXT", "40 PRINT \"SUM\";S"}));
     std::filesystem::remove(path);
 }
 
