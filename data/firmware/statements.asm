@@ -539,6 +539,34 @@ forfind_none:
 st_next:    call atend
             jr z,st_next_top
             call getname
+            ld hl,(forsp)       ; the newest loop's variable, most likely:
+            ld bc,forstk        ; its name lies just before its value
+            or a
+            sbc hl,bc
+            jr z,st_next_find
+            add hl,bc
+            ld bc,-forsize
+            add hl,bc
+            push hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            dec hl
+            ld a,(hl)
+            dec hl
+            ld c,(hl)
+            ld hl,(name0)
+            cp h
+            jr nz,st_next_other
+            ld a,c
+            cp l
+            jr nz,st_next_other
+            pop hl
+            jr st_next_entry
+st_next_other:
+            pop hl
+st_next_find:
             call findvar
             jp nz,err_next
             call forfind
