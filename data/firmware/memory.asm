@@ -66,7 +66,8 @@ argval:     equ 0FC6Ah          ; the left operand of a binary operator (type, 5
 gcmark:     equ 0FC70h          ; garbage collector: destination pointer
 lastnum:    equ 0FC72h          ; a line number being read (RENUM, ON)
 fpark:      equ 0FC74h          ; 5 bytes: the accumulator parked
-sysend:     equ 0FC80h          ; FC80h-FCFFh: scratch of the statements below
+sysend:     equ 0FC80h          ; FC80h-FCDFh: scratch of the statements below
+jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
 ; FD00h-FD7Fh belong to the number package.
 

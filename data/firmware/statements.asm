@@ -260,8 +260,58 @@ findexact:  ld b,h
             ret z
             jp err_noline
 findexact_all:
+            push de             ; a line jumped to before is remembered
+            ld a,c              ; (8 of them, by the low bits of their
+            and 7               ; number); the record must still hold it
+            add a,a
+            add a,a
+            ld e,a
+            ld d,0
+            ld hl,jumpcache
+            add hl,de
+            push hl
+            ld a,(hl)
+            cp c
+            jr nz,findexact_search
+            inc hl
+            ld a,(hl)
+            cp b
+            jr nz,findexact_search
+            inc hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            call isrecord
+            jr c,findexact_search
+            push hl
+            call recnum
+            or a
+            sbc hl,bc
+            pop hl
+            jr nz,findexact_search
+            pop de
+            pop de
+            xor a
+            ret
+findexact_search:
             call findline
-            ret z
+            pop de              ; the cache entry
+            jr nz,findexact_none
+            ex de,hl
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            inc hl
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            ex de,hl
+            pop de
+            xor a
+            ret
+findexact_none:
+            pop de
             jp err_noline
 
 st_goto:    call getint

@@ -507,6 +507,14 @@ clearvars:  call progend        ; a loader may not have set the end words
             xor a
             ld (contok),a
             call cacheclear     ; the program may have changed
+            ld hl,jumpcache
+            push bc
+            ld b,32
+clearvars_jumps:
+            ld (hl),0
+            inc hl
+            djnz clearvars_jumps
+            pop bc
 resetstacks:
             ld hl,gosubstk
             ld (gosubsp),hl
