@@ -80,6 +80,13 @@ st_renum_counted:
 st_renum_number:
             call isrecord
             jr c,st_renum_done
+            ld a,e              ; a record of 13 bytes numbered 256, 512, ...
+            or a                ; would hold 0Dh 00h: it gets a blank
+            jr nz,st_renum_put
+            ld a,(hl)
+            cp 13
+            call z,rn_pad
+st_renum_put:
             inc hl
             ld (hl),e
             inc hl
@@ -102,6 +109,47 @@ st_renum_number:
 st_renum_done:
             call clearvars
             jp warm
+
+; rn_pad: a blank before the 0Dh that ends the record at HL (13 bytes
+; long). Keeps HL, DE.
+rn_pad:     push de
+            push hl
+            call progend        ; move the rest up one byte, end byte too
+            push hl
+            ld de,memtop-2
+            or a
+            sbc hl,de
+            jp nc,err_memory
+            pop hl
+            pop de              ; DE = the record
+            push de
+            ld bc,12
+            ex de,hl
+            add hl,bc           ; HL = the record's 0Dh
+            ex de,hl
+            push de
+            or a
+            sbc hl,de
+            inc hl
+            ld b,h
+            ld c,l              ; bytes from the 0Dh to the end byte
+            pop hl
+            add hl,bc
+            dec hl              ; the end byte
+            ld d,h
+            ld e,l
+            inc de
+            lddr
+            inc hl              ; the old 0Dh's place
+            ld (hl),' '
+            pop hl
+            ld (hl),14
+            push hl
+            call progend
+            call setend
+            pop hl
+            pop de
+            ret
 
 rn_positive:
             ld a,h

@@ -100,11 +100,20 @@ TEST_F(ProgramArea, AForeignTokenisedProgramGivesSyntaxErrorNotACrash) {
 
 TEST_F(ProgramArea, ARecordOfLengthThirteenNeverHoldsCarriageReturnAndZero) {
     // Line 256 with nine characters of text would start 0Dh 00h.
+    auto expectNoPair = [] {
+        for (uint16_t at = 0x8000; MainMemory[at] >= 2; at = static_cast<uint16_t>(at + MainMemory[at]))
+            for (uint16_t i = at; i + 1 < at + MainMemory[at]; ++i)
+                EXPECT_FALSE(MainMemory[i] == 0x0D && MainMemory[i + 1] == 0x00) << std::hex << i;
+    };
     enterProgram({"256 A=1234567", "512 B=1234567"});
-    for (uint16_t at = 0x8000; MainMemory[at] >= 2; at = static_cast<uint16_t>(at + MainMemory[at]))
-        for (uint16_t i = at; i + 1 < at + MainMemory[at]; ++i)
-            EXPECT_FALSE(MainMemory[i] == 0x0D && MainMemory[i + 1] == 0x00) << std::hex << i;
+    expectNoPair();
     typeAndRun("RUN\rPRINT A;B\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 1234567  1234567"});
+    // RENUM can give such numbers too.
+    enterProgram({"256", "512", "1 C=1234567", "2 D=1234567", "3 PRINT C;D"});
+    typeAndRun("RENUM 256,256\r");
+    expectNoPair();
+    typeAndRun("RUN\r");
     EXPECT_EQ(outputOfLastCommand(), Rows{" 1234567  1234567"});
 }
 
