@@ -1,5 +1,6 @@
-// Frame timing (scan lines, the 50 Hz NMI, cassette polling) and the
-// picture: text, blinking, graphics switching and 2 x 3 block cells.
+// Frame timing (scan lines, the 50 Hz NMI, cassette polling in both timing
+// modes) and the picture: text, blinking, graphics switching and 2 x 3 block
+// cells.
 #include "machine/frame.h"
 
 #include <cstring>
@@ -39,6 +40,45 @@ int64_t runCharged(int64_t budget) {
         charged += used;
     } while (charged < budget);
     return charged;
+}
+
+// The cassette input as the machine sees it: the level of a playing tape at
+// the current cycle; a change is an edge at port 3Ah.
+inline void pollTape() {
+    int level = SampleTapeInput(cpu.TCOUNT);
+    if (level != lastTapeLevel) {
+        tapeEdge();
+        lastTapeLevel = level;
+    }
+}
+
+// The fast mode's execution while a tape is in the deck to play. While the
+// motor runs, one instruction at a time with a poll after each, exactly as
+// the cycle-based mode polls, so port 3Ah sees the same edges. While it is
+// stopped, slices of one scan line with a poll after each: a motor start is
+// seen within a line, long before the tape delivers its first sample (44.5
+// sample periods after the start), and the machine runs near full speed.
+int64_t runChargedPollingTape(int64_t budget) {
+    int64_t charged = 0;
+    do {
+        if (tapeDeck.motorOn) {
+            int32_t used = execute(0);
+            charged += used ? used : ZeroCycleStepCharge;
+        } else {
+            int64_t left = budget - charged;
+            int64_t slice = left < CyclesPerLine ? left : CyclesPerLine;
+            int64_t used = execute(static_cast<int32_t>(slice));
+            if (used < slice) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
+            charged += used;
+        }
+        pollTape();
+    } while (charged < budget && TapeInserted());
+    if (charged < budget) charged += runCharged(budget - charged); // the tape went
+    return charged;
+}
+
+int64_t runFastPart(int64_t budget) {
+    return TapeInserted() ? runChargedPollingTape(budget) : runCharged(budget);
 }
 
 // The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
@@ -114,13 +154,7 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
             else if (line == LinesPerFrame)
                 line = 0;
         }
-        if (TapeIsPlaying()) {
-            int level = SampleTapeInput(cpu.TCOUNT);
-            if (level != lastTapeLevel) {
-                tapeEdge();
-                lastTapeLevel = level;
-            }
-        }
+        if (TapeIsPlaying()) pollTape();
     }
     frameCounter++;
     UpdateTapeCounter(cpu.TCOUNT);
@@ -130,10 +164,10 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
 
 void runFrameFast() {
     int64_t b = fastCarry + FastFirstPart;
-    fastCarry = b - runCharged(b);
+    fastCarry = b - runFastPart(b);
     nmiRaise();
     b = fastCarry + CyclesPerLine;
-    fastCarry = b - runCharged(b);
+    fastCarry = b - runFastPart(b);
     nmiLower();
     frameCounter++;
     UpdateTapeCounter(cpu.TCOUNT);

@@ -168,6 +168,8 @@ void SetTapeSound(int on) { tapeSoundFlag = on ? 1 : 0; }
 int TapeSoundEnabled() { return tapeSoundFlag; }
 
 int TapeIsPlaying() { return tapeDeck.reading; }
+int TapeInserted() { return tapeDeck.file && tapeDeck.reading; }
+int TapeMotorRunning() { return tapeDeck.file && tapeDeck.motorOn; }
 
 void OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;

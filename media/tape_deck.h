@@ -42,6 +42,10 @@ void OpenTapeForReading(const std::string& path);
 int StartTapeRecording(const std::string& path, uint32_t sampleRate);
 void CloseTape();
 int TapeIsPlaying();
+// A tape is open to play (the deck is not recording and holds a file).
+int TapeInserted();
+// The motor runs with a tape in the deck, playing or recording: the tape moves.
+int TapeMotorRunning();
 int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
