@@ -405,8 +405,13 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     return 1;
 }
 
-// The tape counter's changes on stderr; its activity mark (95h) as a bullet.
+// The tape counter's changes on stderr, its activity mark (95h) as a bullet,
+// and a line for every block that passes the head.
 void printTapeCounter(int field, const char* text) {
+    if (field == TapeBlockField) {
+        std::fprintf(stderr, "Tape block: %s\n", text);
+        return;
+    }
     if (field != TapeCounterField) return;
     std::string shown;
     for (const char* p = text; *p; ++p)
@@ -644,7 +649,8 @@ const HeadlessOption HeadlessOptions[] = {
     {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
     {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
-    {"--tape-counter", nullptr, "print the tape counter on stderr whenever it changes",
+    {"--tape-counter", nullptr,
+     "print the tape counter and every block passing the head (with its program) on stderr",
      optionTapeCounter},
 };
 const size_t HeadlessOptionCount = sizeof HeadlessOptions / sizeof HeadlessOptions[0];

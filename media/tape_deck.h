@@ -6,12 +6,18 @@
 // write of port 3Ah switches the motor, ends a recording when the motor
 // stops and renders the output level held since the previous write. The host
 // opens and closes the tape files. Time is the processor's cycle counter.
+//
+// The counter (status field 2) shows the seconds as "%04u %c" with the
+// activity mark, then the position as mm:ss of the tape's length ("REC
+// mm:ss" while recording) and the name of the program whose blocks pass the
+// head. Every block that passes is also reported on TapeBlockField.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "media/tape_blocks.h"
 #include "media/wav_layout.h"
 
 struct TapeDeck {
@@ -34,6 +40,7 @@ struct TapeDeck {
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
     uint64_t samplesWritten = 0;     // recording
+    TapeBlockWatch blocks;           // the blocks passing the head, and their program
 };
 
 extern TapeDeck tapeDeck;
@@ -50,6 +57,11 @@ int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
 void UpdateTapeCounter(uint64_t cycle);
+// Back to the start of the tape being played (nothing happens while recording
+// or with no tape); 1 when rewound.
+int RewindTape();
+// The played tape's length in seconds (0 while recording or with no tape).
+uint64_t TapeLengthSeconds();
 
 // The "&Tape sound" flag: the "TapeSound" source is silent while it is off.
 void SetTapeSound(int on);

@@ -122,6 +122,35 @@ TEST(HeadlessMedia, TapeInPutsTheTapeInTheDeckAndLoadCasReadsItInEitherTiming) {
     }
 }
 
+TEST(HeadlessMedia, TheTapeCounterNamesEveryBlocksProgramAsItPasses) {
+    ScratchDir dir;
+    std::string roms = dir.path("roms");
+    (void)std::system(("mkdir -p " + roms).c_str());
+    std::string wav = dir.path("named.wav");
+    std::string recording;
+    ASSERT_EQ(0, runOrvane("--rom-path " + roms + " --type '10 PRINT 7*6\\r'" + " --tape-out " +
+                               wav + " --type 'SAVE CAS:NAMED\\r' --frames 600 --tape-counter",
+                           &recording));
+    EXPECT_NE(std::string::npos, recording.find("Tape block: NAMED.BAS header")) << recording;
+    EXPECT_NE(std::string::npos, recording.find("Tape block: NAMED.BAS block 0")) << recording;
+    EXPECT_NE(std::string::npos, recording.find("REC 00:03 NAMED.BAS")) << recording;
+
+    std::string playing;
+    ASSERT_EQ(0, runOrvane("--rom-path " + roms + " --tape-in " + wav +
+                               " --type 'LOAD CAS:\\r' --frames 600 --tape-counter",
+                           &playing));
+    const size_t header = playing.find("Tape block: NAMED.BAS header");
+    const size_t data = playing.find("Tape block: NAMED.BAS block 0");
+    ASSERT_NE(std::string::npos, header) << playing;
+    ASSERT_NE(std::string::npos, data) << playing;
+    EXPECT_LT(header, data);
+    EXPECT_EQ(std::string::npos, playing.find("bad checksum")) << playing;
+    // The counter line names the program from its header on, with the
+    // position as mm:ss of the tape's length.
+    EXPECT_NE(std::string::npos, playing.find("/00:0", header)) << playing;
+    EXPECT_NE(std::string::npos, playing.find(" NAMED.BAS\n", header)) << playing;
+}
+
 TEST(HeadlessMedia, AutostartOfATapeStillTypesLoadCas) {
     ScratchDir dir;
     std::string wav = recordProgramTape(dir);

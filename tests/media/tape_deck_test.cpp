@@ -286,7 +286,8 @@ TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
     std::vector<std::string> shown;
     for (const auto& [field, text] : statusTexts)
         if (field == TapeCounterField) shown.push_back(text);
-    const std::vector<std::string> expected = {"0000 \x95", "0001 \x95", "0002 \x95"};
+    const std::vector<std::string> expected = {"0000 \x95 00:00/00:03", "0001 \x95 00:01/00:03",
+                                               "0002 \x95 00:02/00:03"};
     EXPECT_EQ(expected, shown);
 
     statusTexts.clear();
