@@ -187,6 +187,7 @@ void OpenTapeForReading(const std::string& path) {
     if (!file) return;
 
     d.file = file;
+    d.path = path;
     d.reading = 1;
     d.bitsLeft = 0;
     d.outputFlag = 0;
@@ -218,6 +219,7 @@ void CloseTape() {
     d.reading = 0;
     std::fclose(d.file);
     d.file = nullptr;
+    d.path.clear();
     TapeBlockWatchReset(d.blocks);
     ForgetShownCounter();
     MediaStatus(TapeCounterField, "%s", "");
