@@ -52,21 +52,30 @@ inline void pollTape() {
     }
 }
 
-// The fast mode's execution while a tape is in the deck to play. While the
-// motor runs, one instruction at a time with a poll after each, exactly as
-// the cycle-based mode polls, so port 3Ah sees the same edges. While it is
-// stopped, slices of one scan line with a poll after each: a motor start is
-// seen within a line, long before the tape delivers its first sample (44.5
-// sample periods after the start), and the machine runs near full speed.
+// The fast mode's execution while a tape is in the deck to play, in slices
+// with a poll after each. While the motor runs, a slice ends at the first
+// instruction boundary at or after the cycle the next sample is due (one
+// instruction when that is now), which is where polling after every
+// instruction, as the cycle-based mode does, would first see the level
+// change: port 3Ah sees the same edges. While the motor is stopped, slices
+// of one scan line: a motor start is seen within a line, long before the
+// tape delivers its first sample (44.5 sample periods after the start).
 int64_t runChargedPollingTape(int64_t budget) {
     int64_t charged = 0;
     do {
+        int64_t slice = budget - charged;
+        if (slice > CyclesPerLine) slice = CyclesPerLine;
         if (tapeDeck.motorOn) {
+            uint64_t due = TapeNextSampleCycle();
+            if (due <= cpu.TCOUNT)
+                slice = 0;
+            else if (due - cpu.TCOUNT < static_cast<uint64_t>(slice))
+                slice = static_cast<int64_t>(due - cpu.TCOUNT);
+        }
+        if (slice <= 0) {
             int32_t used = execute(0);
             charged += used ? used : ZeroCycleStepCharge;
         } else {
-            int64_t left = budget - charged;
-            int64_t slice = left < CyclesPerLine ? left : CyclesPerLine;
             int64_t used = execute(static_cast<int32_t>(slice));
             if (used < slice) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
             charged += used;

@@ -179,6 +179,17 @@ int TapeIsPlaying() { return tapeDeck.reading; }
 int TapeInserted() { return tapeDeck.file && tapeDeck.reading; }
 int TapeMotorRunning() { return tapeDeck.file && tapeDeck.motorOn; }
 
+uint64_t TapeNextSampleCycle() {
+    const TapeDeck& d = tapeDeck;
+    if (!TapeInserted() || !d.motorOn || !(d.ratio > 0)) return UINT64_MAX;
+    // Due when tape time * ratio + 0.5 reaches position + 1; a cycle early
+    // for the rounding, never late.
+    double due = (static_cast<double>(d.position) + 0.5) / d.ratio;
+    if (!(due < 1e18)) return UINT64_MAX;
+    uint64_t wait = due > 1 ? static_cast<uint64_t>(due) - 1 : 0;
+    return d.startCycle + d.pausedCycles + wait;
+}
+
 void OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
     if (d.file) CloseTape();

@@ -54,6 +54,10 @@ int TapeIsPlaying();
 int TapeInserted();
 // The motor runs with a tape in the deck, playing or recording: the tape moves.
 int TapeMotorRunning();
+// While the tape plays with the motor running: a cycle no later than the one
+// at which SampleTapeInput takes its next sample (the input level cannot
+// change before it). UINT64_MAX when no sample will come.
+uint64_t TapeNextSampleCycle();
 int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
