@@ -5,7 +5,7 @@
 // the picture drawn once per 20 ms of wall time. One iteration is one whole
 // load; the goal is under a second of wall time on one core.
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"

@@ -8,8 +8,8 @@
 #include "cpu/z80.h"
 #include "data/chargen.h"
 #include "machine/memory.h"
+#include "machine/peripherals.h"
 #include "machine/ports.h"
-#include "media/tape_deck.h"
 
 uint32_t frameCounter = 0;
 int32_t lineCycles = 0;
@@ -45,7 +45,7 @@ int64_t runCharged(int64_t budget) {
 // The cassette input as the machine sees it: the level of a playing tape at
 // the current cycle; a change is an edge at port 3Ah.
 inline void pollTape() {
-    int level = SampleTapeInput(cpu.TCOUNT);
+    int level = cassettePort.sampleInput(cpu.TCOUNT);
     if (level != lastTapeLevel) {
         tapeEdge();
         lastTapeLevel = level;
@@ -65,13 +65,11 @@ int64_t runChargedPollingTape(int64_t budget) {
     do {
         int64_t slice = budget - charged;
         if (slice > CyclesPerLine) slice = CyclesPerLine;
-        if (tapeDeck.motorOn) {
-            uint64_t due = TapeNextSampleCycle();
-            if (due <= cpu.TCOUNT)
-                slice = 0;
-            else if (due - cpu.TCOUNT < static_cast<uint64_t>(slice))
-                slice = static_cast<int64_t>(due - cpu.TCOUNT);
-        }
+        uint64_t due = cassettePort.nextSampleCycle();
+        if (due <= cpu.TCOUNT)
+            slice = 0;
+        else if (due - cpu.TCOUNT < static_cast<uint64_t>(slice))
+            slice = static_cast<int64_t>(due - cpu.TCOUNT);
         if (slice <= 0) {
             int32_t used = execute(0);
             charged += used ? used : ZeroCycleStepCharge;
@@ -81,13 +79,13 @@ int64_t runChargedPollingTape(int64_t budget) {
             charged += used;
         }
         pollTape();
-    } while (charged < budget && TapeInserted());
+    } while (charged < budget && cassettePort.inserted());
     if (charged < budget) charged += runCharged(budget - charged); // the tape went
     return charged;
 }
 
 int64_t runFastPart(int64_t budget) {
-    return TapeInserted() ? runChargedPollingTape(budget) : runCharged(budget);
+    return cassettePort.inserted() ? runChargedPollingTape(budget) : runCharged(budget);
 }
 
 // The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
@@ -163,10 +161,10 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
             else if (line == LinesPerFrame)
                 line = 0;
         }
-        if (TapeIsPlaying()) pollTape();
+        if (cassettePort.playing()) pollTape();
     }
     frameCounter++;
-    UpdateTapeCounter(cpu.TCOUNT);
+    cassettePort.frameEnd(cpu.TCOUNT);
     lineCycles = budget;
     return budget;
 }
@@ -179,7 +177,7 @@ void runFrameFast() {
     fastCarry = b - runFastPart(b);
     nmiLower();
     frameCounter++;
-    UpdateTapeCounter(cpu.TCOUNT);
+    cassettePort.frameEnd(cpu.TCOUNT);
 }
 
 void runFramesBlind(int count) {
