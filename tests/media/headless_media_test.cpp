@@ -151,6 +151,33 @@ TEST(HeadlessMedia, TheTapeCounterNamesEveryBlocksProgramAsItPasses) {
     EXPECT_NE(std::string::npos, playing.find(" NAMED.BAS\n", header)) << playing;
 }
 
+TEST(HeadlessMedia, APacedRunLeavesRealTimeOnlyWhileTheTapeMoves) {
+    ScratchDir dir;
+    std::string wav = recordProgramTape(dir);
+    const std::string common = "--rom-path " + dir.path("roms") +
+                               " --sound --sound-driver none --tape-in " + wav +
+                               " --type 'LOAD CAS:\\r' --type 'LIST\\r' --screen-text";
+    std::string output;
+    ASSERT_EQ(0, runCommand(orvaneHeadless(common + " --boot-frames 30 --frames 390") + " 2>&1",
+                            &output));
+    const size_t fast = output.find("Fast tape: full speed, sound muted while the tape moves.");
+    const size_t back = output.find("Fast tape: the tape stopped, real time and sound again.");
+    ASSERT_NE(std::string::npos, fast) << output;
+    ASSERT_NE(std::string::npos, back) << output;
+    EXPECT_LT(fast, back);
+    EXPECT_NE(std::string::npos, output.find("20 GOTO 10")) << "loaded whole:\n" << output;
+
+    // Without fast tape the tape moves at real time (the counter reaches a
+    // second) and nothing changes speed.
+    ASSERT_EQ(0, runCommand(orvaneHeadless(common +
+                                           " --no-fast-tape --tape-counter --boot-frames 5" +
+                                           " --frames 90") +
+                                " 2>&1",
+                            &output));
+    EXPECT_NE(std::string::npos, output.find("Tape counter: 0001")) << output;
+    EXPECT_EQ(std::string::npos, output.find("Fast tape")) << output;
+}
+
 TEST(HeadlessMedia, AutostartOfATapeStillTypesLoadCas) {
     ScratchDir dir;
     std::string wav = recordProgramTape(dir);
