@@ -137,8 +137,8 @@ TEST_F(TapeFlowsTest, FastTapeGivesTheSameBytesAndReturnsToTheChosenSpeed) {
     EXPECT_EQ(programBytes(), saved);
     EXPECT_EQ(slow.fastPasses, 0);
     EXPECT_GE(slow.passes * 1.0, slow.cycles / 59904.0 - 1) << "one frame a pass";
-    EXPECT_NEAR(static_cast<double>(slow.cycles), static_cast<double>(fast.cycles),
-                59904.0 * 260) << "the same tape takes the same emulated time";
+    // The same emulated time, but for where in a frame each load began.
+    EXPECT_NEAR(static_cast<double>(slow.cycles), static_cast<double>(fast.cycles), 59904.0);
 }
 
 TEST_F(TapeFlowsTest, ARecordingAndAPlayedTapeAreKeptApart) {
