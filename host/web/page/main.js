@@ -443,9 +443,9 @@ if ("serviceWorker" in navigator && location.protocol !== "file:")
 
 await installKeptRoms();
 machine.runFrames(50);
+showMessage(machine.romDescription());
 startFromLink();
 draw();
-showMessage(machine.romDescription());
 canvas.focus();
 requestAnimationFrame((now) => {
   state.lastTick = now;
