@@ -10,7 +10,10 @@ function(orvane_library name)
   set(sources ${ARGN})
   if(NOT sources)
     # A subsystem that has no sources yet still provides its (empty) library.
-    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "")
+    # Written once, so that a new configure does not rebuild and relink it.
+    if(NOT EXISTS ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+      file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "")
+    endif()
     set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
