@@ -138,6 +138,29 @@ EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
+
+// The picture as RGBA pixels for the canvas (lit white, dark black, opaque),
+// converted here because a loop in the module is faster than one in script.
+// 1 when the picture differs from the one this last answered for (the page
+// draws only then, so a still screen costs the browser nothing to show).
+EMSCRIPTEN_KEEPALIVE int orvane_picture_changed() {
+    static std::vector<uint8_t> shown(FrameBufferBytes, 1);
+    static int shownWidth = 0;
+    const int width = frameWidth(web.pitchShift);
+    const size_t count = static_cast<size_t>(width) * VisibleLines;
+    if (width == shownWidth && std::memcmp(shown.data(), web.picture.data(), count) == 0) return 0;
+    std::memcpy(shown.data(), web.picture.data(), count);
+    shownWidth = width;
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE const uint32_t* orvane_picture_rgba() {
+    static uint32_t rgba[FrameBufferBytes];
+    const int count = frameWidth(web.pitchShift) * VisibleLines;
+    const uint8_t* grey = web.picture.data();
+    for (int i = 0; i < count; i++) rgba[i] = grey[i] ? 0xFFFFFFFFu : 0xFF000000u;
+    return rgba;
+}
 // 240 pixels a line, or 480 while the 80-column layout is shown.
 EMSCRIPTEN_KEEPALIVE int orvane_picture_width() { return frameWidth(web.pitchShift); }
 EMSCRIPTEN_KEEPALIVE int orvane_picture_height() { return VisibleLines; }

@@ -36,6 +36,14 @@ export async function loadMachine() {
       const height = m._orvane_picture_height();
       return { width, height, pixels: m.HEAPU8.subarray(m._orvane_picture(), m._orvane_picture() + width * height) };
     },
+    pictureChanged: () => m._orvane_picture_changed() !== 0,
+    // The picture as ImageData over the module's memory (valid until the next call).
+    pictureImage() {
+      const width = m._orvane_picture_width();
+      const height = m._orvane_picture_height();
+      const ptr = m._orvane_picture_rgba();
+      return new ImageData(new Uint8ClampedArray(m.HEAPU8.buffer, ptr, width * height * 4), width, height);
+    },
     keyDown: (vk) => m._orvane_key_down(vk),
     keyUp: (vk) => m._orvane_key_up(vk),
     releaseKeys: () => m._orvane_release_keys(),

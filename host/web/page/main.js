@@ -11,8 +11,6 @@ const $ = (id) => document.getElementById(id);
 
 const canvas = $("screen");
 const context2d = canvas.getContext("2d", { alpha: false });
-let image = null;
-let image32 = null;
 
 const machine = await loadMachine();
 const keyboard = createKeyboard(machine, () => state.framesRun);
@@ -25,7 +23,7 @@ const state = {
   lastTick: performance.now(),
   framesRun: 0,
   speedWindow: { start: performance.now(), frames: 0 },
-  load: { start: performance.now(), busy: 0 },
+  load: { start: performance.now(), busy: 0, frames: 0 },
   recording: false,
   message: "",
 };
@@ -33,16 +31,12 @@ const state = {
 // Picture ---------------------------------------------------------------
 
 function draw() {
-  const picture = machine.picture();
-  if (!image || image.width !== picture.width) {
-    canvas.width = picture.width;
-    canvas.height = picture.height;
-    image = context2d.createImageData(picture.width, picture.height);
-    image32 = new Uint32Array(image.data.buffer);
+  const image = machine.pictureImage();
+  if (canvas.width !== image.width) {
+    canvas.width = image.width;
+    canvas.height = image.height;
     fitCanvas();
   }
-  const pixels = picture.pixels;
-  for (let i = 0; i < pixels.length; i++) image32[i] = pixels[i] ? 0xffffffff : 0xff000000;
   context2d.putImageData(image, 0, 0);
 }
 
@@ -99,7 +93,7 @@ function tick(now) {
       }
     }
   }
-  if (ran) draw();
+  if (ran && machine.pictureChanged()) draw();
   sound.pump();
   finishRecording();
   updateStatus(now);
@@ -442,6 +436,7 @@ if ("serviceWorker" in navigator && location.protocol !== "file:")
   navigator.serviceWorker.register("sw.js").catch((error) => console.log("service worker:", error));
 
 await installKeptRoms();
+fitCanvas();
 machine.runFrames(50);
 showMessage(machine.romDescription());
 startFromLink();
@@ -482,8 +477,8 @@ window.orvane = {
   // Share of the wall-clock time the page spent in its frame work since the last call.
   load() {
     const now = performance.now();
-    const result = { busyMs: state.load.busy, wallMs: now - state.load.start, frames: state.framesRun };
-    state.load = { start: now, busy: 0 };
+    const result = { busyMs: state.load.busy, wallMs: now - state.load.start, frames: state.framesRun - state.load.frames };
+    state.load = { start: now, busy: 0, frames: state.framesRun };
     return result;
   },
   ready: true,

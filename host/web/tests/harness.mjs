@@ -32,7 +32,11 @@ export async function openPage({ hash = "" } = {}) {
   page.on("pageerror", (error) => log.push("page error: " + error.message));
   await page.setViewport({ width: 1024, height: 800 });
   await page.goto(served.url + hash);
-  await waitReady(page);
+  await waitReady(page).catch(async (error) => {
+    await browser.close();
+    served.server.close();
+    throw new Error(`the page did not start: ${error.message}\n${log.join("\n")}`);
+  });
   const session = {
     browser, page, log, served,
     async close() {
