@@ -16,8 +16,9 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
 #include "host/web/web_sound.h"

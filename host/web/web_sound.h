@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 extern const SoundDriver WebSoundDriver;
 
