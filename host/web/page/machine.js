@@ -69,6 +69,14 @@ export async function loadMachine() {
     romDescription: () => text(m._orvane_rom_description()),
     memory: () => m.HEAPU8.subarray(m._orvane_memory(), m._orvane_memory() + 65536),
     cycles: () => m._orvane_cycles(),
+    // Save states, when the module has them: the state's bytes, or null.
+    hasStates: typeof m._orvane_save_state === "function",
+    saveState: () => output(m._orvane_save_state()),
+    // { ok, message }: refused states leave the machine as it was.
+    loadState: (bytes) => {
+      const ok = withBytes(bytes, (p, n) => m._orvane_load_state(p, n)) === 1;
+      return { ok, message: text(m._orvane_state_message()) };
+    },
     soundStart: () => m._orvane_sound_start(),
     soundRing: () => new Int16Array(m.HEAPU8.buffer, m._orvane_sound_ring(), 48000),
     soundWritten: () => m._orvane_sound_written(),

@@ -272,9 +272,14 @@ document.addEventListener("visibilitychange", () => {
 // Files -------------------------------------------------------------------
 
 const Loadable = ["atp", "bac", "bas", "wav"];
+const StateExtension = "ost";
 
 async function loadFile(file, autostart) {
   const ext = fileExtension(file.name);
+  if (ext === StateExtension && machine.hasStates) {
+    restoreState(new Uint8Array(await file.arrayBuffer()), file.name);
+    return true;
+  }
   if (!Loadable.includes(ext)) {
     showMessage(`${file.name} is not an .atp, .bac, .bas or .wav file.`);
     return false;
@@ -363,6 +368,46 @@ $("screenshot").addEventListener("click", () => {
     showMessage("Screenshot saved: screenshot.png.");
   }, "image/png");
 });
+
+// Save states: one kept in the browser's IndexedDB, any number as downloads.
+const KeptStateKey = "state";
+
+function restoreState(bytes, from) {
+  keyboard.releaseAll();
+  const result = machine.loadState(bytes);
+  if (!result.ok) showMessage(`The state in ${from} was not loaded: ${result.message}`);
+  else showMessage(result.message ? `State loaded from ${from}; ${result.message}` : `State loaded from ${from}.`);
+  draw();
+  canvas.focus();
+  return result.ok;
+}
+
+if (machine.hasStates) {
+  $("state-group").hidden = false;
+  $("file-input").accept += ",.ost";
+  $("save-state").addEventListener("click", async () => {
+    const bytes = machine.saveState();
+    try {
+      await stored.put(KeptStateKey, bytes);
+      showMessage(`State kept in this browser (${Math.round(bytes.length / 1024)} kB).`);
+    } catch {
+      showMessage("The browser did not keep the state; use Download state.");
+    }
+    canvas.focus();
+  });
+  $("load-state").addEventListener("click", async () => {
+    let bytes = null;
+    try {
+      bytes = await stored.get(KeptStateKey);
+    } catch {}
+    if (!bytes) showMessage("No state is kept in this browser.");
+    else restoreState(bytes, "this browser");
+  });
+  $("download-state").addEventListener("click", () => {
+    download("orvane.ost", machine.saveState());
+    showMessage("State saved: orvane.ost.");
+  });
+}
 
 // Program links: #bas= and the base64url of a BAS file (text, or BAC bytes).
 function programLink() {
@@ -455,6 +500,7 @@ window.orvane = {
   loadBytes,
   typeHostText,
   programLink,
+  restoreState,
   // True while keys or text wait to reach the machine.
   busy: () => keyboard.pending || machine.typing(),
   setPaused,
