@@ -504,21 +504,33 @@ window.orvane = {
   // True while keys or text wait to reach the machine.
   busy: () => keyboard.pending || machine.typing(),
   setPaused,
-  // Emulated frames a second with the picture drawn after every frame.
-  benchmark(ms = 3000) {
+  // Emulated frames a second, best of several one-second runs: the core
+  // rendering its picture after every frame, and the same with the picture
+  // also converted and put on the canvas after every frame.
+  benchmark(runs = 3) {
     const wasPaused = state.paused;
     state.paused = true;
-    const start = performance.now();
-    let frames = 0;
-    while (performance.now() - start < ms) {
+    const rate = (frame) => {
+      let best = 0;
+      for (let r = 0; r < runs; r++) {
+        const start = performance.now();
+        let frames = 0;
+        while (performance.now() - start < 1000) {
+          frame();
+          frames++;
+        }
+        best = Math.max(best, (frames * 1000) / (performance.now() - start));
+      }
+      return best;
+    };
+    const core = rate(() => machine.runFrames(1));
+    const canvasToo = rate(() => {
       machine.runFrames(1);
       draw();
-      frames++;
-    }
-    const seconds = (performance.now() - start) / 1000;
+    });
     state.paused = wasPaused;
     state.lastTick = performance.now();
-    return { frames, seconds, framesPerSecond: frames / seconds, timesRealTime: frames / seconds / 50 };
+    return { core, canvas: canvasToo, coreTimesRealTime: core / 50, canvasTimesRealTime: canvasToo / 50 };
   },
   // Share of the wall-clock time the page spent in its frame work since the last call.
   load() {
