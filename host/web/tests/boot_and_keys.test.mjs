@@ -91,3 +91,53 @@ test("the on-screen keys reach the machine", async () => {
   await waitForScreen(page, /^Ä *$/m);
   assert.ok((await screenText(page)).includes('PRINT "Ä"'));
 });
+
+test("pause holds the machine still, no limit runs it faster than 100 %", async () => {
+  const { page } = session;
+  const cycles = () => page.evaluate(() => window.orvane.machine.cycles());
+  await page.click("#pause");
+  const held = await cycles();
+  await new Promise((r) => setTimeout(r, 300));
+  assert.equal(await cycles(), held);
+  assert.equal(await page.$eval("#pause", (b) => b.textContent), "Resume");
+  await page.click("#pause");
+  await page.waitForFunction((c) => window.orvane.machine.cycles() > c, {}, held);
+
+  // Emulated time at 100 % follows the clock; without limit it runs ahead.
+  const measure = async () => {
+    const c0 = await cycles();
+    const t0 = Date.now();
+    await new Promise((r) => setTimeout(r, 1000));
+    return (await cycles() - c0) / 2995200 / ((Date.now() - t0) / 1000);
+  };
+  const normal = await measure();
+  assert.ok(normal > 0.5 && normal < 1.5, `100 % ran at ${normal}`);
+  await page.select("#speed", "0");
+  const free = await measure();
+  assert.ok(free > 2 * normal, `no limit ran at ${free}`);
+  await page.select("#speed", "100");
+});
+
+test("reset starts BASIC afresh, hard reset also clears the memory, F1 resets", async () => {
+  const { page } = session;
+  await page.evaluate(() => window.orvane.typeHostText('NEW\n10 PRINT "GONE"\n'));
+  await waitIdle(page);
+  // The first byte of the program area: a line record's length, or 0 or 1
+  // (the end mark BASIC writes when it starts) when there is no program.
+  const programByte = () => page.evaluate(() => window.orvane.machine.memory()[0x8000]);
+  assert.ok((await programByte()) > 1);
+  await page.click("#reset");
+  // The screen starts again with the banner and nothing below the prompt.
+  await page.waitForFunction(() => {
+    const rows = window.orvane.machine.screenText().split("\n");
+    return rows[0].startsWith("ORVANE BASIC") && rows[1].includes("BYTES FREE") && rows[2].startsWith(">") && rows[3].trim() === "";
+  });
+  await page.focus("#screen");
+  await page.keyboard.type("PRINT 1", { delay: 20 });
+  await page.keyboard.press("F1");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent === "Reset.");
+  // The typed PRINT 1 is gone with the reset.
+  await page.waitForFunction(() => !window.orvane.machine.screenText().includes("PRINT 1"));
+  await page.click("#hard-reset");
+  assert.ok((await programByte()) <= 1);
+});
