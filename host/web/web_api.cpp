@@ -26,6 +26,7 @@
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
+#include "media/disk_card.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
@@ -49,6 +50,7 @@ WebMachine web;
 constexpr const char* InboxFolder = "/inbox";
 constexpr const char* OutboxFolder = "/outbox";
 constexpr const char* RomFolder = "/roms";
+constexpr const char* DiskFolder = "/disks";
 constexpr const char* TapeRecordingPath = "/outbox/recording.wav";
 
 void keepStatus(int field, const char* text) {
@@ -108,6 +110,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
     mkdir(InboxFolder, 0777);
     mkdir(OutboxFolder, 0777);
     mkdir(RomFolder, 0777);
+    mkdir(DiskFolder, 0777);
     SetMediaStatusWriter(keepStatus);
     setRomFolder(RomFolder);
     installRomImages();
@@ -238,6 +241,48 @@ EMSCRIPTEN_KEEPALIVE int orvane_stop_tape_recording() {
 EMSCRIPTEN_KEEPALIVE void orvane_close_tape() { CloseTape(); }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_output() { return web.output.data(); }
+
+// Disk images on the drives DR0-DR3 (".dsk", ".img"): attached from bytes,
+// written by the machine in the module's memory, and read back for a
+// download. Returns 1 when attached, 0 when the size is not a known disk.
+EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, const uint8_t* bytes, int size) {
+    if (drive >= MenuDrives || size < 0) return 0;
+    const std::string base = pathIn("", name).substr(1); // the name's last component
+    const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
+    if (!writeFile(path, bytes, static_cast<size_t>(size))) return 0;
+    const std::string previous = DriveImages[drive].path;
+    if (!AttachDiskImage(drive, path)) {
+        std::remove(path.c_str());
+        return 0;
+    }
+    if (!previous.empty() && previous != path) std::remove(previous.c_str());
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_detach_disk(unsigned drive) {
+    if (drive >= MenuDrives) return;
+    const std::string path = DriveImages[drive].path;
+    DetachDrive(drive);
+    if (!path.empty()) std::remove(path.c_str());
+}
+
+// The image of a drive as the machine has written it, in the output buffer;
+// its size, or -1 when the drive is empty.
+EMSCRIPTEN_KEEPALIVE int orvane_disk_image(unsigned drive) {
+    if (drive >= MenuDrives || DriveImages[drive].path.empty()) return -1;
+    std::fflush(nullptr); // the card's writes may still sit in its file's buffer
+    return readIntoOutput(DriveImages[drive].path);
+}
+
+// The file name a drive's image was attached under ("" when empty).
+EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
+    web.text.clear();
+    if (drive < MenuDrives && !DriveImages[drive].path.empty()) {
+        const std::string& path = DriveImages[drive].path;
+        web.text = path.substr(std::strlen(DiskFolder) + 5); // after "/disks/DRn-"
+    }
+    return web.text.c_str();
+}
 
 // A ROM image the user picked, installed into the ROM folder under its name
 // (the BASIC images are recognised by their contents, the DOS images by

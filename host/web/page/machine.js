@@ -61,6 +61,11 @@ export async function loadMachine() {
     tapePlaying: () => m._orvane_tape_playing() !== 0,
     tapeMotor: () => m._orvane_tape_motor() !== 0,
     closeTape: () => m._orvane_close_tape(),
+    attachDisk: (drive, name, bytes) =>
+      withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_attach_disk(drive, np, bp, n))) === 1,
+    detachDisk: (drive) => m._orvane_detach_disk(drive),
+    diskImage: (drive) => output(m._orvane_disk_image(drive)),
+    diskName: (drive) => text(m._orvane_disk_name(drive)),
     reset: () => m._orvane_reset(),
     hardReset: () => m._orvane_hard_reset(),
     screenText: () => text(m._orvane_screen_text()),

@@ -273,6 +273,8 @@ document.addEventListener("visibilitychange", () => {
 
 const Loadable = ["atp", "bac", "bas", "wav"];
 const StateExtension = "ost";
+const DiskExtensions = ["dsk", "img"];
+const Drives = 4;
 
 async function loadFile(file, autostart) {
   const ext = fileExtension(file.name);
@@ -280,8 +282,12 @@ async function loadFile(file, autostart) {
     restoreState(new Uint8Array(await file.arrayBuffer()), file.name);
     return true;
   }
+  if (DiskExtensions.includes(ext)) {
+    attachDisk(file.name, new Uint8Array(await file.arrayBuffer()));
+    return true;
+  }
   if (!Loadable.includes(ext)) {
-    showMessage(`${file.name} is not an .atp, .bac, .bas or .wav file.`);
+    showMessage(`${file.name} is not an .atp, .bac, .bas, .wav, .dsk or .img file.`);
     return false;
   }
   const bytes = new Uint8Array(await file.arrayBuffer());
@@ -369,6 +375,34 @@ $("screenshot").addEventListener("click", () => {
   }, "image/png");
 });
 
+// Disk images go to the first empty drive (DR0 when all are in use); the
+// status line names them, and Save disks downloads them as the machine has
+// written them.
+function attachDisk(name, bytes) {
+  let drive = 0;
+  while (drive < Drives && machine.diskName(drive)) drive++;
+  if (drive === Drives) drive = 0;
+  if (machine.attachDisk(drive, name, bytes)) showMessage(`${name} attached to DR${drive}.`);
+  else showMessage(`${name} is not a disk image of a known size.`);
+  showDisks();
+  canvas.focus();
+}
+
+function showDisks() {
+  const names = [];
+  for (let d = 0; d < Drives; d++) if (machine.diskName(d)) names.push(`DR${d}: ${machine.diskName(d)}`);
+  $("status-disks").textContent = names.join("  ");
+  $("save-disks").hidden = names.length === 0;
+}
+
+$("save-disks").addEventListener("click", () => {
+  for (let d = 0; d < Drives; d++) {
+    const bytes = machine.diskImage(d);
+    if (bytes) download(machine.diskName(d), bytes);
+  }
+  showMessage("Disk images saved.");
+});
+
 // Save states: one kept in the browser's IndexedDB, any number as downloads.
 const KeptStateKey = "state";
 
@@ -378,6 +412,7 @@ function restoreState(bytes, from) {
   if (!result.ok) showMessage(`The state in ${from} was not loaded: ${result.message}`);
   else showMessage(result.message ? `State loaded from ${from}; ${result.message}` : `State loaded from ${from}.`);
   draw();
+  showDisks();
   canvas.focus();
   return result.ok;
 }

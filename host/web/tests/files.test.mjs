@@ -126,3 +126,18 @@ test("a file of another kind is refused with a message", async () => {
   await dropFile(page, "notes.txt", Buffer.from("hello"));
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("not an .atp"));
 });
+
+test("a dropped disk image is attached, named in the status line and saved back", async () => {
+  const { page } = session;
+  const image = Buffer.alloc(163840); // one side, 40 tracks of 8 sectors of 512 bytes
+  for (let i = 0; i < image.length; i++) image[i] = (i * 7 + (i >> 9)) & 0xff;
+  await dropFile(page, "work.dsk", image);
+  await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: work.dsk");
+  await page.click("#save-disks");
+  assert.ok((await downloaded("work.dsk")).equals(image), "the saved image is the attached one");
+
+  // An image of no known size is refused and leaves the drives as they were.
+  await dropFile(page, "odd.img", Buffer.alloc(1000));
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("odd.img is not a disk image"));
+  assert.equal(await page.$eval("#status-disks", (e) => e.textContent), "DR0: work.dsk");
+});
