@@ -497,8 +497,14 @@ $("rom-input").addEventListener("change", async (event) => {
   const bytes = new Uint8Array(await file.arrayBuffer());
   machine.installRom(file.name, bytes);
   showMessage(machine.romDescription());
-  if (confirm(`Keep ${file.name} in this browser for the next visits? It is never uploaded.`))
-    await stored.put("rom:" + file.name, bytes).catch(() => showMessage("The browser did not keep the ROM."));
+  if (confirm(`Keep ${file.name} in this browser for the next visits? It is never uploaded.`)) {
+    try {
+      await stored.put("rom:" + file.name, bytes);
+      showMessage(`${file.name} is kept in this browser. ${machine.romDescription()}`);
+    } catch {
+      showMessage("The browser did not keep the ROM.");
+    }
+  }
 });
 
 async function installKeptRoms() {

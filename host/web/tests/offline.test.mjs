@@ -3,6 +3,9 @@
 // (#bas=) starts the machine and runs the program it carries.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
 import { openPage, waitForScreen, waitReady } from "./harness.mjs";
 
 let session;
@@ -41,6 +44,36 @@ test("a link that is not base64url is refused with a message", async () => {
   await waitReady(other);
   await other.waitForFunction(() => document.getElementById("status-message").textContent.includes("not readable"));
   await other.close();
+});
+
+test("a ROM image picked by the user stays in the browser when they agree", async () => {
+  const { page } = session;
+  // A DOS image of our own bytes, recognised by its name; the open firmware
+  // does not call it, so the machine boots as before.
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-rom-"));
+  const rom = path.join(folder, "ufddos.rom");
+  fs.writeFileSync(rom, Buffer.alloc(4096, 0xff));
+  const questions = [];
+  const answer = async (dialog) => {
+    questions.push(dialog.message());
+    await dialog.accept();
+  };
+  page.on("dialog", answer);
+  try {
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click("#rom")]);
+    await chooser.accept([rom]);
+    await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("ufddos.rom is kept in this browser"));
+    assert.match(await page.evaluate(() => window.orvane.machine.romDescription()), /UFDDOS image \/roms\/ufddos\.rom/);
+    assert.match(questions[0], /Keep ufddos\.rom in this browser/);
+    // Kept: a reload installs it again before the machine starts.
+    await page.reload();
+    await waitReady(page);
+    assert.match(await page.evaluate(() => window.orvane.machine.romDescription()), /UFDDOS image \/roms\/ufddos\.rom/);
+    await waitForScreen(page, "ORVANE BASIC");
+  } finally {
+    page.off("dialog", answer);
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
 });
 
 test("the page loads and boots with the server gone", async () => {
