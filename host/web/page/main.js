@@ -26,6 +26,7 @@ const state = {
   load: { start: performance.now(), busy: 0, frames: 0 },
   recording: false,
   message: "",
+  looping: false,
 };
 
 // Picture ---------------------------------------------------------------
@@ -98,7 +99,18 @@ function tick(now) {
   finishRecording();
   updateStatus(now);
   state.load.busy += performance.now() - busyFrom;
-  requestAnimationFrame(tick);
+  // A paused machine needs no animation frames; resuming asks for them again.
+  if (state.paused) state.looping = false;
+  else requestAnimationFrame(tick);
+}
+
+function startLoop() {
+  if (state.looping) return;
+  state.looping = true;
+  requestAnimationFrame((now) => {
+    state.lastTick = now;
+    requestAnimationFrame(tick);
+  });
 }
 
 // Status line --------------------------------------------------------------
@@ -251,6 +263,7 @@ function setPaused(paused) {
   $("pause").setAttribute("aria-pressed", String(paused));
   $("pause").textContent = paused ? "Resume" : "Pause";
   $("status-speed").textContent = paused ? "Paused" : "–";
+  if (!paused) startLoop();
 }
 $("pause").addEventListener("click", () => setPaused(!state.paused));
 
@@ -528,10 +541,7 @@ showMessage(machine.romDescription());
 startFromLink();
 draw();
 canvas.focus();
-requestAnimationFrame((now) => {
-  state.lastTick = now;
-  requestAnimationFrame(tick);
-});
+startLoop();
 
 // For tests and the curious: the machine and a benchmark.
 window.orvane = {
@@ -571,6 +581,7 @@ window.orvane = {
     });
     state.paused = wasPaused;
     state.lastTick = performance.now();
+    if (!wasPaused) startLoop();
     return { core, canvas: canvasToo, coreTimesRealTime: core / 50, canvasTimesRealTime: canvasToo / 50 };
   },
   // Share of the wall-clock time the page spent in its frame work since the last call.
