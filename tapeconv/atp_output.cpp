@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cerrno>
 #include <climits>
-#include <cstring>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -157,7 +157,8 @@ void DiscardOutputFile(OutputFile& out) {
 }
 
 int IsSameFile(const std::string& path, std::FILE* file) {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (file == nullptr || stat(path.c_str(), &a) != 0 || fstat(fileno(file), &b) != 0) return 0;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

@@ -34,7 +34,9 @@ std::string describeBlock(const BlockReport& r) {
     char text[96];
     switch (r.kind) {
     case BlockKind::Header: std::snprintf(text, sizeof text, "header"); break;
-    case BlockKind::Data: std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber)); break;
+    case BlockKind::Data:
+        std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber));
+        break;
     case BlockKind::Other:
         std::snprintf(text, sizeof text, "other (first byte %02Xh)", unsigned(r.firstByte));
         break;
@@ -77,8 +79,7 @@ uint64_t knownSize(std::FILE* file) {
 // Reads the header with its console lines; returns kContinue with the reader
 // at the first sample, or the exit code that ends this input.
 int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
-               const ConversionOptions& options,
-               const DravikStreams& streams) {
+               const ConversionOptions& options, const DravikStreams& streams) {
     const WavStatus status = ReadWavLayout(reader, fileSize, layout);
     if (status == WavStatus::NotWav) {
         std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
@@ -100,7 +101,8 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {
-        std::fprintf(streams.err, "Channel %i was asked for, but the recording has %i. Exiting...\n",
+        std::fprintf(streams.err,
+                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
                      options.channel, int(format.channels));
         return kExitBadNumber;
     }

@@ -169,7 +169,8 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
 std::string withAtpExtension(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    const bool hasExtension =
+        dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
     return (hasExtension ? path.substr(0, dot) : path) + ".atp";
 }
 
@@ -251,9 +252,9 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
     }
 
     // What follows the flags names more inputs; after "--" whatever it looks like.
-    const bool afterDoubleDash =
-        scanner.argIndex > 1 && scanner.argIndex <= argc && argv[scanner.argIndex - 1] != nullptr &&
-        std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
+    const bool afterDoubleDash = scanner.argIndex > 1 && scanner.argIndex <= argc &&
+                                 argv[scanner.argIndex - 1] != nullptr &&
+                                 std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
     for (int i = scanner.argIndex; i < argc && argv[i] != nullptr; i++) {
         if (!afterDoubleDash && argv[i][0] == '-') {
             std::fprintf(streams.err,
