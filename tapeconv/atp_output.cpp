@@ -95,6 +95,11 @@ int OpenOutputFile(OutputFile& out, const std::string& target) {
         if (out.file == nullptr) out.error = errno;
         return out.file != nullptr;
     }
+    // A file its owner made read-only is not replaced behind their back.
+    if (existing.st_mode != 0 && access(real.c_str(), W_OK) != 0) {
+        out.error = errno;
+        return 0;
+    }
     std::string pattern = folderOf(real) + "/." + baseOf(real) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

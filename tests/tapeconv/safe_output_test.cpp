@@ -202,6 +202,15 @@ TEST_F(SafeOutput, ReadOnlyFolderIsReportedAndNothingChanges) {
     EXPECT_EQ(ReadFile(path("ro/a.atp")), kPrecious);
     std::filesystem::permissions(path("ro"), std::filesystem::perms(0755));
     expectNoLeftovers(path("ro"));
+
+    // A read-only file in a writable folder is not replaced either.
+    WriteFile(path("rw/locked.atp"), kPrecious);
+    std::filesystem::permissions(path("rw/locked.atp"), std::filesystem::perms(0444));
+    r = RunInChild({"-o", path("rw/locked.atp"), "-i", path("b.wav")}, path("rw/outfile.atp"),
+                   giveUpRoot);
+    EXPECT_EQ(r.err, "Error opening " + path("rw/locked.atp") + ".\n");
+    EXPECT_EQ(ReadFile(path("rw/locked.atp")), kPrecious);
+    expectNoLeftovers(path("rw"));
 }
 
 TEST_F(SafeOutput, FolderInPlaceOfTheOutputFile) {
