@@ -133,4 +133,17 @@ TEST(DravikRoundTrip, TapeSavedByOrvaneConverts) {
     ASSERT_GT(end, payload + 4) << "at least one line record";
     EXPECT_EQ(std::memcmp(MainMemory + 0x8000, atp.data() + payload + 1, end - payload), 0);
     EXPECT_EQ(MainMemory[0x8000 + (end - payload)], 0x01) << "the end byte";
+    // Those are the two line records in the firmware's own form (length byte,
+    // line number with bit 15 set, text, 0Dh), then the end byte.
+    const uint8_t* first = MainMemory + 0x8000;
+    ASSERT_GT(first[0], 4);
+    EXPECT_EQ(first[1], 10);
+    EXPECT_EQ(first[2], 0x80);
+    EXPECT_EQ(first[first[0] - 1], 0x0D);
+    const uint8_t* second = first + first[0];
+    ASSERT_GT(second[0], 4);
+    EXPECT_EQ(second[1], 20);
+    EXPECT_EQ(second[2], 0x80);
+    EXPECT_EQ(second[second[0] - 1], 0x0D);
+    EXPECT_EQ(second[second[0]], 0x01);
 }
