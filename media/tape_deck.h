@@ -18,6 +18,7 @@
 #include <string>
 
 #include "media/tape_blocks.h"
+#include "media/tape_level.h"
 #include "media/wav_layout.h"
 
 struct TapeDeck {
@@ -40,6 +41,7 @@ struct TapeDeck {
     uint64_t sampleAccumulator = 0;
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
+    TapeLevelTracker level;          // playing: samples to input level
     uint64_t samplesWritten = 0;     // recording
     TapeBlockWatch blocks;           // the blocks passing the head, and their program
 };
