@@ -180,7 +180,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         }
         return d;
     };
-    Bytes pcm24, float32, stereo8;
+    Bytes pcm24, float32, float64, stereo8;
     for (uint8_t v : levels) {
         int s = (v - 128) * 65536;
         pcm24.insert(pcm24.end(),
@@ -189,6 +189,10 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         uint8_t raw[4];
         std::memcpy(raw, &f, 4);
         float32.insert(float32.end(), raw, raw + 4);
+        double d = (v - 128) / 128.0;
+        uint8_t raw64[8];
+        std::memcpy(raw64, &d, 8);
+        float64.insert(float64.end(), raw64, raw64 + 8);
         stereo8.insert(stereo8.end(), {v, 0});
     }
     // Bytes that would pull the level down if they were taken for samples.
@@ -207,6 +211,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         {"16-bit extensible", wavFile(Rate64, 16, 1, signed16(false), 0xFFFE)},
         {"24-bit mono", wavFile(Rate64, 24, 1, pcm24)},
         {"32-bit float", wavFile(Rate64, 32, 1, float32, 3)},
+        {"64-bit float", wavFile(Rate64, 64, 1, float64, 3)},
         {"8-bit stereo", wavFile(Rate64, 8, 2, stereo8, 1, false, trailer)},
         {"8-bit mono behind a chunk", wavFile(Rate64, 8, 1, levels, 1, true)},
     };
