@@ -129,7 +129,8 @@ TEST_F(TapeDeckTest, EightBitSamplesArriveOnTimeWithHysteresis) {
         outside.insert(outside.end(), {160, 100});
     SetUp();
     play(wavFile(Rate64, 8, 1, inside));
-    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty()) << "150 and 110 lie inside the band";
+    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty())
+        << "150 and 110 lie inside the band a tape starts with";
 
     SetUp();
     play(wavFile(Rate64, 8, 1, outside));
