@@ -18,7 +18,9 @@ skipsp:     ld a,(de)
             jr skipsp
 
 ; need: the next non-blank character must be C; step past it.
-need:       call skipsp
+need:       ld a,(de)
+            cp ' '
+            call z,skipsp
             cp c
             jp nz,err_syntax
             inc de
@@ -42,7 +44,9 @@ jphl:       jp (hl)
 
 ; word: skip blanks, then does the text start with the word at HL (last
 ; letter with bit 7 set)? Z: yes, DE past it. NZ: no, DE unchanged.
-word:       call skipsp
+word:       ld a,(de)
+            cp ' '
+            call z,skipsp
             push de
 word_loop:  ld a,(hl)
             and 7Fh
@@ -247,7 +251,9 @@ expr:       ld hl,0
             cp (memtop/256)+1
             jp c,err_nesting
             call andexpr
-expr_loop:  call skipsp
+expr_loop:  ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_or
             ret nz
             inc de
@@ -285,7 +291,9 @@ andexpr_loop:
             ld l,a
             jr andexpr_loop
 
-notexpr:    call skipsp
+notexpr:    ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_not
             jr nz,relexpr
             inc de
@@ -614,7 +622,9 @@ sumexpr_concat:
             jp sumexpr_loop
 
 term:       call unary
-term_loop:  call skipsp
+term_loop:  ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '*'
             jr z,term_mul
             cp '/'
@@ -690,7 +700,9 @@ term_div_slow:
             call fp_div
             jp term_loop
 
-unary:      call skipsp
+unary:      ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '-'
             jr z,unary_neg
             cp '+'
@@ -718,7 +730,9 @@ unary_big:  call tofloat        ; -(-32768)
             jp fp_neg
 
 power:      call factor
-power_loop: call skipsp
+power_loop: ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '^'
             ret nz
             inc de
@@ -1081,7 +1095,9 @@ fn_pi:      call fp_pi
 ; RND, RND(x) with x at most 1: a number from 0 up to (not including) 1;
 ; a negative x first seeds the sequence from x. RND(n) with n above 1: a
 ; whole number from 1 to n.
-fn_rnd:     call skipsp
+fn_rnd:     ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '('
             jr nz,fn_rnd_float
             call parennum
@@ -1128,7 +1144,9 @@ storeone:   push hl
             pop hl
             ret
 
-fn_fre:     call skipsp         ; FRE and FRE(x): bytes free, after a
+fn_fre:     ld a,(de)
+            cp ' '
+            call z,skipsp         ; FRE and FRE(x): bytes free, after a
             cp '('              ; collection of the string heap
             jr nz,fn_fre_go
             call parenarg
@@ -1158,7 +1176,9 @@ fn_inp:     call parenarg
             jp intresult
 
 ; POS: the column of the cursor (of the printer with LPRINT).
-fn_pos:     call skipsp
+fn_pos:     ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '('
             jr nz,fn_pos_go
             call parenarg

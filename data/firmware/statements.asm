@@ -62,7 +62,9 @@ stmttable:  dw st_end, st_for, st_next, st_data, st_input, st_dim, st_read, st_l
 
 ; nextstmt: after a statement: ":" or the end of the line must follow (or
 ; ELSE, which ends the THEN part of an IF).
-nextstmt:   call skipsp
+nextstmt:   ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ':'
             jr nz,nextstmt_eol
             inc de
@@ -117,7 +119,9 @@ skipstmt_q: ld a,(de)
             jr skipstmt
 
 ; atend: Z when the statement has ended (":", 0Dh or ELSE at DE).
-atend:      call skipsp
+atend:      ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ':'
             ret z
             cp t_else
@@ -373,7 +377,9 @@ st_on:      call getint
 st_on_list: inc de
             ld hl,0
             ld (s_target),hl
-st_on_item: call skipsp
+st_on_item: ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jp nc,err_syntax
             call readuint
@@ -419,7 +425,9 @@ st_if:      call expr
             inc de
 st_if_goto: pop af
             jr z,st_if_false
-st_if_do:   call skipsp
+st_if_do:   ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jp c,st_goto
             jp execstmt
@@ -982,7 +990,9 @@ pr_cur:     ld c,'('
 ; INPUT ["prompt";] v [, v ...]. Answers are separated by commas; a string
 ; answer may be quoted. An answer that is not a number asks for all of
 ; them again; answers left over are ignored with a note.
-st_input:   call skipsp
+st_input:   ld a,(de)
+            cp ' '
+            call z,skipsp
             ld hl,0
             ld (s_lo),hl        ; the prompt
             cp '"'

@@ -23,7 +23,9 @@ zeroval:    db 0, 0, 0, 0, 0
 
 ; getname: the name at DE into name0/name1 and its type into numtype (0
 ; whole number, 1 float, 2 string); DE past it. Keeps BC.
-getname:    call skipsp
+getname:    ld a,(de)
+            cp ' '
+            call z,skipsp
             call isletter
             jp nc,err_syntax
             ld (name0),a
