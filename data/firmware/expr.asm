@@ -840,22 +840,16 @@ factor_nocache:
 ; the place of its float copy; Z when the entry holds that text. Keeps DE.
 cachefind:  ld a,e
             and 1Fh             ; numbers less than 32 bytes apart never
-            ld c,a              ; share an entry
+            add a,a             ; share an entry
             add a,a
             add a,a
-            add a,c
-            push af             ; index * 5
-            ld a,c
-            add a,a
-            add a,c
-            add a,a             ; index * 6
-            ld l,a
-            ld h,0
-            ld bc,numcache
-            add hl,bc
-            pop af
             ld c,a
             ld b,numfloat/256
+            add a,numcache & 255
+            ld l,a
+            ld a,numcache/256
+            adc a,0
+            ld h,a
             ld a,(hl)
             cp e
             ret nz
@@ -870,7 +864,7 @@ cachefind:  ld a,e
 cacheclear: push hl
             push bc
             ld hl,numcache
-            ld bc,32*6
+            ld bc,32*8
 cacheclear_loop:
             ld (hl),0
             inc hl
