@@ -315,6 +315,10 @@ relexpr_again:
             ld a,(de)
             cp ' '
             call z,skipsp
+            sub '<'             ; < = > are 3Ch-3Eh: most often none follows
+            cp 3
+            ret nc
+            add a,'<'
             ld b,0
 relexpr_op: cp '<'
             jr nz,relexpr_not_lt
@@ -924,22 +928,29 @@ fastop_check:
             ld a,(de)
             cp ' '
             call z,skipsp
-            cp '^'
+            cp '^'              ; binds tighter than anything
             jr z,fastop_no
-            dec c
+            cp t_mod
+            jr z,fastop_mod
+            cp '0'              ; * + - / lie in 2Ah-2Fh: the common
+            jr nc,fastop_yes    ; ':', ')', end and keywords pass at once
+            cp '*'
+            jr c,fastop_yes
+            cp ','
+            jr z,fastop_yes
+            cp '.'
+            jr z,fastop_yes
+            dec c               ; * and /: any of * + - / may follow
             jr z,fastop_yes
             cp '*'
             jr z,fastop_no
             cp '/'
             jr z,fastop_no
-            cp t_mod
-            jr z,fastop_no
-            dec c
+            dec c               ; + and -: + and - may follow
             jr z,fastop_yes
-            cp '+'
-            jr z,fastop_no
-            cp '-'
-            jr z,fastop_no
+            jr fastop_no        ; comparisons: no arithmetic may follow
+fastop_mod: dec c
+            jr nz,fastop_no
 fastop_yes: pop af
             or a
             ret

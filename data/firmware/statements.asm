@@ -16,13 +16,16 @@ s_type:     equ sysend+55
 
 ; execstmt: run the statement at DE.
 execstmt:   ld (stmtpos),de
-            call chkbreak
+            ld hl,pollcount     ; the keyboard every 16 statements
+            dec (hl)
+            call z,pollnow
+            ld a,(breakflag)
+            or a
+            jp nz,breakhit
             ld hl,tmpdesc       ; the temporary strings and values of the
             ld (tmpsp),hl       ; last statement are given up
             ld hl,vstack
             ld (vsp),hl
-            xor a
-            ld (outdev),a
             ld a,(de)
             cp ' '
             call z,skipsp
@@ -766,7 +769,7 @@ st_lprint:  ld a,1
 st_print:   call atend
             jr nz,st_print_item
             call crlf
-            jp nextstmt
+            jp screenout
 st_print_item:
             ld a,(de)
             cp ' '
@@ -814,7 +817,7 @@ st_print_sep:
             call atend
             jp nz,err_syntax
             call crlf
-            jp nextstmt
+            jp screenout
 st_print_tab:
             inc de
             call pr_tab
@@ -852,7 +855,7 @@ st_print_semi:
             inc de
             call atend
             jp nz,st_print_item
-            jp nextstmt
+            jp screenout
 
 ; putdesc: print the string of descriptor HL. Keeps DE.
 putdesc:    ld b,(hl)
@@ -1541,4 +1544,7 @@ st_list_show:
             jr st_list_line
 st_list_end:
             pop de
+; screenout: output goes back to the screen after LPRINT and LLIST.
+screenout:  xor a
+            ld (outdev),a
             jp nextstmt
