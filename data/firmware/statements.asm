@@ -464,6 +464,17 @@ st_for:     call getname
             ld (s_type),a
             call simpleaddr
             ld (s_cell),hl
+            call forfind        ; an older loop on the same variable ends
+            jr nz,st_for_fresh
+            ld (forsp),bc
+st_for_fresh:
+            ld hl,(forsp)       ; the entry is known before the numbers,
+            ld bc,forstk+formax*forsize ; which go straight into it
+            or a
+            sbc hl,bc
+            jp nc,err_nesting
+            add hl,bc
+            ld (s_entry),hl
             ld c,'='
             call need
             call expr
@@ -471,14 +482,17 @@ st_for:     call getname
             ld a,(s_type)
             call storeval
             ld a,(de)
-            ld a,(de)
             cp ' '
             call z,skipsp
             cp t_to
             jp nz,err_syntax
             inc de
             call getnum
-            call vpush          ; the limit
+            ld bc,(s_entry)     ; the limit at entry+3
+            inc bc
+            inc bc
+            inc bc
+            call forvalue
             ld a,(de)
             cp ' '
             call z,skipsp
@@ -486,34 +500,31 @@ st_for:     call getname
             jr nz,st_for_one
             inc de
             call getnum
-            jr st_for_step
-st_for_one: ld hl,1
-            call intresult
-st_for_step:
-            call vpush          ; the step
-            ld hl,(s_cell)      ; an older loop on the same variable ends
-            call forfind
-            jr nz,st_for_fresh
-            ld (forsp),bc
-st_for_fresh:
-            ld hl,(forsp)
-            ld bc,forstk+formax*forsize
+            push hl
+            ld hl,(s_entry)     ; the step at entry+8
+            ld bc,8
+            add hl,bc
+            ld b,h
+            ld c,l
+            pop hl
+            call forvalue
+            jr st_for_done
+st_for_one: push de             ; no STEP: 1
+            ld hl,(s_entry)
+            ld bc,8
+            add hl,bc
+            ex de,hl
+            ld hl,floatone
+            ld bc,5
+            ld a,(s_type)
             or a
-            sbc hl,bc
-            jp nc,err_nesting
-            add hl,bc
-            ld (s_entry),hl
-            call vpop
-            ld hl,(s_entry)
-            ld bc,8             ; the step at entry+8
-            add hl,bc
-            call forvalue
-            call vpop           ; the limit at entry+3
-            ld hl,(s_entry)
-            inc hl
-            inc hl
-            inc hl
-            call forvalue
+            jr nz,st_for_onecopy
+            ld hl,intone
+            ld c,2
+st_for_onecopy:
+            ldir
+            pop de
+st_for_done:
             ld hl,(s_entry)
             ld bc,(s_cell)
             ld (hl),c
@@ -536,32 +547,25 @@ st_for_fresh:
             ld (forsp),hl
             jp nextstmt
 
-; argtocur: the value in argval becomes the current value.
-argtocur:   ld a,(argval)
-            ld (vtype),a
-            ld hl,(argval+1)
-            cp 1
-            ret nz
-            jp loadarg
+floatone:   db 00h, 00h, 00h, 00h, 81h ; 1 in the number format
+intone:     dw 1
 
-; forvalue: the number in argval into the five bytes at HL, in the loop
+; forvalue: the current number into the five bytes at BC, in the loop
 ; variable's type (s_type). Keeps DE.
-forvalue:   push hl
-            call argtocur
-            ld a,(s_type)
+forvalue:   ld a,(s_type)
             or a
             jr z,forvalue_int
             call tofloat
-            pop hl
+            ld h,b
+            ld l,c
             jp fp_store
 forvalue_int:
             call toint
-            ld b,h
-            ld c,l
-            pop hl
-            ld (hl),c
-            inc hl
-            ld (hl),b
+            ld a,l
+            ld (bc),a
+            inc bc
+            ld a,h
+            ld (bc),a
             ret
 
 ; forfind: look for the FOR entry of cell HL, newest first. Z: found, BC
