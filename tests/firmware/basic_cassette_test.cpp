@@ -1,8 +1,7 @@
 // SAVE CAS: and LOAD CAS: through the emulated cassette: a program recorded
-// to a WAV file comes back whole through the firmware's own loader (which
-// needs the cycle-based timing, where the tape input is sampled), through
-// the tape converter and the ATP loader, and a damaged or missing tape is
-// refused without leaving a broken program.
+// to a WAV file comes back whole through the firmware's own loader in both
+// timing modes, through the tape converter and the ATP loader, and a
+// damaged or missing tape is refused without leaving a broken program.
 #include "basic_session.h"
 
 #include "machine/frame.h"
@@ -89,6 +88,41 @@ TEST_F(Cassette, SavedProgramLoadsBackThroughTheCassetteInput) {
     EXPECT_EQ(listing(), before);
     std::vector<uint8_t> bytesAfter(MainMemory + 0x8000, MainMemory + peekWord(0xFE20));
     EXPECT_EQ(bytesAfter, bytesBefore);
+}
+
+TEST_F(Cassette, TheSameRecordingLoadsByteForByteInBothTimingModes) {
+    enterProgram(Program);
+    std::vector<uint8_t> saved(MainMemory + 0x8000, MainMemory + peekWord(0xFE20));
+    std::string wav = saveProgram();
+
+    typeAndRun("NEW\r");
+    OpenTapeForReading(wav);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    std::vector<uint8_t> fast(MainMemory + 0x8000, MainMemory + peekWord(0xFE20));
+
+    typeAndRun("NEW\r");
+    OpenTapeForReading(wav);
+    typeAndRunCycleBased("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    std::vector<uint8_t> cycleBased(MainMemory + 0x8000, MainMemory + peekWord(0xFE20));
+
+    EXPECT_EQ(fast, saved);
+    EXPECT_EQ(cycleBased, saved);
+}
+
+TEST_F(Cassette, ATapeInsertedWithTheMotorStoppedWaitsForTheLoad) {
+    // Frames run with the tape in the deck before LOAD CAS: starts the motor
+    // take nothing from it.
+    enterProgram(Program);
+    std::vector<uint8_t> saved(MainMemory + 0x8000, MainMemory + peekWord(0xFE20));
+    std::string wav = saveProgram();
+    typeAndRun("NEW\r");
+    OpenTapeForReading(wav);
+    runFrames(300);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + peekWord(0xFE20)), saved);
 }
 
 TEST_F(Cassette, SavedProgramConvertsToAnAtpImageThatLoads) {
