@@ -2,6 +2,7 @@
 // over the ranges BASIC programs use, and their failures.
 #include "float_machine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -144,6 +145,21 @@ TEST(FloatFunctions, RandomNumbersAreEvenAndNeverStuck) {
         EXPECT_GT(count, 150);
         EXPECT_LT(count, 250);
     }
+}
+
+// The interpreter's stack is shared: no routine may go deep. The deepest
+// chains are x^y through LOG and EXP, and SIN/COS through their kernel.
+TEST(FloatFunctions, StackUseStaysSmall) {
+    int deepest = 0;
+    for (const char* routine : {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan", "fp_atn", "fp_format",
+                                "fp_rnd", "fp_int"}) {
+        setFpa(2.5L);
+        deepest = std::max(deepest, call(routine, {.de = TextAddress}).stackBytes);
+    }
+    for (const char* routine : {"fp_add", "fp_sub", "fp_mul", "fp_div", "fp_cmp", "fp_pow"})
+        deepest = std::max(deepest, binary(routine, 2.5L, 3.7L).stackBytes);
+    EXPECT_GT(deepest, 20) << "the measurement sees the calls";
+    EXPECT_LE(deepest, 64);
 }
 
 TEST(FloatFunctions, FunctionsKeepTheCallersRegisters) {
