@@ -358,12 +358,30 @@ fp_mul:     push hl
             ld hl,fpa_s
             xor (hl)
             ld (hl),a
-            ld a,(fpa)          ; the multiplier should be the one ending
-            or a                ; in a zero byte
-            jr z,fpm_go
+            ld hl,fpa           ; the multiplier should be the one with
+            ld b,0              ; more zero bytes at its low end
+fpm_tzfpa:  ld a,(hl)
+            or a
+            jr nz,fpm_tzop
+            inc hl              ; (byte 3 holds the leading 1)
+            inc b
+            jr fpm_tzfpa
+fpm_tzop:   ld c,0
             ld a,e
             or a
-            jr nz,fpm_go
+            jr nz,fpm_tzcmp
+            inc c
+            or d
+            jr nz,fpm_tzcmp
+            inc c
+            exx
+            or e
+            exx
+            jr nz,fpm_tzcmp
+            inc c
+fpm_tzcmp:  ld a,b
+            cp c
+            jr nc,fpm_go
             ld hl,(fpa)
             ld (fpa),de
             ex de,hl
