@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"

@@ -6,9 +6,9 @@
 #include "media/host_file.h"
 
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
 #include "media/media_status.h"
 #include "media/tape_internal.h"
+#include "sound/mixer.h"
 
 #include <cstring>
 

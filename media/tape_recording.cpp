@@ -4,9 +4,9 @@
 // the bit high-passed round the mid value 128: a set bit swings the samples
 // down, a clear bit up. One 8-bit sample is written every clock / rate cycles.
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
 #include "media/tape_deck.h"
 #include "media/tape_internal.h"
+#include "sound/mixer.h"
 
 #include <cmath>
 #include <numbers>

@@ -9,14 +9,15 @@
 #include <cstdio>
 #include <fstream>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
+#include "host/qt/paste.h"
 #include "host/qt/settings.h"
 #include "host/sound/drivers.h"
-#include "host/sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -25,6 +26,7 @@
 #include "media/tape_images.h"
 #include "monitor/dumps.h"
 #include "monitor/monitor.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -288,7 +290,7 @@ void MainWindow::runCommand(int id) {
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
     case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
     case CmdPaste: {
-        std::string bytes = ClipboardTextToMachine(QGuiApplication::clipboard()->text());
+        std::string bytes = ClipboardTextToMachineBytes(QGuiApplication::clipboard()->text());
         if (!bytes.empty()) TypeAfterCurrent(bytes.c_str());
         break;
     }

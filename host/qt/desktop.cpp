@@ -12,21 +12,20 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "host/qt/main_window.h"
-#ifdef ORVANE_HAVE_CONSOLE_WINDOW
 #include "host/qt/console_window.h"
-#endif
+#include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/sound/drivers.h"
-#include "host/sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
+#include "sound/mixer.h"
 
 Desktop desktop;
 
@@ -149,7 +148,6 @@ int StartDesktop(const DesktopOptions& options) {
 
     monitorSetHost(&DesktopMonitorHost);
     monitorSetConsole(nullptr);
-#ifdef ORVANE_HAVE_CONSOLE_WINDOW
     if (!options.terminalMonitor) {
         static DesktopConsole console;
         static MonitorConsole monitorConsole;
@@ -158,7 +156,6 @@ int StartDesktop(const DesktopOptions& options) {
         monitorConsole = DesktopMonitorConsole(&console);
         monitorSetConsole(&monitorConsole);
     }
-#endif
 
     desktop.window->markChoices();
     VideoDriverSetting = desktop.window->video()->SelectVideoDriver(VideoDriverSetting);

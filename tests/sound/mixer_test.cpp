@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
-#include "host/sound/sources.h"
+#include "sound/mixer.h"
+#include "sound/sources.h"
 
 namespace {
 
