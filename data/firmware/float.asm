@@ -278,10 +278,21 @@ fpad_sum:   ex af,af'
             exx
             adc hl,de
             exx
-            ld a,(fpa_e)
+            jr c,fpad_carry
+fpad_fast:  bit 7,c
+            jr nz,fpad_round
+            ld (fpa),hl         ; normalised, same exponent, nothing to round
+            exx
+            ld (fpa+2),hl
+            exx
+            jp fp_exit
+fpad_round: ld a,(fpa_e)
             ld e,a
             ld d,0
-            jp nc,fp_rexit      ; still normalised: round and store
+            jp fp_rexit
+fpad_carry: ld a,(fpa_e)
+            ld e,a
+            ld d,0
             exx                 ; carried into a 33rd bit: shift back
             rr h
             rr l
@@ -316,7 +327,11 @@ fpad_diff:  xor a
             ld a,(fpa_s)
             xor 80h
             ld (fpa_s),a
-fpad_done:  ld a,(fpa_e)
+fpad_done:  exx
+            bit 7,h
+            exx
+            jr nz,fpad_fast     ; no bit lost at the top
+            ld a,(fpa_e)
             ld e,a
             ld d,0
             jp fp_nexit
