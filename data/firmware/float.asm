@@ -371,38 +371,6 @@ fp_mul:     push hl
             ld hl,fpa_s
             xor (hl)
             ld (hl),a
-            ld hl,fpa           ; the multiplier should be the one with
-            ld b,0              ; more zero bytes at its low end
-fpm_tzfpa:  ld a,(hl)
-            or a
-            jr nz,fpm_tzop
-            inc hl              ; (byte 3 holds the leading 1)
-            inc b
-            jr fpm_tzfpa
-fpm_tzop:   ld c,0
-            ld a,e
-            or a
-            jr nz,fpm_tzcmp
-            inc c
-            or d
-            jr nz,fpm_tzcmp
-            inc c
-            exx
-            or e
-            exx
-            jr nz,fpm_tzcmp
-            inc c
-fpm_tzcmp:  ld a,b
-            cp c
-            jr nc,fpm_go
-            ld hl,(fpa)
-            ld (fpa),de
-            ex de,hl
-            exx
-            ld hl,(fpa+2)
-            ld (fpa+2),de
-            ex de,hl
-            exx
 fpm_go:     exx                 ; a power of two only moves the exponent
             ld a,d
             exx
@@ -438,18 +406,62 @@ fpm_pow2b:  ld a,(fpa+3)
             exx
             ld c,0
             jp fp_rexit
-fpm_full:   ld hl,0
+fpm_full:   ld hl,fpa           ; the multiplier should be the one with
+            ld b,0              ; more zero bytes at its low end
+fpm_tzfpa:  ld a,(hl)
+            or a
+            jr nz,fpm_tzop
+            inc hl              ; (byte 3 holds the leading 1)
+            inc b
+            jr fpm_tzfpa
+fpm_tzop:   ld c,0
+            ld a,e
+            or a
+            jr nz,fpm_tzcmp
+            inc c
+            or d
+            jr nz,fpm_tzcmp
+            inc c
+            exx
+            or e
+            exx
+            jr nz,fpm_tzcmp
+            inc c
+fpm_tzcmp:  ld a,b
+            cp c
+            jr nc,fpm_clear
+            ld hl,(fpa)
+            ld (fpa),de
+            ex de,hl
+            exx
+            ld hl,(fpa+2)
+            ld (fpa+2),de
+            ex de,hl
+            exx
+fpm_clear:  ld hl,0
             exx
             ld hl,0
             exx
-            xor a
-            ld bc,(fpa)
+            ld bc,(fpa)         ; zero bytes at the low end of the multiplier
+            ld a,c              ; would only shift a product still 0: skip
+            or a
+            jr nz,fpm_b0
+            or b
+            jr nz,fpm_s1
+            ld a,(fpa+2)
+            or a
+            ld a,0
+            jr nz,fpm_b2
+            jr fpm_b3
+fpm_s1:     xor a
+            jr fpm_b1
+fpm_b0:     xor a
             call fpm_byte
-            ld bc,(fpa+1)
+fpm_b1:     ld bc,(fpa+1)
             call fpm_byte
-            ld bc,(fpa+2)
+fpm_b2:     ld bc,(fpa+2)
             call fpm_byte
-            ld bc,(fpa+3)
+fpm_b3:     ld bc,(fpa+3)
             call fpm_byte
             ld c,a
             ld de,(fpt_e)
