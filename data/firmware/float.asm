@@ -1154,27 +1154,49 @@ fpsc_next:  ld a,c
             jr nz,fpsc_step
             jp fp_exit
 
-; fp_pow10: FPA := 10^A, A 0-63. Uses HL, DE, B.
-fp_pow10:   ld b,a
-            ld hl,fp_one
+; fp_pow10: FPA := 10^A, A 0-39: a power from the table, which holds the
+; exact ones up to 10^13, times 10^13 or the nearest number to 10^26.
+; Uses HL, DE, B.
+fp_pow10:   ld hl,fp_one
+            cp 14
+            jr c,fp10_go
+            ld hl,fp_p10+60     ; 10^13
+            sub 13
+            cp 14
+            jr c,fp10_go
+            ld hl,fp_p10e26
+            sub 13
+fp10_go:    ld b,a
             call fp_load
-            ld hl,fp_p10
-            ld de,5
-fp10_loop:  srl b
-            jr nc,fp10_skip
-            call fp_mul
-fp10_skip:  add hl,de
             ld a,b
             or a
-            jr nz,fp10_loop
-            ret
+            ret z
+            ld l,a
+            ld h,0
+            ld d,h
+            ld e,l
+            add hl,hl
+            add hl,hl
+            add hl,de
+            ld de,fp_p10-5
+            add hl,de
+            jp fp_mul
 
-fp_p10:     db 000h,000h,000h,020h,084h ; 10
-            db 000h,000h,000h,048h,087h ; 100
+fp_p10:
+            db 000h,000h,000h,020h,084h ; 1E1
+            db 000h,000h,000h,048h,087h ; 1E2
+            db 000h,000h,000h,07Ah,08Ah ; 1E3
             db 000h,000h,040h,01Ch,08Eh ; 1E4
+            db 000h,000h,050h,043h,091h ; 1E5
+            db 000h,000h,024h,074h,094h ; 1E6
+            db 000h,080h,096h,018h,098h ; 1E7
             db 000h,020h,0BCh,03Eh,09Bh ; 1E8
-            db 0BFh,0C9h,01Bh,00Eh,0B6h ; 1E16
-            db 0A8h,0ADh,0C5h,01Dh,0EBh ; 1E32
+            db 000h,028h,06Bh,06Eh,09Eh ; 1E9
+            db 000h,0F9h,002h,015h,0A2h ; 1E10
+            db 040h,0B7h,043h,03Ah,0A5h ; 1E11
+            db 010h,0A5h,0D4h,068h,0A8h ; 1E12
+            db 02Ah,0E7h,084h,011h,0ACh ; 1E13
+fp_p10e26:  db 0BAh,0A5h,06Fh,025h,0D7h ; 1E26, rounded
 
 ; ----------------------------------------------------------------------
 ; fp_format: FPA as text at DE, ended by 0; HL := the start of the text.
