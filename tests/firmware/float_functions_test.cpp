@@ -85,7 +85,7 @@ TEST(FloatFunctions, ExactValuesStayExact) {
 TEST(FloatFunctions, PowersWholeExactAndGeneral) {
     const std::tuple<long double, long double, long double> exact[] = {
         {2, 10, 1024}, {3, 4, 81}, {-2, 3, -8}, {-2, 4, 16}, {10, -2, 1.0L / 100}, {7, 1, 7},
-        {5, 0, 1}, {0, 0, 1}, {0, 3, 0}, {-1, 63, -1}, {2, 31, 2147483648.0L}, {2, -64, std::ldexp(1.0L, -64)},
+        {5, 0, 1}, {0, 0, 1}, {0, 3, 0}, {-1, 63, -1}, {3.5L, 2, 12.25L}, {-3, 2, 9}, {-4, -2, 1.0L / 16}, {2, 31, 2147483648.0L}, {2, -64, std::ldexp(1.0L, -64)},
     };
     for (auto [x, y, want] : exact) {
         Outcome outcome = binary("fp_pow", x, y);
