@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cmath>
 #include <csignal>
@@ -13,7 +14,9 @@
 #include <unistd.h>
 
 #include "cpu/z80.h"
+#include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
+#include "host/qt/window_extras.h"
 #ifdef ORVANE_HAVE_CONSOLE_WINDOW
 #include "host/qt/console_window.h"
 #endif
@@ -113,6 +116,7 @@ void ResetPacing() {
 
 int StartDesktop(const DesktopOptions& options) {
     desktop = Desktop();
+    ClearKeyQueue();
     desktop.window = new MainWindow();
     if (options.messageBox) desktop.window->messageBox = options.messageBox;
     SetStatusBar(desktop.window->status());
@@ -130,7 +134,6 @@ int StartDesktop(const DesktopOptions& options) {
     ShutdownSoundSystem();
     uint32_t soundChoice = SoundDriverSetting;
     OpenSoundDriver(soundChoice);
-    SoundDriverSetting = soundChoice;
 
     desktop.frameBuffer.assign(FrameBufferBytes, 0);
 
@@ -163,9 +166,19 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->markChoices();
     VideoDriverSetting = desktop.window->video()->SelectVideoDriver(VideoDriverSetting);
     desktop.window->markChoices();
-    desktop.window->SetRadioMark(CmdDosFirst, 3, dosRom);
-    desktop.window->SetRadioMark(CmdBasicFirst, 3, basicRom);
+    desktop.window->markRoms();
+    // The same line the headless runner prints: what actually runs.
+    ShowStatus("%s", runningRomDescription().c_str());
+    // The menu ticks the sound driver that runs; a driver that failed is
+    // reported once the window is up.
+    desktop.window->reportSoundDriver(soundChoice, false);
+    if (SoundDriverSetting != soundChoice)
+        QTimer::singleShot(0, desktop.window, [soundChoice] {
+            if (desktop.window) desktop.window->reportSoundDriver(soundChoice);
+        });
 
+    desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());
+    RestoreWindowGeometry(*desktop.store, desktop.window);
     if (options.showWindow) desktop.window->show();
     ResetPacing();
     return 1;
@@ -185,6 +198,7 @@ int StartWithFile(const std::string& path) {
 }
 
 void RunOneFrame() {
+    DeliverQueuedKey();
     uint8_t* picture = desktop.frameBuffer.data();
     desktop.pitchShift = framePitchShift();
     if (CycleBased) {
@@ -203,10 +217,23 @@ void RunOneFrame() {
     PaceFrame(desktop.pacer);
 }
 
+// True while an open menu holds the frames. A count left over by a menu that
+// closed without telling (so that no popup is open any more) is dropped, so
+// the machine can never stay frozen behind a menu that is gone.
+bool MenuHoldsFrames() {
+    if (desktop.menusOpen <= 0) return false;
+    if (QApplication::activePopupWidget()) return true;
+    desktop.menusOpen = 0;
+    if (desktop.running) ResumeSound();
+    ReleaseMachineKeys();
+    ResetPacing();
+    return false;
+}
+
 void RunMainLoop() {
     bool wasRunning = desktop.running;
     while (!desktop.quitRequested) {
-        if (!desktop.running || desktop.menusOpen > 0) {
+        if (!desktop.running || MenuHoldsFrames()) {
             ResetPacing();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             ResetPacing();
@@ -215,7 +242,7 @@ void RunMainLoop() {
             continue;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (desktop.quitRequested || !desktop.running || desktop.menusOpen > 0) continue;
+        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames()) continue;
         RunOneFrame();
     }
 }
@@ -224,6 +251,7 @@ void ShutdownDesktop() {
     ShutdownSoundSystem();
     CloseTape();
     if (desktop.store) {
+        if (desktop.window) SaveWindowGeometry(*desktop.store, desktop.window);
         if (!WriteAllSettings(*desktop.store))
             std::fprintf(stderr, "The settings could not be stored.\n");
         desktop.store.reset();

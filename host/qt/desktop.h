@@ -57,6 +57,8 @@ int StartDesktop(const DesktopOptions& options);
 int StartWithFile(const std::string& path);
 // One frame: produce the picture, present it, mix the sound, pace.
 void RunOneFrame();
+// True while an open menu holds the frames (see desktop.cpp).
+bool MenuHoldsFrames();
 // Loops until the window is closed (or SIGINT/SIGTERM arrives).
 void RunMainLoop();
 // Sound system down (completing recordings), settings written, window gone.

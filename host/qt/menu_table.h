@@ -52,4 +52,11 @@ enum : int {
     CmdHardReset = 40061,
     CmdSoundRecording = 40067,
     CmdScreenshot = 40068,
+    // The desktop's own commands.
+    CmdKeyboardNatural = 40200,
+    CmdKeyboardPositional = 40201,
+    CmdKeyboardHelp = 40202,
+    CmdQuickScreenshot = 40203,
+    CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
+    CmdRecentLast = 40217,
 };

@@ -10,6 +10,7 @@ uint32_t VideoDriverSetting = 1;
 uint32_t CycleBased = 0;
 uint32_t KeepAspectRatio = 1;
 uint32_t SyncSpeed = 1;
+uint32_t NaturalKeyboard = 1;
 
 const SettingRecord SettingsTable[] = {
     {"SoundDriver", &SoundDriverSetting, 1, 2},
@@ -19,6 +20,7 @@ const SettingRecord SettingsTable[] = {
     {"SyncSpeed", &SyncSpeed, 1, 6},
     {"BasicROM", &basicRom, BasicRomOld, 2},
     {"DosROM", &dosRom, DosRomUfddos, 2},
+    {"NaturalKeyboard", &NaturalKeyboard, 1, 1},
 };
 const int SettingsCount = sizeof SettingsTable / sizeof SettingsTable[0];
 
