@@ -412,7 +412,7 @@ void MainWindow::runCommand(int id) {
         SetRadioMark(CmdKeyboardNatural, 2, NaturalKeyboard ? 0 : 1);
         break;
     case CmdKeyboardHelp: keyboardHelpDialog(this); break;
-    case CmdQuickScreenshot: quickScreenshot(); break;
+    case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
         messageBox("About Orvane", "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion 1.0\n\n");
         break;

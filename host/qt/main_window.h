@@ -94,6 +94,7 @@ class MainWindow : public QMainWindow {
     // A PNG of the picture at 4:3, integer-scaled, into folder (the user's
     // Pictures/Orvane when empty); the path written, or "" on failure.
     QString quickScreenshot(const QString& folder = QString());
+    QString quickScreenshotFolder; // "" for the user's Pictures/Orvane
     // Error message with the error icon (through messageBox).
     void showError(const QString& caption, const QString& text);
 
