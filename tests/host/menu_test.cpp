@@ -311,6 +311,29 @@ TEST_F(MenuTest, AnOpenMenuHoldsTheFramesAndResetsTheScheduleAfter) {
     EXPECT_EQ(desktop.pacer.target, fake.now);
 }
 
+// A menu that announced itself but never showed or never said it closed
+// (a hidden menu bar's mnemonic, say) must not freeze the machine: with no
+// popup open the count is dropped and frames run again.
+TEST_F(MenuTest, AMenuThatIsGoneDoesNotHoldTheFrames) {
+    startDesktop();
+    QMenu* file = window().topMenus().first();
+    emit file->aboutToShow();
+    ASSERT_EQ(desktop.menusOpen, 1);
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    fake.advanceMs(1000);
+    EXPECT_FALSE(MenuHoldsFrames());
+    EXPECT_EQ(desktop.menusOpen, 0);
+    EXPECT_EQ(desktop.pacer.target, fake.now) << "a fresh schedule, no burst of frames";
+    // A real open menu does hold them.
+    file->popup(QPoint(0, 0));
+    QApplication::processEvents();
+    if (QApplication::activePopupWidget()) {
+        EXPECT_TRUE(MenuHoldsFrames());
+        file->hide();
+    }
+    EXPECT_FALSE(MenuHoldsFrames());
+}
+
 } // namespace
 
 namespace {
