@@ -335,10 +335,12 @@ TEST_F(MonitorTest, HuntSearchesWhatTheProcessorReads) {
     EXPECT_EQ(session({"h f000 10000 de ad"}), "\n");
     // The ROM the processor sees is searched, not the array beneath it.
     uint8_t first = memRead(0x0000), second = memRead(0x0001);
+    const uint8_t beneath = MainMemory[0x0000];
     MainMemory[0x0000] = static_cast<uint8_t>(~first);
     char line[32];
     std::snprintf(line, sizeof line, "h 0 1 %x %x", first, second);
     EXPECT_EQ(session({line}), " 0\n");
+    MainMemory[0x0000] = beneath;
     // At most five bytes; fewer than one is a usage message.
     EXPECT_EQ(session({"h 0 10 1 2 3 4 5 6", "h 0 10"}),
               "Too many values: at most 5 bytes to hunt for.\n"
