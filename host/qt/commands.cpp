@@ -169,9 +169,10 @@ void MainWindow::saveAs() {
     std::string extension = lastExtension(path);
     const QString name = QFileInfo(fromPath(path)).fileName();
     if (extension == ".bac") {
-        errno = 0;
-        SaveBacImage(path);
-        if (!readable(path)) {
+        errno = QFileInfo(fromPath(path)).isDir() ? EISDIR : 0;
+        if (!errno) SaveBacImage(path);
+        const QFileInfo saved(fromPath(path));
+        if (errno == EISDIR || !saved.isFile() || !readable(path)) {
             showError("Error", QString("Cannot write %1: %2.")
                                    .arg(fromPath(path), errno ? QString(std::strerror(errno))
                                                               : QString("the file was not created")));

@@ -123,12 +123,13 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_NE(messages[0].second.indexOf("Nothing was written"), -1)
         << messages[0].second.toStdString();
 
-    // A full disk: the save is reported as failed, not as saved.
-    if (std::filesystem::exists("/dev/full")) {
-        dialogAnswers = {"/dev/full.bac"};
-        window().OnCommand(CmdSaveAs);
-        EXPECT_EQ(messages.size(), 2u);
-    }
+    // A folder in place of the file: reported as failed, not as saved.
+    std::filesystem::create_directories(path("folder.bac"));
+    dialogAnswers = {QString::fromStdString(path("folder.bac"))};
+    window().OnCommand(CmdSaveAs);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].second.startsWith("Cannot write")) << messages[1].second.toStdString();
+    EXPECT_NE(statusText(), "Saved folder.bac.");
 }
 
 TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
