@@ -36,6 +36,9 @@ extern uint8_t tapeInputLatch;
 
 constexpr uint8_t portIndex(uint8_t port) { return port & 0x17; }
 
+uint8_t ioRead(uint8_t port);
+void ioWrite(uint8_t port, uint8_t value);
+
 uint8_t pioRead(int index);
 void pioWrite(int index, uint8_t value);
 void pioInput(int channel, uint8_t value, InterruptAck acknowledge);

@@ -58,7 +58,7 @@ int LoadAtpImage(const std::string& path) {
         if (std::feof(file)) break;
     }
 
-    FinishProgram(load, 0);
+    FinishProgram(load);
     std::fclose(file);
     return 1;
 }

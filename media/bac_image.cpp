@@ -86,7 +86,7 @@ int LoadBacImage(const std::string& path) {
             readSegments(file, size, load);
     }
 
-    FinishProgram(load, 1);
+    FinishProgram(load);
     std::fprintf(stderr, "   %u bytes read.\n", load.count + 1);
     std::fclose(file);
     return 1;

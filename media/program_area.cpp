@@ -31,13 +31,9 @@ void AppendBlockPayload(ProgramLoad& load, const uint8_t* payload, uint32_t n) {
     AppendProgramBytes(load, payload, length);
 }
 
-static int processorCanWrite(uint16_t address) {
-    return address >= 0x7400 || (address >= 0x5800 && address <= 0x5FFF);
-}
-
-uint16_t FinishProgram(const ProgramLoad& load, int endByteOnlyInWritableRam) {
+uint16_t FinishProgram(const ProgramLoad& load) {
     uint16_t end = static_cast<uint16_t>(ProgramAreaStart + load.count);
-    if (!endByteOnlyInWritableRam || processorCanWrite(end)) memoryArray()[end] = 0x01;
+    memoryArray()[end] = 0x01;
     writeWord(ProgramEndPointer, static_cast<uint16_t>(end + 1));
     writeWord(ProgramTopPointer, static_cast<uint16_t>(end + 2));
     return end;

@@ -25,7 +25,7 @@ uint32_t AppendProgramBytes(ProgramLoad& load, const uint8_t* bytes, uint32_t n)
 // 0Dh that is followed by 00h inside the payload, or the whole payload.
 void AppendBlockPayload(ProgramLoad& load, const uint8_t* payload, uint32_t n);
 
-// Stores the end byte (always, or only where the processor could write RAM)
-// and sets the two system words through the processor's write path. Returns
-// the address of the end byte.
-uint16_t FinishProgram(const ProgramLoad& load, int endByteOnlyInWritableRam);
+// Stores the end byte (at most FFFFh, so always in RAM the processor may
+// write) and sets the two system words through the processor's write path.
+// Returns the address of the end byte.
+uint16_t FinishProgram(const ProgramLoad& load);

@@ -4,9 +4,9 @@
 // the bit high-passed round the mid value 128: a set bit swings the samples
 // down, a clear bit up. One 8-bit sample is written every clock / rate cycles.
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
 #include "media/tape_deck.h"
 #include "media/tape_internal.h"
+#include "sound/mixer.h"
 
 #include <cmath>
 #include <numbers>
@@ -58,11 +58,13 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
     d.bitsLeft = 0;
     d.renderedCycle = cpu.TCOUNT;
     d.samplesWritten = 0;
+    TapeBlockWatchReset(d.blocks);
     BuildWavHeader(d.header, sampleRate);
     if (path.empty() || sampleRate == 0) return 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     d.file = file;
+    d.path = path;
     std::fwrite(d.header, 1, WavHeaderSize, file);
     d.headerEnd = WavHeaderSize;
     ForgetShownCounter();
@@ -73,6 +75,9 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
 void RenderTapeOutput(uint64_t cycle, int level) {
     TapeDeck& d = tapeDeck;
     if (!d.file || d.reading || !d.motorOn || cycle < d.renderedCycle) return;
+    // The level held until now differs from the one before: the output
+    // changed at the previous write, where rendering stopped.
+    if ((level != 0) != (d.outputFlag != 0)) NoteTapeEdge(d.renderedCycle);
     renderUntil(cycle, level);
     MixUpTo(cycle);
     d.outputFlag = level ? 2 : 0;

@@ -16,18 +16,18 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "abc80/abc80.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/window_extras.h"
+#include "host/qt/keymap.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
-#ifdef ORVANE_HAVE_VIDEO_SIZING
 #include "host/qt/video_sizing.h"
-#endif
-#include "host/sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -76,9 +76,7 @@ MainWindow::MainWindow() {
     minimum.rheight() += menuBar()->sizeHint().height();
     setMinimumSize(minimum);
     resize(720, 540 + menuBar()->sizeHint().height() + statusBarWidget->sizeHint().height());
-#ifdef ORVANE_HAVE_VIDEO_SIZING
     new AspectSizer(this, view, [] { return KeepAspectRatio != 0; });
-#endif
 }
 
 MainWindow::~MainWindow() {
@@ -171,6 +169,7 @@ void MainWindow::markChoices() {
     setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
     setChecked(CmdKeyboardNatural, NaturalKeyboard != 0);
     setChecked(CmdKeyboardPositional, NaturalKeyboard == 0);
+    setChecked(CmdFastTape, FastTape != 0);
     view->setKeepAspect(KeepAspectRatio != 0);
 }
 
@@ -240,7 +239,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
     const bool altGr = (modifiers & Qt::AltModifier) && ctrl;
     if (((modifiers & Qt::AltModifier) && !altGr) || isModifierKey(event->key())) return;
-    const uint32_t vk = HostKeyToVirtualKey(event);
+    const uint32_t vk = KeyEventToVirtualKey(event);
     const quint64 id = hostKeyId(event);
     if (NaturalKeyboard) {
         if (vk == VkShift || vk == VkControl) return; // each key carries its own modifiers
@@ -280,7 +279,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
         QueueKeyEvent(release);
         return;
     }
-    const uint32_t vk = HostKeyToVirtualKey(event);
+    const uint32_t vk = KeyEventToVirtualKey(event);
     if (!NaturalKeyboard && (vk == VkShift || vk == VkControl)) {
         release.virtualKey = static_cast<uint8_t>(vk);
         QueueKeyEvent(release);

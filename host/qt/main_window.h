@@ -102,12 +102,21 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void runCommand(int id);
     QString askFile(bool save);
+    std::string askWav(bool save, const char* title);
     void attachDisk(unsigned drive);
     void detachDisks();
     void saveScreenshot();
     void toggleSoundRecording();
     void saveAs();
     void openRecentFile(int index);
+    // The deck: a tape to play or a recording, never both at once.
+    void insertTape();
+    void recordTape();
+    void rewindTape();
+    void ejectTape();
+    // Starts recording the cassette output to path unless a tape is in the
+    // deck to play (then says so); 1 when recording.
+    int startRecording(const std::string& path);
 
     VideoView* view;
     OrvaneStatusBar* statusBarWidget;
@@ -122,11 +131,3 @@ class MainWindow : public QMainWindow {
 // Lets go of every key the machine holds (after the keys still queued), as
 // when the window loses the keyboard.
 void ReleaseMachineKeys();
-
-// The key the host event stands for, as the keyboard's virtual-key code (0:
-// none). Replaceable so that a fuller mapping can take over.
-extern uint32_t (*HostKeyToVirtualKey)(const QKeyEvent* event);
-uint32_t FallbackVirtualKey(const QKeyEvent* event);
-// Clipboard text to the bytes the machine types (CR line ends).
-extern std::string (*ClipboardTextToMachine)(const QString& text);
-std::string FallbackClipboardText(const QString& text);

@@ -52,6 +52,11 @@ enum : int {
     CmdHardReset = 40061,
     CmdSoundRecording = 40067,
     CmdScreenshot = 40068,
+    CmdFastTape = 40080,
+    CmdTapeInsert = 40081,
+    CmdTapeRecord = 40082,
+    CmdTapeRewind = 40083,
+    CmdTapeEject = 40084,
     // The desktop's own commands.
     CmdKeyboardNatural = 40200,
     CmdKeyboardPositional = 40201,

@@ -56,7 +56,7 @@ void ResetPacing(FramePacer& pacer) {
 
 void PaceFrame(FramePacer& pacer) {
     int64_t now = pacer.clock->now();
-    if (pacer.speedIndex != 0) {
+    if (pacer.speedIndex != 0 && !pacer.unlimited) {
         const int64_t oneMs = pacer.clock->frequency / 1000;
         while (pacer.target - now >= pacer.framePeriod) {
             const int64_t spare = pacer.target - now - pacer.framePeriod;

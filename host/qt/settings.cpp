@@ -3,13 +3,14 @@
 
 #include <QSettings>
 
-#include "host/sound/mixer.h"
 #include "machine/memory.h"
+#include "sound/mixer.h"
 
 uint32_t VideoDriverSetting = 1;
 uint32_t CycleBased = 0;
 uint32_t KeepAspectRatio = 1;
 uint32_t SyncSpeed = 1;
+uint32_t FastTape = 1;
 uint32_t NaturalKeyboard = 1;
 
 const SettingRecord SettingsTable[] = {
@@ -18,6 +19,7 @@ const SettingRecord SettingsTable[] = {
     {"CycleBased", &CycleBased, 0, 1},
     {"KeepAspectRatio", &KeepAspectRatio, 1, 1},
     {"SyncSpeed", &SyncSpeed, 1, 6},
+    {"FastTape", &FastTape, 1, 1},
     {"BasicROM", &basicRom, BasicRomOld, 2},
     {"DosROM", &dosRom, DosRomUfddos, 2},
     {"NaturalKeyboard", &NaturalKeyboard, 1, 1},

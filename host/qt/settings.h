@@ -16,6 +16,7 @@ extern uint32_t VideoDriverSetting; // "VideoDriver": 0 software, 1 accelerated,
 extern uint32_t CycleBased;         // "CycleBased": 1 draws the picture line by line while running
 extern uint32_t KeepAspectRatio;    // "KeepAspectRatio": 1 keeps the picture at 4:3
 extern uint32_t SyncSpeed;          // "SyncSpeed": speed index 0-6
+extern uint32_t FastTape;           // "FastTape": 1 lifts the speed limit while the tape moves
 extern uint32_t NaturalKeyboard;    // "NaturalKeyboard": 1 types what the host key shows
 
 struct SettingRecord {

@@ -75,7 +75,7 @@ TEST_F(KeyboardTest, NaturalTypingGivesTheCharactersOnTheKeys) {
     typeFast(&window(), "run\r", 0);
     std::string screen = runFramesAndReadScreen(200);
     EXPECT_NE(screen.find("10 PRINT \"HI\";2*(3+4)"), std::string::npos) << screen;
-    EXPECT_NE(screen.find("\nHI14"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\nHI 14"), std::string::npos) << screen;
     EXPECT_TRUE(keyQueue.events.empty());
 }
 

@@ -7,8 +7,8 @@
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/window_extras.h"
-#include "host/sound/mixer.h"
 #include "machine/memory.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -24,12 +24,13 @@ TEST_F(SettingsTest, FirstRunStoresEveryDefault) {
     QSettings settings("Emulators", "Orvane");
     const std::pair<const char*, int> expected[] = {
         {"SoundDriver", 1}, {"VideoDriver", 1}, {"CycleBased", 0}, {"KeepAspectRatio", 1},
-        {"SyncSpeed", 1},   {"BasicROM", 0},    {"DosROM", 2},      {"NaturalKeyboard", 1}};
+        {"SyncSpeed", 1},   {"BasicROM", 0},    {"DosROM", 2},      {"FastTape", 1},
+        {"NaturalKeyboard", 1}};
     for (const auto& [name, value] : expected) {
         ASSERT_TRUE(settings.contains(name)) << name;
         EXPECT_EQ(settings.value(name).toInt(), value) << name;
     }
-    EXPECT_EQ(settings.allKeys().size(), 8);
+    EXPECT_EQ(settings.allKeys().size(), 9);
 }
 
 TEST_F(SettingsTest, BadStoredValuesFallBackToTheirDefaults) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/headless.h"
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // WAV recording of the mixer's output blocks.
-#include "host/sound/recording.h"
+#include "sound/recording.h"
 
 #include <cstdio>
 
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 namespace {
 
