@@ -6,6 +6,7 @@
 
 #include "desktop_fixture.h"
 #include "host/qt/key_queue.h"
+#include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "machine/keyboard.h"
 
@@ -144,6 +145,31 @@ TEST_F(KeyboardTest, LosingTheKeyboardLetsQueuedKeysThroughThenReleasesAll) {
     // The release that comes later finds nothing held.
     send(&window(), QEvent::KeyRelease, {Qt::Key_Q, Qt::NoModifier}, "q");
     EXPECT_EQ(DeliverQueuedKey(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// F1 is the machine's reset: the open firmware warm-starts and the typed
+// program stays; Alt+F1 (hard reset) clears it.
+TEST_F(KeyboardTest, F1KeepsTheProgramAndHardResetClearsIt) {
+    startDesktop();
+    runFramesAndReadScreen(60);
+    typeFast(&window(), "10 PRINT 5\r", 1);
+    runFramesAndReadScreen(10);
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&window(), &f1);
+    runFramesAndReadScreen(60);
+    typeFast(&window(), "list\r", 1);
+    std::string screen = runFramesAndReadScreen(30);
+    EXPECT_NE(screen.find("\n10 PRINT 5"), std::string::npos) << screen;
+
+    window().OnCommand(CmdHardReset);
+    runFramesAndReadScreen(60);
+    typeFast(&window(), "list\r", 1);
+    screen = runFramesAndReadScreen(30);
+    EXPECT_EQ(screen.find("10 PRINT 5"), std::string::npos) << screen;
 }
 
 } // namespace
