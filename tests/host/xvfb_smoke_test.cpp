@@ -196,7 +196,7 @@ TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
                         Qt::Key_Right, Qt::Key_Comma, Qt::Key_Period, Qt::Key_Backspace};
     const int commands[] = {40014, 40016, 40015, 40018, 40020, CmdReset, CmdHardReset,
                             CmdPause, CmdKeyboardPositional, CmdKeyboardNatural, CmdVideoFirst,
-                            CmdVideoFirst + 1, CmdLoad, CmdAutostart, CmdKeepAspect,
+                            CmdVideoFirst + 1, CmdVideoFirst + 2, CmdSoundFirst, CmdLoad, CmdAutostart, CmdKeepAspect,
                             CmdCycleBased, CmdTapeSound, CmdKeyboardHelp, CmdQuickScreenshot,
                             CmdCopyText, CmdMemoryDump};
     uint64_t lastCycles = cpu.TCOUNT;
