@@ -218,7 +218,7 @@ TEST_F(TapeLevelTest, SilenceAndHissDoNotChatter) {
 TEST_F(TapeLevelTest, StereoFilesFollowTheChannelThatCarriesTheSignal) {
     const uint32_t rate = 44100;
     const Bytes signal = squareWave(rate, 1.0, 220, 36);
-    const Bytes other = squareWave(rate / 2, 0.5, 220, 36); // the same swing, half the speed
+    const Bytes other = squareWave(rate / 2, 1.0, 220, 36); // the same swing, half the speed
     auto stereo = [&](auto left, auto right) {
         Bytes data;
         for (uint32_t j = 0; j < signal.size(); ++j) {
