@@ -82,6 +82,10 @@ class TapeDeckTest : public ::testing::Test {
         CloseTape();
         SetTapeMotor(0, cpu.TCOUNT);
         tapeDeck.inputLevel = 0;
+        // The recording filter carries over from one recording to the next;
+        // every test records as a freshly started program does.
+        tapeDeck.lowPass = tapeDeck.dcTrack = 0;
+        tapeDeck.sampleAccumulator = 0;
         SetTapeSound(0);
         statusTexts.clear();
         SetMediaStatusWriter(captureStatus);

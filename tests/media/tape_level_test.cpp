@@ -75,6 +75,10 @@ class TapeLevelTest : public ::testing::Test {
         CloseTape();
         SetTapeMotor(0, 0);
         tapeDeck.inputLevel = 0;
+        // The recording filter carries over from one recording to the next;
+        // every test records as a freshly started program does.
+        tapeDeck.lowPass = tapeDeck.dcTrack = 0;
+        tapeDeck.sampleAccumulator = 0;
     }
     void TearDown() override { CloseTape(); }
 
