@@ -19,6 +19,8 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/file_write.h"
+#include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
@@ -34,8 +36,28 @@ struct MachineChoices {
     std::string romFolder;
     bool romFolderSet = false;
 };
-MachineChoices choices;
-bool helpAsked = false;
+
+// Sound: played through a driver at real-time pace, and/or recorded as WAV in
+// emulated time. Either brings the mixer up to the cycle counter after every
+// frame.
+struct SoundChoices {
+    bool play = false;
+    std::string recordPath;
+    bool hooked = false;
+    std::chrono::steady_clock::time_point next{}; // the next frame's slot when playing
+};
+
+// What the options of one run chose. RunHeadless starts every run from a
+// fresh one, so a run never sees what an earlier one in the same process
+// asked for.
+struct RunChoices {
+    MachineChoices machine;
+    SoundChoices sound;
+    bool helpAsked = false;
+};
+RunChoices state;
+MachineChoices& choices = state.machine;
+SoundChoices& sound = state.sound;
 
 int chooseFrom(const char* value, const char* const* names, long& choice) {
     for (long i = 0; names[i]; i++)
@@ -54,7 +76,7 @@ bool isFolder(const char* path) {
 int optionHeadless(HeadlessRun&, const char*) { return 1; }
 
 int optionHelp(HeadlessRun&, const char*) {
-    helpAsked = true;
+    state.helpAsked = true;
     return 1;
 }
 
@@ -126,8 +148,9 @@ int optionScreenText(HeadlessRun& run, const char*) {
 int optionScreenshot(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun& r) {
-        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift)) return 1;
-        std::fprintf(stderr, "orvane: cannot write screenshot %s\n", path.c_str());
+        std::string cause;
+        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift, &cause)) return 1;
+        std::fprintf(stderr, "orvane: cannot write screenshot %s: %s\n", path.c_str(), cause.c_str());
         return 0;
     });
     return 1;
@@ -136,11 +159,10 @@ int optionScreenshot(HeadlessRun& run, const char* value) {
 int optionDumpMemory(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun&) {
-        FILE* file = std::fopen(path.c_str(), "wb");
-        bool ok = file && std::fwrite(memoryArray(), 1, 65536, file) == 65536;
-        if (file && std::fclose(file) != 0) ok = false;
-        if (ok) return 1;
-        std::fprintf(stderr, "orvane: cannot write memory dump %s\n", path.c_str());
+        std::string cause;
+        if (WriteWholeFile(path, memoryArray(), 65536, &cause)) return 1;
+        std::fprintf(stderr, "orvane: cannot write memory dump %s: %s\n", path.c_str(),
+                     cause.c_str());
         return 0;
     });
     return 1;
@@ -175,46 +197,41 @@ int optionPrinterDir(HeadlessRun&, const char* value) {
     return 1;
 }
 
-// Sound: played through a driver at real-time pace, and/or recorded as WAV in
-// emulated time. Either brings the mixer up to the cycle counter after every
-// frame.
-struct SoundChoices {
-    bool play = false;
-    std::string recordPath;
-    bool hooked = false;
-};
-SoundChoices sound;
-
 int startSound(HeadlessRun&) {
     InitSoundSystem();
     ShutdownSoundSystem();
-    // Completes the recording however the run ends.
-    std::atexit(ShutdownSoundSystem);
+    // Completes the recording however the process ends.
+    static bool completedAtExit = false;
+    if (!completedAtExit) std::atexit(ShutdownSoundSystem);
+    completedAtExit = true;
     if (sound.play) OpenSoundDriver(SoundDriverSetting);
     if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
-        std::fprintf(stderr, "orvane: cannot create sound recording %s\n", sound.recordPath.c_str());
+        std::fprintf(stderr, "orvane: cannot create sound recording %s: %s\n",
+                     sound.recordPath.c_str(), MediaError().c_str());
         return 0;
     }
+    sound.next = std::chrono::steady_clock::now();
     return 1;
 }
 
 // Holds a playing run to 50 frames a second; a run that fell far behind
-// starts its schedule again rather than racing to catch up.
+// starts its schedule again rather than racing to catch up. A recording that
+// failed ends the run.
 int mixAndPace(HeadlessRun&) {
     using Clock = std::chrono::steady_clock;
-    static Clock::time_point next = Clock::now();
     MixUpTo(cpu.TCOUNT);
+    if (!SoundRecordingFailure().empty()) return 0;
     if (!sound.play) return 1;
-    next += std::chrono::milliseconds(20);
+    sound.next += std::chrono::milliseconds(20);
     const Clock::time_point now = Clock::now();
-    if (now > next + std::chrono::milliseconds(200)) next = now;
-    std::this_thread::sleep_until(next);
+    if (now > sound.next + std::chrono::milliseconds(200)) sound.next = now;
+    std::this_thread::sleep_until(sound.next);
     return 1;
 }
 
 int endSound(HeadlessRun&) {
     ShutdownSoundSystem();
-    return 1;
+    return SoundRecordingFailure().empty() ? 1 : 0;
 }
 
 void hookSound(HeadlessRun& run) {
@@ -268,8 +285,8 @@ int loadMedia(HeadlessRun& run, const std::string& path, bool autostart) {
         runFramesBlind(50);
     }
     MediaFileKind kind = MediaFileKindOf(path);
-    if (!LoadMediaFile(path) || (kind == MediaFileKind::Wav && !tapeDeck.file)) {
-        std::fprintf(stderr, "orvane: cannot load %s\n", path.c_str());
+    if (!LoadMediaFile(path)) {
+        std::fprintf(stderr, "orvane: cannot load %s: %s\n", path.c_str(), MediaError().c_str());
         return 0;
     }
     std::fprintf(stderr, "Loaded %s.\n", path.c_str());
@@ -310,13 +327,21 @@ int optionTapeOut(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.bootHooks.push_back([path](HeadlessRun&) {
         if (StartTapeRecording(path, 44100)) return 1;
-        std::fprintf(stderr, "orvane: cannot create tape recording %s\n", path.c_str());
+        std::fprintf(stderr, "orvane: cannot create tape recording %s: %s\n", path.c_str(),
+                     MediaError().c_str());
         return 0;
     });
+    // A recording that failed ends the run at once.
+    run.frameHooks.push_back([](HeadlessRun&) { return TapeRecordingFailure().empty() ? 1 : 0; });
     // The recording ends when the motor stops, or here with the run.
-    run.endHooks.push_back([](HeadlessRun&) {
+    run.endHooks.push_back([path](HeadlessRun&) {
+        if (tapeDeck.file && !tapeDeck.reading && tapeDeck.motorOn)
+            std::fprintf(stderr,
+                         "orvane: warning: the run ended while the cassette motor was still "
+                         "recording; %s may be incomplete\n",
+                         path.c_str());
         CloseTape();
-        return 1;
+        return TapeRecordingFailure().empty() ? 1 : 0;
     });
     return 1;
 }
@@ -326,8 +351,8 @@ int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
     std::string path = value;
     run.startHooks.push_back([drive, path](HeadlessRun&) {
         if (AttachDiskImage(drive, path)) return 1;
-        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s\n", drive,
-                     path.c_str());
+        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s: %s\n", drive,
+                     path.c_str(), MediaError().c_str());
         return 0;
     });
     return 1;
@@ -341,11 +366,9 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     std::string path = value;
     if (std::filesystem::path(path).extension().empty()) path += ".bac";
     run.endHooks.push_back([path](HeadlessRun&) {
-        std::error_code error;
-        std::filesystem::remove(path, error);
-        SaveBacImage(path);
-        if (!std::filesystem::exists(path, error)) {
-            std::fprintf(stderr, "orvane: cannot write %s\n", path.c_str());
+        if (!SaveBacImage(path)) {
+            std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(),
+                         MediaError().c_str());
             return 0;
         }
         std::fprintf(stderr, "File saved: %s.\n", path.c_str());
@@ -648,16 +671,13 @@ std::string ScreenText() {
     return out;
 }
 
-int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift) {
+int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift,
+                       std::string* cause) {
     int width = frameWidth(pitchShift);
     std::vector<uint8_t> image = endsWithIgnoringCase(path, ".png")
                                      ? pngImage(frameBuffer, width, VisibleLines)
                                      : bmpImage(frameBuffer, width, VisibleLines);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    bool ok = std::fwrite(image.data(), 1, image.size(), file) == image.size();
-    if (std::fclose(file) != 0) ok = false;
-    return ok ? 1 : 0;
+    return WriteWholeFile(path, image.data(), image.size(), cause);
 }
 
 void RenderPicture(HeadlessRun& run) {
@@ -666,7 +686,28 @@ void RenderPicture(HeadlessRun& run) {
         renderLine(line, run.frameBuffer.data(), run.pitchShift);
 }
 
+// Puts back what an earlier run in the same process may have changed.
+void startAfresh() {
+    state = RunChoices{};
+    SoundDriverSetting = 1;
+    basicRom = BasicRomOld;
+    dosRom = DosRomUfddos;
+    setRomFolder("");
+    setPrinterDirectory("");
+    SetMediaStatusWriter(nullptr);
+    SetTapeSound(0);
+}
+
+// Whatever way the run ended: recordings completed, files closed.
+void finishRun() {
+    CloseTape();
+    if (sound.hooked) ShutdownSoundSystem();
+    closePrinter();
+    SetMediaStatusWriter(nullptr);
+}
+
 int RunHeadless(int argc, char** argv) {
+    startAfresh();
     HeadlessRun run;
     run.frameBuffer.assign(FrameBufferBytes, 0);
     bool onlyHeadless = true;
@@ -701,7 +742,7 @@ int RunHeadless(int argc, char** argv) {
             return 2;
         }
     }
-    if (helpAsked) {
+    if (state.helpAsked) {
         printHelp();
         return 0;
     }
@@ -733,6 +774,6 @@ int RunHeadless(int argc, char** argv) {
     }
     if (!run.cycleBased) RenderPicture(run);
     if (ok) ok = runHooks(run.endHooks, run);
-    closePrinter();
+    finishRun();
     return ok ? 0 : 1;
 }

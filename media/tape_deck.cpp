@@ -3,6 +3,7 @@
 // cycle count while the motor runs and turned into the input level with a
 // hysteresis of 25 around the mid level 128.
 #include "media/tape_deck.h"
+#include "media/file_write.h"
 #include "media/host_file.h"
 
 #include "cpu/z80.h"
@@ -168,6 +169,10 @@ void SetTapeSound(int on) { tapeSoundFlag = on ? 1 : 0; }
 int TapeSoundEnabled() { return tapeSoundFlag; }
 
 int TapeIsPlaying() { return tapeDeck.reading; }
+
+int TapeDeckHolds(const std::string& path) {
+    return tapeDeck.file && SameFileAs(path, fileno(tapeDeck.file));
+}
 
 void OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "media/wav_layout.h"
+#include "media/wav_writer.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;
@@ -34,12 +35,26 @@ struct TapeDeck {
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
     uint64_t samplesWritten = 0;     // recording
+    WavWriter writer;                // recording: checked writes to file
+    std::string recordingPath;
+    std::string recordingFailure; // why the last recording stopped early; "" if it did not
 };
 
 extern TapeDeck tapeDeck;
 
 void OpenTapeForReading(const std::string& path);
+// 0 with the cause in MediaError when the file can't be created, or when it
+// is the tape being played (the same file under any name): that tape then
+// plays on untouched.
 int StartTapeRecording(const std::string& path, uint32_t sampleRate);
+// A recording whose file failed (a full disk) stops at once: the samples
+// written so far stay, described by the header, the deck closes, and the
+// cause goes to stderr and the status bar's message field. The text, such
+// as "cannot write out.wav: no space left on device", stays here until the
+// next recording starts.
+const std::string& TapeRecordingFailure();
+// 1 when path names the file open in the deck (played or recorded).
+int TapeDeckHolds(const std::string& path);
 void CloseTape();
 int TapeIsPlaying();
 int SampleTapeInput(uint64_t cycle);

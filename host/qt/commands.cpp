@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <fstream>
 
 #include "cpu/z80.h"
 #include "host/headless.h"
@@ -21,6 +20,7 @@
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
 #include "monitor/dumps.h"
@@ -39,11 +39,6 @@ std::string lastExtension(const std::string& path) {
 
 bool hasExtension(const std::string& path, const char* extension) {
     return lastExtension(path) == extension;
-}
-
-bool readable(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.good();
 }
 
 const QStringList OpenFilters = {"All supported files (*.bac *.bas *.wav *.atp)",
@@ -79,15 +74,17 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
         ShowStatus("Cannot load %s: not an ATP, BAC, BAS or WAV file.", path.c_str());
         return 0;
     }
-    if (!readable(path)) {
-        ShowStatus("Cannot open %s.", path.c_str());
-        return 0;
-    }
     if (loader && !loader(path)) {
-        ShowStatus("Cannot load %s.", path.c_str());
+        ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
         return 0;
     }
-    if (!loader) OpenTapeForReading(path);
+    if (!loader) {
+        OpenTapeForReading(path);
+        if (!tapeDeck.file || !tapeDeck.reading) {
+            ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
+            return 0;
+        }
+    }
     ShowStatus("Loaded %s.", path.c_str());
     return 1;
 }
@@ -135,13 +132,22 @@ void MainWindow::saveAs() {
         path.find('.', path.find_last_of('/') + 1) == std::string::npos)
         path += ".bac";
     std::string extension = lastExtension(path);
+    // Success is reported only once the file is really in place.
     if (extension == ".bac") {
-        SaveBacImage(path);
-        if (!readable(path)) ShowStatus("Cannot write %s.", path.c_str());
+        if (SaveBacImage(path)) {
+            std::fprintf(stderr, "File saved: %s.\n", path.c_str());
+            ShowStatus("Saved %s.", path.c_str());
+        } else {
+            ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
+        }
     } else if (extension == ".wav") {
-        if (!StartTapeRecording(path, 44100)) ShowStatus("Cannot write %s.", path.c_str());
+        if (StartTapeRecording(path, 44100))
+            ShowStatus("Recording the cassette output to %s.", path.c_str());
+        else
+            ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
+    } else {
+        ShowStatus("Cannot save %s: not a .bac or .wav name.", path.c_str());
     }
-    std::fprintf(stderr, "File saved: %s.\n", path.c_str());
     ResetPacing();
 }
 
@@ -162,7 +168,8 @@ void MainWindow::attachDisk(unsigned drive) {
         attachedImages[drive] = path;
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive))) item->setText(text);
     } else {
-        messageBox("Error attaching disk image!", text);
+        messageBox("Error attaching disk image!",
+                   text + ": " + QString::fromStdString(MediaError()));
     }
 }
 
@@ -183,14 +190,22 @@ void MainWindow::saveScreenshot() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".bmp")) path += ".bmp";
-    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift))
-        ShowStatus("Cannot write %s.", path.c_str());
+    std::string cause;
+    if (WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift, &cause))
+        ShowStatus("Saved %s.", path.c_str());
+    else
+        ShowStatus("Cannot write %s: %s.", path.c_str(), cause.c_str());
 }
 
 void MainWindow::toggleSoundRecording() {
     if (SoundRecordingBytes(nullptr)) {
         StopSoundRecording();
         setChecked(CmdSoundRecording, false);
+        const std::string& failure = SoundRecordingFailure();
+        if (failure.empty())
+            ShowStatus("%s", "");
+        else
+            ShowStatus("Sound recording stopped: %s.", failure.c_str());
         return;
     }
     setChecked(CmdSoundRecording, false);
@@ -204,7 +219,7 @@ void MainWindow::toggleSoundRecording() {
     if (StartSoundRecording(path.c_str()))
         setChecked(CmdSoundRecording, true);
     else
-        ShowStatus("Cannot write %s.", path.c_str());
+        ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
 }
 
 int MainWindow::OnCommand(int id) {
@@ -276,12 +291,13 @@ void MainWindow::runCommand(int id) {
     case CmdSaveAs: saveAs(); break;
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
-        if (memoryDumpFiles())
+        std::string cause;
+        if (memoryDumpFiles(&cause))
             ShowStatus("Memory dump to %s/DUMP.TXT/DUMP.BIN",
                        folder.left(260).toLocal8Bit().constData());
         else
-            ShowStatus("Cannot write the memory dump in %s.",
-                       folder.left(260).toLocal8Bit().constData());
+            ShowStatus("Cannot write the memory dump in %s: %s.",
+                       folder.left(260).toLocal8Bit().constData(), cause.c_str());
         break;
     }
     case CmdDetachDisks: detachDisks(); break;

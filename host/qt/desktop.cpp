@@ -50,6 +50,8 @@ void showTitle(uint32_t percent, int32_t fps) {
     if (SoundRecordingBytes(&bytes))
         ShowStatus("Sound recording %llu kB so far, press Alt+U to stop...",
                    static_cast<unsigned long long>(bytes / 1024));
+    else if (desktop.window->isChecked(CmdSoundRecording) && !SoundRecordingFailure().empty())
+        desktop.window->setChecked(CmdSoundRecording, false); // it stopped on a write failure
 }
 
 int displayRefreshRate() {
@@ -195,7 +197,8 @@ void RunOneFrame() {
             renderLine(line, picture, desktop.pitchShift);
     }
     desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
-    if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
+    // An open recording is fed whatever the driver, "No sound" included.
+    if (SoundDriverSetting != 0 || SoundRecordingBytes(nullptr)) MixUpTo(cpu.TCOUNT);
     if (!desktop.typingQueue.empty() && !typingInProgress()) {
         typeText(desktop.typingQueue.front().c_str());
         desktop.typingQueue.erase(desktop.typingQueue.begin());

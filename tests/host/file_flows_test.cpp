@@ -86,7 +86,9 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
 
     EXPECT_EQ(window().DropFile(path("missing.bac")), 0);
     EXPECT_FALSE(typingInProgress());
-    EXPECT_NE(statusText().find("Cannot open"), std::string::npos) << statusText();
+    EXPECT_NE(statusText().find("Cannot load " + path("missing.bac") + ": no such file or folder."),
+              std::string::npos)
+        << statusText();
 
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
     EXPECT_EQ(StartWithFile(program), 1);
@@ -96,9 +98,21 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
 
 TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     startDesktop();
+    // Nothing to save yet: said so, and no file appears.
+    dialogAnswers = {QString::fromStdString(path("EMPTY"))};
+    window().OnCommand(CmdSaveAs);
+    EXPECT_FALSE(std::filesystem::exists(path("EMPTY.bac")));
+    EXPECT_NE(statusText().find("no program in memory"), std::string::npos) << statusText();
+    requests.clear();
+
+    const uint8_t line[] = {0x07, 0x0A, 0x80, 'E', 'N', 'D', 0x0D, 0x01}; // 10 END
+    std::memcpy(MainMemory + 0x8000, line, sizeof line);
+    MainMemory[0xFE1E] = 0x08;
+    MainMemory[0xFE1F] = 0x80;
     dialogAnswers = {QString::fromStdString(path("PROG"))};
     window().OnCommand(CmdSaveAs);
     EXPECT_TRUE(std::filesystem::exists(path("PROG.bac")));
+    EXPECT_EQ(statusText(), "Saved " + path("PROG.bac") + ".");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
@@ -155,7 +169,8 @@ TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
                                               [](auto& m) { return m.first == "Error"; }),
               1u);
     EXPECT_EQ(messages.back().first, "Error attaching disk image!");
-    EXPECT_EQ(messages.back().second.toStdString(), "Drive DR0 - " + image);
+    EXPECT_EQ(messages.back().second.toStdString(),
+              "Drive DR0 - " + image + ": no such file or folder");
     EXPECT_EQ(window().action(40047)->text(), "Drive DR&0 - ...");
 
     // Copy text follows screen order: row 1 is the second line.

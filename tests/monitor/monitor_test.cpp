@@ -263,8 +263,10 @@ TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
     EXPECT_EQ(written, " 8000 3E 12       ld a,12h\n 8002 DD          undefined\n"
                        " 8003 00          nop\n");
 
-    // A file that cannot be opened: the console only.
-    EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}), " 8000 3E 12       ld a,12h\n");
+    // A file that cannot be written: the console, then the cause.
+    EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}),
+              " 8000 3E 12       ld a,12h\nError writing to file /nonexistent-folder/x.txt: no "
+              "such file or folder.\n");
 
     // A range to the end of memory stops when the next instruction wraps.
     poke(0xFFFE, {0x00, 0x21});
@@ -363,7 +365,7 @@ TEST_F(MonitorTest, LoadAndSaveFiles) {
     EXPECT_EQ(std::memcmp(romBytes.data(), BasicRomImages[basicRom], 0x4000), 0);
 
     EXPECT_EQ(session({"s /nonexistent-folder/out.bin 9000 9001"}),
-              "Error writing to file /nonexistent-folder/out.bin.\n");
+              "Error writing to file /nonexistent-folder/out.bin: no such file or folder.\n");
 }
 
 TEST_F(MonitorTest, BadNumbersAreReportedAndChangeNothing) {

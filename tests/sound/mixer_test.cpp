@@ -9,6 +9,8 @@
 #include <iterator>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cpu/z80.h"
 #include "host/sound/mixer.h"
 #include "host/sound/sources.h"
@@ -331,8 +333,11 @@ uint16_t le16(const std::vector<unsigned char>& b, size_t at) {
 
 class RecordingTest : public MixerTest {
   protected:
+    // One file per process and test: ctest runs tests side by side.
     std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "orvane_recording_test.wav";
+        std::filesystem::temp_directory_path() /
+        ("orvane_recording_" + std::to_string(getpid()) + "_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
     void TearDown() override {
         MixerTest::TearDown();
         std::filesystem::remove(path);
