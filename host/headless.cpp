@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <thread>
 
@@ -54,6 +56,8 @@ struct RunChoices {
     MachineChoices machine;
     SoundChoices sound;
     bool helpAsked = false;
+    std::vector<std::string> inputs;     // files the run reads
+    std::vector<std::string> recordings; // files it records into from the start
 };
 RunChoices state;
 MachineChoices& choices = state.machine;
@@ -260,6 +264,7 @@ int optionSoundDriver(HeadlessRun&, const char* value) {
 int optionRecordSound(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     sound.recordPath = value;
+    state.recordings.push_back(value);
     hookSound(run);
     return 1;
 }
@@ -299,6 +304,7 @@ int loadMedia(HeadlessRun& run, const std::string& path, bool autostart) {
 
 int addLoad(HeadlessRun& run, const char* value, bool autostart) {
     std::string path = value;
+    state.inputs.push_back(path);
     if (MediaFileKindOf(path) == MediaFileKind::Unknown) {
         std::fprintf(stderr, "orvane: %s is not an .atp, .bac, .bas or .wav file\n", value);
         return 0;
@@ -318,6 +324,7 @@ int optionAutostart(HeadlessRun& run, const char* value) { return addLoad(run, v
 int optionTapeIn(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    state.inputs.push_back(path);
     run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false); });
     return MediaFileKindOf(path) == MediaFileKind::Wav ? 1 : 0;
 }
@@ -325,6 +332,7 @@ int optionTapeIn(HeadlessRun& run, const char* value) {
 int optionTapeOut(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    state.recordings.push_back(path);
     run.bootHooks.push_back([path](HeadlessRun&) {
         if (StartTapeRecording(path, 44100)) return 1;
         std::fprintf(stderr, "orvane: cannot create tape recording %s: %s\n", path.c_str(),
@@ -349,6 +357,7 @@ int optionTapeOut(HeadlessRun& run, const char* value) {
 int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    state.inputs.push_back(path);
     run.startHooks.push_back([drive, path](HeadlessRun&) {
         if (AttachDiskImage(drive, path)) return 1;
         std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s: %s\n", drive,
@@ -686,6 +695,24 @@ void RenderPicture(HeadlessRun& run) {
         renderLine(line, run.frameBuffer.data(), run.pitchShift);
 }
 
+// A recording opened over a file the run also reads would empty that file
+// before it is read: refused before anything is opened.
+int refuseRecordingOverInput(HeadlessRun&) {
+    for (const std::string& recording : state.recordings) {
+        struct stat out;
+        if (::stat(recording.c_str(), &out) != 0) continue;
+        for (const std::string& input : state.inputs) {
+            struct stat in;
+            if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+                std::fprintf(stderr, "orvane: cannot record to %s: it is %s, which this run also reads\n",
+                             recording.c_str(), input.c_str());
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
 // Puts back what an earlier run in the same process may have changed.
 void startAfresh() {
     state = RunChoices{};
@@ -757,6 +784,7 @@ int RunHeadless(int argc, char** argv) {
         std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead\n");
     std::fprintf(stderr, "%s\n", runningRomDescription().c_str());
 
+    run.startHooks.insert(run.startHooks.begin(), refuseRecordingOverInput);
     run.bootHooks.push_back(typeNext);
     run.frameHooks.insert(run.frameHooks.begin(), typeNext);
     run.frameHooks.insert(run.frameHooks.begin() + 1, pressNextKeys);
