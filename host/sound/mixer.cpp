@@ -63,8 +63,10 @@ void InitSoundSystem() {
     writePosition = 0;
     fill = 0;
     produced = 0;
+    // The stream starts now: cycles run before (an earlier run of the
+    // processor) are not owed as samples.
     countedBase = 0;
-    originCycles = lastCycles = 0;
+    originCycles = lastCycles = cpu.TCOUNT;
     originSamples = 0;
     syncState = 1;
     paused = false;

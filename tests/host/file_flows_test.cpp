@@ -12,6 +12,7 @@
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
+#include "host/sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
@@ -98,7 +99,10 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
 
 TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     startDesktop();
-    // Nothing to save yet: said so, and no file appears.
+    // Nothing to save (an empty program area): said so, and no file appears.
+    MainMemory[0x8000] = 0x01;
+    MainMemory[0xFE1E] = 0x01;
+    MainMemory[0xFE1F] = 0x80;
     dialogAnswers = {QString::fromStdString(path("EMPTY"))};
     window().OnCommand(CmdSaveAs);
     EXPECT_FALSE(std::filesystem::exists(path("EMPTY.bac")));
@@ -153,6 +157,21 @@ TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
     dialogAnswers = {QString::fromStdString(path("no/such/folder/shot.bmp"))};
     window().OnCommand(CmdScreenshot);
     EXPECT_NE(statusText().find("Cannot write"), std::string::npos);
+}
+
+TEST_F(FileFlows, SoundRecordingRecordsWithTheNoSoundDriver) {
+    startDesktop();
+    window().OnCommand(CmdSoundFirst); // "No sound"
+    ASSERT_EQ(SoundDriverSetting, 0u);
+    dialogAnswers = {QString::fromStdString(path("sound"))};
+    window().OnCommand(CmdSoundRecording);
+    ASSERT_TRUE(window().isChecked(CmdSoundRecording));
+    runFramesAndReadScreen(50);
+    window().OnCommand(CmdSoundRecording);
+    EXPECT_FALSE(window().isChecked(CmdSoundRecording));
+    EXPECT_EQ(statusText(), "") << "the recording's progress message goes when it stops";
+    // 50 frames are 50 blocks of 960 samples.
+    EXPECT_EQ(std::filesystem::file_size(path("sound.wav")), 44u + 50 * 1920);
 }
 
 TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
