@@ -4,6 +4,7 @@
 #include "cpu/z80.h"
 #include "host/sound/sources.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "tests/media/media_files.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -434,6 +436,34 @@ TEST_F(TapeDeckTest, RecordedEdgesPlayBackWithTheirSpacing) {
         double recorded = double(toggles[t0 + k] - toggles[t0]);
         EXPECT_NEAR(recorded, played, samplePeriod) << "edge " << k;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TapeDeckTest, RecordingOntoThePlayedTapeIsRefusedAndTheTapePlaysOn) {
+    Bytes tape = wavFile(Rate64, 8, 1, Bytes(100, 160));
+    play(tape);
+    std::filesystem::create_hard_link(dir_.path("tape.wav"), dir_.path("link.wav"));
+    for (const char* name : {"tape.wav", "link.wav"}) {
+        EXPECT_EQ(0, StartTapeRecording(dir_.path(name), 44100)) << name;
+        EXPECT_EQ("it is the tape being played", MediaError());
+    }
+    EXPECT_EQ(1, TapeIsPlaying());
+    EXPECT_EQ(tape, readFile(dir_.path("tape.wav")));
+    EXPECT_EQ(ExpectedBlockEdges.front(), sampleEdges(1000, 1000 + 3000).front())
+        << "the tape still plays from its start";
+}
+
+TEST_F(TapeDeckTest, RecordingThatFailsStopsAtOnceAndSaysWhy) {
+    // A full disk refuses even the header: nothing starts.
+    EXPECT_EQ(0, StartTapeRecording("/dev/full", 44100));
+    EXPECT_EQ("no space left on device", MediaError());
+    EXPECT_EQ(nullptr, tapeDeck.file);
+    EXPECT_EQ(0, StartTapeRecording(dir_.path(""), 44100));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_TRUE(TapeRecordingFailure().empty());
 }
 
 } // namespace
