@@ -803,5 +803,6 @@ int RunHeadless(int argc, char** argv) {
     if (!run.cycleBased) RenderPicture(run);
     if (ok) ok = runHooks(run.endHooks, run);
     finishRun();
+    if (!PrinterFailure().empty()) ok = 0; // reported when it happened
     return ok ? 0 : 1;
 }
