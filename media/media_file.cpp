@@ -25,7 +25,7 @@ int LoadMediaFile(const std::string& path) {
     case MediaFileKind::Atp: return LoadAtpImage(path);
     case MediaFileKind::Bac: return LoadBacImage(path);
     case MediaFileKind::Bas: return LoadBasFile(path);
-    case MediaFileKind::Wav: OpenTapeForReading(path); return tapeDeck.file && tapeDeck.reading;
+    case MediaFileKind::Wav: return OpenTapeForReading(path);
     default: SetMediaError("not an .atp, .bac, .bas or .wav file"); return 0;
     }
 }

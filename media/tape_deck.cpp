@@ -174,12 +174,15 @@ int TapeDeckHolds(const std::string& path) {
     return tapeDeck.file && SameFileAs(path, fileno(tapeDeck.file));
 }
 
-void OpenTapeForReading(const std::string& path) {
+int OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
+    // A file that can't be opened leaves the tape in the deck as it was.
+    std::FILE* file = path.empty() ? nullptr : OpenHostFile(path, "rb");
+    if (!file) {
+        if (path.empty()) SetMediaError("no file named");
+        return 0;
+    }
     if (d.file) CloseTape();
-    if (path.empty()) return;
-    std::FILE* file = OpenHostFile(path, "rb");
-    if (!file) return;
 
     d.file = file;
     d.reading = 1;
@@ -201,6 +204,7 @@ void OpenTapeForReading(const std::string& path) {
     d.ratio = d.layout.sampleRate / TapeClockHz();
     ForgetShownCounter();
     RegisterTapeSound();
+    return 1;
 }
 
 void CloseTape() {

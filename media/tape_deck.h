@@ -42,7 +42,9 @@ struct TapeDeck {
 
 extern TapeDeck tapeDeck;
 
-void OpenTapeForReading(const std::string& path);
+// 1 when the file is the tape to play; 0 with the cause in MediaError when it
+// can't be opened, and the tape in the deck stays as it was.
+int OpenTapeForReading(const std::string& path);
 // 0 with the cause in MediaError when the file can't be created, or when it
 // is the tape being played (the same file under any name): that tape then
 // plays on untouched.

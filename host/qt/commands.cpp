@@ -78,12 +78,9 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
         ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
         return 0;
     }
-    if (!loader) {
-        OpenTapeForReading(path);
-        if (!tapeDeck.file || !tapeDeck.reading) {
-            ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
-            return 0;
-        }
+    if (!loader && !OpenTapeForReading(path)) {
+        ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
+        return 0;
     }
     ShowStatus("Loaded %s.", path.c_str());
     return 1;

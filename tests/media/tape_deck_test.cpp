@@ -381,7 +381,15 @@ TEST_F(TapeDeckTest, PlayingStateAcrossOpenAndClose) {
     EXPECT_EQ(0, TapeIsPlaying());
     OpenTapeForReading(dir_.path(""));
     EXPECT_EQ(0, TapeIsPlaying()) << "a folder is not a tape";
-    OpenTapeForReading(dir_.path("tape.wav"));
+    EXPECT_EQ(1, OpenTapeForReading(dir_.path("tape.wav")));
+    EXPECT_EQ(1, TapeIsPlaying());
+    // A tape that can't be opened leaves the one in the deck playing.
+    std::FILE* playing = tapeDeck.file;
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("absent.wav")));
+    EXPECT_EQ("no such file or folder", MediaError());
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("")));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_EQ(playing, tapeDeck.file);
     EXPECT_EQ(1, TapeIsPlaying());
 }
 
