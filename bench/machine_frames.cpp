@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -21,6 +22,7 @@ void loadBusyProgram() {
     basicRom = BasicRomExternal;
     dosRom = DosRomNone;
     keyboardInit();
+    machineConnect();
     cpuInit(MachineClockHz);
     const uint8_t program[] = {
         0xF3, 0x31, 0x00, 0xFF, // DI; LD SP,FF00h

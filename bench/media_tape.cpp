@@ -1,5 +1,6 @@
 // Cassette and tape image speed. Each recording or playing iteration is one
 // emulated second; the "x real time" counter is emulated seconds per second.
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
@@ -25,6 +26,7 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 // One emulated second of recording with the output flipping every 2,140
 // cycles, as a tape's bits do.
 void BM_RecordOneSecond(benchmark::State& state) {
+    machineConnect();
     cpuInit(MachineClockHz);
     std::string path = scratch + "-out.wav";
     for (auto _ : state) {
@@ -51,6 +53,7 @@ BENCHMARK(BM_RecordOneSecond)->Unit(benchmark::kMillisecond);
 // One emulated second of playing, sampled after every instruction (about
 // every 6 cycles), as the cycle-based frame driver does.
 void BM_PlayOneSecond(benchmark::State& state) {
+    machineConnect();
     cpuInit(MachineClockHz);
     std::vector<uint8_t> wav(44 + 44100 * 2, 0);
     const char header[] = "RIFF\0\0\0\0WAVEfmt ";
@@ -85,6 +88,7 @@ BENCHMARK(BM_PlayOneSecond)->Unit(benchmark::kMillisecond);
 
 // A program of nearly 32 KB from 129 ATP blocks.
 void BM_LoadFullAtp(benchmark::State& state) {
+    machineConnect();
     cpuInit(MachineClockHz);
     std::vector<uint8_t> file;
     for (unsigned k = 0; k < 129; ++k) {

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
 #include "machine/sound_chip.h"
+#include "sound/mixer.h"
 
 namespace {
 

@@ -5,13 +5,7 @@ include(GoogleTest)
 # orvane_library(NAME SOURCES...): a static library of the emulation core whose
 # headers are included as "cpu/z80.h", "machine/memory.h", ...
 function(orvane_library name)
-  set(sources ${ARGN})
-  if(NOT sources)
-    # A subsystem that has no sources yet still provides its (empty) library.
-    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "")
-    set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-  endif()
-  add_library(${name} STATIC ${sources})
+  add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 

@@ -1,10 +1,10 @@
 // The processor's view of the rest of the machine.
 //
-// Memory: two tables of 65,536 handlers, one entry per address. The machine
-// fills them with memRead/memWrite; the monitor swaps single entries for its
-// watch handlers. Ports: ioRead/ioWrite with the 8-bit port number. The
-// machine (or a test) defines memRead, memWrite, ioRead, ioWrite and
-// monitorEnter; the processor library only calls them.
+// Memory: two tables of 65,536 handlers, one entry per address. cpuInit fills
+// them with the plain memory decoder of the connected bus; the monitor swaps
+// single entries for its watch handlers. Ports and the stop request go through
+// the connected bus too. The processor names nothing outside cpu/: the machine
+// (or a test's stand-in) hands its functions over with cpuConnect.
 #pragma once
 
 #include <cstdint>
@@ -24,18 +24,27 @@ enum : uint32_t {
     WatchRead = 1u << 2,
 };
 
-// Defined by the memory map (or by a test's flat RAM).
-uint8_t memRead(uint16_t address);
-void memWrite(uint16_t address, uint8_t value);
+using PortReadHandler = uint8_t (*)(uint8_t port);
+using PortWriteHandler = void (*)(uint8_t port, uint8_t value);
+// Called with reason 1 and the current IP when a stop is requested; returns 1
+// when the stop is over (breakRequest is then cleared), 0 when the monitor was
+// already open.
+using StopHandler = int (*)(int reason, uint16_t ip);
 
-// Defined by the port map (or by a test).
-uint8_t ioRead(uint8_t port);
-void ioWrite(uint8_t port, uint8_t value);
+struct CpuBus {
+    MemReadHandler read = nullptr; // the plain memory decoder
+    MemWriteHandler write = nullptr;
+    PortReadHandler in = nullptr;
+    PortWriteHandler out = nullptr;
+    StopHandler stop = nullptr; // the monitor
+};
 
-// Defined by the monitor (or by a test): entered with reason 1 and the current
-// IP when a stop is requested; returns 1 when the user has left the monitor,
-// 0 when it was already open.
-int monitorEnter(int reason, uint16_t ip);
+// The bus in use; every entry is set. Until a connect, memory and ports read
+// FFh, writes are lost, and a stop request is only cleared.
+extern CpuBus cpuBus;
+// Installs a bus; an empty entry gets the open-bus default. Takes effect on the
+// handler tables at the next cpuInit.
+void cpuConnect(const CpuBus& bus);
 
 inline uint8_t readByte(uint16_t address) { return ReadHandlers[address](address); }
 inline uint16_t readWord(uint16_t address) {

@@ -338,13 +338,13 @@ Z80_INLINE void dispatch(uint8_t op) {
         break;
     case 0xD3: { // OUT (n),A
         uint8_t port = fetchByte();
-        ioWrite(port, A());
+        cpuBus.out(port, A());
         addCycles(11);
         break;
     }
     case 0xDB: { // IN A,(n): counted 10
         uint8_t port = fetchByte();
-        A() = ioRead(port);
+        A() = cpuBus.in(port);
         addCycles(10);
         break;
     }
@@ -392,10 +392,10 @@ Z80_INLINE void dispatch(uint8_t op) {
 // through the plain decoder so that a breakpoint there does not fire again.
 uint8_t stopAfterFetch(uint16_t fetchedAt) {
     cpu.IP = fetchedAt;
-    if (monitorEnter(1, cpu.IP)) cpu.breakRequest = 0;
+    if (cpuBus.stop(1, cpu.IP)) cpu.breakRequest = 0;
     uint16_t at = cpu.IP;
     cpu.IP = static_cast<uint16_t>(at + 1);
-    return memRead(at);
+    return cpuBus.read(at);
 }
 
 void acceptNmi(uint8_t op) {
@@ -453,7 +453,7 @@ int32_t execute(int32_t budget) {
 
         dispatch(op);
 
-        if (cpu.breakRequest && monitorEnter(1, cpu.IP)) cpu.breakRequest = 0;
+        if (cpu.breakRequest && cpuBus.stop(1, cpu.IP)) cpu.breakRequest = 0;
 
         if (cpu.NMI && !cpu.nmiTaken) {
             acceptNmi(op);

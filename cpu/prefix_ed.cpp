@@ -91,9 +91,9 @@ void blockCompare(int direction, bool repeating) {
 
 void blockIo(bool input, int direction, bool repeating) {
     if (input) {
-        writeByte(cpu.HL, ioRead(C()));
+        writeByte(cpu.HL, cpuBus.in(C()));
     } else {
-        ioWrite(C(), readByte(cpu.HL));
+        cpuBus.out(C(), readByte(cpu.HL));
     }
     cpu.HL = static_cast<uint16_t>(cpu.HL + direction);
     --B();
@@ -137,18 +137,18 @@ void edHandler() {
     }
     switch (op) {
     case 0x40: case 0x48: case 0x50: case 0x58: case 0x60: case 0x68: case 0x78: {
-        uint8_t v = ioRead(C());
+        uint8_t v = cpuBus.in(C());
         inputFlags(v);
         reg8((op >> 3) & 7) = v;
         addCycles(11);
         return;
     }
-    case 0x70: inputFlags(ioRead(C())); addCycles(11); return;
+    case 0x70: inputFlags(cpuBus.in(C())); addCycles(11); return;
     case 0x41: case 0x49: case 0x51: case 0x59: case 0x61: case 0x69: case 0x79:
-        ioWrite(C(), reg8((op >> 3) & 7));
+        cpuBus.out(C(), reg8((op >> 3) & 7));
         addCycles(12);
         return;
-    case 0x71: ioWrite(C(), 0); addCycles(12); return;
+    case 0x71: cpuBus.out(C(), 0); addCycles(12); return;
     case 0x42: case 0x52: case 0x62: case 0x72:
         cpu.HL = sbc16(cpu.HL, pair(op >> 4));
         addCycles(15);

@@ -8,7 +8,8 @@
 // clock: total T-states since start-up, never reset.
 //
 // Use:
-//   cpuInit(2995200);           // tables to memRead/memWrite, registers reset
+//   cpuConnect({.read = ..., .write = ..., .in = ..., .out = ..., .stop = ...});
+//   cpuInit(2995200);           // tables to the bus's read/write, registers reset
 //   int used = execute(59712);  // runs whole instructions, returns cycles
 //
 // Resuming after an execution breakpoint. The read-watch handler sees the
@@ -16,16 +17,16 @@
 // and sets breakRequest. Stop check 1 (after every opcode fetch) then:
 //   1. puts IP back on the address of the opcode just fetched, whoever set
 //      breakRequest, so the monitor always opens with the stopped instruction
-//      at IP (monitorEnter(1, IP));
-//   2. clears breakRequest when monitorEnter returns 1;
+//      at IP (cpuBus.stop(1, IP), the monitor's entry);
+//   2. clears breakRequest when the stop handler returns 1;
 //   3. abandons the fetched opcode and restarts the step at the IP the monitor
-//      left, fetching that one opcode byte through memRead (the plain decoder,
+//      left, fetching that one opcode byte through cpuBus.read (the plain decoder,
 //      not the handler table), so the breakpoint does not fire again on this
 //      fetch. The instruction runs once, with its operands read after it.
 // A later pass over the same address stops again. The same re-fetch happens
-// when monitorEnter returns 0 (monitor already open, single-stepping with
+// when the stop handler returns 0 (monitor already open, single-stepping with
 // execute(0)), so a nested step over a breakpoint runs normally.
-// Stop check 2 (after every instruction) calls monitorEnter(1, IP) with IP
+// Stop check 2 (after every instruction) calls cpuBus.stop(1, IP) with IP
 // after the instruction; nothing is re-fetched there.
 //
 // Steps that count no cycles (undefined ED opcodes, emulator traps) do not

@@ -15,6 +15,24 @@ uint32_t WatchFlags[65536];
 EmulatorTrap TrapTable[TrapSlots];
 
 namespace {
+uint8_t openBusRead(uint16_t) { return 0xFF; }
+void openBusWrite(uint16_t, uint8_t) {}
+uint8_t openPortRead(uint8_t) { return 0xFF; }
+void openPortWrite(uint8_t, uint8_t) {}
+int noMonitor(int, uint16_t) { return 1; }
+} // namespace
+
+CpuBus cpuBus{openBusRead, openBusWrite, openPortRead, openPortWrite, noMonitor};
+
+void cpuConnect(const CpuBus& bus) {
+    cpuBus.read = bus.read ? bus.read : openBusRead;
+    cpuBus.write = bus.write ? bus.write : openBusWrite;
+    cpuBus.in = bus.in ? bus.in : openPortRead;
+    cpuBus.out = bus.out ? bus.out : openPortWrite;
+    cpuBus.stop = bus.stop ? bus.stop : noMonitor;
+}
+
+namespace {
 constexpr std::array<uint8_t, 256> makeParityTable() {
     std::array<uint8_t, 256> t{};
     for (unsigned v = 0; v < 256; ++v)
@@ -39,8 +57,8 @@ const uint8_t SubHalfTable[8] = {0x00, 0x10, 0x10, 0x10, 0x00, 0x00, 0x00, 0x10}
 
 void cpuInit(uint64_t clockHz) {
     for (unsigned a = 0; a < 65536; ++a) {
-        WriteHandlers[a] = memWrite;
-        ReadHandlers[a] = memRead;
+        WriteHandlers[a] = cpuBus.write;
+        ReadHandlers[a] = cpuBus.read;
         WatchFlags[a] = 0;
     }
     cpu.clockHz = clockHz;

@@ -33,8 +33,6 @@ bool isSearch(uint16_t at) {
     return ram[at] == 0xED && (op == 0xB1 || op == 0xB9);
 }
 
-} // namespace
-
 uint8_t memRead(uint16_t address) { return ram[address]; }
 void memWrite(uint16_t address, uint8_t value) { ram[address] = value; }
 uint8_t ioRead(uint8_t port) {
@@ -47,8 +45,12 @@ int monitorEnter(int, uint16_t) {
     return 1;
 }
 
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ByteReader in(data, size);
+    cpuConnect(
+        {.read = memRead, .write = memWrite, .in = ioRead, .out = ioWrite, .stop = monitorEnter});
     cpuInit(2995200);
     cpu.AF = in.word();
     cpu.BC = in.word();

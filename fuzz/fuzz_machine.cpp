@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -17,18 +18,12 @@ void prepareMachine() {
         std::filesystem::create_directories(scratchPath("roms"));
         setRomFolder(scratchPath("roms"));
         setPrinterDirectory(scratchFolder());
-        keyboardInit();
-        cpuInit(MachineClockHz); // fills the handler tables, once
         return true;
     }();
     (void)once;
+    machinePowerOn();
     clearRomImages();
-    basicRom = BasicRomOld;
     dosRom = DosRomNone;
-    externalRomKnown = false;
-    keyboardReset();
-    cpuReset();
-    std::memset(PortLatches, 0, sizeof PortLatches);
     cardSelect = NoCardSelected;
 }
 

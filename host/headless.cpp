@@ -13,6 +13,7 @@
 #include <chrono>
 #include <thread>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
@@ -21,7 +22,7 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
@@ -210,8 +211,8 @@ int startSound(HeadlessRun&) {
     completedAtExit = true;
     if (sound.play) OpenSoundDriver(SoundDriverSetting);
     if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
-        std::fprintf(stderr, "orvane: cannot create sound recording %s: %s\n",
-                     sound.recordPath.c_str(), MediaError().c_str());
+        std::fprintf(stderr, "orvane: cannot create sound recording: %s\n",
+                     SoundRecordingFailure().c_str());
         return 0;
     }
     sound.next = std::chrono::steady_clock::now();

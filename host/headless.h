@@ -59,7 +59,7 @@ int ParseNumber(const char* text, long low, long high, long& value);
 // The 24 text rows as UTF-8 lines, in screen order.
 std::string ScreenText();
 // The current picture as an 8-bit grey BMP (PNG for a name ending in .png),
-// width from pitchShift, written safely (media/file_write.h): 0 with the
+// width from pitchShift, written safely (files/file_write.h): 0 with the
 // cause in *cause when it could not be.
 int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift,
                        std::string* cause = nullptr);

@@ -7,8 +7,8 @@
 #include "cpu/z80.h"
 #include "data/chargen.h"
 #include "machine/memory.h"
+#include "machine/peripherals.h"
 #include "machine/ports.h"
-#include "media/tape_deck.h"
 
 uint32_t frameCounter = 0;
 int32_t lineCycles = 0;
@@ -114,8 +114,8 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
             else if (line == LinesPerFrame)
                 line = 0;
         }
-        if (TapeIsPlaying()) {
-            int level = SampleTapeInput(cpu.TCOUNT);
+        if (cassettePort.playing()) {
+            int level = cassettePort.sampleInput(cpu.TCOUNT);
             if (level != lastTapeLevel) {
                 tapeEdge();
                 lastTapeLevel = level;
@@ -123,7 +123,7 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
         }
     }
     frameCounter++;
-    UpdateTapeCounter(cpu.TCOUNT);
+    cassettePort.frameEnd(cpu.TCOUNT);
     lineCycles = budget;
     return budget;
 }
@@ -136,7 +136,7 @@ void runFrameFast() {
     fastCarry = b - runCharged(b);
     nmiLower();
     frameCounter++;
-    UpdateTapeCounter(cpu.TCOUNT);
+    cassettePort.frameEnd(cpu.TCOUNT);
 }
 
 void runFramesBlind(int count) {

@@ -1,5 +1,5 @@
-// The address decoder, the write rule, the watch handlers and the machine's
-// start-up and resets.
+// The address decoder, the write rule, the watch handlers and the external
+// ROM file.
 #include "machine/memory.h"
 
 #include <cstdio>
@@ -7,11 +7,7 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
-#include "machine/keyboard.h"
-#include "machine/ports.h"
 #include "machine/roms.h"
-#include "machine/sound_chip.h"
-#include "media/tape_deck.h"
 
 uint8_t MainMemory[65536];
 uint32_t basicRom = BasicRomOld;
@@ -30,8 +26,12 @@ uint8_t memRead(uint16_t address) {
     return MainMemory[address];
 }
 
+bool processorCanWrite(uint16_t address) {
+    return address >= 0x7400 || (address >= 0x5800 && address < 0x6000);
+}
+
 void memWrite(uint16_t address, uint8_t value) {
-    if (address >= 0x7400 || (address >= 0x5800 && address < 0x6000)) MainMemory[address] = value;
+    if (processorCanWrite(address)) MainMemory[address] = value;
 }
 
 uint8_t* memoryArray() { return MainMemory; }
@@ -94,24 +94,4 @@ int loadExternalRom() {
     if (count > 0 && crc32(MainMemory, count) == KnownExternalRomCrc) externalRomKnown = true;
     std::fprintf(stderr, "ROM loaded from file (%i bytes)\n", static_cast<int>(count));
     return 1;
-}
-
-void machineInit() {
-    keyboardInit();
-    loadExternalRom();
-    cpuInit(MachineClockHz);
-    soundChipInit(48000);
-}
-
-void machineReset() {
-    keyboardReset();
-    cpuReset();
-    CloseTape();
-}
-
-void machineHardReset() {
-    machineReset();
-    std::memset(MainMemory + 0x4000, 0, 0x2000);
-    std::memset(MainMemory + 0x8000, 0, 0x8000);
-    std::memset(PortLatches, 0, sizeof PortLatches);
 }

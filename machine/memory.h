@@ -2,7 +2,8 @@
 // that lays the BASIC ROM, the DOS ROMs and the video memory over it.
 //
 // The processor reaches memory only through ReadHandlers/WriteHandlers
-// (cpu/bus.h), whose default entries are memRead/memWrite defined here. The
+// (cpu/bus.h), whose default entries are memRead/memWrite defined here (the
+// machine owner connects them to the processor). The
 // monitor swaps single entries for the watch handlers with setReadWatch and
 // setWriteWatch. The renderer reads video memory straight from the array.
 #pragma once
@@ -24,6 +25,12 @@ extern bool externalRomKnown;
 // videoMemory().
 extern bool wideVideo;
 
+// The address decoder and the write rule: the processor may write 5800h-5FFFh
+// and 7400h-FFFFh.
+uint8_t memRead(uint16_t address);
+void memWrite(uint16_t address, uint8_t value);
+bool processorCanWrite(uint16_t address);
+
 uint8_t* memoryArray();
 // Recomputes wideVideo; the 80-column video memory at 5800h when it is set,
 // else the 40-column video memory at 7C00h.
@@ -41,12 +48,5 @@ void setWriteWatch(uint16_t address, uint32_t flags);
 // Reads "ZaVUR80BASIC.ROM" into 0000h-3FFFh of MainMemory; 1 when a file was
 // read, 0 when none was found (an external choice then falls back to old).
 int loadExternalRom();
-
-// Start-up (keyboard, external ROM, processor at 2,995,200 Hz, sound chip),
-// reset (keys, processor, tape), and hard reset (reset, then RAM and port
-// latches cleared; ROM area and 6000h-7FFFh with the screen are kept).
-void machineInit();
-void machineReset();
-void machineHardReset();
 
 constexpr uint64_t MachineClockHz = 2995200;

@@ -6,13 +6,11 @@
 #include <cstdio>
 
 #include "cpu/bus.h"
-#include "host/sound/mixer.h"
 #include "machine/keyboard.h"
+#include "machine/peripherals.h"
 #include "machine/sound_chip.h"
-#include "media/disk_card.h"
-#include "media/file_write.h"
-#include "media/media_status.h"
-#include "media/tape_deck.h"
+#include "files/file_write.h"
+#include "sound/mixer.h"
 
 PioChannel Pio[2];
 uint8_t PioLastWritten[4];
@@ -39,16 +37,16 @@ void tapeAcknowledge(uint16_t, uint8_t vector) {
 // An OUT to ports 0, 2-5: the selected card's data or command byte.
 void cardWrite(int index, uint8_t value) {
     if (diskCardSelected())
-        WriteDiskCardPort(cardSelect, index, value);
+        cardBus.write(cardSelect, index, value);
     else if (cardSelect == PrinterCardCode)
         printerOut(value);
 }
 
 void cassetteControl(uint8_t value) {
     uint8_t old = PortLatches[0x12];
-    if ((old ^ value) & 0x20) SetTapeMotor((value >> 5) & 1, cpu.TCOUNT);
-    if ((old & 0x20) && !(value & 0x20) && !TapeIsPlaying()) CloseTape();
-    if (!TapeIsPlaying()) RenderTapeOutput(cpu.TCOUNT, (old >> 6) & 1);
+    if ((old ^ value) & 0x20) cassettePort.setMotor((value >> 5) & 1, cpu.TCOUNT);
+    if ((old & 0x20) && !(value & 0x20) && !cassettePort.playing()) cassettePort.close();
+    if (!cassettePort.playing()) cassettePort.renderOutput(cpu.TCOUNT, (old >> 6) & 1);
     if (!(value & 0x40)) {
         tapeInputLatch = 1;
         Pio[PioChannelB].input = 0;
@@ -128,15 +126,15 @@ uint8_t ioRead(uint8_t port) {
     int index = portIndex(port);
     switch (index) {
     case 0x00:
-    case 0x01: return diskCardSelected() ? ReadDiskCardPort(cardSelect, index) : 0;
+    case 0x01: return diskCardSelected() ? cardBus.read(cardSelect, index) : 0;
     case 0x07:
         cardSelect = NoCardSelected;
-        ResetDiskCards();
+        cardBus.reset();
         return 0xFF;
     case 0x10: return keyboardRead();
     case 0x11: return pioRead(1);
     case 0x12:
-        if (!TapeIsPlaying()) return 0xFF;
+        if (!cassettePort.playing()) return 0xFF;
         return static_cast<uint8_t>((tapeInputLatch << 7) | (pioRead(2) & 0x7F));
     case 0x13: return pioRead(3);
     default: return 0;
@@ -192,7 +190,6 @@ void printerFailed(int errnum) {
     if (!printerFailure.empty()) return;
     printerFailure = "cannot write " + printerFilePath() + ": " + FileErrorText(errnum);
     std::fprintf(stderr, "Printer output lost: %s.\n", printerFailure.c_str());
-    MediaStatus(MessageField, "Printer output lost: %s.", printerFailure.c_str());
 }
 
 void printerOut(uint8_t value) {

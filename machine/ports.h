@@ -36,6 +36,9 @@ extern uint8_t tapeInputLatch;
 
 constexpr uint8_t portIndex(uint8_t port) { return port & 0x17; }
 
+uint8_t ioRead(uint8_t port);
+void ioWrite(uint8_t port, uint8_t value);
+
 uint8_t pioRead(int index);
 void pioWrite(int index, uint8_t value);
 void pioInput(int channel, uint8_t value, InterruptAck acknowledge);
@@ -50,6 +53,6 @@ void printerOut(uint8_t value);
 void closePrinter();
 // Why printer output was lost ("cannot write ./printer.txt: no space left on
 // device"), or "" while all went well. The first failure is reported on
-// stderr and in the status bar; the text stays until a printer folder is set
+// stderr (the front ends show this text); it stays until a printer folder is set
 // again, while every later character tries the file again.
 const std::string& PrinterFailure();

@@ -5,7 +5,7 @@
 // output.
 //
 // Driven by the sound mixer, which pulls samples through the source
-// "sn76477Sound" (host/sound/mixer.h); a port 6 write brings the mixer up to
+// "sn76477Sound" (sound/mixer.h); a port 6 write brings the mixer up to
 // the current cycle first, then calls soundChipWrite.
 //
 //   soundChipInit(48000);   // once at machine initialisation
@@ -14,8 +14,8 @@
 
 #include <cstdint>
 
-#include "host/sound/mixer.h"
 #include "machine/one_pole_filter.h"
+#include "sound/mixer.h"
 
 // Phases and periods are in 1/65536 of a sample.
 struct SoundChip {

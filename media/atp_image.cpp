@@ -104,6 +104,6 @@ int LoadAtpImage(const std::string& path) {
         SetMediaError("no tape blocks found");
         return 0;
     }
-    CommitProgram(load, 0);
+    CommitProgram(load);
     return 1;
 }

@@ -8,7 +8,7 @@
 // padded to its full length: a saved program reads back whole however many
 // segments it takes.
 #include "machine/memory.h"
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
@@ -110,7 +110,7 @@ int LoadBacImage(const std::string& path) {
         SetMediaError("no program lines found");
         return 0;
     }
-    CommitProgram(load, 1);
+    CommitProgram(load);
     std::fprintf(stderr, "   %u bytes read.\n", static_cast<unsigned>(load.bytes.size()) + 1);
     return 1;
 }

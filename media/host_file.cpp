@@ -2,7 +2,7 @@
 // reading and then fail on every read.
 #include "media/host_file.h"
 
-#include "media/file_write.h"
+#include "files/file_write.h"
 
 #include <cerrno>
 

@@ -13,10 +13,6 @@ bool openFirmwareRuns() {
     return basicRom < BasicRomExternal && basicRomSource(basicRom).empty();
 }
 
-int processorCanWrite(uint16_t address) {
-    return address >= 0x7400 || (address >= 0x5800 && address <= 0x5FFF);
-}
-
 } // namespace
 
 uint32_t ProgramAreaRoom() {
@@ -55,12 +51,12 @@ void AppendBlockPayload(ProgramLoad& load, const uint8_t* payload, uint32_t n) {
     AppendProgramBytes(load, payload, length);
 }
 
-uint16_t CommitProgram(const ProgramLoad& load, int endByteOnlyInWritableRam) {
+uint16_t CommitProgram(const ProgramLoad& load) {
     uint32_t count = static_cast<uint32_t>(load.bytes.size());
     if (count > 0xFFFF - ProgramAreaStart) count = 0xFFFF - ProgramAreaStart;
     if (count > 0) std::memcpy(memoryArray() + ProgramAreaStart, load.bytes.data(), count);
     uint16_t end = static_cast<uint16_t>(ProgramAreaStart + count);
-    if (!endByteOnlyInWritableRam || processorCanWrite(end)) memoryArray()[end] = 0x01;
+    memoryArray()[end] = 0x01;
     writeWord(ProgramEndPointer, static_cast<uint16_t>(end + 1));
     writeWord(ProgramTopPointer, static_cast<uint16_t>(end + 2));
     return end;

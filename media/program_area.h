@@ -39,7 +39,7 @@ void AppendBlockPayload(ProgramLoad& load, const uint8_t* payload, uint32_t n);
 // The refusal text for a program that did not fit.
 const char* ProgramTooBigText();
 
-// Copies the program to 8000h, stores the end byte (always, or only where the
-// processor could write RAM) and sets the two system words through the
-// processor's write path. Returns the address of the end byte.
-uint16_t CommitProgram(const ProgramLoad& load, int endByteOnlyInWritableRam);
+// Copies the program to 8000h, stores the end byte (below the system area,
+// so always in RAM the processor may write) and sets the two system words
+// through the processor's write path. Returns the address of the end byte.
+uint16_t CommitProgram(const ProgramLoad& load);

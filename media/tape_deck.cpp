@@ -3,13 +3,13 @@
 // cycle count while the motor runs and turned into the input level with a
 // hysteresis of 25 around the mid level 128.
 #include "media/tape_deck.h"
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
 #include "media/media_status.h"
 #include "media/tape_internal.h"
+#include "sound/mixer.h"
 
 #include <cstring>
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "media/wav_layout.h"
-#include "media/wav_writer.h"
+#include "files/wav_writer.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;

@@ -4,12 +4,12 @@
 // the bit high-passed round the mid value 128: a set bit swings the samples
 // down, a clear bit up. One 8-bit sample is written every clock / rate cycles.
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "media/tape_internal.h"
+#include "sound/mixer.h"
 
 #include <cerrno>
 #include <cmath>

@@ -4,6 +4,7 @@
 #include "monitor/disassembler.h"
 
 #include "cpu/bus.h"
+#include "machine/memory.h"
 #include "monitor/opcode_tables.h"
 
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "monitor/disassembler.h"
 #include "monitor/dumps.h"
 #include "monitor/terminal_console.h"

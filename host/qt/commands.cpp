@@ -8,14 +8,15 @@
 
 #include <cstdio>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
+#include "host/qt/paste.h"
 #include "host/qt/settings.h"
 #include "host/sound/drivers.h"
-#include "host/sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -25,6 +26,7 @@
 #include "media/tape_images.h"
 #include "monitor/dumps.h"
 #include "monitor/monitor.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -213,10 +215,12 @@ void MainWindow::toggleSoundRecording() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".wav")) path += ".wav";
-    if (StartSoundRecording(path.c_str()))
+    if (TapeDeckHolds(path))
+        ShowStatus("Cannot write %s: it is the tape in the cassette deck.", path.c_str());
+    else if (StartSoundRecording(path.c_str()))
         setChecked(CmdSoundRecording, true);
     else
-        ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
+        ShowStatus("Cannot create the sound recording: %s.", SoundRecordingFailure().c_str());
 }
 
 int MainWindow::OnCommand(int id) {
@@ -301,7 +305,7 @@ void MainWindow::runCommand(int id) {
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
     case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
     case CmdPaste: {
-        std::string bytes = ClipboardTextToMachine(QGuiApplication::clipboard()->text());
+        std::string bytes = ClipboardTextToMachineBytes(QGuiApplication::clipboard()->text());
         if (!bytes.empty()) TypeAfterCurrent(bytes.c_str());
         break;
     }

@@ -12,21 +12,20 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "host/qt/main_window.h"
-#ifdef ORVANE_HAVE_CONSOLE_WINDOW
 #include "host/qt/console_window.h"
-#endif
+#include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/sound/drivers.h"
-#include "host/sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
+#include "sound/mixer.h"
 
 Desktop desktop;
 
@@ -50,8 +49,10 @@ void showTitle(uint32_t percent, int32_t fps) {
     if (SoundRecordingBytes(&bytes))
         ShowStatus("Sound recording %llu kB so far, press Alt+U to stop...",
                    static_cast<unsigned long long>(bytes / 1024));
-    else if (desktop.window->isChecked(CmdSoundRecording) && !SoundRecordingFailure().empty())
+    else if (desktop.window->isChecked(CmdSoundRecording) && !SoundRecordingFailure().empty()) {
         desktop.window->setChecked(CmdSoundRecording, false); // it stopped on a write failure
+        ShowStatus("Sound recording stopped: %s.", SoundRecordingFailure().c_str());
+    }
 }
 
 int displayRefreshRate() {
@@ -151,7 +152,6 @@ int StartDesktop(const DesktopOptions& options) {
 
     monitorSetHost(&DesktopMonitorHost);
     monitorSetConsole(nullptr);
-#ifdef ORVANE_HAVE_CONSOLE_WINDOW
     if (!options.terminalMonitor) {
         static DesktopConsole console;
         static MonitorConsole monitorConsole;
@@ -160,7 +160,6 @@ int StartDesktop(const DesktopOptions& options) {
         monitorConsole = DesktopMonitorConsole(&console);
         monitorSetConsole(&monitorConsole);
     }
-#endif
 
     desktop.window->markChoices();
     VideoDriverSetting = desktop.window->video()->SelectVideoDriver(VideoDriverSetting);

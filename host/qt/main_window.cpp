@@ -14,16 +14,16 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "abc80/abc80.h"
 #include "host/qt/desktop.h"
+#include "host/qt/keymap.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
-#ifdef ORVANE_HAVE_VIDEO_SIZING
 #include "host/qt/video_sizing.h"
-#endif
-#include "host/sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -65,9 +65,7 @@ MainWindow::MainWindow() {
     minimum.rheight() += menuBar()->sizeHint().height();
     setMinimumSize(minimum);
     resize(720, 540 + menuBar()->sizeHint().height() + statusBarWidget->sizeHint().height());
-#ifdef ORVANE_HAVE_VIDEO_SIZING
     new AspectSizer(this, view, [] { return KeepAspectRatio != 0; });
-#endif
 }
 
 MainWindow::~MainWindow() {
@@ -170,12 +168,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->isAutoRepeat()) return;
-    if (uint32_t key = HostKeyToVirtualKey(event)) keyPressed(key);
+    if (uint32_t key = KeyEventToVirtualKey(event)) keyPressed(key);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    if (uint32_t key = HostKeyToVirtualKey(event)) keyReleased(key);
+    if (uint32_t key = KeyEventToVirtualKey(event)) keyReleased(key);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -87,11 +87,3 @@ class MainWindow : public QMainWindow {
     QList<QMenu*> menus;
     int openFilter = 1, saveFilter = 1;
 };
-
-// The key the host event stands for, as the keyboard's virtual-key code (0:
-// none). Replaceable so that a fuller mapping can take over.
-extern uint32_t (*HostKeyToVirtualKey)(const QKeyEvent* event);
-uint32_t FallbackVirtualKey(const QKeyEvent* event);
-// Clipboard text to the bytes the machine types (CR line ends).
-extern std::string (*ClipboardTextToMachine)(const QString& text);
-std::string FallbackClipboardText(const QString& text);

@@ -3,8 +3,8 @@
 
 #include <QSettings>
 
-#include "host/sound/mixer.h"
 #include "machine/memory.h"
+#include "sound/mixer.h"
 
 uint32_t VideoDriverSetting = 1;
 uint32_t CycleBased = 0;

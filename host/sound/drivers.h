@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 // Queues blocks with SDL_QueueAudio; no callback of our own.
 extern const SoundDriver SdlSoundDriver;

@@ -12,6 +12,8 @@
 namespace {
 
 using testbus::load;
+using testbus::memRead;
+using testbus::memWrite;
 using testbus::ram;
 
 class Execute : public ::testing::Test {
@@ -42,6 +44,28 @@ TEST_F(Execute, ResetAndInit) {
     EXPECT_EQ(cpu.cyclesPerLine, 191u);
     EXPECT_EQ(ReadHandlers[0x1234], &memRead);
     EXPECT_EQ(WriteHandlers[0xFFFF], &memWrite);
+}
+
+// With nothing connected the processor still runs on an open bus: memory and
+// ports read FFh (RST 38h), writes are lost, a stop request is only cleared.
+TEST_F(Execute, EmptyBusEntriesGetTheOpenBus) {
+    cpuConnect({.read = testbus::memRead});
+    cpuInit(2995200);
+    EXPECT_EQ(ReadHandlers[0x1234], &memRead);
+    EXPECT_EQ(cpuBus.in(0x10), 0xFF);
+    cpuBus.out(0x10, 0);
+    EXPECT_TRUE(testbus::portLog.empty());
+    writeByte(0x0000, 0x00);
+    EXPECT_TRUE(testbus::writtenAddresses.empty());
+
+    cpuConnect({});
+    cpuInit(2995200);
+    EXPECT_EQ(readByte(0x0000), 0xFF);
+    cpu.breakRequest = 1;
+    EXPECT_EQ(execute(0), 11);
+    EXPECT_EQ(cpu.IP, 0x0038);
+    EXPECT_EQ(cpu.breakRequest, 0u);
+    EXPECT_TRUE(testbus::monitorCalls.empty());
 }
 
 TEST_F(Execute, BudgetRunsWholeSteps) {

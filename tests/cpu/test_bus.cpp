@@ -26,6 +26,8 @@ void reset() {
     monitorCalls.clear();
     monitorAction = nullptr;
     cpu = Z80Cpu{};
+    cpuConnect(
+        {.read = memRead, .write = memWrite, .in = ioRead, .out = ioWrite, .stop = monitorEnter});
     cpuInit(2995200);
 }
 
@@ -34,25 +36,24 @@ void load(uint16_t address, std::initializer_list<uint8_t> bytes) {
         ram[address++] = b;
 }
 
-} // namespace testbus
-
-uint8_t memRead(uint16_t address) { return testbus::ram[address]; }
+uint8_t memRead(uint16_t address) { return ram[address]; }
 
 void memWrite(uint16_t address, uint8_t value) {
-    testbus::ram[address] = value;
-    testbus::writtenAddresses.push_back(address);
+    ram[address] = value;
+    writtenAddresses.push_back(address);
 }
 
 uint8_t ioRead(uint8_t port) {
-    using namespace testbus;
     uint8_t value = portInputNext < portInput.size() ? portInput[portInputNext++] : 0xFF;
     portLog.push_back({port, value, false});
     return value;
 }
 
-void ioWrite(uint8_t port, uint8_t value) { testbus::portLog.push_back({port, value, true}); }
+void ioWrite(uint8_t port, uint8_t value) { portLog.push_back({port, value, true}); }
 
 int monitorEnter(int reason, uint16_t ip) {
-    testbus::monitorCalls.push_back({reason, ip});
-    return testbus::monitorAction ? testbus::monitorAction(reason, ip) : 1;
+    monitorCalls.push_back({reason, ip});
+    return monitorAction ? monitorAction(reason, ip) : 1;
 }
+
+} // namespace testbus

@@ -31,7 +31,15 @@ extern std::vector<MonitorCall> monitorCalls;
 // Without it monitorEnter returns 1 (the user left the monitor at once).
 extern std::function<int(int reason, uint16_t ip)> monitorAction;
 
-// Clears RAM, logs and scripts, zeroes the processor state and runs cpuInit.
+// The stand-ins, connected to the processor by reset().
+uint8_t memRead(uint16_t address);
+void memWrite(uint16_t address, uint8_t value);
+uint8_t ioRead(uint8_t port);
+void ioWrite(uint8_t port, uint8_t value);
+int monitorEnter(int reason, uint16_t ip);
+
+// Clears RAM, logs and scripts, zeroes the processor state, connects the
+// stand-ins and runs cpuInit.
 void reset();
 // Copies bytes into RAM from an address on.
 void load(uint16_t address, std::initializer_list<uint8_t> bytes);

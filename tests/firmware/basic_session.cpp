@@ -1,5 +1,6 @@
 #include "basic_session.h"
 
+#include "abc80/abc80.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"

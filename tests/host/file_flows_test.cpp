@@ -12,7 +12,7 @@
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"

@@ -8,10 +8,10 @@
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
-#include "host/sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
-#include "host/sound/mixer.h"
 #include "machine/memory.h"
+#include "sound/mixer.h"
 
 namespace {
 

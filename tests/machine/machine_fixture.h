@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "machine/frame.h"
@@ -23,22 +24,10 @@
 #include "machine/roms.h"
 
 inline void freshMachine() {
-    std::memset(MainMemory, 0, sizeof MainMemory);
+    machinePowerOn();
     clearRomImages();
     basicRom = BasicRomExternal;
     dosRom = DosRomNone;
-    externalRomKnown = false;
-    keyboardInit();
-    cpuInit(MachineClockHz);
-    std::memset(Pio, 0, sizeof Pio);
-    std::memset(PioLastWritten, 0, sizeof PioLastWritten);
-    std::memset(PortLatches, 0, sizeof PortLatches);
-    cardSelect = 0;
-    tapeInputLatch = 0;
-    closePrinter();
-    frameCounter = 0;
-    lineCycles = 0;
-    fastCarry = 0;
 }
 
 inline void poke(uint16_t address, std::initializer_list<uint8_t> bytes) {

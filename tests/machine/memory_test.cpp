@@ -2,6 +2,7 @@
 // ROM file with its CRC, and the two resets.
 #include <gtest/gtest.h>
 
+#include "abc80/abc80.h"
 #include "machine_fixture.h"
 
 namespace {

@@ -3,6 +3,7 @@
 // printer file.
 #include <gtest/gtest.h>
 
+#include "machine/peripherals.h"
 #include "machine_fixture.h"
 #include "media/tape_deck.h"
 
@@ -157,14 +158,36 @@ TEST_F(Ports, CassetteLatchAndTapeInterruptInIm2) {
     EXPECT_EQ(cpu.INT, 0u);
 }
 
+// A deck that has not recorded since power-on counts as playing, so port 3Ah
+// gives the latch and the PIO; once the deck has been closed after a tape,
+// the port reads all ones.
 TEST_F(Ports, CassettePortReadsLatchAndPioOrAllOnes) {
     tapeInputLatch = 1;
     pioWrite(2, 0x25); // output mode: data read gives the output byte
-    uint8_t value = ioRead(0x3A);
-    if (TapeIsPlaying())
-        EXPECT_EQ(value, 0x80 | 0x25);
-    else
-        EXPECT_EQ(value, 0xFF);
+    ASSERT_TRUE(TapeIsPlaying());
+    EXPECT_EQ(ioRead(0x3A), 0x80 | 0x25);
+    tapeDeck.reading = 0;
+    EXPECT_EQ(ioRead(0x3A), 0xFF);
+}
+
+// The machine alone, with no recorder and no card connected: the cassette
+// port reads all ones, the card ports read 0 and take writes without effect,
+// and frames run.
+TEST_F(Ports, UnconnectedPeripheralsAnswerAsAbsent) {
+    connectCassette({});
+    connectCards({});
+    tapeInputLatch = 1;
+    pioWrite(2, 0x25);
+    EXPECT_EQ(ioRead(0x3A), 0xFF);
+    ioWrite(0x01, 45); // the "mo" disk card's code
+    ioWrite(0x00, 0x01);
+    EXPECT_EQ(ioRead(0x00), 0);
+    EXPECT_EQ(ioRead(0x01), 0);
+    poke(0x0000, {0x18, 0xFE}); // JR $
+    runFrameFast();
+    EXPECT_EQ(frameCounter, 1u);
+    machineConnect();
+    EXPECT_EQ(ioRead(0x01), 0x80) << "the real card answers again (busy after a reset)";
 }
 
 class Printer : public Ports {

@@ -1,9 +1,11 @@
 // The disk card through the machine's ports: selection, the four-byte
 // command protocol, sector reads from an image built here, the failure codes
 // and the geometry check at attach.
+#include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
+#include "machine/ports.h"
 #include "media/disk_card.h"
 #include "media/media_status.h"
 #include "tests/media/media_files.h"
@@ -34,6 +36,7 @@ Bytes sectorOf(const Bytes& image, size_t sector) {
 class DiskCardTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        machineConnect();
         cpuInit(MachineClockHz);
         for (unsigned d = 0; d < MenuDrives; ++d)
             DetachDrive(d);

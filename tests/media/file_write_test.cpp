@@ -1,7 +1,7 @@
 // The one helper that replaces a user's file: whole or not at all, links
 // and permissions kept, folders never replaced, devices written in place,
 // and the cause in words.
-#include "media/file_write.h"
+#include "files/file_write.h"
 #include "tests/media/media_files.h"
 #include "tests/support/real_failures.h"
 

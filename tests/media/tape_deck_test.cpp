@@ -1,12 +1,13 @@
 // The cassette deck against WAV files built here: timing of played samples,
 // motor pauses, 1-bit files, recordings as people make them today (16-bit,
 // stereo, extra chunks), the counter, recording and a record-then-play trip.
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "host/sound/sources.h"
 #include "machine/memory.h"
 #include "media/host_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
+#include "sound/sources.h"
 #include "tests/media/media_files.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,7 @@ Bytes blockLevels() {
 class TapeDeckTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        machineConnect();
         cpuInit(Clock);
         cpu.TCOUNT = 1000;
         CloseTape();

@@ -1,4 +1,5 @@
 // ATP, BAC and BAS loading and BAC saving against files built here.
+#include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "machine/keyboard.h"
@@ -62,6 +63,7 @@ Bytes atpBlock(int leadIn, const Bytes& data, uint8_t endByte = 0x03) {
 class TapeImageTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        machineConnect();
         cpuInit(MachineClockHz);
         keyboardReset();
         for (uint32_t a = 0; a < 0x8000; ++a)

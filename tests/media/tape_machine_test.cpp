@@ -2,6 +2,7 @@
 // output toggles on port 3Ah, and another Z80 program, run by the frame
 // driver in cycle-based timing, times the edges of the played-back WAV at
 // port 3Ah with a polling loop.
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
@@ -77,6 +78,7 @@ constexpr int BetweenEdgesOverhead = 55;
 class TapeMachineTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        machineConnect();
         cpuInit(MachineClockHz);
         CloseTape();
         SetTapeMotor(0, cpu.TCOUNT);

@@ -1,6 +1,7 @@
 // WAV tapes with samples wider than 64 bits: the level comes from the top
 // byte of the first channel however far into the frame it lies (a fuzzed
 // file once made the deck read it from beyond an 8-byte frame buffer).
+#include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "media/tape_deck.h"
 #include "tests/media/media_files.h"
@@ -53,6 +54,7 @@ TEST(WideSamples, LevelComesFromTheTopByteOfTheFirstChannel) {
     const std::vector<bool> highs = {false, true, true, false, true, false};
     for (uint16_t width : {9, 28, 200}) {
         SCOPED_TRACE(width);
+        machineConnect();
         cpuInit(Clock);
         cpu.TCOUNT = 1000;
         writeFile(dir.path("wide.wav"), wideSampleWav(width, highs));

@@ -3,6 +3,7 @@
 // messages, and stops at breakpoints and watchpoints in a running program.
 #include "monitor/monitor.h"
 
+#include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
@@ -32,6 +33,7 @@ class MonitorTest : public ::testing::Test {
 
     void SetUp() override {
         cpu = Z80Cpu{};
+        machineConnect();
         cpuInit(MachineClockHz);
         basicRom = BasicRomOld;
         dosRom = DosRomNone;

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "host/headless.h"
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 namespace {
 

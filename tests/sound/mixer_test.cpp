@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "cpu/z80.h"
-#include "host/sound/mixer.h"
-#include "host/sound/sources.h"
+#include "sound/mixer.h"
+#include "sound/sources.h"
 
 namespace {
 

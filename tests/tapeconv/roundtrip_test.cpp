@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "abc80/abc80.h"
 #include "cassette_wav.h"
 #include "cpu/z80.h"
 #include "dravik_runner.h"
@@ -75,6 +76,8 @@ TEST(DravikRoundTrip, ConvertedCassetteLoadsTheSameProgram) {
               cassette::RenderWav(signal, cassette::WavFormat{44100, 16, 2, false, 12}));
     const RunOutcome run = RunInProcess({"-i", dir.path("program.wav")}, dir.path("outfile.atp"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    machineConnect();
 
     cpuInit(MachineClockHz);
     std::memset(MainMemory + 0x8000, 0xEE, 0x8000);

@@ -3,7 +3,7 @@
 // without the stream behind it.
 #pragma once
 
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 // The first source; the others follow through next.
 SoundSource* SoundSources();

@@ -1,5 +1,5 @@
 // The list of sound sources, in registration order.
-#include "host/sound/sources.h"
+#include "sound/sources.h"
 
 namespace {
 SoundSource* sources = nullptr;

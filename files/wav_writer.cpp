@@ -1,8 +1,7 @@
 // Buffered, checked writes of WAV samples, and the header completed from
 // what the file really holds.
-#include "media/wav_writer.h"
+#include "files/wav_writer.h"
 
-#include "media/wav_layout.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +10,8 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr uint64_t WavHeaderSize = 44;
 
 int writeAll(WavWriter& w, const uint8_t* bytes, size_t n) {
     while (n > 0) {
@@ -35,8 +36,9 @@ int flush(WavWriter& w) {
 }
 
 int patchField(int fd, off_t offset, uint64_t value) {
-    uint8_t b[4];
-    WriteLe32(b, value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value));
+    uint32_t v = value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+    uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                    static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
     return ::pwrite(fd, b, 4, offset) == 4;
 }
 

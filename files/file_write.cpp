@@ -1,6 +1,6 @@
 // The one way Orvane replaces a user's file: temporary file beside it,
 // checked writes, fsync, rename.
-#include "media/file_write.h"
+#include "files/file_write.h"
 
 #include <cerrno>
 #include <climits>

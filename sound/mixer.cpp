@@ -1,13 +1,13 @@
 // The mixer and its rate control. Everything runs on the emulation thread:
 // mixing, the driver calls and the recording's file writes.
-#include "host/sound/mixer.h"
+#include "sound/mixer.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "cpu/z80.h"
-#include "host/sound/recording.h"
-#include "host/sound/sources.h"
+#include "sound/recording.h"
+#include "sound/sources.h"
 
 namespace {
 

@@ -72,15 +72,16 @@ void PauseSound();
 void ResumeSound();
 void ResetSoundOutput();
 
-// 0 with the cause in MediaError (media/host_file.h) when the file can't be
-// created or is the tape in the cassette deck.
+// 0 with the cause in SoundRecordingFailure when the file can't be created.
+// The callers refuse a file that is also an input (the tape in the deck).
 int StartSoundRecording(const char* path);
 void StopSoundRecording();
 // 1 while a recording is open, with the sample bytes written so far.
 int SoundRecordingBytes(uint64_t* bytes);
-// Why the last recording ended early ("cannot write x.wav: no space left on
-// device"), or "" when it did not; kept until the next recording starts.
-// The cause also goes to stderr and the status bar's message field.
+// Why the last recording could not start or ended early ("cannot write
+// x.wav: no space left on device"), or "" when it did not; kept until the
+// next recording starts. An early end is also reported on stderr; the front
+// ends show the text.
 const std::string& SoundRecordingFailure();
 
 // The setting "SoundDriver": 0 no sound, 1 SDL2 audio (default), 2 ALSA.

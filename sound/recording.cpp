@@ -2,7 +2,7 @@
 // first failure (a full disk, a file size limit) ends the recording, keeps
 // the blocks that reached the file with a header that describes them, and
 // reports the cause.
-#include "host/sound/recording.h"
+#include "sound/recording.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,12 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "host/sound/mixer.h"
-#include "media/file_write.h"
-#include "media/host_file.h"
-#include "media/media_status.h"
-#include "media/tape_deck.h"
-#include "media/wav_writer.h"
+#include "files/file_write.h"
+#include "files/wav_writer.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -51,7 +48,6 @@ int finish() {
                  static_cast<unsigned long long>(writer.fileBytes > HeaderBytes
                                                      ? writer.fileBytes - HeaderBytes
                                                      : 0));
-    MediaStatus(MessageField, "Sound recording stopped: %s.", failure.c_str());
     return 0;
 }
 
@@ -77,18 +73,14 @@ int StartSoundRecording(const char* path) {
     StopSoundRecording(); // a recording still open is completed first
     failure.clear();
     if (!path || !*path) {
-        SetMediaError("no file named");
-        return 0;
-    }
-    if (TapeDeckHolds(path)) {
-        SetMediaError("it is the tape in the cassette deck");
+        failure = "no file named";
         return 0;
     }
     struct stat before;
     bool existed = ::stat(path, &before) == 0;
     fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
-        SetMediaError(FileErrorText(errno));
+        failure = "cannot write " + std::string(path) + ": " + FileErrorText(errno);
         return 0;
     }
     unsigned char h[HeaderBytes] = {'R', 'I', 'F', 'F', 0,   0,   0,   0,
@@ -105,7 +97,7 @@ int StartSoundRecording(const char* path) {
     h[38] = 't';
     h[39] = 'a';
     if (!StartWavWriter(writer, fd, h, 2)) {
-        SetMediaError(FileErrorText(writer.error));
+        failure = "cannot write " + std::string(path) + ": " + FileErrorText(writer.error);
         ::close(fd);
         fd = -1;
         if (!existed) ::unlink(path); // leave no empty file behind

@@ -1,0 +1,107 @@
+#include "abc80/abc80.h"
+
+#include <cstring>
+
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/peripherals.h"
+#include "machine/ports.h"
+#include "machine/sound_chip.h"
+#include "media/disk_card.h"
+#include "media/tape_deck.h"
+#include "monitor/monitor.h"
+
+namespace {
+
+void processorPowerOn() {
+    cpu = Z80Cpu{};
+    cpuInit(MachineClockHz); // handler tables to the decoder, watch flags cleared
+}
+
+void memoryPowerOn() {
+    std::memset(MainMemory, 0, sizeof MainMemory);
+    basicRom = BasicRomOld;
+    dosRom = DosRomUfddos;
+    externalRomKnown = false;
+    wideVideo = false;
+}
+
+void portsPowerOn() {
+    std::memset(Pio, 0, sizeof Pio);
+    std::memset(PioLastWritten, 0, sizeof PioLastWritten);
+    std::memset(PortLatches, 0, sizeof PortLatches);
+    cardSelect = 0;
+    tapeInputLatch = 0;
+    closePrinter();
+}
+
+void framePowerOn() {
+    frameCounter = 0;
+    lineCycles = 0;
+    fastCarry = 0;
+    lastTapeLevel = 0;
+}
+
+void tapePowerOn() {
+    CloseTape();
+    tapeDeck = TapeDeck{};
+}
+
+void monitorPowerOn() { monitorCurrent = MonitorNoAddress; }
+
+} // namespace
+
+const MachineDevice MachineDevices[] = {
+    {"processor", processorPowerOn},
+    {"memory", memoryPowerOn},
+    {"keyboard", keyboardInit},
+    {"ports", portsPowerOn},
+    {"sound chip", [] { soundChipInit(48000); }},
+    {"frame", framePowerOn},
+    {"tape deck", tapePowerOn},
+    {"disk cards", ResetDiskCards},
+    {"monitor", monitorPowerOn},
+};
+const int MachineDeviceCount = sizeof MachineDevices / sizeof MachineDevices[0];
+
+void machineConnect() {
+    cpuConnect(
+        {.read = memRead, .write = memWrite, .in = ioRead, .out = ioWrite, .stop = monitorEnter});
+    connectCassette({.playing = TapeIsPlaying,
+                     .sampleInput = SampleTapeInput,
+                     .setMotor = SetTapeMotor,
+                     .renderOutput = RenderTapeOutput,
+                     .close = CloseTape,
+                     .frameEnd = UpdateTapeCounter});
+    connectCards({.read = ReadDiskCardPort, .write = WriteDiskCardPort, .reset = ResetDiskCards});
+}
+
+void machineInit() {
+    machineConnect();
+    keyboardInit();
+    loadExternalRom();
+    cpuInit(MachineClockHz);
+    soundChipInit(48000);
+}
+
+void machineReset() {
+    keyboardReset();
+    cpuReset();
+    CloseTape();
+}
+
+void machineHardReset() {
+    machineReset();
+    std::memset(MainMemory + 0x4000, 0, 0x2000);
+    std::memset(MainMemory + 0x8000, 0, 0x8000);
+    std::memset(PortLatches, 0, sizeof PortLatches);
+}
+
+void machinePowerOn() {
+    machineConnect();
+    for (const MachineDevice& device : MachineDevices)
+        device.powerOn();
+}

@@ -1,0 +1,58 @@
+# Checks the include rule of the core layers (docs/architecture.md): a file in
+# a core folder includes headers of its own folder and of the folders below
+# it only, and never a host header (host/, tapeconv/, Qt, SDL, ALSA,
+# emscripten). Run with cmake -DSOURCE_ROOT=<dir> [-DSTAMP=<file>] -P.
+# Fails with one line per offending include.
+cmake_minimum_required(VERSION 3.25)
+if(NOT SOURCE_ROOT)
+  message(FATAL_ERROR "check_layers: SOURCE_ROOT is not set")
+endif()
+
+# Folder, then the folders it may include besides itself.
+set(allowed_files "")
+set(allowed_cpu "")
+set(allowed_sound cpu files)
+set(allowed_data "")
+set(allowed_machine cpu sound data files)
+set(allowed_media cpu sound data machine files)
+set(allowed_monitor cpu sound data machine files)
+set(allowed_abc80 cpu sound data machine media monitor files)
+set(core_folders files cpu sound data machine media monitor abc80)
+
+set(violations "")
+foreach(folder IN LISTS core_folders)
+  file(GLOB_RECURSE files "${SOURCE_ROOT}/${folder}/*.h" "${SOURCE_ROOT}/${folder}/*.cpp")
+  foreach(path IN LISTS files)
+    file(RELATIVE_PATH name "${SOURCE_ROOT}" "${path}")
+    file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
+      if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<")
+        if(header MATCHES "^(Q[A-Za-z]*|SDL[^/]*|SDL2/.*|alsa/.*|emscripten.*)([./].*)?$")
+          list(APPEND violations "${name} includes the host header <${header}>")
+        endif()
+        continue()
+      endif()
+      if(NOT header MATCHES "/")
+        continue() # a file beside it
+      endif()
+      string(REGEX REPLACE "/.*$" "" target "${header}")
+      if(target STREQUAL folder OR target IN_LIST allowed_${folder})
+        continue()
+      endif()
+      if(target IN_LIST core_folders)
+        list(APPEND violations "${name} includes ${header}, a layer above ${folder}/")
+      else()
+        list(APPEND violations "${name} includes ${header}, outside the core")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Layer rule broken (docs/architecture.md):\n  ${text}")
+endif()
+if(STAMP)
+  file(TOUCH "${STAMP}")
+endif()
