@@ -22,6 +22,7 @@
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
@@ -52,6 +53,13 @@ void showTitle(uint32_t percent, int32_t fps) {
     else if (desktop.window->isChecked(CmdSoundRecording) && !SoundRecordingFailure().empty()) {
         desktop.window->setChecked(CmdSoundRecording, false); // it stopped on a write failure
         ShowStatus("Sound recording stopped: %s.", SoundRecordingFailure().c_str());
+    }
+    // Printer output that could not be written: said once, when it happens.
+    static std::string shownPrinterFailure;
+    if (PrinterFailure() != shownPrinterFailure) {
+        shownPrinterFailure = PrinterFailure();
+        if (!shownPrinterFailure.empty())
+            ShowStatus("Printer output lost: %s.", shownPrinterFailure.c_str());
     }
 }
 
