@@ -225,7 +225,7 @@ int startSound(HeadlessRun&) {
 int mixAndPace(HeadlessRun&) {
     using Clock = std::chrono::steady_clock;
     MixUpTo(cpu.TCOUNT);
-    if (!SoundRecordingFailure().empty()) return 0;
+    if (!sound.recordPath.empty() && !SoundRecordingFailure().empty()) return 0;
     if (!sound.play) return 1;
     sound.next += std::chrono::milliseconds(20);
     const Clock::time_point now = Clock::now();
@@ -236,7 +236,7 @@ int mixAndPace(HeadlessRun&) {
 
 int endSound(HeadlessRun&) {
     ShutdownSoundSystem();
-    return SoundRecordingFailure().empty() ? 1 : 0;
+    return sound.recordPath.empty() || SoundRecordingFailure().empty() ? 1 : 0;
 }
 
 void hookSound(HeadlessRun& run) {
@@ -724,6 +724,7 @@ void startAfresh() {
     setPrinterDirectory("");
     SetMediaStatusWriter(nullptr);
     SetTapeSound(0);
+    tapeDeck.recordingFailure.clear();
 }
 
 // Whatever way the run ended: recordings completed, files closed.
