@@ -6,17 +6,24 @@
 // write of port 3Ah switches the motor, ends a recording when the motor
 // stops and renders the output level held since the previous write. The host
 // opens and closes the tape files. Time is the processor's cycle counter.
+//
+// The counter (status field 2) shows the seconds as "%04u %c" with the
+// activity mark, then the position as mm:ss of the tape's length ("REC
+// mm:ss" while recording) and the name of the program whose blocks pass the
+// head. Every block that passes is also reported on TapeBlockField.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "media/tape_blocks.h"
 #include "media/wav_layout.h"
 #include "files/wav_writer.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;
+    std::string path; // of the open file
     int reading = 1; // 1: playing (or closed since start); 0: recording, or closed after a tape
     int motorOn = 0; // relay as last set by the machine
     uint8_t header[WavHeaderSize] = {};
@@ -35,8 +42,8 @@ struct TapeDeck {
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
     uint64_t samplesWritten = 0;     // recording
+    TapeBlockWatch blocks;           // the blocks passing the head, and their program
     WavWriter writer;                // recording: checked writes to file
-    std::string recordingPath;
     std::string recordingFailure; // why the last recording stopped early; "" if it did not
 };
 
@@ -59,10 +66,23 @@ const std::string& TapeRecordingFailure();
 int TapeDeckHolds(const std::string& path);
 void CloseTape();
 int TapeIsPlaying();
+// A tape is open to play (the deck is not recording and holds a file).
+int TapeInserted();
+// The motor runs with a tape in the deck, playing or recording: the tape moves.
+int TapeMotorRunning();
+// While the tape plays with the motor running: a cycle no later than the one
+// at which SampleTapeInput takes its next sample (the input level cannot
+// change before it). UINT64_MAX when no sample will come.
+uint64_t TapeNextSampleCycle();
 int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
 void UpdateTapeCounter(uint64_t cycle);
+// Back to the start of the tape being played (nothing happens while recording
+// or with no tape); 1 when rewound.
+int RewindTape();
+// The played tape's length in seconds (0 while recording or with no tape).
+uint64_t TapeLengthSeconds();
 
 // The "&Tape sound" flag: the "TapeSound" source is silent while it is off.
 void SetTapeSound(int on);

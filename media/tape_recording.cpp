@@ -70,6 +70,7 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
     d.renderedCycle = cpu.TCOUNT;
     d.samplesWritten = 0;
     d.recordingFailure.clear();
+    TapeBlockWatchReset(d.blocks);
     BuildWavHeader(d.header, sampleRate);
     if (path.empty() || sampleRate == 0) {
         SetMediaError(path.empty() ? "no file named" : "sample rate 0");
@@ -89,7 +90,7 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
         return 0;
     }
     d.file = file;
-    d.recordingPath = path;
+    d.path = path;
     d.headerEnd = WavHeaderSize;
     ForgetShownCounter();
     RegisterTapeSound();
@@ -101,6 +102,9 @@ const std::string& TapeRecordingFailure() { return tapeDeck.recordingFailure; }
 void RenderTapeOutput(uint64_t cycle, int level) {
     TapeDeck& d = tapeDeck;
     if (!d.file || d.reading || !d.motorOn || cycle < d.renderedCycle) return;
+    // The level held until now differs from the one before: the output
+    // changed at the previous write, where rendering stopped.
+    if ((level != 0) != (d.outputFlag != 0)) NoteTapeEdge(d.renderedCycle);
     renderUntil(cycle, level);
     if (d.writer.error) {
         CloseTape(); // the first failed write ends the recording
@@ -119,7 +123,7 @@ void FinishTapeRecording(uint64_t now) {
         MixUpTo(until);
     }
     if (FinishWavWriter(d.writer)) return;
-    d.recordingFailure = "cannot write " + d.recordingPath + ": " + FileErrorText(d.writer.error);
+    d.recordingFailure = "cannot write " + d.path + ": " + FileErrorText(d.writer.error);
     uint64_t kept = d.writer.fileBytes > WavHeaderSize ? d.writer.fileBytes - WavHeaderSize : 0;
     std::fprintf(stderr, "Tape recording stopped: %s (%llu samples kept).\n",
                  d.recordingFailure.c_str(), static_cast<unsigned long long>(kept));

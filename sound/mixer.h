@@ -72,6 +72,12 @@ void PauseSound();
 void ResumeSound();
 void ResetSoundOutput();
 
+// While muted the driver is given silence; the stream, its timing and an open
+// recording go on unchanged (fast tape mutes the output while the machine
+// runs faster than real time).
+void SetSoundMuted(int muted);
+int SoundMuted();
+
 // 0 with the cause in SoundRecordingFailure when the file can't be created.
 // The callers refuse a file that is also an input (the tape in the deck).
 int StartSoundRecording(const char* path);

@@ -52,4 +52,9 @@ enum : int {
     CmdHardReset = 40061,
     CmdSoundRecording = 40067,
     CmdScreenshot = 40068,
+    CmdFastTape = 40080,
+    CmdTapeInsert = 40081,
+    CmdTapeRecord = 40082,
+    CmdTapeRewind = 40083,
+    CmdTapeEject = 40084,
 };

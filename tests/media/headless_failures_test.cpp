@@ -184,18 +184,27 @@ TEST_F(HeadlessFailures, RecordingOntoThePlayedTapeIsRefused) {
     writeFile(dir.path("a.wav"), tape);
     std::filesystem::create_hard_link(dir.path("a.wav"), dir.path("same.wav"));
     uint64_t input = checksumOf(dir.path("a.wav"));
-    // Under its own name or another (a hard link): the same file.
-    for (const char* option : {" --tape-out ", " --record-sound "})
-        for (const char* out : {"a.wav", "same.wav"}) {
-            SCOPED_TRACE(std::string(option) + out);
-            EXPECT_EQ(1, run("--tape-in " + dir.path("a.wav") + " --frames 5" + option +
-                             dir.path(out)));
-            EXPECT_NE(std::string::npos,
-                      errors().find("cannot record to " + dir.path(out) + ": it is " +
-                                    dir.path("a.wav") + ", which this run also reads"))
-                << errors();
-            EXPECT_EQ(input, checksumOf(dir.path("a.wav")));
-        }
+    const uint64_t programSum = checksumOf(program());
+    // The deck holds one tape: a tape to play and one to record don't mix.
+    EXPECT_EQ(2, run("--tape-in " + dir.path("a.wav") + " --frames 5 --tape-out " +
+                     dir.path("a.wav")));
+    EXPECT_EQ(input, checksumOf(dir.path("a.wav")));
+    // A sound recording onto the played tape, under its own name or another
+    // (a hard link): the same file, refused before anything is opened.
+    for (const char* out : {"a.wav", "same.wav"}) {
+        SCOPED_TRACE(out);
+        EXPECT_EQ(1, run("--tape-in " + dir.path("a.wav") + " --frames 5 --record-sound " +
+                         dir.path(out)));
+        EXPECT_NE(std::string::npos,
+                  errors().find("cannot record to " + dir.path(out) + ": it is " +
+                                dir.path("a.wav") + ", which this run also reads"))
+            << errors();
+        EXPECT_EQ(input, checksumOf(dir.path("a.wav")));
+    }
+    // And a cassette recording onto a program the run loads.
+    EXPECT_EQ(1, run("--load " + program() + " --frames 5 --tape-out " + program()));
+    EXPECT_NE(std::string::npos, errors().find("which this run also reads")) << errors();
+    EXPECT_EQ(programSum, checksumOf(program()));
 }
 
 TEST_F(HeadlessFailures, FilesWithoutAProgramAreRefusedWithTheReason) {
