@@ -121,6 +121,13 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
 
+    // A folder in the target's place is never replaced.
+    std::filesystem::create_directory(path("BOX.bac"));
+    dialogAnswers = {QString::fromStdString(path("BOX.bac"))};
+    window().OnCommand(CmdSaveAs);
+    EXPECT_TRUE(std::filesystem::is_directory(path("BOX.bac")));
+    EXPECT_EQ(statusText(), "Cannot write " + path("BOX.bac") + ": is a folder.");
+
     dialogAnswers = {QString::fromStdString(path("PROG.txt"))};
     window().OnCommand(CmdSaveAs);
     EXPECT_FALSE(std::filesystem::exists(path("PROG.txt")));
