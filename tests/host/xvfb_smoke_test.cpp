@@ -143,18 +143,61 @@ TEST(XvfbSmoke, MenusAndDialogsAreDrawnWithEveryDriver) {
         file->popup(desktop.window->mapToGlobal(QPoint(10, 30)));
         settle(300);
         ASSERT_TRUE(file->isVisible());
-        QImage menu = QGuiApplication::primaryScreen()->grabWindow(file->winId()).toImage();
+        // Read back what the X server shows there, as a screenshot would.
+        const QRect shownAt = file->geometry();
+        QImage menu = QGuiApplication::primaryScreen()
+                          ->grabWindow(0, shownAt.x(), shownAt.y(), shownAt.width(),
+                                       shownAt.height())
+                          .toImage();
         EXPECT_GT(coloursIn(menu), 8) << "the File menu is drawn";
         file->hide();
         QMessageBox box(QMessageBox::Critical, "Error", "A message with an icon and text.",
                         QMessageBox::Ok);
         box.show();
         settle(300);
-        QImage dialog = QGuiApplication::primaryScreen()->grabWindow(box.winId()).toImage();
+        const QRect boxAt = box.frameGeometry();
+        QImage dialog = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, boxAt.x(), boxAt.y(), boxAt.width(), boxAt.height())
+                            .toImage();
         EXPECT_GT(coloursIn(dialog), 8) << "the message box is drawn";
         box.hide();
         ShutdownDesktop();
     }
+    delete app;
+}
+
+// A menu opened from the keyboard while the machine runs in its own loop is
+// drawn on the X server, as a screenshot of the screen shows it.
+TEST(XvfbSmoke, MenuOpenedWhileRunningIsDrawn) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
+    QApplication* app = nullptr;
+    QTemporaryDir folder;
+    startWith(app, folder, 0);
+    DesktopOptions options;
+    options.messageBox = [](const QString&, const QString&) {};
+    ASSERT_EQ(StartDesktop(options), 1);
+    desktop.window->activateWindow();
+    QImage shown;
+    bool opened = false;
+    QTimer::singleShot(1500, [] {
+        QMenu* file = desktop.window->topMenus().first();
+        file->popup(desktop.window->mapToGlobal(QPoint(10, 30)));
+    });
+    QTimer::singleShot(2500, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            opened = true;
+            const QRect at = popup->geometry();
+            shown = QGuiApplication::primaryScreen()
+                        ->grabWindow(0, at.x(), at.y(), at.width(), at.height())
+                        .toImage();
+            popup->close();
+        }
+        desktop.quitRequested = true;
+    });
+    RunMainLoop();
+    ASSERT_TRUE(opened);
+    EXPECT_GT(coloursIn(shown), 8) << "the File menu is drawn on the screen";
+    ShutdownDesktop();
     delete app;
 }
 
