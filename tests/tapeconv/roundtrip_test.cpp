@@ -122,8 +122,17 @@ TEST(DravikRoundTrip, TapeSavedByOrvaneConverts) {
     cpuInit(MachineClockHz);
     std::memset(MainMemory + 0x8000, 0xEE, 0x8000);
     ASSERT_EQ(LoadAtpImage(dir.path("saved.atp")), 1);
-    // The two line records, in the firmware's own form.
-    const std::string loaded(reinterpret_cast<const char*>(MainMemory + 0x8000), 64);
-    EXPECT_NE(loaded.find("PRINT 1\r"), std::string::npos);
-    EXPECT_NE(loaded.find("GOTO 10\r"), std::string::npos);
+    // The two line records, in the firmware's own form (length byte, line
+    // number with bit 15 set, text, 0Dh), then the end byte.
+    const uint8_t* first = MainMemory + 0x8000;
+    ASSERT_GT(first[0], 4);
+    EXPECT_EQ(first[1], 10);
+    EXPECT_EQ(first[2], 0x80);
+    EXPECT_EQ(first[first[0] - 1], 0x0D);
+    const uint8_t* second = first + first[0];
+    ASSERT_GT(second[0], 4);
+    EXPECT_EQ(second[1], 20);
+    EXPECT_EQ(second[2], 0x80);
+    EXPECT_EQ(second[second[0] - 1], 0x0D);
+    EXPECT_EQ(second[second[0]], 0x01);
 }
