@@ -59,10 +59,6 @@ void keepStatus(int field, const char* text) {
     web.statusChanges++;
 }
 
-// A played tape reaches the machine only through the cycle-based frame,
-// which samples the cassette input after every instruction.
-bool tapeToPlay() { return tapeDeck.file && tapeDeck.reading; }
-
 void typeNext() {
     if (!web.typing.empty() && !typingInProgress()) {
         typeText(web.typing.front().c_str());
@@ -120,25 +116,16 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
 }
 
 // Runs count frames (at most 1,000) and leaves the picture of the last one.
+// The fast timing mode polls a playing tape too, so one mode serves all.
 EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     if (count > 1000) count = 1000;
-    bool drawn = false;
     for (int i = 0; i < count; i++) {
-        web.pitchShift = framePitchShift();
-        if (tapeToPlay()) {
-            runFrame(CyclesPerFrame, web.picture.data(), web.pitchShift);
-            drawn = true;
-        } else {
-            runFrameFast();
-            drawn = false;
-        }
+        runFrameFast();
         if (web.soundOn) MixUpTo(cpu.TCOUNT);
         typeNext();
     }
-    if (!drawn) {
-        web.pitchShift = framePitchShift();
-        for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
-    }
+    web.pitchShift = framePitchShift();
+    for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
@@ -228,8 +215,18 @@ EMSCRIPTEN_KEEPALIVE int orvane_start_tape_recording() {
 }
 
 EMSCRIPTEN_KEEPALIVE int orvane_tape_recording() { return tapeDeck.file && !tapeDeck.reading; }
-EMSCRIPTEN_KEEPALIVE int orvane_tape_playing() { return tapeToPlay() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int orvane_tape_playing() { return TapeInserted(); }
 EMSCRIPTEN_KEEPALIVE int orvane_tape_motor() { return tapeDeck.motorOn ? 1 : 0; }
+// The tape moves: the motor runs with a tape playing or recording.
+EMSCRIPTEN_KEEPALIVE int orvane_tape_moving() { return TapeMotorRunning(); }
+
+// Fast tape: the page runs without limit while the tape moves, and the sound
+// is muted meanwhile (the stream and its timing go on); leaving it starts the
+// output afresh so no backlog is heard.
+EMSCRIPTEN_KEEPALIVE void orvane_fast_tape(int on) {
+    SetSoundMuted(on);
+    if (!on && web.soundOn) ResetSoundOutput();
+}
 
 // Ends a recording still open; the finished recording goes into the output
 // buffer. Returns its size, or -1 when there is none.

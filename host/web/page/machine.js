@@ -60,6 +60,8 @@ export async function loadMachine() {
     tapeRecording: () => m._orvane_tape_recording() !== 0,
     tapePlaying: () => m._orvane_tape_playing() !== 0,
     tapeMotor: () => m._orvane_tape_motor() !== 0,
+    tapeMoving: () => m._orvane_tape_moving() !== 0,
+    fastTape: (on) => m._orvane_fast_tape(on ? 1 : 0),
     closeTape: () => m._orvane_close_tape(),
     attachDisk: (drive, name, bytes) =>
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_attach_disk(drive, np, bp, n))) === 1,

@@ -27,6 +27,7 @@ const state = {
   recording: false,
   message: "",
   looping: false,
+  fastTape: false,
 };
 
 // Picture ---------------------------------------------------------------
@@ -61,8 +62,19 @@ function runFrames(n) {
   state.speedWindow.frames += n;
 }
 
-// A playing tape runs without limit until its motor stops.
-const fastTape = () => machine.tapePlaying() && machine.tapeMotor();
+// Fast tape (on unless the user turns it off): while the tape moves, playing
+// or recording, the machine runs without limit with the sound muted; the
+// bytes on the tape are the same, as emulated time is.
+function fastTape() {
+  const wanted = $("fast-tape").checked && machine.tapeMoving();
+  if (wanted !== state.fastTape) {
+    state.fastTape = wanted;
+    machine.fastTape(wanted);
+    state.owedMs = 0;
+    showMessage(wanted ? "Fast tape: full speed while the tape moves, sound muted." : "Fast tape: the tape stopped, back to the chosen speed.");
+  }
+  return wanted;
+}
 
 function tick(now) {
   const busyFrom = performance.now();
@@ -72,7 +84,8 @@ function tick(now) {
   if (!state.paused) {
     // Frames one at a time while key changes wait for theirs.
     const batchOf = (n) => (keyboard.pending ? 1 : Math.min(n, MaxFramesPerCall));
-    if (state.speed === 0 || fastTape()) {
+    const fast = fastTape();
+    if (state.speed === 0 || fast) {
       state.owedMs = 0;
       const until = performance.now() + FreeRunBudgetMs;
       do {
