@@ -514,6 +514,9 @@ function startFromLink() {
   typeHostText(text + "RUN\n");
 }
 
+// A link opened in a tab that shows the page already changes only the hash.
+window.addEventListener("hashchange", startFromLink);
+
 // ROM images from the user's disk stay in the browser.
 $("rom").addEventListener("click", () => $("rom-input").click());
 $("rom-input").addEventListener("change", async (event) => {
