@@ -42,13 +42,14 @@ function draw() {
   context2d.putImageData(image, 0, 0);
 }
 
-// 4:3 at the largest whole multiple of 240 lines that fits, nearest-neighbour.
+// 4:3 at the largest whole multiple of 240 lines that fits, nearest-neighbour;
+// a window too small for twice the size (a phone) gets the largest size that fits.
 function fitCanvas() {
   const area = $("screen-area");
   const width = area.clientWidth;
   const height = area.clientHeight;
   let scale = Math.floor(Math.min(height / 240, width / 320));
-  if (scale < 1) scale = Math.min(height / 240, width / 320);
+  if (scale < 2) scale = Math.min(height / 240, width / 320);
   canvas.style.width = `${Math.floor(320 * scale)}px`;
   canvas.style.height = `${Math.floor(240 * scale)}px`;
 }
