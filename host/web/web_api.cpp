@@ -21,6 +21,7 @@
 #include "sound/mixer.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
+#include "host/web/web_machine.h"
 #include "host/web/web_sound.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -97,6 +98,9 @@ std::string pathIn(const char* folder, const char* name) {
 }
 
 } // namespace
+
+std::vector<uint8_t>& WebOutput() { return web.output; }
+void WebForgetTyping() { web.typing.clear(); }
 
 extern "C" {
 
