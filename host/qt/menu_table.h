@@ -57,4 +57,11 @@ enum : int {
     CmdTapeRecord = 40082,
     CmdTapeRewind = 40083,
     CmdTapeEject = 40084,
+    // The desktop's own commands.
+    CmdKeyboardNatural = 40200,
+    CmdKeyboardPositional = 40201,
+    CmdKeyboardHelp = 40202,
+    CmdQuickScreenshot = 40203,
+    CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
+    CmdRecentLast = 40217,
 };

@@ -2,6 +2,7 @@
 // over the ranges BASIC programs use, and their failures.
 #include "float_machine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -84,7 +85,7 @@ TEST(FloatFunctions, ExactValuesStayExact) {
 TEST(FloatFunctions, PowersWholeExactAndGeneral) {
     const std::tuple<long double, long double, long double> exact[] = {
         {2, 10, 1024}, {3, 4, 81}, {-2, 3, -8}, {-2, 4, 16}, {10, -2, 1.0L / 100}, {7, 1, 7},
-        {5, 0, 1}, {0, 0, 1}, {0, 3, 0}, {-1, 63, -1}, {2, 31, 2147483648.0L}, {2, -64, std::ldexp(1.0L, -64)},
+        {5, 0, 1}, {0, 0, 1}, {0, 3, 0}, {-1, 63, -1}, {3.5L, 2, 12.25L}, {-3, 2, 9}, {-4, -2, 1.0L / 16}, {2, 31, 2147483648.0L}, {2, -64, std::ldexp(1.0L, -64)},
     };
     for (auto [x, y, want] : exact) {
         Outcome outcome = binary("fp_pow", x, y);
@@ -144,6 +145,21 @@ TEST(FloatFunctions, RandomNumbersAreEvenAndNeverStuck) {
         EXPECT_GT(count, 150);
         EXPECT_LT(count, 250);
     }
+}
+
+// The interpreter's stack is shared: no routine may go deep. The deepest
+// chains are x^y through LOG and EXP, and SIN/COS through their kernel.
+TEST(FloatFunctions, StackUseStaysSmall) {
+    int deepest = 0;
+    for (const char* routine : {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan", "fp_atn", "fp_format",
+                                "fp_rnd", "fp_int"}) {
+        setFpa(2.5L);
+        deepest = std::max(deepest, call(routine, {.de = TextAddress}).stackBytes);
+    }
+    for (const char* routine : {"fp_add", "fp_sub", "fp_mul", "fp_div", "fp_cmp", "fp_pow"})
+        deepest = std::max(deepest, binary(routine, 2.5L, 3.7L).stackBytes);
+    EXPECT_GT(deepest, 20) << "the measurement sees the calls";
+    EXPECT_LE(deepest, 64);
 }
 
 TEST(FloatFunctions, FunctionsKeepTheCallersRegisters) {
