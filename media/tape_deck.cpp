@@ -3,6 +3,7 @@
 // cycle count while the motor runs and turned into the input level with a
 // hysteresis of 25 around the mid level 128.
 #include "media/tape_deck.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 
 #include "cpu/z80.h"
@@ -190,12 +191,19 @@ uint64_t TapeNextSampleCycle() {
     return d.startCycle + d.pausedCycles + wait;
 }
 
-void OpenTapeForReading(const std::string& path) {
+int TapeDeckHolds(const std::string& path) {
+    return tapeDeck.file && SameFileAs(path, fileno(tapeDeck.file));
+}
+
+int OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
+    // A file that can't be opened leaves the tape in the deck as it was.
+    std::FILE* file = path.empty() ? nullptr : OpenHostFile(path, "rb");
+    if (!file) {
+        if (path.empty()) SetMediaError("no file named");
+        return 0;
+    }
     if (d.file) CloseTape();
-    if (path.empty()) return;
-    std::FILE* file = OpenHostFile(path, "rb");
-    if (!file) return;
 
     d.file = file;
     d.path = path;
@@ -219,6 +227,7 @@ void OpenTapeForReading(const std::string& path) {
     TapeBlockWatchReset(d.blocks);
     ForgetShownCounter();
     RegisterTapeSound();
+    return 1;
 }
 
 void CloseTape() {

@@ -5,6 +5,7 @@
 
 #include "host/qt/settings.h"
 #include "machine/frame.h"
+#include "media/tape_deck.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -40,6 +41,7 @@ void DesktopTest::SetUp() {
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(folder.path());
     ResetSettingsToDefaults();
+    SetTapeSound(0); // as at program start; an earlier test may have switched it on
 }
 
 void DesktopTest::TearDown() {

@@ -4,6 +4,7 @@
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "sound/sources.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -421,7 +423,15 @@ TEST_F(TapeDeckTest, PlayingStateAcrossOpenAndClose) {
     EXPECT_EQ(0, TapeIsPlaying());
     OpenTapeForReading(dir_.path(""));
     EXPECT_EQ(0, TapeIsPlaying()) << "a folder is not a tape";
-    OpenTapeForReading(dir_.path("tape.wav"));
+    EXPECT_EQ(1, OpenTapeForReading(dir_.path("tape.wav")));
+    EXPECT_EQ(1, TapeIsPlaying());
+    // A tape that can't be opened leaves the one in the deck playing.
+    std::FILE* playing = tapeDeck.file;
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("absent.wav")));
+    EXPECT_EQ("no such file or folder", MediaError());
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("")));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_EQ(playing, tapeDeck.file);
     EXPECT_EQ(1, TapeIsPlaying());
 }
 
@@ -476,6 +486,34 @@ TEST_F(TapeDeckTest, RecordedEdgesPlayBackWithTheirSpacing) {
         double recorded = double(toggles[t0 + k] - toggles[t0]);
         EXPECT_NEAR(recorded, played, samplePeriod) << "edge " << k;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TapeDeckTest, RecordingOntoThePlayedTapeIsRefusedAndTheTapePlaysOn) {
+    Bytes tape = wavFile(Rate64, 8, 1, Bytes(100, 160));
+    play(tape);
+    std::filesystem::create_hard_link(dir_.path("tape.wav"), dir_.path("link.wav"));
+    for (const char* name : {"tape.wav", "link.wav"}) {
+        EXPECT_EQ(0, StartTapeRecording(dir_.path(name), 44100)) << name;
+        EXPECT_EQ("it is the tape being played", MediaError());
+    }
+    EXPECT_EQ(1, TapeIsPlaying());
+    EXPECT_EQ(tape, readFile(dir_.path("tape.wav")));
+    EXPECT_EQ(ExpectedBlockEdges.front(), sampleEdges(1000, 1000 + 3000).front())
+        << "the tape still plays from its start";
+}
+
+TEST_F(TapeDeckTest, RecordingThatFailsStopsAtOnceAndSaysWhy) {
+    // A full disk refuses even the header: nothing starts.
+    EXPECT_EQ(0, StartTapeRecording("/dev/full", 44100));
+    EXPECT_EQ("no space left on device", MediaError());
+    EXPECT_EQ(nullptr, tapeDeck.file);
+    EXPECT_EQ(0, StartTapeRecording(dir_.path(""), 44100));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_TRUE(TapeRecordingFailure().empty());
 }
 
 } // namespace
