@@ -28,6 +28,7 @@
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
@@ -107,6 +108,10 @@ extern "C" {
 // Starts the machine with the built-in firmware (or the ROM images the page
 // put into the ROM folder). Returns 1.
 EMSCRIPTEN_KEEPALIVE int orvane_start() {
+    // The module starts with a file-creation mask of 0777, so a file written
+    // through a temporary file (as the savers do) would end up unreadable;
+    // give it the usual mask of a process.
+    umask(022);
     mkdir(InboxFolder, 0777);
     mkdir(OutboxFolder, 0777);
     mkdir(RomFolder, 0777);
@@ -242,6 +247,12 @@ EMSCRIPTEN_KEEPALIVE int orvane_stop_tape_recording() {
 EMSCRIPTEN_KEEPALIVE void orvane_close_tape() { CloseTape(); }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_output() { return web.output.data(); }
+
+// Why the last load or save failed, in words ("no program in memory").
+EMSCRIPTEN_KEEPALIVE const char* orvane_media_error() {
+    web.text = MediaError();
+    return web.text.c_str();
+}
 
 // Disk images on the drives DR0-DR3 (".dsk", ".img"): attached from bytes,
 // written by the machine in the module's memory, and read back for a

@@ -55,6 +55,7 @@ export async function loadMachine() {
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_load_file(np, bp, n, autostart ? 1 : 0))) === 1,
     installRom: (name, bytes) => withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))),
     saveBac: () => output(m._orvane_save_bac()),
+    mediaError: () => text(m._orvane_media_error()),
     startTapeRecording: () => m._orvane_start_tape_recording() === 1,
     stopTapeRecording: () => output(m._orvane_stop_tape_recording()),
     tapeRecording: () => m._orvane_tape_recording() !== 0,

@@ -324,7 +324,8 @@ async function loadFile(file, autostart) {
 function loadBytes(name, bytes, autostart) {
   keyboard.releaseAll();
   const ok = machine.loadFile(name, bytes, autostart);
-  showMessage(ok ? `Loaded ${name}.` : `Cannot load ${name}.`);
+  const cause = ok ? "" : machine.mediaError();
+  showMessage(ok ? `Loaded ${name}.` : `Cannot load ${name}${cause ? ": " + cause : ""}.`);
   canvas.focus();
   return ok;
 }
@@ -357,7 +358,8 @@ area.addEventListener("drop", async (event) => {
 $("save-bac").addEventListener("click", () => {
   const bytes = machine.saveBac();
   if (!bytes) {
-    showMessage("The program could not be saved.");
+    const cause = machine.mediaError();
+    showMessage(`The program could not be saved${cause ? ": " + cause : ""}.`);
     return;
   }
   download("program.bac", bytes);

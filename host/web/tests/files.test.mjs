@@ -122,6 +122,15 @@ test("a tape recorded from SAVE CAS: plays back through the cassette input", asy
   await waitForScreen(page, /^WAV ?36 *$/m);
 });
 
+test("Save BAC with no program says why and downloads nothing", async () => {
+  const { page } = session;
+  await hardReset(page);
+  await page.evaluate(() => window.orvane.typeHostText("NEW\n"));
+  await waitIdle(page);
+  await page.click("#save-bac");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent === "The program could not be saved: no program in memory.");
+});
+
 test("a file of another kind is refused with a message", async () => {
   const { page } = session;
   await dropFile(page, "notes.txt", Buffer.from("hello"));
