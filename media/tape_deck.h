@@ -18,14 +18,15 @@
 #include <string>
 
 #include "media/tape_blocks.h"
+#include "media/tape_level.h"
 #include "media/wav_layout.h"
 #include "files/wav_writer.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;
     std::string path; // of the open file
-    int reading = 1; // 1: playing (or closed since start); 0: recording, or closed after a tape
-    int motorOn = 0; // relay as last set by the machine
+    int reading = 1;  // 1: playing (or closed since start); 0: recording, or closed after a tape
+    int motorOn = 0;  // relay as last set by the machine
     uint8_t header[WavHeaderSize] = {};
     uint32_t headerEnd = WavHeaderSize;
     uint64_t position = WavHeaderSize; // samples taken, counted from 44
@@ -41,6 +42,7 @@ struct TapeDeck {
     uint64_t sampleAccumulator = 0;
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
+    TapeLevelTracker level;          // playing: samples to input level
     uint64_t samplesWritten = 0;     // recording
     TapeBlockWatch blocks;           // the blocks passing the head, and their program
     WavWriter writer;                // recording: checked writes to file

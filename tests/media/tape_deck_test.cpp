@@ -84,6 +84,10 @@ class TapeDeckTest : public ::testing::Test {
         CloseTape();
         SetTapeMotor(0, cpu.TCOUNT);
         tapeDeck.inputLevel = 0;
+        // The recording filter carries over from one recording to the next;
+        // every test records as a freshly started program does.
+        tapeDeck.lowPass = tapeDeck.dcTrack = 0;
+        tapeDeck.sampleAccumulator = 0;
         SetTapeSound(0);
         statusTexts.clear();
         SetMediaStatusWriter(captureStatus);
@@ -131,7 +135,8 @@ TEST_F(TapeDeckTest, EightBitSamplesArriveOnTimeWithHysteresis) {
         outside.insert(outside.end(), {160, 100});
     SetUp();
     play(wavFile(Rate64, 8, 1, inside));
-    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty()) << "150 and 110 lie inside the band";
+    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty())
+        << "150 and 110 lie inside the band a tape starts with";
 
     SetUp();
     play(wavFile(Rate64, 8, 1, outside));
@@ -182,7 +187,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         }
         return d;
     };
-    Bytes pcm24, float32, stereo8;
+    Bytes pcm24, float32, float64, stereo8;
     for (uint8_t v : levels) {
         int s = (v - 128) * 65536;
         pcm24.insert(pcm24.end(),
@@ -191,6 +196,10 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         uint8_t raw[4];
         std::memcpy(raw, &f, 4);
         float32.insert(float32.end(), raw, raw + 4);
+        double d = (v - 128) / 128.0;
+        uint8_t raw64[8];
+        std::memcpy(raw64, &d, 8);
+        float64.insert(float64.end(), raw64, raw64 + 8);
         stereo8.insert(stereo8.end(), {v, 0});
     }
     // Bytes that would pull the level down if they were taken for samples.
@@ -209,6 +218,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         {"16-bit extensible", wavFile(Rate64, 16, 1, signed16(false), 0xFFFE)},
         {"24-bit mono", wavFile(Rate64, 24, 1, pcm24)},
         {"32-bit float", wavFile(Rate64, 32, 1, float32, 3)},
+        {"64-bit float", wavFile(Rate64, 64, 1, float64, 3)},
         {"8-bit stereo", wavFile(Rate64, 8, 2, stereo8, 1, false, trailer)},
         {"8-bit mono behind a chunk", wavFile(Rate64, 8, 1, levels, 1, true)},
     };
