@@ -35,6 +35,7 @@ export async function openPage({ hash = "" } = {}) {
   await waitReady(page).catch(async (error) => {
     await browser.close();
     served.server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
     throw new Error(`the page did not start: ${error.message}\n${log.join("\n")}`);
   });
   const session = {
