@@ -24,7 +24,7 @@ export function serveFolder(folder, port = 0, host = "127.0.0.1") {
     try {
       const urlPath = decodeURIComponent(new URL(request.url, "http://localhost").pathname);
       let file = path.resolve(root, "." + urlPath);
-      if (!file.startsWith(root)) throw new Error("outside");
+      if (file !== root && !file.startsWith(root + path.sep)) throw new Error("outside");
       if (urlPath.endsWith("/")) file = path.join(file, "index.html");
       const body = await fs.readFile(file);
       response.writeHead(200, {

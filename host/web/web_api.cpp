@@ -21,12 +21,14 @@
 #include "sound/mixer.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
+#include "host/web/web_machine.h"
 #include "host/web/web_sound.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
@@ -58,10 +60,6 @@ void keepStatus(int field, const char* text) {
     web.statusFields[field] = Windows1252ToUtf8(text);
     web.statusChanges++;
 }
-
-// A played tape reaches the machine only through the cycle-based frame,
-// which samples the cassette input after every instruction.
-bool tapeToPlay() { return tapeDeck.file && tapeDeck.reading; }
 
 void typeNext() {
     if (!web.typing.empty() && !typingInProgress()) {
@@ -102,11 +100,18 @@ std::string pathIn(const char* folder, const char* name) {
 
 } // namespace
 
+std::vector<uint8_t>& WebOutput() { return web.output; }
+void WebForgetTyping() { web.typing.clear(); }
+
 extern "C" {
 
 // Starts the machine with the built-in firmware (or the ROM images the page
 // put into the ROM folder). Returns 1.
 EMSCRIPTEN_KEEPALIVE int orvane_start() {
+    // The module starts with a file-creation mask of 0777, so a file written
+    // through a temporary file (as the savers do) would end up unreadable;
+    // give it the usual mask of a process.
+    umask(022);
     mkdir(InboxFolder, 0777);
     mkdir(OutboxFolder, 0777);
     mkdir(RomFolder, 0777);
@@ -120,25 +125,16 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
 }
 
 // Runs count frames (at most 1,000) and leaves the picture of the last one.
+// The fast timing mode polls a playing tape too, so one mode serves all.
 EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     if (count > 1000) count = 1000;
-    bool drawn = false;
     for (int i = 0; i < count; i++) {
-        web.pitchShift = framePitchShift();
-        if (tapeToPlay()) {
-            runFrame(CyclesPerFrame, web.picture.data(), web.pitchShift);
-            drawn = true;
-        } else {
-            runFrameFast();
-            drawn = false;
-        }
+        runFrameFast();
         if (web.soundOn) MixUpTo(cpu.TCOUNT);
         typeNext();
     }
-    if (!drawn) {
-        web.pitchShift = framePitchShift();
-        for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
-    }
+    web.pitchShift = framePitchShift();
+    for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
@@ -228,8 +224,18 @@ EMSCRIPTEN_KEEPALIVE int orvane_start_tape_recording() {
 }
 
 EMSCRIPTEN_KEEPALIVE int orvane_tape_recording() { return tapeDeck.file && !tapeDeck.reading; }
-EMSCRIPTEN_KEEPALIVE int orvane_tape_playing() { return tapeToPlay() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int orvane_tape_playing() { return TapeInserted(); }
 EMSCRIPTEN_KEEPALIVE int orvane_tape_motor() { return tapeDeck.motorOn ? 1 : 0; }
+// The tape moves: the motor runs with a tape playing or recording.
+EMSCRIPTEN_KEEPALIVE int orvane_tape_moving() { return TapeMotorRunning(); }
+
+// Fast tape: the page runs without limit while the tape moves, and the sound
+// is muted meanwhile (the stream and its timing go on); leaving it starts the
+// output afresh so no backlog is heard.
+EMSCRIPTEN_KEEPALIVE void orvane_fast_tape(int on) {
+    SetSoundMuted(on);
+    if (!on && web.soundOn) ResetSoundOutput();
+}
 
 // Ends a recording still open; the finished recording goes into the output
 // buffer. Returns its size, or -1 when there is none.
@@ -241,6 +247,12 @@ EMSCRIPTEN_KEEPALIVE int orvane_stop_tape_recording() {
 EMSCRIPTEN_KEEPALIVE void orvane_close_tape() { CloseTape(); }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_output() { return web.output.data(); }
+
+// Why the last load or save failed, in words ("no program in memory").
+EMSCRIPTEN_KEEPALIVE const char* orvane_media_error() {
+    web.text = MediaError();
+    return web.text.c_str();
+}
 
 // Disk images on the drives DR0-DR3 (".dsk", ".img"): attached from bytes,
 // written by the machine in the module's memory, and read back for a

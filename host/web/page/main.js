@@ -27,6 +27,7 @@ const state = {
   recording: false,
   message: "",
   looping: false,
+  fastTape: false,
 };
 
 // Picture ---------------------------------------------------------------
@@ -41,13 +42,14 @@ function draw() {
   context2d.putImageData(image, 0, 0);
 }
 
-// 4:3 at the largest whole multiple of 240 lines that fits, nearest-neighbour.
+// 4:3 at the largest whole multiple of 240 lines that fits, nearest-neighbour;
+// a window too small for twice the size (a phone) gets the largest size that fits.
 function fitCanvas() {
   const area = $("screen-area");
   const width = area.clientWidth;
   const height = area.clientHeight;
   let scale = Math.floor(Math.min(height / 240, width / 320));
-  if (scale < 1) scale = Math.min(height / 240, width / 320);
+  if (scale < 2) scale = Math.min(height / 240, width / 320);
   canvas.style.width = `${Math.floor(320 * scale)}px`;
   canvas.style.height = `${Math.floor(240 * scale)}px`;
 }
@@ -61,8 +63,19 @@ function runFrames(n) {
   state.speedWindow.frames += n;
 }
 
-// A playing tape runs without limit until its motor stops.
-const fastTape = () => machine.tapePlaying() && machine.tapeMotor();
+// Fast tape (on unless the user turns it off): while the tape moves, playing
+// or recording, the machine runs without limit with the sound muted; the
+// bytes on the tape are the same, as emulated time is.
+function fastTape() {
+  const wanted = $("fast-tape").checked && machine.tapeMoving();
+  if (wanted !== state.fastTape) {
+    state.fastTape = wanted;
+    machine.fastTape(wanted);
+    state.owedMs = 0;
+    showMessage(wanted ? "Fast tape: full speed while the tape moves, sound muted." : "Fast tape: the tape stopped, back to the chosen speed.");
+  }
+  return wanted;
+}
 
 function tick(now) {
   const busyFrom = performance.now();
@@ -72,7 +85,8 @@ function tick(now) {
   if (!state.paused) {
     // Frames one at a time while key changes wait for theirs.
     const batchOf = (n) => (keyboard.pending ? 1 : Math.min(n, MaxFramesPerCall));
-    if (state.speed === 0 || fastTape()) {
+    const fast = fastTape();
+    if (state.speed === 0 || fast) {
       state.owedMs = 0;
       const until = performance.now() + FreeRunBudgetMs;
       do {
@@ -310,7 +324,8 @@ async function loadFile(file, autostart) {
 function loadBytes(name, bytes, autostart) {
   keyboard.releaseAll();
   const ok = machine.loadFile(name, bytes, autostart);
-  showMessage(ok ? `Loaded ${name}.` : `Cannot load ${name}.`);
+  const cause = ok ? "" : machine.mediaError();
+  showMessage(ok ? `Loaded ${name}.` : `Cannot load ${name}${cause ? ": " + cause : ""}.`);
   canvas.focus();
   return ok;
 }
@@ -343,7 +358,8 @@ area.addEventListener("drop", async (event) => {
 $("save-bac").addEventListener("click", () => {
   const bytes = machine.saveBac();
   if (!bytes) {
-    showMessage("The program could not be saved.");
+    const cause = machine.mediaError();
+    showMessage(`The program could not be saved${cause ? ": " + cause : ""}.`);
     return;
   }
   download("program.bac", bytes);
@@ -500,6 +516,9 @@ function startFromLink() {
   if (!/[\r\n]$/.test(text)) text += "\n";
   typeHostText(text + "RUN\n");
 }
+
+// A link opened in a tab that shows the page already changes only the hash.
+window.addEventListener("hashchange", startFromLink);
 
 // ROM images from the user's disk stay in the browser.
 $("rom").addEventListener("click", () => $("rom-input").click());

@@ -112,13 +112,23 @@ test("a tape recorded from SAVE CAS: plays back through the cassette input", asy
   assert.ok(wav.length > 10000, "the recording holds the signal");
   await hardReset(page);
   await dropFile(page, "tape.wav", wav);
-  // The page runs the tape without limit until the motor stops; the status
-  // line shows the tape counter meanwhile.
+  // Fast tape runs the tape without limit until the motor stops; the status
+  // line says so and shows the tape counter meanwhile.
   await waitForScreen(page, /LOAD CAS:/);
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.startsWith("Fast tape"), { timeout: 20000 });
   await page.waitForFunction(() => /\d/.test(document.getElementById("status-tape").textContent), { timeout: 20000 });
   await page.waitForFunction(() => !window.orvane.machine.tapeMotor() && !window.orvane.busy(), { timeout: 60000 });
   await page.evaluate(() => window.orvane.typeHostText("RUN\n"));
   await waitForScreen(page, /^WAV ?36 *$/m);
+});
+
+test("Save BAC with no program says why and downloads nothing", async () => {
+  const { page } = session;
+  await hardReset(page);
+  await page.evaluate(() => window.orvane.typeHostText("NEW\n"));
+  await waitIdle(page);
+  await page.click("#save-bac");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent === "The program could not be saved: no program in memory.");
 });
 
 test("a file of another kind is refused with a message", async () => {

@@ -35,6 +35,7 @@ export async function openPage({ hash = "" } = {}) {
   await waitReady(page).catch(async (error) => {
     await browser.close();
     served.server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
     throw new Error(`the page did not start: ${error.message}\n${log.join("\n")}`);
   });
   const session = {
@@ -67,9 +68,12 @@ export async function waitForScreen(page, pattern, timeout = 20000) {
   throw new Error(`screen never showed ${regex}; it shows:\n${text}`);
 }
 
-// Waits until the machine has typed everything and BASIC waits again.
+// Waits until the machine has typed everything, then ten frames more for
+// BASIC to act on the last key.
 export async function waitIdle(page, timeout = 20000) {
   await page.waitForFunction(() => !window.orvane.busy(), { timeout });
+  const settled = (await page.evaluate(() => window.orvane.machine.cycles())) + 10 * 59904;
+  await page.waitForFunction((c) => window.orvane.machine.cycles() >= c, { timeout }, settled);
 }
 
 // Drops a file on the screen as the user's file manager would.

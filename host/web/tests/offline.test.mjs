@@ -37,6 +37,13 @@ test("Share makes a link that runs the program in memory on a fresh page", async
   await other.close();
 });
 
+test("a program link opened in the same tab runs its program", async () => {
+  const { page } = session;
+  const text = '10 PRINT "HASH";8*8\n';
+  await page.evaluate((hash) => { location.hash = hash; }, "bas=" + Buffer.from(text).toString("base64url"));
+  await waitForScreen(page, /^HASH ?64 *$/m);
+});
+
 test("a link that is not base64url is refused with a message", async () => {
   const { browser, served } = session;
   const other = await browser.newPage();

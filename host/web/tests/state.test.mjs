@@ -47,8 +47,10 @@ test("a state kept in the browser survives a reload and gives the same memory", 
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("State loaded"));
   assert.deepEqual(await memory(page), saved);
   await page.evaluate(() => window.orvane.setPaused(false));
-  await page.evaluate(() => window.orvane.typeHostText("RUN\n"));
-  await waitForScreen(page, /^KEPT ?1234 *$/m);
+  // The variable and the program are back.
+  await page.evaluate(() => window.orvane.typeHostText("PRINT A\nRUN\n"));
+  await waitForScreen(page, /^KEPT ?0 *$/m);
+  assert.match(await page.evaluate(() => window.orvane.machine.screenText()), /^ ?1234 *$/m);
 });
 
 test("a downloaded state loads by drop", async () => {
