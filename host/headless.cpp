@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
@@ -37,6 +38,8 @@ struct MachineChoices {
 };
 MachineChoices choices;
 bool helpAsked = false;
+bool stateLoaded = false;     // --load-state given
+bool bootFramesGiven = false; // --boot-frames given
 
 int chooseFrom(const char* value, const char* const* names, long& choice) {
     for (long i = 0; names[i]; i++)
@@ -73,6 +76,7 @@ int optionSeconds(HeadlessRun& run, const char* value) {
 }
 
 int optionBootFrames(HeadlessRun& run, const char* value) {
+    bootFramesGiven = true;
     return ParseNumber(value, 0, 100000000, run.bootFrames);
 }
 
@@ -143,6 +147,36 @@ int optionDumpMemory(HeadlessRun& run, const char* value) {
         if (ok) return 1;
         std::fprintf(stderr, "orvane: cannot write memory dump %s\n", path.c_str());
         return 0;
+    });
+    return 1;
+}
+
+int optionSaveState(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    run.endHooks.push_back([path](HeadlessRun& run) {
+        cycleBasedFrames = run.cycleBased;
+        std::string message;
+        if (saveStateFile(path, message)) return 1;
+        std::fprintf(stderr, "orvane: %s\n", message.c_str());
+        return 0;
+    });
+    return 1;
+}
+
+// Loaded before the first frame; the machine is then already booted, so the
+// boot frames are skipped unless --boot-frames asks for them.
+int optionLoadState(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    stateLoaded = true;
+    run.startHooks.push_back([path](HeadlessRun& run) {
+        std::string message;
+        if (!loadStateFile(path, message)) {
+            std::fprintf(stderr, "orvane: %s\n", message.c_str());
+            return 0;
+        }
+        if (!message.empty()) std::fprintf(stderr, "orvane: %s\n", message.c_str());
+        run.cycleBased = cycleBasedFrames;
+        return 1;
     });
     return 1;
 }
@@ -591,6 +625,10 @@ const HeadlessOption HeadlessOptions[] = {
     {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
     {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
+    {"--load-state", "FILE",
+     "restore a save state before the first frame (no boot frames unless --boot-frames)",
+     optionLoadState},
+    {"--save-state", "FILE", "write a save state of the machine at the end", optionSaveState},
     {"--tape-counter", nullptr, "print the tape counter on stderr whenever it changes",
      optionTapeCounter},
 };
@@ -669,6 +707,7 @@ void RenderPicture(HeadlessRun& run) {
 
 int RunHeadless(int argc, char** argv) {
     HeadlessRun run;
+    stateLoaded = bootFramesGiven = false;
     run.frameBuffer.assign(FrameBufferBytes, 0);
     bool onlyHeadless = true;
     for (int i = 1; i < argc; i++) onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
@@ -706,6 +745,8 @@ int RunHeadless(int argc, char** argv) {
         printHelp();
         return 0;
     }
+    if (stateLoaded && !bootFramesGiven) run.bootFrames = 0;
+    cycleBasedFrames = run.cycleBased;
 
     if (choices.romFolderSet) setRomFolder(choices.romFolder);
     installRomImages();

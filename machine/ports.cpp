@@ -25,12 +25,6 @@ bool diskCardSelected() {
     return cardSelect == 36 || cardSelect == 44 || cardSelect == 45 || cardSelect == 46;
 }
 
-// The tape's request is withdrawn when the processor takes any interrupt but
-// the keyboard's.
-void tapeAcknowledge(uint16_t, uint8_t vector) {
-    if (vector != 0x34) cpu.INT = 0;
-}
-
 // An OUT to ports 0, 2-5: the selected card's data or command byte.
 void cardWrite(int index, uint8_t value) {
     if (diskCardSelected())
@@ -51,6 +45,12 @@ void cassetteControl(uint8_t value) {
 }
 
 } // namespace
+
+// The tape's request is withdrawn when the processor takes any interrupt but
+// the keyboard's.
+void tapeAcknowledge(uint16_t, uint8_t vector) {
+    if (vector != 0x34) cpu.INT = 0;
+}
 
 uint8_t pioRead(int index) {
     const PioChannel& channel = Pio[(index >> 1) & 1];

@@ -169,6 +169,12 @@ int TapeSoundEnabled() { return tapeSoundFlag; }
 
 int TapeIsPlaying() { return tapeDeck.reading; }
 
+uint64_t TapeReadOffset() { return reader.pos; }
+
+void SeekTapeRead(uint64_t offset) {
+    if (tapeDeck.file && tapeDeck.reading) startReader(offset, reader.end);
+}
+
 void OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
     if (d.file) CloseTape();
@@ -177,6 +183,7 @@ void OpenTapeForReading(const std::string& path) {
     if (!file) return;
 
     d.file = file;
+    d.path = path;
     d.reading = 1;
     d.bitsLeft = 0;
     d.outputFlag = 0;
@@ -207,6 +214,7 @@ void CloseTape() {
     d.reading = 0;
     std::fclose(d.file);
     d.file = nullptr;
+    d.path.clear();
     ForgetShownCounter();
     MediaStatus(TapeCounterField, "%s", "");
 }

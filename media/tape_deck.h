@@ -16,6 +16,7 @@
 
 struct TapeDeck {
     std::FILE* file = nullptr;
+    std::string path; // of the open file
     int reading = 1; // 1: playing (or closed since start); 0: recording, or closed after a tape
     int motorOn = 0; // relay as last set by the machine
     uint8_t header[WavHeaderSize] = {};
@@ -46,6 +47,11 @@ int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
 void UpdateTapeCounter(uint64_t cycle);
+
+// The file offset of the next sample byte of a played tape, and a move of it
+// (for save states; the deck's other fields say where the tape is).
+uint64_t TapeReadOffset();
+void SeekTapeRead(uint64_t offset);
 
 // The "&Tape sound" flag: the "TapeSound" source is silent while it is off.
 void SetTapeSound(int on);

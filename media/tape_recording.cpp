@@ -63,6 +63,7 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     d.file = file;
+    d.path = path;
     std::fwrite(d.header, 1, WavHeaderSize, file);
     d.headerEnd = WavHeaderSize;
     ForgetShownCounter();
