@@ -237,6 +237,16 @@ void MainWindow::runCommand(int id) {
         ResetSoundOutput();
         return;
     }
+    if (id >= CmdQuickSaveFirst && id <= CmdQuickSaveLast) {
+        int slot = id - CmdQuickSaveFirst + 1;
+        SaveStateToFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        return;
+    }
+    if (id >= CmdQuickLoadFirst && id <= CmdQuickLoadLast) {
+        int slot = id - CmdQuickLoadFirst + 1;
+        LoadStateFromFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        return;
+    }
     if (id >= CmdAttachFirst && id <= CmdAttachLast) {
         attachDisk(static_cast<unsigned>(id - CmdAttachFirst));
         return;
@@ -276,6 +286,8 @@ void MainWindow::runCommand(int id) {
     case CmdAutostart: LoadOrAutostart(true); break;
     case CmdLoad: LoadOrAutostart(false); break;
     case CmdSaveAs: saveAs(); break;
+    case CmdSaveState: SaveStateAs(); break;
+    case CmdLoadState: LoadStateFrom(); break;
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
         if (memoryDumpFiles())

@@ -52,4 +52,10 @@ enum : int {
     CmdHardReset = 40061,
     CmdSoundRecording = 40067,
     CmdScreenshot = 40068,
+    CmdSaveState = 40100,
+    CmdLoadState = 40101,
+    CmdQuickSaveFirst = 40102, // 40102-40105: save to quick slot 1-4
+    CmdQuickSaveLast = 40105,
+    CmdQuickLoadFirst = 40106, // 40106-40109: load from quick slot 1-4
+    CmdQuickLoadLast = 40109,
 };

@@ -5,6 +5,7 @@
 
 #include "host/qt/settings.h"
 #include "machine/frame.h"
+#include "media/tape_deck.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -37,9 +38,12 @@ void DesktopTest::SetUp() {
     EnsureApplication();
     ASSERT_TRUE(folder.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path() + "/config");
+    // Quick save-state slots live under the per-user data folder.
+    qputenv("XDG_DATA_HOME", (folder.path() + "/data").toUtf8());
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(folder.path());
     ResetSettingsToDefaults();
+    SetTapeSound(0); // a flag of the run, not a setting
 }
 
 void DesktopTest::TearDown() {

@@ -42,7 +42,8 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
 
     EXPECT_EQ(entryTexts(menus[0]),
               (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump",
-                           "-", "&Attach disk\tAlt+#Nr", "&Detach disks", "-",
+                           "-", "Save s&tate...", "Load stat&e...", "&Quick states", "-",
+                           "&Attach disk\tAlt+#Nr", "&Detach disks", "-",
                            "Copy text to clipboard\tAlt+C", "Copy screen as &bitmap",
                            "&Paste from clipboard\tAlt+V", "&Media snapshots", "-", "&Exit"}));
     EXPECT_EQ(entryTexts(menus[1]),
@@ -111,11 +112,12 @@ TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     const std::pair<const char*, int> keys[] = {
         {"Alt+0", 40047},      {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},
         {"Alt+U", 40067},      {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011},
-        {"Alt+Return", 40028}, {"Alt+F1", 40061}};
+        {"Alt+Return", 40028}, {"Alt+F1", 40061}, {"Shift+F5", 40102}, {"Shift+F8", 40105},
+        {"F5", 40106},         {"F8", 40109}};
     int withShortcut = 0;
     for (QAction* item : window().actions())
         if (!item->shortcut().isEmpty()) withShortcut++;
-    EXPECT_EQ(withShortcut, 10) << "the window holds exactly the accelerator table";
+    EXPECT_EQ(withShortcut, 18) << "the window holds exactly the accelerator table";
     for (const auto& [key, id] : keys)
         EXPECT_EQ(window().action(id)->shortcut(), QKeySequence(key)) << key;
     // F1 is a key for the machine's reset, not an accelerator.
@@ -217,8 +219,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
         }
         EXPECT_EQ(desktop.pacer.target, fake.now) << id;
     }
-    // With every dialog cancelled: the seven commands that ask for a file did.
-    ASSERT_EQ(requests.size(), 7u);
+    // With every dialog cancelled: the nine commands that ask for a file did.
+    ASSERT_EQ(requests.size(), 9u);
     QStringList titles;
     for (const FileRequest& request : requests)
         titles << request.title;
@@ -226,6 +228,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     EXPECT_TRUE(titles.contains("Attach disk image to DR1..."));
     EXPECT_TRUE(titles.contains("Save screenshot as BMP..."));
     EXPECT_TRUE(titles.contains("Save sound to WAV..."));
+    EXPECT_TRUE(titles.contains("Save state as..."));
+    EXPECT_TRUE(titles.contains("Load state..."));
     // The About box, and the reports of video drivers this platform cannot open.
     int about = 0;
     for (const auto& [caption, text] : messages) {
