@@ -227,7 +227,8 @@ int startSound(HeadlessRun&) {
     std::atexit(ShutdownSoundSystem);
     if (sound.play) OpenSoundDriver(SoundDriverSetting);
     if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
-        std::fprintf(stderr, "orvane: cannot create sound recording %s\n", sound.recordPath.c_str());
+        std::fprintf(stderr, "orvane: cannot create sound recording %s\n",
+                     sound.recordPath.c_str());
         return 0;
     }
     return 1;
@@ -394,7 +395,8 @@ void printTapeCounter(int field, const char* text) {
     if (field != TapeCounterField) return;
     std::string shown;
     for (const char* p = text; *p; ++p)
-        shown += static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
+        shown +=
+            static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
     std::fprintf(stderr, "Tape counter: %s\n", shown.empty() ? "-" : shown.c_str());
 }
 
@@ -416,7 +418,8 @@ void printHelp() {
                 "boots and prints the screen.\n\n");
     for (size_t i = 0; i < HeadlessOptionCount; i++) {
         const HeadlessOption& option = HeadlessOptions[i];
-        std::string left = std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
+        std::string left =
+            std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
         std::printf("  %-30s %s\n", left.c_str(), option.help);
     }
     std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
@@ -444,10 +447,12 @@ int typeNext(HeadlessRun& run) {
 int pressNextKeys(HeadlessRun& run) {
     if (!run.booted || run.keys.empty() || typingInProgress()) return 1;
     if (!run.chordDown) {
-        for (uint32_t vk : run.keys.front()) keyPressed(vk);
+        for (uint32_t vk : run.keys.front())
+            keyPressed(vk);
         run.chordDown = true;
     } else {
-        for (uint32_t vk : run.keys.front()) keyReleased(vk);
+        for (uint32_t vk : run.keys.front())
+            keyReleased(vk);
         run.keys.erase(run.keys.begin());
         run.chordDown = false;
     }
@@ -494,7 +499,8 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 void put32be(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((v >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back((v >> shift) & 0xFF);
 }
 
 std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
@@ -511,7 +517,8 @@ std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
     put32(out, static_cast<uint32_t>(-height)); // top line first
     put16(out, 1);
     put16(out, 8);
-    for (int i = 0; i < 6; i++) put32(out, 0); // no compression, sizes and colours 0
+    for (int i = 0; i < 6; i++)
+        put32(out, 0); // no compression, sizes and colours 0
     for (int i = 0; i < 256; i++) {
         out.push_back(static_cast<uint8_t>(i));
         out.push_back(static_cast<uint8_t>(i));
@@ -600,8 +607,7 @@ const HeadlessOption HeadlessOptions[] = {
     {"--screen-text", nullptr, "print the 24 text rows as UTF-8 at the end", optionScreenText},
     {"--screen", nullptr, "same as --screen-text", optionScreenText},
     {"--screenshot", "FILE", "write the final picture as BMP (or PNG for *.png)", optionScreenshot},
-    {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end",
-     optionDumpMemory},
+    {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end", optionDumpMemory},
     {"--basic-rom", "old|new|external", "BASIC ROM slot (default old)", optionBasicRom},
     {"--rom", "old|new|external", "same as --basic-rom", optionBasicRom},
     {"--dos", "none|abcdos|ufddos", "disk operating system ROM (default ufddos)", optionDos},
@@ -610,8 +616,7 @@ const HeadlessOption HeadlessOptions[] = {
      optionPrinterDir},
     {"--monitor", nullptr, "open the interactive monitor on stdin/stdout before the first frame",
      optionMonitor},
-    {"--sound", nullptr, "play the sound through the sound driver, at real-time pace",
-     optionSound},
+    {"--sound", nullptr, "play the sound through the sound driver, at real-time pace", optionSound},
     {"--sound-driver", "none|sdl|alsa", "sound driver for --sound (default sdl)",
      optionSoundDriver},
     {"--record-sound", "FILE", "record the sound as WAV in emulated time (no rate control)",
@@ -654,9 +659,7 @@ std::string UnescapeText(const char* text) {
                 break;
             }
             [[fallthrough]];
-        default:
-            out += '\\';
-            out += c;
+        default: out += '\\'; out += c;
         }
     }
     return out;
@@ -710,7 +713,8 @@ int RunHeadless(int argc, char** argv) {
     stateLoaded = bootFramesGiven = false;
     run.frameBuffer.assign(FrameBufferBytes, 0);
     bool onlyHeadless = true;
-    for (int i = 1; i < argc; i++) onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
+    for (int i = 1; i < argc; i++)
+        onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
     if (onlyHeadless) optionScreenText(run, "");
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];

@@ -326,7 +326,8 @@ void MainWindow::runCommand(int id) {
         setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
         break;
     case CmdAbout:
-        messageBox("About Orvane", "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion 1.0\n\n");
+        messageBox("About Orvane",
+                   "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION "\n\n");
         break;
     default: break;
     }

@@ -45,8 +45,7 @@ TEST_F(BasicLanguage, ArithmeticFollowsPrecedenceAndRoundsTowardZero) {
     EXPECT_EQ(run("PRINT 2+3*4;\",\";(2+3)*4;\",\";20-6/2-1;\",\";2*-3"), Rows{"14,20,16,-6"});
     EXPECT_EQ(run("PRINT 7/2;\" \";-7/2;\" \";7 MOD 3;\" \";-7 MOD 3;\" \";100/10/5"),
               Rows{"3 -3 1 -1 2"});
-    EXPECT_EQ(run("PRINT 32767;\" \";-32768;\" \";ABS(-9);\" \";-(3-5)"),
-              Rows{"32767 -32768 9 2"});
+    EXPECT_EQ(run("PRINT 32767;\" \";-32768;\" \";ABS(-9);\" \";-(3-5)"), Rows{"32767 -32768 9 2"});
     EXPECT_EQ(run("PRINT -8*4096;\" \";181*181;\" \";-7*-7;\" \";0*5;\" \";1000*32"),
               Rows{"-32768 32761 49 0 32000"});
 }

@@ -110,8 +110,8 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
 TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     startDesktop();
     const std::pair<const char*, int> keys[] = {
-        {"Alt+0", 40047},      {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},
-        {"Alt+U", 40067},      {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011},
+        {"Alt+0", 40047},      {"Alt+1", 40048},  {"Alt+C", 40045},    {"Alt+M", 40009},
+        {"Alt+U", 40067},      {"Alt+V", 40007},  {"Alt+W", 40014},    {"Pause", 40011},
         {"Alt+Return", 40028}, {"Alt+F1", 40061}, {"Shift+F5", 40102}, {"Shift+F8", 40105},
         {"F5", 40106},         {"F8", 40109}};
     int withShortcut = 0;

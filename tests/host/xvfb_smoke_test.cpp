@@ -87,4 +87,6 @@ TEST(XvfbSmoke, BootBannerShowsAndTypedLineEchoes) {
 
 // D-Bus and fontconfig keep caches for the life of the process; they are not
 // ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1\nleak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1\nleak:libfontconfig\n";
+}

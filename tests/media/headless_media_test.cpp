@@ -12,9 +12,8 @@ namespace {
 
 // Runs orvane --headless with the arguments; stderr is kept when asked.
 int runOrvane(const std::string& arguments, std::string* errors = nullptr) {
-    return runCommand(orvaneHeadless(arguments) +
-                          (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1"),
-                      errors);
+    return runCommand(
+        orvaneHeadless(arguments) + (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1"), errors);
 }
 
 uint32_t le32(const Bytes& b, size_t at) {

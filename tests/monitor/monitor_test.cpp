@@ -472,11 +472,13 @@ TEST_F(MonitorTest, GoAtABreakpointResumesAtTheNewAddress) {
     session({"b 9008"});
     script.lines = {"g 9000", "b 9008", "x"};
     script.next = 0;
-    for (int i = 0; i < 4; ++i) execute(0); // stops at 9008, resumes at 9000
+    for (int i = 0; i < 4; ++i)
+        execute(0); // stops at 9008, resumes at 9000
     EXPECT_EQ(script.opens, 2);
     EXPECT_EQ(cpu.IP, 0x9002); // ld a,05h ran in the resumed step
     EXPECT_EQ(MainMemory[0xA000], 5);
-    for (int i = 0; i < 3; ++i) execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
+    for (int i = 0; i < 3; ++i)
+        execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
     EXPECT_EQ(MainMemory[0xA000], 6);
     EXPECT_EQ(script.opens, 2);
 }
