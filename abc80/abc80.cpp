@@ -90,7 +90,9 @@ void machineConnect() {
                      .setMotor = SetTapeMotor,
                      .renderOutput = RenderTapeOutput,
                      .close = CloseTape,
-                     .frameEnd = UpdateTapeCounter});
+                     .frameEnd = UpdateTapeCounter,
+                     .inserted = TapeInserted,
+                     .nextSampleCycle = TapeNextSampleCycle});
     connectCards({.read = ReadDiskCardPort, .write = WriteDiskCardPort, .reset = ResetDiskCards});
 }
 

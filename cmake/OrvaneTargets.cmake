@@ -1,6 +1,8 @@
 # Helpers shared by the subsystem CMakeLists files.
-find_package(GTest REQUIRED)
-include(GoogleTest)
+if(NOT ORVANE_WEB)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
 
 # orvane_library(NAME SOURCES...): a static library of the emulation core whose
 # headers are included as "cpu/z80.h", "machine/memory.h", ...

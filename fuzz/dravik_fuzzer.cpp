@@ -1,10 +1,13 @@
 // Dravik's whole run on random WAV bytes. The first byte picks options (-r,
 // an explicit -o or the default output, -v, -s); the rest is the recording.
 // Checked: the exit code is one of the documented ones, the input is
-// unchanged, and the ATP written is never longer than the recording can
-// encode: every bit needs at least one level change, so at most one byte per
-// eight input bytes, plus the lead-in of the default output.
+// unchanged, no temporary file is left behind, and the ATP written is never
+// longer than the recording can encode: every bit needs at least one level
+// change, so at most one byte per eight input bytes, plus the lead-in of the
+// default output and the sync bytes a block is given when fewer were heard
+// (two per block of 263 bytes at most).
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,11 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     streams.err = sink;
     streams.defaultOutputPath = fallback;
     int code = RunDravik(static_cast<int>(args.size()), argv.data(), streams);
-    FUZZ_CHECK(code == kExitConverted || code == kExitUsage || code == kExitNotWav ||
-               code == kExitNoDataChunk || code == kExitUnsupportedFormat);
+    FUZZ_CHECK(code == kExitConverted || code == kExitUsage || code == kExitBadNumber ||
+               code == kExitNoBlock || code == kExitNotWav || code == kExitNoDataChunk ||
+               code == kExitUnsupportedFormat);
+    if (code != kExitConverted) FUZZ_CHECK(fuzz::fileSize(output) < 0);
     FUZZ_CHECK(fuzz::fileHash(input) == hash);
 
-    const long long encodable = static_cast<long long>((size - 1) / 8);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(output).parent_path()))
+        FUZZ_CHECK(entry.path().filename().string().rfind(".out", 0) != 0);
+
+    const long long heard = static_cast<long long>((size - 1) / 8);
+    const long long encodable = heard + 2 * (heard / 261 + 1);
     long long written = fuzz::fileSize(output);
     if (written >= 0) FUZZ_CHECK(written <= encodable);
     long long fallbackWritten = fuzz::fileSize(fallback);

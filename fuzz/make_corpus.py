@@ -116,6 +116,24 @@ def wavs():
         put("dravik", name, b"\x02" + data)
     put("dravik", "default-output", b"\x05" + wav_8bit(tape_levels(TAPE_BYTES, 11025), 11025))
     put("dravik", "no-data-chunk", b"\x02" + wav_header(8000)[:36] + b"LIST\x04\x00\x00\x00abcd")
+    # A whole block with its checksum, so the block checks run.
+    data = (b"\x00\x00\x00\x82" + PROGRAM).ljust(256, b"\x00")[:256]
+    checksum = (sum(data) + 3) & 0xFFFF
+    block = bytes(4) + b"\x16\x16\x16\x02" + data + b"\x03" + struct.pack("<H", checksum) + bytes(2)
+    put("dravik", "whole-block", b"\x02" + wav_8bit(tape_levels(block, 8000), 8000))
+    # 24-bit samples behind a LIST chunk with "data" in its comment.
+    levels = tape_levels(TAPE_BYTES, 8000)
+    samples = b"".join(struct.pack("<i", 3000000 if v else -3000000)[:3] for v in levels)
+    header = wav_header(8000, bits=24, data_len=len(samples))
+    comment = b"LIST" + struct.pack("<I", 12) + b"INFOdata tape"[:12]
+    put("dravik", "24bit-list", b"\x02" + header[:12] + comment + header[12:] + samples)
+    # WAVE_FORMAT_EXTENSIBLE with float samples.
+    samples = b"".join(struct.pack("<f", 0.3 if v else -0.3) for v in tape_levels(TAPE_BYTES[:12], 8000))
+    fmt = (struct.pack("<HHIIHHHHI", 0xFFFE, 1, 8000, 32000, 4, 32, 22, 32, 0) + b"\x03\x00" +
+           bytes([0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71]))
+    wav = (b"RIFF" + struct.pack("<I", 4 + 8 + len(fmt) + 8 + len(samples)) + b"WAVEfmt " +
+           struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(samples)) + samples)
+    put("dravik", "extensible-float", b"\x02" + wav)
 
 
 def disk():

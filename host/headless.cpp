@@ -212,11 +212,15 @@ int optionPrinterDir(HeadlessRun&, const char* value) {
 
 // Sound: played through a driver at real-time pace, and/or recorded as WAV in
 // emulated time. Either brings the mixer up to the cycle counter after every
-// frame.
+// frame. Fast tape: while the tape moves, a playing run leaves real time and
+// mutes the driver (the recording keeps every sample).
 struct SoundChoices {
     bool play = false;
     std::string recordPath;
     bool hooked = false;
+    bool fastTape = true;
+    bool fastNow = false;
+    std::chrono::steady_clock::time_point next = std::chrono::steady_clock::now();
 };
 SoundChoices sound;
 
@@ -231,6 +235,7 @@ int startSound(HeadlessRun&) {
                      sound.recordPath.c_str());
         return 0;
     }
+    sound.next = std::chrono::steady_clock::now();
     return 1;
 }
 
@@ -238,13 +243,25 @@ int startSound(HeadlessRun&) {
 // starts its schedule again rather than racing to catch up.
 int mixAndPace(HeadlessRun&) {
     using Clock = std::chrono::steady_clock;
-    static Clock::time_point next = Clock::now();
     MixUpTo(cpu.TCOUNT);
     if (!sound.play) return 1;
-    next += std::chrono::milliseconds(20);
+    const bool fast = sound.fastTape && TapeMotorRunning();
+    if (fast != sound.fastNow) {
+        sound.fastNow = fast;
+        SetSoundMuted(fast);
+        std::fputs(fast ? "Fast tape: full speed, sound muted while the tape moves.\n"
+                        : "Fast tape: the tape stopped, real time and sound again.\n",
+                   stderr);
+        if (!fast) {
+            ResetSoundOutput();
+            sound.next = Clock::now();
+        }
+    }
+    if (fast) return 1;
+    sound.next += std::chrono::milliseconds(20);
     const Clock::time_point now = Clock::now();
-    if (now > next + std::chrono::milliseconds(200)) next = now;
-    std::this_thread::sleep_until(next);
+    if (now > sound.next + std::chrono::milliseconds(200)) sound.next = now;
+    std::this_thread::sleep_until(sound.next);
     return 1;
 }
 
@@ -276,6 +293,11 @@ int optionSoundDriver(HeadlessRun&, const char* value) {
     return 1;
 }
 
+int optionNoFastTape(HeadlessRun&, const char*) {
+    sound.fastTape = false;
+    return 1;
+}
+
 int optionRecordSound(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     sound.recordPath = value;
@@ -295,10 +317,17 @@ int optionMonitor(HeadlessRun& run, const char*) {
 }
 
 // Storage media: a program loaded into memory or a tape opened after the
-// boot frames (--autostart resets first and types RUN or LOAD CAS:), a tape
-// recorded from the cassette output, disk images attached before the first
-// frame, and the program in memory saved as BAC at the end.
-int loadMedia(HeadlessRun& run, const std::string& path, bool autostart) {
+// boot frames (--autostart resets first and types RUN or LOAD CAS:; --tape-in
+// only puts the tape in the deck), a tape recorded from the cassette output,
+// disk images attached before the first frame, and the program in memory
+// saved as BAC at the end. The deck holds one tape: played or recorded.
+struct TapeChoices {
+    std::string played;   // a WAV given to play
+    std::string recorded; // --tape-out
+};
+TapeChoices tapes;
+
+int loadMedia(HeadlessRun& run, const std::string& path, bool autostart, bool typeAfter) {
     if (autostart) {
         machineReset();
         runFramesBlind(50);
@@ -309,20 +338,25 @@ int loadMedia(HeadlessRun& run, const std::string& path, bool autostart) {
         return 0;
     }
     std::fprintf(stderr, "Loaded %s.\n", path.c_str());
-    if (kind == MediaFileKind::Wav && !run.cycleBased)
-        std::fprintf(stderr, "orvane: a played tape reaches the machine only with --cycle-based\n");
-    if (const char* text = TextToTypeAfterLoad(kind, autostart))
+    const char* text = typeAfter ? TextToTypeAfterLoad(kind, autostart) : nullptr;
+    if (text)
         run.typing.insert(run.typing.begin(), text);
+    else if (kind == MediaFileKind::Wav)
+        std::fprintf(stderr, "Tape in the deck: LOAD CAS: reads it.\n");
     return 1;
 }
 
 int addLoad(HeadlessRun& run, const char* value, bool autostart) {
     std::string path = value;
-    if (MediaFileKindOf(path) == MediaFileKind::Unknown) {
+    MediaFileKind kind = MediaFileKindOf(path);
+    if (kind == MediaFileKind::Unknown) {
         std::fprintf(stderr, "orvane: %s is not an .atp, .bac, .bas or .wav file\n", value);
         return 0;
     }
-    HeadlessHook hook = [path, autostart](HeadlessRun& r) { return loadMedia(r, path, autostart); };
+    if (kind == MediaFileKind::Wav) tapes.played = path;
+    HeadlessHook hook = [path, autostart](HeadlessRun& r) {
+        return loadMedia(r, path, autostart, true);
+    };
     // A reset closes any tape, so an autostart goes before the other boot work.
     if (autostart)
         run.bootHooks.insert(run.bootHooks.begin(), hook);
@@ -337,14 +371,22 @@ int optionAutostart(HeadlessRun& run, const char* value) { return addLoad(run, v
 int optionTapeIn(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
-    run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false); });
-    return MediaFileKindOf(path) == MediaFileKind::Wav ? 1 : 0;
+    if (MediaFileKindOf(path) != MediaFileKind::Wav) return 0;
+    tapes.played = path;
+    run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false, false); });
+    return 1;
 }
 
 int optionTapeOut(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    tapes.recorded = path;
     run.bootHooks.push_back([path](HeadlessRun&) {
+        if (TapeInserted()) {
+            std::fprintf(stderr, "orvane: cannot record %s: a tape is in the deck to play\n",
+                         path.c_str());
+            return 0;
+        }
         if (StartTapeRecording(path, 44100)) return 1;
         std::fprintf(stderr, "orvane: cannot create tape recording %s\n", path.c_str());
         return 0;
@@ -355,6 +397,15 @@ int optionTapeOut(HeadlessRun& run, const char* value) {
         return 1;
     });
     return 1;
+}
+
+// A played tape and a recording can't share the deck.
+int checkTapeChoices() {
+    if (tapes.played.empty() || tapes.recorded.empty()) return 1;
+    std::fprintf(stderr,
+                 "orvane: --tape-out %s cannot record while %s plays: the deck holds one tape\n",
+                 tapes.recorded.c_str(), tapes.played.c_str());
+    return 0;
 }
 
 int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
@@ -390,8 +441,13 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     return 1;
 }
 
-// The tape counter's changes on stderr; its activity mark (95h) as a bullet.
+// The tape counter's changes on stderr, its activity mark (95h) as a bullet,
+// and a line for every block that passes the head.
 void printTapeCounter(int field, const char* text) {
+    if (field == TapeBlockField) {
+        std::fprintf(stderr, "Tape block: %s\n", text);
+        return;
+    }
     if (field != TapeCounterField) return;
     std::string shown;
     for (const char* p = text; *p; ++p)
@@ -463,31 +519,6 @@ int runHooks(std::vector<HeadlessHook>& hooks, HeadlessRun& run) {
     for (HeadlessHook& hook : hooks)
         if (!hook(run)) return 0;
     return 1;
-}
-
-void appendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// The Unicode code point of a Windows-1252 character (what screenCharToText
-// gives). The solid block (7Fh) has no character there and is shown as one.
-uint32_t windows1252ToUnicode(uint8_t c) {
-    static const uint16_t upper[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    if (c == 0x7F) return 0x2588;
-    if (c >= 0x80 && c < 0xA0) return upper[c - 0x80];
-    return c;
 }
 
 void put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -619,13 +650,16 @@ const HeadlessOption HeadlessOptions[] = {
     {"--sound", nullptr, "play the sound through the sound driver, at real-time pace", optionSound},
     {"--sound-driver", "none|sdl|alsa", "sound driver for --sound (default sdl)",
      optionSoundDriver},
+    {"--no-fast-tape", nullptr,
+     "with --sound, keep real time while the tape moves (default: full speed, muted)",
+     optionNoFastTape},
     {"--record-sound", "FILE", "record the sound as WAV in emulated time (no rate control)",
      optionRecordSound},
     {"--load", "FILE", "after the boot frames load FILE (.atp .bac .bas, or .wav as tape)",
      optionLoad},
     {"--autostart", "FILE", "reset, 50 frames, load FILE, then type RUN (LOAD CAS: for .wav)",
      optionAutostart},
-    {"--tape-in", "WAV", "play WAV as the cassette input (needs --cycle-based)", optionTapeIn},
+    {"--tape-in", "WAV", "put WAV in the deck to play (LOAD CAS: reads it)", optionTapeIn},
     {"--tape-out", "WAV", "record the cassette output as WAV (44,100 Hz, 8-bit)", optionTapeOut},
     {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
     {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
@@ -634,7 +668,8 @@ const HeadlessOption HeadlessOptions[] = {
      "restore a save state before the first frame (no boot frames unless --boot-frames)",
      optionLoadState},
     {"--save-state", "FILE", "write a save state of the machine at the end", optionSaveState},
-    {"--tape-counter", nullptr, "print the tape counter on stderr whenever it changes",
+    {"--tape-counter", nullptr,
+     "print the tape counter and every block passing the head (with its program) on stderr",
      optionTapeCounter},
 };
 const size_t HeadlessOptionCount = sizeof HeadlessOptions / sizeof HeadlessOptions[0];
@@ -672,22 +707,6 @@ int ParseNumber(const char* text, long low, long high, long& value) {
     if (errno || end == text || *end || v < low || v > high) return 0;
     value = v;
     return 1;
-}
-
-std::string ScreenText() {
-    const uint8_t* base = videoMemory();
-    int columns = wideVideo ? 80 : 40;
-    std::string out;
-    for (int row = 0; row < 24; row++) {
-        const uint8_t* text = wideVideo ? base + (row % 8) * 256 + (row / 8) * 80
-                                        : base + (row % 8) * 128 + (row / 8) * 40;
-        for (int x = 0; x < columns; x++) {
-            uint8_t c = screenCharToText(text[x]);
-            appendUtf8(out, windows1252ToUnicode(c));
-        }
-        out += '\n';
-    }
-    return out;
 }
 
 int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift) {
@@ -749,6 +768,7 @@ int RunHeadless(int argc, char** argv) {
         printHelp();
         return 0;
     }
+    if (!checkTapeChoices()) return 2;
     if (stateLoaded && !bootFramesGiven) run.bootFrames = 0;
     cycleBasedFrames = run.cycleBased;
 

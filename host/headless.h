@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "host/text/screen_text.h"
+
 struct HeadlessRun;
 using HeadlessHook = std::function<int(HeadlessRun&)>;
 
@@ -56,8 +58,6 @@ int RunHeadless(int argc, char** argv);
 std::string UnescapeText(const char* text);
 // A whole decimal number in [low, high]; 0 when the text is not one.
 int ParseNumber(const char* text, long low, long high, long& value);
-// The 24 text rows as UTF-8 lines, in screen order.
-std::string ScreenText();
 // The current picture as an 8-bit grey BMP (width from pitchShift).
 int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift);
 // Draws all visible lines of the current video memory into the picture.

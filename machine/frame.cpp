@@ -1,5 +1,6 @@
-// Frame timing (scan lines, the 50 Hz NMI, cassette polling) and the
-// picture: text, blinking, graphics switching and 2 x 3 block cells.
+// Frame timing (scan lines, the 50 Hz NMI, cassette polling in both timing
+// modes) and the picture: text, blinking, graphics switching and 2 x 3 block
+// cells.
 #include "machine/frame.h"
 
 #include <cstring>
@@ -39,6 +40,52 @@ int64_t runCharged(int64_t budget) {
         charged += used;
     } while (charged < budget);
     return charged;
+}
+
+// The cassette input as the machine sees it: the level of a playing tape at
+// the current cycle; a change is an edge at port 3Ah.
+inline void pollTape() {
+    int level = cassettePort.sampleInput(cpu.TCOUNT);
+    if (level != lastTapeLevel) {
+        tapeEdge();
+        lastTapeLevel = level;
+    }
+}
+
+// The fast mode's execution while a tape is in the deck to play, in slices
+// with a poll after each. While the motor runs, a slice ends at the first
+// instruction boundary at or after the cycle the next sample is due (one
+// instruction when that is now), which is where polling after every
+// instruction, as the cycle-based mode does, would first see the level
+// change: port 3Ah sees the same edges. While the motor is stopped, slices
+// of one scan line: a motor start is seen within a line, long before the
+// tape delivers its first sample (44.5 sample periods after the start).
+int64_t runChargedPollingTape(int64_t budget) {
+    int64_t charged = 0;
+    do {
+        int64_t slice = budget - charged;
+        if (slice > CyclesPerLine) slice = CyclesPerLine;
+        uint64_t due = cassettePort.nextSampleCycle();
+        if (due <= cpu.TCOUNT)
+            slice = 0;
+        else if (due - cpu.TCOUNT < static_cast<uint64_t>(slice))
+            slice = static_cast<int64_t>(due - cpu.TCOUNT);
+        if (slice <= 0) {
+            int32_t used = execute(0);
+            charged += used ? used : ZeroCycleStepCharge;
+        } else {
+            int64_t used = execute(static_cast<int32_t>(slice));
+            if (used < slice) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
+            charged += used;
+        }
+        pollTape();
+    } while (charged < budget && cassettePort.inserted());
+    if (charged < budget) charged += runCharged(budget - charged); // the tape went
+    return charged;
+}
+
+int64_t runFastPart(int64_t budget) {
+    return cassettePort.inserted() ? runChargedPollingTape(budget) : runCharged(budget);
 }
 
 // The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
@@ -114,13 +161,7 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
             else if (line == LinesPerFrame)
                 line = 0;
         }
-        if (cassettePort.playing()) {
-            int level = cassettePort.sampleInput(cpu.TCOUNT);
-            if (level != lastTapeLevel) {
-                tapeEdge();
-                lastTapeLevel = level;
-            }
-        }
+        if (cassettePort.playing()) pollTape();
     }
     frameCounter++;
     cassettePort.frameEnd(cpu.TCOUNT);
@@ -130,10 +171,10 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
 
 void runFrameFast() {
     int64_t b = fastCarry + FastFirstPart;
-    fastCarry = b - runCharged(b);
+    fastCarry = b - runFastPart(b);
     nmiRaise();
     b = fastCarry + CyclesPerLine;
-    fastCarry = b - runCharged(b);
+    fastCarry = b - runFastPart(b);
     nmiLower();
     frameCounter++;
     cassettePort.frameEnd(cpu.TCOUNT);

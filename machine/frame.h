@@ -4,7 +4,9 @@
 // The NMI line goes high when line 288 begins and low when line 290 begins.
 // runFrame interleaves execution with drawing line by line; runFrameFast runs
 // the whole frame first and the caller then draws lines 0-239 with
-// renderLine. The picture is one byte per pixel (00h dark, FFh lit), 6 pixels
+// renderLine. Both modes poll a playing tape after every instruction while
+// its motor runs, so the cassette input reaches the machine the same way in
+// either. The picture is one byte per pixel (00h dark, FFh lit), 6 pixels
 // per character column, line y at y * (240 << pitchShift).
 #pragma once
 

@@ -14,6 +14,11 @@ struct CassettePort {
     void (*renderOutput)(uint64_t cycle, int level) = nullptr;
     void (*close)() = nullptr;
     void (*frameEnd)(uint64_t cycle) = nullptr; // the tape counter
+    // A tape is in the deck to play: the fast timing mode polls the input.
+    int (*inserted)() = nullptr;
+    // A cycle no later than the one at which the input can next change
+    // (UINT64_MAX while it cannot: no tape, or the motor stopped).
+    uint64_t (*nextSampleCycle)() = nullptr;
 };
 
 struct CardBus {

@@ -8,6 +8,9 @@ using MediaStatusWriter = void (*)(int field, const char* text);
 
 constexpr int TapeCounterField = 2;
 constexpr int MessageField = 3;
+// Not a field of the status bar: one text per tape block passing the head
+// ("DEMO.BAS block 3"), for logs such as the headless runner's.
+constexpr int TapeBlockField = 4;
 
 void SetMediaStatusWriter(MediaStatusWriter writer);
 

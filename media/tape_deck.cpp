@@ -10,6 +10,7 @@
 #include "media/tape_internal.h"
 #include "sound/mixer.h"
 
+#include <cstdio>
 #include <cstring>
 
 TapeDeck tapeDeck;
@@ -140,6 +141,7 @@ SoundSource tapeSound = {"TapeSound", nullptr, generateTapeSound, resetTapeSound
 bool counterShown = false;
 uint64_t shownSeconds = 0;
 int shownActivity = 0;
+uint32_t shownBlocks = 0;
 
 uint64_t fileSizeOf(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return 0;
@@ -164,10 +166,29 @@ void UnregisterTapeSound() {
 
 void ForgetShownCounter() { counterShown = false; }
 
+void NoteTapeEdge(uint64_t cycle) {
+    TapeDeck& d = tapeDeck;
+    if (!TapeBlockWatchEdge(d.blocks, cycle, TapeClockHz())) return;
+    MediaStatus(TapeBlockField, "%s", DescribeTapeBlock(d.blocks.last).c_str());
+}
+
 void SetTapeSound(int on) { tapeSoundFlag = on ? 1 : 0; }
 int TapeSoundEnabled() { return tapeSoundFlag; }
 
 int TapeIsPlaying() { return tapeDeck.reading; }
+int TapeInserted() { return tapeDeck.file && tapeDeck.reading; }
+int TapeMotorRunning() { return tapeDeck.file && tapeDeck.motorOn; }
+
+uint64_t TapeNextSampleCycle() {
+    const TapeDeck& d = tapeDeck;
+    if (!TapeInserted() || !d.motorOn || !(d.ratio > 0)) return UINT64_MAX;
+    // Due when tape time * ratio + 0.5 reaches position + 1; a cycle early
+    // for the rounding, never late.
+    double due = (static_cast<double>(d.position) + 0.5) / d.ratio;
+    if (!(due < 1e18)) return UINT64_MAX;
+    uint64_t wait = due > 1 ? static_cast<uint64_t>(due) - 1 : 0;
+    return d.startCycle + d.pausedCycles + wait;
+}
 
 uint64_t TapeReadOffset() { return reader.pos; }
 
@@ -201,6 +222,7 @@ void OpenTapeForReading(const std::string& path) {
     d.startCycle = d.renderedCycle = d.motorOffCycle = now;
     d.pausedCycles = 0;
     d.ratio = d.layout.sampleRate / TapeClockHz();
+    TapeBlockWatchReset(d.blocks);
     ForgetShownCounter();
     RegisterTapeSound();
 }
@@ -215,6 +237,7 @@ void CloseTape() {
     std::fclose(d.file);
     d.file = nullptr;
     d.path.clear();
+    TapeBlockWatchReset(d.blocks);
     ForgetShownCounter();
     MediaStatus(TapeCounterField, "%s", "");
 }
@@ -244,12 +267,44 @@ int SampleTapeInput(uint64_t cycle) {
     double target = static_cast<double>(t) * d.ratio + 0.5;
     if (!(target >= static_cast<double>(d.position + 1))) return d.inputLevel;
     uint64_t samples = static_cast<uint64_t>(target);
+    int before = d.inputLevel;
     if (d.layout.encoding == SampleEncoding::OneBit)
         takeBits(samples);
     else
         takeSamples(samples);
+    if (d.inputLevel != before) NoteTapeEdge(cycle);
     MixUpTo(cycle);
     return d.inputLevel;
+}
+
+int RewindTape() {
+    TapeDeck& d = tapeDeck;
+    if (!TapeInserted()) return 0;
+    startReader(d.layout.dataStart, reader.end);
+    d.position = WavHeaderSize;
+    d.bitsLeft = 0;
+    uint64_t now = cpu.TCOUNT;
+    // Tape time starts again now, or when the motor next starts.
+    d.startCycle = d.motorOffCycle = now;
+    d.pausedCycles = 0;
+    TapeBlockWatchReset(d.blocks);
+    ForgetShownCounter();
+    return 1;
+}
+
+namespace {
+
+uint64_t secondsOf(uint64_t bytes, uint64_t rate, uint64_t bits) { return bytes * 8 / rate / bits; }
+
+} // namespace
+
+uint64_t TapeLengthSeconds() {
+    TapeDeck& d = tapeDeck;
+    if (!TapeInserted() || d.layout.sampleRate == 0 || d.layout.counterBits == 0) return 0;
+    uint64_t start = d.layout.dataStart;
+    return reader.end > start ? secondsOf(reader.end - start, d.layout.sampleRate,
+                                          d.layout.counterBits)
+                              : 0;
 }
 
 void UpdateTapeCounter(uint64_t cycle) {
@@ -271,11 +326,26 @@ void UpdateTapeCounter(uint64_t cycle) {
                               rate * static_cast<double>(cycle - d.renderedCycle) / TapeClockHz());
     }
     if (rate == 0 || bits == 0) return; // no counter for a header without rate or sample size
-    uint64_t seconds = (pos > start ? pos - start : 0) * 8 / rate / bits;
+    uint64_t seconds = secondsOf(pos > start ? pos - start : 0, rate, bits);
     int activity = d.outputFlag || d.inputLevel;
-    if (counterShown && seconds == shownSeconds && activity == shownActivity) return;
+    if (counterShown && seconds == shownSeconds && activity == shownActivity &&
+        d.blocks.blocks == shownBlocks)
+        return;
     counterShown = true;
     shownSeconds = seconds;
     shownActivity = activity;
-    MediaStatus(TapeCounterField, "%04u %c", static_cast<unsigned>(seconds), activity ? 0x95 : ' ');
+    shownBlocks = d.blocks.blocks;
+    char position[48];
+    if (d.reading) {
+        uint64_t length = TapeLengthSeconds();
+        std::snprintf(position, sizeof position, "%02u:%02u/%02u:%02u",
+                      static_cast<unsigned>(seconds / 60), static_cast<unsigned>(seconds % 60),
+                      static_cast<unsigned>(length / 60), static_cast<unsigned>(length % 60));
+    } else {
+        std::snprintf(position, sizeof position, "REC %02u:%02u", static_cast<unsigned>(seconds / 60),
+                      static_cast<unsigned>(seconds % 60));
+    }
+    const std::string& program = d.blocks.program;
+    MediaStatus(TapeCounterField, "%04u %c %s%s%s", static_cast<unsigned>(seconds),
+                activity ? 0x95 : ' ', position, program.empty() ? "" : " ", program.c_str());
 }

@@ -6,19 +6,25 @@
 // write of port 3Ah switches the motor, ends a recording when the motor
 // stops and renders the output level held since the previous write. The host
 // opens and closes the tape files. Time is the processor's cycle counter.
+//
+// The counter (status field 2) shows the seconds as "%04u %c" with the
+// activity mark, then the position as mm:ss of the tape's length ("REC
+// mm:ss" while recording) and the name of the program whose blocks pass the
+// head. Every block that passes is also reported on TapeBlockField.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "media/tape_blocks.h"
 #include "media/wav_layout.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;
     std::string path; // of the open file
-    int reading = 1;  // 1: playing (or closed since start); 0: recording, or closed after a tape
-    int motorOn = 0;  // relay as last set by the machine
+    int reading = 1; // 1: playing (or closed since start); 0: recording, or closed after a tape
+    int motorOn = 0; // relay as last set by the machine
     uint8_t header[WavHeaderSize] = {};
     uint32_t headerEnd = WavHeaderSize;
     uint64_t position = WavHeaderSize; // samples taken, counted from 44
@@ -35,6 +41,7 @@ struct TapeDeck {
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
     uint64_t samplesWritten = 0;     // recording
+    TapeBlockWatch blocks;           // the blocks passing the head, and their program
 };
 
 extern TapeDeck tapeDeck;
@@ -43,10 +50,23 @@ void OpenTapeForReading(const std::string& path);
 int StartTapeRecording(const std::string& path, uint32_t sampleRate);
 void CloseTape();
 int TapeIsPlaying();
+// A tape is open to play (the deck is not recording and holds a file).
+int TapeInserted();
+// The motor runs with a tape in the deck, playing or recording: the tape moves.
+int TapeMotorRunning();
+// While the tape plays with the motor running: a cycle no later than the one
+// at which SampleTapeInput takes its next sample (the input level cannot
+// change before it). UINT64_MAX when no sample will come.
+uint64_t TapeNextSampleCycle();
 int SampleTapeInput(uint64_t cycle);
 void SetTapeMotor(int on, uint64_t cycle);
 void RenderTapeOutput(uint64_t cycle, int level);
 void UpdateTapeCounter(uint64_t cycle);
+// Back to the start of the tape being played (nothing happens while recording
+// or with no tape); 1 when rewound.
+int RewindTape();
+// The played tape's length in seconds (0 while recording or with no tape).
+uint64_t TapeLengthSeconds();
 
 // The file offset of the next sample byte of a played tape, and a move of it
 // (for save states; the deck's other fields say where the tape is).

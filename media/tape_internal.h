@@ -9,3 +9,5 @@ void UnregisterTapeSound();
 void ForgetShownCounter();
 // Renders the tail of a recording and completes its header; the file stays open.
 void FinishTapeRecording(uint64_t now);
+// A level change of the tape signal, played or recorded, at a cycle.
+void NoteTapeEdge(uint64_t cycle);

@@ -58,6 +58,7 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
     d.bitsLeft = 0;
     d.renderedCycle = cpu.TCOUNT;
     d.samplesWritten = 0;
+    TapeBlockWatchReset(d.blocks);
     BuildWavHeader(d.header, sampleRate);
     if (path.empty() || sampleRate == 0) return 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -74,6 +75,9 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
 void RenderTapeOutput(uint64_t cycle, int level) {
     TapeDeck& d = tapeDeck;
     if (!d.file || d.reading || !d.motorOn || cycle < d.renderedCycle) return;
+    // The level held until now differs from the one before: the output
+    // changed at the previous write, where rendering stopped.
+    if ((level != 0) != (d.outputFlag != 0)) NoteTapeEdge(d.renderedCycle);
     renderUntil(cycle, level);
     MixUpTo(cycle);
     d.outputFlag = level ? 2 : 0;

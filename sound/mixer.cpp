@@ -22,6 +22,8 @@ uint32_t fill = 0;
 uint32_t writePosition = 0;
 int syncState = 1;
 bool paused = false;
+bool muted = false;
+const int16_t silence[SoundBlockSamples] = {};
 int32_t queueHistory[QueueHistory];
 int historyIndex = 0;
 
@@ -112,7 +114,7 @@ void Mix(int16_t* buffer, int n) {
 }
 
 void Submit(const int16_t* block) {
-    current->Write(block, writePosition, SoundBlockBytes);
+    current->Write(muted ? silence : block, writePosition, SoundBlockBytes);
     writePosition = (writePosition + SoundBlockBytes) % SoundRingBytes;
     AppendSoundRecording(block, SoundBlockBytes);
 }
@@ -186,6 +188,9 @@ void ResetSoundOutput() {
     for (SoundSource* s = SoundSources(); s; s = s->next)
         if (s->reset) s->reset();
 }
+
+void SetSoundMuted(int on) { muted = on != 0; }
+int SoundMuted() { return muted ? 1 : 0; }
 
 uint32_t SoundWritePosition() { return writePosition; }
 uint32_t SoundSamplesProduced() { return produced; }

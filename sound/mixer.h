@@ -71,6 +71,12 @@ void PauseSound();
 void ResumeSound();
 void ResetSoundOutput();
 
+// While muted the driver is given silence; the stream, its timing and an open
+// recording go on unchanged (fast tape mutes the output while the machine
+// runs faster than real time).
+void SetSoundMuted(int muted);
+int SoundMuted();
+
 int StartSoundRecording(const char* path);
 void StopSoundRecording();
 // 1 while a recording is open, with the sample bytes written so far.

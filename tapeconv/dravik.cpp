@@ -1,17 +1,22 @@
-// Dravik's run: options acted on in the order given, then the header, then the
-// decoding pass that writes the ATP image (see dravik.h).
+// Dravik's run: options acted on in the order given, then each input
+// converted in turn (see dravik.h).
 #include "dravik.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cinttypes>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "atp_output.h"
 #include "input_reader.h"
 #include "option_scanner.h"
 #include "tape_decoder.h"
-#include "wav_header.h"
+#include "wav_format.h"
 
 static const char* const kUsageLines[] = {
     "",
@@ -32,6 +37,15 @@ static const char* const kUsageLines[] = {
     "                  5 = user abort",
     "",
     "\t- 'input-file' needs to be a valid 8 or 16 bit PCM WAV file.",
+    "",
+    "    Also:   -C <value>   listen to channel <value> (1 = left, 2 = right)",
+    "            -r           reverse the polarity",
+    "            Several input files (-i a.wav -i b.wav, or the names after the",
+    "            flags) are each written to an .atp file beside them, or into the",
+    "            folder given with -o. 8, 16, 24 and 32-bit integer and 32 and",
+    "            64-bit float WAV files are read. Exit codes as the program",
+    "            returns them: 3 = no tape block found, 4 = input not opened,",
+    "            5 = not a WAV file, 6 = no data chunk, 7 = unsupported format.",
 };
 
 void PrintUsage(std::FILE* err) {
@@ -50,30 +64,20 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// The ATP output: the -o file, or the default file created at the first byte.
-struct AtpOutput {
-    const DravikStreams* streams = nullptr;
+struct Input {
+    std::string name;
     FileHandle file;
-    std::string path;
-    bool defaultFailed = false;
 };
 
-void putOutputByte(void* context, uint8_t byte) {
-    auto& output = *static_cast<AtpOutput*>(context);
-    if (!output.file) {
-        if (output.defaultFailed) return;
-        output.path = output.streams->defaultOutputPath;
-        output.file.reset(std::fopen(output.path.c_str(), "wb"));
-        if (!output.file) {
-            std::fprintf(output.streams->err, "Error opening %s.\n", output.path.c_str());
-            output.defaultFailed = true;
-            return;
-        }
-        for (int i = 0; i < kDefaultLeadInBytes; i++)
-            std::fputc(0x00, output.file.get());
-    }
-    std::fputc(byte, output.file.get());
-}
+struct Options {
+    std::vector<Input> inputs;
+    std::string output; // -o
+    bool outputGiven = false;
+    FrontEndSettings frontEnd;
+    int forcedSampleRate = 0;
+    int channel = 1; // counted from 1
+    bool verbose = false;
+};
 
 // Reads an option value the way "%i" does: optional sign, then decimal, octal
 // (leading 0) or hexadecimal (leading 0x); trailing text is ignored.
@@ -85,32 +89,34 @@ bool parseNumber(const char* text, int& value) {
     return true;
 }
 
-struct Options {
-    FileHandle input;
-    uint16_t invertMask = 0;
-    int forcedSampleRate = 0; // accepted, but the header's rate always wins
-};
-
 constexpr int kContinue = -1;
 
+int openInput(Options& options, const char* name, const DravikStreams& streams) {
+    Input input;
+    input.name = name;
+    input.file.reset(std::fopen(name, "rb"));
+    // A folder opens for reading on some systems; it is no recording.
+    if (input.file && IsFolder(name)) input.file.reset();
+    if (!input.file) {
+        std::fprintf(streams.err, "Error opening %s.\n", name);
+        return kExitInputNotOpened;
+    }
+    options.inputs.push_back(std::move(input));
+    return kContinue;
+}
+
 // Acts on one option; returns kContinue or the exit code that ends the run.
-int actOnOption(char letter, const char* value, Options& options, AtpOutput& output,
-                const DravikStreams& streams) {
+int actOnOption(char letter, const char* value, Options& options, const DravikStreams& streams) {
     int number = 0;
     switch (letter) {
-    case 'i':
-        options.input.reset(std::fopen(value, "rb"));
-        if (!options.input) {
-            std::fprintf(streams.err, "Error opening %s.\n", value);
-            return kExitInputNotOpened;
-        }
-        return kContinue;
+    case 'i': return openInput(options, value, streams);
     case 'o':
-        output.file.reset(std::fopen(value, "wb"));
-        output.path = value;
-        if (!output.file) std::fprintf(streams.err, "Error opening %s.\n", value);
+        options.output = value;
+        options.outputGiven = true;
         return kContinue;
-    case 'r': options.invertMask = 0xFFFF; return kContinue;
+    case 'r': options.frontEnd.invert = true; return kContinue;
+    case 'f': options.frontEnd.filter = true; return kContinue;
+    case 'v': options.verbose = true; return kContinue;
     case 'g':
         if (!parseNumber(value, number)) {
             std::fprintf(streams.err, "Error parsing argument for '-g'.\n");
@@ -118,6 +124,7 @@ int actOnOption(char letter, const char* value, Options& options, AtpOutput& out
         }
         if (number >= 1 && number <= 7) {
             std::fprintf(streams.out, "Gain set to %i dB.\n", number);
+            options.frontEnd.gainDb = number;
         } else {
             std::fprintf(streams.err, "Illegal gain value: %i.\n", number);
             std::fprintf(streams.err, "Gain must be between 1 and 7.\n");
@@ -128,57 +135,287 @@ int actOnOption(char letter, const char* value, Options& options, AtpOutput& out
             std::fprintf(streams.err, "Error parsing argument for '-s'.\n");
             return kExitBadNumber;
         }
+        if (number <= 0) {
+            std::fprintf(streams.err, "Illegal sample rate: %i.\n", number);
+            return kExitBadNumber;
+        }
         options.forcedSampleRate = number;
+        return kContinue;
+    case 't':
+        if (!parseNumber(value, number)) {
+            std::fprintf(streams.err, "Error parsing argument for '-t'.\n");
+            return kExitBadNumber;
+        }
+        if (number < 0 || number > 100) {
+            std::fprintf(streams.err, "Illegal threshold value: %i.\n", number);
+            std::fprintf(streams.err, "Threshold must be between 0 and 100.\n");
+            return kExitBadNumber;
+        }
+        options.frontEnd.fixedThresholdPercent = number;
+        return kContinue;
+    case 'C':
+        if (std::strcmp(value, "left") == 0) {
+            number = 1;
+        } else if (std::strcmp(value, "right") == 0) {
+            number = 2;
+        } else if (!parseNumber(value, number)) {
+            std::fprintf(streams.err, "Error parsing argument for '-C'.\n");
+            return kExitBadNumber;
+        }
+        if (number < 1) {
+            std::fprintf(streams.err, "Illegal channel: %i.\n", number);
+            return kExitBadNumber;
+        }
+        options.channel = number;
         return kContinue;
     case 'h':
     case '?': PrintUsage(streams.err); return kExitUsage;
-    default: return kContinue; // -c, -f, -m, -v are accepted and change nothing
+    default: return kContinue; // -c and -m are accepted and change nothing
     }
+}
+
+std::string withAtpExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    return (hasExtension ? path.substr(0, dot) : path) + ".atp";
+}
+
+std::string baseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct Job {
+    Input* input = nullptr;
+    std::string output;
+    bool defaultOutput = false; // outfile.atp with its 32 lead-in zeros
+    bool mayFallBack = false;   // -o FILE that can't be created: outfile.atp instead
+};
+
+// ---- One conversion ---------------------------------------------------------
+
+struct Conversion {
+    const DravikStreams* streams = nullptr;
+    const Options* options = nullptr;
+    OutputFile output;
+    uint32_t bytesWritten = 0;
+};
+
+void putOutputByte(void* context, uint8_t byte) {
+    auto& c = *static_cast<Conversion*>(context);
+    std::fputc(byte, c.output.file);
+    c.bytesWritten++;
+}
+
+std::string describeBlock(const BlockReport& r) {
+    char text[96];
+    switch (r.kind) {
+    case BlockKind::Header: std::snprintf(text, sizeof text, "header"); break;
+    case BlockKind::Data: std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber)); break;
+    case BlockKind::Other:
+        std::snprintf(text, sizeof text, "other (first byte %02Xh)", unsigned(r.firstByte));
+        break;
+    }
+    std::string description = text;
+    if (!r.name.empty()) description += (r.kind == BlockKind::Data ? " of " : " ") + r.name;
+    return description;
+}
+
+std::string blockProblem(const BlockReport& r) {
+    char text[64];
+    if (r.bytesHeard < kBlockBodyBytes)
+        std::snprintf(text, sizeof text, "cut short after %u of %u bytes", unsigned(r.bytesHeard),
+                      unsigned(kBlockBodyBytes));
+    else if (!r.endByteOk)
+        std::snprintf(text, sizeof text, "no end byte 03h");
+    else
+        std::snprintf(text, sizeof text, "bad checksum (recorded %04Xh, sum %04Xh)",
+                      unsigned(r.recordedSum), unsigned(r.computedSum));
+    return text;
+}
+
+void onBlock(void* context, const BlockReport& r) {
+    auto& c = *static_cast<Conversion*>(context);
+    const std::string what = describeBlock(r);
+    if (c.options->verbose)
+        std::fprintf(c.streams->out, "Block %u: %s, %s.\n", unsigned(r.number), what.c_str(),
+                     r.ok() ? "OK" : blockProblem(r).c_str());
+    if (!r.ok())
+        std::fprintf(c.streams->err, "Warning: block %u (%s): %s.\n", unsigned(r.number),
+                     what.c_str(), blockProblem(r).c_str());
+}
+
+uint64_t knownSize(std::FILE* file) {
+    struct stat st {};
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode)) return uint64_t(st.st_size);
+    return UINT64_MAX;
 }
 
 // Reads the header with its console lines; returns kContinue with the reader
-// at the first sample, or the exit code that ends the run.
-int readHeader(InputReader& reader, WavHeader& header, const DravikStreams& streams) {
-    if (ReadWavHeader(reader, header) != HeaderStatus::Ok) {
+// at the first sample, or the exit code that ends this input.
+int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout, const Options& options,
+               const DravikStreams& streams) {
+    const WavStatus status = ReadWavLayout(reader, fileSize, layout);
+    if (status == WavStatus::NotWav) {
         std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
         return kExitNotWav;
     }
-    std::fprintf(streams.out, "Number of channels: %i\n", int(header.channels));
-    std::fprintf(streams.out, "Number of samples per sec: %" PRIu32 "\n", header.sampleRate);
-    std::fprintf(streams.out, "Number of bits per sample: %i\n", int(header.bitsPerSample));
-    if (!HeaderIsDecodable(header)) {
+    WavFormat& format = layout.format;
+    std::fprintf(streams.out, "Number of channels: %i\n", int(format.channels));
+    std::fprintf(streams.out, "Number of samples per sec: %" PRIu32 "\n", format.sampleRate);
+    std::fprintf(streams.out, "Number of bits per sample: %i\n", int(format.bitsPerSample));
+    if (options.forcedSampleRate > 0) {
+        format.sampleRate = uint32_t(options.forcedSampleRate);
+        std::fprintf(streams.out, "Sample rate forced to %" PRIu32 ".\n", format.sampleRate);
+    }
+    if (!ResolveEncoding(format)) {
         std::fprintf(streams.err,
-                     "Unsupported WAV format: %i bits per sample at %" PRIu32
-                     " samples per sec (8 or 16 bits and a sample rate above 0 are needed). "
-                     "Exiting...\n",
-                     int(header.bitsPerSample), header.sampleRate);
+                     "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
+                     "float samples and a sample rate above 0 are needed). Exiting...\n",
+                     DescribeFormat(format).c_str());
         return kExitUnsupportedFormat;
     }
-    std::fprintf(streams.out, "Usec per sample: %" PRIu32 "\n.", MicrosecondsPerSample(header));
-
-    if (!FindDataChunk(reader, streams.out)) {
+    if (options.channel > format.channels) {
+        std::fprintf(streams.err, "Channel %i was asked for, but the recording has %i. Exiting...\n",
+                     options.channel, int(format.channels));
+        return kExitBadNumber;
+    }
+    const uint64_t rate = format.sampleRate;
+    std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
+    if (status == WavStatus::NoDataChunk) {
+        std::fprintf(streams.out, "\n");
         std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
         return kExitNoDataChunk;
     }
+    // One dot for each byte before the chunk, as a search from the start
+    // would pass them, but never more than a line of them.
+    const uint64_t dots = layout.dataTagOffset < 80 ? layout.dataTagOffset : 80;
+    for (uint64_t i = 0; i < dots; i++)
+        std::fputc('.', streams.out);
     std::fprintf(streams.out, "\n");
     std::fprintf(streams.out, "Wave data chunk found at offset: %" PRIu64 ".\n",
-                 ReaderPosition(reader));
-    const uint32_t length = ReadChunkLength(reader);
-    std::fprintf(streams.out, "Wave data length: %" PRIu32 " bytes\n", length);
+                 layout.dataTagOffset + 4);
+    std::fprintf(streams.out, "Wave data length: %" PRIu32 " bytes\n", layout.declaredLength);
     return kContinue;
 }
 
-// Closes the output; returns 0 if anything written to it was lost.
-bool finishOutput(AtpOutput& output, uint32_t bytesWritten, const DravikStreams& streams) {
-    if (!output.file) return !output.defaultFailed;
-    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", bytesWritten);
-    const bool writeFailed = std::ferror(output.file.get()) != 0;
-    const bool closeFailed = std::fclose(output.file.release()) != 0;
-    if (writeFailed || closeFailed) {
-        std::fprintf(streams.err, "Error writing %s.\n", output.path.c_str());
-        return false;
+int openOutput(Conversion& c, Job& job, const DravikStreams& streams) {
+    if (OpenOutputFile(c.output, job.output)) return kContinue;
+    if (job.mayFallBack) {
+        // As the program always did: a -o file that can't be made gives way to the default.
+        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
+        job.output = streams.defaultOutputPath;
+        job.defaultOutput = true;
+        if (OpenOutputFile(c.output, job.output)) return kContinue;
     }
-    return true;
+    if (job.defaultOutput)
+        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
+    else
+        std::fprintf(streams.err, "Error opening %s: %s.\n", job.output.c_str(),
+                     std::strerror(c.output.error));
+    return kExitUsage;
+}
+
+int convert(Job& job, const Options& options, const DravikStreams& streams) {
+    InputReader reader;
+    AttachInputReader(reader, job.input->file.get());
+    const uint64_t fileSize = knownSize(job.input->file.get());
+    WavLayout layout;
+    const int headerResult = readHeader(reader, fileSize, layout, options, streams);
+    if (headerResult != kContinue) return headerResult;
+
+    Conversion c;
+    c.streams = &streams;
+    c.options = &options;
+    const int opened = openOutput(c, job, streams);
+    if (opened != kContinue) return opened;
+    if (job.defaultOutput)
+        for (int i = 0; i < kDefaultLeadInBytes; i++)
+            std::fputc(0x00, c.output.file);
+
+    DecoderSettings settings;
+    settings.format = layout.format;
+    settings.channel = uint16_t(options.channel - 1);
+    settings.frontEnd = options.frontEnd;
+    settings.pulseReports = options.verbose ? streams.err : nullptr;
+    settings.events.putByte = putOutputByte;
+    settings.events.block = onBlock;
+    settings.events.context = &c;
+    DecoderState state;
+    ResetDecoder(state, settings, layout.dataOffset);
+    DecodeFrames(state, settings, reader, layout.declaredEnd);
+    const uint64_t at = ReaderPosition(reader);
+    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
+        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
+        DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
+    FinishDecoder(state, settings);
+
+    if (state.unpairedShorts > 0 && !options.verbose)
+        std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " times (-v lists them).\n",
+                     state.unpairedShorts);
+    const BlockFramer& framer = state.framer;
+    if (framer.blocks == 0) {
+        DiscardOutputFile(c.output);
+        std::fprintf(streams.out, "0 blocks, 0 bad.\n");
+        std::fprintf(streams.err, "No tape block found in %s. Exiting...\n", job.input->name.c_str());
+        return kExitNoBlock;
+    }
+    if (!CommitOutputFile(c.output)) {
+        std::fprintf(streams.err, "Error writing %s: %s.\n", job.output.c_str(),
+                     std::strerror(c.output.error));
+        return kExitUsage;
+    }
+    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
+    std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
+                 unsigned(framer.badBlocks));
+    return kExitConverted;
+}
+
+// Decides where each input goes; returns kContinue or the exit code.
+int planJobs(Options& options, std::vector<Job>& jobs, const DravikStreams& streams) {
+    const bool several = options.inputs.size() > 1;
+    const bool intoFolder = options.outputGiven && IsFolder(options.output);
+    if (several && options.outputGiven && !intoFolder) {
+        std::fprintf(streams.err, "With several input files, -o must name a folder: %s.\n",
+                     options.output.c_str());
+        return kExitBadNumber;
+    }
+    for (Input& input : options.inputs) {
+        Job job;
+        job.input = &input;
+        if (intoFolder) {
+            job.output = options.output + "/" + withAtpExtension(baseName(input.name));
+        } else if (options.outputGiven) {
+            job.output = options.output;
+            job.mayFallBack = true;
+        } else if (several) {
+            job.output = withAtpExtension(input.name);
+        } else {
+            job.output = streams.defaultOutputPath;
+            job.defaultOutput = true;
+        }
+        jobs.push_back(std::move(job));
+    }
+    for (size_t a = 0; a < jobs.size(); a++) {
+        for (const Input& input : options.inputs) {
+            if (IsSameFile(jobs[a].output, input.file.get())) {
+                std::fprintf(streams.err,
+                             "The output %s is the input file %s; nothing converted. Exiting...\n",
+                             jobs[a].output.c_str(), input.name.c_str());
+                return kExitBadNumber;
+            }
+        }
+        for (size_t b = 0; b < a; b++) {
+            if (jobs[a].output == jobs[b].output) {
+                std::fprintf(streams.err, "%s and %s would both be written to %s. Exiting...\n",
+                             jobs[b].input->name.c_str(), jobs[a].input->name.c_str(),
+                             jobs[a].output.c_str());
+                return kExitBadNumber;
+            }
+        }
+    }
+    return kContinue;
 }
 
 } // namespace
@@ -198,8 +435,6 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
     const char* programName = argv[0] != nullptr ? argv[0] : "Dravik";
 
     Options options;
-    AtpOutput output;
-    output.streams = &streams;
     OptionScanner scanner = MakeOptionScanner(argc, argv, kOptionString);
     for (ScanResult result; (result = NextOption(scanner)) != ScanResult::End;) {
         if (result == ScanResult::IllegalOption || result == ScanResult::MissingValue) {
@@ -211,31 +446,40 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
             PrintUsage(streams.err);
             return kExitUsage;
         }
-        const int exitCode = actOnOption(scanner.letter, scanner.value, options, output, streams);
+        const int exitCode = actOnOption(scanner.letter, scanner.value, options, streams);
         if (exitCode != kContinue) return exitCode;
     }
 
-    if (!options.input) {
+    // What follows the flags names more inputs; after "--" whatever it looks like.
+    const bool afterDoubleDash =
+        scanner.argIndex > 1 && scanner.argIndex <= argc && argv[scanner.argIndex - 1] != nullptr &&
+        std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
+    for (int i = scanner.argIndex; i < argc && argv[i] != nullptr; i++) {
+        if (!afterDoubleDash && argv[i][0] == '-') {
+            std::fprintf(streams.err,
+                         "%s: %s comes after the input files; flags go first. Exiting...\n",
+                         programName, argv[i]);
+            return kExitBadNumber;
+        }
+        const int opened = openInput(options, argv[i], streams);
+        if (opened != kContinue) return opened;
+    }
+
+    if (options.inputs.empty()) {
         // Nothing can be converted without an input; that is an I/O failure.
         std::fprintf(streams.err, "Could not open input file.\n");
         return kExitUsage;
     }
 
-    InputReader reader;
-    AttachInputReader(reader, options.input.get());
-    WavHeader header;
-    const int headerResult = readHeader(reader, header, streams);
-    if (headerResult != kContinue) return headerResult;
+    std::vector<Job> jobs;
+    const int planned = planJobs(options, jobs, streams);
+    if (planned != kContinue) return planned;
 
-    DecoderState state;
-    ResetDecoder(state, header, ReaderPosition(reader));
-    DecoderSettings settings;
-    settings.format = header;
-    settings.invertMask = options.invertMask;
-    settings.diagnostics = streams.err;
-    settings.sink.put = putOutputByte;
-    settings.sink.context = &output;
-    DecodeToEnd(state, settings, reader);
-
-    return finishOutput(output, state.bytesWritten, streams) ? kExitConverted : kExitUsage;
+    int result = kExitConverted;
+    for (Job& job : jobs) {
+        if (jobs.size() > 1) std::fprintf(streams.out, "%s:\n", job.input->name.c_str());
+        const int code = convert(job, options, streams);
+        if (code != kExitConverted && result == kExitConverted) result = code;
+    }
+    return result;
 }

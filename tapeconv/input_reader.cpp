@@ -1,6 +1,7 @@
 // Buffered reader over the input recording (see input_reader.h).
 #include "input_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 void AttachInputReader(InputReader& reader, std::FILE* file) {
@@ -56,4 +57,27 @@ int RewindReader(InputReader& reader) {
     reader.bufferBase = 0;
     reader.atEnd = false;
     return 1;
+}
+
+int SkipBytes(InputReader& reader, uint64_t count) {
+    if (count <= BytesAvailable(reader)) {
+        reader.begin += size_t(count);
+        return 1;
+    }
+    count -= BytesAvailable(reader);
+    const uint64_t target = ReaderPosition(reader) + BytesAvailable(reader) + count;
+    reader.bufferBase += reader.end;
+    reader.begin = reader.end = 0;
+    if (reader.file != nullptr && !reader.atEnd &&
+        std::fseek(reader.file, long(target), SEEK_SET) == 0) {
+        // Seeking past the end succeeds too; the next read then finds nothing.
+        reader.bufferBase = target;
+        return 1;
+    }
+    while (count > 0 && EnsureBytes(reader, 1)) {
+        const size_t chunk = size_t(std::min<uint64_t>(count, BytesAvailable(reader)));
+        reader.begin += chunk;
+        count -= chunk;
+    }
+    return count == 0;
 }

@@ -41,6 +41,10 @@ inline int ReadByte(InputReader& reader) {
     return reader.buffer[reader.begin++];
 }
 
+// Skips `count` bytes forward (seeking when the file allows it). Returns 1
+// when the input still held them all.
+int SkipBytes(InputReader& reader, uint64_t count);
+
 // Goes back to file offset 0. Works without seeking while the start of the
 // file is still in the buffer (so pipes can be read); otherwise seeks.
 // Returns 1 on success.

@@ -2,89 +2,211 @@
 #include "tape_decoder.h"
 
 #include <cinttypes>
+#include <cmath>
+#include <cstring>
 
-void ResetDecoder(DecoderState& state, const WavHeader& format, uint64_t firstSampleOffset) {
-    state = DecoderState{};
-    const uint32_t channels = format.channels == 0 ? 1 : format.channels;
-    const uint32_t readWidth = format.bitsPerSample == 16 ? 2 : 1;
-    state.bytesPerIndex = uint32_t(format.bitsPerSample / 8) * channels;
-    state.bytesPerStep = readWidth * channels;
-    const double rate = format.sampleRate;
-    state.longLimit = uint32_t((rate * 1000 + 0.5) / 1000000);
-    state.shortLimit = uint32_t((rate * 300 + 0.5) / 1000000);
-    state.lastEdge = uint32_t(firstSampleOffset / state.bytesPerIndex);
+namespace {
+
+// Level following: the DC tracker and the mean amplitude have time constants
+// long against a bit cell (1.43 ms) and short against a change of volume; the
+// threshold is a third of the mean amplitude, and never below 1.5 % of full
+// scale, so hiss in the silence between recordings stays silent.
+constexpr double kDcSeconds = 0.005;
+constexpr double kEnvelopeSeconds = 0.02;
+constexpr float kThresholdShare = 0.33f;
+constexpr float kThresholdFloor = 0.015f;
+// Keeps the trackers clear of denormal numbers in digital silence.
+constexpr float kTiny = 1e-18f;
+
+constexpr double kPi = 3.14159265358979323846;
+
+float onePoleCoefficient(double seconds, double rate) {
+    return float(1.0 - std::exp(-1.0 / (seconds * rate)));
 }
 
-static void emitByte(DecoderState& state, const DecoderSettings& settings) {
-    settings.sink.put(settings.sink.context, state.shifter);
-    state.bytesWritten++;
-    state.bitCount = 0;
-    state.shifter = 0;
-}
-
-// Classifies the interval that ended with a level change at sample index
-// `index`; `position` is the byte offset just after that sample.
-static void onEdge(DecoderState& state, const DecoderSettings& settings, uint32_t index,
-                   uint64_t position) {
-    const uint32_t interval = index - state.lastEdge;
-    state.lastEdge = index;
-    if (interval > state.longLimit) {
-        if (state.halfPending && settings.diagnostics != nullptr)
-            std::fprintf(settings.diagnostics, "Short pulse with no pair at pos=%" PRIu64 "!\n",
-                         position);
-        state.bitCount++;
-        state.shifter >>= 1;
-        if (!state.synced) {
-            if (state.shifter == kSyncByte) {
-                state.synced = true;
-                emitByte(state, settings);
-            }
-        } else if (state.bitCount == 8) {
-            emitByte(state, settings);
+template <SampleEncoding E> inline float sampleAt(const uint8_t* p, uint32_t invert) {
+    if constexpr (E == SampleEncoding::Unsigned8) {
+        return float(int((p[0] ^ invert) & 0xFF) - 128) * (1.0f / 128);
+    } else if constexpr (E == SampleEncoding::Signed16) {
+        const int16_t v = int16_t(uint16_t((p[0] | p[1] << 8) ^ invert));
+        return float(v) * (1.0f / 32768);
+    } else if constexpr (E == SampleEncoding::Signed24) {
+        const int32_t v = int32_t((uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 |
+                                   uint32_t(p[2]) << 24) ^ (invert << 8)) >> 8;
+        return float(v) * (1.0f / 8388608);
+    } else if constexpr (E == SampleEncoding::Signed32) {
+        const int32_t v = int32_t((uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                                   uint32_t(p[3]) << 24) ^ invert);
+        return float(double(v) * (1.0 / 2147483648.0));
+    } else {
+        double v;
+        if constexpr (E == SampleEncoding::Float32) {
+            float f;
+            std::memcpy(&f, p, 4);
+            v = f;
+        } else {
+            std::memcpy(&v, p, 8);
         }
-    } else if (interval > state.shortLimit) {
-        if (!state.halfPending) {
-            state.halfPending = true;
-            return;
-        }
-        state.halfPending = false;
-        state.bitCount++;
-        state.shifter = uint8_t(state.shifter >> 1 | 0x80);
-        if (state.synced && state.bitCount == 8) emitByte(state, settings);
+        if (!(v == v)) v = 0; // NaN
+        if (invert) v = -v;
+        return float(v > 1 ? 1 : v < -1 ? -1 : v);
     }
 }
 
-void DecodeToEnd(DecoderState& state, const DecoderSettings& settings, InputReader& reader) {
-    const size_t step = state.bytesPerStep;
-    const bool wide = settings.format.bitsPerSample == 16;
-    const int16_t invert16 = int16_t(settings.invertMask);
-    const uint8_t invert8 = uint8_t(settings.invertMask);
+void classify(DecoderState& s, const DecoderSettings& settings, uint64_t interval, uint64_t edge) {
+    if (interval > s.longLimit) {
+        int bit = 0;
+        if (s.halfPending) {
+            s.halfPending = false;
+            if (interval > s.gapLimit) {
+                bit = 1; // the tape stopped in the second half of a 1 bit
+            } else if (s.framer.state != BlockFramer::State::Hunt) {
+                // A lost half inside a block; in the noise between blocks it means nothing.
+                s.unpairedShorts++;
+                if (settings.pulseReports != nullptr)
+                    std::fprintf(settings.pulseReports,
+                                 "Short pulse with no pair at pos=%" PRIu64 "!\n",
+                                 s.dataOffset + edge * s.frameBytes);
+            }
+        }
+        if (interval > s.pauseLimit) FramerPause(s.framer);
+        s.bits++;
+        FramerBit(s.framer, bit);
+        if (interval > s.gapLimit) FramerGap(s.framer);
+    } else if (interval > s.shortLimit) {
+        if (!s.halfPending) {
+            s.halfPending = true;
+            return;
+        }
+        s.halfPending = false;
+        s.bits++;
+        FramerBit(s.framer, 1);
+    }
+}
 
-    while (EnsureBytes(reader, step)) {
-        // Walk the whole samples in the buffer; a split one is completed by the next refill.
+// A level change after sample frame `edge` (counted from 1). Its interval is
+// classified when the next change shows it was not the start of a glitch.
+void onEdge(DecoderState& s, const DecoderSettings& settings, uint64_t edge) {
+    if (s.hasPending) {
+        if (edge - s.pendingEdge <= s.shortLimit) {
+            s.hasPending = false; // a glitch: both of its changes go
+            return;
+        }
+        classify(s, settings, s.pendingEdge - s.confirmedEdge, s.pendingEdge);
+        s.confirmedEdge = s.pendingEdge;
+    }
+    s.pendingEdge = edge;
+    s.hasPending = true;
+}
+
+template <SampleEncoding E>
+void decodeRun(DecoderState& s, const DecoderSettings& settings, InputReader& reader,
+               uint64_t end) {
+    const size_t frameBytes = s.frameBytes;
+    const size_t channelOffset = size_t(settings.channel) * settings.format.bytesPerSample();
+    const uint32_t invert = settings.frontEnd.invert ? 0xFFFFFFFFu : 0;
+    FrontEnd& fe = s.frontEnd;
+    uint64_t frame = s.frames;
+    while (ReaderPosition(reader) < end && EnsureBytes(reader, frameBytes)) {
         const uint8_t* data = reader.buffer.data();
         size_t at = reader.begin;
-        const size_t last = reader.end - step;
-        for (; at <= last; at += step) {
-            int value;
-            if (wide) {
-                const int16_t sample = int16_t(uint16_t(data[at] | data[at + 1] << 8)) ^ invert16;
-                value = sample / 256;
-            } else {
-                value = int(uint8_t(data[at] ^ invert8)) - 128;
-            }
-            int level;
-            if (value < -kComparatorThreshold)
-                level = 0;
-            else if (value > kComparatorThreshold)
-                level = 1;
-            else
-                continue;
-            if (level == state.level) continue;
-            state.level = level;
-            const uint64_t position = reader.bufferBase + at + step;
-            onEdge(state, settings, uint32_t(position / state.bytesPerIndex), position);
+        size_t stop = reader.end;
+        if (end - reader.bufferBase < stop) stop = size_t(end - reader.bufferBase);
+        if (at + frameBytes > stop) break; // a split frame at the declared end
+        for (; at + frameBytes <= stop; at += frameBytes) {
+            frame++;
+            const int changed = FrontEndStep(fe, sampleAt<E>(data + at + channelOffset, invert));
+            if (changed >= 0) onEdge(s, settings, frame);
         }
         reader.begin = at;
     }
+    s.frames = frame;
+}
+
+} // namespace
+
+int FrontEndStep(FrontEnd& fe, float x) {
+    if (fe.applyGain) {
+        x *= fe.gain;
+        x = x > 1 ? 1 : x < -1 ? -1 : x;
+    }
+    if (fe.filter) {
+        fe.highPassOut = fe.highPassCoefficient * (fe.highPassOut + x - fe.highPassPrevIn) + kTiny;
+        fe.highPassPrevIn = x;
+        fe.lowPassOut += fe.lowPassCoefficient * (fe.highPassOut - fe.lowPassOut);
+        x = fe.lowPassOut;
+    }
+    float threshold = fe.fixedThreshold;
+    if (fe.adaptive) {
+        if (!fe.primed) {
+            fe.dc = x;
+            fe.primed = true;
+        }
+        x -= fe.dc;
+        fe.dc += fe.dcCoefficient * x + kTiny;
+        fe.envelope += fe.envelopeCoefficient * (std::fabs(x) - fe.envelope) + kTiny;
+        threshold = fe.envelope * kThresholdShare;
+        if (threshold < kThresholdFloor) threshold = kThresholdFloor;
+    }
+    if (fe.level) {
+        if (x < -threshold) {
+            fe.level = 0;
+            return 0;
+        }
+    } else if (x > threshold) {
+        fe.level = 1;
+        return 1;
+    }
+    return -1;
+}
+
+void ResetDecoder(DecoderState& s, const DecoderSettings& settings, uint64_t dataOffset) {
+    s = DecoderState{};
+    const double rate = settings.format.sampleRate;
+    s.longLimit = uint32_t((rate * 1000 + 0.5) / 1000000);
+    s.shortLimit = uint32_t((rate * 300 + 0.5) / 1000000);
+    s.pauseLimit = uint32_t((rate * 2000 + 0.5) / 1000000);
+    s.gapLimit = uint32_t((rate * 10000 + 0.5) / 1000000);
+    s.dataOffset = dataOffset;
+    s.frameBytes = settings.format.frameBytes();
+
+    FrontEnd& fe = s.frontEnd;
+    const FrontEndSettings& fs = settings.frontEnd;
+    fe.applyGain = fs.gainDb != 0;
+    fe.gain = float(std::pow(10.0, fs.gainDb / 20));
+    fe.filter = fs.filter;
+    fe.highPassCoefficient = float(1.0 / (1.0 + 2 * kPi * 50 / rate)); // RC / (RC + dt)
+    fe.lowPassCoefficient = float(1.0 - std::exp(-2 * kPi * 7500 / rate));
+    fe.adaptive = fs.fixedThresholdPercent < 0;
+    fe.fixedThreshold = float(fs.fixedThresholdPercent) / 100;
+    fe.dcCoefficient = onePoleCoefficient(kDcSeconds, rate);
+    fe.envelopeCoefficient = onePoleCoefficient(kEnvelopeSeconds, rate);
+    ResetFramer(s.framer, settings.events);
+}
+
+void DecodeFrames(DecoderState& s, const DecoderSettings& settings, InputReader& reader,
+                  uint64_t end) {
+    switch (settings.format.encoding) {
+    case SampleEncoding::Unsigned8: decodeRun<SampleEncoding::Unsigned8>(s, settings, reader, end); break;
+    case SampleEncoding::Signed16: decodeRun<SampleEncoding::Signed16>(s, settings, reader, end); break;
+    case SampleEncoding::Signed24: decodeRun<SampleEncoding::Signed24>(s, settings, reader, end); break;
+    case SampleEncoding::Signed32: decodeRun<SampleEncoding::Signed32>(s, settings, reader, end); break;
+    case SampleEncoding::Float32: decodeRun<SampleEncoding::Float32>(s, settings, reader, end); break;
+    case SampleEncoding::Float64: decodeRun<SampleEncoding::Float64>(s, settings, reader, end); break;
+    case SampleEncoding::None: break;
+    }
+}
+
+void FinishDecoder(DecoderState& s, const DecoderSettings& settings) {
+    if (s.hasPending) {
+        classify(s, settings, s.pendingEdge - s.confirmedEdge, s.pendingEdge);
+        s.confirmedEdge = s.pendingEdge;
+        s.hasPending = false;
+    }
+    if (s.halfPending) { // the recording ended in the second half of a 1 bit
+        s.halfPending = false;
+        s.bits++;
+        FramerBit(s.framer, 1);
+    }
+    FinishFramer(s.framer);
 }

@@ -28,33 +28,47 @@ coldstart:  di
             im 2
             xor a
             ld i,a
-            ld hl,vars          ; all system variables start at zero
-            ld de,vars+1
-            ld bc,sysend+64-vars-1
-            ld (hl),0
-            ldir
             ld a,00100000b      ; cassette: motor off, output low
             xor 00100000b
             out (3Ah),a
-            ld hl,1
-            ld (rndseed),hl
+            ld hl,(warmsig)     ; a reset with our program area intact
+            ld de,'O'+'B'*256   ; keeps the program
+            or a
+            sbc hl,de
+            jr nz,coldstart_clear
+            call progvalid
+            jr nz,coldstart_clear
+            call sysclear
+            ld hl,m_warm
+            jr coldstart_banner
+coldstart_clear:
+            call sysclear
             call newprog
+            ld hl,m_banner
+coldstart_banner:
+            push hl
+            ld hl,'O'+'B'*256
+            ld (warmsig),hl
             call clearvars
             call cls
-            ld hl,m_banner
+            pop hl
             call puts
             call bytesfree
             call prnum
             ld hl,m_free
             call puts
 
-; warm: back to the prompt, ready for a command or a program line.
+; warm: back to the prompt, ready for a command or a program line. The
+; GOSUB and FOR stacks stay while CONT may go on.
 warm:       ld sp,stacktop
             xor a
             ld (outdev),a
             ld hl,0
             ld (curline),hl
-            call resetstacks
+            call resettemps
+            ld a,(contok)
+            or a
+            call z,resetstacks
             ei
             call crlf_if
             ld a,'>'
@@ -63,6 +77,7 @@ warm:       ld sp,stacktop
             call getline
             jr c,warm
             call upcase
+            call tokenise
             ex de,hl
             call skipsp
             cp 0Dh
@@ -71,9 +86,19 @@ warm:       ld sp,stacktop
             jp c,editline
             jp execstmt
 
+; sysclear: the system variables (not the number package's) start at zero.
+sysclear:   ld hl,ticks
+            ld de,ticks+1
+            ld bc,0FCFFh-ticks
+            ld (hl),0
+            ldir
+            ret
+
 ; error: print the message at HL, with the line number when a program was
-; running, and go back to the prompt.
-error:      ld sp,stacktop
+; running, and go back to the prompt. CONT cannot go on after it.
+error:      xor a
+            ld (contok),a
+errorkeep:  ld sp,stacktop
             push hl
             xor a
             ld (outdev),a
@@ -93,6 +118,9 @@ error:      ld sp,stacktop
 error_done: call crlf
             jp warm
 
+err_syntaxdata:
+            ld hl,(datarec)     ; the fault is in the DATA line
+            ld (curline),hl
 err_syntax: ld hl,m_syntax
             jr error
 err_overflow:
@@ -119,12 +147,47 @@ err_lineno: ld hl,m_lineno
 err_argument:
             ld hl,m_argument
             jr error
-err_break:  ld hl,m_break
-            jr error
 err_tape:   ld hl,m_tape
             jr error
+err_type:   ld hl,m_type
+            jr error
+err_subscript:
+            ld hl,m_subscript
+            jr error
+err_redim:  ld hl,m_redim
+            jr error
+err_undef:  ld hl,m_undef
+            jp error
+err_strlong:
+            ld hl,m_strlong
+            jp error
+err_complex:
+            ld hl,m_complex
+            jp error
+err_nodata: ld hl,m_nodata
+            jp error
+err_cont:   ld hl,m_cont
+            jp error
+err_direct: ld hl,m_direct
+            jp error
+; BREAK: CONT may go on with the statement it stopped.
+err_break:  ld hl,(curline)
+            ld a,h
+            or l
+            jr z,err_break_direct
+            ld (contrec),hl
+            ld hl,(stmtpos)
+            ld (contpos),hl
+            ld a,1
+            ld (contok),a
+            ld hl,m_break
+            jp errorkeep
+err_break_direct:
+            ld hl,m_break
+            jp error
 
-m_banner:   db "ORVANE BASIC 1.0", 0Dh, 0
+m_banner:   db "ORVANE BASIC 2.0", 0Dh, 0
+m_warm:     db "ORVANE BASIC 2.0 - PROGRAM KEPT", 0Dh, 0
 m_free:     db " BYTES FREE", 0Dh, 0
 m_inline:   db " IN LINE ", 0
 m_syntax:   db "SYNTAX ERROR", 0
@@ -141,11 +204,26 @@ m_argument: db "BAD ARGUMENT", 0
 m_break:    db "BREAK", 0
 m_stop:     db "STOP", 0
 m_tape:     db "TAPE ERROR", 0
+m_type:     db "TYPE MISMATCH", 0
+m_subscript: db "BAD SUBSCRIPT", 0
+m_redim:    db "ARRAY ALREADY DIMENSIONED", 0
+m_undef:    db "UNDEFINED FUNCTION", 0
+m_strlong:  db "STRING TOO LONG", 0
+m_complex:  db "FORMULA TOO COMPLEX", 0
+m_nodata:   db "OUT OF DATA", 0
+m_cont:     db "CAN'T CONTINUE", 0
+m_direct:   db "NOT IN DIRECT MODE", 0
 m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
+m_extra:    db "EXTRA IGNORED", 0
 
             include 'screen.asm'
             include 'keyboard.asm'
             include 'program.asm'
             include 'expr.asm'
+            include 'vars.asm'
+            include 'strings.asm'
             include 'statements.asm'
+            include 'renum.asm'
             include 'cassette.asm'
+            include 'float.asm'
+            include 'fmath.asm'

@@ -32,7 +32,8 @@ devicename: ld hl,w_cas
             ret
 
 ; SAVE CAS:[name]
-st_save:    call devicename
+st_save:    call cacheclear     ; the block goes through inbuf
+            call devicename
             call skipsp
             push de
             call progend
@@ -113,7 +114,15 @@ st_save_fill:
             sbc hl,de
             pop hl
             ld a,0
-            jr nc,st_save_byte
+            jr c,st_save_prog
+            jr nz,st_save_byte  ; past the end: padding
+            push hl             ; the end byte goes out as the 00h
+            ld hl,(tapeptr)     ; that ends the program on tape
+            inc hl
+            ld (tapeptr),hl
+            pop hl
+            jr st_save_byte
+st_save_prog:
             push hl
             ld hl,(tapeptr)
             ld a,(hl)
@@ -128,11 +137,12 @@ st_save_byte:
             ld hl,(tapeblk)
             inc hl
             ld (tapeblk),hl
-            ld hl,(tapeptr)     ; more program to go?
+            ld hl,(tapeptr)     ; more program (or its end mark) to go?
             ld de,(tapeend)
             or a
             sbc hl,de
             jr c,st_save_next
+            jr z,st_save_next
             ld b,leadin         ; a short tail, then the motor stops
 st_save_tail:
             push bc
@@ -222,14 +232,18 @@ halfbit_wait:
             ret
 
 ; LOAD CAS:[name] (the name is not checked): the program on tape replaces
-; the one in memory. Any fault empties the program area.
-st_load:    call devicename
+; the one in memory from its first checked data block on. A fault before
+; that keeps the program; a fault after it empties the program area.
+st_load:    call cacheclear
+            call devicename
             call skipline_load
             ld a,tapemotor
             out (3Ah),a
             ld hl,0
             ld (tapeblk),hl
             ld (tapecnt),hl
+            xor a
+            ld (tapeprev),a
             ld a,5              ; about 5 seconds for the tape to start
             ld (tapefirst),a
 st_load_block:
@@ -255,30 +269,29 @@ st_load_block:
             inc hl
             dec b
 st_load_copy:
-            ld a,(hl)
-            cp 0Dh
+            ld a,(hl)           ; 0Dh 00h (in a block or across two)
+            or a                ; ends the program
             jr nz,st_load_store
-            ld a,b              ; 0Dh 00h inside the payload ends the program
-            cp 1
-            jr z,st_load_last
-            inc hl
-            ld a,(hl)
-            dec hl
-            or a
+            ld a,(tapeprev)
+            cp 0Dh
             jr z,st_load_end
-st_load_last:
-            ld a,0Dh
+            push hl             ; a 00h first is an empty program
+            ld hl,(tapecnt)
+            ld a,h
+            or l
+            pop hl
+            jr z,st_load_end
+            xor a
 st_load_store:
+            ld (tapeprev),a
             call storetape
             inc hl
             djnz st_load_copy
             ld hl,(tapeblk)
             inc hl
             ld (tapeblk),hl
-            jr st_load_block
+            jp st_load_block
 st_load_end:
-            ld a,0Dh
-            call storetape
             xor a
             out (3Ah),a         ; motor off
             ld hl,(tapecnt)
@@ -323,9 +336,15 @@ storetape_full:
             call tapestop
             jp err_memory
 
-; tapestop: motor off and an empty program, after a failed load.
+; tapestop: motor off after a failed load. A load that has not yet
+; stored a byte of a checked block leaves the program as it was; one that
+; has leaves an empty program, never half of one.
 tapestop:   xor a
             out (3Ah),a
+            ld hl,(tapecnt)
+            ld a,h
+            or l
+            ret z
             call newprog
             jp clearvars
 

@@ -131,9 +131,40 @@ getkey_done:
             pop hl
             ret
 
+; inkey: A := the next key without waiting, 0 when none waits. Keeps BC,
+; DE, HL.
+inkey:      push hl
+            call keypoll
+            di
+            ld a,(keytail)
+            ld hl,keyhead
+            cp (hl)
+            jr z,inkey_none
+            ld l,a
+            inc a
+            ld (keytail),a
+            ld h,keybuf/256
+            ld a,(hl)
+            push af
+            ld a,(kstalled)
+            or a
+            call nz,takewaiting
+            ei
+            pop af
+            pop hl
+            ret
+inkey_none: ei
+            xor a
+            pop hl
+            ret
+
 ; chkbreak: between statements; keeps typed text flowing and stops the
 ; program when the break key was pressed. Keeps everything but AF.
-chkbreak:   call keypoll
+chkbreak:   ld a,(pollcount)    ; typed text moves on every 16 statements
+            dec a
+            and 0Fh
+            ld (pollcount),a
+            call z,keypoll
             ld a,(breakflag)
             or a
             ret z

@@ -1,47 +1,89 @@
 ; Memory use of the open BASIC. The ROM owns 0000h-3FFFh; everything it
-; keeps while running lives in RAM above the program area.
+; keeps while running lives in RAM: the program, then the variables, the
+; arrays and the string heap in the program area below F400h, and the
+; system's own tables above it.
 
 screen:     equ 7C00h           ; 40x24 text, row r at (r mod 8)*128 + (r div 8)*40
 scrcols:    equ 40
 scrrows:    equ 24
 
 progbase:   equ 8000h           ; line records start here
-memtop:     equ 0F400h          ; the program (with its end byte) stays below this
+memtop:     equ 0F400h          ; program, variables, arrays and strings stay below this
 stacktop:   equ 0F800h          ; processor stack grows down from here (1 KB)
 keybuf:     equ 0F800h          ; 256-byte keyboard ring, indexed by keyhead/keytail
-linebuf:    equ 0F900h          ; command line being typed (256 bytes)
+linebuf:    equ 0F900h          ; command line being typed (256 bytes), tokenised in place
 inbuf:      equ 0FA00h          ; INPUT answers (256 bytes)
 gosubstk:   equ 0FB00h          ; GOSUB entries: record pointer, text pointer
 gosubmax:   equ 16
-forstk:     equ 0FB40h          ; FOR entries, 10 bytes each (see fortop below)
+forstk:     equ 0FB40h          ; FOR entries, forsize bytes each
 formax:     equ 12
-forsize:    equ 10
-vars:       equ 0FC00h          ; A-Z, two bytes each
+forsize:    equ 17              ; cell 2, type 1, limit 5, step 5, record 2, text 2
 
 ; single variables of the system
-ticks:      equ 0FC40h          ; 50 Hz count from the NMI
-currow:     equ 0FC42h
-curcol:     equ 0FC43h          ; 0-40; 40 means a wrap is pending
-keyhead:    equ 0FC44h          ; next free slot of keybuf
-keytail:    equ 0FC45h          ; next key to hand out
-kstalled:   equ 0FC46h          ; 1: the ring was full, a key waits in the keyboard
-breakflag:  equ 0FC47h          ; 1: the break key (Ctrl+C) was pressed
-curline:    equ 0FC48h          ; record of the running line, 0 in direct mode
-gosubsp:    equ 0FC4Ah          ; next free GOSUB entry
-forsp:      equ 0FC4Ch          ; next free FOR entry
-rndseed:    equ 0FC4Eh
-outdev:     equ 0FC50h          ; 0 screen, 1 printer
-prtcol:     equ 0FC51h          ; printer column, for PRINT zones
-inptr:      equ 0FC52h          ; INPUT: next character of the answer, 0 if none
-listend:    equ 0FC54h          ; LIST: last line number to show
-tapesum:    equ 0FC56h          ; cassette block checksum
-tapeblk:    equ 0FC58h          ; cassette block number
-tapeptr:    equ 0FC5Ah          ; cassette: next program byte
-tapeend:    equ 0FC5Ch          ; cassette: end of the program bytes
-tapecnt:    equ 0FC5Eh          ; cassette: bytes loaded so far
-tapefirst:  equ 0FC60h          ; cassette: seconds still allowed for the tape to start
-tapeport:   equ 0FC61h          ; cassette: last value written to port 3Ah
-sysend:     equ 0FC80h
+ticks:      equ 0FC20h          ; 50 Hz count from the NMI
+currow:     equ 0FC22h
+curcol:     equ 0FC23h          ; 0-40; 40 means a wrap is pending
+keyhead:    equ 0FC24h          ; next free slot of keybuf
+keytail:    equ 0FC25h          ; next key to hand out
+kstalled:   equ 0FC26h          ; 1: the ring was full, a key waits in the keyboard
+breakflag:  equ 0FC27h          ; 1: the break key (Ctrl+C) was pressed
+pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
+curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
+gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
+forsp:      equ 0FC2Ch          ; next free FOR entry
+rndseed:    equ 0FC2Eh          ; (not used; the number package keeps the seed)
+outdev:     equ 0FC30h          ; 0 screen, 1 printer
+prtcol:     equ 0FC31h          ; printer column, for PRINT zones
+inptr:      equ 0FC32h          ; INPUT: next character of the answer, 0 if none
+listend:    equ 0FC34h          ; LIST: last line number to show
+tapesum:    equ 0FC36h          ; cassette block checksum
+tapeblk:    equ 0FC38h          ; cassette block number
+tapeptr:    equ 0FC3Ah          ; cassette: next program byte
+tapeend:    equ 0FC3Ch          ; cassette: end of the program bytes
+tapecnt:    equ 0FC3Eh          ; cassette: bytes loaded so far
+tapefirst:  equ 0FC40h          ; cassette: seconds still allowed for the tape to start
+tapeport:   equ 0FC41h          ; cassette: last value written to port 3Ah
+tapeprev:   equ 0FC42h          ; cassette: the byte loaded before this one
+varbase:    equ 0FC44h          ; simple variables start here (after the end byte)
+arrbase:    equ 0FC46h          ; arrays start here
+arrend:     equ 0FC48h          ; first free byte after the arrays
+strbot:     equ 0FC4Ah          ; lowest byte of the string heap (heap ends at memtop)
+tmpsp:      equ 0FC4Ch          ; next free temporary string descriptor
+vsp:        equ 0FC4Eh          ; value stack pointer
+vtype:      equ 0FC50h          ; type of the value just computed: 0 int, 1 float, 2 string
+datarec:    equ 0FC51h          ; READ: record of the current DATA line, 0 before the first
+dataptr:    equ 0FC53h          ; READ: next character of DATA text, 0 when a new line is due
+stmtpos:    equ 0FC55h          ; start of the running statement (CONT after BREAK)
+contrec:    equ 0FC57h          ; CONT: record to go on in, 0 when CONT cannot go on
+contpos:    equ 0FC59h          ; CONT: text to go on at
+contok:     equ 0FC5Bh          ; 1 when CONT may go on
+numtype:    equ 0FC5Ch          ; name parsed by getname: type 0 float, 1 int, 2 string
+name0:      equ 0FC5Dh          ; getname: first byte of the stored name
+name1:      equ 0FC5Eh          ; getname: second byte
+ftemp:      equ 0FC60h          ; 5-byte number scratch
+ftemp2:     equ 0FC65h          ; 5-byte number scratch
+argval:     equ 0FC6Ah          ; the left operand of a binary operator (type, 5 bytes)
+gcmark:     equ 0FC70h          ; garbage collector: destination pointer
+lastnum:    equ 0FC72h          ; a line number being read (RENUM, ON)
+fpark:      equ 0FC74h          ; 5 bytes: the accumulator parked
+sysend:     equ 0FC80h          ; FC80h-FCDFh: scratch of the statements below
+jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
+
+; FD00h-FD7Fh belong to the number package.
+
+vstack:     equ 0FD80h          ; value stack: 6-byte entries (type, 5 bytes)
+vstackend:  equ 0FE00h
+tmpdesc:    equ 0FE40h          ; temporary string descriptors (length, address)
+tmpmax:     equ 16
+tmpend:     equ tmpdesc+tmpmax*3
+numcache:   equ 0FE70h          ; FE70h-FF2Fh: 32 numbers of the program text already
+                                ; read, 6 bytes each: text address, length, type,
+                                ; value of a whole number
+numfloat:   equ inbuf           ; FA00h-FA9Fh: the same 32 as floats, 5 bytes each
+                                ; (given up whenever INPUT or the cassette needs inbuf)
+warmsig:    equ 0FE22h          ; "OB" while a program area of ours is in memory
+numbuf:     equ 0FF30h          ; number formatting (48 bytes)
+strbuf:     equ 0FF60h          ; VAL's text, a character being made (160 bytes)
 
 ; The two words the tape loaders and savers share with BASIC:
 progend1:   equ 0FE1Eh          ; address just after the 01h end byte

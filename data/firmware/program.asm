@@ -1,21 +1,349 @@
 ; The program area: line records from 8000h. A record is its length byte
 ; (counting itself), the line number (low byte, then the high byte with
-; bit 7 set, so numbers are 1-32767 and a record never holds 0Dh 00h before
-; its end), the line text and 0Dh. The byte 01h follows the last record;
-; the words at FE1Eh and FE20h point just past it. Programs loaded from
-; tape are walked the same way, so the records alone decide where the
-; program ends.
+; bit 7 set, so numbers are 1-32767), the line text and 0Dh. Keywords in
+; the text are stored as one byte each, 80h and up (the table below); text
+; in quotes, after REM and after DATA stays as typed. The byte 01h follows
+; the last record; the words at FE1Eh and FE20h point just past it.
+; Programs loaded from tape are walked the same way, so the records alone
+; decide where the program ends. No record holds the pair 0Dh 00h before
+; its end: bit 7 of the number keeps line 13 from it, and a record of
+; length 13 whose number's low byte is 0 is given a trailing blank.
 
 edpos:      equ sysend+0
 ednum:      equ sysend+2
 edtext:     equ sysend+4
 edend:      equ sysend+6
 edlen:      equ sysend+8
+tokval:     equ sysend+9
+
+; The keywords in token order, from 80h. The tokeniser takes the first
+; that matches, so INPUT comes before INP.
+keywords:   db "EN", 'D'+80h
+            db "FO", 'R'+80h
+            db "NEX", 'T'+80h
+            db "DAT", 'A'+80h
+            db "INPU", 'T'+80h
+            db "DI", 'M'+80h
+            db "REA", 'D'+80h
+            db "LE", 'T'+80h
+            db "GOT", 'O'+80h
+            db "RU", 'N'+80h
+            db "I", 'F'+80h
+            db "RESTOR", 'E'+80h
+            db "GOSU", 'B'+80h
+            db "RETUR", 'N'+80h
+            db "RE", 'M'+80h
+            db "STO", 'P'+80h
+            db "O", 'N'+80h
+            db "PRIN", 'T'+80h
+            db "LIS", 'T'+80h
+            db "LLIS", 'T'+80h
+            db "LPRIN", 'T'+80h
+            db "CLEA", 'R'+80h
+            db "NE", 'W'+80h
+            db "CL", 'S'+80h
+            db "POK", 'E'+80h
+            db "OU", 'T'+80h
+            db "SOUN", 'D'+80h
+            db "SAV", 'E'+80h
+            db "LOA", 'D'+80h
+            db "DE", 'F'+80h
+            db "CON", 'T'+80h
+            db "RANDOMIZ", 'E'+80h
+            db "GE", 'T'+80h
+            db "RENU", 'M'+80h
+            db "ELS", 'E'+80h
+            db "T", 'O'+80h
+            db "STE", 'P'+80h
+            db "THE", 'N'+80h
+            db "F", 'N'+80h
+            db "TAB", '('+80h
+            db "CU", 'R'+80h
+            db "AN", 'D'+80h
+            db "O", 'R'+80h
+            db "NO", 'T'+80h
+            db "MO", 'D'+80h
+            db "AB", 'S'+80h
+            db "SG", 'N'+80h
+            db "IN", 'T'+80h
+            db "SQ", 'R'+80h
+            db "SI", 'N'+80h
+            db "CO", 'S'+80h
+            db "TA", 'N'+80h
+            db "AT", 'N'+80h
+            db "EX", 'P'+80h
+            db "LO", 'G'+80h
+            db "RN", 'D'+80h
+            db "P", 'I'+80h
+            db "FR", 'E'+80h
+            db "PEE", 'K'+80h
+            db "IN", 'P'+80h
+            db "PO", 'S'+80h
+            db "LE", 'N'+80h
+            db "AS", 'C'+80h
+            db "VA", 'L'+80h
+            db "CHR", '$'+80h
+            db "STR", '$'+80h
+            db "LEFT", '$'+80h
+            db "RIGHT", '$'+80h
+            db "MID", '$'+80h
+            db "INST", 'R'+80h
+            db "SPACE", '$'+80h
+            db "INKEY", '$'+80h
+            db 0
+
+t_end:      equ 080h
+t_for:      equ 081h
+t_next:     equ 082h
+t_data:     equ 083h
+t_input:    equ 084h
+t_dim:      equ 085h
+t_read:     equ 086h
+t_let:      equ 087h
+t_goto:     equ 088h
+t_run:      equ 089h
+t_if:       equ 08Ah
+t_restore:  equ 08Bh
+t_gosub:    equ 08Ch
+t_return:   equ 08Dh
+t_rem:      equ 08Eh
+t_stop:     equ 08Fh
+t_on:       equ 090h
+t_print:    equ 091h
+t_list:     equ 092h
+t_llist:    equ 093h
+t_lprint:   equ 094h
+t_clear:    equ 095h
+t_new:      equ 096h
+t_cls:      equ 097h
+t_poke:     equ 098h
+t_out:      equ 099h
+t_sound:    equ 09Ah
+t_save:     equ 09Bh
+t_load:     equ 09Ch
+t_def:      equ 09Dh
+t_cont:     equ 09Eh
+t_randomize: equ 09Fh
+t_get:      equ 0A0h
+t_renum:    equ 0A1h
+t_else:     equ 0A2h
+t_to:       equ 0A3h
+t_step:     equ 0A4h
+t_then:     equ 0A5h
+t_fn:       equ 0A6h
+t_tab:      equ 0A7h
+t_cur:      equ 0A8h
+t_and:      equ 0A9h
+t_or:       equ 0AAh
+t_not:      equ 0ABh
+t_mod:      equ 0ACh
+t_abs:      equ 0ADh            ; functions from here on
+t_sgn:      equ 0AEh
+t_int:      equ 0AFh
+t_sqr:      equ 0B0h
+t_sin:      equ 0B1h
+t_cos:      equ 0B2h
+t_tan:      equ 0B3h
+t_atn:      equ 0B4h
+t_exp:      equ 0B5h
+t_log:      equ 0B6h
+t_rnd:      equ 0B7h
+t_pi:       equ 0B8h
+t_fre:      equ 0B9h
+t_peek:     equ 0BAh
+t_inp:      equ 0BBh
+t_pos:      equ 0BCh
+t_len:      equ 0BDh
+t_asc:      equ 0BEh
+t_val:      equ 0BFh
+t_chrs:     equ 0C0h
+t_strs:     equ 0C1h
+t_lefts:    equ 0C2h
+t_rights:   equ 0C3h
+t_mids:     equ 0C4h
+t_instr:    equ 0C5h
+t_spaces:   equ 0C6h
+t_inkeys:   equ 0C7h
+t_last:     equ 0C7h
+
+; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
+; made) into tokens, in place; "?" becomes PRINT. Keeps HL.
+tokenise:   push hl
+            ld d,h
+            ld e,l              ; DE writes, HL reads; DE never passes HL
+tok_loop:   ld a,(hl)
+            cp 0Dh
+            jp z,tok_end
+            cp '"'
+            jr z,tok_quote
+            cp '?'
+            jr z,tok_question
+            cp 'A'
+            jr c,tok_copy
+            cp 'Z'+1
+            jr c,tok_word
+            cp t_rem            ; a line tokenised before: REM and DATA
+            jr z,tok_token      ; text stays as it is
+            cp t_data
+            jr z,tok_token
+tok_copy:   ld (de),a
+            inc hl
+            inc de
+            jr tok_loop
+tok_token:  ld (de),a
+            inc hl
+            inc de
+            jr tok_kind
+tok_question:
+            ld a,t_print
+            jr tok_copy
+tok_quote:  ld (de),a
+            inc hl
+            inc de
+tok_quote_loop:
+            ld a,(hl)
+            cp 0Dh
+            jr z,tok_end
+            ld (de),a
+            inc hl
+            inc de
+            cp '"'
+            jr nz,tok_quote_loop
+            jr tok_loop
+tok_word:   ld bc,keywords
+            ld a,80h
+            ld (tokval),a
+tok_try:    ld a,(bc)
+            or a
+            jr z,tok_noword
+            push hl
+tok_cmp:    ld a,(bc)
+            and 7Fh
+            cp (hl)
+            jr nz,tok_miss
+            ld a,(bc)
+            inc bc
+            inc hl
+            rla
+            jr nc,tok_cmp
+            pop af              ; matched: HL is past the word
+            ld a,(tokval)
+            ld (de),a
+            inc de
+tok_kind:   cp t_rem
+            jr z,tok_rest
+            cp t_data
+            jr z,tok_data
+            jr tok_loop
+tok_miss:   pop hl
+tok_skipw:  ld a,(bc)
+            inc bc
+            rla
+            jr nc,tok_skipw
+            ld a,(tokval)
+            inc a
+            ld (tokval),a
+            jr tok_try
+tok_noword: ld a,(hl)
+            jr tok_copy
+tok_rest:   ld a,(hl)           ; REM: the rest of the line as it is
+            cp 0Dh
+            jr z,tok_end
+            ld (de),a
+            inc hl
+            inc de
+            jr tok_rest
+tok_data:   ld c,0              ; DATA: as it is, up to a ":" outside quotes
+tok_data_loop:
+            ld a,(hl)
+            cp 0Dh
+            jr z,tok_end
+            cp '"'
+            jr nz,tok_data_notq
+            ld b,a
+            ld a,c
+            xor 1
+            ld c,a
+            ld a,b
+tok_data_notq:
+            cp ':'
+            jr nz,tok_data_copy
+            bit 0,c
+            jp z,tok_loop
+tok_data_copy:
+            ld (de),a
+            inc hl
+            inc de
+            jr tok_data_loop
+tok_end:    ld a,0Dh
+            ld (de),a
+            pop hl
+            ret
+
+; putkeyword: print the keyword of token A (80h and up); a byte that is
+; no token of ours prints as it is.
+putkeyword: cp t_last+1
+            jp nc,putch
+            push hl
+            push bc
+            sub 80h
+            ld b,a
+            ld hl,keywords
+putkw_find: ld a,b
+            or a
+            jr z,putkw_show
+putkw_skip: ld a,(hl)
+            inc hl
+            rla
+            jr nc,putkw_skip
+            dec b
+            jr putkw_find
+putkw_show: ld a,(hl)
+            and 7Fh
+            call putch
+            ld a,(hl)
+            inc hl
+            rla
+            jr nc,putkw_show
+            pop bc
+            pop hl
+            ret
+
+; listline: print the record at HL as it was typed. Keeps HL.
+listline:   push hl
+            call recnum
+            call prnum
+            ld a,' '
+            call putch
+            pop hl
+            push hl
+            inc hl
+            inc hl
+            inc hl
+            ld b,0              ; bytes shown: a foreign record may lack its 0Dh
+listline_text:
+            ld a,(hl)
+            cp 0Dh
+            jr z,listline_eol
+            or a
+            jp m,listline_kw
+            call putch
+            jr listline_next
+listline_kw:
+            call putkeyword
+listline_next:
+            inc hl
+            djnz listline_text
+listline_eol:
+            call crlf
+            pop hl
+            ret
 
 ; findline: HL := the first record whose number is at least BC, or the end
 ; byte. Z when the record holds exactly BC. Keeps BC, DE.
-findline:   push de
-            ld hl,progbase
+findline:   ld hl,progbase
+; findfrom: the same, starting at the record HL.
+findfrom:   push de
 findline_loop:
             ld a,h
             cp memtop/256
@@ -23,24 +351,29 @@ findline_loop:
             ld a,(hl)
             cp 2
             jr c,findline_end
-            push hl
             inc hl
-            ld e,(hl)
             inc hl
             ld a,(hl)
             and 7Fh
-            ld d,a
-            pop hl
-            ld a,d
             cp b
-            jr c,findline_next
-            jr nz,findline_found
-            ld a,e
+            jr c,findline_next2
+            jr nz,findline_found2
+            dec hl
+            ld a,(hl)
+            dec hl
             cp c
             jr c,findline_next
-findline_found:
             pop de
+            ret                 ; Z when equal, NC and NZ when greater
+findline_found2:
+            dec hl
+            dec hl
+            pop de
+            or 1
             ret
+findline_next2:
+            dec hl
+            dec hl
 findline_next:
             ld a,(hl)
             add a,l
@@ -90,10 +423,9 @@ setend:     ld (hl),01h
 newprog:    ld hl,progbase
             jr setend
 
-; bytesfree: HL := bytes left for program lines.
-bytesfree:  call progend
-            ex de,hl
-            ld hl,memtop-1
+; bytesfree: HL := bytes left between the variables and the strings.
+bytesfree:  ld hl,(strbot)
+            ld de,(arrend)
             or a
             sbc hl,de
             ret nc
@@ -102,6 +434,7 @@ bytesfree:  call progend
 
 ; editline: a numbered line was typed; DE is at its first digit. Stores,
 ; replaces or (with no text) deletes the line, then back to the prompt.
+; The variables are cleared, as the program has moved under them.
 editline:   call readuint
             jp c,err_lineno
             ld a,h
@@ -127,11 +460,13 @@ editline_counted:
             ld a,b
             pop bc
             push af
+            call clearvars
             call findline
             call z,delrec
             pop af
             or a
             call nz,insrec
+            call clearvars
             jp warm
 
 ; delrec: remove the record at HL. Keeps HL, BC, DE.
@@ -163,9 +498,23 @@ delrec:     push bc
             pop bc
             ret
 
-; insrec: insert a record at HL for line BC with the A characters at DE.
+; insrec: insert a record at HL for line BC with the A characters at DE
+; (followed there by 0Dh).
 insrec:     add a,4
-            ld (edlen),a
+            cp 13               ; length 13 and number low byte 0 would
+            jr nz,insrec_len    ; make the pair 0Dh 00h: add a blank
+            inc c
+            dec c
+            jr nz,insrec_len
+            push hl
+            ld hl,9
+            add hl,de
+            ld (hl),' '
+            inc hl
+            ld (hl),0Dh
+            pop hl
+            inc a
+insrec_len: ld (edlen),a
             ld (edpos),hl
             ld (ednum),bc
             ld (edtext),de
@@ -176,7 +525,7 @@ insrec:     add a,4
             ld b,0
             add hl,bc           ; new place of the end byte
             push hl
-            ld de,memtop
+            ld de,memtop-2
             or a
             sbc hl,de
             pop de
@@ -213,4 +562,88 @@ insrec:     add a,4
             ldir
             ld a,0Dh
             ld (de),a
+            ret
+
+; tokprog: tokenise the lines a loader brought as plain text: those with
+; bit 7 of the number set and no byte of 80h or above in the text (the
+; programs of the first integer BASIC). Other records are left alone.
+tokprog:    ld hl,progbase
+tokprog_rec:
+            call isrecord
+            ret c
+            push hl
+            inc hl
+            inc hl
+            bit 7,(hl)          ; only records of ours (number bit 7 set)
+            inc hl
+            jr z,tokprog_foreign
+            ld de,linebuf
+tokprog_copy:
+            ld a,(hl)
+            ld (de),a
+            inc hl
+            inc de
+            cp 0Dh
+            jr z,tokprog_copied
+            or a
+            jp p,tokprog_copy
+tokprog_foreign:
+            pop hl              ; a tokenised or foreign line: leave it
+            jr tokprog_next
+tokprog_copied:
+            ld hl,linebuf
+            call tokenise
+            pop hl              ; the record
+            push hl
+            ld c,(hl)           ; count the tokenised text
+            ld de,linebuf
+            ld b,0
+tokprog_count:
+            ld a,(de)
+            cp 0Dh
+            jr z,tokprog_counted
+            inc de
+            inc b
+            jr tokprog_count
+tokprog_counted:
+            ld a,b
+            add a,4
+            cp c
+            jr z,tokprog_same   ; nothing became a token
+            push bc
+            call recnum
+            ld b,h
+            ld c,l
+            pop af              ; A = text length
+            pop hl
+            push hl
+            push af
+            call delrec
+            pop af
+            ld de,linebuf
+            call insrec
+tokprog_same:
+            pop hl
+tokprog_next:
+            ld c,(hl)
+            ld b,0
+            add hl,bc
+            jr tokprog_rec
+
+; progvalid: Z when the program area holds a chain of records ending in
+; the end byte where FE1Eh says (a warm start keeps such a program).
+progvalid:  call progend
+            ld a,h
+            cp memtop/256
+            jr nc,progvalid_no
+            ld a,(hl)
+            cp 01h
+            ret nz
+            inc hl
+            ld de,(progend1)
+            or a
+            sbc hl,de
+            ret
+progvalid_no:
+            or 1
             ret

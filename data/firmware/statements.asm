@@ -2,11 +2,30 @@
 ; running line (0 for a command typed at the prompt). Every statement ends
 ; by jumping to nextstmt, which moves on past ":" or to the next line.
 
+s_cell:     equ sysend+36
+s_limit:    equ sysend+38
+s_step:     equ sysend+40
+s_entry:    equ sysend+42
+s_lo:       equ sysend+44
+s_hi:       equ sysend+46
+s_input:    equ sysend+48
+s_kind:     equ sysend+50
+s_count:    equ sysend+51
+s_target:   equ sysend+53
+s_type:     equ sysend+55
+
 ; execstmt: run the statement at DE.
-execstmt:   call chkbreak
+execstmt:   ld (stmtpos),de
+            call chkbreak
+            ld hl,tmpdesc       ; the temporary strings and values of the
+            ld (tmpsp),hl       ; last statement are given up
+            ld hl,vstack
+            ld (vsp),hl
             xor a
             ld (outdev),a
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp 0Dh
             jp z,endofline
             cp ':'
@@ -14,50 +33,43 @@ execstmt:   call chkbreak
             inc de
             jr execstmt
 execstmt_word:
-            sub 'A'
-            cp 26
-            jr nc,execstmt_noword
-            ld b,a              ; a letter followed by "=" is an assignment
-            ld h,d
-            ld l,e
-execstmt_peek:
-            inc hl
-            ld a,(hl)
-            cp ' '
-            jr z,execstmt_peek
-            cp '='
-            jp z,st_let
-            ld a,b
+            cp t_else+1
+            jr nc,execstmt_let
+            sub 80h
+            jr c,execstmt_let
+            inc de
             add a,a
             ld l,a
             ld h,0
-            ld bc,stmtindex
+            ld bc,stmttable
             add hl,bc
             ld a,(hl)
             inc hl
             ld h,(hl)
             ld l,a
-            call lookup
-            jr nz,execstmt_noword
             jp (hl)
-execstmt_noword:
-            ld a,(de)
-            cp '?'
-            jr nz,execstmt_let
-            inc de
-            jp st_print
 execstmt_let:
+            ld a,(de)
             call isletter
             jp c,st_let
             jp err_syntax
 
-; nextstmt: after a statement: ":" or the end of the line must follow.
+stmttable:  dw st_end, st_for, st_next, st_data, st_input, st_dim, st_read, st_let
+            dw st_goto, st_run, st_if, st_restore, st_gosub, st_return, st_rem, st_stop
+            dw st_on, st_print, st_list, st_llist, st_lprint, st_clear, st_new, st_cls
+            dw st_poke, st_out, st_sound, st_save, st_load, st_def, st_cont, st_randomize
+            dw st_get, st_renum, st_else
+
+; nextstmt: after a statement: ":" or the end of the line must follow (or
+; ELSE, which ends the THEN part of an IF).
 nextstmt:   call skipsp
             cp ':'
             jr nz,nextstmt_eol
             inc de
-            jr execstmt
+            jp execstmt
 nextstmt_eol:
+            cp t_else
+            jr z,skipline
             cp 0Dh
             jp nz,err_syntax
 endofline:  ld hl,(curline)
@@ -75,90 +87,240 @@ runline:    call isrecord
             inc hl
             inc hl
             ex de,hl
-            jr execstmt
+            jp execstmt
 
-; skipline: ignore the rest of the line (REM, a false IF).
+; skipline: ignore the rest of the line (REM, a false IF, ELSE).
+st_else:
+st_rem:
 skipline:   ld a,(de)
             cp 0Dh
             jr z,endofline
             inc de
             jr skipline
 
-; atend: Z when the statement has ended (":" or 0Dh at DE).
+; skipstmt: DE to the ":" or 0Dh that ends this statement (quotes kept
+; whole).
+skipstmt:   ld a,(de)
+            cp 0Dh
+            ret z
+            cp ':'
+            ret z
+            inc de
+            cp '"'
+            jr nz,skipstmt
+skipstmt_q: ld a,(de)
+            cp 0Dh
+            ret z
+            inc de
+            cp '"'
+            jr nz,skipstmt_q
+            jr skipstmt
+
+; atend: Z when the statement has ended (":", 0Dh or ELSE at DE).
 atend:      call skipsp
             cp ':'
+            ret z
+            cp t_else
             ret z
             cp 0Dh
             ret
 
-; clearvars: all variables 0, the GOSUB and FOR stacks empty.
-clearvars:  ld hl,vars
-            ld b,52
-clearvars_zero:
-            ld (hl),0
-            inc hl
-            djnz clearvars_zero
-resetstacks:
-            ld hl,gosubstk
-            ld (gosubsp),hl
-            ld hl,forstk
-            ld (forsp),hl
-            ret
+st_data:    call skipstmt
+            jp nextstmt
 
+; LET v=e (LET may be left out)
 st_let:     call varaddr
             push hl
+            ld a,(numtype)
+            push af
             ld c,'='
             call need
             call expr
-            ex de,hl
-            ex (sp),hl          ; HL = cell, stack = text
-            ld (hl),e
-            inc hl
-            ld (hl),d
-            pop de
+            pop af
+            pop bc
+            call storeval
             jp nextstmt
 
-st_rem:     jr skipline
+; storeval: the current value into the cell BC of type A (0 whole number,
+; 1 float, 2 string). Keeps DE.
+storeval:   cp 1
+            jr z,storeval_float
+            jr c,storeval_int
+            call needstr
+            push de
+            ex de,hl
+            ld h,b
+            ld l,c
+            call strassign
+            pop de
+            ret
+storeval_int:
+            call toint
+            ld a,l
+            ld (bc),a
+            inc bc
+            ld a,h
+            ld (bc),a
+            ret
+storeval_float:
+            call tofloat
+            ld h,b
+            ld l,c
+            jp fp_store
 
-st_end:     jp warm
+; truth: Z when the current value (a number) is 0.
+truth:      ld a,(vtype)
+            or a
+            jr nz,truth_float
+            ld a,h
+            or l
+            ret
+truth_float:
+            dec a
+            jp nz,err_type
+            call fp_test
+            or a
+            ret
 
-st_stop:    ld hl,m_stop
-            jp error
+st_end:     call setcont_next
+            jp warm
+
+st_stop:    call setcont_next
+            ld hl,m_stop
+            jp errorkeep
+
+; setcont_next: CONT may go on after this statement.
+setcont_next:
+            ld hl,(curline)
+            ld a,h
+            or l
+            ret z
+            ld (contrec),hl
+            ld (contpos),de
+            ld a,2
+            ld (contok),a
+            ret
+
+; CONT: on after STOP, END or BREAK, where the program stopped.
+st_cont:    ld a,(contok)
+            or a
+            jp z,err_cont
+            ld hl,(contrec)
+            ld (curline),hl
+            ld de,(contpos)
+            ld b,a
+            xor a
+            ld (contok),a
+            dec b
+            jp z,execstmt
+            jp nextstmt
 
 st_new:     call newprog
             call clearvars
             jp warm
 
+st_clear:   call clearvars
+            jp nextstmt
+
 st_cls:     call cls
             jp nextstmt
 
 ; RUN [line]
-st_run:     call clearvars
-            ld hl,(ticks)
-            ld bc,(rndseed)
-            add hl,bc
-            ld (rndseed),hl
-            call atend
+st_run:     call atend
+            ld hl,0
+            call nz,getint
+            push hl
+            call tokprog
+            call clearvars
+            ld hl,0
+            ld (curline),hl
+            pop hl
+            ld a,h
+            or l
             ld hl,progbase
-            jr z,runline
-            call expr
+            jp z,runline
             call findexact
             jp runline
 
-; findexact: HL := the record of line HL, or the error for a missing line.
+; findexact: HL := the record of line HL, or LINE NOT FOUND. A line after
+; the running one is looked for from there on.
 findexact:  ld b,h
             ld c,l
-            call findline
+            ld hl,(curline)
+            ld a,h
+            or l
+            jr z,findexact_all
+            push hl
+            call recnum
+            or a
+            sbc hl,bc
+            pop hl
+            jr nc,findexact_all
+            call findfrom
             ret z
             jp err_noline
+findexact_all:
+            push de             ; a line jumped to before is remembered
+            ld a,c              ; (8 of them, by the low bits of their
+            and 7               ; number); the record must still hold it
+            add a,a
+            add a,a
+            ld e,a
+            ld d,0
+            ld hl,jumpcache
+            add hl,de
+            push hl
+            ld a,(hl)
+            cp c
+            jr nz,findexact_search
+            inc hl
+            ld a,(hl)
+            cp b
+            jr nz,findexact_search
+            inc hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            call isrecord
+            jr c,findexact_search
+            push hl
+            call recnum
+            or a
+            sbc hl,bc
+            pop hl
+            jr nz,findexact_search
+            pop de
+            pop de
+            xor a
+            ret
+findexact_search:
+            call findline
+            pop de              ; the cache entry
+            jr nz,findexact_none
+            ex de,hl
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            inc hl
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            ex de,hl
+            pop de
+            xor a
+            ret
+findexact_none:
+            pop de
+            jp err_noline
 
-st_goto:    call expr
+st_goto:    call getint
             call findexact
             jp runline
 
-st_gosub:   call expr
+st_gosub:   call getint
             call findexact
-            push hl
+dogosub:    push hl
             ld hl,(gosubsp)
             ld bc,gosubstk+gosubmax*4
             or a
@@ -196,56 +358,129 @@ st_return:  ld hl,(gosubsp)
             ld (curline),bc
             jp nextstmt
 
-; IF condition THEN statement | THEN line
-st_if:      call expr
-            push hl
-            ld hl,w_then
-            call word
+; ON e GOTO|GOSUB line, line, ...: the e-th line; an e outside the list
+; goes on with the next statement.
+st_on:      call getint
+            ld (s_count),hl
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            ld (s_kind),a
+            cp t_goto
+            jr z,st_on_list
+            cp t_gosub
             jp nz,err_syntax
-            pop hl
+st_on_list: inc de
+            ld hl,0
+            ld (s_target),hl
+st_on_item: call skipsp
+            call isdigit
+            jp nc,err_syntax
+            call readuint
+            jp c,err_lineno
+            push hl
+            ld hl,(s_count)
+            dec hl
+            ld (s_count),hl
             ld a,h
             or l
-            jp z,skipline
-            call skipsp
-            cp '0'
-            jr c,st_if_stmt
-            cp '9'+1
-            jr c,st_goto
-st_if_stmt: jp execstmt
+            pop hl
+            jr nz,st_on_notthis
+            ld (s_target),hl
+st_on_notthis:
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jr nz,st_on_end
+            inc de
+            jr st_on_item
+st_on_end:  ld hl,(s_target)
+            ld a,h
+            or l
+            jp z,nextstmt
+            call findexact
+            ld a,(s_kind)
+            cp t_gosub
+            jp z,dogosub
+            jp runline
 
-; FOR v = first TO last [STEP step]
-; A FOR entry: cell (2), limit (2), step (2), record (2), text (2).
-t_cell:     equ sysend+10
-t_limit:    equ sysend+12
-t_step:     equ sysend+14
-t_entry:    equ sysend+16
-t_lo:       equ sysend+18
-t_hi:       equ sysend+20
-t_input:    equ sysend+22
+; IF condition THEN statements | line [ELSE statements | line]; IF c GOTO n
+st_if:      call expr
+            call truth
+            push af
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_goto
+            jr z,st_if_goto
+            cp t_then
+            jp nz,err_syntax
+            inc de
+st_if_goto: pop af
+            jr z,st_if_false
+st_if_do:   call skipsp
+            call isdigit
+            jp c,st_goto
+            jp execstmt
+st_if_false:
+            ld a,(de)           ; look for ELSE on the rest of the line
+            cp 0Dh
+            jp z,endofline
+            inc de
+            cp t_else
+            jr z,st_if_do
+            cp '"'
+            jr nz,st_if_false
+st_if_quote:
+            ld a,(de)
+            cp 0Dh
+            jp z,endofline
+            inc de
+            cp '"'
+            jr nz,st_if_quote
+            jr st_if_false
 
-st_for:     call varaddr
-            ld (t_cell),hl
+; FOR v = first TO last [STEP step]. The entry: cell (2), type (1), limit
+; (5), step (5), record (2), text (2).
+st_for:     call getname
+            ld a,(de)
+            cp '('
+            jp z,err_syntax
+            ld a,(numtype)
+            cp 2
+            jp z,err_type
+            ld (s_type),a
+            call simpleaddr
+            ld (s_cell),hl
             ld c,'='
             call need
             call expr
-            push de
-            ex de,hl
-            ld hl,(t_cell)
-            ld (hl),e
-            inc hl
-            ld (hl),d
-            pop de
-            ld hl,w_to
-            call word
+            ld bc,(s_cell)
+            ld a,(s_type)
+            call storeval
+            ld a,(de)
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_to
             jp nz,err_syntax
-            call expr
-            ld (t_limit),hl
-            ld hl,w_step
-            call word
-            ld hl,1
-            call z,expr
-            ld (t_step),hl
-            ld hl,(t_cell)      ; an older loop on the same variable ends
+            inc de
+            call getnum
+            call vpush          ; the limit
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_step
+            jr nz,st_for_one
+            inc de
+            call getnum
+            jr st_for_step
+st_for_one: ld hl,1
+            call intresult
+st_for_step:
+            call vpush          ; the step
+            ld hl,(s_cell)      ; an older loop on the same variable ends
             call forfind
             jr nz,st_for_fresh
             ld (forsp),bc
@@ -256,21 +491,28 @@ st_for_fresh:
             sbc hl,bc
             jp nc,err_nesting
             add hl,bc
-            ld bc,(t_cell)
+            ld (s_entry),hl
+            call vpop
+            ld hl,(s_entry)
+            ld bc,8             ; the step at entry+8
+            add hl,bc
+            call forvalue
+            call vpop           ; the limit at entry+3
+            ld hl,(s_entry)
+            inc hl
+            inc hl
+            inc hl
+            call forvalue
+            ld hl,(s_entry)
+            ld bc,(s_cell)
             ld (hl),c
             inc hl
             ld (hl),b
             inc hl
-            ld bc,(t_limit)
-            ld (hl),c
-            inc hl
-            ld (hl),b
-            inc hl
-            ld bc,(t_step)
-            ld (hl),c
-            inc hl
-            ld (hl),b
-            inc hl
+            ld a,(s_type)
+            ld (hl),a
+            ld bc,11
+            add hl,bc
             ld bc,(curline)
             ld (hl),c
             inc hl
@@ -283,8 +525,36 @@ st_for_fresh:
             ld (forsp),hl
             jp nextstmt
 
+; argtocur: the value in argval becomes the current value.
+argtocur:   ld a,(argval)
+            ld (vtype),a
+            ld hl,(argval+1)
+            cp 1
+            ret nz
+            jp loadarg
+
+; forvalue: the number in argval into the five bytes at HL, in the loop
+; variable's type (s_type). Keeps DE.
+forvalue:   push hl
+            call argtocur
+            ld a,(s_type)
+            or a
+            jr z,forvalue_int
+            call tofloat
+            pop hl
+            jp fp_store
+forvalue_int:
+            call toint
+            ld b,h
+            ld c,l
+            pop hl
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            ret
+
 ; forfind: look for the FOR entry of cell HL, newest first. Z: found, BC
-; := the entry's address. Keeps HL, DE.
+; := the entry's address. Keeps DE.
 forfind:    push de
             ex de,hl            ; DE = cell
             ld hl,(forsp)
@@ -306,22 +576,49 @@ forfind_loop:
             jr nz,forfind_loop
             ld b,h
             ld c,l
-            ex de,hl
             pop de
             xor a
             ret
 forfind_none:
-            ex de,hl
             pop de
             or 1
             ret
 
-; NEXT [v]: add the step; while the variable has not passed the limit,
-; go back to the statement after the FOR. A step that would leave the
-; number range ends the loop.
+; NEXT [v [, v ...]]: add the step; while the variable has not passed the
+; limit, go back to the statement after the FOR.
 st_next:    call atend
             jr z,st_next_top
-            call varaddr
+            call getname
+            ld hl,(forsp)       ; the newest loop's variable, most likely:
+            ld bc,forstk        ; its name lies just before its value
+            or a
+            sbc hl,bc
+            jr z,st_next_find
+            add hl,bc
+            ld bc,-forsize
+            add hl,bc
+            push hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            dec hl
+            ld a,(hl)
+            dec hl
+            ld c,(hl)
+            ld hl,(name0)
+            cp h
+            jr nz,st_next_other
+            ld a,c
+            cp l
+            jr nz,st_next_other
+            pop hl
+            jr st_next_entry
+st_next_other:
+            pop hl
+st_next_find:
+            call findvar
+            jp nz,err_next
             call forfind
             jp nz,err_next
             ld h,b
@@ -337,51 +634,109 @@ st_next_top:
             ld bc,-forsize
             add hl,bc
 st_next_entry:
-            ld (t_entry),hl
+            ld (s_entry),hl
             ld c,(hl)
             inc hl
-            ld b,(hl)
+            ld b,(hl)           ; BC = cell
             inc hl
-            ld (t_cell),bc
-            ld c,(hl)
-            inc hl
-            ld b,(hl)
-            inc hl
-            ld (t_limit),bc
-            ld c,(hl)
-            inc hl
-            ld b,(hl)
-            ld (t_step),bc
-            push de
-            ld hl,(t_cell)
-            ld e,(hl)
-            inc hl
-            ld d,(hl)
-            ex de,hl            ; HL = value, DE = cell + 1
+            ld a,(hl)
+            inc hl              ; HL = limit
             or a
-            adc hl,bc
-            jp pe,st_next_finished
+            jr z,st_next_int
+            push de
+            ld d,h
+            ld e,l              ; DE = limit
+            ld h,b
+            ld l,c
+            call fp_load        ; the variable
             ex de,hl
-            ld (hl),d
-            dec hl
-            ld (hl),e
-            ld b,d
-            ld c,e
-            ld hl,(t_limit)
-            call compare        ; 1: below the limit, 4: above it
-            ld hl,(t_step)
-            bit 7,h
+            ld bc,5
+            add hl,bc           ; the step
+            call fp_add
+            ex de,hl
+            call fp_store
+            ex de,hl            ; HL = step
+            inc hl
+            inc hl
+            inc hl
+            ld a,(hl)           ; byte 3 of the step holds its sign
+            ld bc,-8
+            add hl,bc           ; back to the limit
+            ld b,a
+            call fp_cmp         ; 1 above the limit, FFh below
+            pop de
+            bit 7,b
             jr nz,st_next_down
-            cp 4
+            dec a
             jr z,st_next_finished
             jr st_next_again
 st_next_down:
+            inc a
+            jr z,st_next_finished
+            jr st_next_again
+st_next_int:
+            push de
+            ld e,(hl)
+            inc hl
+            ld d,(hl)           ; DE = limit
+            ld a,4
+            add a,l
+            ld l,a
+            jr nc,st_next_int1
+            inc h
+st_next_int1:
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a              ; HL = step
+            push hl
+            push de
+            ld a,(bc)
+            ld e,a
+            inc bc
+            ld a,(bc)
+            ld d,a              ; DE = value
+            ex de,hl
+            or a
+            adc hl,de
+            jp pe,st_next_int_over
+            ld a,h
+            ld (bc),a
+            dec bc
+            ld a,l
+            ld (bc),a
+            ld b,h
+            ld c,l
+            pop hl              ; limit
+            call compare16      ; value against limit: 4 above, 1 below
+            pop hl              ; step
+            pop de
+            bit 7,h
+            jr nz,st_next_idown
+            cp 4
+            jr z,st_next_finished
+            jr st_next_again
+st_next_idown:
             cp 1
             jr z,st_next_finished
+            jr st_next_again
+st_next_int_over:
+            pop hl
+            pop hl
+            pop de
+st_next_finished:
+            ld hl,(s_entry)
+            ld (forsp),hl
+            ld a,(de)
+            cp ' '
+            call z,skipsp         ; NEXT I,J: the next loop out
+            cp ','
+            jp nz,nextstmt
+            inc de
+            jp st_next
 st_next_again:
-            pop af              ; the text after NEXT is not needed
-            ld hl,(t_entry)
-            ld bc,6
+            ld hl,(s_entry)
+            ld bc,13
             add hl,bc
             ld c,(hl)
             inc hl
@@ -394,14 +749,10 @@ st_next_again:
             inc hl
             ld (forsp),hl       ; loops inside this one end
             jp nextstmt
-st_next_finished:
-            pop de
-            ld hl,(t_entry)
-            ld (forsp),hl
-            jp nextstmt
 
 ; PRINT items separated by ; or , (the comma moves to the next 10-column
-; zone); a trailing separator keeps the line open.
+; zone); a trailing separator keeps the line open. Numbers are shown with
+; a blank or minus sign before them and a blank after.
 st_lprint:  ld a,1
             ld (outdev),a
 st_print:   call atend
@@ -409,38 +760,61 @@ st_print:   call atend
             call crlf
             jp nextstmt
 st_print_item:
-            call skipsp
-            cp '"'
-            jr nz,st_print_notstr
-            inc de
-st_print_str:
             ld a,(de)
-            cp 0Dh
-            jr z,st_print_sep
-            inc de
-            cp '"'
-            jr z,st_print_sep
-            call putch
-            jr st_print_str
-st_print_notstr:
-            ld hl,printwords
-            call lookup
-            jr nz,st_print_number
-            call jphl
-            jr st_print_sep
-st_print_number:
+            cp ' '
+            call z,skipsp
+            cp ';'
+            jp z,st_print_semi
+            cp ','
+            jr z,st_print_comma
+            cp t_tab
+            jr z,st_print_tab
+            cp t_cur
+            jr z,st_print_cur
             call expr
-            call prnum
+            push hl             ; an item must be followed by a separator
+            ld a,(de)
+            cp ' '
+            call z,skipsp         ; or the end before anything is shown
+            cp ';'
+            jr z,st_print_show
+            cp ','
+            jr z,st_print_show
+            call atend
+            jp nz,err_syntax
+st_print_show:
+            pop hl
+            ld a,(vtype)
+            cp 2
+            jr z,st_print_string
+            call formatnum
+            call puts
+            ld a,' '
+            call putch
+            jr st_print_sep
+st_print_string:
+            call putdesc
 st_print_sep:
-            call skipsp
+            call resettemps
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ';'
             jr z,st_print_semi
             cp ','
             jr z,st_print_comma
             call atend
-            jr nz,st_print_item
+            jp nz,err_syntax
             call crlf
             jp nextstmt
+st_print_tab:
+            inc de
+            call pr_tab
+            jr st_print_sep
+st_print_cur:
+            inc de
+            call pr_cur
+            jr st_print_sep
 st_print_comma:
             call outcol
             ld b,10
@@ -469,20 +843,110 @@ st_print_wrap:
 st_print_semi:
             inc de
             call atend
-            jr nz,st_print_item
+            jp nz,st_print_item
             jp nextstmt
 
-; CHR$(n): the character n.
-pr_chr:     call parenarg
-            ld a,l
-            jp putch
+; putdesc: print the string of descriptor HL. Keeps DE.
+putdesc:    ld b,(hl)
+            inc hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            inc b
+putdesc_loop:
+            dec b
+            ret z
+            ld a,(hl)
+            call putch
+            inc hl
+            jr putdesc_loop
 
-; TAB(n): spaces up to column n.
-pr_tab:     call parenarg
+; formatnum: the current number as text in numbuf; HL := its start
+; (zero-ended, a blank or '-' first). Keeps DE.
+formatnum:  ld a,(vtype)
+            or a
+            jr nz,formatnum_float
+            push de
+            ld de,numbuf
+            ld a,' '
+            bit 7,h
+            jr z,formatnum_pos
+            call negate
+            ld a,'-'
+formatnum_pos:
+            ld (de),a
+            inc de
+            call utoa
+            pop de
+            ld hl,numbuf
+            ret
+formatnum_float:
+            push de
+            ld de,numbuf
+            call fp_format
+            pop de
+            ret
+
+; utoa: HL as an unsigned decimal number at DE, zero-ended.
+utoa:       push bc
+            ld bc,pow10
+            ld a,0
+            ld (s_kind),a       ; 1 once a digit is out
+utoa_digit: push bc
+            ld a,(bc)
+            inc bc
+            push af
+            ld a,(bc)
+            ld b,a
+            pop af
+            ld c,a              ; BC = power of ten
+            ld a,'0'-1
+utoa_count: inc a
+            or a
+            sbc hl,bc
+            jr nc,utoa_count
+            add hl,bc
+            push af
+            ld a,c
+            dec a
+            or b
+            jr z,utoa_last
+            pop af
+            cp '0'
+            jr nz,utoa_show
+            push af
+            ld a,(s_kind)
+            or a
+            jr z,utoa_skip
+            pop af
+utoa_show:  ld (de),a
+            inc de
+            ld a,1
+            ld (s_kind),a
+            jr utoa_next
+utoa_skip:  pop af
+utoa_next:  pop bc
+            inc bc
+            inc bc
+            jr utoa_digit
+utoa_last:  pop af
+            ld (de),a
+            inc de
+            xor a
+            ld (de),a
+            pop bc
+            pop bc
+            ret
+
+; TAB(n): blanks up to column n.
+pr_tab:     call getint
+            call checkbyte
+            call closeparen
 pr_tab_pad: call outcol
             cp l
             ret nc
-            cp 39
+            cp scrcols-1
             ret nc
             ld a,' '
             call putch
@@ -491,11 +955,11 @@ pr_tab_pad: call outcol
 ; CUR(row,column): move the screen cursor.
 pr_cur:     ld c,'('
             call need
-            call expr
+            call getint
             push hl
             ld c,','
             call need
-            call expr
+            call getint
             push hl
             ld c,')'
             call need
@@ -515,147 +979,495 @@ pr_cur:     ld c,'('
             ld (currow),a
             ret
 
-; INPUT ["prompt";] v [, v ...]
+; INPUT ["prompt";] v [, v ...]. Answers are separated by commas; a string
+; answer may be quoted. An answer that is not a number asks for all of
+; them again; answers left over are ignored with a note.
 st_input:   call skipsp
+            ld hl,0
+            ld (s_lo),hl        ; the prompt
             cp '"'
-            jr nz,st_input_ask
-            inc de
-st_input_prompt:
+            jr nz,st_input_ask0
+            ld (s_lo),de
+            call expr           ; skip the literal
             ld a,(de)
-            cp 0Dh
-            jp z,err_syntax
-            inc de
-            cp '"'
-            jr z,st_input_promptend
-            call putch
-            jr st_input_prompt
-st_input_promptend:
-            call skipsp
+            cp ' '
+            call z,skipsp
             cp ';'
             jr z,st_input_psep
             cp ','
             jp nz,err_syntax
 st_input_psep:
             inc de
+st_input_ask0:
+            ld (s_input),de
 st_input_ask:
-            ld hl,0
-            ld (inptr),hl
-            ld (t_input),de     ; a bad answer asks for all of them again
+            ld de,(s_lo)
+            ld a,d
+            or e
+            jr z,st_input_noprompt
+            call expr
+            call putdesc
+st_input_noprompt:
+            call askline
+            ld de,(s_input)
 st_input_var:
+            call resettemps
             call varaddr
             push hl
-st_input_value:
-            call inputnum
+            ld a,(numtype)
+            push af
+            call answer         ; the value, from the answer line
             jr c,st_input_retry
-            ex de,hl
-            ex (sp),hl
-            ld (hl),e
-            inc hl
-            ld (hl),d
-            pop de
-            call skipsp
+            pop af
+            pop bc
+            call storeval
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ','
-            jp nz,nextstmt
+            jr nz,st_input_done
             inc de
+            ld hl,(inptr)       ; the answer ran out: ask for more
+            ld a,(hl)
+            cp 0Dh
+            jr nz,st_input_var
+            ld a,'?'
+            call putch
+            call askline
             jr st_input_var
+st_input_done:
+            ld hl,(inptr)
+            ld a,(hl)
+            cp 0Dh
+            jp z,nextstmt
+            ld hl,m_extra
+            call puts
+            call crlf
+            jp nextstmt
 st_input_retry:
-            pop hl
+            pop af
+            pop af
             ld hl,m_retype
             call puts
             call crlf
-            ld de,(t_input)
             jr st_input_ask
 
-; inputnum: the next number of the answer into HL, asking for a line when
-; none is left. Carry when the answer is not a number. Keeps DE.
-inputnum:   push de
-            ld hl,(inptr)
-            ld a,h
-            or l
-            jr nz,inputnum_have
-            ld a,'?'
+; askline: "? " and an answer line into inbuf; inptr := its start.
+askline:    ld a,'?'
             call putch
             ld a,' '
             call putch
+            call cacheclear     ; the answer takes inbuf
             ld hl,inbuf
             call getline
             jp c,err_break
             ld (inptr),hl
-inputnum_have:
-            ex de,hl
-            call skipsp
-            ld b,0
-            cp '-'
-            jr nz,inputnum_digits
-            inc b
-            inc de
-inputnum_digits:
-            ld a,(de)
-            sub '0'
-            cp 10
-            jr nc,inputnum_bad
-            call readuint
-            jr c,inputnum_bad
-            ld a,b              ; answers must lie in -32768..32767
-            or a
-            jr z,inputnum_plus
-            ld a,h
-            cp 80h
-            jr c,inputnum_minus
-            jr nz,inputnum_bad
-            ld a,l
-            or a
-            jr nz,inputnum_bad
-            jr inputnum_end     ; -32768 is 8000h already
-inputnum_minus:
-            call negate
-            jr inputnum_end
-inputnum_plus:
-            bit 7,h
-            jr nz,inputnum_bad
-inputnum_end:
-            call skipsp
-            cp ','
-            jr z,inputnum_more
-            cp 0Dh
-            jr nz,inputnum_bad
-            ld de,0             ; answer used up
-            jr inputnum_done
-inputnum_more:
-            inc de
-inputnum_done:
-            ld (inptr),de
-            pop de
-            or a
-            ret
-inputnum_bad:
-            pop de
-            scf
             ret
 
-st_poke:    call expr
+; answer: the next answer from inptr as a value of type A; inptr moves
+; past it and its comma. Carry when a number was asked for and the answer
+; is not one. Keeps DE.
+answer:     push de
+            ld de,(inptr)
+            call datum
+            ld (inptr),de
+            pop de
+            ret
+
+; datum: the item at DE (of INPUT or DATA: a number, a quoted string or
+; text up to the next comma, colon or line end) as a value of type A; DE
+; past it and past its comma. Carry when a number does not read.
+datum:      push af
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            pop af
+            cp 2
+            jr z,datum_string
+            ld b,0              ; sign
+            ld a,(de)
+            cp '+'
+            jr z,datum_sign
+            cp '-'
+            jr nz,datum_num
+            inc b
+datum_sign: inc de
+datum_num:  ex de,hl
+            call fp_parse
+            ex de,hl
+            ret c
+            ld a,b
+            or a
+            call nz,fp_neg
+            call floatresult
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jr z,datum_comma
+            cp ':'
+            ret z
+            cp 0Dh
+            ret z
+            scf
+            ret
+datum_comma:
+            inc de
+            or a
+            ret
+datum_string:
+            ld a,(de)
+            cp '"'
+            jr nz,datum_bare
+            inc de
+            ld h,d
+            ld l,e
+            ld b,0
+datum_quoted:
+            ld a,(de)
+            cp 0Dh
+            jr z,datum_qend
+            inc de
+            cp '"'
+            jr z,datum_qend
+            inc b
+            jr datum_quoted
+datum_qend: ld a,b
+            call newtemp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jr z,datum_comma
+            or a
+            ret
+datum_bare: ld h,d
+            ld l,e
+            ld b,0
+datum_bare_loop:
+            ld a,(de)
+            cp 0Dh
+            jr z,datum_bend
+            cp ','
+            jr z,datum_bend
+            cp ':'
+            jr z,datum_bend
+            inc de
+            inc b
+            jr datum_bare_loop
+datum_bend: push hl             ; trailing blanks are not part of it
+datum_trim: ld a,b
+            or a
+            jr z,datum_trimmed
+            push hl
+            ld a,b
+            dec a
+            add a,l
+            ld l,a
+            jr nc,datum_trim_nc
+            inc h
+datum_trim_nc:
+            ld a,(hl)
+            pop hl
+            cp ' '
+            jr nz,datum_trimmed
+            dec b
+            jr datum_trim
+datum_trimmed:
+            pop hl
+            ld a,b
+            call newtemp
+            ld a,(de)
+            cp ','
+            jr z,datum_comma
+            or a
+            ret
+
+; READ v [, v ...]: the next items of the DATA statements.
+st_read:    call resettemps
+            call varaddr
+            push hl
+            ld a,(numtype)
+            push af
+            call nextdata
+            push de
+            ld de,(dataptr)
+            call datum
+            jp c,err_syntaxdata
+            ld (dataptr),de
+            pop de
+            pop af
+            pop bc
+            call storeval
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jp nz,nextstmt
+            inc de
+            jr st_read
+
+; nextdata: dataptr := the next datum, moving on to the next DATA
+; statement when this one is used up; OUT OF DATA after the last. Keeps
+; DE, AF (s_type := A).
+nextdata:   ld (s_type),a
+            push de
+            ld hl,(dataptr)
+            ld a,h
+            or l
+            jr z,nextdata_find
+            ex de,hl
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            ex de,hl
+            cp ':'
+            jr z,nextdata_scan
+            cp 0Dh
+            jr nz,nextdata_have
+nextdata_scan:
+            ; look on from HL for the next DATA token
+            ld a,(hl)
+            cp 0Dh
+            jr z,nextdata_nextrec
+            inc hl
+            cp t_data
+            jr z,nextdata_have
+            cp '"'
+            jr nz,nextdata_scan
+nextdata_q: ld a,(hl)
+            cp 0Dh
+            jr z,nextdata_nextrec
+            inc hl
+            cp '"'
+            jr nz,nextdata_q
+            jr nextdata_scan
+nextdata_nextrec:
+            ld hl,(datarec)
+            ld c,(hl)
+            ld b,0
+            add hl,bc
+            jr nextdata_rec
+nextdata_find:
+            ld hl,(datarec)
+            ld a,h
+            or l
+            jr nz,nextdata_rec
+            ld hl,progbase
+nextdata_rec:
+            call isrecord
+            jp c,err_nodata
+            ld (datarec),hl
+            inc hl
+            inc hl
+            inc hl
+            jr nextdata_scan
+nextdata_have:
+            ld (dataptr),hl
+            pop de
+            ld a,(s_type)
+            ret
+
+; RESTORE [line]: READ starts again at the first DATA (of the line).
+st_restore: ld hl,0
+            ld (dataptr),hl
+            ld (datarec),hl
+            call atend
+            jp z,nextstmt
+            call getint
+            call findexact
+            ld (datarec),hl
+            jp nextstmt
+
+; DEF FN name(parameter)=expression: the function remembers where its
+; parameter list is; the parameter is made now, so that calling the
+; function moves nothing.
+st_def:     ld hl,(curline)
+            ld a,h
+            or l
+            jp z,err_direct
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_fn
+            jp nz,err_syntax
+            inc de
+            call fnname
+            call simpleaddr
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            ld c,'('
+            call need
+            call getname
+            ld a,(numtype)
+            cp 2
+            jp z,err_type
+            call simpleaddr
+            ld c,')'
+            call need
+            ld c,'='
+            call need
+            call skipstmt
+            jp nextstmt
+
+; fnname: the name of a function at DE into name0/name1.
+fnname:     call getname
+            ld a,(name0)
+            and 1Fh
+            ld (name0),a
+            ret
+
+; FN name(argument) in an expression.
+fn_call:    inc de
+            call fnname
+            call findvar
+            jp nz,err_undef
+            push hl             ; the function's cell
+            ld c,'('
+            call need
+            call getnum
+            call closeparen
+            call vpush          ; the argument
+            pop hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            push de             ; the caller's text
+            ex de,hl
+            ld c,'('
+            call need
+            call getname
+            call findvar
+            jp nz,err_undef
+            ld a,(numtype)
+            push af
+            push hl             ; the parameter's cell
+            ld c,(hl)           ; its old value onto the stack
+            inc hl
+            ld b,(hl)
+            inc hl
+            push bc
+            ld c,(hl)
+            inc hl
+            ld b,(hl)
+            inc hl
+            push bc
+            ld c,(hl)
+            push bc
+            ld c,')'
+            call need
+            ld c,'='
+            call need
+            call vpop
+            ld a,(argval)
+            ld (vtype),a
+            ld hl,(argval+1)
+            or a
+            call nz,loadarg
+            ld ix,0
+            add ix,sp
+            ld c,(ix+6)
+            ld b,(ix+7)         ; the cell
+            ld a,(ix+9)         ; its type
+            call storeval
+            call expr           ; the function's expression
+            call vpush          ; its value, while the parameter comes back
+            pop bc
+            ld a,c
+            pop bc
+            pop de
+            pop hl
+            push af
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            inc hl
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            inc hl
+            pop af
+            ld (hl),a
+            pop af              ; the type
+            pop de
+            call vpop
+            ld a,(argval)
+            ld (vtype),a
+            ld hl,(argval+1)
+            cp 1
+            ret nz
+            jp loadarg
+
+; RANDOMIZE [n]: a new start for RND, from n or from the clock.
+st_randomize:
+            call atend
+            jr z,st_randomize_clock
+            call getnum
+            call tofloat
+            push de
+            ld hl,ftemp
+            call fp_store
+            ld de,fp_seed
+            ld bc,4
+            ldir
+            pop de
+            jp nextstmt
+st_randomize_clock:
+            ld hl,(ticks)
+            ld a,r
+            xor l
+            ld l,a
+            ld (fp_seed),hl
+            ld a,r
+            ld (fp_seed+2),a
+            ld a,h
+            or 1
+            ld (fp_seed+3),a
+            jp nextstmt
+
+; GET v: the next key without waiting: a string variable gets it as a
+; one-character string ("" when none waits), a number variable its code
+; (0 when none).
+st_get:     call varaddr
+            push hl
+            ld a,(numtype)
+            push af
+            cp 2
+            jr z,st_get_str
+            call inkey
+            ld l,a
+            ld h,0
+            call intresult
+            jr st_get_store
+st_get_str: call fn_inkeys
+st_get_store:
+            pop af
+            pop bc
+            call storeval
+            jp nextstmt
+
+st_poke:    call getaddr
             push hl
             ld c,','
             call need
-            call expr
-            ld a,l
+            call getbyte
             pop hl
             ld (hl),a
             jp nextstmt
 
-st_out:     call expr
+st_out:     call getbyte
             push hl
             ld c,','
             call need
-            call expr
-            ld a,l
+            call getbyte
             pop bc
             out (c),a
             jp nextstmt
 
 ; SOUND n: the control byte n to the sound chip.
-st_sound:   call expr
-            ld a,l
+st_sound:   call getbyte
             out (6),a
             jp nextstmt
 
@@ -663,35 +1475,41 @@ st_sound:   call expr
 st_llist:   ld a,1
             ld (outdev),a
 st_list:    ld hl,0
-            ld (t_lo),hl
+            ld (s_lo),hl
             ld hl,7FFFh
-            ld (t_hi),hl
-            call skipsp
+            ld (s_hi),hl
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jr nc,st_list_nofirst
             call readuint
             jp c,err_lineno
-            ld (t_lo),hl
-            ld (t_hi),hl
-            call skipsp
+            ld (s_lo),hl
+            ld (s_hi),hl
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '-'
             jr nz,st_list_go
             ld hl,7FFFh
-            ld (t_hi),hl
+            ld (s_hi),hl
             jr st_list_dash
 st_list_nofirst:
             cp '-'
             jr nz,st_list_go
 st_list_dash:
             inc de
-            call skipsp
+            ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jr nc,st_list_go
             call readuint
             jp c,err_lineno
-            ld (t_hi),hl
+            ld (s_hi),hl
 st_list_go: push de
-            ld bc,(t_lo)
+            ld bc,(s_lo)
             call findline
 st_list_line:
             call chkbreak
@@ -699,114 +1517,18 @@ st_list_line:
             jr c,st_list_end
             push hl
             call recnum
-            ld bc,(t_hi)
-            push hl
+            ld bc,(s_hi)
             or a
             sbc hl,bc
             pop hl
             jr z,st_list_show
-            jr nc,st_list_done
+            jr nc,st_list_end
 st_list_show:
-            call prnum
-            ld a,' '
-            call putch
-            pop hl
-            push hl
-            inc hl
-            inc hl
-            inc hl
-st_list_text:
-            ld a,(hl)
-            cp 0Dh
-            jr z,st_list_eol
-            call putch
-            inc hl
-            jr st_list_text
-st_list_eol:
-            call crlf
-            pop hl
+            call listline
             ld c,(hl)
             ld b,0
             add hl,bc
             jr st_list_line
-st_list_done:
-            pop hl
 st_list_end:
             pop de
             jp nextstmt
-
-; isdigit: carry when A is 0-9.
-isdigit:    cp '0'
-            ccf
-            ret nc
-            cp '9'+1
-            ret
-
-w_then:     db "THE", 'N'+80h
-w_to:       db 'T', 'O'+80h
-w_step:     db "STE", 'P'+80h
-
-; The statements, in alphabetical order, with an index by first letter.
-stmtindex:  dw stw_c, stw_c, stw_c, stw_e, stw_e, stw_f, stw_g, stw_i, stw_i
-            dw stw_l, stw_l, stw_l, stw_n, stw_n, stw_o, stw_p, stw_r, stw_r
-            dw stw_s, stw_end, stw_end, stw_end, stw_end, stw_end, stw_end
-            dw stw_end
-stw_c:      db "CL", 'S'+80h
-            dw st_cls
-stw_e:      db "EN", 'D'+80h
-            dw st_end
-stw_f:      db "FO", 'R'+80h
-            dw st_for
-stw_g:      db "GOSU", 'B'+80h
-            dw st_gosub
-            db "GOT", 'O'+80h
-            dw st_goto
-stw_i:      db "I", 'F'+80h
-            dw st_if
-            db "INPU", 'T'+80h
-            dw st_input
-stw_l:      db "LE", 'T'+80h
-            dw st_let
-            db "LIS", 'T'+80h
-            dw st_list
-            db "LLIS", 'T'+80h
-            dw st_llist
-            db "LOA", 'D'+80h
-            dw st_load
-            db "LPRIN", 'T'+80h
-            dw st_lprint
-stw_n:      db "NE", 'W'+80h
-            dw st_new
-            db "NEX", 'T'+80h
-            dw st_next
-stw_o:      db "OU", 'T'+80h
-            dw st_out
-stw_p:      db "POK", 'E'+80h
-            dw st_poke
-            db "PRIN", 'T'+80h
-            dw st_print
-stw_r:      db "RE", 'M'+80h
-            dw st_rem
-            db "RETUR", 'N'+80h
-            dw st_return
-            db "RU", 'N'+80h
-            dw st_run
-stw_s:      db "SAV", 'E'+80h
-            dw st_save
-            db "SOUN", 'D'+80h
-            dw st_sound
-            db "STO", 'P'+80h
-            dw st_stop
-stw_end:    db 0
-
-printwords: db "CHR", '$'+80h
-            dw pr_chr
-            db "CU", 'R'+80h
-            dw pr_cur
-            db "TAB", '('+80h
-            dw pr_tab_open
-            db 0
-
-pr_tab_open:
-            dec de             ; TAB( matched with its parenthesis
-            jp pr_tab

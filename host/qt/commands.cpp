@@ -68,6 +68,84 @@ QString MainWindow::askFile(bool save) {
     return fileDialog(request);
 }
 
+std::string MainWindow::askWav(bool save, const char* title) {
+    FileRequest request;
+    request.save = save;
+    request.title = title;
+    request.filters = QStringList{"WAV files (*.wav)", "All files (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (save && !path.empty() && !hasExtension(path, ".wav")) path += ".wav";
+    return path;
+}
+
+int MainWindow::startRecording(const std::string& path) {
+    if (TapeInserted()) {
+        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.",
+                   path.c_str(), tapeDeck.path.c_str());
+        return 0;
+    }
+    std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
+    if (!StartTapeRecording(path, 44100)) {
+        ShowStatus("Cannot write %s.", path.c_str());
+        return 0;
+    }
+    if (!finished.empty())
+        ShowStatus("Recording to %s finished; recording to %s.", finished.c_str(), path.c_str());
+    else
+        ShowStatus("Recording to %s: SAVE CAS: writes onto it.", path.c_str());
+    return 1;
+}
+
+void MainWindow::insertTape() {
+    std::string path = askWav(false, "Insert tape to play...");
+    if (path.empty()) return;
+    if (tapeDeck.file && !TapeInserted()) {
+        ShowStatus("Recording to %s: eject it (ending the recording) before inserting a tape.",
+                   tapeDeck.path.c_str());
+        return;
+    }
+    OpenTapeForReading(path);
+    if (!TapeInserted()) {
+        ShowStatus("Cannot open %s.", path.c_str());
+        return;
+    }
+    uint64_t length = TapeLengthSeconds();
+    ShowStatus("Tape in the deck: %s (%02u:%02u). LOAD CAS: reads it.", path.c_str(),
+               static_cast<unsigned>(length / 60), static_cast<unsigned>(length % 60));
+}
+
+void MainWindow::recordTape() {
+    if (TapeInserted()) {
+        ShowStatus("%s is in the deck to play. Eject it before recording.", tapeDeck.path.c_str());
+        return;
+    }
+    std::string path = askWav(true, "Record tape to WAV...");
+    if (!path.empty()) startRecording(path);
+}
+
+void MainWindow::rewindTape() {
+    if (RewindTape())
+        ShowStatus("Tape rewound: %s.", tapeDeck.path.c_str());
+    else if (tapeDeck.file)
+        ShowStatus("A recording is not rewound; eject it to finish it.");
+    else
+        ShowStatus("No tape in the deck.");
+}
+
+void MainWindow::ejectTape() {
+    if (!tapeDeck.file) {
+        ShowStatus("No tape in the deck.");
+        return;
+    }
+    std::string path = tapeDeck.path;
+    bool recording = !TapeInserted();
+    CloseTape();
+    if (recording)
+        ShowStatus("Recording finished: %s.", path.c_str());
+    else
+        ShowStatus("Tape ejected: %s.", path.c_str());
+}
+
 int MainWindow::LoadFileByExtension(const std::string& path) {
     std::string extension = lastExtension(path);
     int (*loader)(const std::string&) = nullptr;
@@ -87,6 +165,11 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
     }
     if (loader && !loader(path)) {
         ShowStatus("Cannot load %s.", path.c_str());
+        return 0;
+    }
+    if (!loader && tapeDeck.file && !TapeInserted()) {
+        ShowStatus("Recording to %s: eject it (ending the recording) before playing %s.",
+                   tapeDeck.path.c_str(), path.c_str());
         return 0;
     }
     if (!loader) OpenTapeForReading(path);
@@ -141,7 +224,7 @@ void MainWindow::saveAs() {
         SaveBacImage(path);
         if (!readable(path)) ShowStatus("Cannot write %s.", path.c_str());
     } else if (extension == ".wav") {
-        if (!StartTapeRecording(path, 44100)) ShowStatus("Cannot write %s.", path.c_str());
+        startRecording(path);
     }
     std::fprintf(stderr, "File saved: %s.\n", path.c_str());
     ResetPacing();
@@ -320,6 +403,14 @@ void MainWindow::runCommand(int id) {
     case CmdCycleBased:
         CycleBased = !CycleBased;
         setChecked(CmdCycleBased, CycleBased != 0);
+        break;
+    case CmdTapeInsert: insertTape(); break;
+    case CmdTapeRecord: recordTape(); break;
+    case CmdTapeRewind: rewindTape(); break;
+    case CmdTapeEject: ejectTape(); break;
+    case CmdFastTape:
+        FastTape = !FastTape;
+        setChecked(CmdFastTape, FastTape != 0);
         break;
     case CmdTapeSound:
         SetTapeSound(!TapeSoundEnabled());

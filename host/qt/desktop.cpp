@@ -18,6 +18,7 @@
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
+#include "host/qt/status_bar.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -181,23 +182,70 @@ int StartWithFile(const std::string& path) {
     return loaded;
 }
 
-void RunOneFrame() {
-    uint8_t* picture = desktop.frameBuffer.data();
-    desktop.pitchShift = framePitchShift();
-    if (CycleBased) {
+namespace {
+
+// The machine's part of a frame: execution (and in the cycle-based mode the
+// picture), the sound brought up to date, the next queued typing.
+void runMachineFrame(uint8_t* picture) {
+    if (CycleBased)
         runFrame(CyclesPerFrame, picture, desktop.pitchShift);
-    } else {
+    else
         runFrameFast();
-        for (int line = 0; line < VisibleLines; line++)
-            renderLine(line, picture, desktop.pitchShift);
-    }
-    desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
     if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
     if (!desktop.typingQueue.empty() && !typingInProgress()) {
         typeText(desktop.typingQueue.front().c_str());
         desktop.typingQueue.erase(desktop.typingQueue.begin());
     }
+}
+
+std::string speedName(uint32_t index) {
+    if (index == 0 || index >= SpeedCount) return "no limit";
+    return std::to_string(SpeedPercent[index]) + "%";
+}
+
+} // namespace
+
+void UpdateFastTape() {
+    bool wanted = FastTape != 0 && TapeMotorRunning();
+    if (wanted == desktop.fastTape) return;
+    desktop.fastTape = wanted;
+    desktop.pacer.unlimited = wanted;
+    SetSoundMuted(wanted);
+    if (wanted) {
+        ShowStatus("Fast tape: full speed while the tape moves, sound muted.");
+    } else {
+        ResetSoundOutput();
+        ShowStatus("Fast tape: the tape stopped, back to %s.", speedName(SyncSpeed).c_str());
+    }
+    ResetPacing();
+}
+
+void RunOneFrame() {
+    uint8_t* picture = desktop.frameBuffer.data();
+    desktop.pitchShift = framePitchShift();
+    UpdateFastTape();
+    int frames = 0;
+    if (desktop.fastTape) {
+        const PaceClock& clock = *desktop.pacer.clock;
+        const int64_t start = clock.now();
+        const int64_t period = desktop.pacer.displayInterval ? desktop.pacer.displayInterval
+                                                             : clock.frequency / 50;
+        do {
+            runMachineFrame(picture);
+            frames++;
+        } while (frames < FastTapeBatchFrames && TapeMotorRunning() &&
+                 clock.now() - start < period);
+    } else {
+        runMachineFrame(picture);
+        frames = 1;
+    }
+    if (!CycleBased)
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture, desktop.pitchShift);
+    desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
+    desktop.pacer.framesInWindow += static_cast<uint32_t>(frames - 1);
     PaceFrame(desktop.pacer);
+    UpdateFastTape();
 }
 
 void RunMainLoop() {

@@ -3,6 +3,9 @@
 // pacing. Each pass of the loop handles the waiting events, then (while the
 // machine runs and no menu is open) runs one frame: the frame driver, the
 // picture to the video view, the mixer up to TCOUNT, and the pacer's wait.
+// Fast tape: while the cassette motor runs with a tape playing or recording,
+// the machine runs as fast as it can with the sound muted; emulated time, and
+// so every byte on the tape, is the same as at the chosen speed.
 #pragma once
 
 #include <QSettings>
@@ -25,6 +28,7 @@ struct Desktop {
     bool running = true; // false while paused
     bool paused = false;
     bool quitRequested = false;
+    bool fastTape = false; // the tape moves with "Fast tape" on: no limit, sound muted
     int menusOpen = 0;                    // frames stop while a menu is open
     std::vector<std::string> typingQueue; // texts typed once the current typing ends
     MainWindow* window = nullptr;
@@ -55,8 +59,15 @@ int StartDesktop(const DesktopOptions& options);
 // The command-line file: blind frames, reset, blind frames, load, then
 // "LOAD CAS:\r" for a WAV file or "RUN\r" for a program. 1 when loaded.
 int StartWithFile(const std::string& path);
-// One frame: produce the picture, present it, mix the sound, pace.
+// One frame: produce the picture, present it, mix the sound, pace. While
+// the tape moves with "Fast tape" on, frames run back to back for one display
+// period (at most FastTapeBatchFrames), and only the last is drawn.
 void RunOneFrame();
+constexpr int FastTapeBatchFrames = 250;
+// Enters or leaves fast tape as the tape and the setting say: the limit
+// lifted and the sound muted, or back to the chosen speed; the status bar
+// says which.
+void UpdateFastTape();
 // Loops until the window is closed (or SIGINT/SIGTERM arrives).
 void RunMainLoop();
 // Sound system down (completing recordings), settings written, window gone.

@@ -154,6 +154,7 @@ void MainWindow::markChoices() {
         setChecked(CmdSoundFirst + i, SoundDriverSetting == static_cast<uint32_t>(i));
     }
     setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
+    setChecked(CmdFastTape, FastTape != 0);
     view->setKeepAspect(KeepAspectRatio != 0);
 }
 

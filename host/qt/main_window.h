@@ -82,11 +82,20 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void runCommand(int id);
     QString askFile(bool save);
+    std::string askWav(bool save, const char* title);
     void attachDisk(unsigned drive);
     void detachDisks();
     void saveScreenshot();
     void toggleSoundRecording();
     void saveAs();
+    // The deck: a tape to play or a recording, never both at once.
+    void insertTape();
+    void recordTape();
+    void rewindTape();
+    void ejectTape();
+    // Starts recording the cassette output to path unless a tape is in the
+    // deck to play (then says so); 1 when recording.
+    int startRecording(const std::string& path);
 
     VideoView* view;
     OrvaneStatusBar* statusBarWidget;

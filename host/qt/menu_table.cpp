@@ -58,6 +58,13 @@ const MenuEntry MenuTable[] = {
     {1, S, nullptr, 0, nullptr, No},
     {1, I, "&Interactive monitor\tAlt+M", CmdMonitor, "Alt+M", No},
 
+    {0, M, "&Tape", 0, nullptr, No},
+    {1, I, "&Insert tape...", CmdTapeInsert, nullptr, No},
+    {1, I, "&Record tape...", CmdTapeRecord, nullptr, No},
+    {1, S, nullptr, 0, nullptr, No},
+    {1, I, "Re&wind", CmdTapeRewind, nullptr, No},
+    {1, I, "&Eject", CmdTapeEject, nullptr, No},
+
     {0, M, "&Options", 0, nullptr, No},
     {1, M, "&Video driver", 0, nullptr, No},
     {2, I, "&Software", 40039, nullptr, Rd},
@@ -83,6 +90,7 @@ const MenuEntry MenuTable[] = {
     {2, I, "&SDL audio", 40043, nullptr, Rd},
     {2, I, "&ALSA", 40044, nullptr, Rd},
     {1, I, "&Tape sound", CmdTapeSound, nullptr, Ck},
+    {1, I, "F&ast tape", CmdFastTape, nullptr, Ck},
 
     {0, M, "&Help", 0, nullptr, No},
     {1, I, "&About", CmdAbout, nullptr, No},

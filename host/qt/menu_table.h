@@ -52,6 +52,11 @@ enum : int {
     CmdHardReset = 40061,
     CmdSoundRecording = 40067,
     CmdScreenshot = 40068,
+    CmdFastTape = 40080,
+    CmdTapeInsert = 40081,
+    CmdTapeRecord = 40082,
+    CmdTapeRewind = 40083,
+    CmdTapeEject = 40084,
     CmdSaveState = 40100,
     CmdLoadState = 40101,
     CmdQuickSaveFirst = 40102, // 40102-40105: save to quick slot 1-4

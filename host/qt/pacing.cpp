@@ -55,7 +55,7 @@ void ResetPacing(FramePacer& pacer) {
 
 void PaceFrame(FramePacer& pacer) {
     int64_t now = pacer.clock->now();
-    if (pacer.speedIndex != 0) {
+    if (pacer.speedIndex != 0 && !pacer.unlimited) {
         while (pacer.target - now >= pacer.framePeriod) {
             pacer.clock->sleepOneMs();
             now = pacer.clock->now();

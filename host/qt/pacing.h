@@ -41,6 +41,8 @@ struct FramePacer {
     int64_t nextDisplayTick = 0;
     uint32_t displayTicks = 0;
     uint32_t lastDisplayTicks = 0;
+    // The limit lifted for a while (fast tape): PaceFrame never waits.
+    bool unlimited = false;
     // Called every two seconds with the frames of the window (= percent of
     // real speed) and the frames a display would have shown per second.
     std::function<void(uint32_t percent, int32_t fps)> onTitle;

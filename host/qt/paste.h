@@ -1,21 +1,12 @@
-// Clipboard text to the bytes the machine types. The host clipboard holds
-// Unicode text with LF (or CRLF) line ends, while the machine reads 7-bit
-// codes in which 40h, 5Bh-5Eh, 60h and 7Bh-7Eh are the Swedish letters É Ä Ö
-// Å Ü é ä ö å ü and a line ends with CR (the Return key). The conversion is
-// the inverse of screenCharToText: each character becomes the code whose
-// screen glyph it is, every line end becomes one CR, a tab becomes a space,
-// and a character the machine cannot show (the ASCII signs whose codes carry
-// the Swedish letters, other accented letters, control characters) is
-// dropped, so the typed text never contains a NUL or a stray code.
+// Clipboard text to the bytes the machine types (host/text/typed_text.h
+// describes the conversion); the desktop composes the clipboard's text first.
 #pragma once
 
 #include <QString>
 
 #include <string>
 
-// The machine code of one Unicode character, or -1 when it has none (a line
-// end is not handled here).
-int MachineCodeOfCharacter(char32_t character);
+#include "host/text/typed_text.h"
 
 // A whole clipboard text as the bytes for typeText.
 std::string ClipboardTextToMachineBytes(const QString& text);

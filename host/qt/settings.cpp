@@ -10,6 +10,7 @@ uint32_t VideoDriverSetting = 1;
 uint32_t CycleBased = 0;
 uint32_t KeepAspectRatio = 1;
 uint32_t SyncSpeed = 1;
+uint32_t FastTape = 1;
 
 const SettingRecord SettingsTable[] = {
     {"SoundDriver", &SoundDriverSetting, 1, 2},
@@ -17,6 +18,7 @@ const SettingRecord SettingsTable[] = {
     {"CycleBased", &CycleBased, 0, 1},
     {"KeepAspectRatio", &KeepAspectRatio, 1, 1},
     {"SyncSpeed", &SyncSpeed, 1, 6},
+    {"FastTape", &FastTape, 1, 1},
     {"BasicROM", &basicRom, BasicRomOld, 2},
     {"DosROM", &dosRom, DosRomUfddos, 2},
 };

@@ -11,7 +11,9 @@
 namespace {
 
 OrvaneStatusBar* currentBar = nullptr;
-constexpr int FieldWidths[StatusFieldCount] = {80, 96, 48, -1};
+// Field 2 is wide enough for the counter, the position and a program name:
+// "0084 * 01:24/01:24 PROGNAME.BAS".
+constexpr int FieldWidths[StatusFieldCount] = {80, 96, 240, -1};
 constexpr size_t TextBufferSize = 432;
 
 // Unicode of the bytes 80h-9Fh in Windows-1252 (0: undefined, shown as is).

@@ -28,13 +28,13 @@ TEST_F(BasicDevices, ALongTypedTextArrivesWhole) {
         text += std::to_string(line * 10) + " A=A+" + std::to_string(line) + "\r";
     text += "RUN\rPRINT A\r";
     typeAndRun(text, 5000);
-    EXPECT_EQ(outputOfLastCommand(), Rows{"20100"});
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 20100"});
 }
 
 TEST_F(BasicDevices, TypedTextWaitsWhileAProgramRuns) {
     enterProgram({"10 FOR I=1 TO 3000:NEXT", "20 INPUT A", "30 PRINT A*2"});
     typeAndRun("RUN\r21\r");
-    EXPECT_EQ(outputOfLastCommand(), (Rows{"? 21", "42"}));
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"? 21", " 42"}));
 }
 
 TEST_F(BasicDevices, TextTypedAheadOfAProgramOverflowsTheKeyRingWithoutLoss) {
@@ -51,7 +51,7 @@ TEST_F(BasicDevices, TextTypedAheadOfAProgramOverflowsTheKeyRingWithoutLoss) {
     int prompt = 23;
     while (rows[prompt].empty())
         --prompt;
-    EXPECT_EQ(rows[prompt - 1], "SUM1650");
+    EXPECT_EQ(rows[prompt - 1], "SUM 1650");
 }
 
 TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
@@ -66,7 +66,7 @@ TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
     std::ifstream file(folder / "printer.txt");
     std::stringstream content;
     content << file.rdbuf();
-    EXPECT_EQ(content.str(), "\n10 PRINT 1\n20 PRINT 2\nSUM7\n");
+    EXPECT_EQ(content.str(), "\n10 PRINT 1\n20 PRINT 2\nSUM 7 \n");
     // Nothing of it reached the screen.
     EXPECT_EQ(outputOfLastCommand(), Rows{});
     std::filesystem::remove_all(folder);

@@ -49,21 +49,22 @@ TEST_F(ProgramArea, AnEmptyProgramIsTheEndByteAlone) { expectProgram({}); }
 
 TEST_F(ProgramArea, LinesAreStoredAsRecordsInNumberOrder) {
     enterProgram({"20 PRINT \"B\"", "10 A=1", "300 GOTO 10", "13 REM"});
-    expectProgram(
-        {record(10, "A=1"), record(13, "REM"), record(20, "PRINT \"B\""), record(300, "GOTO 10")});
+    // Keywords are kept as one byte each: REM 8Eh, PRINT 91h, GOTO 88h.
+    expectProgram({record(10, "A=1"), record(13, "\x8E"), record(20, "\x91 \"B\""),
+                   record(300, "\x88 10")});
 }
 
 TEST_F(ProgramArea, ReplacingAndDeletingKeepTheRecordsAndEndWordsRight) {
     enterProgram({"10 A=1", "20 B=2", "30 C=3"});
     enterProgram({"20 PRINT \"LONGER THAN BEFORE\"", "10", "30 D"});
-    expectProgram({record(20, "PRINT \"LONGER THAN BEFORE\""), record(30, "D")});
+    expectProgram({record(20, "\x91 \"LONGER THAN BEFORE\""), record(30, "D")});
     enterProgram({"30", "20"});
     expectProgram({});
 }
 
 TEST_F(ProgramArea, ALargeLineNumberKeepsItsTopBit) {
     enterProgram({"32767 END", "256 END"});
-    expectProgram({record(256, "END"), record(32767, "END")});
+    expectProgram({record(256, "\x80"), record(32767, "\x80")});
     typeAndRun("LIST\r");
     EXPECT_EQ(outputOfLastCommand(), (Rows{"256 END", "32767 END"}));
 }
@@ -75,7 +76,45 @@ TEST_F(ProgramArea, RunsAProgramPlacedThereByALoader) {
     std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
     MainMemory[0x8000 + bytes.size()] = 0x01;
     typeAndRun("RUN\r");
-    EXPECT_EQ(outputOfLastCommand(), Rows{"149"});
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 1  4  9"});
+    // RUN has turned the keywords of those plain-text lines into tokens.
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"10 FOR I=1 TO 3", "20 PRINT I*I;", "30 NEXT"}));
+    EXPECT_EQ(MainMemory[0x8003], 0x81);
+}
+
+TEST_F(ProgramArea, AForeignTokenisedProgramGivesSyntaxErrorNotACrash) {
+    std::vector<uint8_t> bytes;
+    for (const auto& r : {record(10, "\xC4\xF1\x22\x99"), record(20, "\x84\xA3\x05\xFF\x0A")})
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
+    MainMemory[0x8000 + bytes.size()] = 0x01;
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"SYNTAX ERROR IN LINE 10"});
+    typeAndRun("GOTO 20\r");
+    EXPECT_EQ(outputOfLastCommand().size(), 1u);
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand().size(), 2u);
+    EXPECT_TRUE(atPrompt());
+}
+
+TEST_F(ProgramArea, ARecordOfLengthThirteenNeverHoldsCarriageReturnAndZero) {
+    // Line 256 with nine characters of text would start 0Dh 00h.
+    auto expectNoPair = [] {
+        for (uint16_t at = 0x8000; MainMemory[at] >= 2; at = static_cast<uint16_t>(at + MainMemory[at]))
+            for (uint16_t i = at; i + 1 < at + MainMemory[at]; ++i)
+                EXPECT_FALSE(MainMemory[i] == 0x0D && MainMemory[i + 1] == 0x00) << std::hex << i;
+    };
+    enterProgram({"256 A=1234567", "512 B=1234567"});
+    expectNoPair();
+    typeAndRun("RUN\rPRINT A;B\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 1234567  1234567"});
+    // RENUM can give such numbers too.
+    enterProgram({"256", "512", "1 C=1234567", "2 D=1234567", "3 PRINT C;D"});
+    typeAndRun("RENUM 256,256\r");
+    expectNoPair();
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 1234567  1234567"});
 }
 
 TEST_F(ProgramArea, ABacFileSavedAndLoadedBackListsTheSame) {
@@ -100,7 +139,11 @@ TEST_F(ProgramArea, ABasTextFileTypedInByTheLoaderRuns) {
     ASSERT_EQ(LoadBasFile(path.string()), 1);
     typeAndRun("", 400); // the loader has started the typing
     typeAndRun("RUN\r");
-    EXPECT_EQ(outputOfLastCommand(), Rows{"SUM30"});
+    EXPECT_EQ(outputOfLastCommand(), Rows{"SUM 30"});
+    // Stored tokenised, the lines list as they were typed.
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(),
+              (Rows{"10 FOR I=1 TO 4", "20 S=S+I*I", "30 NEXT", "40 PRINT \"SUM\";S"}));
     std::filesystem::remove(path);
 }
 
@@ -129,7 +172,7 @@ TEST_F(ProgramArea, AFullMemoryRefusesTheLineAndKeepsTheProgram) {
     EXPECT_GT(lines, 100);
     EXPECT_LT(lines, 130);
     typeAndRun("PRINT 7\r");
-    EXPECT_EQ(outputOfLastCommand(), Rows{"7"});
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 7"});
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST_F(FileFlows, AutostartRunsATypedProgramAndPlainLoadDoesNot) {
     window().OnCommand(CmdAutostart);
     screen = runFramesAndReadScreen(200);
     EXPECT_NE(screen.find("RUN"), std::string::npos) << screen;
-    EXPECT_NE(screen.find("\n4321"), std::string::npos) << "the program ran:\n" << screen;
+    EXPECT_NE(screen.find("\n 4321"), std::string::npos) << "the program ran:\n" << screen;
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_FALSE(requests[0].save);
     EXPECT_EQ(requests[0].filters.first(), "All supported files (*.bac *.bas *.wav *.atp)");
@@ -91,7 +91,7 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
     EXPECT_EQ(StartWithFile(program), 1);
     std::string screen = runFramesAndReadScreen(250);
-    EXPECT_NE(screen.find("\n77"), std::string::npos) << "typed, then RUN:\n" << screen;
+    EXPECT_NE(screen.find("\n 77"), std::string::npos) << "typed, then RUN:\n" << screen;
 }
 
 TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {

@@ -34,11 +34,13 @@ QMenu* submenu(const QMenu* menu, const QString& title) {
 TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     startDesktop();
     QList<QMenu*> menus = window().topMenus();
-    ASSERT_EQ(menus.size(), 4);
+    ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(menus[0]->title(), "&File");
     EXPECT_EQ(menus[1]->title(), "&Machine");
-    EXPECT_EQ(menus[2]->title(), "&Options");
-    EXPECT_EQ(menus[3]->title(), "&Help");
+    EXPECT_EQ(menus[2]->title(), "&Tape");
+    EXPECT_EQ(menus[3]->title(), "&Options");
+    EXPECT_EQ(menus[4]->title(), "&Help");
+    menus.removeAt(2); // the menus below keep their places
 
     EXPECT_EQ(entryTexts(menus[0]),
               (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump",
@@ -55,7 +57,10 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     EXPECT_EQ(
         entryTexts(menus[2]),
         (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter",
-                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound"}));
+                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound",
+                     "F&ast tape"}));
+    EXPECT_EQ(entryTexts(window().topMenus()[2]),
+              (QStringList{"&Insert tape...", "&Record tape...", "-", "Re&wind", "&Eject"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "&Video driver")),
               (QStringList{"&Software", "&Accelerated", "&OpenGL"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "S&ound driver")),
@@ -230,6 +235,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     EXPECT_TRUE(titles.contains("Save sound to WAV..."));
     EXPECT_TRUE(titles.contains("Save state as..."));
     EXPECT_TRUE(titles.contains("Load state..."));
+    EXPECT_TRUE(titles.contains("Insert tape to play..."));
+    EXPECT_TRUE(titles.contains("Record tape to WAV..."));
     // The About box, and the reports of video drivers this platform cannot open.
     int about = 0;
     for (const auto& [caption, text] : messages) {

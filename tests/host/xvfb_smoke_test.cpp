@@ -79,7 +79,7 @@ TEST(XvfbSmoke, BootBannerShowsAndTypedLineEchoes) {
     QStringList rows = desktop.window->ScreenTextForClipboard().split('\n');
     int echoed = rows.indexOf(QRegularExpression("^>print 6 *$"));
     ASSERT_GE(echoed, 0) << rows.join('\n').toStdString();
-    EXPECT_TRUE(rows.value(echoed + 1).startsWith("6 ")) << "the line ran";
+    EXPECT_TRUE(rows.value(echoed + 1).startsWith(" 6 ")) << "the line ran";
     ShutdownDesktop();
 }
 

@@ -85,6 +85,129 @@ TEST(HeadlessMedia, PlayedTapeShowsItsCounterOnRequest) {
     EXPECT_NE(std::string::npos, errors.find("Tape counter: 0000")) << errors;
 }
 
+// A program saved with SAVE CAS: by the open firmware, recorded through the
+// headless runner's cassette output.
+std::string recordProgramTape(const ScratchDir& dir) {
+    std::string wav = dir.path("prog.wav");
+    std::string roms = dir.path("roms");
+    (void)std::system(("mkdir -p " + roms).c_str());
+    EXPECT_EQ(0, runOrvane("--rom-path " + roms + " --type '10 PRINT 7*6\\r20 GOTO 10\\r'" +
+                           " --tape-out " + wav + " --type 'SAVE CAS:DEMO\\r' --frames 600"));
+    return wav;
+}
+
+int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(HeadlessMedia, TapeInPutsTheTapeInTheDeckAndLoadCasReadsItInEitherTiming) {
+    ScratchDir dir;
+    std::string wav = recordProgramTape(dir);
+    for (const char* timing : {"--fast", "--cycle-based"}) {
+        std::string screen;
+        ASSERT_EQ(0, runCommand(orvaneHeadless(std::string(timing) + " --rom-path " +
+                                               dir.path("roms") + " --tape-in " + wav +
+                                               " --type 'LOAD CAS:\\r' --frames 600" +
+                                               " --type 'LIST\\r' --screen-text") +
+                                    " 2>/dev/null",
+                                &screen));
+        EXPECT_EQ(1, countOf(screen, "LOAD CAS:")) << timing << ": typed once, by the user\n"
+                                                    << screen;
+        EXPECT_NE(std::string::npos, screen.find("10 PRINT 7*6")) << timing << "\n" << screen;
+        EXPECT_NE(std::string::npos, screen.find("20 GOTO 10")) << timing;
+        EXPECT_EQ(std::string::npos, screen.find("ERROR")) << timing << "\n" << screen;
+    }
+}
+
+TEST(HeadlessMedia, TheTapeCounterNamesEveryBlocksProgramAsItPasses) {
+    ScratchDir dir;
+    std::string roms = dir.path("roms");
+    (void)std::system(("mkdir -p " + roms).c_str());
+    std::string wav = dir.path("named.wav");
+    std::string recording;
+    ASSERT_EQ(0, runOrvane("--rom-path " + roms + " --type '10 PRINT 7*6\\r'" + " --tape-out " +
+                               wav + " --type 'SAVE CAS:NAMED\\r' --frames 600 --tape-counter",
+                           &recording));
+    EXPECT_NE(std::string::npos, recording.find("Tape block: NAMED.BAS header")) << recording;
+    EXPECT_NE(std::string::npos, recording.find("Tape block: NAMED.BAS block 0")) << recording;
+    EXPECT_NE(std::string::npos, recording.find("REC 00:03 NAMED.BAS")) << recording;
+
+    std::string playing;
+    ASSERT_EQ(0, runOrvane("--rom-path " + roms + " --tape-in " + wav +
+                               " --type 'LOAD CAS:\\r' --frames 600 --tape-counter",
+                           &playing));
+    const size_t header = playing.find("Tape block: NAMED.BAS header");
+    const size_t data = playing.find("Tape block: NAMED.BAS block 0");
+    ASSERT_NE(std::string::npos, header) << playing;
+    ASSERT_NE(std::string::npos, data) << playing;
+    EXPECT_LT(header, data);
+    EXPECT_EQ(std::string::npos, playing.find("bad checksum")) << playing;
+    // The counter line names the program from its header on, with the
+    // position as mm:ss of the tape's length.
+    EXPECT_NE(std::string::npos, playing.find("/00:0", header)) << playing;
+    EXPECT_NE(std::string::npos, playing.find(" NAMED.BAS\n", header)) << playing;
+}
+
+TEST(HeadlessMedia, APacedRunLeavesRealTimeOnlyWhileTheTapeMoves) {
+    ScratchDir dir;
+    std::string wav = recordProgramTape(dir);
+    const std::string common = "--rom-path " + dir.path("roms") +
+                               " --sound --sound-driver none --tape-in " + wav +
+                               " --type 'LOAD CAS:\\r' --type 'LIST\\r' --screen-text";
+    std::string output;
+    ASSERT_EQ(0, runCommand(orvaneHeadless(common + " --boot-frames 30 --frames 390") + " 2>&1",
+                            &output));
+    const size_t fast = output.find("Fast tape: full speed, sound muted while the tape moves.");
+    const size_t back = output.find("Fast tape: the tape stopped, real time and sound again.");
+    ASSERT_NE(std::string::npos, fast) << output;
+    ASSERT_NE(std::string::npos, back) << output;
+    EXPECT_LT(fast, back);
+    EXPECT_NE(std::string::npos, output.find("20 GOTO 10")) << "loaded whole:\n" << output;
+
+    // Without fast tape the tape moves at real time (the counter reaches a
+    // second) and nothing changes speed.
+    ASSERT_EQ(0, runCommand(orvaneHeadless(common +
+                                           " --no-fast-tape --tape-counter --boot-frames 5" +
+                                           " --frames 90") +
+                                " 2>&1",
+                            &output));
+    EXPECT_NE(std::string::npos, output.find("Tape counter: 0001")) << output;
+    EXPECT_EQ(std::string::npos, output.find("Fast tape")) << output;
+}
+
+TEST(HeadlessMedia, AutostartOfATapeStillTypesLoadCas) {
+    ScratchDir dir;
+    std::string wav = recordProgramTape(dir);
+    std::string screen;
+    ASSERT_EQ(0, runCommand(orvaneHeadless("--rom-path " + dir.path("roms") + " --autostart " +
+                                           wav + " --frames 600 --type 'LIST\\r'" +
+                                           " --screen-text") +
+                                " 2>/dev/null",
+                            &screen));
+    EXPECT_EQ(1, countOf(screen, "LOAD CAS:")) << screen;
+    EXPECT_NE(std::string::npos, screen.find("20 GOTO 10")) << screen;
+}
+
+TEST(HeadlessMedia, RecordingWhileATapePlaysIsRefusedBeforeAnythingRuns) {
+    ScratchDir dir;
+    Bytes wav(44 + 4410, 128);
+    std::memcpy(
+        wav.data(),
+        "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0\x01\0\x08\0data", 40);
+    writeFile(dir.path("tape.wav"), wav);
+    std::string errors;
+    EXPECT_EQ(2, runOrvane("--tape-in " + dir.path("tape.wav") + " --tape-out " +
+                               dir.path("out.wav") + " --frames 2",
+                           &errors));
+    EXPECT_NE(std::string::npos, errors.find("the deck holds one tape")) << errors;
+    EXPECT_EQ(2, runOrvane("--load " + dir.path("tape.wav") + " --tape-out " +
+                           dir.path("out.wav") + " --frames 2"));
+    EXPECT_TRUE(readFile(dir.path("out.wav")).empty()) << "nothing was recorded";
+    EXPECT_EQ(wav, readFile(dir.path("tape.wav"))) << "the played tape is untouched";
+}
+
 TEST(HeadlessMedia, BadFilesEndTheRunWithAnError) {
     ScratchDir dir;
     writeFile(dir.path("odd.dsk"), Bytes(1000, 0));

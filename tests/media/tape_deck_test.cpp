@@ -288,7 +288,8 @@ TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
     std::vector<std::string> shown;
     for (const auto& [field, text] : statusTexts)
         if (field == TapeCounterField) shown.push_back(text);
-    const std::vector<std::string> expected = {"0000 \x95", "0001 \x95", "0002 \x95"};
+    const std::vector<std::string> expected = {"0000 \x95 00:00/00:03", "0001 \x95 00:01/00:03",
+                                               "0002 \x95 00:02/00:03"};
     EXPECT_EQ(expected, shown);
 
     statusTexts.clear();
@@ -299,6 +300,45 @@ TEST_F(TapeDeckTest, CounterShowsSecondsAndActivityOnlyWhenTheyChange) {
     UpdateTapeCounter(1000);
     ASSERT_EQ(2u, statusTexts.size()) << "a new tape shows its counter again";
     EXPECT_EQ("0000", statusTexts[1].second.substr(0, 4));
+}
+
+TEST_F(TapeDeckTest, RewindPlaysTheTapeFromItsStartAgain) {
+    play(wavFile(Rate64, 8, 1, blockLevels()));
+    EXPECT_EQ(0u, TapeLengthSeconds()) << "300 samples: under a second";
+    Edges first = sampleEdges(1000, 1000 + 400 * 64);
+    ASSERT_EQ(3u, first.size());
+
+    // Rewound with the motor stopped: the tape starts again with the motor.
+    SetTapeMotor(0, 30000);
+    cpu.TCOUNT = 50000;
+    ASSERT_EQ(1, RewindTape());
+    SetTapeMotor(1, 60000);
+    // The level is still high from the end of the first pass, so the first
+    // rise is no change; the fall and the rise come at their old times.
+    Edges again = sampleEdges(60000, 60000 + 400 * 64);
+    ASSERT_EQ(2u, again.size());
+    for (size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(first[i + 1].first - 1000, again[i].first - 60000) << i;
+        EXPECT_EQ(first[i + 1].second, again[i].second) << i;
+    }
+
+    // A recording is not rewound; nor is an empty deck.
+    ASSERT_EQ(1, StartTapeRecording(dir_.path("rec.wav"), 44100));
+    EXPECT_EQ(0, RewindTape());
+    CloseTape();
+    EXPECT_EQ(0, RewindTape());
+}
+
+TEST_F(TapeDeckTest, LengthAndPathOfThePlayedTape) {
+    play(wavFile(Rate64, 8, 1, Bytes(Rate64 * 83 + 10, 128)));
+    EXPECT_EQ(83u, TapeLengthSeconds());
+    EXPECT_EQ(dir_.path("tape.wav"), tapeDeck.path);
+    UpdateTapeCounter(1000);
+    ASSERT_FALSE(statusTexts.empty());
+    EXPECT_EQ("0000   00:00/01:23", statusTexts.back().second);
+    CloseTape();
+    EXPECT_EQ("", tapeDeck.path);
+    EXPECT_EQ(0u, TapeLengthSeconds());
 }
 
 TEST_F(TapeDeckTest, TapeSoundFollowsTheLevelWhileTheFlagIsOn) {

@@ -79,6 +79,7 @@ class MixerTest : public ::testing::Test {
         cycles = 0;
     }
     void TearDown() override {
+        SetSoundMuted(0);
         StopSoundRecording();
         RemoveSoundSource(&constant);
         RemoveSoundSource(&loud);
@@ -198,6 +199,28 @@ TEST_F(MixerTest, PausedOutputDropsUntilResumed) {
     EXPECT_EQ(device.resumes, 1);
     runAtSpeed(100, 20);
     EXPECT_GE(device.writes, writes + 15);
+}
+
+TEST_F(MixerTest, MutedOutputIsSilentWhileTheRecordingKeepsTheSound) {
+    const auto path = std::filesystem::temp_directory_path() / "orvane_mixer_muted.wav";
+    ASSERT_EQ(StartSoundRecording(path.c_str()), 1);
+    SetSoundMuted(1);
+    runAtSpeed(100, 20);
+    SetSoundMuted(0);
+    ASSERT_GT(device.writes, 10);
+    for (int16_t first : device.firstSamples)
+        EXPECT_EQ(first, 0) << "the driver hears nothing while muted";
+    const size_t mutedWrites = device.firstSamples.size();
+    runAtSpeed(100, 5);
+    ASSERT_GT(device.firstSamples.size(), mutedWrites);
+    EXPECT_EQ(device.firstSamples.back(), constantValue) << "the sound is back";
+    StopSoundRecording();
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(bytes.size(), 44u + 4);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[44]), constantValue & 0xFF)
+        << "the recording kept the muted stretch";
+    std::filesystem::remove(path);
 }
 
 TEST_F(MixerTest, UnknownPositionWritesWithoutControl) {

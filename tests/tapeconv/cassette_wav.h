@@ -2,7 +2,8 @@
 // The signal is written the way the ABC80 records: every bit cell starts with
 // a level change, a 1 bit changes level again in the middle of its cell, bytes
 // go out least significant bit first, and each block is lead-in zero bytes,
-// three sync bytes 0x16, 0x02, 256 data bytes, 0x03 and a two-byte checksum.
+// three sync bytes 0x16, 0x02, 256 data bytes, 0x03 and a two-byte checksum
+// (the real one unless a test asks for another).
 // Levels (+1 high, -1 low, 0 silence) are then rendered as a PCM WAV file.
 #pragma once
 
@@ -72,6 +73,19 @@ inline std::vector<uint8_t> TapeBlock(const std::vector<uint8_t>& data, uint16_t
     block.push_back(uint8_t(checksum));
     block.push_back(uint8_t(checksum >> 8));
     return block;
+}
+
+// The checksum the machine records: the 16-bit sum of the data bytes and 03h.
+inline uint16_t Checksum(std::vector<uint8_t> data) {
+    data.resize(256, 0x00);
+    uint16_t sum = 0x03;
+    for (uint8_t b : data)
+        sum = uint16_t(sum + b);
+    return sum;
+}
+
+inline std::vector<uint8_t> TapeBlock(const std::vector<uint8_t>& data) {
+    return TapeBlock(data, Checksum(data));
 }
 
 struct WavFormat {

@@ -86,3 +86,56 @@ RunOutcome RunExecutable(const std::vector<std::string>& args, const std::string
     std::filesystem::remove(errPath);
     return outcome;
 }
+
+static std::string readAll(int fd) {
+    std::string text;
+    char chunk[4096];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
+        text.append(chunk, size_t(n));
+    close(fd);
+    return text;
+}
+
+RunOutcome RunInChild(const std::vector<std::string>& args, const std::string& defaultOutput,
+                      void (*prepare)()) {
+    int outPipe[2], errPipe[2];
+    RunOutcome outcome;
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return outcome;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        if (prepare != nullptr) prepare();
+        std::vector<std::string> storage = {"dravik"};
+        storage.insert(storage.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& s : storage)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+        DravikStreams streams;
+        streams.out = fdopen(outPipe[1], "w");
+        streams.err = fdopen(errPipe[1], "w");
+        streams.defaultOutputPath = defaultOutput;
+        const int code = RunDravik(int(storage.size()), argv.data(), streams);
+        std::fclose(streams.out);
+        std::fclose(streams.err);
+        _exit(code);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    // The run's output is small; read the error stream after the console one.
+    outcome.out = readAll(outPipe[0]);
+    outcome.err = readAll(errPipe[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+uint64_t FileHash(const std::string& path) {
+    uint64_t hash = 1469598103934665603ull;
+    for (uint8_t byte : ReadFile(path))
+        hash = (hash ^ byte) * 1099511628211ull;
+    return hash;
+}

@@ -37,3 +37,12 @@ RunOutcome RunInProcess(const std::vector<std::string>& args, const std::string&
 
 // Runs the built executable with `workDir` as its current folder.
 RunOutcome RunExecutable(const std::vector<std::string>& args, const std::string& workDir);
+
+// In-process run in a forked child, after `prepare` has run there (to lower
+// a resource limit or give up root). The console streams travel through
+// pipes, so a file size limit touches only the files Dravik writes.
+RunOutcome RunInChild(const std::vector<std::string>& args, const std::string& defaultOutput,
+                      void (*prepare)());
+
+// FNV-1a hash of a file's bytes, to show an input was not changed.
+uint64_t FileHash(const std::string& path);

@@ -25,9 +25,9 @@ TEST(DravikExecutable, ExitCodesAndStreams) {
               0u);
     EXPECT_EQ(r.out, "");
 
-    r = RunExecutable({"-t"}, dir.root().string());
+    r = RunExecutable({"-x"}, dir.root().string());
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err.rfind(std::string(DRAVIK_EXECUTABLE) + ": illegal option -- t\n", 0), 0u)
+    EXPECT_EQ(r.err.rfind(std::string(DRAVIK_EXECUTABLE) + ": illegal option -- x\n", 0), 0u)
         << "the program's own name starts the report";
 
     r = RunExecutable({"-i", "absent.wav"}, dir.root().string());
@@ -45,15 +45,20 @@ TEST(DravikExecutable, ExitCodesAndStreams) {
 
 TEST(DravikExecutable, ConvertsIntoTheCurrentFolder) {
     ScratchDir dir;
-    WriteFile(dir.path("tape.wav"), recordingOf({0x00, 0x00, 0x16, 0x16, 0x02, 0x41, 0x03}));
+    std::vector<uint8_t> data(256, 0x41);
+    data[0] = 0x00;
+    WriteFile(dir.path("tape.wav"), recordingOf(cassette::TapeBlock(data, cassette::Checksum(data), 2)));
     const RunOutcome r = RunExecutable({"-v", "-i", "tape.wav"}, dir.root().string());
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("Number of channels: 2\n"), std::string::npos);
     EXPECT_NE(r.out.find("Number of bits per sample: 16\n"), std::string::npos);
-    EXPECT_NE(r.out.find("5 bytes written.\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Block 1: data 16705, OK.\n263 bytes written.\n1 blocks, 0 bad.\n"),
+              std::string::npos)
+        << r.out;
     std::vector<uint8_t> expected(32, 0x00);
-    expected.insert(expected.end(), {0x16, 0x16, 0x02, 0x41, 0x03});
+    const std::vector<uint8_t> block = cassette::TapeBlock(data, cassette::Checksum(data), 0);
+    expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(ReadFile(dir.path("outfile.atp")), expected);
 }
 

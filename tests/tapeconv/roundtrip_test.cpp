@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -88,4 +89,50 @@ TEST(DravikRoundTrip, ConvertedCassetteLoadsTheSameProgram) {
     EXPECT_EQ(MainMemory[0x8000 + n], 0x01) << "end byte";
     EXPECT_EQ(MainMemory[0xFE1E] | MainMemory[0xFE1F] << 8, 0x8000 + n + 1);
     EXPECT_EQ(MainMemory[0xFE20] | MainMemory[0xFE21] << 8, 0x8000 + n + 2);
+}
+
+// A program saved with the open firmware's SAVE CAS: through Orvane's
+// cassette recording converts to its two blocks with good checksums, the
+// machine's tail after them, and loads back with Orvane's ATP loader.
+TEST(DravikRoundTrip, TapeSavedByOrvaneConverts) {
+    ScratchDir dir;
+    const std::string wav = dir.path("saved.wav");
+    const std::string command = std::string(ORVANE_BINARY_DIR) +
+                                "/bin/orvane --headless --type '10 PRINT 1\\r20 GOTO 10\\r"
+                                "SAVE CAS:LOOP\\r' --tape-out '" +
+                                wav + "' --seconds 10 >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const RunOutcome run =
+        RunInProcess({"-v", "-i", wav, "-o", dir.path("saved.atp")}, dir.path("outfile.atp"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("Block 1: header LOOP.BAS, OK.\nBlock 2: data 0 of LOOP.BAS, OK.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("2 blocks, 0 bad.\n"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+    const std::vector<uint8_t> atp = ReadFile(dir.path("saved.atp"));
+    // 263 bytes of header block, 16 lead-in zeros, 263 of data block, then the
+    // 16 zero bytes of the tail less the last bit cell, which the motor stop
+    // ends only when it changes the level.
+    ASSERT_GE(atp.size(), 263u + 16 + 263 + 15);
+    ASSERT_LE(atp.size(), 263u + 16 + 263 + 16);
+    for (size_t i = 263 + 16 + 263; i < atp.size(); i++)
+        EXPECT_EQ(atp[i], 0x00);
+
+    cpuInit(MachineClockHz);
+    std::memset(MainMemory + 0x8000, 0xEE, 0x8000);
+    ASSERT_EQ(LoadAtpImage(dir.path("saved.atp")), 1);
+    // The two line records, in the firmware's own form (length byte, line
+    // number with bit 15 set, text, 0Dh), then the end byte.
+    const uint8_t* first = MainMemory + 0x8000;
+    ASSERT_GT(first[0], 4);
+    EXPECT_EQ(first[1], 10);
+    EXPECT_EQ(first[2], 0x80);
+    EXPECT_EQ(first[first[0] - 1], 0x0D);
+    const uint8_t* second = first + first[0];
+    ASSERT_GT(second[0], 4);
+    EXPECT_EQ(second[1], 20);
+    EXPECT_EQ(second[2], 0x80);
+    EXPECT_EQ(second[second[0] - 1], 0x0D);
+    EXPECT_EQ(second[second[0]], 0x01);
 }

@@ -1,0 +1,92 @@
+// The machine in the WebAssembly module, behind small JavaScript functions.
+import createOrvane from "./orvane.mjs";
+
+export async function loadMachine() {
+  const m = await createOrvane({ print: (t) => console.log(t), printErr: (t) => console.log(t) });
+  const text = (ptr) => m.UTF8ToString(ptr);
+
+  // Copies bytes into the module for one call, then frees them.
+  function withBytes(bytes, fn) {
+    const ptr = m._malloc(Math.max(1, bytes.length));
+    m.HEAPU8.set(bytes, ptr);
+    try {
+      return fn(ptr, bytes.length);
+    } finally {
+      m._free(ptr);
+    }
+  }
+  function withString(s, fn) {
+    const n = m.lengthBytesUTF8(s) + 1;
+    const ptr = m._malloc(n);
+    m.stringToUTF8(s, ptr, n);
+    try {
+      return fn(ptr);
+    } finally {
+      m._free(ptr);
+    }
+  }
+  const output = (size) => (size < 0 ? null : m.HEAPU8.slice(m._orvane_output(), m._orvane_output() + size));
+
+  m._orvane_start();
+  return {
+    module: m,
+    runFrames: (n) => m._orvane_run_frames(n),
+    picture() {
+      const width = m._orvane_picture_width();
+      const height = m._orvane_picture_height();
+      return { width, height, pixels: m.HEAPU8.subarray(m._orvane_picture(), m._orvane_picture() + width * height) };
+    },
+    pictureChanged: () => m._orvane_picture_changed() !== 0,
+    // The picture as ImageData over the module's memory (valid until the next call).
+    pictureImage() {
+      const width = m._orvane_picture_width();
+      const height = m._orvane_picture_height();
+      const ptr = m._orvane_picture_rgba();
+      return new ImageData(new Uint8ClampedArray(m.HEAPU8.buffer, ptr, width * height * 4), width, height);
+    },
+    keyDown: (vk) => m._orvane_key_down(vk),
+    keyUp: (vk) => m._orvane_key_up(vk),
+    releaseKeys: () => m._orvane_release_keys(),
+    keyForCode: (code) => m._orvane_key_for_code(code),
+    machineCode: (character) => m._orvane_machine_code(character),
+    typeText: (s) => withString(s, (p) => m._orvane_type_text(p)),
+    typing: () => m._orvane_typing() !== 0,
+    loadFile: (name, bytes, autostart) =>
+      withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_load_file(np, bp, n, autostart ? 1 : 0))) === 1,
+    installRom: (name, bytes) => withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))),
+    saveBac: () => output(m._orvane_save_bac()),
+    startTapeRecording: () => m._orvane_start_tape_recording() === 1,
+    stopTapeRecording: () => output(m._orvane_stop_tape_recording()),
+    tapeRecording: () => m._orvane_tape_recording() !== 0,
+    tapePlaying: () => m._orvane_tape_playing() !== 0,
+    tapeMotor: () => m._orvane_tape_motor() !== 0,
+    closeTape: () => m._orvane_close_tape(),
+    attachDisk: (drive, name, bytes) =>
+      withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_attach_disk(drive, np, bp, n))) === 1,
+    detachDisk: (drive) => m._orvane_detach_disk(drive),
+    diskImage: (drive) => output(m._orvane_disk_image(drive)),
+    diskName: (drive) => text(m._orvane_disk_name(drive)),
+    reset: () => m._orvane_reset(),
+    hardReset: () => m._orvane_hard_reset(),
+    screenText: () => text(m._orvane_screen_text()),
+    statusField: (i) => text(m._orvane_status_field(i)),
+    statusChanges: () => m._orvane_status_changes(),
+    romDescription: () => text(m._orvane_rom_description()),
+    memory: () => m.HEAPU8.subarray(m._orvane_memory(), m._orvane_memory() + 65536),
+    cycles: () => m._orvane_cycles(),
+    // Save states, when the module has them: the state's bytes, or null.
+    hasStates: typeof m._orvane_save_state === "function",
+    saveState: () => output(m._orvane_save_state()),
+    // { ok, message }: refused states leave the machine as it was.
+    loadState: (bytes) => {
+      const ok = withBytes(bytes, (p, n) => m._orvane_load_state(p, n)) === 1;
+      return { ok, message: text(m._orvane_state_message()) };
+    },
+    soundStart: () => m._orvane_sound_start(),
+    soundRing: () => new Int16Array(m.HEAPU8.buffer, m._orvane_sound_ring(), 48000),
+    soundWritten: () => m._orvane_sound_written(),
+    soundBlocks: () => m._orvane_sound_blocks() >>> 0,
+    soundPlayed: (pos) => m._orvane_sound_played(pos),
+    soundPause: (paused) => m._orvane_sound_pause(paused ? 1 : 0),
+  };
+}

@@ -1,0 +1,85 @@
+// Save states in the browser: a state kept in IndexedDB survives a page
+// reload and gives back the same memory; a downloaded state loads by drop;
+// bytes that are not a state are refused and leave the machine running as
+// it was.
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { openPage, waitForScreen, waitIdle, waitReady, dropFile } from "./harness.mjs";
+
+let session;
+let downloads;
+before(async () => {
+  session = await openPage();
+  downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-downloads-"));
+  const cdp = await session.page.createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await waitForScreen(session.page, "ORVANE BASIC");
+});
+after(async () => {
+  await session?.close();
+  if (downloads) fs.rmSync(downloads, { recursive: true, force: true });
+});
+
+const memory = (page) => page.evaluate(() => Array.from(window.orvane.machine.memory()));
+const message = (page) => page.$eval("#status-message", (e) => e.textContent);
+
+async function pausedWithProgram(page, line) {
+  await page.evaluate((t) => window.orvane.typeHostText(t), `NEW\n${line}\nA=1234\n`);
+  await waitIdle(page);
+  await page.evaluate(() => window.orvane.setPaused(true));
+}
+
+test("a state kept in the browser survives a reload and gives the same memory", async () => {
+  const { page } = session;
+  await pausedWithProgram(page, '10 PRINT "KEPT";A');
+  const saved = await memory(page);
+  await page.click("#save-state");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("kept in this browser"));
+
+  await page.reload();
+  await waitReady(page);
+  await page.evaluate(() => window.orvane.setPaused(true));
+  assert.notDeepEqual(await memory(page), saved, "a fresh page has a fresh machine");
+  await page.click("#load-state");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("State loaded"));
+  assert.deepEqual(await memory(page), saved);
+  await page.evaluate(() => window.orvane.setPaused(false));
+  await page.evaluate(() => window.orvane.typeHostText("RUN\n"));
+  await waitForScreen(page, /^KEPT ?1234 *$/m);
+});
+
+test("a downloaded state loads by drop", async () => {
+  const { page } = session;
+  await pausedWithProgram(page, '10 PRINT "DROPPED";A');
+  const saved = await memory(page);
+  await page.click("#download-state");
+  const file = path.join(downloads, "orvane.ost");
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("orvane.ost"));
+  for (let i = 0; i < 100 && !(fs.existsSync(file) && !fs.existsSync(file + ".crdownload")); i++) await new Promise((r) => setTimeout(r, 100));
+  const bytes = fs.readFileSync(file);
+  await page.evaluate(() => window.orvane.setPaused(false));
+  await page.click("#hard-reset");
+  await dropFile(page, "orvane.ost", bytes);
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("State loaded"));
+  await page.evaluate(() => window.orvane.setPaused(true));
+  assert.deepEqual(await memory(page), saved);
+  await page.evaluate(() => window.orvane.setPaused(false));
+});
+
+test("bytes that are not a state are refused and the machine runs on", async () => {
+  const { page } = session;
+  await page.evaluate(() => window.orvane.setPaused(true));
+  const before = await memory(page);
+  await dropFile(page, "broken.ost", Buffer.from("not a state at all"));
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("was not loaded"));
+  assert.deepEqual(await memory(page), before);
+  assert.match(await message(page), /broken\.ost/);
+  await page.evaluate(() => window.orvane.setPaused(false));
+  await page.focus("#screen");
+  await page.keyboard.type("PRINT 3*3", { delay: 20 });
+  await page.keyboard.press("Enter");
+  await waitForScreen(page, /^ ?9 *$/m);
+});

@@ -1,0 +1,384 @@
+// The browser page's interface to the machine: plain C functions exported
+// from the WebAssembly module and called by the page's JavaScript (main.js).
+// Everything runs on the page's main thread between animation frames, as the
+// desktop runs everything on its one thread.
+//
+// Files travel as bytes: a loaded file is written into the module's in-memory
+// file system and handed to the same loaders the desktop uses; a saved file
+// is written there by the same savers and read back into the output buffer.
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "abc80/abc80.h"
+#include "cpu/z80.h"
+#include "sound/mixer.h"
+#include "host/text/screen_text.h"
+#include "host/text/typed_text.h"
+#include "host/web/web_sound.h"
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "media/disk_card.h"
+#include "media/media_file.h"
+#include "media/media_status.h"
+#include "media/tape_deck.h"
+#include "media/tape_images.h"
+
+namespace {
+
+struct WebMachine {
+    std::vector<uint8_t> picture = std::vector<uint8_t>(FrameBufferBytes, 0);
+    int pitchShift = 0;
+    bool soundOn = false;
+    std::deque<std::string> typing; // texts still to type, in order
+    std::string text;               // the last text handed to the page
+    std::vector<uint8_t> output;    // the last file handed to the page
+    std::string statusFields[4];
+    uint32_t statusChanges = 0;
+};
+
+WebMachine web;
+
+constexpr const char* InboxFolder = "/inbox";
+constexpr const char* OutboxFolder = "/outbox";
+constexpr const char* RomFolder = "/roms";
+constexpr const char* DiskFolder = "/disks";
+constexpr const char* TapeRecordingPath = "/outbox/recording.wav";
+
+void keepStatus(int field, const char* text) {
+    if (field < 0 || field > 3) return;
+    web.statusFields[field] = Windows1252ToUtf8(text);
+    web.statusChanges++;
+}
+
+// A played tape reaches the machine only through the cycle-based frame,
+// which samples the cassette input after every instruction.
+bool tapeToPlay() { return tapeDeck.file && tapeDeck.reading; }
+
+void typeNext() {
+    if (!web.typing.empty() && !typingInProgress()) {
+        typeText(web.typing.front().c_str());
+        web.typing.pop_front();
+    }
+}
+
+bool writeFile(const std::string& path, const uint8_t* bytes, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes, 1, size, file) == size;
+    if (std::fclose(file) != 0) ok = false;
+    return ok;
+}
+
+// The file at path into the output buffer; its size, or -1 when it is missing.
+int readIntoOutput(const std::string& path) {
+    web.output.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return -1;
+    uint8_t chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) web.output.insert(web.output.end(), chunk, chunk + n);
+    std::fclose(file);
+    return static_cast<int>(web.output.size());
+}
+
+// A file name from the page reduced to its last component, so that it
+// always lands in the given folder.
+std::string pathIn(const char* folder, const char* name) {
+    std::string base = name ? name : "";
+    size_t slash = base.find_last_of("/\\");
+    if (slash != std::string::npos) base = base.substr(slash + 1);
+    if (base.empty() || base == "." || base == "..") base = "file";
+    return std::string(folder) + "/" + base;
+}
+
+} // namespace
+
+extern "C" {
+
+// Starts the machine with the built-in firmware (or the ROM images the page
+// put into the ROM folder). Returns 1.
+EMSCRIPTEN_KEEPALIVE int orvane_start() {
+    mkdir(InboxFolder, 0777);
+    mkdir(OutboxFolder, 0777);
+    mkdir(RomFolder, 0777);
+    mkdir(DiskFolder, 0777);
+    SetMediaStatusWriter(keepStatus);
+    setRomFolder(RomFolder);
+    installRomImages();
+    machineInit();
+    InitSoundSystem();
+    return 1;
+}
+
+// Runs count frames (at most 1,000) and leaves the picture of the last one.
+EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
+    if (count > 1000) count = 1000;
+    bool drawn = false;
+    for (int i = 0; i < count; i++) {
+        web.pitchShift = framePitchShift();
+        if (tapeToPlay()) {
+            runFrame(CyclesPerFrame, web.picture.data(), web.pitchShift);
+            drawn = true;
+        } else {
+            runFrameFast();
+            drawn = false;
+        }
+        if (web.soundOn) MixUpTo(cpu.TCOUNT);
+        typeNext();
+    }
+    if (!drawn) {
+        web.pitchShift = framePitchShift();
+        for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
+
+// The picture as RGBA pixels for the canvas (lit white, dark black, opaque),
+// converted here because a loop in the module is faster than one in script.
+// 1 when the picture differs from the one this last answered for (the page
+// draws only then, so a still screen costs the browser nothing to show).
+EMSCRIPTEN_KEEPALIVE int orvane_picture_changed() {
+    static std::vector<uint8_t> shown(FrameBufferBytes, 1);
+    static int shownWidth = 0;
+    const int width = frameWidth(web.pitchShift);
+    const size_t count = static_cast<size_t>(width) * VisibleLines;
+    if (width == shownWidth && std::memcmp(shown.data(), web.picture.data(), count) == 0) return 0;
+    std::memcpy(shown.data(), web.picture.data(), count);
+    shownWidth = width;
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE const uint32_t* orvane_picture_rgba() {
+    static uint32_t rgba[FrameBufferBytes];
+    const int count = frameWidth(web.pitchShift) * VisibleLines;
+    const uint8_t* grey = web.picture.data();
+    for (int i = 0; i < count; i++) rgba[i] = grey[i] ? 0xFFFFFFFFu : 0xFF000000u;
+    return rgba;
+}
+// 240 pixels a line, or 480 while the 80-column layout is shown.
+EMSCRIPTEN_KEEPALIVE int orvane_picture_width() { return frameWidth(web.pitchShift); }
+EMSCRIPTEN_KEEPALIVE int orvane_picture_height() { return VisibleLines; }
+
+// Host keys as Windows virtual-key codes (the page maps browser key events).
+EMSCRIPTEN_KEEPALIVE int orvane_key_down(uint32_t virtualKey) { return keyPressed(virtualKey); }
+EMSCRIPTEN_KEEPALIVE int orvane_key_up(uint32_t virtualKey) { return keyReleased(virtualKey); }
+// Lets go of every host key (the page lost the focus), keeping any typing.
+EMSCRIPTEN_KEEPALIVE void orvane_release_keys() {
+    for (uint32_t vk = 0; vk < 256; vk++) keyReleased(vk);
+}
+
+// Types UTF-8 text as the desktop's paste does, after whatever is being
+// typed now. Returns the number of bytes that will be typed.
+EMSCRIPTEN_KEEPALIVE int orvane_type_text(const char* utf8) {
+    std::string bytes = TextToMachineBytes(Utf8ToCodePoints(utf8 ? utf8 : ""));
+    if (bytes.empty()) return 0;
+    web.typing.push_back(bytes);
+    typeNext();
+    return static_cast<int>(bytes.size());
+}
+
+EMSCRIPTEN_KEEPALIVE int orvane_typing() { return typingInProgress() || !web.typing.empty(); }
+
+// Loads a file by its extension (.atp .bac .bas into memory, .wav as the tape
+// to play). With autostart the machine is reset first and RUN (or LOAD CAS:)
+// is typed after. Returns 1 when loaded, 0 when the file was refused.
+EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes, int size, int autostart) {
+    const std::string path = pathIn(InboxFolder, name);
+    const MediaFileKind kind = MediaFileKindOf(path);
+    if (kind == MediaFileKind::Unknown || size < 0 || !writeFile(path, bytes, static_cast<size_t>(size)))
+        return 0;
+    if (autostart) {
+        web.typing.clear();
+        machineReset();
+        runFramesBlind(50);
+    }
+    if (!LoadMediaFile(path) || (kind == MediaFileKind::Wav && !tapeDeck.file)) return 0;
+    if (kind != MediaFileKind::Wav) std::remove(path.c_str());
+    if (const char* text = TextToTypeAfterLoad(kind, autostart != 0)) web.typing.push_back(text);
+    typeNext();
+    keepStatus(3, ("Loaded " + path.substr(std::strlen(InboxFolder) + 1) + ".").c_str());
+    return 1;
+}
+
+// The program in memory as a BAC file in the output buffer; its size.
+EMSCRIPTEN_KEEPALIVE int orvane_save_bac() {
+    const std::string path = std::string(OutboxFolder) + "/program.bac";
+    std::remove(path.c_str());
+    SaveBacImage(path);
+    int size = readIntoOutput(path);
+    std::remove(path.c_str());
+    return size;
+}
+
+// Records the cassette output as WAV from now until the motor stops (or
+// orvane_stop_tape_recording). Returns 1 when the recording started.
+EMSCRIPTEN_KEEPALIVE int orvane_start_tape_recording() {
+    std::remove(TapeRecordingPath);
+    return StartTapeRecording(TapeRecordingPath, 44100);
+}
+
+EMSCRIPTEN_KEEPALIVE int orvane_tape_recording() { return tapeDeck.file && !tapeDeck.reading; }
+EMSCRIPTEN_KEEPALIVE int orvane_tape_playing() { return tapeToPlay() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int orvane_tape_motor() { return tapeDeck.motorOn ? 1 : 0; }
+
+// Ends a recording still open; the finished recording goes into the output
+// buffer. Returns its size, or -1 when there is none.
+EMSCRIPTEN_KEEPALIVE int orvane_stop_tape_recording() {
+    if (orvane_tape_recording()) CloseTape();
+    return readIntoOutput(TapeRecordingPath);
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_close_tape() { CloseTape(); }
+
+EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_output() { return web.output.data(); }
+
+// Disk images on the drives DR0-DR3 (".dsk", ".img"): attached from bytes,
+// written by the machine in the module's memory, and read back for a
+// download. Returns 1 when attached, 0 when the size is not a known disk.
+EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, const uint8_t* bytes, int size) {
+    if (drive >= MenuDrives || size < 0) return 0;
+    const std::string base = pathIn("", name).substr(1); // the name's last component
+    const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
+    if (!writeFile(path, bytes, static_cast<size_t>(size))) return 0;
+    const std::string previous = DriveImages[drive].path;
+    if (!AttachDiskImage(drive, path)) {
+        std::remove(path.c_str());
+        return 0;
+    }
+    if (!previous.empty() && previous != path) std::remove(previous.c_str());
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_detach_disk(unsigned drive) {
+    if (drive >= MenuDrives) return;
+    const std::string path = DriveImages[drive].path;
+    DetachDrive(drive);
+    if (!path.empty()) std::remove(path.c_str());
+}
+
+// The image of a drive as the machine has written it, in the output buffer;
+// its size, or -1 when the drive is empty.
+EMSCRIPTEN_KEEPALIVE int orvane_disk_image(unsigned drive) {
+    if (drive >= MenuDrives || DriveImages[drive].path.empty()) return -1;
+    std::fflush(nullptr); // the card's writes may still sit in its file's buffer
+    return readIntoOutput(DriveImages[drive].path);
+}
+
+// The file name a drive's image was attached under ("" when empty).
+EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
+    web.text.clear();
+    if (drive < MenuDrives && !DriveImages[drive].path.empty()) {
+        const std::string& path = DriveImages[drive].path;
+        web.text = path.substr(std::strlen(DiskFolder) + 5); // after "/disks/DRn-"
+    }
+    return web.text.c_str();
+}
+
+// A ROM image the user picked, installed into the ROM folder under its name
+// (the BASIC images are recognised by their contents, the DOS images by
+// their names); the machine then starts again from a hard reset. Returns the
+// number of images now installed.
+EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* bytes, int size) {
+    if (size < 0 || !writeFile(pathIn(RomFolder, name), bytes, static_cast<size_t>(size))) return 0;
+    int installed = installRomImages();
+    machineHardReset();
+    return installed;
+}
+
+// The BASIC choice (0 old, 1 new, 2 external); takes effect at once with a
+// hard reset.
+EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
+    if (choice > BasicRomExternal) return;
+    basicRom = choice;
+    web.typing.clear();
+    machineHardReset();
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_reset() {
+    web.typing.clear();
+    machineReset();
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_hard_reset() {
+    web.typing.clear();
+    machineHardReset();
+}
+
+// The 24 text rows as UTF-8.
+EMSCRIPTEN_KEEPALIVE const char* orvane_screen_text() {
+    web.text = ScreenText();
+    return web.text.c_str();
+}
+
+// A status field as UTF-8: 2 the tape counter, 3 the last message.
+EMSCRIPTEN_KEEPALIVE const char* orvane_status_field(int field) {
+    web.text = field >= 0 && field < 4 ? web.statusFields[field] : "";
+    return web.text.c_str();
+}
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_status_changes() { return web.statusChanges; }
+
+EMSCRIPTEN_KEEPALIVE const char* orvane_rom_description() {
+    web.text = runningRomDescription();
+    return web.text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_memory() { return memoryArray(); }
+EMSCRIPTEN_KEEPALIVE double orvane_cycles() { return static_cast<double>(cpu.TCOUNT); }
+
+// Sound: the page starts it on the first user gesture; the mixer then runs
+// after every frame into the ring the page copies from.
+EMSCRIPTEN_KEEPALIVE void orvane_sound_start() {
+    if (web.soundOn) return;
+    InitSoundSystem();
+    WebSoundDriver.Open(SoundSampleRate);
+    InstallSoundDriver(&WebSoundDriver);
+    ResetSoundOutput();
+    web.soundOn = true;
+}
+EMSCRIPTEN_KEEPALIVE const int16_t* orvane_sound_ring() { return WebSoundRing(); }
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_sound_written() { return WebSoundWritten(); }
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_sound_blocks() { return WebSoundBlocks(); }
+EMSCRIPTEN_KEEPALIVE void orvane_sound_played(uint32_t ringPosition) { WebSoundSetPlayed(ringPosition); }
+// Paused output (the machine paused or the page hidden) produces nothing.
+EMSCRIPTEN_KEEPALIVE void orvane_sound_pause(int paused) {
+    if (!web.soundOn) return;
+    if (paused)
+        PauseSound();
+    else
+        ResumeSound();
+}
+
+} // extern "C"
+
+extern "C" {
+
+// The machine code a Unicode character is typed as (the paste conversion),
+// or -1 when the machine has none.
+EMSCRIPTEN_KEEPALIVE int orvane_machine_code(uint32_t character) {
+    return MachineCodeOfCharacter(static_cast<char32_t>(character));
+}
+
+// The host key that types a machine code: its virtual-key code, plus 100h
+// when Shift must be down with it; 0 when no key types it.
+EMSCRIPTEN_KEEPALIVE int orvane_key_for_code(int code) {
+    if (code <= 0) return 0;
+    for (int shift = 0; shift < 2; shift++)
+        for (int position = 0; position < KeyboardPositions; position++)
+            // Tab types only a q, which the Q key types too.
+            if (KeyPositions[position] && KeyPositions[position] != 0x09 &&
+                KeyChars[shift][position] == static_cast<uint32_t>(code))
+                return KeyPositions[position] | (shift ? 0x100 : 0);
+    return 0;
+}
+
+} // extern "C"
