@@ -130,8 +130,8 @@ void BM_ConvertWornStereo24Bit(benchmark::State& state) {
         if (RunDravik(filter ? 8 : 7, argv, streams) != 0) state.SkipWithError("conversion failed");
         std::fclose(streams.out);
     }
-    state.counters["realtime"] =
-        benchmark::Counter(recording.length * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["realtime"] = benchmark::Counter(recording.length * double(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ConvertWornStereo24Bit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

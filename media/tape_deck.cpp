@@ -302,9 +302,9 @@ uint64_t TapeLengthSeconds() {
     TapeDeck& d = tapeDeck;
     if (!TapeInserted() || d.layout.sampleRate == 0 || d.layout.counterBits == 0) return 0;
     uint64_t start = d.layout.dataStart;
-    return reader.end > start ? secondsOf(reader.end - start, d.layout.sampleRate,
-                                          d.layout.counterBits)
-                              : 0;
+    return reader.end > start
+               ? secondsOf(reader.end - start, d.layout.sampleRate, d.layout.counterBits)
+               : 0;
 }
 
 void UpdateTapeCounter(uint64_t cycle) {
@@ -342,8 +342,8 @@ void UpdateTapeCounter(uint64_t cycle) {
                       static_cast<unsigned>(seconds / 60), static_cast<unsigned>(seconds % 60),
                       static_cast<unsigned>(length / 60), static_cast<unsigned>(length % 60));
     } else {
-        std::snprintf(position, sizeof position, "REC %02u:%02u", static_cast<unsigned>(seconds / 60),
-                      static_cast<unsigned>(seconds % 60));
+        std::snprintf(position, sizeof position, "REC %02u:%02u",
+                      static_cast<unsigned>(seconds / 60), static_cast<unsigned>(seconds % 60));
     }
     const std::string& program = d.blocks.program;
     MediaStatus(TapeCounterField, "%04u %c %s%s%s", static_cast<unsigned>(seconds),

@@ -23,8 +23,8 @@
 struct TapeDeck {
     std::FILE* file = nullptr;
     std::string path; // of the open file
-    int reading = 1; // 1: playing (or closed since start); 0: recording, or closed after a tape
-    int motorOn = 0; // relay as last set by the machine
+    int reading = 1;  // 1: playing (or closed since start); 0: recording, or closed after a tape
+    int motorOn = 0;  // relay as last set by the machine
     uint8_t header[WavHeaderSize] = {};
     uint32_t headerEnd = WavHeaderSize;
     uint64_t position = WavHeaderSize; // samples taken, counted from 44

@@ -117,7 +117,8 @@ void DiscardOutputFile(OutputFile& out) {
 }
 
 int IsSameFile(const std::string& path, std::FILE* file) {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (file == nullptr || stat(path.c_str(), &a) != 0 || fstat(fileno(file), &b) != 0) return 0;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

@@ -25,12 +25,14 @@ struct BlockReport {
     BlockKind kind = BlockKind::Other;
     uint16_t dataNumber = 0; // a data block's own number
     uint8_t firstByte = 0;
-    std::string name;          // NAME.EXT of the header block (for data blocks: the last one seen)
-    uint32_t bytesHeard = 0;   // of the 259 after 02h; fewer when the block was cut short
-    uint16_t recordedSum = 0;  // checksum as recorded
-    uint16_t computedSum = 0;  // 16-bit sum of the data bytes and 03h
-    bool endByteOk = false;    // 03h after the data
-    bool ok() const { return bytesHeard == kBlockBodyBytes && endByteOk && recordedSum == computedSum; }
+    std::string name;         // NAME.EXT of the header block (for data blocks: the last one seen)
+    uint32_t bytesHeard = 0;  // of the 259 after 02h; fewer when the block was cut short
+    uint16_t recordedSum = 0; // checksum as recorded
+    uint16_t computedSum = 0; // 16-bit sum of the data bytes and 03h
+    bool endByteOk = false;   // 03h after the data
+    bool ok() const {
+        return bytesHeard == kBlockBodyBytes && endByteOk && recordedSum == computedSum;
+    }
 };
 
 struct FramerEvents {

@@ -177,7 +177,8 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
 std::string withAtpExtension(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    const bool hasExtension =
+        dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
     return (hasExtension ? path.substr(0, dot) : path) + ".atp";
 }
 
@@ -212,7 +213,9 @@ std::string describeBlock(const BlockReport& r) {
     char text[96];
     switch (r.kind) {
     case BlockKind::Header: std::snprintf(text, sizeof text, "header"); break;
-    case BlockKind::Data: std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber)); break;
+    case BlockKind::Data:
+        std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber));
+        break;
     case BlockKind::Other:
         std::snprintf(text, sizeof text, "other (first byte %02Xh)", unsigned(r.firstByte));
         break;
@@ -277,7 +280,8 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout, const 
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {
-        std::fprintf(streams.err, "Channel %i was asked for, but the recording has %i. Exiting...\n",
+        std::fprintf(streams.err,
+                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
                      options.channel, int(format.channels));
         return kExitBadNumber;
     }
@@ -358,7 +362,8 @@ int convert(Job& job, const Options& options, const DravikStreams& streams) {
     if (framer.blocks == 0) {
         DiscardOutputFile(c.output);
         std::fprintf(streams.out, "0 blocks, 0 bad.\n");
-        std::fprintf(streams.err, "No tape block found in %s. Exiting...\n", job.input->name.c_str());
+        std::fprintf(streams.err, "No tape block found in %s. Exiting...\n",
+                     job.input->name.c_str());
         return kExitNoBlock;
     }
     if (!CommitOutputFile(c.output)) {
@@ -451,9 +456,9 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
     }
 
     // What follows the flags names more inputs; after "--" whatever it looks like.
-    const bool afterDoubleDash =
-        scanner.argIndex > 1 && scanner.argIndex <= argc && argv[scanner.argIndex - 1] != nullptr &&
-        std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
+    const bool afterDoubleDash = scanner.argIndex > 1 && scanner.argIndex <= argc &&
+                                 argv[scanner.argIndex - 1] != nullptr &&
+                                 std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
     for (int i = scanner.argIndex; i < argc && argv[i] != nullptr; i++) {
         if (!afterDoubleDash && argv[i][0] == '-') {
             std::fprintf(streams.err,

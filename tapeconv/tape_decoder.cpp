@@ -31,12 +31,15 @@ template <SampleEncoding E> inline float sampleAt(const uint8_t* p, uint32_t inv
         const int16_t v = int16_t(uint16_t((p[0] | p[1] << 8) ^ invert));
         return float(v) * (1.0f / 32768);
     } else if constexpr (E == SampleEncoding::Signed24) {
-        const int32_t v = int32_t((uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 |
-                                   uint32_t(p[2]) << 24) ^ (invert << 8)) >> 8;
+        const int32_t v =
+            int32_t((uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) ^
+                    (invert << 8)) >>
+            8;
         return float(v) * (1.0f / 8388608);
     } else if constexpr (E == SampleEncoding::Signed32) {
-        const int32_t v = int32_t((uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                   uint32_t(p[3]) << 24) ^ invert);
+        const int32_t v = int32_t(
+            (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24) ^
+            invert);
         return float(double(v) * (1.0 / 2147483648.0));
     } else {
         double v;
@@ -187,12 +190,24 @@ void ResetDecoder(DecoderState& s, const DecoderSettings& settings, uint64_t dat
 void DecodeFrames(DecoderState& s, const DecoderSettings& settings, InputReader& reader,
                   uint64_t end) {
     switch (settings.format.encoding) {
-    case SampleEncoding::Unsigned8: decodeRun<SampleEncoding::Unsigned8>(s, settings, reader, end); break;
-    case SampleEncoding::Signed16: decodeRun<SampleEncoding::Signed16>(s, settings, reader, end); break;
-    case SampleEncoding::Signed24: decodeRun<SampleEncoding::Signed24>(s, settings, reader, end); break;
-    case SampleEncoding::Signed32: decodeRun<SampleEncoding::Signed32>(s, settings, reader, end); break;
-    case SampleEncoding::Float32: decodeRun<SampleEncoding::Float32>(s, settings, reader, end); break;
-    case SampleEncoding::Float64: decodeRun<SampleEncoding::Float64>(s, settings, reader, end); break;
+    case SampleEncoding::Unsigned8:
+        decodeRun<SampleEncoding::Unsigned8>(s, settings, reader, end);
+        break;
+    case SampleEncoding::Signed16:
+        decodeRun<SampleEncoding::Signed16>(s, settings, reader, end);
+        break;
+    case SampleEncoding::Signed24:
+        decodeRun<SampleEncoding::Signed24>(s, settings, reader, end);
+        break;
+    case SampleEncoding::Signed32:
+        decodeRun<SampleEncoding::Signed32>(s, settings, reader, end);
+        break;
+    case SampleEncoding::Float32:
+        decodeRun<SampleEncoding::Float32>(s, settings, reader, end);
+        break;
+    case SampleEncoding::Float64:
+        decodeRun<SampleEncoding::Float64>(s, settings, reader, end);
+        break;
     case SampleEncoding::None: break;
     }
 }

@@ -64,8 +64,8 @@ struct DecoderState {
 };
 
 struct DecoderSettings {
-    WavFormat format;         // encoding, channels, rate (possibly forced)
-    uint16_t channel = 0;     // which channel of each frame to listen to
+    WavFormat format;     // encoding, channels, rate (possibly forced)
+    uint16_t channel = 0; // which channel of each frame to listen to
     FrontEndSettings frontEnd;
     std::FILE* pulseReports = nullptr; // every unpaired short pulse, when listed
     FramerEvents events;

@@ -80,8 +80,8 @@ std::string MainWindow::askWav(bool save, const char* title) {
 
 int MainWindow::startRecording(const std::string& path) {
     if (TapeInserted()) {
-        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.",
-                   path.c_str(), tapeDeck.path.c_str());
+        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.", path.c_str(),
+                   tapeDeck.path.c_str());
         return 0;
     }
     std::string finished = tapeDeck.file ? tapeDeck.path : std::string();

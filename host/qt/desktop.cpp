@@ -228,8 +228,8 @@ void RunOneFrame() {
     if (desktop.fastTape) {
         const PaceClock& clock = *desktop.pacer.clock;
         const int64_t start = clock.now();
-        const int64_t period = desktop.pacer.displayInterval ? desktop.pacer.displayInterval
-                                                             : clock.frequency / 50;
+        const int64_t period =
+            desktop.pacer.displayInterval ? desktop.pacer.displayInterval : clock.frequency / 50;
         do {
             runMachineFrame(picture);
             frames++;

@@ -94,9 +94,9 @@ struct Recording {
 };
 
 struct RecordingShape {
-    int settleBytes = 16; // zero bytes before the first block
-    int leadInBytes = 16; // zero bytes before every block
-    int tailBytes = 16;   // zero bytes after the last block
+    int settleBytes = 16;        // zero bytes before the first block
+    int leadInBytes = 16;        // zero bytes before every block
+    int tailBytes = 16;          // zero bytes after the last block
     double leaderSeconds = 0.5;  // silence before the signal starts
     double trailerSeconds = 0.5; // silence after it
 };
@@ -139,14 +139,14 @@ inline int HeardTailBytes(const Recording& r, const RecordingShape& shape = {}) 
 // ---- Wear and digitisation ----------------------------------------------------
 
 struct Wear {
-    double volume = 1.0;      // 1.0: the machine's full swing
-    double dcOffset = 0.0;    // share of full scale added
-    double snrDb = 1000;      // white noise; 1000 means none
-    double humShare = 0.0;    // 50 Hz hum, its amplitude as a share of the signal's
-    double speed = 1.0;       // tape speed against the recording
-    double wowDepth = 0.0;    // slow speed swing (0.02 is +-2 %), at 0.5 Hz
-    bool inverted = false;    // polarity reversed
-    bool clicks = false;      // a click every second
+    double volume = 1.0;       // 1.0: the machine's full swing
+    double dcOffset = 0.0;     // share of full scale added
+    double snrDb = 1000;       // white noise; 1000 means none
+    double humShare = 0.0;     // 50 Hz hum, its amplitude as a share of the signal's
+    double speed = 1.0;        // tape speed against the recording
+    double wowDepth = 0.0;     // slow speed swing (0.02 is +-2 %), at 0.5 Hz
+    bool inverted = false;     // polarity reversed
+    bool clicks = false;       // a click every second
     double dropoutSeconds = 0; // silence this long in the middle of every block's lead-in
     uint32_t seed = 1;
 };
@@ -239,7 +239,8 @@ inline int BitsOf(SampleFormat f) {
     case SampleFormat::U8: return 8;
     case SampleFormat::S16: return 16;
     case SampleFormat::S24: return 24;
-    case SampleFormat::S32: case SampleFormat::F32: return 32;
+    case SampleFormat::S32:
+    case SampleFormat::F32: return 32;
     case SampleFormat::F64: return 64;
     }
     return 16;
@@ -316,8 +317,8 @@ inline std::vector<uint8_t> WavFile(const std::vector<float>& samples, const Wav
     Put16(out, bits);
     if (shape.extensible) {
         Put16(out, 22);
-        Put16(out, bits);   // valid bits
-        Put32(out, 0);      // channel mask
+        Put16(out, bits); // valid bits
+        Put32(out, 0);    // channel mask
         Put16(out, isFloat ? 3 : 1);
         out.insert(out.end(), {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00,
                                0x38, 0x9B, 0x71});
@@ -327,8 +328,9 @@ inline std::vector<uint8_t> WavFile(const std::vector<float>& samples, const Wav
     for (size_t n = 0; n < samples.size(); n++)
         for (uint16_t ch = 0; ch < shape.channels; ch++)
             PutSample(out, shape.format,
-                      ch == shape.signalChannel ? samples[n]
-                                                : 0.05 * std::sin(2 * M_PI * 440 * double(n) / shape.rate));
+                      ch == shape.signalChannel
+                          ? samples[n]
+                          : 0.05 * std::sin(2 * M_PI * 440 * double(n) / shape.rate));
     return out;
 }
 

@@ -202,7 +202,8 @@ TEST(TapeComparator, GainAndFilterChangeTheSignalAsTheUsageSays) {
     FrontEndSettings filtered = fixed(10);
     filtered.filter = true;
     EXPECT_EQ(decodeRaw(offset, format8(), filtered, true).state.framer.state,
-              BlockFramer::State::Sync) << "the sync byte was heard";
+              BlockFramer::State::Sync)
+        << "the sync byte was heard";
 }
 
 TEST(TapeIntervals, ClassifiedAgainstOneMillisecondAndThreeTenths) {
@@ -286,7 +287,8 @@ TEST(TapeFraming, BlocksAreFoundAfreshAfterEveryFault) {
 
 TEST(TapeFraming, FalseSyncInNoiseWritesNothing) {
     // 16h followed by something other than 16h or 02h is not a block.
-    const RawRun run = decodeRaw(squareOf(intervalsOf({0x00, 0x16, 0xA5, 0x00})), format8(), {}, true);
+    const RawRun run =
+        decodeRaw(squareOf(intervalsOf({0x00, 0x16, 0xA5, 0x00})), format8(), {}, true);
     EXPECT_TRUE(run.collected.bytes.empty());
     EXPECT_EQ(run.state.framer.blocks, 0u);
     EXPECT_EQ(run.state.framer.falseSyncs, 1u);

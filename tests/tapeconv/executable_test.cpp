@@ -47,7 +47,8 @@ TEST(DravikExecutable, ConvertsIntoTheCurrentFolder) {
     ScratchDir dir;
     std::vector<uint8_t> data(256, 0x41);
     data[0] = 0x00;
-    WriteFile(dir.path("tape.wav"), recordingOf(cassette::TapeBlock(data, cassette::Checksum(data), 2)));
+    WriteFile(dir.path("tape.wav"),
+              recordingOf(cassette::TapeBlock(data, cassette::Checksum(data), 2)));
     const RunOutcome r = RunExecutable({"-v", "-i", "tape.wav"}, dir.root().string());
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");

@@ -19,7 +19,9 @@ std::vector<uint8_t> blockData() {
 }
 
 // The bytes of one tape block from its first sync byte: what Dravik writes.
-std::vector<uint8_t> oneBlock() { return cassette::TapeBlock(blockData(), cassette::Checksum(blockData()), 0); }
+std::vector<uint8_t> oneBlock() {
+    return cassette::TapeBlock(blockData(), cassette::Checksum(blockData()), 0);
+}
 
 // A short 8-bit mono recording of one tape block after two lead-in bytes.
 std::vector<uint8_t> smallRecording(uint32_t rate = 44100) {

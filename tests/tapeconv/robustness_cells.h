@@ -38,9 +38,11 @@ inline std::vector<Cell> Cells() {
         tapesignal::Wear w;
         w.volume = 0.5;
         w.dcOffset = dc;
-        add("DC offset", (dc > 0 ? "+" : "") + std::to_string(int(dc * 100)) + " % (volume 50 %)", w);
+        add("DC offset", (dc > 0 ? "+" : "") + std::to_string(int(dc * 100)) + " % (volume 50 %)",
+            w);
         w.volume = 0.1;
-        add("DC offset", (dc > 0 ? "+" : "") + std::to_string(int(dc * 100)) + " % (volume 10 %)", w);
+        add("DC offset", (dc > 0 ? "+" : "") + std::to_string(int(dc * 100)) + " % (volume 10 %)",
+            w);
     }
     for (double snr : {30.0, 20.0, 16.0, 12.0, 8.0, 6.0, 4.0}) {
         tapesignal::Wear w;

@@ -71,7 +71,8 @@ std::string dravikResult(const robustness::Cell& cell, const std::string& wav,
     const std::vector<uint8_t> written = readFile(atp);
     if (written == robustness::ExpectedAtp()) return "exact";
     if (robustness::WithoutTail(written) == robustness::WithoutTail(robustness::ExpectedAtp()))
-        return "exact, tail of " + std::to_string(written.size() - robustness::WithoutTail(written).size()) +
+        return "exact, tail of " +
+               std::to_string(written.size() - robustness::WithoutTail(written).size()) +
                " zero bytes";
     if (blocksOf(written) == blocksOf(robustness::ExpectedAtp()))
         return "blocks exact, lead-in shorter";
@@ -94,8 +95,7 @@ std::string orvaneResult(const std::string& orvane, const std::string& wav,
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "did not run";
     const std::vector<uint8_t> ram = readFile(memory);
     const std::vector<uint8_t> program = robustness::Program();
-    if (ram.size() == 65536 &&
-        std::equal(program.begin(), program.end(), ram.begin() + 0x8000))
+    if (ram.size() == 65536 && std::equal(program.begin(), program.end(), ram.begin() + 0x8000))
         return "exact";
     const std::vector<uint8_t> text = readFile(screen);
     const std::string shown(text.begin(), text.end());
@@ -109,12 +109,14 @@ int main(int argc, char** argv) {
     std::string orvane, keep;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--orvane") orvane = argv[i + 1];
-        else if (option == "--keep") keep = argv[i + 1];
+        if (option == "--orvane")
+            orvane = argv[i + 1];
+        else if (option == "--keep")
+            keep = argv[i + 1];
     }
-    const std::filesystem::path folder = keep.empty()
-                                             ? std::filesystem::temp_directory_path() / "tape-matrix"
-                                             : std::filesystem::path(keep);
+    const std::filesystem::path folder =
+        keep.empty() ? std::filesystem::temp_directory_path() / "tape-matrix"
+                     : std::filesystem::path(keep);
     std::filesystem::create_directories(folder);
 
     std::printf("| Wear | Cell | Dravik | Dravik -f | Orvane LOAD CAS: |\n|---|---|---|---|---|\n");

@@ -82,10 +82,11 @@ TEST(WavFormats, EveryWidthAndChannelLayout) {
         uint16_t channels, signal;
         bool extensible;
     };
-    for (const Case& c : {Case{SampleFormat::U8, 1, 0, false}, Case{SampleFormat::S16, 2, 0, false},
-                          Case{SampleFormat::S24, 1, 0, false}, Case{SampleFormat::S32, 1, 0, true},
-                          Case{SampleFormat::F32, 6, 0, false}, Case{SampleFormat::F64, 1, 0, true},
-                          Case{SampleFormat::S16, 2, 1, true}, Case{SampleFormat::F32, 3, 2, false}}) {
+    for (const Case& c :
+         {Case{SampleFormat::U8, 1, 0, false}, Case{SampleFormat::S16, 2, 0, false},
+          Case{SampleFormat::S24, 1, 0, false}, Case{SampleFormat::S32, 1, 0, true},
+          Case{SampleFormat::F32, 6, 0, false}, Case{SampleFormat::F64, 1, 0, true},
+          Case{SampleFormat::S16, 2, 1, true}, Case{SampleFormat::F32, 3, 2, false}}) {
         tapesignal::WavShape shape;
         shape.format = c.format;
         shape.channels = c.channels;
@@ -112,10 +113,10 @@ TEST(WavFormats, FormatsThatCantBeDecodedAreRefused) {
         uint16_t value;
         const char* described;
     };
-    for (const Patch& p : {Patch{20, 2, "format tag 0002h, 16 bits per sample"},   // ADPCM
-                           Patch{20, 7, "format tag 0007h"},                         // mu-law
-                           Patch{34, 12, "12-bit integer PCM"},                      // odd width
-                           Patch{20, 3, "16-bit float"}}) {                          // half float
+    for (const Patch& p : {Patch{20, 2, "format tag 0002h, 16 bits per sample"}, // ADPCM
+                           Patch{20, 7, "format tag 0007h"},                     // mu-law
+                           Patch{34, 12, "12-bit integer PCM"},                  // odd width
+                           Patch{20, 3, "16-bit float"}}) {                      // half float
         std::vector<uint8_t> bad = wav;
         bad[p.offset] = uint8_t(p.value);
         bad[p.offset + 1] = uint8_t(p.value >> 8);
@@ -159,8 +160,9 @@ TEST(WavChunks, BrokenHeaderFallsBackToASearchThatCommentsDontFool) {
     EXPECT_EQ(out.run.exitCode, kExitConverted) << out.run.err;
     EXPECT_EQ(out.atp, imageOf(blocks));
     const size_t dataAt = 36 + 8 + 8 + comment.size() + 1;
-    EXPECT_NE(out.run.out.find("Wave data chunk found at offset: " + std::to_string(dataAt + 4) + ".\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.run.out.find("Wave data chunk found at offset: " + std::to_string(dataAt + 4) + ".\n"),
+        std::string::npos)
         << out.run.out;
 }
 
