@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 bool monitorOpen = false;
 uint32_t monitorCurrent = MonitorNoAddress;
@@ -25,7 +26,6 @@ uint32_t monitorCurrent = MonitorNoAddress;
 namespace {
 
 constexpr int LineSize = 257; // 256 characters and the terminator
-constexpr int MaxTokens = 8;
 constexpr size_t MaxTokenLength = 255;
 constexpr int DisassemblyDefaultLines = 12;
 constexpr int DumpDefaultRows = 8;
@@ -33,20 +33,37 @@ constexpr int MaxHuntBytes = 5;
 
 const char* const HelpText[] = {
     "Interactive monitor commands:\n",
-    "? - this help\n",
-    ":<address> [<value>] [<value>] ... - modify memory at <address>\n",
-    "d [<from>] [<to>] [<name>]- disassemble <from> address till <to> into file <name>.\n",
+    "? - this help.\n",
+    ":<address> [<value> ...] - write the values to memory from <address>; ':' alone shows the "
+    "next row.\n",
+    "b [<address> [<kinds>]] - list breakpoints; toggle an execution breakpoint at <address>; "
+    "or set exactly the kinds x (execute), r (read), w (write).\n",
+    "d [<from>] [<to>] [<name>] - disassemble from <from> (12 instructions, or till <to>), also "
+    "into file <name>.\n",
     "f <from> <to> <value> - fill memory <from> till <to> with <value>.\n",
-    "g <address> - set IP to <address>.\n",
-    "h <from> <to> <value1> <[valueX]> - hunt memory <from> to <to> for bytes.\n",
+    "g [<address>] - set IP to <address> (to the current address without one).\n",
+    "h <from> <to> <value1> [<value2> ... <value5>] - hunt memory (ROM and RAM) <from> to <to> "
+    "for the bytes.\n",
     "l <name> <from> [<to>] - load binary file <name> into address <from> [till <to>].\n",
-    "m <from> <to> <value> - dump memory <from> till <to>.\n",
-    "r - dump registers.\n",
+    "m [<from>] [<to>] - show memory <from> till <to> (8 rows without <to>).\n",
+    "r - show the registers.\n",
     "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n",
     "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n",
-    "z - step CPU\n",
-    "x - exit from monitor\n",
+    "z - step one instruction.\n",
+    "x - exit from monitor.\n",
 };
+
+// The syntax line of a command, repeated when it is given too few arguments.
+const char* usageOf(char command) {
+    switch (command) {
+    case 'f': return "f <from> <to> <value>";
+    case 'h': return "h <from> <to> <value1> [<value2> ... <value5>]";
+    case 'l': return "l <name> <from> [<to>]";
+    case 's': return "s <name> <from> <to>";
+    case 't': return "t <from> <till> <to>";
+    default: return "?";
+    }
+}
 
 TerminalConsole standardTerminal;
 MonitorConsole standardConsole;
@@ -76,19 +93,26 @@ void put(int attribute, const char* text) {
     put(attribute, buffer);
 }
 
+// Too few arguments: the command's syntax, nothing done.
+void sayUsage(char command) {
+    say(MonitorTextNormal, "Too few arguments; usage: %s\n", usageOf(command));
+}
+
 uint16_t current16() { return static_cast<uint16_t>(monitorCurrent); }
 
 // ---- tokens and numbers -------------------------------------------------
 
+// Every token of the line is kept (a line holds at most 256 characters), so a
+// long ":" line stores all its values.
 struct Tokens {
-    std::string at[MaxTokens];
+    std::vector<std::string> at;
     int count = 0;
 };
 
 Tokens splitLine(const char* line) {
     Tokens tokens;
     const char* p = line;
-    while (*p && tokens.count < MaxTokens) {
+    while (*p) {
         while (*p && std::strchr(" \t,\r\n", *p))
             ++p;
         if (!*p) break;
@@ -96,7 +120,8 @@ Tokens splitLine(const char* line) {
         while (*p && !std::strchr(" \t,\r\n", *p))
             ++p;
         size_t length = static_cast<size_t>(p - start);
-        tokens.at[tokens.count++].assign(start, length < MaxTokenLength ? length : MaxTokenLength);
+        tokens.at.emplace_back(start, length < MaxTokenLength ? length : MaxTokenLength);
+        tokens.count++;
     }
     return tokens;
 }
@@ -174,16 +199,15 @@ void commandModify(const Tokens& t) {
     const int firstValue = glued ? 1 : 2;
     uint16_t address;
     if (!readAddress(addressToken, address)) return;
-    uint8_t values[MaxTokens];
-    int count = 0;
+    std::vector<uint8_t> values;
     for (int i = firstValue; i < t.count; ++i) {
         uint32_t v;
         if (!readHex(t.at[i], ByteField, v)) return;
-        values[count++] = static_cast<uint8_t>(v);
+        values.push_back(static_cast<uint8_t>(v));
     }
     monitorCurrent = address;
-    for (int i = 0; i < count; ++i) {
-        memWrite(current16(), values[i]);
+    for (uint8_t value : values) {
+        memWrite(current16(), value);
         monitorCurrent = static_cast<uint16_t>(monitorCurrent + 1);
     }
 }
@@ -195,8 +219,8 @@ void listWatches() {
         if (!(f & (WatchRead | WatchExecute | WatchWrite))) continue;
         char kinds[4];
         int n = 0;
-        if (f & WatchRead) kinds[n++] = 'R';
         if (f & WatchExecute) kinds[n++] = 'X';
+        if (f & WatchRead) kinds[n++] = 'R';
         if (f & WatchWrite) kinds[n++] = 'W';
         kinds[n] = '\0';
         say(MonitorTextNormal, " %04X (%s)", a, kinds);
@@ -251,27 +275,38 @@ void commandDisassemble(const Tokens& t) {
     uint16_t from = current16(), to = 0;
     if (t.count >= 2 && !readAddress(t.at[1], from)) return;
     if (t.count >= 3 && !readAddress(t.at[2], to)) return;
+    std::FILE* file = nullptr;
+    if (t.count >= 4) {
+        file = std::fopen(t.at[3].c_str(), "w");
+        if (!file) {
+            say(MonitorTextNormal, "Error writing to file %s.\n", t.at[3].c_str());
+            return;
+        }
+    }
     monitorCurrent = from;
-    std::FILE* file = t.count >= 4 ? std::fopen(t.at[3].c_str(), "w") : nullptr;
+    bool written = true;
     std::string line;
     for (int n = 0; t.count >= 3 ? to > current16() : n < DisassemblyDefaultLines; ++n) {
         uint16_t address = current16();
         uint16_t next = disassemble(address, line);
         say(MonitorTextNormal, "%s\n", line.c_str());
-        if (file) std::fprintf(file, "%s\n", line.c_str());
+        if (file && std::fprintf(file, "%s\n", line.c_str()) < 0) written = false;
         monitorCurrent = next;
         // A range that reaches the end of memory stops there instead of
         // starting over from 0000h.
         if (t.count >= 3 && next <= address) break;
     }
     if (file) {
-        std::fclose(file);
-        say(MonitorTextNormal, "Memory disassembled to file %s.\n", t.at[3].c_str());
+        written = std::fclose(file) == 0 && written;
+        if (written)
+            say(MonitorTextNormal, "Memory disassembled to file %s.\n", t.at[3].c_str());
+        else
+            say(MonitorTextNormal, "Error writing to file %s.\n", t.at[3].c_str());
     }
 }
 
 void commandFill(const Tokens& t) {
-    if (t.count < 4) return;
+    if (t.count < 4) return sayUsage('f');
     uint16_t from, to;
     uint32_t value;
     if (!readAddress(t.at[1], from) || !readAddress(t.at[2], to) ||
@@ -288,26 +323,35 @@ void commandGo(const Tokens& t) {
 }
 
 void commandHunt(const Tokens& t) {
-    if (t.count < 4) return;
+    if (t.count < 4) return sayUsage('h');
+    if (t.count > 3 + MaxHuntBytes) {
+        say(MonitorTextNormal, "Too many values: at most %d bytes to hunt for.\n", MaxHuntBytes);
+        return;
+    }
     uint16_t from;
     uint32_t to;
     if (!readAddress(t.at[1], from) || !readHex(t.at[2], LimitField, to)) return;
     uint8_t pattern[MaxHuntBytes];
     int length = 0;
-    for (int i = 3; i < t.count && length < MaxHuntBytes; ++i) {
+    for (int i = 3; i < t.count; ++i) {
         uint32_t v;
         if (!readHex(t.at[i], ByteField, v)) return;
         pattern[length++] = static_cast<uint8_t>(v);
     }
     monitorCurrent = from;
-    const uint8_t* memory = memoryArray();
+    // What the processor reads: the ROMs where they are mapped, RAM elsewhere.
+    auto matchesAt = [&](uint32_t a) {
+        for (int k = 0; k < length; ++k)
+            if (memRead(static_cast<uint16_t>(a + k)) != pattern[k]) return false;
+        return true;
+    };
     for (uint32_t a = from; a < to && a + length <= 0x10000; ++a)
-        if (std::memcmp(memory + a, pattern, length) == 0) say(MonitorTextNormal, " %x", a);
+        if (matchesAt(a)) say(MonitorTextNormal, " %x", a);
     put(MonitorTextNormal, "\n");
 }
 
 void commandLoad(const Tokens& t) {
-    if (t.count < 3) return;
+    if (t.count < 3) return sayUsage('l');
     uint16_t from, to = 0xFFFF;
     if (!readAddress(t.at[2], from)) return;
     if (t.count >= 4 && !readAddress(t.at[3], to)) return;
@@ -333,13 +377,15 @@ void commandMemory(const Tokens& t) {
     if (t.count >= 2 && !readAddress(t.at[1], from)) return;
     if (t.count >= 3 && !readAddress(t.at[2], to)) return;
     int rows = DumpDefaultRows;
-    if (t.count >= 3) rows = to >= from ? (to - from) / 16 + 1 : 1;
+    // Enough rows to show every byte of the range.
+    const int perRow = dumpWidth() / 2 > 0 ? dumpWidth() / 2 : 1;
+    if (t.count >= 3) rows = to >= from ? (to - from) / perRow + 1 : 1;
     monitorCurrent = from;
     showDumpRows(rows);
 }
 
 void commandSave(const Tokens& t) {
-    if (t.count < 4) return;
+    if (t.count < 4) return sayUsage('s');
     uint16_t from, to;
     if (!readAddress(t.at[2], from) || !readAddress(t.at[3], to)) return;
     const char* name = t.at[1].c_str();
@@ -357,7 +403,7 @@ void commandSave(const Tokens& t) {
 }
 
 void commandTransfer(const Tokens& t) {
-    if (t.count < 4) return;
+    if (t.count < 4) return sayUsage('t');
     uint16_t from, till, to;
     if (!readAddress(t.at[1], from) || !readAddress(t.at[2], till) || !readAddress(t.at[3], to))
         return;
@@ -436,7 +482,13 @@ int monitorEnter(int reason, uint16_t ip) {
     if (reason == MonitorStopped) {
         std::string line;
         disassemble(cpu.IP, line);
-        say(MonitorTextNormal, "Watchpoint reached at %04X.\n%s\n", ip, line.c_str());
+        // An execution breakpoint stops with IP on its address; a read or
+        // write watch stops after the instruction that touched its address.
+        const bool breakpoint = (WatchFlags[ip] & WatchExecute) != 0;
+        say(MonitorTextNormal, "%s reached at %04X.\n%s\n",
+            breakpoint ? "Breakpoint" : "Watchpoint", ip, line.c_str());
+        // d and m without an address start at the stopped instruction.
+        monitorCurrent = cpu.IP;
     }
     if (monitorCurrent == MonitorNoAddress) monitorCurrent = cpu.IP;
 

@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -33,6 +35,37 @@ std::string resolvedTarget(const std::string& target) {
     std::string resolved = real;
     std::free(real);
     return resolved;
+}
+
+// A run stopped by a signal (Ctrl-C, kill) takes its temporary file with it.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+char temporaryPath[4096];
+volatile std::sig_atomic_t temporaryOpen = 0;
+struct sigaction previousActions[3];
+
+extern "C" void removeTemporaryAndStop(int signalNumber) {
+    if (temporaryOpen) unlink(temporaryPath);
+    temporaryOpen = 0;
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void guardTemporary(const std::string& path) {
+    if (path.size() >= sizeof temporaryPath) return;
+    std::memcpy(temporaryPath, path.c_str(), path.size() + 1);
+    temporaryOpen = 1;
+    struct sigaction action {};
+    action.sa_handler = removeTemporaryAndStop;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < 3; i++)
+        sigaction(kStopSignals[i], &action, &previousActions[i]);
+}
+
+void releaseTemporary() {
+    if (!temporaryOpen) return;
+    temporaryOpen = 0;
+    for (size_t i = 0; i < 3; i++)
+        sigaction(kStopSignals[i], &previousActions[i], nullptr);
 }
 
 mode_t newFileMode() {
@@ -62,6 +95,11 @@ int OpenOutputFile(OutputFile& out, const std::string& target) {
         if (out.file == nullptr) out.error = errno;
         return out.file != nullptr;
     }
+    // A file its owner made read-only is not replaced behind their back.
+    if (existing.st_mode != 0 && access(real.c_str(), W_OK) != 0) {
+        out.error = errno;
+        return 0;
+    }
     std::string pattern = folderOf(real) + "/." + baseOf(real) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -73,11 +111,14 @@ int OpenOutputFile(OutputFile& out, const std::string& target) {
     fchmod(fd, existing.st_mode != 0 ? existing.st_mode & 07777 : newFileMode());
     out.writePath = name.data();
     out.viaTemporary = true;
+    guardTemporary(out.writePath);
     out.file = fdopen(fd, "wb");
     if (out.file == nullptr) {
         out.error = errno;
         close(fd);
         unlink(out.writePath.c_str());
+        out.viaTemporary = false;
+        releaseTemporary();
         return 0;
     }
     return 1;
@@ -104,6 +145,7 @@ int CommitOutputFile(OutputFile& out) {
     }
     if (!ok) unlink(out.writePath.c_str());
     out.viaTemporary = false;
+    releaseTemporary();
     return ok;
 }
 
@@ -112,7 +154,10 @@ void DiscardOutputFile(OutputFile& out) {
         std::fclose(out.file);
         out.file = nullptr;
     }
-    if (out.viaTemporary) unlink(out.writePath.c_str());
+    if (out.viaTemporary) {
+        unlink(out.writePath.c_str());
+        releaseTemporary();
+    }
     out.viaTemporary = false;
 }
 

@@ -3,7 +3,9 @@
 // once the conversion has succeeded and every byte is on disk. A failed run
 // removes the temporary file and leaves an existing target as it was. A
 // target that exists but is not a regular file (a device such as /dev/null,
-// a pipe) is written directly, since it can't be replaced.
+// a pipe) is written directly, since it can't be replaced. While the
+// temporary file is open, SIGINT, SIGTERM and SIGHUP remove it before the
+// program stops.
 #pragma once
 
 #include <cstdio>

@@ -142,7 +142,7 @@ void FramerGap(BlockFramer& f) {
 void FinishFramer(BlockFramer& f) {
     if (f.state == BlockFramer::State::Body) {
         finishBlock(f);
-    } else if (f.state == BlockFramer::State::Hunt && f.anyBlock) {
+    } else if (f.anyBlock) { // hunting, or a sync byte in the noise that the end cut off
         // The zero bytes the machine writes before it stops the motor, as
         // Dravik always wrote them; noise after them is not written.
         const uint64_t tail = f.tailZeros / 8;

@@ -1,11 +1,8 @@
-// Dravik's run: options acted on in the order given, then each input
-// converted in turn (see dravik.h).
+// Dravik's run: options acted on in the order given, the outputs planned and
+// checked against the inputs, then each input converted in turn (see dravik.h
+// and conversion.h).
 #include "dravik.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cinttypes>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -13,10 +10,8 @@
 #include <vector>
 
 #include "atp_output.h"
-#include "input_reader.h"
+#include "conversion.h"
 #include "option_scanner.h"
-#include "tape_decoder.h"
-#include "wav_format.h"
 
 static const char* const kUsageLines[] = {
     "",
@@ -73,10 +68,7 @@ struct Options {
     std::vector<Input> inputs;
     std::string output; // -o
     bool outputGiven = false;
-    FrontEndSettings frontEnd;
-    int forcedSampleRate = 0;
-    int channel = 1; // counted from 1
-    bool verbose = false;
+    ConversionOptions conversion;
 };
 
 // Reads an option value the way "%i" does: optional sign, then decimal, octal
@@ -114,9 +106,9 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
         options.output = value;
         options.outputGiven = true;
         return kContinue;
-    case 'r': options.frontEnd.invert = true; return kContinue;
-    case 'f': options.frontEnd.filter = true; return kContinue;
-    case 'v': options.verbose = true; return kContinue;
+    case 'r': options.conversion.frontEnd.invert = true; return kContinue;
+    case 'f': options.conversion.frontEnd.filter = true; return kContinue;
+    case 'v': options.conversion.verbose = true; return kContinue;
     case 'g':
         if (!parseNumber(value, number)) {
             std::fprintf(streams.err, "Error parsing argument for '-g'.\n");
@@ -124,7 +116,7 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
         }
         if (number >= 1 && number <= 7) {
             std::fprintf(streams.out, "Gain set to %i dB.\n", number);
-            options.frontEnd.gainDb = number;
+            options.conversion.frontEnd.gainDb = number;
         } else {
             std::fprintf(streams.err, "Illegal gain value: %i.\n", number);
             std::fprintf(streams.err, "Gain must be between 1 and 7.\n");
@@ -139,7 +131,7 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
             std::fprintf(streams.err, "Illegal sample rate: %i.\n", number);
             return kExitBadNumber;
         }
-        options.forcedSampleRate = number;
+        options.conversion.forcedSampleRate = number;
         return kContinue;
     case 't':
         if (!parseNumber(value, number)) {
@@ -151,7 +143,7 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
             std::fprintf(streams.err, "Threshold must be between 0 and 100.\n");
             return kExitBadNumber;
         }
-        options.frontEnd.fixedThresholdPercent = number;
+        options.conversion.frontEnd.fixedThresholdPercent = number;
         return kContinue;
     case 'C':
         if (std::strcmp(value, "left") == 0) {
@@ -166,7 +158,7 @@ int actOnOption(char letter, const char* value, Options& options, const DravikSt
             std::fprintf(streams.err, "Illegal channel: %i.\n", number);
             return kExitBadNumber;
         }
-        options.channel = number;
+        options.conversion.channel = number;
         return kContinue;
     case 'h':
     case '?': PrintUsage(streams.err); return kExitUsage;
@@ -187,198 +179,8 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-struct Job {
-    Input* input = nullptr;
-    std::string output;
-    bool defaultOutput = false; // outfile.atp with its 32 lead-in zeros
-    bool mayFallBack = false;   // -o FILE that can't be created: outfile.atp instead
-};
-
-// ---- One conversion ---------------------------------------------------------
-
-struct Conversion {
-    const DravikStreams* streams = nullptr;
-    const Options* options = nullptr;
-    OutputFile output;
-    uint32_t bytesWritten = 0;
-};
-
-void putOutputByte(void* context, uint8_t byte) {
-    auto& c = *static_cast<Conversion*>(context);
-    std::fputc(byte, c.output.file);
-    c.bytesWritten++;
-}
-
-std::string describeBlock(const BlockReport& r) {
-    char text[96];
-    switch (r.kind) {
-    case BlockKind::Header: std::snprintf(text, sizeof text, "header"); break;
-    case BlockKind::Data:
-        std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber));
-        break;
-    case BlockKind::Other:
-        std::snprintf(text, sizeof text, "other (first byte %02Xh)", unsigned(r.firstByte));
-        break;
-    }
-    std::string description = text;
-    if (!r.name.empty()) description += (r.kind == BlockKind::Data ? " of " : " ") + r.name;
-    return description;
-}
-
-std::string blockProblem(const BlockReport& r) {
-    char text[64];
-    if (r.bytesHeard < kBlockBodyBytes)
-        std::snprintf(text, sizeof text, "cut short after %u of %u bytes", unsigned(r.bytesHeard),
-                      unsigned(kBlockBodyBytes));
-    else if (!r.endByteOk)
-        std::snprintf(text, sizeof text, "no end byte 03h");
-    else
-        std::snprintf(text, sizeof text, "bad checksum (recorded %04Xh, sum %04Xh)",
-                      unsigned(r.recordedSum), unsigned(r.computedSum));
-    return text;
-}
-
-void onBlock(void* context, const BlockReport& r) {
-    auto& c = *static_cast<Conversion*>(context);
-    const std::string what = describeBlock(r);
-    if (c.options->verbose)
-        std::fprintf(c.streams->out, "Block %u: %s, %s.\n", unsigned(r.number), what.c_str(),
-                     r.ok() ? "OK" : blockProblem(r).c_str());
-    if (!r.ok())
-        std::fprintf(c.streams->err, "Warning: block %u (%s): %s.\n", unsigned(r.number),
-                     what.c_str(), blockProblem(r).c_str());
-}
-
-uint64_t knownSize(std::FILE* file) {
-    struct stat st {};
-    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode)) return uint64_t(st.st_size);
-    return UINT64_MAX;
-}
-
-// Reads the header with its console lines; returns kContinue with the reader
-// at the first sample, or the exit code that ends this input.
-int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout, const Options& options,
-               const DravikStreams& streams) {
-    const WavStatus status = ReadWavLayout(reader, fileSize, layout);
-    if (status == WavStatus::NotWav) {
-        std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
-        return kExitNotWav;
-    }
-    WavFormat& format = layout.format;
-    std::fprintf(streams.out, "Number of channels: %i\n", int(format.channels));
-    std::fprintf(streams.out, "Number of samples per sec: %" PRIu32 "\n", format.sampleRate);
-    std::fprintf(streams.out, "Number of bits per sample: %i\n", int(format.bitsPerSample));
-    if (options.forcedSampleRate > 0) {
-        format.sampleRate = uint32_t(options.forcedSampleRate);
-        std::fprintf(streams.out, "Sample rate forced to %" PRIu32 ".\n", format.sampleRate);
-    }
-    if (!ResolveEncoding(format)) {
-        std::fprintf(streams.err,
-                     "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
-                     "float samples and a sample rate above 0 are needed). Exiting...\n",
-                     DescribeFormat(format).c_str());
-        return kExitUnsupportedFormat;
-    }
-    if (options.channel > format.channels) {
-        std::fprintf(streams.err,
-                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
-                     options.channel, int(format.channels));
-        return kExitBadNumber;
-    }
-    const uint64_t rate = format.sampleRate;
-    std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
-    if (status == WavStatus::NoDataChunk) {
-        std::fprintf(streams.out, "\n");
-        std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
-        return kExitNoDataChunk;
-    }
-    // One dot for each byte before the chunk, as a search from the start
-    // would pass them, but never more than a line of them.
-    const uint64_t dots = layout.dataTagOffset < 80 ? layout.dataTagOffset : 80;
-    for (uint64_t i = 0; i < dots; i++)
-        std::fputc('.', streams.out);
-    std::fprintf(streams.out, "\n");
-    std::fprintf(streams.out, "Wave data chunk found at offset: %" PRIu64 ".\n",
-                 layout.dataTagOffset + 4);
-    std::fprintf(streams.out, "Wave data length: %" PRIu32 " bytes\n", layout.declaredLength);
-    return kContinue;
-}
-
-int openOutput(Conversion& c, Job& job, const DravikStreams& streams) {
-    if (OpenOutputFile(c.output, job.output)) return kContinue;
-    if (job.mayFallBack) {
-        // As the program always did: a -o file that can't be made gives way to the default.
-        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
-        job.output = streams.defaultOutputPath;
-        job.defaultOutput = true;
-        if (OpenOutputFile(c.output, job.output)) return kContinue;
-    }
-    if (job.defaultOutput)
-        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
-    else
-        std::fprintf(streams.err, "Error opening %s: %s.\n", job.output.c_str(),
-                     std::strerror(c.output.error));
-    return kExitUsage;
-}
-
-int convert(Job& job, const Options& options, const DravikStreams& streams) {
-    InputReader reader;
-    AttachInputReader(reader, job.input->file.get());
-    const uint64_t fileSize = knownSize(job.input->file.get());
-    WavLayout layout;
-    const int headerResult = readHeader(reader, fileSize, layout, options, streams);
-    if (headerResult != kContinue) return headerResult;
-
-    Conversion c;
-    c.streams = &streams;
-    c.options = &options;
-    const int opened = openOutput(c, job, streams);
-    if (opened != kContinue) return opened;
-    if (job.defaultOutput)
-        for (int i = 0; i < kDefaultLeadInBytes; i++)
-            std::fputc(0x00, c.output.file);
-
-    DecoderSettings settings;
-    settings.format = layout.format;
-    settings.channel = uint16_t(options.channel - 1);
-    settings.frontEnd = options.frontEnd;
-    settings.pulseReports = options.verbose ? streams.err : nullptr;
-    settings.events.putByte = putOutputByte;
-    settings.events.block = onBlock;
-    settings.events.context = &c;
-    DecoderState state;
-    ResetDecoder(state, settings, layout.dataOffset);
-    DecodeFrames(state, settings, reader, layout.declaredEnd);
-    const uint64_t at = ReaderPosition(reader);
-    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
-        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
-        DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
-    FinishDecoder(state, settings);
-
-    if (state.unpairedShorts > 0 && !options.verbose)
-        std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " times (-v lists them).\n",
-                     state.unpairedShorts);
-    const BlockFramer& framer = state.framer;
-    if (framer.blocks == 0) {
-        DiscardOutputFile(c.output);
-        std::fprintf(streams.out, "0 blocks, 0 bad.\n");
-        std::fprintf(streams.err, "No tape block found in %s. Exiting...\n",
-                     job.input->name.c_str());
-        return kExitNoBlock;
-    }
-    if (!CommitOutputFile(c.output)) {
-        std::fprintf(streams.err, "Error writing %s: %s.\n", job.output.c_str(),
-                     std::strerror(c.output.error));
-        return kExitUsage;
-    }
-    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
-    std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
-                 unsigned(framer.badBlocks));
-    return kExitConverted;
-}
-
 // Decides where each input goes; returns kContinue or the exit code.
-int planJobs(Options& options, std::vector<Job>& jobs, const DravikStreams& streams) {
+int planJobs(Options& options, std::vector<ConversionJob>& jobs, const DravikStreams& streams) {
     const bool several = options.inputs.size() > 1;
     const bool intoFolder = options.outputGiven && IsFolder(options.output);
     if (several && options.outputGiven && !intoFolder) {
@@ -387,8 +189,9 @@ int planJobs(Options& options, std::vector<Job>& jobs, const DravikStreams& stre
         return kExitBadNumber;
     }
     for (Input& input : options.inputs) {
-        Job job;
-        job.input = &input;
+        ConversionJob job;
+        job.inputName = input.name;
+        job.input = input.file.get();
         if (intoFolder) {
             job.output = options.output + "/" + withAtpExtension(baseName(input.name));
         } else if (options.outputGiven) {
@@ -414,7 +217,7 @@ int planJobs(Options& options, std::vector<Job>& jobs, const DravikStreams& stre
         for (size_t b = 0; b < a; b++) {
             if (jobs[a].output == jobs[b].output) {
                 std::fprintf(streams.err, "%s and %s would both be written to %s. Exiting...\n",
-                             jobs[b].input->name.c_str(), jobs[a].input->name.c_str(),
+                             jobs[b].inputName.c_str(), jobs[a].inputName.c_str(),
                              jobs[a].output.c_str());
                 return kExitBadNumber;
             }
@@ -476,14 +279,14 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
         return kExitUsage;
     }
 
-    std::vector<Job> jobs;
+    std::vector<ConversionJob> jobs;
     const int planned = planJobs(options, jobs, streams);
     if (planned != kContinue) return planned;
 
     int result = kExitConverted;
-    for (Job& job : jobs) {
-        if (jobs.size() > 1) std::fprintf(streams.out, "%s:\n", job.input->name.c_str());
-        const int code = convert(job, options, streams);
+    for (ConversionJob& job : jobs) {
+        if (jobs.size() > 1) std::fprintf(streams.out, "%s:\n", job.inputName.c_str());
+        const int code = ConvertRecording(job, options.conversion, streams);
         if (code != kExitConverted && result == kExitConverted) result = code;
     }
     return result;

@@ -18,7 +18,9 @@ skipsp:     ld a,(de)
             jr skipsp
 
 ; need: the next non-blank character must be C; step past it.
-need:       call skipsp
+need:       ld a,(de)
+            cp ' '
+            call z,skipsp
             cp c
             jp nz,err_syntax
             inc de
@@ -42,7 +44,9 @@ jphl:       jp (hl)
 
 ; word: skip blanks, then does the text start with the word at HL (last
 ; letter with bit 7 set)? Z: yes, DE past it. NZ: no, DE unchanged.
-word:       call skipsp
+word:       ld a,(de)
+            cp ' '
+            call z,skipsp
             push de
 word_loop:  ld a,(hl)
             and 7Fh
@@ -247,7 +251,9 @@ expr:       ld hl,0
             cp (memtop/256)+1
             jp c,err_nesting
             call andexpr
-expr_loop:  call skipsp
+expr_loop:  ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_or
             ret nz
             inc de
@@ -285,7 +291,9 @@ andexpr_loop:
             ld l,a
             jr andexpr_loop
 
-notexpr:    call skipsp
+notexpr:    ld a,(de)
+            cp ' '
+            call z,skipsp
             cp t_not
             jr nz,relexpr
             inc de
@@ -307,6 +315,10 @@ relexpr_again:
             ld a,(de)
             cp ' '
             call z,skipsp
+            sub '<'             ; < = > are 3Ch-3Eh: most often none follows
+            cp 3
+            ret nc
+            add a,'<'
             ld b,0
 relexpr_op: cp '<'
             jr nz,relexpr_not_lt
@@ -614,7 +626,9 @@ sumexpr_concat:
             jp sumexpr_loop
 
 term:       call unary
-term_loop:  call skipsp
+term_loop:  ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '*'
             jr z,term_mul
             cp '/'
@@ -690,7 +704,9 @@ term_div_slow:
             call fp_div
             jp term_loop
 
-unary:      call skipsp
+unary:      ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '-'
             jr z,unary_neg
             cp '+'
@@ -718,7 +734,9 @@ unary_big:  call tofloat        ; -(-32768)
             jp fp_neg
 
 power:      call factor
-power_loop: call skipsp
+power_loop: ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '^'
             ret nz
             inc de
@@ -826,22 +844,16 @@ factor_nocache:
 ; the place of its float copy; Z when the entry holds that text. Keeps DE.
 cachefind:  ld a,e
             and 1Fh             ; numbers less than 32 bytes apart never
-            ld c,a              ; share an entry
+            add a,a             ; share an entry
             add a,a
             add a,a
-            add a,c
-            push af             ; index * 5
-            ld a,c
-            add a,a
-            add a,c
-            add a,a             ; index * 6
-            ld l,a
-            ld h,0
-            ld bc,numcache
-            add hl,bc
-            pop af
             ld c,a
             ld b,numfloat/256
+            add a,numcache & 255
+            ld l,a
+            ld a,numcache/256
+            adc a,0
+            ld h,a
             ld a,(hl)
             cp e
             ret nz
@@ -856,7 +868,7 @@ cachefind:  ld a,e
 cacheclear: push hl
             push bc
             ld hl,numcache
-            ld bc,32*6
+            ld bc,32*8
 cacheclear_loop:
             ld (hl),0
             inc hl
@@ -916,22 +928,29 @@ fastop_check:
             ld a,(de)
             cp ' '
             call z,skipsp
-            cp '^'
+            cp '^'              ; binds tighter than anything
             jr z,fastop_no
-            dec c
+            cp t_mod
+            jr z,fastop_mod
+            cp '0'              ; * + - / lie in 2Ah-2Fh: the common
+            jr nc,fastop_yes    ; ':', ')', end and keywords pass at once
+            cp '*'
+            jr c,fastop_yes
+            cp ','
+            jr z,fastop_yes
+            cp '.'
+            jr z,fastop_yes
+            dec c               ; * and /: any of * + - / may follow
             jr z,fastop_yes
             cp '*'
             jr z,fastop_no
             cp '/'
             jr z,fastop_no
-            cp t_mod
-            jr z,fastop_no
-            dec c
+            dec c               ; + and -: + and - may follow
             jr z,fastop_yes
-            cp '+'
-            jr z,fastop_no
-            cp '-'
-            jr z,fastop_no
+            jr fastop_no        ; comparisons: no arithmetic may follow
+fastop_mod: dec c
+            jr nz,fastop_no
 fastop_yes: pop af
             or a
             ret
@@ -1081,7 +1100,9 @@ fn_pi:      call fp_pi
 ; RND, RND(x) with x at most 1: a number from 0 up to (not including) 1;
 ; a negative x first seeds the sequence from x. RND(n) with n above 1: a
 ; whole number from 1 to n.
-fn_rnd:     call skipsp
+fn_rnd:     ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '('
             jr nz,fn_rnd_float
             call parennum
@@ -1128,7 +1149,9 @@ storeone:   push hl
             pop hl
             ret
 
-fn_fre:     call skipsp         ; FRE and FRE(x): bytes free, after a
+fn_fre:     ld a,(de)
+            cp ' '
+            call z,skipsp         ; FRE and FRE(x): bytes free, after a
             cp '('              ; collection of the string heap
             jr nz,fn_fre_go
             call parenarg
@@ -1158,7 +1181,9 @@ fn_inp:     call parenarg
             jp intresult
 
 ; POS: the column of the cursor (of the printer with LPRINT).
-fn_pos:     call skipsp
+fn_pos:     ld a,(de)
+            cp ' '
+            call z,skipsp
             cp '('
             jr nz,fn_pos_go
             call parenarg

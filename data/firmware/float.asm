@@ -18,7 +18,6 @@ fpa:        equ 0FD00h          ; mantissa, 4 bytes, leading 1 in bit 31
 fpa_e:      equ 0FD04h          ; exponent, 0: FPA is 0
 fpa_s:      equ 0FD05h          ; sign in bit 7, other bits 0
 fpt_e:      equ 0FD06h          ; 2: result exponent of mul/div, signed
-fpt_op:     equ 0FD08h          ; add: bit 7 set when the magnitudes subtract
 fp_seed:    equ 0FD0Ch          ; 4: state of the random number generator
 fpt_s:      equ 0FD10h          ; 5: fp_scale10: the number being scaled
 fpt_p:      equ 0FD15h          ; 5: fp_scale10: the power of ten
@@ -29,7 +28,6 @@ fpt_y:      equ 0FD35h          ; 5: functions: a second value
 fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
-fpt_q:      equ 0FD45h          ; 1: functions: flags
 fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
 
 ; ----------------------------------------------------------------------
@@ -280,10 +278,21 @@ fpad_sum:   ex af,af'
             exx
             adc hl,de
             exx
-            ld a,(fpa_e)
+            jr c,fpad_carry
+fpad_fast:  bit 7,c
+            jr nz,fpad_round
+            ld (fpa),hl         ; normalised, same exponent, nothing to round
+            exx
+            ld (fpa+2),hl
+            exx
+            jp fp_exit
+fpad_round: ld a,(fpa_e)
             ld e,a
             ld d,0
-            jp nc,fp_rexit      ; still normalised: round and store
+            jp fp_rexit
+fpad_carry: ld a,(fpa_e)
+            ld e,a
+            ld d,0
             exx                 ; carried into a 33rd bit: shift back
             rr h
             rr l
@@ -318,7 +327,11 @@ fpad_diff:  xor a
             ld a,(fpa_s)
             xor 80h
             ld (fpa_s),a
-fpad_done:  ld a,(fpa_e)
+fpad_done:  exx
+            bit 7,h
+            exx
+            jr nz,fpad_fast     ; no bit lost at the top
+            ld a,(fpa_e)
             ld e,a
             ld d,0
             jp fp_nexit
@@ -358,20 +371,6 @@ fp_mul:     push hl
             ld hl,fpa_s
             xor (hl)
             ld (hl),a
-            ld a,(fpa)          ; the multiplier should be the one ending
-            or a                ; in a zero byte
-            jr z,fpm_go
-            ld a,e
-            or a
-            jr nz,fpm_go
-            ld hl,(fpa)
-            ld (fpa),de
-            ex de,hl
-            exx
-            ld hl,(fpa+2)
-            ld (fpa+2),de
-            ex de,hl
-            exx
 fpm_go:     exx                 ; a power of two only moves the exponent
             ld a,d
             exx
@@ -407,18 +406,62 @@ fpm_pow2b:  ld a,(fpa+3)
             exx
             ld c,0
             jp fp_rexit
-fpm_full:   ld hl,0
+fpm_full:   ld hl,fpa           ; the multiplier should be the one with
+            ld b,0              ; more zero bytes at its low end
+fpm_tzfpa:  ld a,(hl)
+            or a
+            jr nz,fpm_tzop
+            inc hl              ; (byte 3 holds the leading 1)
+            inc b
+            jr fpm_tzfpa
+fpm_tzop:   ld c,0
+            ld a,e
+            or a
+            jr nz,fpm_tzcmp
+            inc c
+            or d
+            jr nz,fpm_tzcmp
+            inc c
+            exx
+            or e
+            exx
+            jr nz,fpm_tzcmp
+            inc c
+fpm_tzcmp:  ld a,b
+            cp c
+            jr nc,fpm_clear
+            ld hl,(fpa)
+            ld (fpa),de
+            ex de,hl
+            exx
+            ld hl,(fpa+2)
+            ld (fpa+2),de
+            ex de,hl
+            exx
+fpm_clear:  ld hl,0
             exx
             ld hl,0
             exx
-            xor a
-            ld bc,(fpa)
+            ld bc,(fpa)         ; zero bytes at the low end of the multiplier
+            ld a,c              ; would only shift a product still 0: skip
+            or a
+            jr nz,fpm_b0
+            or b
+            jr nz,fpm_s1
+            ld a,(fpa+2)
+            or a
+            ld a,0
+            jr nz,fpm_b2
+            jr fpm_b3
+fpm_s1:     xor a
+            jr fpm_b1
+fpm_b0:     xor a
             call fpm_byte
-            ld bc,(fpa+1)
+fpm_b1:     ld bc,(fpa+1)
             call fpm_byte
-            ld bc,(fpa+2)
+fpm_b2:     ld bc,(fpa+2)
             call fpm_byte
-            ld bc,(fpa+3)
+fpm_b3:     ld bc,(fpa+3)
             call fpm_byte
             ld c,a
             ld de,(fpt_e)
@@ -1111,27 +1154,49 @@ fpsc_next:  ld a,c
             jr nz,fpsc_step
             jp fp_exit
 
-; fp_pow10: FPA := 10^A, A 0-63. Uses HL, DE, B.
-fp_pow10:   ld b,a
-            ld hl,fp_one
+; fp_pow10: FPA := 10^A, A 0-39: a power from the table, which holds the
+; exact ones up to 10^13, times 10^13 or the nearest number to 10^26.
+; Uses HL, DE, B.
+fp_pow10:   ld hl,fp_one
+            cp 14
+            jr c,fp10_go
+            ld hl,fp_p10+60     ; 10^13
+            sub 13
+            cp 14
+            jr c,fp10_go
+            ld hl,fp_p10e26
+            sub 13
+fp10_go:    ld b,a
             call fp_load
-            ld hl,fp_p10
-            ld de,5
-fp10_loop:  srl b
-            jr nc,fp10_skip
-            call fp_mul
-fp10_skip:  add hl,de
             ld a,b
             or a
-            jr nz,fp10_loop
-            ret
+            ret z
+            ld l,a
+            ld h,0
+            ld d,h
+            ld e,l
+            add hl,hl
+            add hl,hl
+            add hl,de
+            ld de,fp_p10-5
+            add hl,de
+            jp fp_mul
 
-fp_p10:     db 000h,000h,000h,020h,084h ; 10
-            db 000h,000h,000h,048h,087h ; 100
+fp_p10:
+            db 000h,000h,000h,020h,084h ; 1E1
+            db 000h,000h,000h,048h,087h ; 1E2
+            db 000h,000h,000h,07Ah,08Ah ; 1E3
             db 000h,000h,040h,01Ch,08Eh ; 1E4
+            db 000h,000h,050h,043h,091h ; 1E5
+            db 000h,000h,024h,074h,094h ; 1E6
+            db 000h,080h,096h,018h,098h ; 1E7
             db 000h,020h,0BCh,03Eh,09Bh ; 1E8
-            db 0BFh,0C9h,01Bh,00Eh,0B6h ; 1E16
-            db 0A8h,0ADh,0C5h,01Dh,0EBh ; 1E32
+            db 000h,028h,06Bh,06Eh,09Eh ; 1E9
+            db 000h,0F9h,002h,015h,0A2h ; 1E10
+            db 040h,0B7h,043h,03Ah,0A5h ; 1E11
+            db 010h,0A5h,0D4h,068h,0A8h ; 1E12
+            db 02Ah,0E7h,084h,011h,0ACh ; 1E13
+fp_p10e26:  db 0BAh,0A5h,06Fh,025h,0D7h ; 1E26, rounded
 
 ; ----------------------------------------------------------------------
 ; fp_format: FPA as text at DE, ended by 0; HL := the start of the text.

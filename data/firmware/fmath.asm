@@ -474,12 +474,13 @@ fqp_parity: rrca
             and c
             ld c,a
             call fp_abs
-            call fp_run
-            db fr_st            ; the base
-            dw fpt_x
-            db fr_ld
-            dw fp_one
-            db 0
+            ld hl,fpt_x
+            call fp_store       ; the base
+            ld a,b
+            cp 2
+            jr z,fqp_square     ; x^2, the commonest, in one step
+            ld hl,fp_one
+            call fp_load
 fqp_sq:     srl b
             jr nc,fqp_sqnext
             ld hl,fpt_x
@@ -500,6 +501,7 @@ fqp_sqnext: ld a,b
             dw fpt_y
             db 0
             jr fqp_sq
+fqp_square: call fp_mul         ; HL: the base
 fqp_sqdone: ld a,(fpt_v+3)
             or a
             jp p,fqp_sign

@@ -158,19 +158,21 @@ inkey_none: ei
             pop hl
             ret
 
-; chkbreak: between statements; keeps typed text flowing and stops the
-; program when the break key was pressed. Keeps everything but AF.
-chkbreak:   ld a,(pollcount)    ; typed text moves on every 16 statements
-            dec a
-            and 0Fh
-            ld (pollcount),a
-            call z,keypoll
+; chkbreak: keeps typed text flowing and stops when the break key was
+; pressed (LIST; the statement loop does the same inline). Keeps
+; everything but AF.
+chkbreak:   call keypoll
             ld a,(breakflag)
             or a
             ret z
-            xor a
+breakhit:   xor a
             ld (breakflag),a
             jp err_break
+
+; pollnow: the statement loop's turn to poll the keyboard (HL at
+; pollcount).
+pollnow:    ld (hl),16
+            jp keypoll
 
 ; getline: read a line into the buffer at HL (up to maxline characters,
 ; ended by 0Dh), echoing it. Backspace erases; characters beyond the limit

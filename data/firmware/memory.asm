@@ -76,14 +76,14 @@ vstackend:  equ 0FE00h
 tmpdesc:    equ 0FE40h          ; temporary string descriptors (length, address)
 tmpmax:     equ 16
 tmpend:     equ tmpdesc+tmpmax*3
-numcache:   equ 0FE70h          ; FE70h-FF2Fh: 32 numbers of the program text already
-                                ; read, 6 bytes each: text address, length, type,
-                                ; value of a whole number
-numfloat:   equ inbuf           ; FA00h-FA9Fh: the same 32 as floats, 5 bytes each
+numcache:   equ 0FE70h          ; FE70h-FF6Fh: 32 numbers of the program text already
+                                ; read, 8 bytes each: text address, length, type,
+                                ; value of a whole number, 2 spare
+numfloat:   equ inbuf           ; FA00h-FAFFh: the same 32 as floats, 8 bytes each
                                 ; (given up whenever INPUT or the cassette needs inbuf)
 warmsig:    equ 0FE22h          ; "OB" while a program area of ours is in memory
-numbuf:     equ 0FF30h          ; number formatting (48 bytes)
-strbuf:     equ 0FF60h          ; VAL's text, a character being made (160 bytes)
+numbuf:     equ 0FF70h          ; number formatting (48 bytes)
+strbuf:     equ 0FFA0h          ; VAL's text, a character being made (96 bytes)
 
 ; The two words the tape loaders and savers share with BASIC:
 progend1:   equ 0FE1Eh          ; address just after the 01h end byte

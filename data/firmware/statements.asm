@@ -16,13 +16,16 @@ s_type:     equ sysend+55
 
 ; execstmt: run the statement at DE.
 execstmt:   ld (stmtpos),de
-            call chkbreak
+            ld hl,pollcount     ; the keyboard every 16 statements
+            dec (hl)
+            call z,pollnow
+            ld a,(breakflag)
+            or a
+            jp nz,breakhit
             ld hl,tmpdesc       ; the temporary strings and values of the
             ld (tmpsp),hl       ; last statement are given up
             ld hl,vstack
             ld (vsp),hl
-            xor a
-            ld (outdev),a
             ld a,(de)
             cp ' '
             call z,skipsp
@@ -62,7 +65,9 @@ stmttable:  dw st_end, st_for, st_next, st_data, st_input, st_dim, st_read, st_l
 
 ; nextstmt: after a statement: ":" or the end of the line must follow (or
 ; ELSE, which ends the THEN part of an IF).
-nextstmt:   call skipsp
+nextstmt:   ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ':'
             jr nz,nextstmt_eol
             inc de
@@ -117,7 +122,9 @@ skipstmt_q: ld a,(de)
             jr skipstmt
 
 ; atend: Z when the statement has ended (":", 0Dh or ELSE at DE).
-atend:      call skipsp
+atend:      ld a,(de)
+            cp ' '
+            call z,skipsp
             cp ':'
             ret z
             cp t_else
@@ -373,7 +380,9 @@ st_on:      call getint
 st_on_list: inc de
             ld hl,0
             ld (s_target),hl
-st_on_item: call skipsp
+st_on_item: ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jp nc,err_syntax
             call readuint
@@ -419,7 +428,9 @@ st_if:      call expr
             inc de
 st_if_goto: pop af
             jr z,st_if_false
-st_if_do:   call skipsp
+st_if_do:   ld a,(de)
+            cp ' '
+            call z,skipsp
             call isdigit
             jp c,st_goto
             jp execstmt
@@ -453,6 +464,17 @@ st_for:     call getname
             ld (s_type),a
             call simpleaddr
             ld (s_cell),hl
+            call forfind        ; an older loop on the same variable ends
+            jr nz,st_for_fresh
+            ld (forsp),bc
+st_for_fresh:
+            ld hl,(forsp)       ; the entry is known before the numbers,
+            ld bc,forstk+formax*forsize ; which go straight into it
+            or a
+            sbc hl,bc
+            jp nc,err_nesting
+            add hl,bc
+            ld (s_entry),hl
             ld c,'='
             call need
             call expr
@@ -460,14 +482,17 @@ st_for:     call getname
             ld a,(s_type)
             call storeval
             ld a,(de)
-            ld a,(de)
             cp ' '
             call z,skipsp
             cp t_to
             jp nz,err_syntax
             inc de
             call getnum
-            call vpush          ; the limit
+            ld bc,(s_entry)     ; the limit at entry+3
+            inc bc
+            inc bc
+            inc bc
+            call forvalue
             ld a,(de)
             cp ' '
             call z,skipsp
@@ -475,34 +500,31 @@ st_for:     call getname
             jr nz,st_for_one
             inc de
             call getnum
-            jr st_for_step
-st_for_one: ld hl,1
-            call intresult
-st_for_step:
-            call vpush          ; the step
-            ld hl,(s_cell)      ; an older loop on the same variable ends
-            call forfind
-            jr nz,st_for_fresh
-            ld (forsp),bc
-st_for_fresh:
-            ld hl,(forsp)
-            ld bc,forstk+formax*forsize
+            push hl
+            ld hl,(s_entry)     ; the step at entry+8
+            ld bc,8
+            add hl,bc
+            ld b,h
+            ld c,l
+            pop hl
+            call forvalue
+            jr st_for_done
+st_for_one: push de             ; no STEP: 1
+            ld hl,(s_entry)
+            ld bc,8
+            add hl,bc
+            ex de,hl
+            ld hl,floatone
+            ld bc,5
+            ld a,(s_type)
             or a
-            sbc hl,bc
-            jp nc,err_nesting
-            add hl,bc
-            ld (s_entry),hl
-            call vpop
-            ld hl,(s_entry)
-            ld bc,8             ; the step at entry+8
-            add hl,bc
-            call forvalue
-            call vpop           ; the limit at entry+3
-            ld hl,(s_entry)
-            inc hl
-            inc hl
-            inc hl
-            call forvalue
+            jr nz,st_for_onecopy
+            ld hl,intone
+            ld c,2
+st_for_onecopy:
+            ldir
+            pop de
+st_for_done:
             ld hl,(s_entry)
             ld bc,(s_cell)
             ld (hl),c
@@ -525,32 +547,25 @@ st_for_fresh:
             ld (forsp),hl
             jp nextstmt
 
-; argtocur: the value in argval becomes the current value.
-argtocur:   ld a,(argval)
-            ld (vtype),a
-            ld hl,(argval+1)
-            cp 1
-            ret nz
-            jp loadarg
+floatone:   db 00h, 00h, 00h, 00h, 81h ; 1 in the number format
+intone:     dw 1
 
-; forvalue: the number in argval into the five bytes at HL, in the loop
+; forvalue: the current number into the five bytes at BC, in the loop
 ; variable's type (s_type). Keeps DE.
-forvalue:   push hl
-            call argtocur
-            ld a,(s_type)
+forvalue:   ld a,(s_type)
             or a
             jr z,forvalue_int
             call tofloat
-            pop hl
+            ld h,b
+            ld l,c
             jp fp_store
 forvalue_int:
             call toint
-            ld b,h
-            ld c,l
-            pop hl
-            ld (hl),c
-            inc hl
-            ld (hl),b
+            ld a,l
+            ld (bc),a
+            inc bc
+            ld a,h
+            ld (bc),a
             ret
 
 ; forfind: look for the FOR entry of cell HL, newest first. Z: found, BC
@@ -758,7 +773,7 @@ st_lprint:  ld a,1
 st_print:   call atend
             jr nz,st_print_item
             call crlf
-            jp nextstmt
+            jp screenout
 st_print_item:
             ld a,(de)
             cp ' '
@@ -806,7 +821,7 @@ st_print_sep:
             call atend
             jp nz,err_syntax
             call crlf
-            jp nextstmt
+            jp screenout
 st_print_tab:
             inc de
             call pr_tab
@@ -844,7 +859,7 @@ st_print_semi:
             inc de
             call atend
             jp nz,st_print_item
-            jp nextstmt
+            jp screenout
 
 ; putdesc: print the string of descriptor HL. Keeps DE.
 putdesc:    ld b,(hl)
@@ -982,7 +997,9 @@ pr_cur:     ld c,'('
 ; INPUT ["prompt";] v [, v ...]. Answers are separated by commas; a string
 ; answer may be quoted. An answer that is not a number asks for all of
 ; them again; answers left over are ignored with a note.
-st_input:   call skipsp
+st_input:   ld a,(de)
+            cp ' '
+            call z,skipsp
             ld hl,0
             ld (s_lo),hl        ; the prompt
             cp '"'
@@ -1531,4 +1548,7 @@ st_list_show:
             jr st_list_line
 st_list_end:
             pop de
+; screenout: output goes back to the screen after LPRINT and LLIST.
+screenout:  xor a
+            ld (outdev),a
             jp nextstmt

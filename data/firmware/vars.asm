@@ -23,18 +23,28 @@ zeroval:    db 0, 0, 0, 0, 0
 
 ; getname: the name at DE into name0/name1 and its type into numtype (0
 ; whole number, 1 float, 2 string); DE past it. Keeps BC.
-getname:    call skipsp
-            call isletter
+getname:    ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp 'A'
+            jp c,err_syntax
+            cp 'Z'+1
             jp nc,err_syntax
             ld (name0),a
             inc de
+            ld a,(de)
+            cp '0'
+            jr c,getname_one
+            cp '9'+1
+            jr c,getname_two
+            cp 'A'
+            jr c,getname_one
+            cp 'Z'+1
+            jr c,getname_two
+getname_one:
             xor a
             ld (name1),a
-            ld a,(de)
-            call isletter
-            jr c,getname_two
-            call isdigit
-            jr nc,getname_suffix
+            jr getname_suffix
 getname_two:
             ld (name1),a
             inc de

@@ -5,15 +5,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
+#include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
+#include "host/qt/window_extras.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
@@ -21,6 +26,7 @@
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "machine/roms.h"
 #include "media/disk_card.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
@@ -46,6 +52,26 @@ bool hasExtension(const std::string& path, const char* extension) {
 bool readable(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return file.good();
+}
+
+// Why a file cannot be read ("" when it can).
+std::string whyUnreadable(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::strerror(errno);
+    char probe;
+    const bool failed = std::fread(&probe, 1, 1, file) == 0 && std::ferror(file);
+    const int error = errno;
+    std::fclose(file);
+    return failed ? std::strerror(error) : "";
+}
+
+QString fromPath(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
+
+// The running sound driver's index (0 for "No sound").
+uint32_t runningSoundDriver() {
+    for (uint32_t i = 0; i < SoundDriverCount; i++)
+        if (SoundDrivers[i] == CurrentSoundDriver()) return i;
+    return 0;
 }
 
 const QStringList OpenFilters = {"All supported files (*.bac *.bas *.wav *.atp)",
@@ -156,15 +182,20 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
     else if (extension == ".bas")
         loader = LoadBasFile;
     else if (extension != ".wav") {
-        ShowStatus("Cannot load %s: not an ATP, BAC, BAS or WAV file.", path.c_str());
+        showError("Error", QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.")
+                               .arg(fromPath(path)));
         return 0;
     }
-    if (!readable(path)) {
-        ShowStatus("Cannot open %s.", path.c_str());
+    const std::string cause = whyUnreadable(path);
+    if (!cause.empty()) {
+        showError("Error",
+                  QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return 0;
     }
     if (loader && !loader(path)) {
-        ShowStatus("Cannot load %s.", path.c_str());
+        showError("Error", QString("Cannot load %1: the file is not a valid %2 file.")
+                               .arg(fromPath(path), QString::fromStdString(extension.substr(1))
+                                                        .toUpper()));
         return 0;
     }
     if (!loader && tapeDeck.file && !TapeInserted()) {
@@ -174,6 +205,7 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
     }
     if (!loader) OpenTapeForReading(path);
     ShowStatus("Loaded %s.", path.c_str());
+    addRecentFile(fromPath(path));
     return 1;
 }
 
@@ -220,11 +252,27 @@ void MainWindow::saveAs() {
         path.find('.', path.find_last_of('/') + 1) == std::string::npos)
         path += ".bac";
     std::string extension = lastExtension(path);
+    const QString name = QFileInfo(fromPath(path)).fileName();
     if (extension == ".bac") {
-        SaveBacImage(path);
-        if (!readable(path)) ShowStatus("Cannot write %s.", path.c_str());
+        errno = QFileInfo(fromPath(path)).isDir() ? EISDIR : 0;
+        if (!errno) SaveBacImage(path);
+        const QFileInfo saved(fromPath(path));
+        if (errno == EISDIR || !saved.isFile() || !readable(path)) {
+            showError("Error", QString("Cannot write %1: %2.")
+                                   .arg(fromPath(path), errno ? QString(std::strerror(errno))
+                                                              : QString("the file was not created")));
+            ResetPacing();
+            return;
+        }
+        ShowStatus("Saved %s.", name.toLocal8Bit().constData());
     } else if (extension == ".wav") {
         startRecording(path);
+    } else {
+        showError("Error", QString("Cannot save %1: only .bac (a program) and .wav (a tape "
+                                   "recording) can be saved. Nothing was written.")
+                               .arg(fromPath(path)));
+        ResetPacing();
+        return;
     }
     std::fprintf(stderr, "File saved: %s.\n", path.c_str());
     ResetPacing();
@@ -237,18 +285,20 @@ void MainWindow::attachDisk(unsigned drive) {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     QString text = QString("Drive DR%1 - %2").arg(drive).arg(QString::fromStdString(path));
-    if (!attachedImages[drive].empty()) {
-        DetachDrive(drive);
-        attachedImages[drive].clear();
-        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
-            item->setText(QString("Drive DR&%1 - ...").arg(drive));
-    }
+    // A refused image leaves the drive as it was.
     if (AttachDiskImage(drive, path)) {
         attachedImages[drive] = path;
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive))) item->setText(text);
-    } else {
-        messageBox("Error attaching disk image!", text);
+        return;
     }
+    QString cause = QString::fromStdString(whyUnreadable(path));
+    if (cause.isEmpty()) {
+        const qint64 size = QFileInfo(fromPath(path)).size();
+        cause = QString("a disk image of %1 bytes is not a known floppy size (for example "
+                        "80, 160, 320, 640 or 800 kB)")
+                    .arg(size);
+    }
+    showError("Error attaching disk image!", text + "\n\n" + cause + ".");
 }
 
 void MainWindow::detachDisks() {
@@ -267,9 +317,26 @@ void MainWindow::saveScreenshot() {
     request.filters = QStringList{"Bitmap files (*.bmp)", "All (*)"};
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
+    if (hasExtension(path, ".png")) {
+        const int width = frameWidth(desktop.pitchShift);
+        QImage picture(desktop.frameBuffer.data(), width, VisibleLines, width,
+                       QImage::Format_Grayscale8);
+        if (picture.save(fromPath(path), "PNG"))
+            ShowStatus("Saved %s.", path.c_str());
+        else
+            showError("Error", QString("Cannot write %1.").arg(fromPath(path)));
+        return;
+    }
     if (!hasExtension(path, ".bmp")) path += ".bmp";
-    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift))
+    errno = 0;
+    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift)) {
         ShowStatus("Cannot write %s.", path.c_str());
+        showError("Error", QString("Cannot write %1: %2.")
+                               .arg(fromPath(path), errno ? QString(std::strerror(errno))
+                                                          : QString("the file was not written")));
+        return;
+    }
+    ShowStatus("Saved %s.", path.c_str());
 }
 
 void MainWindow::toggleSoundRecording() {
@@ -286,10 +353,15 @@ void MainWindow::toggleSoundRecording() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".wav")) path += ".wav";
-    if (StartSoundRecording(path.c_str()))
+    errno = 0;
+    if (StartSoundRecording(path.c_str())) {
         setChecked(CmdSoundRecording, true);
-    else
+    } else {
         ShowStatus("Cannot write %s.", path.c_str());
+        showError("Error", QString("Cannot record the sound to %1: %2.")
+                               .arg(fromPath(path), errno ? QString(std::strerror(errno))
+                                                          : QString("the file was not created")));
+    }
 }
 
 int MainWindow::OnCommand(int id) {
@@ -330,6 +402,10 @@ void MainWindow::runCommand(int id) {
         LoadStateFromFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
         return;
     }
+    if (id >= CmdRecentFirst && id <= CmdRecentLast) {
+        openRecentFile(id - CmdRecentFirst);
+        return;
+    }
     if (id >= CmdAttachFirst && id <= CmdAttachLast) {
         attachDisk(static_cast<unsigned>(id - CmdAttachFirst));
         return;
@@ -337,17 +413,20 @@ void MainWindow::runCommand(int id) {
     if (id >= CmdBasicFirst && id <= CmdBasicLast) {
         basicRom = static_cast<uint32_t>(id - CmdBasicFirst);
         if (basicRom == BasicRomExternal && !loadExternalRom()) {
-            SetRadioMark(CmdBasicFirst, 3, basicRom);
+            markRoms();
             ShowStatus("No ZaVUR80BASIC.ROM found; the old ROM runs instead.");
         } else {
-            SetRadioMark(CmdBasicFirst, 3, basicRom);
+            markRoms();
         }
         machineReset();
         return;
     }
     if (id >= CmdDosFirst && id <= CmdDosLast) {
         dosRom = static_cast<uint32_t>(id - CmdDosFirst);
-        SetRadioMark(CmdDosFirst, 3, dosRom);
+        markRoms(true);
+        if (dosRom != DosRomNone && !dosRomPresent(dosRom))
+            ShowStatus("No %s image is installed; the machine runs without a DOS.",
+                       dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS");
         machineReset();
         return;
     }
@@ -361,8 +440,9 @@ void MainWindow::runCommand(int id) {
     if (id >= CmdSoundFirst && id <= CmdSoundLast) {
         for (int i = CmdSoundFirst; i <= CmdSoundLast; i++)
             setChecked(i, false);
-        OpenSoundDriver(static_cast<uint32_t>(id - CmdSoundFirst));
-        setChecked(CmdSoundFirst + static_cast<int>(SoundDriverSetting), true);
+        const uint32_t chosen = static_cast<uint32_t>(id - CmdSoundFirst);
+        OpenSoundDriver(chosen);
+        reportSoundDriver(chosen);
         return;
     }
     switch (id) {
@@ -373,12 +453,18 @@ void MainWindow::runCommand(int id) {
     case CmdLoadState: LoadStateFrom(); break;
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
-        if (memoryDumpFiles())
-            ShowStatus("Memory dump to %s/DUMP.TXT/DUMP.BIN",
+        errno = 0;
+        if (memoryDumpFiles()) {
+            ShowStatus("Memory dump to %s/dump.txt and dump.bin",
                        folder.left(260).toLocal8Bit().constData());
-        else
+        } else {
             ShowStatus("Cannot write the memory dump in %s.",
                        folder.left(260).toLocal8Bit().constData());
+            showError("Error", QString("Cannot write the memory dump (dump.txt, dump.bin) in "
+                                       "%1: %2.")
+                                   .arg(folder, errno ? QString(std::strerror(errno))
+                                                      : QString("the files were not written")));
+        }
         break;
     }
     case CmdDetachDisks: detachDisks(); break;
@@ -416,10 +502,115 @@ void MainWindow::runCommand(int id) {
         SetTapeSound(!TapeSoundEnabled());
         setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
         break;
+    case CmdKeyboardNatural:
+    case CmdKeyboardPositional:
+        NaturalKeyboard = id == CmdKeyboardNatural ? 1 : 0;
+        ReleaseMachineKeys();
+        SetRadioMark(CmdKeyboardNatural, 2, NaturalKeyboard ? 0 : 1);
+        break;
+    case CmdKeyboardHelp: keyboardHelpDialog(this); break;
+    case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
         messageBox("About Orvane",
                    "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION "\n\n");
         break;
     default: break;
     }
+}
+
+void MainWindow::showError(const QString& caption, const QString& text) { messageBox(caption, text); }
+
+void MainWindow::reportSoundDriver(uint32_t chosen, bool tell) {
+    const uint32_t running = runningSoundDriver();
+    for (int i = CmdSoundFirst; i <= CmdSoundLast; i++)
+        setChecked(i, i - CmdSoundFirst == static_cast<int>(running));
+    SoundDriverSetting = running;
+    if (tell && running != chosen && chosen < SoundDriverCount)
+        showError("Error", QString("The sound driver \"%1\" could not be opened; the machine "
+                                   "runs without sound.")
+                               .arg(SoundDrivers[chosen]->name));
+}
+
+void MainWindow::addRecentFile(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(full);
+    recent.prepend(full);
+    while (recent.size() > 8)
+        recent.removeLast();
+    if (desktop.store) desktop.store->setValue("RecentFiles", recent);
+    rebuildRecentMenu();
+}
+
+void MainWindow::setRecentFiles(const QStringList& files) {
+    recent = files.mid(0, 8);
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    if (!recentMenu) return;
+    for (int id = CmdRecentFirst; id <= CmdRecentLast; id++) {
+        auto found = commandActions.find(id);
+        if (found != commandActions.end()) {
+            recentMenu->removeAction(found->second);
+            found->second->deleteLater();
+            commandActions.erase(found);
+        }
+    }
+    recentMenu->setEnabled(!recent.isEmpty());
+    for (int i = 0; i < recent.size(); i++) {
+        QString shown = recent[i];
+        shown.replace("&", "&&");
+        QAction* item = recentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(shown));
+        const int id = CmdRecentFirst + i;
+        QObject::connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        commandActions[id] = item;
+    }
+}
+
+void MainWindow::openRecentFile(int index) {
+    if (index < 0 || index >= recent.size()) return;
+    const QString path = recent[index];
+    if (!QFileInfo::exists(path)) {
+        recent.removeAt(index);
+        if (desktop.store) desktop.store->setValue("RecentFiles", recent);
+        rebuildRecentMenu();
+        ShowStatus("%s no longer exists; it was removed from the recent files.",
+                   path.toLocal8Bit().constData());
+        return;
+    }
+    DropFile(path.toLocal8Bit().toStdString());
+}
+
+QString MainWindow::quickScreenshot(const QString& where) {
+    const QString folder = where.isEmpty() ? QuickScreenshotFolder() : where;
+    if (!QDir().mkpath(folder)) {
+        showError("Error", QString("Cannot create the folder %1 for screenshots.").arg(folder));
+        return QString();
+    }
+    const QString path = TimeStampedScreenshotPath(folder);
+    const int width = frameWidth(desktop.pitchShift);
+    const QImage picture = PictureAt4To3(desktop.frameBuffer.data(), width, VisibleLines, 3);
+    if (!picture.save(path, "PNG")) {
+        showError("Error", QString("Cannot write the screenshot %1.").arg(path));
+        return QString();
+    }
+    ShowStatus("Screenshot saved to %s.", path.toLocal8Bit().constData());
+    return path;
+}
+
+void MainWindow::markRoms(bool dosLast) {
+    const char* const basicTexts[2] = {"&Old ROM (Checksum: 11273)", "&New ROM (Checksum: 9913)"};
+    const char* const firmwareTexts[2] = {"&Old ROM slot: Open firmware",
+                                          "&New ROM slot: Open firmware"};
+    for (uint32_t slot = 0; slot < 2; slot++)
+        if (QAction* item = action(CmdBasicFirst + static_cast<int>(slot)))
+            item->setText(basicRomSource(slot).empty() ? firmwareTexts[slot] : basicTexts[slot]);
+    const char* const dosTexts[3] = {"&None", "&ABCDOS", "&UFDDOS"};
+    for (uint32_t dos = 1; dos < 3; dos++)
+        if (QAction* item = action(CmdDosFirst + static_cast<int>(dos)))
+            item->setText(QString(dosTexts[dos]) + (dosRomPresent(dos) ? "" : " (not installed)"));
+    const uint32_t runningDos = dosRom != DosRomNone && dosRomPresent(dosRom) ? dosRom : 0;
+    if (!dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
+    SetRadioMark(CmdBasicFirst, 3, basicRom);
+    if (dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cmath>
 #include <csignal>
@@ -14,6 +15,8 @@
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/qt/key_queue.h"
+#include "host/qt/window_extras.h"
 #include "host/qt/console_window.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
@@ -113,6 +116,7 @@ void ResetPacing() {
 
 int StartDesktop(const DesktopOptions& options) {
     desktop = Desktop();
+    ClearKeyQueue();
     desktop.window = new MainWindow();
     if (options.messageBox) desktop.window->messageBox = options.messageBox;
     SetStatusBar(desktop.window->status());
@@ -130,7 +134,6 @@ int StartDesktop(const DesktopOptions& options) {
     ShutdownSoundSystem();
     uint32_t soundChoice = SoundDriverSetting;
     OpenSoundDriver(soundChoice);
-    SoundDriverSetting = soundChoice;
 
     desktop.frameBuffer.assign(FrameBufferBytes, 0);
 
@@ -161,9 +164,19 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->markChoices();
     VideoDriverSetting = desktop.window->video()->SelectVideoDriver(VideoDriverSetting);
     desktop.window->markChoices();
-    desktop.window->SetRadioMark(CmdDosFirst, 3, dosRom);
-    desktop.window->SetRadioMark(CmdBasicFirst, 3, basicRom);
+    desktop.window->markRoms();
+    // The same line the headless runner prints: what actually runs.
+    ShowStatus("%s", runningRomDescription().c_str());
+    // The menu ticks the sound driver that runs; a driver that failed is
+    // reported once the window is up.
+    desktop.window->reportSoundDriver(soundChoice, false);
+    if (SoundDriverSetting != soundChoice)
+        QTimer::singleShot(0, desktop.window, [soundChoice] {
+            if (desktop.window) desktop.window->reportSoundDriver(soundChoice);
+        });
 
+    desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());
+    RestoreWindowGeometry(*desktop.store, desktop.window);
     if (options.showWindow) desktop.window->show();
     ResetPacing();
     return 1;
@@ -187,6 +200,7 @@ namespace {
 // The machine's part of a frame: execution (and in the cycle-based mode the
 // picture), the sound brought up to date, the next queued typing.
 void runMachineFrame(uint8_t* picture) {
+    DeliverQueuedKey();
     if (CycleBased)
         runFrame(CyclesPerFrame, picture, desktop.pitchShift);
     else
@@ -248,10 +262,23 @@ void RunOneFrame() {
     UpdateFastTape();
 }
 
+// True while an open menu holds the frames. A count left over by a menu that
+// closed without telling (so that no popup is open any more) is dropped, so
+// the machine can never stay frozen behind a menu that is gone.
+bool MenuHoldsFrames() {
+    if (desktop.menusOpen <= 0) return false;
+    if (QApplication::activePopupWidget()) return true;
+    desktop.menusOpen = 0;
+    if (desktop.running) ResumeSound();
+    ReleaseMachineKeys();
+    ResetPacing();
+    return false;
+}
+
 void RunMainLoop() {
     bool wasRunning = desktop.running;
     while (!desktop.quitRequested) {
-        if (!desktop.running || desktop.menusOpen > 0) {
+        if (!desktop.running || MenuHoldsFrames()) {
             ResetPacing();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             ResetPacing();
@@ -260,7 +287,7 @@ void RunMainLoop() {
             continue;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (desktop.quitRequested || !desktop.running || desktop.menusOpen > 0) continue;
+        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames()) continue;
         RunOneFrame();
     }
 }
@@ -269,6 +296,7 @@ void ShutdownDesktop() {
     ShutdownSoundSystem();
     CloseTape();
     if (desktop.store) {
+        if (desktop.window) SaveWindowGeometry(*desktop.store, desktop.window);
         if (!WriteAllSettings(*desktop.store))
             std::fprintf(stderr, "The settings could not be stored.\n");
         desktop.store.reset();

@@ -63,6 +63,8 @@ int StartWithFile(const std::string& path);
 // the tape moves with "Fast tape" on, frames run back to back for one display
 // period (at most FastTapeBatchFrames), and only the last is drawn.
 void RunOneFrame();
+// True while an open menu holds the frames (see desktop.cpp).
+bool MenuHoldsFrames();
 constexpr int FastTapeBatchFrames = 250;
 // Enters or leaves fast tape as the tape and the setting say: the limit
 // lifted and the sound muted, or back to the chosen speed; the status bar

@@ -7,6 +7,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QIcon>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +18,8 @@
 
 #include "abc80/abc80.h"
 #include "host/qt/desktop.h"
+#include "host/qt/key_queue.h"
+#include "host/qt/window_extras.h"
 #include "host/qt/keymap.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
@@ -49,15 +53,22 @@ MainWindow::MainWindow() {
     setWindowTitle("Orvane");
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled); // dead keys and compose sequences
+    setWindowIcon(OrvaneIcon());
     view = new VideoView(this);
     setCentralWidget(view);
     statusBarWidget = new OrvaneStatusBar(this);
     setStatusBar(statusBarWidget);
     buildMenus();
     fileDialog = defaultFileDialog;
+    // The About box carries the program's icon; every other box is an error.
     messageBox = [this](const QString& caption, const QString& text) {
-        QMessageBox::information(this, caption, text);
+        QMessageBox box(caption == "About Orvane" ? QMessageBox::NoIcon : QMessageBox::Critical,
+                        caption, text, QMessageBox::Ok, this);
+        if (caption == "About Orvane") box.setIconPixmap(OrvaneIcon().pixmap(64, 64));
+        box.exec();
     };
+    keyboardHelpDialog = ShowKeyboardHelpDialog;
     view->reportFailure = [this](const QString& caption, const QString& text) {
         messageBox(caption, text);
     };
@@ -88,13 +99,15 @@ void MainWindow::buildMenus() {
                 parents[entry.level - 1]->addMenu(menu);
             }
             parents[entry.level] = menu;
+            if (entry.level == 1 && QString::fromLatin1(entry.text) == "&Recent files")
+                recentMenu = menu;
             QObject::connect(menu, &QMenu::aboutToShow, this, [] {
                 if (desktop.menusOpen++ == 0) PauseSound();
             });
             QObject::connect(menu, &QMenu::aboutToHide, this, [] {
                 if (desktop.menusOpen > 0 && --desktop.menusOpen == 0) {
                     if (desktop.running) ResumeSound();
-                    keyboardReset();
+                    ReleaseMachineKeys();
                     ResetPacing();
                 }
             });
@@ -154,6 +167,8 @@ void MainWindow::markChoices() {
         setChecked(CmdSoundFirst + i, SoundDriverSetting == static_cast<uint32_t>(i));
     }
     setChecked(CmdTapeSound, TapeSoundEnabled() != 0);
+    setChecked(CmdKeyboardNatural, NaturalKeyboard != 0);
+    setChecked(CmdKeyboardPositional, NaturalKeyboard == 0);
     setChecked(CmdFastTape, FastTape != 0);
     view->setKeepAspect(KeepAspectRatio != 0);
 }
@@ -163,18 +178,119 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+namespace {
+
+// What identifies a host key between its press and its release.
+quint64 hostKeyId(const QKeyEvent* event) {
+    if (event->nativeScanCode()) return event->nativeScanCode();
+    return 0x100000000ull + static_cast<quint64>(event->key());
+}
+
+bool isModifierKey(int key) {
+    return key == Qt::Key_Alt || key == Qt::Key_AltGr || key == Qt::Key_Meta ||
+           key == Qt::Key_Super_L || key == Qt::Key_Super_R || key == Qt::Key_Hyper_L ||
+           key == Qt::Key_Hyper_R;
+}
+
+} // namespace
+
+void ReleaseMachineKeys() {
+    if (keyQueue.events.empty()) {
+        keyboardReset();
+        ClearKeyQueue();
+    } else {
+        // Keys still on their way are delivered first, then let go.
+        MachineKeyEvent releaseAll;
+        releaseAll.releaseAll = true;
+        QueueKeyEvent(releaseAll);
+    }
+    if (desktop.window) desktop.window->forgetHeldKeys();
+}
+
+void MainWindow::typeCharacter(char32_t character, quint64 hostKey) {
+    KeyStroke stroke;
+    if (!KeyStrokeForCharacter(character, stroke)) {
+        const QString shown = QString::fromUcs4(&character, 1);
+        ShowStatus("The ABC80 has no key for \"%s\"; the key was dropped.",
+                   shown.toLocal8Bit().constData());
+        return;
+    }
+    if (!hostKey) {
+        QueueKeyStroke(stroke);
+        return;
+    }
+    MachineKeyEvent press;
+    press.virtualKey = stroke.virtualKey;
+    press.shift = stroke.shift;
+    press.ctrl = stroke.ctrl;
+    QueueKeyEvent(press);
+    heldKeys[hostKey] = stroke.virtualKey;
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && !(event->modifiers() & Qt::AltModifier)) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->key() == Qt::Key_F1 && !(modifiers & Qt::AltModifier)) {
         machineReset(); // repeats reset again
         return;
     }
     if (event->isAutoRepeat()) return;
-    if (uint32_t key = KeyEventToVirtualKey(event)) keyPressed(key);
+    // Alt combinations belong to the desktop (menus, accelerators), never to
+    // the machine; Ctrl+Alt is AltGr on some systems and types characters.
+    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    const bool altGr = (modifiers & Qt::AltModifier) && ctrl;
+    if (((modifiers & Qt::AltModifier) && !altGr) || isModifierKey(event->key())) return;
+    const uint32_t vk = KeyEventToVirtualKey(event);
+    const quint64 id = hostKeyId(event);
+    if (NaturalKeyboard) {
+        if (vk == VkShift || vk == VkControl) return; // each key carries its own modifiers
+        const QString text = event->text();
+        const bool character = !text.isEmpty() && text[0].unicode() >= 0x20 &&
+                               text[0].unicode() != 0x7F && (!ctrl || altGr);
+        if (character) {
+            const std::u32string characters = text.toStdU32String();
+            for (size_t i = 0; i < characters.size(); i++)
+                typeCharacter(characters[i], i + 1 == characters.size() ? id : 0);
+            return;
+        }
+        if (!vk) return;
+        MachineKeyEvent press;
+        press.virtualKey = static_cast<uint8_t>(vk);
+        press.shift = (modifiers & Qt::ShiftModifier) ? 1 : 0;
+        press.ctrl = ctrl ? 1 : 0;
+        QueueKeyEvent(press);
+        heldKeys[id] = static_cast<uint8_t>(vk);
+        return;
+    }
+    if (!vk || vk > 0xFF) return;
+    MachineKeyEvent press;
+    press.virtualKey = static_cast<uint8_t>(vk);
+    QueueKeyEvent(press);
+    if (vk != VkShift && vk != VkControl) heldKeys[id] = static_cast<uint8_t>(vk);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    if (uint32_t key = KeyEventToVirtualKey(event)) keyReleased(key);
+    MachineKeyEvent release;
+    release.down = false;
+    auto held = heldKeys.find(hostKeyId(event));
+    if (held != heldKeys.end()) {
+        release.virtualKey = held->second;
+        heldKeys.erase(held);
+        QueueKeyEvent(release);
+        return;
+    }
+    const uint32_t vk = KeyEventToVirtualKey(event);
+    if (!NaturalKeyboard && (vk == VkShift || vk == VkControl)) {
+        release.virtualKey = static_cast<uint8_t>(vk);
+        QueueKeyEvent(release);
+    }
+}
+
+void MainWindow::inputMethodEvent(QInputMethodEvent* event) {
+    // Dead keys and compose sequences arrive as finished text.
+    for (char32_t c : event->commitString().toStdU32String())
+        if (NaturalKeyboard) typeCharacter(c, 0);
+    event->accept();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -183,7 +299,7 @@ void MainWindow::changeEvent(QEvent* event) {
         // it resets nothing, so typing started before the window became
         // active (a command-line program) is kept.
         if (!isActiveWindow()) {
-            keyboardReset();
+            ReleaseMachineKeys();
             desktop.typingQueue.clear();
         }
         ResetPacing();

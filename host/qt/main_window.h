@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -77,6 +78,32 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+  public:
+    // Types one character the host produced; hostKey (0: none) is the key
+    // whose release lets it go, otherwise it is pressed and released.
+    void typeCharacter(char32_t character, quint64 hostKey);
+    void forgetHeldKeys() { heldKeys.clear(); }
+    // The recent files list (newest first) and its menu.
+    void addRecentFile(const QString& path);
+    QStringList recentFiles() const { return recent; }
+    void rebuildRecentMenu();
+    void setRecentFiles(const QStringList& files);
+    // Ticks the sound driver actually running; says so when it is not the
+    // chosen one.
+    void reportSoundDriver(uint32_t chosen, bool tell = true);
+    // The BASIC and DOS marks and texts as they run: a slot without its
+    // image says "Open firmware", a DOS without its image is not ticked.
+    void markRoms(bool dosLast = false);
+    // The keyboard help dialog (replaceable for tests).
+    std::function<void(QWidget* parent)> keyboardHelpDialog;
+    // A PNG of the picture at 4:3, integer-scaled, into folder (the user's
+    // Pictures/Orvane when empty); the path written, or "" on failure.
+    QString quickScreenshot(const QString& folder = QString());
+    QString quickScreenshotFolder; // "" for the user's Pictures/Orvane
+    // Error message with the error icon (through messageBox).
+    void showError(const QString& caption, const QString& text);
 
   private:
     void buildMenus();
@@ -88,6 +115,7 @@ class MainWindow : public QMainWindow {
     void saveScreenshot();
     void toggleSoundRecording();
     void saveAs();
+    void openRecentFile(int index);
     // The deck: a tape to play or a recording, never both at once.
     void insertTape();
     void recordTape();
@@ -100,6 +128,13 @@ class MainWindow : public QMainWindow {
     VideoView* view;
     OrvaneStatusBar* statusBarWidget;
     std::map<int, QAction*> commandActions;
+    std::map<quint64, uint8_t> heldKeys; // host key -> the machine key it pressed
+    QMenu* recentMenu = nullptr;
+    QStringList recent;
     QList<QMenu*> menus;
     int openFilter = 1, saveFilter = 1;
 };
+
+// Lets go of every key the machine holds (after the keys still queued), as
+// when the window loses the keyboard.
+void ReleaseMachineKeys();

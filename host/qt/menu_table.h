@@ -63,4 +63,11 @@ enum : int {
     CmdQuickSaveLast = 40105,
     CmdQuickLoadFirst = 40106, // 40106-40109: load from quick slot 1-4
     CmdQuickLoadLast = 40109,
+    // The desktop's own commands.
+    CmdKeyboardNatural = 40200,
+    CmdKeyboardPositional = 40201,
+    CmdKeyboardHelp = 40202,
+    CmdQuickScreenshot = 40203,
+    CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
+    CmdRecentLast = 40217,
 };

@@ -18,6 +18,7 @@ PaceClock SteadyPaceClock() {
                                         .count());
     };
     clock.sleepOneMs = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+    clock.sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     return clock;
 }
 
@@ -56,8 +57,13 @@ void ResetPacing(FramePacer& pacer) {
 void PaceFrame(FramePacer& pacer) {
     int64_t now = pacer.clock->now();
     if (pacer.speedIndex != 0 && !pacer.unlimited) {
+        const int64_t oneMs = pacer.clock->frequency / 1000;
         while (pacer.target - now >= pacer.framePeriod) {
-            pacer.clock->sleepOneMs();
+            const int64_t spare = pacer.target - now - pacer.framePeriod;
+            if (pacer.clock->sleepMs && spare >= 2 * oneMs)
+                pacer.clock->sleepMs(static_cast<int>(spare / oneMs) - 1);
+            else
+                pacer.clock->sleepOneMs();
             now = pacer.clock->now();
         }
     }

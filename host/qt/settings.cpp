@@ -11,6 +11,7 @@ uint32_t CycleBased = 0;
 uint32_t KeepAspectRatio = 1;
 uint32_t SyncSpeed = 1;
 uint32_t FastTape = 1;
+uint32_t NaturalKeyboard = 1;
 
 const SettingRecord SettingsTable[] = {
     {"SoundDriver", &SoundDriverSetting, 1, 2},
@@ -21,6 +22,7 @@ const SettingRecord SettingsTable[] = {
     {"FastTape", &FastTape, 1, 1},
     {"BasicROM", &basicRom, BasicRomOld, 2},
     {"DosROM", &dosRom, DosRomUfddos, 2},
+    {"NaturalKeyboard", &NaturalKeyboard, 1, 1},
 };
 const int SettingsCount = sizeof SettingsTable / sizeof SettingsTable[0];
 

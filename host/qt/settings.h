@@ -1,4 +1,4 @@
-// The eight choices the desktop program remembers between runs, bound to
+// The choices the desktop program remembers between runs, bound to
 // their program variables through one table. The table is read once at
 // start-up (before anything uses the variables) and written once at exit,
 // in the per-user store of organisation "Emulators", application "Orvane".
@@ -17,6 +17,7 @@ extern uint32_t CycleBased;         // "CycleBased": 1 draws the picture line by
 extern uint32_t KeepAspectRatio;    // "KeepAspectRatio": 1 keeps the picture at 4:3
 extern uint32_t SyncSpeed;          // "SyncSpeed": speed index 0-6
 extern uint32_t FastTape;           // "FastTape": 1 lifts the speed limit while the tape moves
+extern uint32_t NaturalKeyboard;    // "NaturalKeyboard": 1 types what the host key shows
 
 struct SettingRecord {
     const char* name;

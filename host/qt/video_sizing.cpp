@@ -2,6 +2,7 @@
 #include "host/qt/video_sizing.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstdlib>
@@ -45,6 +46,9 @@ void AspectSizer::correct() {
     // The frame round the picture area (menu bar, status bar) stays as it is.
     QSize size = window->size() + (wanted - now);
     size = size.expandedTo(window->minimumSize());
+    // Never past the screen the window is on.
+    if (const QScreen* screen = window->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
     resizing = true;
     window->resize(size);
     resizing = false;

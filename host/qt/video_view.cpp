@@ -7,10 +7,14 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
 #include <cstring>
+#include <vector>
+
+#include "host/qt/video_opengl.h"
 
 void FitAspect(QRect& r) {
     int32_t w = r.width(), h = r.height();
@@ -27,6 +31,9 @@ void FitAspect(QRect& r) {
 
 namespace {
 
+// Draws only when the picture changed, and scales it only then: the frame
+// is compared with the last one, scaled once into an image in the window's
+// own pixel format, and a repaint is a plain copy of that image.
 class SoftwarePicture : public QWidget, public VideoBackEnd {
   public:
     explicit SoftwarePicture(VideoView* view) : QWidget(view), view(view) {
@@ -37,26 +44,59 @@ class SoftwarePicture : public QWidget, public VideoBackEnd {
     }
     QWidget* widget() override { return this; }
     void present(const uint8_t* pixels, int width, int height) override {
+        const bool keep = view->keepAspect();
+        if (!FrameChanged(lastFrame, pixels, width, height) && keep == aspectKept &&
+            size() == scaledFor)
+            return;
         if (image.width() != width || image.height() != height)
             image = QImage(width, height, QImage::Format_Grayscale8);
         for (int y = 0; y < height; y++)
             std::memcpy(image.scanLine(y), pixels + static_cast<size_t>(y) * width, width);
-        update();
+        rescale();
+        update(target);
+        if (keep != aspectKept || bordersStale) {
+            aspectKept = keep;
+            bordersStale = false;
+            update();
+        }
     }
 
   protected:
-    void paintEvent(QPaintEvent*) override {
+    void resizeEvent(QResizeEvent*) override {
+        rescale();
+        bordersStale = true;
+        update();
+    }
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        QRect area = rect();
-        QRect target = area;
-        if (view->keepAspect()) FitAspect(target);
-        if (target != area) painter.fillRect(area, Qt::black);
-        painter.drawImage(target, image);
+        if (!event->region().boundingRect().intersects(rect())) return;
+        if (target != rect()) {
+            QRegion borders = QRegion(rect()) - QRegion(target);
+            for (const QRect& r : borders)
+                painter.fillRect(r, Qt::black);
+        }
+        painter.drawImage(target.topLeft(), scaled);
     }
 
   private:
+    void rescale() {
+        target = rect();
+        if (view->keepAspect()) FitAspect(target);
+        scaledFor = size();
+        aspectKept = view->keepAspect();
+        if (target.isEmpty()) return;
+        scaled = image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
+    }
+
     VideoView* view;
-    QImage image;
+    QImage image;  // the frame, one byte a pixel
+    QImage scaled; // the frame at its size on screen
+    QRect target;
+    QSize scaledFor;
+    std::vector<uint8_t> lastFrame;
+    bool aspectKept = true;
+    bool bordersStale = true;
 };
 
 } // namespace

@@ -205,7 +205,7 @@ std::vector<uint8_t> placeProgram(int length) {
         remaining -= size;
         ++line;
     }
-    std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
     uint16_t end = static_cast<uint16_t>(0x8000 + bytes.size());
     MainMemory[end] = 0x01;
     MainMemory[0xFE1E] = static_cast<uint8_t>((end + 1) & 0xFF);

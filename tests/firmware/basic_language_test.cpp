@@ -123,6 +123,18 @@ TEST_F(BasicLanguage, VariablesForLoopsAndNesting) {
                          " 32760  32765  32765", " 0  0.25  0.5  0.75  1  1.25"}));
 }
 
+TEST_F(BasicLanguage, LoopsRestartNestAndRunThroughSubroutines) {
+    Rows out = runProgram({
+        "10 FOR I=1 TO 2:FOR I=5 TO 6:PRINT I;:NEXT I:PRINT",
+        "20 FOR K%=10 TO 1 STEP -4:PRINT K%;:NEXT:PRINT",
+        "30 FOR X=1 TO 0 STEP -0.5:PRINT X;:NEXT:PRINT",
+        "40 FOR Y=1 TO 3:GOSUB 100:NEXT:PRINT",
+        "50 END",
+        "100 FOR Z=1 TO 2:PRINT Y*Z;:NEXT:RETURN",
+    });
+    EXPECT_EQ(out, (Rows{" 5  6", " 10  6  2", " 1  0.5  0", " 1  2  2  4  3  6"}));
+}
+
 TEST_F(BasicLanguage, GosubReturnsToTheStatementAfterIt) {
     Rows out = runProgram({
         "10 GOSUB 100:PRINT \"B\";:GOSUB 200:PRINT \"D\"",

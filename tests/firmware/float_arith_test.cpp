@@ -183,6 +183,23 @@ TEST(FloatArithmetic, CompareOrdersAllSignsAndZero) {
     EXPECT_EQ(binary("fp_cmp", -next, -one).a, 0xFF);
 }
 
+TEST(FloatArithmetic, RandomCompareIntAndFix) {
+    std::mt19937 rng(7);
+    for (int i = 0; i < 400; ++i) {
+        long double a = randomNumber(rng, 40);
+        long double b = (i % 3 == 0) ? a : (i % 3 == 1) ? -a : randomNumber(rng, 40);
+        if (i % 7 == 0) b = std::nextafter(static_cast<double>(a), 0.0);
+        b = unpack(pack(b));
+        EXPECT_EQ(binary("fp_cmp", a, b).a, a == b ? 0 : a > b ? 1 : 0xFF) << a << " vs " << b;
+        setFpa(a);
+        call("fp_int");
+        EXPECT_EQ(fpa(), std::floor(a)) << "INT " << a;
+        setFpa(a);
+        call("fp_fix");
+        EXPECT_EQ(fpa(), std::trunc(a)) << "FIX " << a;
+    }
+}
+
 TEST(FloatArithmetic, SignHelpers) {
     for (long double v : {-7.25L, 0.0L, 3e-20L}) {
         setFpa(v);

@@ -5,6 +5,7 @@
 #include "cpu/z80.h"
 #include "machine/memory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -121,6 +122,7 @@ Outcome call(const std::string& routine, const Registers& registers) {
         }
         if (step == MaxSteps) throw std::runtime_error(routine + " does not return");
         execute(1);
+        outcome.stackBytes = std::max(outcome.stackBytes, static_cast<int>(StackTop - 2) - cpu.SP);
     }
     outcome.cycles = cpu.TCOUNT - start;
     outcome.hl = cpu.HL;

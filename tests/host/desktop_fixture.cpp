@@ -70,6 +70,7 @@ void DesktopTest::startDesktop(int refreshHz) {
     window().messageBox = [this](const QString& caption, const QString& text) {
         messages.emplace_back(caption, text);
     };
+    window().keyboardHelpDialog = [this](QWidget*) { keyboardHelpShown++; };
     monitorSetConsole(&LeavingConsole);
 }
 

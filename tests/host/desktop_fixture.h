@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +20,9 @@
 #include "host/qt/desktop.h"
 #include "host/qt/main_window.h"
 #include "host/qt/pacing.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // Ticks are nanoseconds; sleeping moves the clock on by 1 ms.
 struct FakeClock {
@@ -59,4 +64,5 @@ class DesktopTest : public ::testing::Test {
     std::vector<FileRequest> requests;                 // every dialog asked for
     std::vector<QString> dialogAnswers;                // answered in order; "" = cancel
     std::vector<std::pair<QString, QString>> messages; // (caption, text)
+    int keyboardHelpShown = 0;
 };

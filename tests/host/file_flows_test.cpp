@@ -3,6 +3,9 @@
 // the file dialogs answered by the test.
 #include <QClipboard>
 #include <QFile>
+#include <QDir>
+#include <QImage>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QLabel>
 
@@ -79,14 +82,20 @@ TEST_F(FileFlows, WavFilesAreTapesForAutostartDropAndCommandLine) {
 TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
     startDesktop();
     runFramesAndReadScreen(60);
+    messages.clear(); // the video drivers this platform lacks
     std::string text = writeFile("notes.txt", "10 PRINT 1\r");
     EXPECT_EQ(StartWithFile(text), 0);
     EXPECT_FALSE(typingInProgress());
-    EXPECT_NE(statusText().find("Cannot load"), std::string::npos) << statusText();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Error");
+    EXPECT_TRUE(messages[0].second.startsWith("Cannot load ")) << messages[0].second.toStdString();
 
     EXPECT_EQ(window().DropFile(path("missing.bac")), 0);
     EXPECT_FALSE(typingInProgress());
-    EXPECT_NE(statusText().find("Cannot open"), std::string::npos) << statusText();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].second.endsWith("missing.bac: No such file or directory."))
+        << messages[1].second.toStdString();
+
 
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
     EXPECT_EQ(StartWithFile(program), 1);
@@ -103,10 +112,24 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
 
+    EXPECT_EQ(statusText(), "Saved PROG.bac.");
+
+    messages.clear();
     dialogAnswers = {QString::fromStdString(path("PROG.txt"))};
     window().OnCommand(CmdSaveAs);
     EXPECT_FALSE(std::filesystem::exists(path("PROG.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("PROG.txt.bac")));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].second.indexOf("Nothing was written"), -1)
+        << messages[0].second.toStdString();
+
+    // A folder in place of the file: reported as failed, not as saved.
+    std::filesystem::create_directories(path("folder.bac"));
+    dialogAnswers = {QString::fromStdString(path("folder.bac"))};
+    window().OnCommand(CmdSaveAs);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].second.startsWith("Cannot write")) << messages[1].second.toStdString();
+    EXPECT_NE(statusText(), "Saved folder.bac.");
 }
 
 TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
@@ -136,9 +159,49 @@ TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
     EXPECT_TRUE(lit) << "the boot banner is in the picture";
 
     // A file that cannot be created is reported.
+    messages.clear();
     dialogAnswers = {QString::fromStdString(path("no/such/folder/shot.bmp"))};
     window().OnCommand(CmdScreenshot);
     EXPECT_NE(statusText().find("Cannot write"), std::string::npos);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].second.indexOf("No such file or directory"), -1)
+        << messages[0].second.toStdString();
+
+    // A .png name writes a PNG of the same picture, under that very name.
+    dialogAnswers = {QString::fromStdString(path("shot.png"))};
+    window().OnCommand(CmdScreenshot);
+    EXPECT_FALSE(std::filesystem::exists(path("shot.png.bmp")));
+    QImage png(QString::fromStdString(path("shot.png")), "PNG");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.size(), QSize(240, 240));
+    EXPECT_EQ(qGray(png.pixel(0, 0)), desktop.frameBuffer[0]);
+}
+
+TEST_F(FileFlows, QuickScreenshotIsAFourToThreePngWithATimeStamp) {
+    startDesktop();
+    runFramesAndReadScreen(60);
+    const QString folder = QString::fromStdString(path("Pictures/Orvane"));
+    window().quickScreenshotFolder = folder;
+    window().OnCommand(CmdQuickScreenshot);
+    window().OnCommand(CmdQuickScreenshot); // the same second: a second name
+    const QStringList shots = QDir(folder).entryList({"orvane-*.png"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(shots.size(), 2) << shots.join(",").toStdString();
+    EXPECT_TRUE(QRegularExpression("^orvane-\\d{8}-\\d{6}(-2)?\\.png$").match(shots[0]).hasMatch())
+        << shots[0].toStdString();
+    QImage image(folder + "/" + shots[0]);
+    ASSERT_EQ(image.size(), QSize(960, 720));
+    // Pixel (x, y) of the picture is the frame's (x / 4, y / 3).
+    for (int y = 0; y < 720; y += 37)
+        for (int x = 0; x < 960; x += 41)
+            ASSERT_EQ(qGray(image.pixel(x, y)), desktop.frameBuffer[(y / 3) * 240 + x / 4]) << x << "," << y;
+    EXPECT_NE(statusText().find("Screenshot saved to " + folder.toStdString()), std::string::npos)
+        << statusText();
+
+    // A folder that cannot be made is reported.
+    messages.clear();
+    window().quickScreenshotFolder = "/proc/orvane-no-such-folder";
+    EXPECT_EQ(window().quickScreenshot(window().quickScreenshotFolder), QString());
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
@@ -155,7 +218,8 @@ TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
                                               [](auto& m) { return m.first == "Error"; }),
               1u);
     EXPECT_EQ(messages.back().first, "Error attaching disk image!");
-    EXPECT_EQ(messages.back().second.toStdString(), "Drive DR0 - " + image);
+    EXPECT_EQ(messages.back().second.toStdString(),
+              "Drive DR0 - " + image + "\n\nNo such file or directory.");
     EXPECT_EQ(window().action(40047)->text(), "Drive DR&0 - ...");
 
     // Copy text follows screen order: row 1 is the second line.

@@ -115,3 +115,28 @@ TEST(Pacing, CatchesUpAfterAStallUnlessReset) {
 }
 
 } // namespace
+
+namespace {
+
+// With a clock that can sleep several milliseconds at once the wait keeps
+// the same schedule with a few wake-ups a frame instead of one a millisecond.
+TEST(Pacing, LongSleepsKeepTheScheduleWithFewWakeUps) {
+    PacedRun slices(1, 50), longSleeps(1, 50);
+    int wakeUps = 0;
+    longSleeps.fake.clock.sleepMs = [&](int ms) {
+        longSleeps.fake.advanceMs(ms);
+        wakeUps++;
+    };
+    slices.run(150);
+    const int sliceSleeps = slices.fake.sleeps;
+    longSleeps.run(150);
+    wakeUps += longSleeps.fake.sleeps;
+    EXPECT_EQ(longSleeps.fake.now, slices.fake.now) << "the same schedule";
+    EXPECT_GT(sliceSleeps, 2500);
+    EXPECT_LT(wakeUps, 600);
+    ASSERT_EQ(longSleeps.titles.size(), slices.titles.size());
+    ASSERT_FALSE(slices.titles.empty());
+    EXPECT_EQ(longSleeps.titles.back().percent, slices.titles.back().percent);
+}
+
+} // namespace

@@ -1,10 +1,12 @@
 // The settings store: first run, round trip through a normal exit, values
 // out of range, and the start-up speed taken from the store.
+#include <QScreen>
 #include <QSettings>
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
+#include "host/qt/window_extras.h"
 #include "machine/memory.h"
 #include "sound/mixer.h"
 
@@ -22,12 +24,13 @@ TEST_F(SettingsTest, FirstRunStoresEveryDefault) {
     QSettings settings("Emulators", "Orvane");
     const std::pair<const char*, int> expected[] = {
         {"SoundDriver", 1}, {"VideoDriver", 1}, {"CycleBased", 0}, {"KeepAspectRatio", 1},
-        {"SyncSpeed", 1},   {"BasicROM", 0},    {"DosROM", 2},     {"FastTape", 1}};
+        {"SyncSpeed", 1},   {"BasicROM", 0},    {"DosROM", 2},      {"FastTape", 1},
+        {"NaturalKeyboard", 1}};
     for (const auto& [name, value] : expected) {
         ASSERT_TRUE(settings.contains(name)) << name;
         EXPECT_EQ(settings.value(name).toInt(), value) << name;
     }
-    EXPECT_EQ(settings.allKeys().size(), 8);
+    EXPECT_EQ(settings.allKeys().size(), 9);
 }
 
 TEST_F(SettingsTest, BadStoredValuesFallBackToTheirDefaults) {
@@ -90,6 +93,41 @@ TEST_F(SettingsTest, SavedNoLimitSurvivesARestart) {
     EXPECT_EQ(desktop.pacer.displayInterval, 20000000u);
     ShutdownDesktop();
     EXPECT_EQ(store().value("SyncSpeed").toInt(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowPlace, KeptInsideTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    EXPECT_EQ(KeepInside(QRect(100, 100, 720, 600), screen), QRect(100, 100, 720, 600));
+    EXPECT_EQ(KeepInside(QRect(1000, 900, 720, 600), screen), QRect(560, 424, 720, 600));
+    EXPECT_EQ(KeepInside(QRect(-50, -20, 2000, 1500), screen), screen);
+    EXPECT_EQ(KeepInside(QRect(-300, 10, 400, 300), screen), QRect(0, 10, 400, 300));
+}
+
+using WindowGeometryTest = DesktopTest;
+
+TEST_F(WindowGeometryTest, SizeAndPlaceAreRememberedAndKeptOnTheScreen) {
+    startDesktop();
+    window().setGeometry(40, 50, 600, 480);
+    ShutdownDesktop();
+    {
+        QSettings settings("Emulators", "Orvane");
+        EXPECT_FALSE(settings.value("WindowGeometry").toByteArray().isEmpty());
+    }
+    startDesktop();
+    EXPECT_EQ(window().geometry().size(), QSize(600, 480));
+    EXPECT_EQ(window().geometry().topLeft(), QPoint(40, 50));
+
+    // A size stored on a larger screen comes back inside this one.
+    window().setGeometry(0, 0, 5000, 4000);
+    ShutdownDesktop();
+    startDesktop();
+    const QRect available = window().screen()->availableGeometry();
+    EXPECT_LE(window().geometry().width(), available.width());
+    EXPECT_LE(window().geometry().height(), available.height());
 }
 
 } // namespace

@@ -2,6 +2,17 @@
 // the boot banner shows in the window's picture area, and a line typed as
 // key events is echoed on the machine's screen.
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QThread>
+#include <QTimer>
+
+#include <iterator>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -13,6 +24,8 @@
 
 #include "host/qt/desktop.h"
 #include "host/qt/main_window.h"
+#include "host/qt/menu_table.h"
+#include "cpu/z80.h"
 #include "host/qt/settings.h"
 
 namespace {
@@ -81,6 +94,173 @@ TEST(XvfbSmoke, BootBannerShowsAndTypedLineEchoes) {
     ASSERT_GE(echoed, 0) << rows.join('\n').toStdString();
     EXPECT_TRUE(rows.value(echoed + 1).startsWith(" 6 ")) << "the line ran";
     ShutdownDesktop();
+}
+
+// How many different colours a grabbed window shows (sampled): a window
+// drawn uniformly black (or not drawn at all) shows one.
+int coloursIn(const QImage& image) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            seen.insert(image.pixel(x, y));
+    return seen.size();
+}
+
+void settle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+void startWith(QApplication*& app, QTemporaryDir& folder, int videoDriver) {
+    static int argc = 1;
+    static char name[] = "orvane-smoke";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!QApplication::instance()) app = new QApplication(argc, argv);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings settings("Emulators", "Orvane");
+    settings.setValue("SoundDriver", 0);
+    settings.setValue("VideoDriver", videoDriver);
+}
+
+// Menus and dialogs are drawn with every video driver, from a fresh start.
+TEST(XvfbSmoke, MenusAndDialogsAreDrawnWithEveryDriver) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
+    QApplication* app = nullptr;
+    for (int driver = 0; driver < 3; driver++) {
+        SCOPED_TRACE(driver);
+        QTemporaryDir folder;
+        startWith(app, folder, driver);
+        DesktopOptions options;
+        options.messageBox = [](const QString&, const QString&) {};
+        ASSERT_EQ(StartDesktop(options), 1);
+        runFrames(60);
+        QMenu* file = desktop.window->topMenus().first();
+        file->popup(desktop.window->mapToGlobal(QPoint(10, 30)));
+        settle(300);
+        ASSERT_TRUE(file->isVisible());
+        QImage menu = QGuiApplication::primaryScreen()->grabWindow(file->winId()).toImage();
+        EXPECT_GT(coloursIn(menu), 8) << "the File menu is drawn";
+        file->hide();
+        QMessageBox box(QMessageBox::Critical, "Error", "A message with an icon and text.",
+                        QMessageBox::Ok);
+        box.show();
+        settle(300);
+        QImage dialog = QGuiApplication::primaryScreen()->grabWindow(box.winId()).toImage();
+        EXPECT_GT(coloursIn(dialog), 8) << "the message box is drawn";
+        box.hide();
+        ShutdownDesktop();
+    }
+    delete app;
+}
+
+// A monkey at the keyboard and the menus: random keys (with bursts of Alt
+// keys), menus opened and closed, speed, driver and keyboard changes, loads
+// of good and bad files, pause and resume, resets. The machine must keep
+// running all the while. ORVANE_MONKEY_SECONDS sets the length (default 20).
+TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
+    QApplication* app = nullptr;
+    QTemporaryDir folder;
+    startWith(app, folder, 0);
+    const QString previousDirectory = QDir::currentPath();
+    QDir::setCurrent(folder.path()); // the memory dump writes here
+    const int seconds = qEnvironmentVariableIsSet("ORVANE_MONKEY_SECONDS")
+                            ? qEnvironmentVariableIntValue("ORVANE_MONKEY_SECONDS")
+                            : 20;
+    const QString good = folder.path() + "/good.bas";
+    {
+        QFile file(good);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("10 PRINT 1\r20 GOTO 10\r");
+    }
+    const QStringList files = {good, folder.path() + "/missing.bac", folder.path() + "/x.txt",
+                               folder.path(), ""};
+    DesktopOptions options;
+    int messages = 0;
+    options.messageBox = [&messages](const QString&, const QString&) { messages++; };
+    ASSERT_EQ(StartDesktop(options), 1);
+    QRandomGenerator random(1234);
+    desktop.window->fileDialog = [&](const FileRequest&) {
+        return files[random.bounded(files.size())];
+    };
+    desktop.window->keyboardHelpDialog = [](QWidget*) {};
+    desktop.window->quickScreenshotFolder = folder.path() + "/shots";
+
+    const int keys[] = {Qt::Key_A,     Qt::Key_1,     Qt::Key_Return, Qt::Key_Space,
+                        Qt::Key_Shift, Qt::Key_Alt,   Qt::Key_M,      Qt::Key_F,
+                        Qt::Key_Right, Qt::Key_Comma, Qt::Key_Period, Qt::Key_Backspace};
+    const int commands[] = {40014, 40016, 40015, 40018, 40020, CmdReset, CmdHardReset,
+                            CmdPause, CmdKeyboardPositional, CmdKeyboardNatural, CmdVideoFirst,
+                            CmdVideoFirst + 1, CmdVideoFirst + 2, CmdSoundFirst, CmdLoad, CmdAutostart, CmdKeepAspect,
+                            CmdCycleBased, CmdTapeSound, CmdKeyboardHelp, CmdQuickScreenshot,
+                            CmdCopyText, CmdMemoryDump};
+    uint64_t lastCycles = cpu.TCOUNT;
+    int stalls = 0, checks = 0;
+    QString lastAction;
+    // Set when, at any moment since the last check, the machine was paused
+    // or a menu held the frames: only a whole free interval counts.
+    bool heldSinceCheck = false;
+    auto heldNow = [] { return !desktop.running || QApplication::activePopupWidget(); };
+    QTimer monkey;
+    QObject::connect(&monkey, &QTimer::timeout, [&] {
+        heldSinceCheck |= heldNow();
+        const int roll = random.bounded(100);
+        if (roll < 60) {
+            const int key = keys[random.bounded(int(std::size(keys)))];
+            Qt::KeyboardModifiers mods = random.bounded(4) == 0 ? Qt::AltModifier : Qt::NoModifier;
+            if (random.bounded(8) == 0) mods |= Qt::ShiftModifier;
+            const QString text = key == Qt::Key_A ? "a" : key == Qt::Key_1 ? "1" : "";
+            lastAction = QString("key %1 mods %2").arg(key).arg(int(mods));
+            QKeyEvent press(QEvent::KeyPress, key, mods, text);
+            QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+            QApplication::sendEvent(desktop.window, &press);
+            if (random.bounded(3)) QApplication::sendEvent(desktop.window, &release);
+        } else if (roll < 75) {
+            QList<QMenu*> menus = desktop.window->topMenus();
+            QMenu* menu = menus[random.bounded(menus.size())];
+            lastAction = "menu " + menu->title();
+            menu->popup(desktop.window->mapToGlobal(QPoint(20, 20)));
+            QTimer::singleShot(random.bounded(50, 300), menu, [menu] { menu->hide(); });
+        } else {
+            const int id = commands[random.bounded(int(std::size(commands)))];
+            lastAction = QString("command %1").arg(id);
+            desktop.window->OnCommand(id);
+        }
+        heldSinceCheck |= heldNow();
+    });
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        checks++;
+        const bool held = heldSinceCheck || heldNow();
+        heldSinceCheck = false;
+        if (!held && cpu.TCOUNT == lastCycles) {
+            stalls++;
+            ADD_FAILURE() << "the machine stopped: IP=" << std::hex << cpu.IP << " SP=" << cpu.SP
+                          << " after " << lastAction.toStdString();
+        }
+        lastCycles = cpu.TCOUNT;
+    });
+    QTimer::singleShot(seconds * 1000, [] { desktop.quitRequested = true; });
+    monkey.start(15);
+    watchdog.start(500);
+    RunMainLoop();
+    monkey.stop();
+    watchdog.stop();
+    EXPECT_GT(checks, seconds);
+    EXPECT_EQ(stalls, 0);
+    // Afterwards it still runs: unpause if the monkey left it paused.
+    if (desktop.paused) desktop.window->OnCommand(CmdPause);
+    const uint64_t before = cpu.TCOUNT;
+    runFrames(5);
+    EXPECT_GT(cpu.TCOUNT, before);
+    ShutdownDesktop();
+    QDir::setCurrent(previousDirectory);
+    delete app;
 }
 
 } // namespace

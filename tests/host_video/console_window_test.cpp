@@ -59,7 +59,7 @@ TEST(ConsoleWindow, RunsTheMonitorInColour) {
     EXPECT_EQ(session.openings, 1);
     EXPECT_EQ(session.title, "Interactive monitor");
     EXPECT_TRUE(session.transcript.startsWith("Type '?' for help, 'x' for exit.\n?\n"));
-    EXPECT_TRUE(session.transcript.contains("z - step CPU\nx - exit from monitor\n"));
+    EXPECT_TRUE(session.transcript.contains("z - step one instruction.\nx - exit from monitor.\n"));
     EXPECT_EQ(session.helpColour, "#ffffff");   // attribute 15
     EXPECT_EQ(session.normalColour, "#00ff00"); // attribute 10
 }

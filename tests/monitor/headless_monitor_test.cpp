@@ -54,7 +54,7 @@ TEST(HeadlessMonitor, BreakpointRegistersStepMemoryChangeAndContinue) {
                   "Memory loaded 9000-FFFF from file prog.bin.\n"
                   "Breakpoint(s) at 9008h set.\n" +
                   banner +
-                  "Watchpoint reached at 9008.\n"
+                  "Breakpoint reached at 9008.\n"
                   " 9008 34          inc (hl)\n"
                   "IP:9008,AF:05FF,BC:0000,DE:0000,HL:A000,R:03|SZ-H-PNC\n"
                   "IX:0000,IY:0000,SP:FFFF,I:00,INT:0,NMI:0, FL|11111111\n"
@@ -88,7 +88,7 @@ TEST(HeadlessMonitor, StopsAfterTheEndOfInputPassSilently) {
                                                 "Memory loaded 9000-FFFF from file prog.bin.\n"
                                                 "Breakpoint(s) at 9008h set.\n" +
                                                 Banner +
-                                                "Watchpoint reached at 9008.\n"
+                                                "Breakpoint reached at 9008.\n"
                                                 " 9008 34          inc (hl)\n");
     const std::string memory = readFile(folder / "memory.bin");
     ASSERT_EQ(memory.size(), 65536u);

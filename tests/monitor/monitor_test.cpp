@@ -125,25 +125,37 @@ TEST_F(MonitorTest, ConsoleThatCannotOpenLeavesAtOnce) {
     EXPECT_EQ(paced, 2);
 }
 
+std::string helpText() {
+    return "Interactive monitor commands:\n"
+           "? - this help.\n"
+           ":<address> [<value> ...] - write the values to memory from <address>; ':' alone "
+           "shows the next row.\n"
+           "b [<address> [<kinds>]] - list breakpoints; toggle an execution breakpoint at "
+           "<address>; or set exactly the kinds x (execute), r (read), w (write).\n"
+           "d [<from>] [<to>] [<name>] - disassemble from <from> (12 instructions, or till "
+           "<to>), also into file <name>.\n"
+           "f <from> <to> <value> - fill memory <from> till <to> with <value>.\n"
+           "g [<address>] - set IP to <address> (to the current address without one).\n"
+           "h <from> <to> <value1> [<value2> ... <value5>] - hunt memory (ROM and RAM) <from> "
+           "to <to> for the bytes.\n"
+           "l <name> <from> [<to>] - load binary file <name> into address <from> [till "
+           "<to>].\n"
+           "m [<from>] [<to>] - show memory <from> till <to> (8 rows without <to>).\n"
+           "r - show the registers.\n"
+           "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n"
+           "t <from> <till> <to> - transfer memory <from> address <till> address <to> "
+           "address.\n"
+           "z - step one instruction.\n"
+           "x - exit from monitor.\n";
+}
+
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
-    std::string help = "Interactive monitor commands:\n"
-                       "? - this help\n"
-                       ":<address> [<value>] [<value>] ... - modify memory at <address>\n"
-                       "d [<from>] [<to>] [<name>]- disassemble <from> address till <to> into "
-                       "file <name>.\n"
-                       "f <from> <to> <value> - fill memory <from> till <to> with <value>.\n"
-                       "g <address> - set IP to <address>.\n"
-                       "h <from> <to> <value1> <[valueX]> - hunt memory <from> to <to> for "
-                       "bytes.\n"
-                       "l <name> <from> [<to>] - load binary file <name> into address <from> "
-                       "[till <to>].\n"
-                       "m <from> <to> <value> - dump memory <from> till <to>.\n"
-                       "r - dump registers.\n"
-                       "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n"
-                       "t <from> <till> <to> - transfer memory <from> address <till> address "
-                       "<to> address.\n"
-                       "z - step CPU\n"
-                       "x - exit from monitor\n";
+    const std::string help = helpText();
+    // Every command letter the monitor knows has its own line.
+    for (const char* command : {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ",
+                                "t ", "z ", "x "})
+        EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
+    EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
     EXPECT_EQ(script.bright, help);
     EXPECT_EQ(session({"", "   ", "q", "X"}),
@@ -194,10 +206,12 @@ TEST_F(MonitorTest, ModifyMemoryWithTheColon) {
 TEST_F(MonitorTest, MemoryRowsFollowTheConsoleWidth) {
     for (int i = 0; i < 64; ++i)
         MainMemory[0x8000 + i] = static_cast<uint8_t>(0x30 + i);
+    // Every byte of the range shows: 32 bytes take three rows of 13.
     EXPECT_EQ(session({"m 8000 801f"}),
               " 8000:  30 31 32 33  34 35 36 37  38 39 3A 3B  3C :0123456789:;<\n"
-              " 800D:  3D 3E 3F 40  41 42 43 44  45 46 47 48  49 :=>?@ABCDEFGHI\n");
-    EXPECT_EQ(monitorCurrent, 0x801Au);
+              " 800D:  3D 3E 3F 40  41 42 43 44  45 46 47 48  49 :=>?@ABCDEFGHI\n"
+              " 801A:  4A 4B 4C 4D  4E 4F 50 51  52 53 54 55  56 :JKLMNOPQRSTUV\n");
+    EXPECT_EQ(monitorCurrent, 0x8027u);
     EXPECT_EQ(session({"m 8010 8000"}).size(), 1 + 7 + 13 * 3 + 4 + 13 + 1);
     std::string eight = session({"m 8000"});
     EXPECT_EQ(std::count(eight.begin(), eight.end(), '\n'), 8);
@@ -265,8 +279,9 @@ TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
     EXPECT_EQ(written, " 8000 3E 12       ld a,12h\n 8002 DD          undefined\n"
                        " 8003 00          nop\n");
 
-    // A file that cannot be opened: the console only.
-    EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}), " 8000 3E 12       ld a,12h\n");
+    // A file that cannot be opened is reported and nothing is disassembled.
+    EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}),
+              "Error writing to file /nonexistent-folder/x.txt.\n");
 
     // A range to the end of memory stops when the next instruction wraps.
     poke(0xFFFE, {0x00, 0x21});
@@ -309,7 +324,7 @@ TEST_F(MonitorTest, FillGoAndTransfer) {
     EXPECT_EQ(MainMemory[0x9000], 0x00);
 }
 
-TEST_F(MonitorTest, HuntSearchesTheMemoryArrayOnly) {
+TEST_F(MonitorTest, HuntSearchesWhatTheProcessorReads) {
     poke(0x8002, {0xDE, 0xAD, 0xBE});
     poke(0x9000, {0xDE, 0xAD, 0xBE, 0xEF});
     MainMemory[0xFFFF] = 0xDE;
@@ -320,12 +335,45 @@ TEST_F(MonitorTest, HuntSearchesTheMemoryArrayOnly) {
     // A match must lie wholly inside memory: DE at FFFFh alone is not "DE AD".
     EXPECT_EQ(session({"h f000 10000 de"}), " ffff\n");
     EXPECT_EQ(session({"h f000 10000 de ad"}), "\n");
-    // The ROM the processor sees is not searched.
+    // The ROM the processor sees is searched, not the array beneath it.
     uint8_t first = memRead(0x0000), second = memRead(0x0001);
-    ASSERT_FALSE(first == 0 && second == 0);
+    const uint8_t beneath = MainMemory[0x0000];
+    MainMemory[0x0000] = static_cast<uint8_t>(~first);
     char line[32];
-    std::snprintf(line, sizeof line, "h 0 4000 %x %x", first, second);
-    EXPECT_EQ(session({line}), "\n");
+    std::snprintf(line, sizeof line, "h 0 1 %x %x", first, second);
+    EXPECT_EQ(session({line}), " 0\n");
+    MainMemory[0x0000] = beneath;
+    // At most five bytes; fewer than one is a usage message.
+    EXPECT_EQ(session({"h 0 10 1 2 3 4 5 6", "h 0 10"}),
+              "Too many values: at most 5 bytes to hunt for.\n"
+              "Too few arguments; usage: h <from> <to> <value1> [<value2> ... <value5>]\n");
+}
+
+TEST_F(MonitorTest, LongColonLineStoresEveryValue) {
+    EXPECT_EQ(session({": 9000 f3 3e 05 32 00 a0 3c 32 01 a0 18 fe"}), "");
+    const std::vector<uint8_t> want = {0xf3, 0x3e, 0x05, 0x32, 0x00, 0xa0,
+                                       0x3c, 0x32, 0x01, 0xa0, 0x18, 0xfe};
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x9000, MainMemory + 0x900C), want);
+    EXPECT_EQ(monitorCurrent, 0x900Cu);
+    // One bad value anywhere stores nothing.
+    EXPECT_EQ(session({":a000 1 2 3 4 5 6 7 8 9 zz"}), "Not a hexadecimal number: zz\n");
+    EXPECT_EQ(MainMemory[0xA000], 0);
+}
+
+TEST_F(MonitorTest, TooFewArgumentsAndUnwritableFilesAreReported) {
+    EXPECT_EQ(session({"f 8000 8001", "l", "s x 8000", "t 1 2"}),
+              "Too few arguments; usage: f <from> <to> <value>\n"
+              "Too few arguments; usage: l <name> <from> [<to>]\n"
+              "Too few arguments; usage: s <name> <from> <to>\n"
+              "Too few arguments; usage: t <from> <till> <to>\n");
+    std::filesystem::create_directories(path("folder"));
+    std::string folderAsFile = "d 9000 9002 " + path("folder");
+    EXPECT_EQ(session({folderAsFile}), "Error writing to file " + path("folder") + ".\n");
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(session({"d 9000 9002 /dev/full"}), " 9000 00          nop\n"
+                                                      " 9001 00          nop\n"
+                                                      "Error writing to file /dev/full.\n");
+    }
 }
 
 TEST_F(MonitorTest, LoadAndSaveFiles) {
@@ -408,8 +456,11 @@ TEST_F(MonitorTest, BadNumbersAreReportedAndChangeNothing) {
         EXPECT_EQ(WatchFlags[0x8000], 0u) << c.line;
     }
     EXPECT_FALSE(std::filesystem::exists(saveFile));
-    // Too few tokens: nothing at all.
-    EXPECT_EQ(session({"f 8000 8001", "h 8000 9000", "l x", "s x 1", "t 1 2"}), "");
+    // Too few tokens: the syntax, and nothing changes.
+    EXPECT_EQ(session({"f 8000 8001", "h 8000 9000"}),
+              "Too few arguments; usage: f <from> <to> <value>\n"
+              "Too few arguments; usage: h <from> <to> <value1> [<value2> ... <value5>]\n");
+    EXPECT_EQ(MainMemory[0x8000], 1);
 }
 
 // A program in RAM:
@@ -433,7 +484,7 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
         execute(0), ++steps;
     ASSERT_EQ(script.opens, 2);
     EXPECT_EQ(steps, 4); // stopped at the fourth instruction's fetch
-    EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9008.\n"
+    EXPECT_EQ(script.out, Banner + "Breakpoint reached at 9008.\n"
                                    " 9008 34          inc (hl)\n"
                                    "IP:9008,AF:05FF,BC:0000,DE:0000,HL:A000,R:03|SZ-H-PNC\n"
                                    "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|11111111\n"
@@ -465,6 +516,22 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
         execute(0);
     EXPECT_EQ(script.opens, 3);
     EXPECT_EQ(MainMemory[0xA000], 18);
+}
+
+TEST_F(MonitorTest, DisassemblyAfterAStopStartsAtIP) {
+    loadCounterProgram();
+    session({"d 9000 9001"}); // the current address is elsewhere now
+    session({"b 9008"});
+    script.lines = {"d", "x"};
+    script.next = 0;
+    script.out.clear();
+    for (int i = 0; i < 4 && script.opens < 3; ++i)
+        execute(0);
+    ASSERT_EQ(script.opens, 3);
+    std::string afterBanner = script.out.substr(Banner.size());
+    const std::string stop = "Breakpoint reached at 9008.\n 9008 34          inc (hl)\n";
+    ASSERT_EQ(afterBanner.compare(0, stop.size(), stop), 0) << afterBanner;
+    EXPECT_EQ(afterBanner.substr(stop.size(), 27), " 9008 34          inc (hl)\n");
 }
 
 TEST_F(MonitorTest, GoAtABreakpointResumesAtTheNewAddress) {

@@ -161,7 +161,7 @@ TEST(Recordings, UnpairedShortPulseIsReportedAndDecodingGoesOn) {
               "Short pulse with no pair at pos=" + std::to_string(44 + reportedSample + 1) + "!\n");
     // Without -v the reports are counted into one line.
     decoded = convert(signal, WavFormat{});
-    EXPECT_EQ(decoded.run.err, "Short pulse with no pair: 1 times (-v lists them).\n");
+    EXPECT_EQ(decoded.run.err, "Short pulse with no pair: 1 time (-v lists them).\n");
 }
 
 TEST(Recordings, BlockGapKeepsTheFraming) {

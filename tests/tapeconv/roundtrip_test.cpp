@@ -122,8 +122,19 @@ TEST(DravikRoundTrip, TapeSavedByOrvaneConverts) {
     cpuInit(MachineClockHz);
     std::memset(MainMemory + 0x8000, 0xEE, 0x8000);
     ASSERT_EQ(LoadAtpImage(dir.path("saved.atp")), 1);
-    // The two line records, in the firmware's own form (length byte, line
-    // number with bit 15 set, text, 0Dh), then the end byte.
+    // The program area holds the data block's payload (after the marker 82h)
+    // up to the 0Dh 00h that ends the program: the two line records in the
+    // firmware's own form.
+    const size_t payload = 263 + 16 + 4 + 3;
+    ASSERT_EQ(atp[payload], 0x82);
+    size_t end = payload + 1;
+    while (end + 1 < atp.size() && !(atp[end] == 0x0D && atp[end + 1] == 0x00))
+        end++;
+    ASSERT_GT(end, payload + 4) << "at least one line record";
+    EXPECT_EQ(std::memcmp(MainMemory + 0x8000, atp.data() + payload + 1, end - payload), 0);
+    EXPECT_EQ(MainMemory[0x8000 + (end - payload)], 0x01) << "the end byte";
+    // Those are the two line records in the firmware's own form (length byte,
+    // line number with bit 15 set, text, 0Dh), then the end byte.
     const uint8_t* first = MainMemory + 0x8000;
     ASSERT_GT(first[0], 4);
     EXPECT_EQ(first[1], 10);

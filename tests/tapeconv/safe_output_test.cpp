@@ -2,17 +2,19 @@
 // temporary file beside it and renamed over it only after a successful
 // conversion; failed runs leave an existing output and every input as they
 // were. The failures are real ones: a missing input, an output that is the
-// input, a full device, a read-only folder, a file size limit.
+// input, a full device, a read-only folder, a file size limit, a signal.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "atp_output.h"
 #include "cassette_wav.h"
 #include "dravik.h"
 #include "dravik_runner.h"
@@ -200,6 +202,15 @@ TEST_F(SafeOutput, ReadOnlyFolderIsReportedAndNothingChanges) {
     EXPECT_EQ(ReadFile(path("ro/a.atp")), kPrecious);
     std::filesystem::permissions(path("ro"), std::filesystem::perms(0755));
     expectNoLeftovers(path("ro"));
+
+    // A read-only file in a writable folder is not replaced either.
+    WriteFile(path("rw/locked.atp"), kPrecious);
+    std::filesystem::permissions(path("rw/locked.atp"), std::filesystem::perms(0444));
+    r = RunInChild({"-o", path("rw/locked.atp"), "-i", path("b.wav")}, path("rw/outfile.atp"),
+                   giveUpRoot);
+    EXPECT_EQ(r.err, "Error opening " + path("rw/locked.atp") + ".\n");
+    EXPECT_EQ(ReadFile(path("rw/locked.atp")), kPrecious);
+    expectNoLeftovers(path("rw"));
 }
 
 TEST_F(SafeOutput, FolderInPlaceOfTheOutputFile) {
@@ -255,4 +266,28 @@ TEST_F(SafeOutput, SeveralInputs) {
     EXPECT_EQ(r.exitCode, kExitNotWav);
     EXPECT_EQ(ReadFile(path("a.atp")), converted(1));
     expectNoLeftovers(dir.root().string());
+}
+
+TEST_F(SafeOutput, StoppedRunTakesItsTemporaryFileWithIt) {
+    WriteFile(path("keep.atp"), kPrecious);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        if (child == 0) {
+            OutputFile out;
+            if (!OpenOutputFile(out, path("keep.atp"))) _exit(2);
+            std::fputs("partial", out.file);
+            raise(signalNumber);
+            _exit(3); // not reached: the signal stops the program
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_EQ(ReadFile(path("keep.atp")), kPrecious);
+        expectNoLeftovers(dir.root().string());
+    }
+    // Outside a run the signals are as they were.
+    struct sigaction current {};
+    sigaction(SIGTERM, nullptr, &current);
+    EXPECT_EQ(current.sa_handler, SIG_DFL);
 }

@@ -1,0 +1,201 @@
+// One input converted: its header read with the console lines, its output
+// opened safely, the recording decoded, the blocks reported and the output
+// put in place (see conversion.h).
+#include "conversion.h"
+
+#include <sys/stat.h>
+
+#include <cinttypes>
+#include <cstring>
+
+#include "atp_output.h"
+#include "input_reader.h"
+#include "tape_decoder.h"
+#include "wav_format.h"
+
+namespace {
+
+constexpr int kContinue = -1;
+
+struct Conversion {
+    const DravikStreams* streams = nullptr;
+    const ConversionOptions* options = nullptr;
+    OutputFile output;
+    uint32_t bytesWritten = 0;
+};
+
+void putOutputByte(void* context, uint8_t byte) {
+    auto& c = *static_cast<Conversion*>(context);
+    std::fputc(byte, c.output.file);
+    c.bytesWritten++;
+}
+
+std::string describeBlock(const BlockReport& r) {
+    char text[96];
+    switch (r.kind) {
+    case BlockKind::Header: std::snprintf(text, sizeof text, "header"); break;
+    case BlockKind::Data:
+        std::snprintf(text, sizeof text, "data %u", unsigned(r.dataNumber));
+        break;
+    case BlockKind::Other:
+        std::snprintf(text, sizeof text, "other (first byte %02Xh)", unsigned(r.firstByte));
+        break;
+    }
+    std::string description = text;
+    if (!r.name.empty()) description += (r.kind == BlockKind::Data ? " of " : " ") + r.name;
+    return description;
+}
+
+std::string blockProblem(const BlockReport& r) {
+    char text[64];
+    if (r.bytesHeard < kBlockBodyBytes)
+        std::snprintf(text, sizeof text, "cut short after %u of %u bytes", unsigned(r.bytesHeard),
+                      unsigned(kBlockBodyBytes));
+    else if (!r.endByteOk)
+        std::snprintf(text, sizeof text, "no end byte 03h");
+    else
+        std::snprintf(text, sizeof text, "bad checksum (recorded %04Xh, sum %04Xh)",
+                      unsigned(r.recordedSum), unsigned(r.computedSum));
+    return text;
+}
+
+void onBlock(void* context, const BlockReport& r) {
+    auto& c = *static_cast<Conversion*>(context);
+    const std::string what = describeBlock(r);
+    if (c.options->verbose)
+        std::fprintf(c.streams->out, "Block %u: %s, %s.\n", unsigned(r.number), what.c_str(),
+                     r.ok() ? "OK" : blockProblem(r).c_str());
+    if (!r.ok())
+        std::fprintf(c.streams->err, "Warning: block %u (%s): %s.\n", unsigned(r.number),
+                     what.c_str(), blockProblem(r).c_str());
+}
+
+uint64_t knownSize(std::FILE* file) {
+    struct stat st {};
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode)) return uint64_t(st.st_size);
+    return UINT64_MAX;
+}
+
+// Reads the header with its console lines; returns kContinue with the reader
+// at the first sample, or the exit code that ends this input.
+int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
+               const ConversionOptions& options, const DravikStreams& streams) {
+    const WavStatus status = ReadWavLayout(reader, fileSize, layout);
+    if (status == WavStatus::NotWav) {
+        std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
+        return kExitNotWav;
+    }
+    WavFormat& format = layout.format;
+    std::fprintf(streams.out, "Number of channels: %i\n", int(format.channels));
+    std::fprintf(streams.out, "Number of samples per sec: %" PRIu32 "\n", format.sampleRate);
+    std::fprintf(streams.out, "Number of bits per sample: %i\n", int(format.bitsPerSample));
+    if (options.forcedSampleRate > 0) {
+        format.sampleRate = uint32_t(options.forcedSampleRate);
+        std::fprintf(streams.out, "Sample rate forced to %" PRIu32 ".\n", format.sampleRate);
+    }
+    if (!ResolveEncoding(format)) {
+        std::fprintf(streams.err,
+                     "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
+                     "float samples and a sample rate above 0 are needed). Exiting...\n",
+                     DescribeFormat(format).c_str());
+        return kExitUnsupportedFormat;
+    }
+    if (options.channel > format.channels) {
+        std::fprintf(streams.err,
+                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
+                     options.channel, int(format.channels));
+        return kExitBadNumber;
+    }
+    const uint64_t rate = format.sampleRate;
+    std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
+    if (status == WavStatus::NoDataChunk) {
+        std::fprintf(streams.out, "\n");
+        std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
+        return kExitNoDataChunk;
+    }
+    // One dot for each byte before the chunk, as a search from the start
+    // would pass them, but never more than a line of them.
+    const uint64_t dots = layout.dataTagOffset < 80 ? layout.dataTagOffset : 80;
+    for (uint64_t i = 0; i < dots; i++)
+        std::fputc('.', streams.out);
+    std::fprintf(streams.out, "\n");
+    std::fprintf(streams.out, "Wave data chunk found at offset: %" PRIu64 ".\n",
+                 layout.dataTagOffset + 4);
+    std::fprintf(streams.out, "Wave data length: %" PRIu32 " bytes\n", layout.declaredLength);
+    return kContinue;
+}
+
+int openOutput(Conversion& c, ConversionJob& job, const DravikStreams& streams) {
+    if (OpenOutputFile(c.output, job.output)) return kContinue;
+    if (job.mayFallBack) {
+        // As the program always did: a -o file that can't be made gives way to the default.
+        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
+        job.output = streams.defaultOutputPath;
+        job.defaultOutput = true;
+        if (OpenOutputFile(c.output, job.output)) return kContinue;
+    }
+    if (job.defaultOutput)
+        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
+    else
+        std::fprintf(streams.err, "Error opening %s: %s.\n", job.output.c_str(),
+                     std::strerror(c.output.error));
+    return kExitUsage;
+}
+
+} // namespace
+
+int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
+                     const DravikStreams& streams) {
+    InputReader reader;
+    AttachInputReader(reader, job.input);
+    const uint64_t fileSize = knownSize(job.input);
+    WavLayout layout;
+    const int headerResult = readHeader(reader, fileSize, layout, options, streams);
+    if (headerResult != kContinue) return headerResult;
+
+    Conversion c;
+    c.streams = &streams;
+    c.options = &options;
+    const int opened = openOutput(c, job, streams);
+    if (opened != kContinue) return opened;
+    if (job.defaultOutput)
+        for (int i = 0; i < kDefaultLeadInBytes; i++)
+            std::fputc(0x00, c.output.file);
+
+    DecoderSettings settings;
+    settings.format = layout.format;
+    settings.channel = uint16_t(options.channel - 1);
+    settings.frontEnd = options.frontEnd;
+    settings.pulseReports = options.verbose ? streams.err : nullptr;
+    settings.events.putByte = putOutputByte;
+    settings.events.block = onBlock;
+    settings.events.context = &c;
+    DecoderState state;
+    ResetDecoder(state, settings, layout.dataOffset);
+    DecodeFrames(state, settings, reader, layout.declaredEnd);
+    const uint64_t at = ReaderPosition(reader);
+    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
+        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
+        DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
+    FinishDecoder(state, settings);
+
+    if (state.unpairedShorts > 0 && !options.verbose)
+        std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " %s (-v lists them).\n",
+                     state.unpairedShorts, state.unpairedShorts == 1 ? "time" : "times");
+    const BlockFramer& framer = state.framer;
+    if (framer.blocks == 0) {
+        DiscardOutputFile(c.output);
+        std::fprintf(streams.out, "0 blocks, 0 bad.\n");
+        std::fprintf(streams.err, "No tape block found in %s. Exiting...\n", job.inputName.c_str());
+        return kExitNoBlock;
+    }
+    if (!CommitOutputFile(c.output)) {
+        std::fprintf(streams.err, "Error writing %s: %s.\n", job.output.c_str(),
+                     std::strerror(c.output.error));
+        return kExitUsage;
+    }
+    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
+    std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
+                 unsigned(framer.badBlocks));
+    return kExitConverted;
+}
