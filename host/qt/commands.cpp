@@ -13,15 +13,16 @@
 #include <fstream>
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
-#include "host/qt/window_extras.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
+#include "host/qt/window_extras.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -182,20 +183,21 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
     else if (extension == ".bas")
         loader = LoadBasFile;
     else if (extension != ".wav") {
-        showError("Error", QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.")
-                               .arg(fromPath(path)));
+        showError("Error",
+                  QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.").arg(fromPath(path)));
         return 0;
     }
     const std::string cause = whyUnreadable(path);
     if (!cause.empty()) {
-        showError("Error",
-                  QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
+        showError(
+            "Error",
+            QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return 0;
     }
     if (loader && !loader(path)) {
-        showError("Error", QString("Cannot load %1: the file is not a valid %2 file.")
-                               .arg(fromPath(path), QString::fromStdString(extension.substr(1))
-                                                        .toUpper()));
+        showError("Error",
+                  QString("Cannot load %1: the file is not a valid %2 file.")
+                      .arg(fromPath(path), QString::fromStdString(extension.substr(1)).toUpper()));
         return 0;
     }
     if (!loader && tapeDeck.file && !TapeInserted()) {
@@ -231,6 +233,8 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 }
 
 int MainWindow::DropFile(const std::string& path) {
+    // A save state is the whole machine: nothing to reset or start.
+    if (hasExtension(path, SaveStateExtension)) return LoadStateFromFile(path, path.c_str());
     machineReset();
     desktop.typingQueue.clear();
     runFramesBlind(50);
@@ -258,9 +262,10 @@ void MainWindow::saveAs() {
         if (!errno) SaveBacImage(path);
         const QFileInfo saved(fromPath(path));
         if (errno == EISDIR || !saved.isFile() || !readable(path)) {
-            showError("Error", QString("Cannot write %1: %2.")
-                                   .arg(fromPath(path), errno ? QString(std::strerror(errno))
-                                                              : QString("the file was not created")));
+            showError("Error",
+                      QString("Cannot write %1: %2.")
+                          .arg(fromPath(path), errno ? QString(std::strerror(errno))
+                                                     : QString("the file was not created")));
             ResetPacing();
             return;
         }
@@ -518,7 +523,9 @@ void MainWindow::runCommand(int id) {
     }
 }
 
-void MainWindow::showError(const QString& caption, const QString& text) { messageBox(caption, text); }
+void MainWindow::showError(const QString& caption, const QString& text) {
+    messageBox(caption, text);
+}
 
 void MainWindow::reportSoundDriver(uint32_t chosen, bool tell) {
     const uint32_t running = runningSoundDriver();

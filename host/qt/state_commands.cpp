@@ -1,5 +1,7 @@
 // The desktop's save-state commands: File > Save state / Load state with a
-// dialog, and the four quick slots on Shift+F5..F8 (save) and F5..F8 (load).
+// dialog (the file then joins the recent files; choosing it there, or dropping
+// a .ost file on the window, loads it), and the four quick slots on
+// Shift+F5..F8 (save) and F5..F8 (load).
 #include <QDir>
 #include <QStandardPaths>
 
@@ -85,7 +87,9 @@ int MainWindow::SaveStateAs() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return 0;
     path = withStateExtension(path);
-    return SaveStateToFile(path, path.c_str());
+    int saved = SaveStateToFile(path, path.c_str());
+    if (saved) addRecentFile(QString::fromLocal8Bit(path.c_str()));
+    return saved;
 }
 
 int MainWindow::LoadStateFrom() {
@@ -94,5 +98,7 @@ int MainWindow::LoadStateFrom() {
     request.filters = StateFilters;
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return 0;
-    return LoadStateFromFile(path, path.c_str());
+    int loaded = LoadStateFromFile(path, path.c_str());
+    if (loaded) addRecentFile(QString::fromLocal8Bit(path.c_str()));
+    return loaded;
 }

@@ -2,12 +2,12 @@
 // screenshots, the memory dump, disks, clipboard and sound recording, with
 // the file dialogs answered by the test.
 #include <QClipboard>
-#include <QFile>
 #include <QDir>
-#include <QImage>
-#include <QRegularExpression>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -95,7 +95,6 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[1].second.endsWith("missing.bac: No such file or directory."))
         << messages[1].second.toStdString();
-
 
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
     EXPECT_EQ(StartWithFile(program), 1);
@@ -193,7 +192,8 @@ TEST_F(FileFlows, QuickScreenshotIsAFourToThreePngWithATimeStamp) {
     // Pixel (x, y) of the picture is the frame's (x / 4, y / 3).
     for (int y = 0; y < 720; y += 37)
         for (int x = 0; x < 960; x += 41)
-            ASSERT_EQ(qGray(image.pixel(x, y)), desktop.frameBuffer[(y / 3) * 240 + x / 4]) << x << "," << y;
+            ASSERT_EQ(qGray(image.pixel(x, y)), desktop.frameBuffer[(y / 3) * 240 + x / 4])
+                << x << "," << y;
     EXPECT_NE(statusText().find("Screenshot saved to " + folder.toStdString()), std::string::npos)
         << statusText();
 

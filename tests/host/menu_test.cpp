@@ -47,13 +47,27 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     EXPECT_EQ(menus[4]->title(), "&Help");
     menus.removeAt(2); // the menus below keep their places
 
-    EXPECT_EQ(entryTexts(menus[0]),
-              (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump",
-                           "-", "Sa&ve state...", "L&oad state...", "&Quick states", "-",
-                           "A&ttach disk\tAlt+#Nr", "&Detach disks", "-",
-                           "&Copy text to clipboard\tAlt+C", "Copy screen as &bitmap",
-                           "&Paste from clipboard\tAlt+V", "Media s&napshots", "-",
-                           "&Recent files", "-", "&Exit"}));
+    EXPECT_EQ(entryTexts(menus[0]), (QStringList{"&Autostart...",
+                                                 "-",
+                                                 "&Load program...",
+                                                 "&Save as...",
+                                                 "&Memory dump",
+                                                 "-",
+                                                 "Sa&ve state...",
+                                                 "L&oad state...",
+                                                 "&Quick states",
+                                                 "-",
+                                                 "A&ttach disk\tAlt+#Nr",
+                                                 "&Detach disks",
+                                                 "-",
+                                                 "&Copy text to clipboard\tAlt+C",
+                                                 "Copy screen as &bitmap",
+                                                 "&Paste from clipboard\tAlt+V",
+                                                 "Media s&napshots",
+                                                 "-",
+                                                 "&Recent files",
+                                                 "-",
+                                                 "&Exit"}));
     EXPECT_EQ(entryTexts(menus[1]),
               (QStringList{"&Pause\tPause", "-", "&Reset\tF1", "&Hard reset\tAlt+F1", "-",
                            "Basic R&OM", "&Disk OS", "-", "&Interactive monitor\tAlt+M"}));
@@ -61,11 +75,10 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
               (QStringList{"&Old ROM slot: Open firmware", "&New ROM slot: Open firmware",
                            "&External ROM ('ZaVUR80BASIC.ROM')"}))
         << "no BASIC image is installed here: the open firmware runs in both slots";
-    EXPECT_EQ(
-        entryTexts(menus[2]),
-        (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter",
-                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound",
-                     "F&ast tape", "-", "Key&board"}));
+    EXPECT_EQ(entryTexts(menus[2]),
+              (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-",
+                           "&Full screen\tAlt+Enter", "-", "&Speed", "&Cycle based", "-",
+                           "S&ound driver", "&Tape sound", "F&ast tape", "-", "Key&board"}));
     EXPECT_EQ(entryTexts(window().topMenus()[2]),
               (QStringList{"&Insert tape...", "&Record tape...", "-", "Re&wind", "&Eject"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "&Video driver")),
@@ -123,15 +136,26 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
 
 TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     startDesktop();
-    const std::pair<const char*, int> keys[] = {
-        {"Alt+0", 40047},      {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},
-        {"Alt+U", 40067},      {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011},
-        {"Alt+Return", 40028}, {"Alt+F1", 40061}, {"F12", CmdQuickScreenshot},
-        {"Shift+F5", 40102},   {"Shift+F8", 40105}, {"F5", 40106},     {"F8", 40109}};
+    const std::pair<const char*, int> keys[] = {{"Alt+0", 40047},
+                                                {"Alt+1", 40048},
+                                                {"Alt+C", 40045},
+                                                {"Alt+M", 40009},
+                                                {"Alt+U", 40067},
+                                                {"Alt+V", 40007},
+                                                {"Alt+W", 40014},
+                                                {"Pause", 40011},
+                                                {"Alt+Return", 40028},
+                                                {"Alt+F1", 40061},
+                                                {"F12", CmdQuickScreenshot},
+                                                {"Shift+F5", 40102},
+                                                {"Shift+F8", 40105},
+                                                {"F5", 40106},
+                                                {"F8", 40109}};
     int withShortcut = 0;
     for (QAction* item : window().actions())
         if (!item->shortcut().isEmpty()) withShortcut++;
-    EXPECT_EQ(withShortcut, 19) << "the accelerator table, the quick screenshot and the state slots";
+    EXPECT_EQ(withShortcut, 19)
+        << "the accelerator table, the quick screenshot and the state slots";
     for (const auto& [key, id] : keys)
         EXPECT_EQ(window().action(id)->shortcut(), QKeySequence(key)) << key;
     // F1 is a key for the machine's reset, not an accelerator.

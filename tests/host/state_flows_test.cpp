@@ -101,3 +101,32 @@ TEST_F(StateFlows, LoadedStateBringsItsTimingModeAndMarks) {
 }
 
 } // namespace
+
+namespace {
+
+// A state saved through the dialog joins the recent files; choosing it there
+// brings that moment back, as dropping the file on the window does.
+TEST_F(StateFlows, RecentAndDroppedStatesLoad) {
+    startDesktop();
+    typeText("PRINT 321\r");
+    std::string saved = runFramesAndReadScreen(80);
+    std::string file = path("moment.ost");
+    dialogAnswers = {QString::fromStdString(file)};
+    window().OnCommand(CmdSaveState);
+    ASSERT_NE(window().action(CmdRecentFirst), nullptr);
+    EXPECT_TRUE(window().action(CmdRecentFirst)->text().endsWith("moment.ost"))
+        << window().action(CmdRecentFirst)->text().toStdString();
+
+    typeText("PRINT 9\r");
+    EXPECT_NE(runFramesAndReadScreen(60), saved);
+    window().OnCommand(CmdRecentFirst);
+    EXPECT_EQ(statusText(), "State loaded from " + file + ".");
+    EXPECT_EQ(runFramesAndReadScreen(0), saved);
+
+    typeText("PRINT 8\r");
+    runFramesAndReadScreen(60);
+    EXPECT_EQ(window().DropFile(file), 1);
+    EXPECT_EQ(runFramesAndReadScreen(0), saved);
+}
+
+} // namespace

@@ -152,8 +152,8 @@ std::string helpText() {
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command : {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ",
-                                "t ", "z ", "x "})
+    for (const char* command :
+         {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ", "t ", "z ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
