@@ -505,7 +505,13 @@ void note(std::string& message, const std::string& line) {
     message += line;
 }
 
-bool fileExists(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
+// Only regular files are attached again: a state naming a device or a pipe
+// must not make the deck or a drive read from it.
+bool fileExists(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
+}
 
 void applyTape(const MachineSnapshot& s, std::string& message) {
     CloseTape();

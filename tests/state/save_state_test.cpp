@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
@@ -243,6 +245,26 @@ TEST(SaveStateFiles, MissingTapeAndDiskAreReportedAndTheRestLoads) {
     EXPECT_EQ(DriveNames[0], "");
     EXPECT_TRUE(std::equal(memory.begin(), memory.end(), MainMemory));
     runFrames(5); // and it runs on
+}
+
+// A pipe now where the tape file was is not opened (reading it would wait
+// for a writer forever): the state loads without the tape.
+TEST(SaveStateFiles, OnlyRegularFilesAreAttachedAgain) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string wav = scratch.path("tape.wav");
+    writeFile(wav, squareWav(1, 20));
+    OpenTapeForReading(wav);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    CloseTape();
+    std::filesystem::remove(wav);
+    ASSERT_EQ(mkfifo(wav.c_str(), 0600), 0);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_NE(message.find("Tape file not found: " + wav), std::string::npos) << message;
+    EXPECT_EQ(tapeDeck.file, nullptr);
 }
 
 TEST(SaveStateFiles, PresentDiskIsAttachedAgain) {
