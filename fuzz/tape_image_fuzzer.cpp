@@ -1,7 +1,9 @@
 // The ATP, BAC and BAS loaders on arbitrary files. The first byte picks the
 // loader; the rest is the file. Afterwards:
 //   - the file is unchanged;
+//   - a refused file (result 0) changed nothing in memory and gave a reason;
 //   - nothing below the program area changed;
+//   - the end byte lies inside the program area of the BASIC that runs;
 //   - in the program area only the loaded bytes, the end byte and the two
 //     system words changed, and the words agree with each other;
 //   - a BAS text file types its text instead of touching memory;
@@ -13,6 +15,7 @@
 #include "fuzz/fuzz_support.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
 
@@ -44,7 +47,7 @@ uint8_t loaded[65536];
 void checkSavedProgramReadsBack(uint32_t endByte) {
     const std::string saved = fuzz::scratchPath("saved.bac");
     std::memcpy(loaded, MainMemory, sizeof loaded);
-    SaveBacImage(saved);
+    FUZZ_CHECK(SaveBacImage(saved) == 1);
     std::memset(MainMemory + ProgramAreaStart, 0xEE, 65536 - ProgramAreaStart);
     FUZZ_CHECK(LoadBacImage(saved) == 1);
     FUZZ_CHECK(std::memcmp(MainMemory + ProgramAreaStart, loaded + ProgramAreaStart,
@@ -75,8 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int result = loader == 0   ? LoadAtpImage(path)
                  : loader == 1 ? LoadBacImage(path)
                                : LoadBasFile(path);
-    FUZZ_CHECK(result == 1); // the file exists, so every loader reports success
     FUZZ_CHECK(fuzz::fileHash(path) == hash);
+    if (result == 0) {
+        FUZZ_CHECK(!MediaError().empty());
+        FUZZ_CHECK(std::memcmp(MainMemory, before, sizeof before) == 0);
+        FUZZ_CHECK(!typingInProgress());
+        return 0;
+    }
     FUZZ_CHECK(std::memcmp(MainMemory, before, ProgramAreaStart) == 0);
 
     bool touched = std::memcmp(MainMemory + ProgramAreaStart, before + ProgramAreaStart,
@@ -89,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint16_t afterEnd = wordAt(ProgramEndPointer);
     FUZZ_CHECK(afterEnd > ProgramAreaStart || afterEnd == 0x0000);
     uint32_t endByte = afterEnd == 0 ? 0xFFFF : afterEnd - 1u;
+    FUZZ_CHECK(endByte <= ProgramAreaStart + ProgramAreaRoom());
     FUZZ_CHECK(wordAt(ProgramTopPointer) == static_cast<uint16_t>(afterEnd + 1));
     FUZZ_CHECK(isSystemWord(endByte) || MainMemory[endByte] == 0x01);
     for (uint32_t a = endByte + 1; a < 65536;) {
@@ -100,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(std::memcmp(MainMemory + a, before + a, until - a) == 0);
         a = until;
     }
-    if (endByte < ProgramEndPointer && isRecordChain(endByte)) checkSavedProgramReadsBack(endByte);
+    if (endByte > ProgramAreaStart && endByte < ProgramEndPointer && isRecordChain(endByte))
+        checkSavedProgramReadsBack(endByte);
     return 0;
 }

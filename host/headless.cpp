@@ -8,12 +8,15 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <thread>
 
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -21,6 +24,7 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
@@ -36,8 +40,33 @@ struct MachineChoices {
     std::string romFolder;
     bool romFolderSet = false;
 };
-MachineChoices choices;
-bool helpAsked = false;
+
+// Sound: played through a driver at real-time pace, and/or recorded as WAV in
+// emulated time. Either brings the mixer up to the cycle counter after every
+// frame. Fast tape: while the tape moves, a playing run leaves real time and
+// mutes the driver (the recording keeps every sample).
+struct SoundChoices {
+    bool play = false;
+    std::string recordPath;
+    bool hooked = false;
+    bool fastTape = true;
+    bool fastNow = false;
+    std::chrono::steady_clock::time_point next = std::chrono::steady_clock::now();
+};
+
+// What the options of one run chose. RunHeadless starts every run from a
+// fresh one, so a run never sees what an earlier one in the same process
+// asked for.
+struct RunChoices {
+    MachineChoices machine;
+    SoundChoices sound;
+    bool helpAsked = false;
+    std::vector<std::string> inputs;     // files the run reads
+    std::vector<std::string> recordings; // files it records into from the start
+};
+RunChoices state;
+MachineChoices& choices = state.machine;
+SoundChoices& sound = state.sound;
 bool stateLoaded = false;     // --load-state given
 bool bootFramesGiven = false; // --boot-frames given
 
@@ -58,7 +87,7 @@ bool isFolder(const char* path) {
 int optionHeadless(HeadlessRun&, const char*) { return 1; }
 
 int optionHelp(HeadlessRun&, const char*) {
-    helpAsked = true;
+    state.helpAsked = true;
     return 1;
 }
 
@@ -131,8 +160,10 @@ int optionScreenText(HeadlessRun& run, const char*) {
 int optionScreenshot(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun& r) {
-        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift)) return 1;
-        std::fprintf(stderr, "orvane: cannot write screenshot %s\n", path.c_str());
+        std::string cause;
+        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift, &cause)) return 1;
+        std::fprintf(stderr, "orvane: cannot write screenshot %s: %s\n", path.c_str(),
+                     cause.c_str());
         return 0;
     });
     return 1;
@@ -141,11 +172,10 @@ int optionScreenshot(HeadlessRun& run, const char* value) {
 int optionDumpMemory(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun&) {
-        FILE* file = std::fopen(path.c_str(), "wb");
-        bool ok = file && std::fwrite(memoryArray(), 1, 65536, file) == 65536;
-        if (file && std::fclose(file) != 0) ok = false;
-        if (ok) return 1;
-        std::fprintf(stderr, "orvane: cannot write memory dump %s\n", path.c_str());
+        std::string cause;
+        if (WriteWholeFile(path, memoryArray(), 65536, &cause)) return 1;
+        std::fprintf(stderr, "orvane: cannot write memory dump %s: %s\n", path.c_str(),
+                     cause.c_str());
         return 0;
     });
     return 1;
@@ -210,29 +240,17 @@ int optionPrinterDir(HeadlessRun&, const char* value) {
     return 1;
 }
 
-// Sound: played through a driver at real-time pace, and/or recorded as WAV in
-// emulated time. Either brings the mixer up to the cycle counter after every
-// frame. Fast tape: while the tape moves, a playing run leaves real time and
-// mutes the driver (the recording keeps every sample).
-struct SoundChoices {
-    bool play = false;
-    std::string recordPath;
-    bool hooked = false;
-    bool fastTape = true;
-    bool fastNow = false;
-    std::chrono::steady_clock::time_point next = std::chrono::steady_clock::now();
-};
-SoundChoices sound;
-
 int startSound(HeadlessRun&) {
     InitSoundSystem();
     ShutdownSoundSystem();
-    // Completes the recording however the run ends.
-    std::atexit(ShutdownSoundSystem);
+    // Completes the recording however the process ends.
+    static bool completedAtExit = false;
+    if (!completedAtExit) std::atexit(ShutdownSoundSystem);
+    completedAtExit = true;
     if (sound.play) OpenSoundDriver(SoundDriverSetting);
     if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
-        std::fprintf(stderr, "orvane: cannot create sound recording %s\n",
-                     sound.recordPath.c_str());
+        std::fprintf(stderr, "orvane: cannot create sound recording: %s\n",
+                     SoundRecordingFailure().c_str());
         return 0;
     }
     sound.next = std::chrono::steady_clock::now();
@@ -240,10 +258,12 @@ int startSound(HeadlessRun&) {
 }
 
 // Holds a playing run to 50 frames a second; a run that fell far behind
-// starts its schedule again rather than racing to catch up.
+// starts its schedule again rather than racing to catch up. A recording that
+// failed ends the run.
 int mixAndPace(HeadlessRun&) {
     using Clock = std::chrono::steady_clock;
     MixUpTo(cpu.TCOUNT);
+    if (!sound.recordPath.empty() && !SoundRecordingFailure().empty()) return 0;
     if (!sound.play) return 1;
     const bool fast = sound.fastTape && TapeMotorRunning();
     if (fast != sound.fastNow) {
@@ -267,7 +287,7 @@ int mixAndPace(HeadlessRun&) {
 
 int endSound(HeadlessRun&) {
     ShutdownSoundSystem();
-    return 1;
+    return sound.recordPath.empty() || SoundRecordingFailure().empty() ? 1 : 0;
 }
 
 void hookSound(HeadlessRun& run) {
@@ -301,6 +321,7 @@ int optionNoFastTape(HeadlessRun&, const char*) {
 int optionRecordSound(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     sound.recordPath = value;
+    state.recordings.push_back(value);
     hookSound(run);
     return 1;
 }
@@ -333,8 +354,8 @@ int loadMedia(HeadlessRun& run, const std::string& path, bool autostart, bool ty
         runFramesBlind(50);
     }
     MediaFileKind kind = MediaFileKindOf(path);
-    if (!LoadMediaFile(path) || (kind == MediaFileKind::Wav && !tapeDeck.file)) {
-        std::fprintf(stderr, "orvane: cannot load %s\n", path.c_str());
+    if (!LoadMediaFile(path)) {
+        std::fprintf(stderr, "orvane: cannot load %s: %s\n", path.c_str(), MediaError().c_str());
         return 0;
     }
     std::fprintf(stderr, "Loaded %s.\n", path.c_str());
@@ -348,6 +369,7 @@ int loadMedia(HeadlessRun& run, const std::string& path, bool autostart, bool ty
 
 int addLoad(HeadlessRun& run, const char* value, bool autostart) {
     std::string path = value;
+    state.inputs.push_back(path);
     MediaFileKind kind = MediaFileKindOf(path);
     if (kind == MediaFileKind::Unknown) {
         std::fprintf(stderr, "orvane: %s is not an .atp, .bac, .bas or .wav file\n", value);
@@ -372,6 +394,7 @@ int optionTapeIn(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
     if (MediaFileKindOf(path) != MediaFileKind::Wav) return 0;
+    state.inputs.push_back(path);
     tapes.played = path;
     run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false, false); });
     return 1;
@@ -380,6 +403,7 @@ int optionTapeIn(HeadlessRun& run, const char* value) {
 int optionTapeOut(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    state.recordings.push_back(path);
     tapes.recorded = path;
     run.bootHooks.push_back([path](HeadlessRun&) {
         if (TapeInserted()) {
@@ -388,13 +412,21 @@ int optionTapeOut(HeadlessRun& run, const char* value) {
             return 0;
         }
         if (StartTapeRecording(path, 44100)) return 1;
-        std::fprintf(stderr, "orvane: cannot create tape recording %s\n", path.c_str());
+        std::fprintf(stderr, "orvane: cannot create tape recording %s: %s\n", path.c_str(),
+                     MediaError().c_str());
         return 0;
     });
+    // A recording that failed ends the run at once.
+    run.frameHooks.push_back([](HeadlessRun&) { return TapeRecordingFailure().empty() ? 1 : 0; });
     // The recording ends when the motor stops, or here with the run.
-    run.endHooks.push_back([](HeadlessRun&) {
+    run.endHooks.push_back([path](HeadlessRun&) {
+        if (tapeDeck.file && !tapeDeck.reading && tapeDeck.motorOn)
+            std::fprintf(stderr,
+                         "orvane: warning: the run ended while the cassette motor was still "
+                         "recording; %s may be incomplete\n",
+                         path.c_str());
         CloseTape();
-        return 1;
+        return TapeRecordingFailure().empty() ? 1 : 0;
     });
     return 1;
 }
@@ -411,10 +443,11 @@ int checkTapeChoices() {
 int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
     if (!*value) return 0;
     std::string path = value;
+    state.inputs.push_back(path);
     run.startHooks.push_back([drive, path](HeadlessRun&) {
         if (AttachDiskImage(drive, path)) return 1;
-        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s\n", drive,
-                     path.c_str());
+        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s: %s\n", drive,
+                     path.c_str(), MediaError().c_str());
         return 0;
     });
     return 1;
@@ -428,11 +461,9 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     std::string path = value;
     if (std::filesystem::path(path).extension().empty()) path += ".bac";
     run.endHooks.push_back([path](HeadlessRun&) {
-        std::error_code error;
-        std::filesystem::remove(path, error);
-        SaveBacImage(path);
-        if (!std::filesystem::exists(path, error)) {
-            std::fprintf(stderr, "orvane: cannot write %s\n", path.c_str());
+        if (!SaveBacImage(path)) {
+            std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(),
+                         MediaError().c_str());
             return 0;
         }
         std::fprintf(stderr, "File saved: %s.\n", path.c_str());
@@ -709,16 +740,13 @@ int ParseNumber(const char* text, long low, long high, long& value) {
     return 1;
 }
 
-int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift) {
+int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift,
+                       std::string* cause) {
     int width = frameWidth(pitchShift);
     std::vector<uint8_t> image = endsWithIgnoringCase(path, ".png")
                                      ? pngImage(frameBuffer, width, VisibleLines)
                                      : bmpImage(frameBuffer, width, VisibleLines);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    bool ok = std::fwrite(image.data(), 1, image.size(), file) == image.size();
-    if (std::fclose(file) != 0) ok = false;
-    return ok ? 1 : 0;
+    return WriteWholeFile(path, image.data(), image.size(), cause);
 }
 
 void RenderPicture(HeadlessRun& run) {
@@ -727,7 +755,50 @@ void RenderPicture(HeadlessRun& run) {
         renderLine(line, run.frameBuffer.data(), run.pitchShift);
 }
 
+// A recording opened over a file the run also reads would empty that file
+// before it is read: refused before anything is opened.
+int refuseRecordingOverInput(HeadlessRun&) {
+    for (const std::string& recording : state.recordings) {
+        struct stat out;
+        if (::stat(recording.c_str(), &out) != 0) continue;
+        for (const std::string& input : state.inputs) {
+            struct stat in;
+            if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+                in.st_ino == out.st_ino) {
+                std::fprintf(stderr,
+                             "orvane: cannot record to %s: it is %s, which this run also reads\n",
+                             recording.c_str(), input.c_str());
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+// Puts back what an earlier run in the same process may have changed.
+void startAfresh() {
+    state = RunChoices{};
+    tapes = TapeChoices{};
+    SoundDriverSetting = 1;
+    basicRom = BasicRomOld;
+    dosRom = DosRomUfddos;
+    setRomFolder("");
+    setPrinterDirectory("");
+    SetMediaStatusWriter(nullptr);
+    SetTapeSound(0);
+    tapeDeck.recordingFailure.clear();
+}
+
+// Whatever way the run ended: recordings completed, files closed.
+void finishRun() {
+    CloseTape();
+    if (sound.hooked) ShutdownSoundSystem();
+    closePrinter();
+    SetMediaStatusWriter(nullptr);
+}
+
 int RunHeadless(int argc, char** argv) {
+    startAfresh();
     HeadlessRun run;
     stateLoaded = bootFramesGiven = false;
     run.frameBuffer.assign(FrameBufferBytes, 0);
@@ -764,7 +835,7 @@ int RunHeadless(int argc, char** argv) {
             return 2;
         }
     }
-    if (helpAsked) {
+    if (state.helpAsked) {
         printHelp();
         return 0;
     }
@@ -782,6 +853,7 @@ int RunHeadless(int argc, char** argv) {
         std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead\n");
     std::fprintf(stderr, "%s\n", runningRomDescription().c_str());
 
+    run.startHooks.insert(run.startHooks.begin(), refuseRecordingOverInput);
     run.bootHooks.push_back(typeNext);
     run.frameHooks.insert(run.frameHooks.begin(), typeNext);
     run.frameHooks.insert(run.frameHooks.begin() + 1, pressNextKeys);
@@ -799,6 +871,7 @@ int RunHeadless(int argc, char** argv) {
     }
     if (!run.cycleBased) RenderPicture(run);
     if (ok) ok = runHooks(run.endHooks, run);
-    closePrinter();
+    finishRun();
+    if (!PrinterFailure().empty()) ok = 0; // reported when it happened
     return ok ? 0 : 1;
 }

@@ -2,9 +2,11 @@
 // PIO model, the cassette input latch and the printer card.
 #include "machine/ports.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "cpu/bus.h"
+#include "files/file_write.h"
 #include "machine/keyboard.h"
 #include "machine/peripherals.h"
 #include "machine/sound_chip.h"
@@ -20,6 +22,7 @@ namespace {
 
 std::string printerFolder = ".";
 FILE* printerFile = nullptr;
+std::string printerFailure; // why the printout stopped; "" while it runs
 
 bool diskCardSelected() {
     return cardSelect == 36 || cardSelect == 44 || cardSelect == 45 || cardSelect == 46;
@@ -171,6 +174,7 @@ void ioWrite(uint8_t port, uint8_t value) {
 
 void setPrinterDirectory(const std::string& folder) {
     closePrinter();
+    printerFailure.clear();
     printerFolder = folder.empty() ? "." : folder;
 }
 
@@ -178,21 +182,35 @@ const std::string& printerDirectory() { return printerFolder; }
 
 std::string printerFilePath() { return printerFolder + "/printer.txt"; }
 
+// A printout that can't be written (a missing folder, a full disk) drops the
+// characters and says so once; the next character tries again.
+void printerFailed(int errnum) {
+    if (printerFile) std::fclose(printerFile);
+    printerFile = nullptr;
+    if (!printerFailure.empty()) return;
+    printerFailure = "cannot write " + printerFilePath() + ": " + FileErrorText(errnum);
+    std::fprintf(stderr, "Printer output lost: %s.\n", printerFailure.c_str());
+}
+
 void printerOut(uint8_t value) {
     if (!printerFile) {
         printerFile = std::fopen(printerFilePath().c_str(), "a");
-        if (!printerFile) return;
+        if (!printerFile) return printerFailed(errno);
         std::fputc('\n', printerFile);
     }
+    int ok = 1;
     if (value == 0x0D)
-        std::fputc('\n', printerFile);
+        ok = std::fputc('\n', printerFile) != EOF;
     else if (value != 0x8D)
-        std::fputc(value, printerFile);
+        ok = std::fputc(value, printerFile) != EOF;
     // Flushed per character so the file is complete whenever it is looked at.
-    std::fflush(printerFile);
+    if (std::fflush(printerFile) != 0 || !ok) printerFailed(errno);
 }
 
+const std::string& PrinterFailure() { return printerFailure; }
+
 void closePrinter() {
-    if (printerFile) std::fclose(printerFile);
+    if (printerFile && std::fclose(printerFile) != 0 && printerFailure.empty())
+        printerFailure = "cannot write " + printerFilePath() + ": " + FileErrorText(errno);
     printerFile = nullptr;
 }

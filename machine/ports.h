@@ -53,3 +53,8 @@ const std::string& printerDirectory();
 std::string printerFilePath();
 void printerOut(uint8_t value);
 void closePrinter();
+// Why printer output was lost ("cannot write ./printer.txt: no space left on
+// device"), or "" while all went well. The first failure is reported on
+// stderr (the front ends show this text); it stays until a printer folder is set
+// again, while every later character tries the file again.
+const std::string& PrinterFailure();

@@ -145,7 +145,7 @@ std::vector<std::string> romFolders() {
 
 void setRomFolder(const std::string& folder) {
     explicitFolder = folder;
-    folderIsExplicit = true;
+    folderIsExplicit = !folder.empty();
 }
 
 void clearRomImages() {

@@ -29,6 +29,7 @@ extern const uint8_t* DosAuxRomImages[3];
 
 // The folders searched, in order (an explicit folder replaces the list).
 std::vector<std::string> romFolders();
+// An empty folder goes back to the standard list.
 void setRomFolder(const std::string& folder);
 
 // Searches the ROM folders and fills the image tables; without a folder or

@@ -3,11 +3,16 @@
 // bytes, 03h and a two-byte checksum that is kept but never examined. Data
 // blocks (first data byte 00h) carry 253 payload bytes of the program; header
 // and foreign blocks add nothing. A malformed block ends the load there.
+//
+// A file is refused, and memory left as it was, when it holds no data block,
+// when it ends inside a block before the program's end (the 0Dh 00h pair) was
+// read, or when the program does not fit in the program area.
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -16,6 +21,7 @@ constexpr uint8_t SyncByte = 0x16;
 constexpr uint8_t StartOfData = 0x02;
 constexpr uint8_t EndOfData = 0x03;
 constexpr uint8_t ProgramMarker = 0x82;
+constexpr long BlockProper = 3 + 1 + 256 + 1 + 2; // sync to checksum
 
 // Reads the lead-in zeros and returns the first byte of the block proper, or
 // EOF when the file ends during the lead-in.
@@ -29,11 +35,23 @@ int skipLeadIn(std::FILE* file) {
     }
 }
 
-void appendDataBlock(ProgramLoad& load, const uint8_t* data) {
-    if (data[0] != 0x00) return; // header or foreign block
+// Returns 1 when the payload held the pair 0Dh 00h that ends a program.
+int appendDataBlock(ProgramLoad& load, const uint8_t* data) {
+    if (data[0] != 0x00) return 0; // header or foreign block
     unsigned blockNumber = data[1] | (data[2] << 8);
     int start = (blockNumber == 0 && data[3] == ProgramMarker) ? 4 : 3;
     AppendBlockPayload(load, data + start, static_cast<uint32_t>(256 - start));
+    for (int p = start; p + 1 < 256; ++p)
+        if (data[p] == 0x0D && data[p + 1] == 0x00) return 1;
+    return 0;
+}
+
+long fileSize(std::FILE* file) {
+    long here = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(file);
+    std::fseek(file, here, SEEK_SET);
+    return size;
 }
 
 } // namespace
@@ -43,22 +61,49 @@ int LoadAtpImage(const std::string& path) {
     if (!file) return 0;
 
     ProgramLoad load;
+    StartProgramLoad(load);
+    int dataBlocks = 0;
+    int programEnded = 0;
+    long truncatedAt = -1; // where a block that the file cut off would have ended
     uint8_t data[256];
     for (;;) {
         int first = skipLeadIn(file);
         if (first == EOF) break;
-        if (first != SyncByte || std::getc(file) != SyncByte || std::getc(file) != SyncByte) break;
-        if (std::getc(file) != StartOfData) break;
-        if (std::fread(data, 1, sizeof data, file) != sizeof data) break;
-        appendDataBlock(load, data);
-        if (load.truncated) break;
-        if (std::getc(file) != EndOfData) break;
+        long blockEnd = std::ftell(file) - 1 + BlockProper;
+        if (first != SyncByte) break;
+        int sync2 = std::getc(file), sync3 = std::getc(file), start = std::getc(file);
+        size_t got = std::fread(data, 1, sizeof data, file);
+        int end = std::getc(file);
         std::getc(file); // checksum, as recorded
-        std::getc(file);
-        if (std::feof(file)) break;
+        int sum2 = std::getc(file);
+        bool wellFormed = sync2 == SyncByte && sync3 == SyncByte && start == StartOfData;
+        if (!wellFormed) break;
+        if (got == sizeof data) { // a wrong end byte ends the load after this block
+            if (data[0] == 0x00) ++dataBlocks;
+            programEnded |= appendDataBlock(load, data);
+        }
+        if (std::feof(file) && sum2 == EOF) { // the file ends inside this block
+            truncatedAt = blockEnd;
+            break;
+        }
+        if (load.tooBig || end != EndOfData) break;
     }
-
-    FinishProgram(load);
+    long size = fileSize(file);
     std::fclose(file);
+
+    if (load.tooBig) {
+        SetMediaError(ProgramTooBigText());
+        return 0;
+    }
+    if (truncatedAt >= 0 && !programEnded) {
+        SetMediaError("truncated after " + std::to_string(size) + " of " +
+                      std::to_string(truncatedAt) + " bytes");
+        return 0;
+    }
+    if (dataBlocks == 0) {
+        SetMediaError("no tape blocks found");
+        return 0;
+    }
+    CommitProgram(load);
     return 1;
 }

@@ -7,12 +7,14 @@
 // segment 0, so every segment it writes starts at a multiple of 256 and is
 // padded to its full length: a saved program reads back whole however many
 // segments it takes.
+#include "files/file_write.h"
 #include "machine/memory.h"
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -34,11 +36,13 @@ void readTapeBlocks(std::FILE* file, long size, ProgramLoad& load) {
         if (std::fread(block, 1, TapeBlockSize, file) != TapeBlockSize) break;
         int start = (k == 0 && block[0] == ProgramMarker) ? 1 : 0;
         AppendBlockPayload(load, block + start, TapeBlockSize - start);
-        if (load.truncated) break;
+        if (load.tooBig) break;
     }
 }
 
-void readSegments(std::FILE* file, long size, ProgramLoad& load) {
+// Returns -1, or the file offset a record cut off by the end of the file
+// would have reached.
+long readSegments(std::FILE* file, long size, ProgramLoad& load) {
     uint32_t segment = 0;
     uint32_t used = 0; // record bytes taken from the current segment (the marker not counted)
     uint8_t record[SegmentSize];
@@ -52,9 +56,10 @@ void readSegments(std::FILE* file, long size, ProgramLoad& load) {
                          static_cast<unsigned>(pos), static_cast<unsigned>(pos));
             std::fseek(file, pos - 1, SEEK_SET); // the record includes its length byte
             uint32_t got = static_cast<uint32_t>(std::fread(record, 1, length, file));
+            if (got < static_cast<uint32_t>(length)) return pos - 1 + length;
             AppendProgramBytes(load, record, got);
             used += got;
-            if (load.truncated) break;
+            if (load.tooBig) break;
         } else {
             ++segment;
             long pos = static_cast<long>(segment) * SegmentSize;
@@ -64,11 +69,7 @@ void readSegments(std::FILE* file, long size, ProgramLoad& load) {
             used = 0;
         }
     }
-}
-
-void writeZeros(std::FILE* file, uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i)
-        std::putc(0, file);
+    return -1;
 }
 
 } // namespace
@@ -78,29 +79,52 @@ int LoadBacImage(const std::string& path) {
     if (!file) return 0;
 
     ProgramLoad load;
+    StartProgramLoad(load);
     long size = fileSize(file);
-    if (size > 0 && std::getc(file) == ProgramMarker) {
-        if (size % TapeBlockSize == 0)
-            readTapeBlocks(file, size, load);
-        else
-            readSegments(file, size, load);
-    }
-
-    FinishProgram(load);
-    std::fprintf(stderr, "   %u bytes read.\n", load.count + 1);
+    long truncatedAt = -1;
+    const char* refusal = nullptr;
+    if (size <= 0)
+        refusal = "empty file";
+    else if (std::getc(file) != ProgramMarker)
+        refusal = "not a BAC file (no 82h marker)";
+    else if (size % TapeBlockSize == 0)
+        readTapeBlocks(file, size, load);
+    else
+        truncatedAt = readSegments(file, size, load);
     std::fclose(file);
+
+    if (refusal) {
+        SetMediaError(refusal);
+        return 0;
+    }
+    if (truncatedAt >= 0) {
+        SetMediaError("truncated after " + std::to_string(size) + " of " +
+                      std::to_string(truncatedAt) + " bytes");
+        return 0;
+    }
+    if (load.tooBig) {
+        SetMediaError(ProgramTooBigText());
+        return 0;
+    }
+    if (load.bytes.empty()) {
+        SetMediaError("no program lines found");
+        return 0;
+    }
+    CommitProgram(load);
+    std::fprintf(stderr, "   %u bytes read.\n", static_cast<unsigned>(load.bytes.size()) + 1);
     return 1;
 }
 
-void SaveBacImage(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return;
-
+int SaveBacImage(const std::string& path) {
     const uint8_t* memory = memoryArray();
     uint32_t endWord = memory[ProgramEndPointer] | (memory[ProgramEndPointer + 1] << 8);
     uint32_t endByte = (endWord - 1) & 0xFFFF; // address of the 01h end byte
 
-    std::putc(ProgramMarker, file);
+    if (memory[ProgramAreaStart] < 2) { // not even one line record
+        SetMediaError("no program in memory");
+        return 0;
+    }
+    std::string file(1, static_cast<char>(ProgramMarker));
     uint32_t offset = 0;
     uint32_t used = 1; // the marker is the first byte of segment 0
     uint32_t length;
@@ -108,18 +132,23 @@ void SaveBacImage(const std::string& path) {
         uint32_t at = ProgramAreaStart + offset;
         length = memory[at];
         if (length + used >= SegmentSize) {
-            writeZeros(file, SegmentSize - used);
+            file.append(SegmentSize - used, '\0');
             used = 0;
         }
         uint32_t n = length;
         if (at + n > 0x10000) n = 0x10000 - at; // a record can't run past FFFFh
-        std::fwrite(memory + at, 1, n, file);
+        file.append(reinterpret_cast<const char*>(memory + at), n);
         used += n;
         offset += n;
         if (n < length) break;
     } while (ProgramAreaStart + offset < endByte && length != 0);
-    writeZeros(file, SegmentSize - used);
+    file.append(SegmentSize - used, '\0');
 
+    std::string cause;
+    if (!WriteWholeFile(path, file, &cause)) {
+        SetMediaError(cause);
+        return 0;
+    }
     std::fprintf(stderr, "   %u bytes saved.\n", offset);
-    std::fclose(file);
+    return 1;
 }

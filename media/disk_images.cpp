@@ -4,6 +4,8 @@
 #include "media/host_file.h"
 #include "media/media_status.h"
 
+#include <string>
+
 std::string DriveNames[DiskDrivesPerCard];
 DriveImage DriveImages[MenuDrives];
 
@@ -42,10 +44,18 @@ static int64_t imageSize(const std::string& path) {
 }
 
 int AttachDiskImage(unsigned drive, const std::string& path) {
-    if (drive >= MenuDrives || path.empty()) return 0;
+    if (drive >= MenuDrives || path.empty()) {
+        SetMediaError(path.empty() ? "no file named" : "no such drive");
+        return 0;
+    }
     int64_t size = imageSize(path);
+    if (size < 0) return 0; // MediaError says why
     DiskGeometry geometry;
-    if (size < 0 || !DiskGeometryForSize(static_cast<uint64_t>(size), geometry)) return 0;
+    if (!DiskGeometryForSize(static_cast<uint64_t>(size), geometry)) {
+        SetMediaError(size == 0 ? "empty file"
+                                : "size of " + std::to_string(size) + " bytes is no disk format");
+        return 0;
+    }
 
     std::fprintf(stderr, "Image %s attached successfully.\n", path.c_str());
     MediaStatus(MessageField, "Disk: %u side(s), %u tracks, %u sectors, %u kB.", geometry.sides,

@@ -2,14 +2,29 @@
 // reading and then fail on every read.
 #include "media/host_file.h"
 
+#include "files/file_write.h"
+
+#include <cerrno>
+
 #include <sys/stat.h>
+
+namespace {
+std::string lastError;
+}
+
+const std::string& MediaError() { return lastError; }
+void SetMediaError(const std::string& cause) { lastError = cause; }
 
 std::FILE* OpenHostFile(const std::string& path, const char* mode) {
     std::FILE* file = std::fopen(path.c_str(), mode);
-    if (!file) return nullptr;
+    if (!file) {
+        SetMediaError(FileErrorText(path.empty() ? ENOENT : errno));
+        return nullptr;
+    }
     struct stat info;
     if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
         std::fclose(file);
+        SetMediaError(FileErrorText(EISDIR));
         return nullptr;
     }
     return file;

@@ -1,6 +1,7 @@
 // Choosing the loader by the file's last extension.
 #include "media/media_file.h"
 
+#include "media/host_file.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
 
@@ -24,8 +25,8 @@ int LoadMediaFile(const std::string& path) {
     case MediaFileKind::Atp: return LoadAtpImage(path);
     case MediaFileKind::Bac: return LoadBacImage(path);
     case MediaFileKind::Bas: return LoadBasFile(path);
-    case MediaFileKind::Wav: OpenTapeForReading(path); return 1;
-    default: return 0;
+    case MediaFileKind::Wav: return OpenTapeForReading(path);
+    default: SetMediaError("not an .atp, .bac, .bas or .wav file"); return 0;
     }
 }
 

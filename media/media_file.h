@@ -10,8 +10,8 @@ enum class MediaFileKind { Unknown, Atp, Bac, Bas, Wav };
 
 MediaFileKind MediaFileKindOf(const std::string& path);
 
-// The loader's result; 1 for a ".wav" file (the deck stays closed if it
-// can't be opened), 0 for an unknown extension.
+// The loader's result: 1 when the program is in memory or the ".wav" file is
+// the tape to play; 0 with the cause in MediaError otherwise.
 int LoadMediaFile(const std::string& path);
 
 // What to type after a successful load: "LOAD CAS:\r" for a tape to play,

@@ -1,22 +1,40 @@
-// Appending loaded program bytes to the BASIC program area and closing the
-// program with its end byte and system words.
+// Staging loaded program bytes and committing them to the program area.
 #include "media/program_area.h"
 
 #include "cpu/bus.h"
 #include "machine/memory.h"
+#include "machine/roms.h"
 
-#include <cstdio>
 #include <cstring>
 
+namespace {
+
+bool openFirmwareRuns() { return basicRom < BasicRomExternal && basicRomSource(basicRom).empty(); }
+
+} // namespace
+
+uint32_t ProgramAreaRoom() {
+    uint32_t end = openFirmwareRuns() ? OpenFirmwareProgramEnd : ProgramEndPointer;
+    return end - ProgramAreaStart - 1; // the end byte takes the last place
+}
+
+void StartProgramLoad(ProgramLoad& load) {
+    load.bytes.clear();
+    load.room = ProgramAreaRoom();
+    load.tooBig = 0;
+}
+
+const char* ProgramTooBigText() {
+    return openFirmwareRuns() ? "program too big: more than the 29,695 bytes below F400h"
+                              : "program too big: more than the 32,285 bytes below FE1Eh";
+}
+
 uint32_t AppendProgramBytes(ProgramLoad& load, const uint8_t* bytes, uint32_t n) {
-    uint32_t room = load.count < ProgramAreaCapacity ? ProgramAreaCapacity - load.count : 0;
-    uint32_t fits = n < room ? n : room;
-    if (fits < n && !load.truncated) {
-        load.truncated = 1;
-        std::fprintf(stderr, "Program larger than memory: load stopped at FFFFh.\n");
-    }
-    if (fits > 0) std::memcpy(memoryArray() + ProgramAreaStart + load.count, bytes, fits);
-    load.count += fits;
+    uint32_t used = static_cast<uint32_t>(load.bytes.size());
+    uint32_t free = load.room > used ? load.room - used : 0;
+    uint32_t fits = n < free ? n : free;
+    if (fits < n) load.tooBig = 1;
+    load.bytes.insert(load.bytes.end(), bytes, bytes + fits);
     return fits;
 }
 
@@ -31,8 +49,11 @@ void AppendBlockPayload(ProgramLoad& load, const uint8_t* payload, uint32_t n) {
     AppendProgramBytes(load, payload, length);
 }
 
-uint16_t FinishProgram(const ProgramLoad& load) {
-    uint16_t end = static_cast<uint16_t>(ProgramAreaStart + load.count);
+uint16_t CommitProgram(const ProgramLoad& load) {
+    uint32_t count = static_cast<uint32_t>(load.bytes.size());
+    if (count > 0xFFFF - ProgramAreaStart) count = 0xFFFF - ProgramAreaStart;
+    if (count > 0) std::memcpy(memoryArray() + ProgramAreaStart, load.bytes.data(), count);
+    uint16_t end = static_cast<uint16_t>(ProgramAreaStart + count);
     memoryArray()[end] = 0x01;
     writeWord(ProgramEndPointer, static_cast<uint16_t>(end + 1));
     writeWord(ProgramTopPointer, static_cast<uint16_t>(end + 2));

@@ -1,8 +1,9 @@
 // The cassette deck's playing side, its motor, its counter and its sound
 // source. A played file's samples are taken in step with the processor's
-// cycle count while the motor runs and turned into the input level with a
-// hysteresis of 25 around the mid level 128.
+// cycle count while the motor runs and turned into the input level by the
+// level tracker (tape_level), which follows the recording's level.
 #include "media/tape_deck.h"
+#include "files/file_write.h"
 #include "media/host_file.h"
 
 #include "cpu/z80.h"
@@ -18,8 +19,6 @@ TapeDeck tapeDeck;
 namespace {
 
 constexpr double DefaultClockHz = 2995200.0;
-constexpr int HighThreshold = 153; // above: level 1
-constexpr int LowThreshold = 103;  // at or below: level 0
 constexpr int PastEndSample = 255;
 
 // Buffered sequential reading of the sample bytes, with the logical file
@@ -62,30 +61,45 @@ void skipBytes(uint64_t n) {
     if (reader.pos < reader.end) std::fseek(tapeDeck.file, static_cast<long>(reader.pos), SEEK_SET);
 }
 
-// The 8-bit level of the next sample frame, or -1 past the end.
-int readFrameLevel() {
+// One channel's sample on the 16-bit level scale (32768 the mid level).
+int32_t levelOf(const uint8_t* sample) {
     const WavLayout& layout = tapeDeck.layout;
-    uint8_t frame[8] = {};
-    int top = 0; // the first channel's top byte, which may lie past frame[7]
-    int level = -1;
+    switch (layout.encoding) {
+    case SampleEncoding::Signed: // the top two bytes; wider samples are at least 16 bits
+        return ((sample[layout.levelByte] << 8) | sample[layout.levelByte - 1]) ^ 0x8000;
+    case SampleEncoding::Float32:
+    case SampleEncoding::Float64: {
+        double v;
+        if (layout.encoding == SampleEncoding::Float32) {
+            float f;
+            std::memcpy(&f, sample, sizeof f);
+            v = f;
+        } else {
+            std::memcpy(&v, sample, sizeof v);
+        }
+        v = v * 32768.0 + 32768.0;
+        return v >= 65535.0 ? 65535 : !(v > 0.0) ? 0 : static_cast<int32_t>(v); // NaN reads as 0
+    }
+    default: return sample[0] << 8;
+    }
+}
+
+// The levels of the next sample frame's channels (up to MaxChosenChannels);
+// false past the end.
+bool readFrameLevels(int32_t* levels) {
+    const WavLayout& layout = tapeDeck.layout;
+    uint8_t frame[MaxWavFrameBytes];
     for (uint32_t i = 0; i < layout.frameBytes; ++i) {
         int b = readByte();
-        if (b < 0) return -1;
+        if (b < 0) return false;
         if (i < sizeof frame) frame[i] = static_cast<uint8_t>(b);
-        if (i == layout.levelByte) top = b;
     }
-    switch (layout.encoding) {
-    case SampleEncoding::Signed: level = top ^ 0x80; break;
-    case SampleEncoding::Float32: {
-        float f;
-        std::memcpy(&f, frame, sizeof f);
-        double v = f * 128.0 + 128.0;
-        level = v >= 255.0 ? 255 : !(v > 0.0) ? 0 : static_cast<int>(v); // NaN reads as 0
-        break;
-    }
-    default: level = frame[0]; break;
-    }
-    return level;
+    const uint32_t considered = tapeDeck.level.channels;
+    for (uint32_t c = 0; c < considered; ++c)
+        levels[c] = (c + 1) * layout.sampleBytes <= sizeof frame
+                        ? levelOf(frame + c * layout.sampleBytes)
+                        : MidLevel;
+    return true;
 }
 
 void takeBits(uint64_t target) {
@@ -114,13 +128,12 @@ void takeSamples(uint64_t target) {
     TapeDeck& d = tapeDeck;
     uint64_t count = target - d.position; // at least 1; only the last one counts
     if (count > 1) skipBytes((count - 1) * d.layout.frameBytes);
-    int s = readFrameLevel();
-    if (s < 0) s = PastEndSample;
+    int32_t levels[MaxChosenChannels];
     d.position = target;
-    if (s > HighThreshold && d.inputLevel == 0)
-        d.inputLevel = 1;
-    else if (s <= LowThreshold && d.inputLevel == 1)
-        d.inputLevel = 0;
+    if (readFrameLevels(levels))
+        d.inputLevel = StepTapeLevel(d.level, levels, d.inputLevel);
+    else
+        d.inputLevel = 1; // past the end every sample reads as the top level
 }
 
 // ---- tape sound and counter ----
@@ -196,12 +209,19 @@ void SeekTapeRead(uint64_t offset) {
     if (tapeDeck.file && tapeDeck.reading) startReader(offset, reader.end);
 }
 
-void OpenTapeForReading(const std::string& path) {
+int TapeDeckHolds(const std::string& path) {
+    return tapeDeck.file && SameFileAs(path, fileno(tapeDeck.file));
+}
+
+int OpenTapeForReading(const std::string& path) {
     TapeDeck& d = tapeDeck;
+    // A file that can't be opened leaves the tape in the deck as it was.
+    std::FILE* file = path.empty() ? nullptr : OpenHostFile(path, "rb");
+    if (!file) {
+        if (path.empty()) SetMediaError("no file named");
+        return 0;
+    }
     if (d.file) CloseTape();
-    if (path.empty()) return;
-    std::FILE* file = OpenHostFile(path, "rb");
-    if (!file) return;
 
     d.file = file;
     d.path = path;
@@ -222,9 +242,11 @@ void OpenTapeForReading(const std::string& path) {
     d.startCycle = d.renderedCycle = d.motorOffCycle = now;
     d.pausedCycles = 0;
     d.ratio = d.layout.sampleRate / TapeClockHz();
+    StartTapeLevel(d.level, d.layout.sampleRate, d.layout.channels);
     TapeBlockWatchReset(d.blocks);
     ForgetShownCounter();
     RegisterTapeSound();
+    return 1;
 }
 
 void CloseTape() {
@@ -283,6 +305,7 @@ int RewindTape() {
     startReader(d.layout.dataStart, reader.end);
     d.position = WavHeaderSize;
     d.bitsLeft = 0;
+    StartTapeLevel(d.level, d.layout.sampleRate, d.layout.channels);
     uint64_t now = cpu.TCOUNT;
     // Tape time starts again now, or when the motor next starts.
     d.startCycle = d.motorOffCycle = now;

@@ -17,7 +17,9 @@
 #include <cstdio>
 #include <string>
 
+#include "files/wav_writer.h"
 #include "media/tape_blocks.h"
+#include "media/tape_level.h"
 #include "media/wav_layout.h"
 
 struct TapeDeck {
@@ -40,14 +42,30 @@ struct TapeDeck {
     uint64_t sampleAccumulator = 0;
     double lowPass = 0, dcTrack = 0; // recording filter, kept from one recording to the next
     WavLayout layout;                // playing: where and how the samples lie
+    TapeLevelTracker level;          // playing: samples to input level
     uint64_t samplesWritten = 0;     // recording
     TapeBlockWatch blocks;           // the blocks passing the head, and their program
+    WavWriter writer;                // recording: checked writes to file
+    std::string recordingFailure;    // why the last recording stopped early; "" if it did not
 };
 
 extern TapeDeck tapeDeck;
 
-void OpenTapeForReading(const std::string& path);
+// 1 when the file is the tape to play; 0 with the cause in MediaError when it
+// can't be opened, and the tape in the deck stays as it was.
+int OpenTapeForReading(const std::string& path);
+// 0 with the cause in MediaError when the file can't be created, or when it
+// is the tape being played (the same file under any name): that tape then
+// plays on untouched.
 int StartTapeRecording(const std::string& path, uint32_t sampleRate);
+// A recording whose file failed (a full disk) stops at once: the samples
+// written so far stay, described by the header, the deck closes, and the
+// cause goes to stderr and the status bar's message field. The text, such
+// as "cannot write out.wav: no space left on device", stays here until the
+// next recording starts.
+const std::string& TapeRecordingFailure();
+// 1 when path names the file open in the deck (played or recorded).
+int TapeDeckHolds(const std::string& path);
 void CloseTape();
 int TapeIsPlaying();
 // A tape is open to play (the deck is not recording and holds a file).

@@ -4,12 +4,19 @@
 // the bit high-passed round the mid value 128: a set bit swings the samples
 // down, a clear bit up. One 8-bit sample is written every clock / rate cycles.
 #include "cpu/z80.h"
+#include "files/file_write.h"
+#include "media/host_file.h"
+#include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "media/tape_internal.h"
 #include "sound/mixer.h"
 
+#include <cerrno>
 #include <cmath>
 #include <numbers>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,7 +45,7 @@ void renderUntil(uint64_t until, int levelBit) {
             accumulator -= clockCycles;
             double v = std::trunc(lowPass - dcTrack) + 128.0;
             int sample = v < 0.0 ? 0 : v > 255.0 ? 255 : static_cast<int>(v);
-            std::putc(sample, d.file);
+            WriteWavByte(d.writer, static_cast<uint8_t>(sample));
             ++d.samplesWritten;
         }
         ++d.renderedCycle;
@@ -52,25 +59,45 @@ void renderUntil(uint64_t until, int levelBit) {
 
 int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
     TapeDeck& d = tapeDeck;
+    if (d.file && d.reading && SameFileAs(path, fileno(d.file))) {
+        SetMediaError("it is the tape being played");
+        return 0;
+    }
     if (d.file) CloseTape();
     d.outputFlag = 0;
     d.reading = 0;
     d.bitsLeft = 0;
     d.renderedCycle = cpu.TCOUNT;
     d.samplesWritten = 0;
+    d.recordingFailure.clear();
     TapeBlockWatchReset(d.blocks);
     BuildWavHeader(d.header, sampleRate);
-    if (path.empty() || sampleRate == 0) return 0;
+    if (path.empty() || sampleRate == 0) {
+        SetMediaError(path.empty() ? "no file named" : "sample rate 0");
+        return 0;
+    }
+    struct stat before;
+    bool existed = ::stat(path.c_str(), &before) == 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
+    if (!file) {
+        SetMediaError(FileErrorText(errno));
+        return 0;
+    }
+    if (!StartWavWriter(d.writer, fileno(file), d.header, 1)) {
+        SetMediaError(FileErrorText(d.writer.error));
+        std::fclose(file);
+        if (!existed) ::unlink(path.c_str()); // leave no empty file behind
+        return 0;
+    }
     d.file = file;
     d.path = path;
-    std::fwrite(d.header, 1, WavHeaderSize, file);
     d.headerEnd = WavHeaderSize;
     ForgetShownCounter();
     RegisterTapeSound();
     return 1;
 }
+
+const std::string& TapeRecordingFailure() { return tapeDeck.recordingFailure; }
 
 void RenderTapeOutput(uint64_t cycle, int level) {
     TapeDeck& d = tapeDeck;
@@ -79,22 +106,26 @@ void RenderTapeOutput(uint64_t cycle, int level) {
     // changed at the previous write, where rendering stopped.
     if ((level != 0) != (d.outputFlag != 0)) NoteTapeEdge(d.renderedCycle);
     renderUntil(cycle, level);
+    if (d.writer.error) {
+        CloseTape(); // the first failed write ends the recording
+        return;
+    }
     MixUpTo(cycle);
     d.outputFlag = level ? 2 : 0;
 }
 
 void FinishTapeRecording(uint64_t now) {
     TapeDeck& d = tapeDeck;
-    if (d.renderedCycle > now) d.renderedCycle = now;
-    uint64_t until = d.renderedCycle + static_cast<uint64_t>(TapeClockHz()) / 2;
-    renderUntil(until, 0); // half a second of the idle level ends the recording
-    MixUpTo(until);
-    uint32_t length = static_cast<uint32_t>(WavHeaderSize + d.samplesWritten);
-    uint8_t size[4];
-    WriteLe32(size, length - 8);
-    std::fseek(d.file, 4, SEEK_SET);
-    std::fwrite(size, 1, 4, d.file);
-    WriteLe32(size, length - WavHeaderSize);
-    std::fseek(d.file, 40, SEEK_SET);
-    std::fwrite(size, 1, 4, d.file);
+    if (!d.writer.error) {
+        if (d.renderedCycle > now) d.renderedCycle = now;
+        uint64_t until = d.renderedCycle + static_cast<uint64_t>(TapeClockHz()) / 2;
+        renderUntil(until, 0); // half a second of the idle level ends the recording
+        MixUpTo(until);
+    }
+    if (FinishWavWriter(d.writer)) return;
+    d.recordingFailure = "cannot write " + d.path + ": " + FileErrorText(d.writer.error);
+    uint64_t kept = d.writer.fileBytes > WavHeaderSize ? d.writer.fileBytes - WavHeaderSize : 0;
+    std::fprintf(stderr, "Tape recording stopped: %s (%llu samples kept).\n",
+                 d.recordingFailure.c_str(), static_cast<unsigned long long>(kept));
+    MediaStatus(MessageField, "Tape recording stopped: %s.", d.recordingFailure.c_str());
 }

@@ -23,7 +23,6 @@ constexpr uint16_t FormatPcm = 1;
 constexpr uint16_t FormatFloat = 3;
 constexpr uint16_t FormatExtensible = 0xFFFE;
 constexpr int MaxChunks = 64;
-constexpr uint32_t MaxFrameBytes = 1024;
 
 struct Chunks {
     bool haveFormat = false, haveData = false;
@@ -96,6 +95,8 @@ WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSiz
     uint32_t bytesPerSample = (c.bits + 7u) / 8u;
     if (c.format == FormatFloat && c.bits == 32) {
         layout.encoding = SampleEncoding::Float32;
+    } else if (c.format == FormatFloat && c.bits == 64) {
+        layout.encoding = SampleEncoding::Float64;
     } else if (bytesPerSample == 1) {
         layout.encoding = SampleEncoding::Unsigned8;
     } else {
@@ -103,8 +104,10 @@ WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSiz
         layout.levelByte = bytesPerSample - 1;
     }
     uint32_t frameBytes = bytesPerSample * c.channels;
-    if (frameBytes > MaxFrameBytes) return classic;
+    if (frameBytes > MaxWavFrameBytes) return classic;
     layout.frameBytes = frameBytes;
+    layout.sampleBytes = bytesPerSample;
+    layout.channels = c.channels;
     layout.counterBits = frameBytes * 8;
     return layout;
 }

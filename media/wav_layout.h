@@ -6,18 +6,20 @@
 // 44 bytes are the header, samples run from offset 44 to the physical end of
 // the file at the header's rate, one byte (or one bit) each. Other RIFF files
 // (16-bit, stereo, extra chunks before "data") are played from their real
-// "data" chunk, taking the first channel scaled to the 8-bit level.
+// "data" chunk; every channel can be read, scaled to one 16-bit level scale.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 constexpr uint32_t WavHeaderSize = 44;
+constexpr uint32_t MaxWavFrameBytes = 1024; // larger frames are played the classic way
 
 enum class SampleEncoding : uint8_t {
     Unsigned8, // one byte, 128 is the mid level
     Signed,    // little-endian signed integer; its top byte gives the level
     Float32,   // IEEE float, -1.0 to 1.0
+    Float64,   // IEEE double, -1.0 to 1.0
     OneBit,    // eight samples per byte, top bit first
 };
 
@@ -28,6 +30,8 @@ struct WavLayout {
     uint64_t dataEnd = UINT64_MAX; // UINT64_MAX: up to the physical end of the file
     uint32_t frameBytes = 1;       // bytes per sample frame (all channels)
     uint32_t levelByte = 0;        // byte of the first channel that carries the top bits
+    uint32_t sampleBytes = 1;      // bytes of one channel's sample
+    uint32_t channels = 1;
     SampleEncoding encoding = SampleEncoding::Unsigned8;
 };
 

@@ -5,6 +5,7 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "machine/memory.h"
 
 #include <cstdio>
@@ -67,37 +68,39 @@ void dumpRow(std::string& text, uint16_t address, int width) {
     dumpRowWith(memRead, text, address, width);
 }
 
-int writeMemoryDump(const char* textPath, const char* binaryPath) {
+int writeMemoryDump(const char* textPath, const char* binaryPath, std::string* cause) {
     const uint8_t* memory = memoryArray();
-    int written = 0;
-    if (std::FILE* out = std::fopen(textPath, "w")) {
-        for (uint32_t a = 0; a < 0x10000; a += 16) {
-            std::fprintf(out, "%04X : ", a);
-            for (uint32_t i = 0; i < 16; ++i)
-                std::fprintf(out, "%02X ", memory[a + i]);
-            for (uint32_t i = 0; i < 16; ++i) {
-                int c = memory[a + i] & 0x7F;
-                std::fputc(c >= 0x20 && c < 0x7F ? c : '_', out);
-            }
-            std::fputc('\n', out);
+    std::string text;
+    char row[128];
+    for (uint32_t a = 0; a < 0x10000; a += 16) {
+        int n = std::snprintf(row, sizeof row, "%04X : ", a);
+        for (uint32_t i = 0; i < 16; ++i)
+            n += std::snprintf(row + n, sizeof row - n, "%02X ", memory[a + i]);
+        for (uint32_t i = 0; i < 16; ++i) {
+            int c = memory[a + i] & 0x7F;
+            row[n++] = static_cast<char>(c >= 0x20 && c < 0x7F ? c : '_');
         }
-        std::fputs("\nRAM disassembly\n\n", out);
-        std::string line;
-        // Up to the end of memory: stop once an instruction wraps past FFFFh.
-        uint16_t address = 0x8000;
-        for (;;) {
-            uint16_t next = disassemble(address, line);
-            std::fprintf(out, "%s\n", line.c_str());
-            if (next <= address) break;
-            address = next;
-        }
-        if (std::fclose(out) == 0) ++written;
+        row[n++] = '\n';
+        text.append(row, n);
     }
-    if (std::FILE* out = std::fopen(binaryPath, "wb")) {
-        size_t n = std::fwrite(memory, 1, 0x10000, out);
-        if (std::fclose(out) == 0 && n == 0x10000) ++written;
+    text += "\nRAM disassembly\n\n";
+    std::string line;
+    // Up to the end of memory: stop once an instruction wraps past FFFFh.
+    uint16_t address = 0x8000;
+    for (;;) {
+        uint16_t next = disassemble(address, line);
+        text += line;
+        text += '\n';
+        if (next <= address) break;
+        address = next;
     }
-    return written == 2 ? 1 : 0;
+    // Each file is tried even when the other failed.
+    std::string failed, causes;
+    if (!WriteWholeFile(textPath, text, &failed)) causes = std::string(textPath) + ": " + failed;
+    if (!WriteWholeFile(binaryPath, memory, 0x10000, &failed))
+        causes += std::string(causes.empty() ? "" : "; ") + std::string(binaryPath) + ": " + failed;
+    if (cause) *cause = causes;
+    return causes.empty() ? 1 : 0;
 }
 
-int memoryDumpFiles() { return writeMemoryDump("dump.txt", "dump.bin"); }
+int memoryDumpFiles(std::string* cause) { return writeMemoryDump("dump.txt", "dump.bin", cause); }

@@ -21,8 +21,9 @@ void dumpRowWith(ByteReader read, std::string& text, uint16_t address, int width
 void dumpRow(std::string& text, uint16_t address, int width);
 
 // Writes the text dump and the binary image of the memory array to the given
-// paths. A file that cannot be created is skipped; returns 1 when both were
-// written.
-int writeMemoryDump(const char* textPath, const char* binaryPath);
+// paths, each safely (files/file_write.h). Returns 1 when both were written;
+// otherwise 0, with the file and the cause in *cause ("dump.bin: no space
+// left on device"). A failed file leaves an older one of that name as it was.
+int writeMemoryDump(const char* textPath, const char* binaryPath, std::string* cause = nullptr);
 // writeMemoryDump("dump.txt", "dump.bin") in the current directory.
-int memoryDumpFiles();
+int memoryDumpFiles(std::string* cause = nullptr);

@@ -7,6 +7,7 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "machine/memory.h"
 #include "monitor/disassembler.h"
 #include "monitor/dumps.h"
@@ -275,33 +276,26 @@ void commandDisassemble(const Tokens& t) {
     uint16_t from = current16(), to = 0;
     if (t.count >= 2 && !readAddress(t.at[1], from)) return;
     if (t.count >= 3 && !readAddress(t.at[2], to)) return;
-    std::FILE* file = nullptr;
-    if (t.count >= 4) {
-        file = std::fopen(t.at[3].c_str(), "w");
-        if (!file) {
-            say(MonitorTextNormal, "Error writing to file %s.\n", t.at[3].c_str());
-            return;
-        }
-    }
     monitorCurrent = from;
-    bool written = true;
-    std::string line;
+    const bool toFile = t.count >= 4;
+    std::string line, listing;
     for (int n = 0; t.count >= 3 ? to > current16() : n < DisassemblyDefaultLines; ++n) {
         uint16_t address = current16();
         uint16_t next = disassemble(address, line);
         say(MonitorTextNormal, "%s\n", line.c_str());
-        if (file && std::fprintf(file, "%s\n", line.c_str()) < 0) written = false;
+        if (toFile) listing += line + "\n";
         monitorCurrent = next;
         // A range that reaches the end of memory stops there instead of
         // starting over from 0000h.
         if (t.count >= 3 && next <= address) break;
     }
-    if (file) {
-        written = std::fclose(file) == 0 && written;
-        if (written)
+    if (toFile) {
+        std::string cause;
+        if (WriteWholeFile(t.at[3], listing, &cause))
             say(MonitorTextNormal, "Memory disassembled to file %s.\n", t.at[3].c_str());
         else
-            say(MonitorTextNormal, "Error writing to file %s.\n", t.at[3].c_str());
+            say(MonitorTextNormal, "Error writing to file %s: %s.\n", t.at[3].c_str(),
+                cause.c_str());
     }
 }
 
@@ -389,17 +383,14 @@ void commandSave(const Tokens& t) {
     uint16_t from, to;
     if (!readAddress(t.at[2], from) || !readAddress(t.at[3], to)) return;
     const char* name = t.at[1].c_str();
-    std::FILE* file = std::fopen(name, "wb");
-    bool ok = file != nullptr;
-    if (file) {
-        for (uint32_t a = from; a <= to && ok; ++a)
-            ok = std::fputc(memRead(static_cast<uint16_t>(a)), file) != EOF;
-        ok = std::fclose(file) == 0 && ok;
-    }
-    if (ok)
+    std::string bytes;
+    for (uint32_t a = from; a <= to; ++a)
+        bytes += static_cast<char>(memRead(static_cast<uint16_t>(a)));
+    std::string cause;
+    if (WriteWholeFile(name, bytes, &cause))
         say(MonitorTextNormal, "Memory saved %04X-%04X to file %s.\n", from, to, name);
     else
-        say(MonitorTextNormal, "Error writing to file %s.\n", name);
+        say(MonitorTextNormal, "Error writing to file %s: %s.\n", name, cause.c_str());
 }
 
 void commandTransfer(const Tokens& t) {

@@ -34,12 +34,23 @@ uint32_t noSoundPosition() { return 0; }
 
 // Samples per second are reckoned from whole cycles per scan line times
 // 15,625 lines, slightly below the clock: a frame yields about 963.5 samples
-// and the rate control absorbs the surplus.
+// and the rate control absorbs the surplus. A recording keeps emulated time
+// exactly, so while one is open the samples follow the clock itself: 960 a
+// frame, 48,000 an emulated second.
 uint64_t samplesBase() {
+    const uint64_t clock = cpu.clockHz ? cpu.clockHz : 2995200;
+    if (SoundRecordingOpen()) return clock;
     uint64_t perLine = cpu.cyclesPerLine;
-    if (perLine == 0) perLine = (cpu.clockHz ? cpu.clockHz : 2995200) / 15625;
+    if (perLine == 0) perLine = clock / 15625;
     return perLine * 15625;
 }
+
+// The sample count is reckoned from the last change of base on, so that a
+// recording starting or ending does not make the count jump.
+uint64_t countedBase = 0;
+uint64_t originCycles = 0;
+uint32_t originSamples = 0;
+uint64_t lastCycles = 0;
 
 } // namespace
 
@@ -54,6 +65,11 @@ void InitSoundSystem() {
     writePosition = 0;
     fill = 0;
     produced = 0;
+    // The stream starts now: cycles run before (an earlier run of the
+    // processor) are not owed as samples.
+    countedBase = 0;
+    originCycles = lastCycles = cpu.TCOUNT;
+    originSamples = 0;
     syncState = 1;
     paused = false;
     std::memset(queueHistory, 0, sizeof queueHistory);
@@ -75,7 +91,9 @@ void InstallSoundDriver(const SoundDriver* driver) {
 const SoundDriver* CurrentSoundDriver() { return current; }
 
 int Sync() {
-    if (paused) return 0;
+    // A recording is never cut, not even while the output is paused (a
+    // command that runs frames between two of the main loop's).
+    if (paused) return SoundRecordingOpen() ? 1 : 0;
     const uint32_t position = current->Position();
     if (position == SoundPositionUnknown) return 1;
 
@@ -121,10 +139,21 @@ void Submit(const int16_t* block) {
 
 void MixUpTo(uint64_t cycles) {
     const uint64_t base = samplesBase();
-    // Rounded cycles * 48,000 / base, exact for any cycle count.
+    if (cycles < originCycles) { // a fresh processor: count from its start
+        originCycles = 0;
+        originSamples = 0;
+    } else if (base != countedBase) {
+        if (countedBase != 0) {
+            originCycles = lastCycles < cycles ? lastCycles : cycles;
+            originSamples = produced;
+        }
+        countedBase = base;
+    }
+    lastCycles = cycles;
+    // Rounded cycles * 48,000 / base from the origin, exact for any count.
     const unsigned __int128 scaled =
-        static_cast<unsigned __int128>(cycles) * (2 * SoundSampleRate) + base;
-    const uint32_t target = static_cast<uint32_t>(scaled / (2 * base));
+        static_cast<unsigned __int128>(cycles - originCycles) * (2 * SoundSampleRate) + base;
+    const uint32_t target = originSamples + static_cast<uint32_t>(scaled / (2 * base));
     uint32_t n = target - produced;
     // A counter that went backwards (a fresh processor) restarts the count
     // instead of being taken for four billion pending samples.

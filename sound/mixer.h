@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct SoundSource {
     const char* name;
@@ -77,10 +78,17 @@ void ResetSoundOutput();
 void SetSoundMuted(int muted);
 int SoundMuted();
 
+// 0 with the cause in SoundRecordingFailure when the file can't be created.
+// The callers refuse a file that is also an input (the tape in the deck).
 int StartSoundRecording(const char* path);
 void StopSoundRecording();
 // 1 while a recording is open, with the sample bytes written so far.
 int SoundRecordingBytes(uint64_t* bytes);
+// Why the last recording could not start or ended early ("cannot write
+// x.wav: no space left on device"), or "" when it did not; kept until the
+// next recording starts. An early end is also reported on stderr; the front
+// ends show the text.
+const std::string& SoundRecordingFailure();
 
 // The setting "SoundDriver": 0 no sound, 1 SDL2 audio (default), 2 ALSA.
 extern uint32_t SoundDriverSetting;

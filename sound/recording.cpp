@@ -1,15 +1,29 @@
-// WAV recording of the mixer's output blocks.
+// WAV recording of the mixer's output blocks. Every write is checked: the
+// first failure (a full disk, a file size limit) ends the recording, keeps
+// the blocks that reached the file with a header that describes them, and
+// reports the cause.
 #include "sound/recording.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/file_write.h"
+#include "files/wav_writer.h"
 #include "sound/mixer.h"
 
 namespace {
 
-constexpr long HeaderBytes = 44;
+constexpr uint32_t HeaderBytes = 44;
 
-std::FILE* file = nullptr;
+int fd = -1;
+WavWriter writer;
+std::string recordingPath;
+std::string failure;
 uint64_t bytesWritten = 0;
 
 void put16(unsigned char* p, uint32_t v) {
@@ -22,33 +36,52 @@ void put32(unsigned char* p, uint32_t v) {
     put16(p + 2, v >> 16);
 }
 
-// A size field holds at most 32 bits; a longer file keeps the largest value.
-uint32_t sizeField(uint64_t v) { return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v); }
-
-int writeField(long offset, uint32_t value) {
-    unsigned char b[4];
-    put32(b, value);
-    return std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(b, 1, 4, file) == 4;
+// Completes the file; returns 0 (and reports) when anything failed.
+int finish() {
+    int ok = FinishWavWriter(writer);
+    ::close(fd);
+    fd = -1;
+    if (ok) return 1;
+    failure = "cannot write " + recordingPath + ": " + FileErrorText(writer.error);
+    std::fprintf(stderr, "Sound recording stopped: %s (%llu bytes of samples kept).\n",
+                 failure.c_str(),
+                 static_cast<unsigned long long>(
+                     writer.fileBytes > HeaderBytes ? writer.fileBytes - HeaderBytes : 0));
+    return 0;
 }
 
 } // namespace
 
-int SoundRecordingOpen() { return file != nullptr; }
+int SoundRecordingOpen() { return fd >= 0; }
+
+const std::string& SoundRecordingFailure() { return failure; }
 
 void AppendSoundRecording(const int16_t* block, uint32_t byteCount) {
-    if (!file) return;
+    if (fd < 0) return;
     unsigned char bytes[SoundBlockBytes];
     const uint32_t samples = byteCount / 2 > SoundBlockSamples ? SoundBlockSamples : byteCount / 2;
     for (uint32_t i = 0; i < samples; ++i)
         put16(bytes + 2 * i, static_cast<uint16_t>(block[i]));
-    if (std::fwrite(bytes, 1, samples * 2, file) == samples * 2) bytesWritten += samples * 2;
+    if (WriteWavBytes(writer, bytes, samples * 2))
+        bytesWritten += samples * 2;
+    else
+        finish(); // the first failed write ends the recording
 }
 
 int StartSoundRecording(const char* path) {
     StopSoundRecording(); // a recording still open is completed first
-    if (!path) return 0;
-    file = std::fopen(path, "wb");
-    if (!file) return 0;
+    failure.clear();
+    if (!path || !*path) {
+        failure = "no file named";
+        return 0;
+    }
+    struct stat before;
+    bool existed = ::stat(path, &before) == 0;
+    fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        failure = "cannot write " + std::string(path) + ": " + FileErrorText(errno);
+        return 0;
+    }
     unsigned char h[HeaderBytes] = {'R', 'I', 'F', 'F', 0,   0,   0,   0,
                                     'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     put32(h + 16, 16);
@@ -62,27 +95,23 @@ int StartSoundRecording(const char* path) {
     h[37] = 'a';
     h[38] = 't';
     h[39] = 'a';
-    if (std::fwrite(h, 1, HeaderBytes, file) != HeaderBytes) {
-        std::fclose(file);
-        file = nullptr;
+    if (!StartWavWriter(writer, fd, h, 2)) {
+        failure = "cannot write " + std::string(path) + ": " + FileErrorText(writer.error);
+        ::close(fd);
+        fd = -1;
+        if (!existed) ::unlink(path); // leave no empty file behind
         return 0;
     }
+    recordingPath = path;
     bytesWritten = 0;
     return 1;
 }
 
 void StopSoundRecording() {
-    if (!file) return;
-    std::fseek(file, 0, SEEK_END);
-    const long end = std::ftell(file);
-    const uint64_t size = end > 0 ? static_cast<uint64_t>(end) : HeaderBytes;
-    writeField(4, sizeField(size - 8));
-    writeField(40, sizeField(size - HeaderBytes));
-    std::fclose(file);
-    file = nullptr;
+    if (fd >= 0) finish();
 }
 
 int SoundRecordingBytes(uint64_t* bytes) {
     if (bytes) *bytes = bytesWritten;
-    return file != nullptr;
+    return fd >= 0;
 }

@@ -6,5 +6,6 @@
 #include <cstdint>
 
 int SoundRecordingOpen();
-// Appends one block; counts its bytes only if the write succeeded.
+// Appends one block; counts its bytes only if the write succeeded, and ends
+// the recording at the first failure.
 void AppendSoundRecording(const int16_t* block, uint32_t byteCount);

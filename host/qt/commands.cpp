@@ -1,6 +1,7 @@
 // The commands of the main window's menu and accelerators, and the file
 // flows they share with the command line and dropped files.
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
@@ -29,6 +31,7 @@
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/host_file.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
 #include "monitor/dumps.h"
@@ -50,23 +53,30 @@ bool hasExtension(const std::string& path, const char* extension) {
     return lastExtension(path) == extension;
 }
 
-bool readable(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.good();
-}
-
 // Why a file cannot be read ("" when it can).
 std::string whyUnreadable(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::strerror(errno);
+    if (!file) return FileErrorText(errno);
     char probe;
     const bool failed = std::fread(&probe, 1, 1, file) == 0 && std::ferror(file);
     const int error = errno;
     std::fclose(file);
-    return failed ? std::strerror(error) : "";
+    return failed ? FileErrorText(error) : "";
 }
 
 QString fromPath(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
+
+// A PNG goes through the same safe writer as every other file.
+bool SavePng(const QImage& picture, const std::string& path, std::string* cause) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) {
+        *cause = "the picture could not be encoded";
+        return false;
+    }
+    return WriteWholeFile(path, bytes.constData(), static_cast<size_t>(bytes.size()), cause);
+}
 
 // The running sound driver's index (0 for "No sound").
 uint32_t runningSoundDriver() {
@@ -113,7 +123,7 @@ int MainWindow::startRecording(const std::string& path) {
     }
     std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
     if (!StartTapeRecording(path, 44100)) {
-        ShowStatus("Cannot write %s.", path.c_str());
+        ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
         return 0;
     }
     if (!finished.empty())
@@ -195,9 +205,8 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
         return 0;
     }
     if (loader && !loader(path)) {
-        showError("Error",
-                  QString("Cannot load %1: the file is not a valid %2 file.")
-                      .arg(fromPath(path), QString::fromStdString(extension.substr(1)).toUpper()));
+        showError("Error", QString("Cannot load %1: %2.")
+                               .arg(fromPath(path), QString::fromStdString(MediaError())));
         return 0;
     }
     if (!loader && tapeDeck.file && !TapeInserted()) {
@@ -205,7 +214,10 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
                    tapeDeck.path.c_str(), path.c_str());
         return 0;
     }
-    if (!loader) OpenTapeForReading(path);
+    if (!loader && !OpenTapeForReading(path)) {
+        ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
+        return 0;
+    }
     ShowStatus("Loaded %s.", path.c_str());
     addRecentFile(fromPath(path));
     return 1;
@@ -257,18 +269,15 @@ void MainWindow::saveAs() {
         path += ".bac";
     std::string extension = lastExtension(path);
     const QString name = QFileInfo(fromPath(path)).fileName();
+    // Success is reported only once the file is really in place.
     if (extension == ".bac") {
-        errno = QFileInfo(fromPath(path)).isDir() ? EISDIR : 0;
-        if (!errno) SaveBacImage(path);
-        const QFileInfo saved(fromPath(path));
-        if (errno == EISDIR || !saved.isFile() || !readable(path)) {
-            showError("Error",
-                      QString("Cannot write %1: %2.")
-                          .arg(fromPath(path), errno ? QString(std::strerror(errno))
-                                                     : QString("the file was not created")));
+        if (!SaveBacImage(path)) {
+            showError("Error", QString("Cannot write %1: %2.")
+                                   .arg(fromPath(path), QString::fromStdString(MediaError())));
             ResetPacing();
             return;
         }
+        std::fprintf(stderr, "File saved: %s.\n", path.c_str());
         ShowStatus("Saved %s.", name.toLocal8Bit().constData());
     } else if (extension == ".wav") {
         startRecording(path);
@@ -279,7 +288,6 @@ void MainWindow::saveAs() {
         ResetPacing();
         return;
     }
-    std::fprintf(stderr, "File saved: %s.\n", path.c_str());
     ResetPacing();
 }
 
@@ -297,6 +305,7 @@ void MainWindow::attachDisk(unsigned drive) {
         return;
     }
     QString cause = QString::fromStdString(whyUnreadable(path));
+    if (cause.isEmpty()) cause = QString::fromStdString(MediaError());
     if (cause.isEmpty()) {
         const qint64 size = QFileInfo(fromPath(path)).size();
         cause = QString("a disk image of %1 bytes is not a known floppy size (for example "
@@ -326,19 +335,22 @@ void MainWindow::saveScreenshot() {
         const int width = frameWidth(desktop.pitchShift);
         QImage picture(desktop.frameBuffer.data(), width, VisibleLines, width,
                        QImage::Format_Grayscale8);
-        if (picture.save(fromPath(path), "PNG"))
+        std::string cause;
+        if (SavePng(picture, path, &cause))
             ShowStatus("Saved %s.", path.c_str());
         else
-            showError("Error", QString("Cannot write %1.").arg(fromPath(path)));
+            showError(
+                "Error",
+                QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return;
     }
     if (!hasExtension(path, ".bmp")) path += ".bmp";
-    errno = 0;
-    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift)) {
+    std::string cause;
+    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift, &cause)) {
         ShowStatus("Cannot write %s.", path.c_str());
-        showError("Error", QString("Cannot write %1: %2.")
-                               .arg(fromPath(path), errno ? QString(std::strerror(errno))
-                                                          : QString("the file was not written")));
+        showError(
+            "Error",
+            QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return;
     }
     ShowStatus("Saved %s.", path.c_str());
@@ -348,6 +360,11 @@ void MainWindow::toggleSoundRecording() {
     if (SoundRecordingBytes(nullptr)) {
         StopSoundRecording();
         setChecked(CmdSoundRecording, false);
+        const std::string& failure = SoundRecordingFailure();
+        if (failure.empty())
+            ShowStatus("%s", "");
+        else
+            ShowStatus("Sound recording stopped: %s.", failure.c_str());
         return;
     }
     setChecked(CmdSoundRecording, false);
@@ -358,14 +375,17 @@ void MainWindow::toggleSoundRecording() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".wav")) path += ".wav";
-    errno = 0;
-    if (StartSoundRecording(path.c_str())) {
+    if (TapeDeckHolds(path)) {
+        showError("Error", QString("Cannot record the sound to %1: it is the tape in the cassette "
+                                   "deck.")
+                               .arg(fromPath(path)));
+    } else if (StartSoundRecording(path.c_str())) {
         setChecked(CmdSoundRecording, true);
     } else {
         ShowStatus("Cannot write %s.", path.c_str());
-        showError("Error", QString("Cannot record the sound to %1: %2.")
-                               .arg(fromPath(path), errno ? QString(std::strerror(errno))
-                                                          : QString("the file was not created")));
+        showError("Error",
+                  QString("Cannot record the sound to %1: %2.")
+                      .arg(fromPath(path), QString::fromStdString(SoundRecordingFailure())));
     }
 }
 
@@ -458,8 +478,8 @@ void MainWindow::runCommand(int id) {
     case CmdLoadState: LoadStateFrom(); break;
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
-        errno = 0;
-        if (memoryDumpFiles()) {
+        std::string cause;
+        if (memoryDumpFiles(&cause)) {
             ShowStatus("Memory dump to %s/dump.txt and dump.bin",
                        folder.left(260).toLocal8Bit().constData());
         } else {
@@ -467,8 +487,7 @@ void MainWindow::runCommand(int id) {
                        folder.left(260).toLocal8Bit().constData());
             showError("Error", QString("Cannot write the memory dump (dump.txt, dump.bin) in "
                                        "%1: %2.")
-                                   .arg(folder, errno ? QString(std::strerror(errno))
-                                                      : QString("the files were not written")));
+                                   .arg(folder, QString::fromStdString(cause)));
         }
         break;
     }
@@ -597,8 +616,10 @@ QString MainWindow::quickScreenshot(const QString& where) {
     const QString path = TimeStampedScreenshotPath(folder);
     const int width = frameWidth(desktop.pitchShift);
     const QImage picture = PictureAt4To3(desktop.frameBuffer.data(), width, VisibleLines, 3);
-    if (!picture.save(path, "PNG")) {
-        showError("Error", QString("Cannot write the screenshot %1.").arg(path));
+    std::string cause;
+    if (!SavePng(picture, path.toLocal8Bit().toStdString(), &cause)) {
+        showError("Error", QString("Cannot write the screenshot %1: %2.")
+                               .arg(path, QString::fromStdString(cause)));
         return QString();
     }
     ShowStatus("Screenshot saved to %s.", path.toLocal8Bit().constData());

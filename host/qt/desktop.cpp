@@ -26,6 +26,7 @@
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
@@ -53,6 +54,17 @@ void showTitle(uint32_t percent, int32_t fps) {
     if (SoundRecordingBytes(&bytes))
         ShowStatus("Sound recording %llu kB so far, press Alt+U to stop...",
                    static_cast<unsigned long long>(bytes / 1024));
+    else if (desktop.window->isChecked(CmdSoundRecording) && !SoundRecordingFailure().empty()) {
+        desktop.window->setChecked(CmdSoundRecording, false); // it stopped on a write failure
+        ShowStatus("Sound recording stopped: %s.", SoundRecordingFailure().c_str());
+    }
+    // Printer output that could not be written: said once, when it happens.
+    static std::string shownPrinterFailure;
+    if (PrinterFailure() != shownPrinterFailure) {
+        shownPrinterFailure = PrinterFailure();
+        if (!shownPrinterFailure.empty())
+            ShowStatus("Printer output lost: %s.", shownPrinterFailure.c_str());
+    }
 }
 
 int displayRefreshRate() {
@@ -205,7 +217,8 @@ void runMachineFrame(uint8_t* picture) {
         runFrame(CyclesPerFrame, picture, desktop.pitchShift);
     else
         runFrameFast();
-    if (SoundDriverSetting != 0) MixUpTo(cpu.TCOUNT);
+    // An open recording is fed whatever the driver, "No sound" included.
+    if (SoundDriverSetting != 0 || SoundRecordingBytes(nullptr)) MixUpTo(cpu.TCOUNT);
     if (!desktop.typingQueue.empty() && !typingInProgress()) {
         typeText(desktop.typingQueue.front().c_str());
         desktop.typingQueue.erase(desktop.typingQueue.begin());

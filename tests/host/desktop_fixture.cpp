@@ -43,7 +43,7 @@ void DesktopTest::SetUp() {
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(folder.path());
     ResetSettingsToDefaults();
-    SetTapeSound(0); // a flag of the run, not a setting
+    SetTapeSound(0); // as at program start; an earlier test may have switched it on
 }
 
 void DesktopTest::TearDown() {

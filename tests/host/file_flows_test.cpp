@@ -18,6 +18,7 @@
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
     EXPECT_EQ(window().DropFile(path("missing.bac")), 0);
     EXPECT_FALSE(typingInProgress());
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(messages[1].second.endsWith("missing.bac: No such file or directory."))
+    EXPECT_TRUE(messages[1].second.endsWith("missing.bac: no such file or folder."))
         << messages[1].second.toStdString();
 
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
@@ -104,6 +105,24 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
 
 TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     startDesktop();
+    // Nothing to save (an empty program area): said so, and no file appears.
+    MainMemory[0x8000] = 0x01;
+    MainMemory[0xFE1E] = 0x01;
+    MainMemory[0xFE1F] = 0x80;
+    dialogAnswers = {QString::fromStdString(path("EMPTY"))};
+    messages.clear();
+    window().OnCommand(CmdSaveAs);
+    EXPECT_FALSE(std::filesystem::exists(path("EMPTY.bac")));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].second.indexOf("no program in memory"), -1)
+        << messages[0].second.toStdString();
+    messages.clear();
+    requests.clear();
+
+    const uint8_t line[] = {0x07, 0x0A, 0x80, 'E', 'N', 'D', 0x0D, 0x01}; // 10 END
+    std::memcpy(MainMemory + 0x8000, line, sizeof line);
+    MainMemory[0xFE1E] = 0x08;
+    MainMemory[0xFE1F] = 0x80;
     dialogAnswers = {QString::fromStdString(path("PROG"))};
     window().OnCommand(CmdSaveAs);
     EXPECT_TRUE(std::filesystem::exists(path("PROG.bac")));
@@ -112,6 +131,16 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
 
     EXPECT_EQ(statusText(), "Saved PROG.bac.");
+
+    // A folder in the target's place is never replaced.
+    messages.clear();
+    std::filesystem::create_directory(path("BOX.bac"));
+    dialogAnswers = {QString::fromStdString(path("BOX.bac"))};
+    window().OnCommand(CmdSaveAs);
+    EXPECT_TRUE(std::filesystem::is_directory(path("BOX.bac")));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].second.toStdString(),
+              "Cannot write " + path("BOX.bac") + ": is a folder.");
 
     messages.clear();
     dialogAnswers = {QString::fromStdString(path("PROG.txt"))};
@@ -163,7 +192,7 @@ TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
     window().OnCommand(CmdScreenshot);
     EXPECT_NE(statusText().find("Cannot write"), std::string::npos);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].second.indexOf("No such file or directory"), -1)
+    EXPECT_NE(messages[0].second.indexOf("no such file or folder"), -1)
         << messages[0].second.toStdString();
 
     // A .png name writes a PNG of the same picture, under that very name.
@@ -204,6 +233,21 @@ TEST_F(FileFlows, QuickScreenshotIsAFourToThreePngWithATimeStamp) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(FileFlows, SoundRecordingRecordsWithTheNoSoundDriver) {
+    startDesktop();
+    window().OnCommand(CmdSoundFirst); // "No sound"
+    ASSERT_EQ(SoundDriverSetting, 0u);
+    dialogAnswers = {QString::fromStdString(path("sound"))};
+    window().OnCommand(CmdSoundRecording);
+    ASSERT_TRUE(window().isChecked(CmdSoundRecording));
+    runFramesAndReadScreen(50);
+    window().OnCommand(CmdSoundRecording);
+    EXPECT_FALSE(window().isChecked(CmdSoundRecording));
+    EXPECT_EQ(statusText(), "") << "the recording's progress message goes when it stops";
+    // 50 frames are 50 blocks of 960 samples.
+    EXPECT_EQ(std::filesystem::file_size(path("sound.wav")), 44u + 50 * 1920);
+}
+
 TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
     startDesktop();
     window().OnCommand(CmdMemoryDump);
@@ -219,7 +263,7 @@ TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
               1u);
     EXPECT_EQ(messages.back().first, "Error attaching disk image!");
     EXPECT_EQ(messages.back().second.toStdString(),
-              "Drive DR0 - " + image + "\n\nNo such file or directory.");
+              "Drive DR0 - " + image + "\n\nno such file or folder.");
     EXPECT_EQ(window().action(40047)->text(), "Drive DR&0 - ...");
 
     // Copy text follows screen order: row 1 is the second line.

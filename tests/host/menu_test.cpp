@@ -452,6 +452,9 @@ TEST_F(MenuTest, RecentFilesKeepEightAndDropMissingOnes) {
         std::string name = "p" + std::to_string(i) + ".bas";
         files.push_back(writeFile(name.c_str(), "10 PRINT " + std::to_string(i) + "\r"));
         ASSERT_EQ(window().LoadFileByExtension(files.back()), 1);
+        // A text is typed whole before the next one is taken.
+        for (int wait = 0; typingInProgress() && wait < 50; wait++)
+            runFramesAndReadScreen(10);
     }
     QStringList recent = window().recentFiles();
     ASSERT_EQ(recent.size(), 8);

@@ -225,10 +225,24 @@ TEST_F(Printer, UnopenableFolderDropsCharacters) {
     printerOut('B');
     EXPECT_FALSE(std::filesystem::exists(folder.file("no-such-folder")));
     EXPECT_EQ(printerFilePath(), folder.file("no-such-folder") + "/printer.txt");
+    EXPECT_EQ(PrinterFailure(), "cannot write " + folder.file("no-such-folder") +
+                                    "/printer.txt: no such file or folder");
     // The next character tries again once the folder exists.
     std::filesystem::create_directory(folder.file("no-such-folder"));
     printerOut('C');
     EXPECT_EQ(readWholeFile(folder.file("no-such-folder/printer.txt")), "\nC");
+}
+
+TEST_F(Printer, FullDiskLosesOutputAndSaysSo) {
+    std::filesystem::create_directory(folder.file("full"));
+    std::filesystem::create_symlink("/dev/full", folder.file("full/printer.txt"));
+    setPrinterDirectory(folder.file("full"));
+    EXPECT_EQ(PrinterFailure(), "");
+    printerOut('A');
+    EXPECT_EQ(PrinterFailure(),
+              "cannot write " + folder.file("full") + "/printer.txt: no space left on device");
+    setPrinterDirectory(folder.path.string());
+    EXPECT_EQ(PrinterFailure(), "") << "a new folder starts afresh";
 }
 
 } // namespace

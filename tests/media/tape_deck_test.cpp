@@ -4,6 +4,7 @@
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "sound/sources.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -82,6 +84,10 @@ class TapeDeckTest : public ::testing::Test {
         CloseTape();
         SetTapeMotor(0, cpu.TCOUNT);
         tapeDeck.inputLevel = 0;
+        // The recording filter carries over from one recording to the next;
+        // every test records as a freshly started program does.
+        tapeDeck.lowPass = tapeDeck.dcTrack = 0;
+        tapeDeck.sampleAccumulator = 0;
         SetTapeSound(0);
         statusTexts.clear();
         SetMediaStatusWriter(captureStatus);
@@ -129,7 +135,8 @@ TEST_F(TapeDeckTest, EightBitSamplesArriveOnTimeWithHysteresis) {
         outside.insert(outside.end(), {160, 100});
     SetUp();
     play(wavFile(Rate64, 8, 1, inside));
-    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty()) << "150 and 110 lie inside the band";
+    EXPECT_TRUE(sampleEdges(1000, 1000 + 64 * 140).empty())
+        << "150 and 110 lie inside the band a tape starts with";
 
     SetUp();
     play(wavFile(Rate64, 8, 1, outside));
@@ -180,7 +187,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         }
         return d;
     };
-    Bytes pcm24, float32, stereo8;
+    Bytes pcm24, float32, float64, stereo8;
     for (uint8_t v : levels) {
         int s = (v - 128) * 65536;
         pcm24.insert(pcm24.end(),
@@ -189,6 +196,10 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         uint8_t raw[4];
         std::memcpy(raw, &f, 4);
         float32.insert(float32.end(), raw, raw + 4);
+        double d = (v - 128) / 128.0;
+        uint8_t raw64[8];
+        std::memcpy(raw64, &d, 8);
+        float64.insert(float64.end(), raw64, raw64 + 8);
         stereo8.insert(stereo8.end(), {v, 0});
     }
     // Bytes that would pull the level down if they were taken for samples.
@@ -207,6 +218,7 @@ TEST_F(TapeDeckTest, TodaysRecordingsPlayLikeTheCanonicalFile) {
         {"16-bit extensible", wavFile(Rate64, 16, 1, signed16(false), 0xFFFE)},
         {"24-bit mono", wavFile(Rate64, 24, 1, pcm24)},
         {"32-bit float", wavFile(Rate64, 32, 1, float32, 3)},
+        {"64-bit float", wavFile(Rate64, 64, 1, float64, 3)},
         {"8-bit stereo", wavFile(Rate64, 8, 2, stereo8, 1, false, trailer)},
         {"8-bit mono behind a chunk", wavFile(Rate64, 8, 1, levels, 1, true)},
     };
@@ -421,7 +433,15 @@ TEST_F(TapeDeckTest, PlayingStateAcrossOpenAndClose) {
     EXPECT_EQ(0, TapeIsPlaying());
     OpenTapeForReading(dir_.path(""));
     EXPECT_EQ(0, TapeIsPlaying()) << "a folder is not a tape";
-    OpenTapeForReading(dir_.path("tape.wav"));
+    EXPECT_EQ(1, OpenTapeForReading(dir_.path("tape.wav")));
+    EXPECT_EQ(1, TapeIsPlaying());
+    // A tape that can't be opened leaves the one in the deck playing.
+    std::FILE* playing = tapeDeck.file;
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("absent.wav")));
+    EXPECT_EQ("no such file or folder", MediaError());
+    EXPECT_EQ(0, OpenTapeForReading(dir_.path("")));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_EQ(playing, tapeDeck.file);
     EXPECT_EQ(1, TapeIsPlaying());
 }
 
@@ -476,6 +496,34 @@ TEST_F(TapeDeckTest, RecordedEdgesPlayBackWithTheirSpacing) {
         double recorded = double(toggles[t0 + k] - toggles[t0]);
         EXPECT_NEAR(recorded, played, samplePeriod) << "edge " << k;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TapeDeckTest, RecordingOntoThePlayedTapeIsRefusedAndTheTapePlaysOn) {
+    Bytes tape = wavFile(Rate64, 8, 1, Bytes(100, 160));
+    play(tape);
+    std::filesystem::create_hard_link(dir_.path("tape.wav"), dir_.path("link.wav"));
+    for (const char* name : {"tape.wav", "link.wav"}) {
+        EXPECT_EQ(0, StartTapeRecording(dir_.path(name), 44100)) << name;
+        EXPECT_EQ("it is the tape being played", MediaError());
+    }
+    EXPECT_EQ(1, TapeIsPlaying());
+    EXPECT_EQ(tape, readFile(dir_.path("tape.wav")));
+    EXPECT_EQ(ExpectedBlockEdges.front(), sampleEdges(1000, 1000 + 3000).front())
+        << "the tape still plays from its start";
+}
+
+TEST_F(TapeDeckTest, RecordingThatFailsStopsAtOnceAndSaysWhy) {
+    // A full disk refuses even the header: nothing starts.
+    EXPECT_EQ(0, StartTapeRecording("/dev/full", 44100));
+    EXPECT_EQ("no space left on device", MediaError());
+    EXPECT_EQ(nullptr, tapeDeck.file);
+    EXPECT_EQ(0, StartTapeRecording(dir_.path(""), 44100));
+    EXPECT_EQ("is a folder", MediaError());
+    EXPECT_TRUE(TapeRecordingFailure().empty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cpu/z80.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/tape_images.h"
 #include "tests/media/media_files.h"
 
@@ -194,9 +195,19 @@ TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
     EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before))
         << "a missing file or a folder changes nothing";
 
+    EXPECT_EQ(0, LoadAtpImage(dir_.path(".")));
+    EXPECT_EQ("is a folder", MediaError());
+
+    // A file with no program in it is refused and changes nothing.
     writeFile(dir_.path("empty.atp"), {});
-    ASSERT_EQ(1, LoadAtpImage(dir_.path("empty.atp")));
-    expectProgram({});
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("empty.atp")));
+    EXPECT_EQ("no tape blocks found", MediaError());
+    Bytes header(256, 0x41);
+    header[0] = header[1] = header[2] = 0xFF;
+    writeFile(dir_.path("header.atp"), atpBlock(4, header));
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("header.atp")));
+    EXPECT_EQ("no tape blocks found", MediaError());
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
 
     std::mt19937 random(1234);
     for (int round = 0; round < 20; ++round) {
@@ -205,22 +216,86 @@ TEST_F(TapeImageTest, AtpMissingEmptyAndRandomFiles) {
             b = static_cast<uint8_t>(random());
         if (round % 2) noise.insert(noise.begin(), {0x16, 0x16, 0x16, 0x02, 0x00});
         writeFile(dir_.path("noise.atp"), noise);
-        ASSERT_EQ(1, LoadAtpImage(dir_.path("noise.atp")));
+        std::memcpy(before, MainMemory, sizeof before);
+        if (LoadAtpImage(dir_.path("noise.atp")) == 0) {
+            EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before)) << "refused: no change";
+        }
         expectLowMemoryUntouched();
     }
 }
 
-TEST_F(TapeImageTest, AtpProgramLargerThanMemoryStopsAtFFFF) {
-    Bytes file;
-    for (unsigned k = 0; k < 140; ++k) // 140 x 253 bytes is more than the area holds
-        file =
-            concat({file, atpBlock(k ? 8 : 0, dataBlock(k, fullPayload(static_cast<uint8_t>(k))))});
-    writeFile(dir_.path("huge.atp"), file);
+TEST_F(TapeImageTest, AtpCutOffInsideABlockIsRefusedUnlessTheProgramHadEnded) {
+    Bytes first = concat({{0x82}, fullPayload(1)});
+    first.resize(253);
+    Bytes whole = concat({atpBlock(0, dataBlock(0, first)),
+                          atpBlock(8, dataBlock(1, concat({record("20 END"), {0x00}})))});
+    uint8_t before[0x10000];
+    std::memcpy(before, MainMemory, sizeof before);
+    // Cut in the second block's data: the program's end never came.
+    Bytes cut(whole.begin(), whole.end() - 100);
+    writeFile(dir_.path("cut.atp"), cut);
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("cut.atp")));
+    EXPECT_EQ("truncated after " + std::to_string(cut.size()) + " of " +
+                  std::to_string(whole.size()) + " bytes",
+              MediaError());
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
 
-    ASSERT_EQ(1, LoadAtpImage(dir_.path("huge.atp")));
-    EXPECT_EQ(0x01, MainMemory[0xFFFF]);
-    EXPECT_EQ(fullPayload(0)[0], MainMemory[0x8000]);
-    expectLowMemoryUntouched();
+    // Cut in the checksum of the block that ends the program: it loads.
+    Bytes late(whole.begin(), whole.end() - 1);
+    writeFile(dir_.path("late.atp"), late);
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("late.atp")));
+    expectProgram(concat({Bytes(first.begin() + 1, first.end()), record("20 END")}));
+}
+
+// An ATP file of `size` program bytes: whole blocks, then a last block whose
+// payload ends with 0Dh 00h.
+Bytes atpOfSize(uint32_t size, Bytes* program) {
+    Bytes file;
+    program->clear();
+    unsigned k = 0;
+    for (; size - program->size() > 253; ++k) {
+        Bytes payload = fullPayload(static_cast<uint8_t>(k));
+        program->insert(program->end(), payload.begin(), payload.end());
+        file = concat({file, atpBlock(k ? 8 : 0, dataBlock(k, payload))});
+    }
+    Bytes last = fullPayload(static_cast<uint8_t>(k));
+    last.resize(size - program->size());
+    last.back() = 0x0D;
+    program->insert(program->end(), last.begin(), last.end());
+    last.push_back(0x00);
+    return concat({file, atpBlock(8, dataBlock(k, last))});
+}
+
+TEST_F(TapeImageTest, ProgramsThatDoNotFitAreRefusedAndChangeNothing) {
+    // The open firmware: the end byte must lie below F400h.
+    Bytes program;
+    writeFile(dir_.path("fits.atp"), atpOfSize(29695, &program));
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("fits.atp")));
+    expectProgram(program);
+    EXPECT_EQ(0x01, MainMemory[0xF3FF]);
+
+    SetUp();
+    uint8_t before[0x10000];
+    std::memcpy(before, MainMemory, sizeof before);
+    writeFile(dir_.path("over.atp"), atpOfSize(29696, &program));
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("over.atp")));
+    EXPECT_NE(std::string::npos, MediaError().find("program too big")) << MediaError();
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
+    writeFile(dir_.path("huge.atp"), atpOfSize(31008, &program));
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("huge.atp")));
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
+
+    // A genuine BASIC: the loader's system words at FE1Eh are the limit.
+    const uint32_t savedRom = basicRom;
+    basicRom = BasicRomExternal;
+    writeFile(dir_.path("genuine.atp"), atpOfSize(32285, &program));
+    EXPECT_EQ(1, LoadAtpImage(dir_.path("genuine.atp")));
+    EXPECT_EQ(0x01, MainMemory[0xFE1D]);
+    std::memcpy(before, MainMemory, sizeof before);
+    writeFile(dir_.path("genuine_over.atp"), atpOfSize(32286, &program));
+    EXPECT_EQ(0, LoadAtpImage(dir_.path("genuine_over.atp")));
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
+    basicRom = savedRom;
 }
 
 // ---- BAC --------------------------------------------------------------------
@@ -263,12 +338,31 @@ TEST_F(TapeImageTest, BacSegmentSkipsToNextSegmentOnShortLengthOrCrossingRecord)
     expectProgram(concat({record("10 X"), record(std::string(198, 'Q')), record("30 Y")}));
 }
 
-TEST_F(TapeImageTest, BacWithoutMarkerLoadsAnEmptyProgram) {
-    Bytes file = concat({{0x81}, record("10 REM")});
-    writeFile(dir_.path("nomark.bac"), file);
-    ASSERT_EQ(1, LoadBacImage(dir_.path("nomark.bac")));
-    expectProgram({});
+TEST_F(TapeImageTest, BacWithoutAProgramIsRefusedAndChangesNothing) {
+    uint8_t before[0x10000];
+    std::memcpy(before, MainMemory, sizeof before);
+    writeFile(dir_.path("nomark.bac"), concat({{0x81}, record("10 REM")}));
+    EXPECT_EQ(0, LoadBacImage(dir_.path("nomark.bac")));
+    EXPECT_EQ("not a BAC file (no 82h marker)", MediaError());
+    writeFile(dir_.path("empty.bac"), {});
+    EXPECT_EQ(0, LoadBacImage(dir_.path("empty.bac")));
+    EXPECT_EQ("empty file", MediaError());
+    Bytes blank = {0x82};
+    blank.resize(300, 0x00);
+    writeFile(dir_.path("blank.bac"), blank);
+    EXPECT_EQ(0, LoadBacImage(dir_.path("blank.bac")));
+    EXPECT_EQ("no program lines found", MediaError());
+    // A record the end of the file cuts off.
+    Bytes cut = concat({{0x82}, record("10 REM"), record("20 PRINT 123")});
+    cut.resize(cut.size() - 4);
+    writeFile(dir_.path("cut.bac"), cut);
+    EXPECT_EQ(0, LoadBacImage(dir_.path("cut.bac")));
+    EXPECT_EQ("truncated after " + std::to_string(cut.size()) + " of " +
+                  std::to_string(cut.size() + 4) + " bytes",
+              MediaError());
     EXPECT_EQ(0, LoadBacImage(dir_.path("absent.bac")));
+    EXPECT_EQ("no such file or folder", MediaError());
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
 }
 
 TEST_F(TapeImageTest, BacOversizedAndRandomFilesStayInsideTheProgramArea) {
@@ -280,9 +374,11 @@ TEST_F(TapeImageTest, BacOversizedAndRandomFilesStayInsideTheProgramArea) {
     }
     file.push_back(0x00); // keep the size off a multiple of 253
     writeFile(dir_.path("huge.bac"), file);
-    ASSERT_EQ(1, LoadBacImage(dir_.path("huge.bac")));
-    EXPECT_EQ(0x01, MainMemory[0xFFFF]);
-    expectLowMemoryUntouched();
+    uint8_t before[0x10000];
+    std::memcpy(before, MainMemory, sizeof before);
+    EXPECT_EQ(0, LoadBacImage(dir_.path("huge.bac")));
+    EXPECT_NE(std::string::npos, MediaError().find("program too big")) << MediaError();
+    EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before));
 
     std::mt19937 random(99);
     for (int round = 0; round < 20; ++round) {
@@ -291,7 +387,10 @@ TEST_F(TapeImageTest, BacOversizedAndRandomFilesStayInsideTheProgramArea) {
             b = static_cast<uint8_t>(random());
         noise[0] = 0x82;
         writeFile(dir_.path("noise.bac"), noise);
-        ASSERT_EQ(1, LoadBacImage(dir_.path("noise.bac")));
+        std::memcpy(before, MainMemory, sizeof before);
+        if (LoadBacImage(dir_.path("noise.bac")) == 0) {
+            EXPECT_EQ(0, std::memcmp(before, MainMemory, sizeof before)) << "refused: no change";
+        }
         expectLowMemoryUntouched();
     }
 }
@@ -319,7 +418,6 @@ TEST_F(TapeImageTest, SavedProgramsReadBackWholeOverAnyNumberOfSegments) {
         {100, 100, 60, 30}, // two segments
         {253},              // a record too long for segment 0
         {252, 252, 252},    // records that exactly miss a segment end
-        {},                 // no records at all
     };
     std::vector<int> many;
     for (int total = 0; total < 20000;) {
@@ -332,7 +430,7 @@ TEST_F(TapeImageTest, SavedProgramsReadBackWholeOverAnyNumberOfSegments) {
         SCOPED_TRACE(::testing::Message() << lengths.size() << " records");
         SetUp();
         Bytes program = placeProgram(lengths);
-        SaveBacImage(dir_.path("saved.bac"));
+        ASSERT_EQ(1, SaveBacImage(dir_.path("saved.bac")));
         Bytes file = readFile(dir_.path("saved.bac"));
         ASSERT_FALSE(file.empty());
         EXPECT_EQ(0x82, file[0]);
@@ -353,8 +451,14 @@ TEST_F(TapeImageTest, SaveOfSmallProgramAndUncreatableFile) {
     expected.resize(256, 0x00);
     EXPECT_EQ(expected, readFile(dir_.path("small.bac")));
 
-    SaveBacImage(dir_.path("no/such/folder/x.bac"));
-    EXPECT_TRUE(readFile(dir_.path("no/such/folder/x.bac")).empty());
+    EXPECT_EQ(0, SaveBacImage(dir_.path("no/such/folder/x.bac")));
+    EXPECT_EQ("no such file or folder", MediaError());
+
+    // An empty program is not saved: the file would hold no program.
+    placeProgram({});
+    EXPECT_EQ(0, SaveBacImage(dir_.path("nothing.bac")));
+    EXPECT_EQ("no program in memory", MediaError());
+    EXPECT_TRUE(readFile(dir_.path("nothing.bac")).empty());
 }
 
 TEST_F(TapeImageTest, SaveWithGarbagePointersNeverReadsPastFFFF) {
@@ -383,7 +487,8 @@ TEST_F(TapeImageTest, BasWithMarkerLoadsAsBacAndTextIsTyped) {
 
     SetUp();
     writeFile(dir_.path("empty.bas"), {});
-    EXPECT_EQ(1, LoadBasFile(dir_.path("empty.bas")));
+    EXPECT_EQ(0, LoadBasFile(dir_.path("empty.bas")));
+    EXPECT_EQ("empty file", MediaError());
     EXPECT_FALSE(typingInProgress());
 
     std::string text = "10 PRINT \"HI\"\r20 GOTO 10\r";
@@ -393,6 +498,25 @@ TEST_F(TapeImageTest, BasWithMarkerLoadsAsBacAndTextIsTyped) {
     EXPECT_EQ(Filler, MainMemory[0x8000]) << "typed text goes through the keyboard, not memory";
 
     EXPECT_EQ(0, LoadBasFile(dir_.path("absent.bas")));
+}
+
+TEST_F(TapeImageTest, LongBasTextIsTypedWholeOrRefused) {
+    // Longer than the old 16 KB typing buffer: typed whole.
+    std::string text;
+    for (int line = 10; text.size() < 20000; line += 10)
+        text += std::to_string(line) + " PRINT \"A LINE OF TEXT\"\n";
+    writeFile(dir_.path("long.bas"), Bytes(text.begin(), text.end()));
+    EXPECT_EQ(1, LoadBasFile(dir_.path("long.bas")));
+    EXPECT_TRUE(typingInProgress());
+
+    SetUp();
+    writeFile(dir_.path("huge.bas"), Bytes(70000, 'A'));
+    EXPECT_EQ(0, LoadBasFile(dir_.path("huge.bas")));
+    EXPECT_NE(std::string::npos, MediaError().find("too long")) << MediaError();
+    EXPECT_FALSE(typingInProgress());
+    writeFile(dir_.path("binary.bas"), Bytes{'1', '0', 0x00, 'X'});
+    EXPECT_EQ(0, LoadBasFile(dir_.path("binary.bas")));
+    EXPECT_FALSE(typingInProgress());
 }
 
 } // namespace

@@ -279,9 +279,10 @@ TEST_F(MonitorTest, DisassembleToConsoleAndFile) {
     EXPECT_EQ(written, " 8000 3E 12       ld a,12h\n 8002 DD          undefined\n"
                        " 8003 00          nop\n");
 
-    // A file that cannot be opened is reported and nothing is disassembled.
+    // A file that cannot be written: the console, then the cause.
     EXPECT_EQ(session({"d 8000 8002 /nonexistent-folder/x.txt"}),
-              "Error writing to file /nonexistent-folder/x.txt.\n");
+              " 8000 3E 12       ld a,12h\nError writing to file /nonexistent-folder/x.txt: no "
+              "such file or folder.\n");
 
     // A range to the end of memory stops when the next instruction wraps.
     poke(0xFFFE, {0x00, 0x21});
@@ -368,11 +369,16 @@ TEST_F(MonitorTest, TooFewArgumentsAndUnwritableFilesAreReported) {
               "Too few arguments; usage: t <from> <till> <to>\n");
     std::filesystem::create_directories(path("folder"));
     std::string folderAsFile = "d 9000 9002 " + path("folder");
-    EXPECT_EQ(session({folderAsFile}), "Error writing to file " + path("folder") + ".\n");
+    EXPECT_EQ(session({folderAsFile}), " 9000 00          nop\n"
+                                       " 9001 00          nop\n"
+                                       "Error writing to file " +
+                                           path("folder") + ": is a folder.\n");
+    EXPECT_TRUE(std::filesystem::is_directory(path("folder")));
     if (access("/dev/full", W_OK) == 0) {
-        EXPECT_EQ(session({"d 9000 9002 /dev/full"}), " 9000 00          nop\n"
-                                                      " 9001 00          nop\n"
-                                                      "Error writing to file /dev/full.\n");
+        EXPECT_EQ(session({"d 9000 9002 /dev/full"}),
+                  " 9000 00          nop\n"
+                  " 9001 00          nop\n"
+                  "Error writing to file /dev/full: no space left on device.\n");
     }
 }
 
@@ -413,7 +419,7 @@ TEST_F(MonitorTest, LoadAndSaveFiles) {
     EXPECT_EQ(std::memcmp(romBytes.data(), BasicRomImages[basicRom], 0x4000), 0);
 
     EXPECT_EQ(session({"s /nonexistent-folder/out.bin 9000 9001"}),
-              "Error writing to file /nonexistent-folder/out.bin.\n");
+              "Error writing to file /nonexistent-folder/out.bin: no such file or folder.\n");
 }
 
 TEST_F(MonitorTest, BadNumbersAreReportedAndChangeNothing) {

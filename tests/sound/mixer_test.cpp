@@ -9,6 +9,8 @@
 #include <iterator>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cpu/z80.h"
 #include "sound/mixer.h"
 #include "sound/sources.h"
@@ -280,6 +282,23 @@ TEST_F(MixerTest, RecordingKeepsEveryBlockOfALongCall) {
     EXPECT_EQ(device.writes, writes + 1);
 }
 
+TEST_F(MixerTest, RecordingCountsExactly960SamplesAFrameWithoutJumps) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("orvane_mixer_exact_" + std::to_string(getpid()) + ".wav");
+    MixUpTo(cycles += 10 * FrameCycles);
+    const uint32_t before = SoundSamplesProduced();
+    ASSERT_EQ(StartSoundRecording(path.c_str()), 1);
+    for (int f = 0; f < 5050; ++f)
+        MixUpTo(cycles += FrameCycles);
+    EXPECT_EQ(SoundSamplesProduced() - before, 5050u * 960);
+    StopSoundRecording();
+    // Back at the playing rate, counting on from where the recording ended.
+    const uint32_t after = SoundSamplesProduced();
+    MixUpTo(cycles += 2 * FrameCycles);
+    EXPECT_EQ(SoundSamplesProduced() - after, 1927u);
+    std::filesystem::remove(path);
+}
+
 TEST_F(MixerTest, BackwardsCounterRestartsTheCount) {
     MixUpTo(100 * FrameCycles);
     const int writes = device.writes;
@@ -354,8 +373,11 @@ uint16_t le16(const std::vector<unsigned char>& b, size_t at) {
 
 class RecordingTest : public MixerTest {
   protected:
+    // One file per process and test: ctest runs tests side by side.
     std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "orvane_recording_test.wav";
+        std::filesystem::temp_directory_path() /
+        ("orvane_recording_" + std::to_string(getpid()) + "_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav");
     void TearDown() override {
         MixerTest::TearDown();
         std::filesystem::remove(path);

@@ -58,8 +58,9 @@ inline std::vector<std::vector<uint8_t>> ProgramBlocks(const std::string& name,
     std::memcpy(header.data() + 3, padded.data(), 8);
     std::memcpy(header.data() + 11, "BAS", 3);
     blocks.push_back(header);
-    std::vector<uint8_t> stream = {0x82};
-    stream.insert(stream.end(), program.begin(), program.end());
+    std::vector<uint8_t> stream(program.size() + 1);
+    stream[0] = 0x82;
+    std::copy(program.begin(), program.end(), stream.begin() + 1);
     for (size_t at = 0, number = 0; at < stream.size(); at += 253, number++) {
         std::vector<uint8_t> data(256, 0x00);
         data[1] = uint8_t(number);
