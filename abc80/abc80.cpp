@@ -50,9 +50,24 @@ void tapePowerOn() {
     tapeDeck = TapeDeck{};
 }
 
+// Command bytes and transfers of every card, drives kept.
+void diskCardsPowerOn() {
+    for (DiskCard* card : DiskCardTable) {
+        if (!card) continue;
+        card->command = card->drive = card->high = card->low = 0;
+        card->interleaveMask = card->interleaveFactor = 0;
+        for (DiskDrive& drive : card->drives)
+            drive.busy = 0;
+        std::memset(card->buffers, 0, sizeof card->buffers);
+    }
+    ResetDiskCards();
+}
+
 void monitorPowerOn() { monitorCurrent = MonitorNoAddress; }
 
 } // namespace
+
+bool cycleBasedFrames = false;
 
 const MachineDevice MachineDevices[] = {
     {"processor", processorPowerOn},
@@ -62,7 +77,7 @@ const MachineDevice MachineDevices[] = {
     {"sound chip", [] { soundChipInit(48000); }},
     {"frame", framePowerOn},
     {"tape deck", tapePowerOn},
-    {"disk cards", ResetDiskCards},
+    {"disk cards", diskCardsPowerOn},
     {"monitor", monitorPowerOn},
 };
 const int MachineDeviceCount = sizeof MachineDevices / sizeof MachineDevices[0];

@@ -31,6 +31,11 @@ void machineHardReset();
 // kept. For tests and fuzzers that need a known machine.
 void machinePowerOn();
 
+// The timing mode the front end runs frames in (its "CycleBased" choice:
+// runFrame line by line, or runFrameFast). Front ends keep it current and
+// follow it after a state is loaded; save states record it.
+extern bool cycleBasedFrames;
+
 // One device of the machine.
 struct MachineDevice {
     const char* name;

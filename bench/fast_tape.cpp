@@ -5,12 +5,12 @@
 // the picture drawn once per 20 ms of wall time. One iteration is one whole
 // load; the goal is under a second of wall time on one core.
 #include "cpu/z80.h"
-#include "sound/mixer.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
+#include "sound/mixer.h"
 #include "tests/firmware/basic_session.h"
 
 #include <benchmark/benchmark.h>
@@ -34,7 +34,8 @@ std::vector<uint8_t> sixKilobyteProgram() {
         file.push_back(static_cast<uint8_t>(text.size() + 4));
         file.push_back(static_cast<uint8_t>(line));
         file.push_back(static_cast<uint8_t>(line >> 8));
-        for (char c : text) file.push_back(static_cast<uint8_t>(c));
+        for (char c : text)
+            file.push_back(static_cast<uint8_t>(c));
         file.push_back(0x0D);
     }
     file.resize((file.size() / 253 + 1) * 253, 0x00);

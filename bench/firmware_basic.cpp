@@ -21,24 +21,31 @@ using Program = std::vector<std::string>;
 
 const Program Bm1 = {"100 PRINT \"S\"", "200 FOR K=1 TO 1000", "300 NEXT K", "700 PRINT \"E\"",
                      "800 END"};
-const Program Bm2 = {"100 PRINT \"S\"", "200 K=0", "300 K=K+1", "500 IF K<1000 THEN 300",
-                     "700 PRINT \"E\"", "800 END"};
-const Program Bm3 = {"100 PRINT \"S\"", "200 K=0", "300 K=K+1", "400 A=K/K*K+K-K",
+const Program Bm2 = {"100 PRINT \"S\"",        "200 K=0",         "300 K=K+1",
                      "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END"};
-const Program Bm4 = {"100 PRINT \"S\"", "200 K=0", "300 K=K+1", "400 A=K/2*3+4-5",
+const Program Bm3 = {"100 PRINT \"S\"",        "200 K=0",         "300 K=K+1", "400 A=K/K*K+K-K",
                      "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END"};
-const Program Bm5 = {"100 PRINT \"S\"", "200 K=0", "300 K=K+1", "400 A=K/2*3+4-5",
-                     "450 GOSUB 820", "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END",
-                     "820 RETURN"};
-const Program Bm6 = {"100 PRINT \"S\"", "200 K=0", "250 DIM M(5)", "300 K=K+1",
-                     "400 A=K/2*3+4-5", "450 GOSUB 820", "460 FOR L=1 TO 5", "480 NEXT L",
-                     "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END", "820 RETURN"};
-const Program Bm7 = {"100 PRINT \"S\"", "200 K=0", "250 DIM M(5)", "300 K=K+1",
-                     "400 A=K/2*3+4-5", "450 GOSUB 820", "460 FOR L=1 TO 5", "470 M(L)=A",
-                     "480 NEXT L", "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END",
-                     "820 RETURN"};
-const Program Bm8 = {"100 PRINT \"S\"", "200 K=0", "300 K=K+1", "400 A=K^2", "410 B=LOG(K)",
-                     "420 C=SIN(K)", "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END"};
+const Program Bm4 = {"100 PRINT \"S\"",        "200 K=0",         "300 K=K+1", "400 A=K/2*3+4-5",
+                     "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END"};
+const Program Bm5 = {"100 PRINT \"S\"", "200 K=0",       "300 K=K+1",
+                     "400 A=K/2*3+4-5", "450 GOSUB 820", "500 IF K<1000 THEN 300",
+                     "700 PRINT \"E\"", "800 END",       "820 RETURN"};
+const Program Bm6 = {"100 PRINT \"S\"",        "200 K=0",         "250 DIM M(5)",     "300 K=K+1",
+                     "400 A=K/2*3+4-5",        "450 GOSUB 820",   "460 FOR L=1 TO 5", "480 NEXT L",
+                     "500 IF K<1000 THEN 300", "700 PRINT \"E\"", "800 END",          "820 RETURN"};
+const Program Bm7 = {
+    "100 PRINT \"S\"", "200 K=0",          "250 DIM M(5)", "300 K=K+1",  "400 A=K/2*3+4-5",
+    "450 GOSUB 820",   "460 FOR L=1 TO 5", "470 M(L)=A",   "480 NEXT L", "500 IF K<1000 THEN 300",
+    "700 PRINT \"E\"", "800 END",          "820 RETURN"};
+const Program Bm8 = {"100 PRINT \"S\"",
+                     "200 K=0",
+                     "300 K=K+1",
+                     "400 A=K^2",
+                     "410 B=LOG(K)",
+                     "420 C=SIN(K)",
+                     "500 IF K<1000 THEN 300",
+                     "700 PRINT \"E\"",
+                     "800 END"};
 
 bool screenShows(const std::string& row) {
     for (const auto& r : screenRows())

@@ -15,13 +15,16 @@ namespace {
 
 // Operand pairs: nearby magnitudes, whole numbers, far apart.
 const std::vector<std::pair<long double, long double>> Operands = {
-    {1.2345678L, 3.7654321L}, {-2.5L, 1.75L}, {1234, 3}, {100, 7}, {1e6L, 0.001L},
-    {0.1L, 0.3L}, {3.14159L, -2.71828L}, {65535, 255},
+    {1.2345678L, 3.7654321L}, {-2.5L, 1.75L}, {1234, 3}, {100, 7}, {1e6L, 0.001L}, {0.1L, 0.3L},
+    {3.14159L, -2.71828L},    {65535, 255},
 };
 
 // Same exponent, same sign: no shifting, no normalising.
 const std::vector<std::pair<long double, long double>> Aligned = {
-    {1.5L, 1.25L}, {5, 6}, {0.3L, 0.4L}, {1000, 1001},
+    {1.5L, 1.25L},
+    {5, 6},
+    {0.3L, 0.4L},
+    {1000, 1001},
 };
 
 void binaryRoutine(benchmark::State& state, const std::string& routine,
@@ -42,9 +45,11 @@ void unaryRoutine(benchmark::State& state, const std::string& routine,
         for (long double x : arguments) {
             setFpa(x);
             // HL: a number to load, room to store, or a whole number.
-            cycles += call(routine, {.hl = static_cast<uint16_t>(routine == "fp_from_int" ? 1000 : OperandAddress),
-                                     .de = TextAddress})
-                          .cycles;
+            cycles +=
+                call(routine,
+                     {.hl = static_cast<uint16_t>(routine == "fp_from_int" ? 1000 : OperandAddress),
+                      .de = TextAddress})
+                    .cycles;
             ++calls;
         }
     state.counters["tstates"] = static_cast<double>(cycles) / static_cast<double>(calls);
@@ -83,9 +88,11 @@ BENCHMARK_CAPTURE(unaryRoutine, to_int, std::string("fp_to_int"), Mixed);
 BENCHMARK_CAPTURE(unaryRoutine, format, std::string("fp_format"),
                   std::vector<long double>{1, 100, 1.0L / 3, -32768, 1.5e-5L, 123456789, 1e20L});
 BENCHMARK(parseRoutine);
-BENCHMARK_CAPTURE(unaryRoutine, sqr, std::string("fp_sqr"), std::vector<long double>{0.5L, 2, 10, 1e6L, 3});
+BENCHMARK_CAPTURE(unaryRoutine, sqr, std::string("fp_sqr"),
+                  std::vector<long double>{0.5L, 2, 10, 1e6L, 3});
 BENCHMARK_CAPTURE(unaryRoutine, exp, std::string("fp_exp"), Mixed);
-BENCHMARK_CAPTURE(unaryRoutine, log, std::string("fp_log"), std::vector<long double>{0.5L, 2, 10, 1e6L, 3});
+BENCHMARK_CAPTURE(unaryRoutine, log, std::string("fp_log"),
+                  std::vector<long double>{0.5L, 2, 10, 1e6L, 3});
 BENCHMARK_CAPTURE(unaryRoutine, sin, std::string("fp_sin"), Mixed);
 BENCHMARK_CAPTURE(unaryRoutine, cos, std::string("fp_cos"), Mixed);
 BENCHMARK_CAPTURE(unaryRoutine, tan, std::string("fp_tan"), Mixed);

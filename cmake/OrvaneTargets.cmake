@@ -21,7 +21,8 @@ function(orvane_test name)
   target_compile_definitions(${name} PRIVATE
     ORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}"
-    ORVANE_Z80_VECTORS="${ORVANE_Z80_VECTORS}")
+    ORVANE_Z80_VECTORS="${ORVANE_Z80_VECTORS}"
+    ORVANE_VERSION="${PROJECT_VERSION}")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}

@@ -83,7 +83,8 @@ std::string FileErrorText(int errnum) {
     default: break;
     }
     std::string text = std::strerror(errnum);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;
 }
 

@@ -2,7 +2,6 @@
 // what the file really holds.
 #include "files/wav_writer.h"
 
-
 #include <cerrno>
 #include <cstring>
 

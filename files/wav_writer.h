@@ -14,7 +14,7 @@
 #include <string>
 
 struct WavWriter {
-    int fd = -1;            // not owned: the caller opened it and closes it
+    int fd = -1;             // not owned: the caller opened it and closes it
     uint32_t blockAlign = 1; // bytes per sample frame
     uint32_t used = 0;       // bytes waiting in buffer
     uint64_t fileBytes = 0;  // bytes that reached the file, the header included

@@ -14,7 +14,9 @@
 #include <thread>
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -22,7 +24,6 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
-#include "files/file_write.h"
 #include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
@@ -66,6 +67,8 @@ struct RunChoices {
 RunChoices state;
 MachineChoices& choices = state.machine;
 SoundChoices& sound = state.sound;
+bool stateLoaded = false;     // --load-state given
+bool bootFramesGiven = false; // --boot-frames given
 
 int chooseFrom(const char* value, const char* const* names, long& choice) {
     for (long i = 0; names[i]; i++)
@@ -102,6 +105,7 @@ int optionSeconds(HeadlessRun& run, const char* value) {
 }
 
 int optionBootFrames(HeadlessRun& run, const char* value) {
+    bootFramesGiven = true;
     return ParseNumber(value, 0, 100000000, run.bootFrames);
 }
 
@@ -158,7 +162,8 @@ int optionScreenshot(HeadlessRun& run, const char* value) {
     run.endHooks.push_back([path](HeadlessRun& r) {
         std::string cause;
         if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift, &cause)) return 1;
-        std::fprintf(stderr, "orvane: cannot write screenshot %s: %s\n", path.c_str(), cause.c_str());
+        std::fprintf(stderr, "orvane: cannot write screenshot %s: %s\n", path.c_str(),
+                     cause.c_str());
         return 0;
     });
     return 1;
@@ -172,6 +177,36 @@ int optionDumpMemory(HeadlessRun& run, const char* value) {
         std::fprintf(stderr, "orvane: cannot write memory dump %s: %s\n", path.c_str(),
                      cause.c_str());
         return 0;
+    });
+    return 1;
+}
+
+int optionSaveState(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    run.endHooks.push_back([path](HeadlessRun& run) {
+        cycleBasedFrames = run.cycleBased;
+        std::string message;
+        if (saveStateFile(path, message)) return 1;
+        std::fprintf(stderr, "orvane: %s\n", message.c_str());
+        return 0;
+    });
+    return 1;
+}
+
+// Loaded before the first frame; the machine is then already booted, so the
+// boot frames are skipped unless --boot-frames asks for them.
+int optionLoadState(HeadlessRun& run, const char* value) {
+    std::string path = value;
+    stateLoaded = true;
+    run.startHooks.push_back([path](HeadlessRun& run) {
+        std::string message;
+        if (!loadStateFile(path, message)) {
+            std::fprintf(stderr, "orvane: %s\n", message.c_str());
+            return 0;
+        }
+        if (!message.empty()) std::fprintf(stderr, "orvane: %s\n", message.c_str());
+        run.cycleBased = cycleBasedFrames;
+        return 1;
     });
     return 1;
 }
@@ -447,7 +482,8 @@ void printTapeCounter(int field, const char* text) {
     if (field != TapeCounterField) return;
     std::string shown;
     for (const char* p = text; *p; ++p)
-        shown += static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
+        shown +=
+            static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
     std::fprintf(stderr, "Tape counter: %s\n", shown.empty() ? "-" : shown.c_str());
 }
 
@@ -469,7 +505,8 @@ void printHelp() {
                 "boots and prints the screen.\n\n");
     for (size_t i = 0; i < HeadlessOptionCount; i++) {
         const HeadlessOption& option = HeadlessOptions[i];
-        std::string left = std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
+        std::string left =
+            std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
         std::printf("  %-30s %s\n", left.c_str(), option.help);
     }
     std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
@@ -497,10 +534,12 @@ int typeNext(HeadlessRun& run) {
 int pressNextKeys(HeadlessRun& run) {
     if (!run.booted || run.keys.empty() || typingInProgress()) return 1;
     if (!run.chordDown) {
-        for (uint32_t vk : run.keys.front()) keyPressed(vk);
+        for (uint32_t vk : run.keys.front())
+            keyPressed(vk);
         run.chordDown = true;
     } else {
-        for (uint32_t vk : run.keys.front()) keyReleased(vk);
+        for (uint32_t vk : run.keys.front())
+            keyReleased(vk);
         run.keys.erase(run.keys.begin());
         run.chordDown = false;
     }
@@ -522,7 +561,8 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 void put32be(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((v >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back((v >> shift) & 0xFF);
 }
 
 std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
@@ -539,7 +579,8 @@ std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
     put32(out, static_cast<uint32_t>(-height)); // top line first
     put16(out, 1);
     put16(out, 8);
-    for (int i = 0; i < 6; i++) put32(out, 0); // no compression, sizes and colours 0
+    for (int i = 0; i < 6; i++)
+        put32(out, 0); // no compression, sizes and colours 0
     for (int i = 0; i < 256; i++) {
         out.push_back(static_cast<uint8_t>(i));
         out.push_back(static_cast<uint8_t>(i));
@@ -628,8 +669,7 @@ const HeadlessOption HeadlessOptions[] = {
     {"--screen-text", nullptr, "print the 24 text rows as UTF-8 at the end", optionScreenText},
     {"--screen", nullptr, "same as --screen-text", optionScreenText},
     {"--screenshot", "FILE", "write the final picture as BMP (or PNG for *.png)", optionScreenshot},
-    {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end",
-     optionDumpMemory},
+    {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end", optionDumpMemory},
     {"--basic-rom", "old|new|external", "BASIC ROM slot (default old)", optionBasicRom},
     {"--rom", "old|new|external", "same as --basic-rom", optionBasicRom},
     {"--dos", "none|abcdos|ufddos", "disk operating system ROM (default ufddos)", optionDos},
@@ -638,8 +678,7 @@ const HeadlessOption HeadlessOptions[] = {
      optionPrinterDir},
     {"--monitor", nullptr, "open the interactive monitor on stdin/stdout before the first frame",
      optionMonitor},
-    {"--sound", nullptr, "play the sound through the sound driver, at real-time pace",
-     optionSound},
+    {"--sound", nullptr, "play the sound through the sound driver, at real-time pace", optionSound},
     {"--sound-driver", "none|sdl|alsa", "sound driver for --sound (default sdl)",
      optionSoundDriver},
     {"--no-fast-tape", nullptr,
@@ -656,6 +695,10 @@ const HeadlessOption HeadlessOptions[] = {
     {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
     {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
+    {"--load-state", "FILE",
+     "restore a save state before the first frame (no boot frames unless --boot-frames)",
+     optionLoadState},
+    {"--save-state", "FILE", "write a save state of the machine at the end", optionSaveState},
     {"--tape-counter", nullptr,
      "print the tape counter and every block passing the head (with its program) on stderr",
      optionTapeCounter},
@@ -682,9 +725,7 @@ std::string UnescapeText(const char* text) {
                 break;
             }
             [[fallthrough]];
-        default:
-            out += '\\';
-            out += c;
+        default: out += '\\'; out += c;
         }
     }
     return out;
@@ -722,8 +763,10 @@ int refuseRecordingOverInput(HeadlessRun&) {
         if (::stat(recording.c_str(), &out) != 0) continue;
         for (const std::string& input : state.inputs) {
             struct stat in;
-            if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
-                std::fprintf(stderr, "orvane: cannot record to %s: it is %s, which this run also reads\n",
+            if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+                in.st_ino == out.st_ino) {
+                std::fprintf(stderr,
+                             "orvane: cannot record to %s: it is %s, which this run also reads\n",
                              recording.c_str(), input.c_str());
                 return 0;
             }
@@ -757,9 +800,11 @@ void finishRun() {
 int RunHeadless(int argc, char** argv) {
     startAfresh();
     HeadlessRun run;
+    stateLoaded = bootFramesGiven = false;
     run.frameBuffer.assign(FrameBufferBytes, 0);
     bool onlyHeadless = true;
-    for (int i = 1; i < argc; i++) onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
+    for (int i = 1; i < argc; i++)
+        onlyHeadless = onlyHeadless && std::strcmp(argv[i], "--headless") == 0;
     if (onlyHeadless) optionScreenText(run, "");
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
@@ -795,6 +840,8 @@ int RunHeadless(int argc, char** argv) {
         return 0;
     }
     if (!checkTapeChoices()) return 2;
+    if (stateLoaded && !bootFramesGiven) run.bootFrames = 0;
+    cycleBasedFrames = run.cycleBased;
 
     if (choices.romFolderSet) setRomFolder(choices.romFolder);
     installRomImages();

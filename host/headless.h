@@ -24,20 +24,20 @@ struct HeadlessRun;
 using HeadlessHook = std::function<int(HeadlessRun&)>;
 
 struct HeadlessRun {
-    long bootFrames = 50;     // frames before the boot hooks
-    long frames = 100;        // frames after them
-    bool cycleBased = false;  // runFrame per frame instead of runFrameFast + renderLine
+    long bootFrames = 50;             // frames before the boot hooks
+    long frames = 100;                // frames after them
+    bool cycleBased = false;          // runFrame per frame instead of runFrameFast + renderLine
     std::vector<uint8_t> frameBuffer; // the picture, 480 x 240 bytes
-    int pitchShift = 0;       // 1 while the 80-column layout is shown
-    long frameNumber = 0;     // frames run so far
-    bool booted = false;      // set when the boot frames are over
-    std::vector<std::string> typing; // texts still to type, in order
+    int pitchShift = 0;               // 1 while the 80-column layout is shown
+    long frameNumber = 0;             // frames run so far
+    bool booted = false;              // set when the boot frames are over
+    std::vector<std::string> typing;  // texts still to type, in order
     std::vector<std::vector<uint32_t>> keys; // key chords still to press, in order
     bool chordDown = false;                  // the first chord is held now
-    std::vector<HeadlessHook> startHooks; // after machineInit, before the first frame
-    std::vector<HeadlessHook> bootHooks;  // after the boot frames
-    std::vector<HeadlessHook> frameHooks; // after every frame
-    std::vector<HeadlessHook> endHooks;   // after the last frame, in option order
+    std::vector<HeadlessHook> startHooks;    // after machineInit, before the first frame
+    std::vector<HeadlessHook> bootHooks;     // after the boot frames
+    std::vector<HeadlessHook> frameHooks;    // after every frame
+    std::vector<HeadlessHook> endHooks;      // after the last frame, in option order
 };
 
 struct HeadlessOption {

@@ -1,5 +1,7 @@
-// Orvane's entry point: the desktop window, or the headless runner when
-// --headless (or any option of the runner) is on the command line.
+// Orvane's entry point: the version with --version; the desktop window, or
+// the headless runner when --headless (or any option of the runner) is on
+// the command line.
+#include <cstdio>
 #include <cstring>
 
 #include "host/headless.h"
@@ -28,6 +30,12 @@ bool wantsHeadless(int argc, char** argv) {
 #endif
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Orvane %s\n", ORVANE_VERSION);
+            return 0;
+        }
+    }
 #ifdef ORVANE_WITH_QT
     if (!wantsHeadless(argc, argv)) return RunDesktop(argc, argv);
 #endif

@@ -1,6 +1,7 @@
 // Keyboard tables, key events, the keyboard port and the typing queue.
 #include "machine/keyboard.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -70,10 +71,6 @@ char* typeBuffer = nullptr;
 size_t typeSteps = 0;
 size_t typeIndex = 0;
 
-void keyboardAcknowledge(uint16_t, uint8_t vector) {
-    if (vector == KeyboardVector) cpu.INT = 0;
-}
-
 void raiseKeyboardInterrupt() {
     cpu.INT = 1;
     cpu.intVector = KeyboardVector;
@@ -94,6 +91,10 @@ void dropTyping() {
 }
 
 } // namespace
+
+void keyboardAcknowledge(uint16_t, uint8_t vector) {
+    if (vector == KeyboardVector) cpu.INT = 0;
+}
 
 const std::array<uint8_t, KeyboardPositions> KeyPositions = buildPositions();
 const std::array<std::array<uint32_t, KeyboardPositions>, 4> KeyChars = buildChars();
@@ -189,4 +190,24 @@ uint8_t screenCharToText(uint8_t b) {
     case 0x7E: return 0xFC;
     default: return b;
     }
+}
+
+KeyboardState keyboardState() {
+    KeyboardState state;
+    std::copy(std::begin(KeyDown), std::end(KeyDown), state.down.begin());
+    if (typeSteps != 0) state.typing = typeBuffer;
+    state.typeSteps = typeSteps;
+    state.typeIndex = typeIndex;
+    return state;
+}
+
+void setKeyboardState(const KeyboardState& state) {
+    std::copy(state.down.begin(), state.down.end(), std::begin(KeyDown));
+    dropTyping();
+    if (state.typeSteps == 0 || state.typing.empty()) return;
+    typeBuffer = static_cast<char*>(std::malloc(state.typing.size() + 1));
+    if (!typeBuffer) return;
+    std::memcpy(typeBuffer, state.typing.c_str(), state.typing.size() + 1);
+    typeSteps = state.typeSteps;
+    typeIndex = state.typeIndex;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 constexpr int KeyboardPositions = 80;
 constexpr uint8_t KeyboardVector = 0x34;
@@ -30,3 +31,16 @@ int typeText(const char* text);
 bool typingInProgress();
 // Screen byte to a Windows-1252 character.
 uint8_t screenCharToText(uint8_t screenByte);
+
+// The keyboard's state beyond keyLatch: keys held and the typing under way
+// (typeSteps + typeIndex is twice the text's length while typing).
+struct KeyboardState {
+    std::array<bool, 256> down{};
+    std::string typing;
+    uint64_t typeSteps = 0;
+    uint64_t typeIndex = 0;
+};
+KeyboardState keyboardState();
+void setKeyboardState(const KeyboardState& state);
+// The acknowledge of a key-down interrupt: withdraws the keyboard's request.
+void keyboardAcknowledge(uint16_t address, uint8_t vector);

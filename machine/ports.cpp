@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "cpu/bus.h"
+#include "files/file_write.h"
 #include "machine/keyboard.h"
 #include "machine/peripherals.h"
 #include "machine/sound_chip.h"
-#include "files/file_write.h"
 #include "sound/mixer.h"
 
 PioChannel Pio[2];
@@ -26,12 +26,6 @@ std::string printerFailure; // why the printout stopped; "" while it runs
 
 bool diskCardSelected() {
     return cardSelect == 36 || cardSelect == 44 || cardSelect == 45 || cardSelect == 46;
-}
-
-// The tape's request is withdrawn when the processor takes any interrupt but
-// the keyboard's.
-void tapeAcknowledge(uint16_t, uint8_t vector) {
-    if (vector != 0x34) cpu.INT = 0;
 }
 
 // An OUT to ports 0, 2-5: the selected card's data or command byte.
@@ -54,6 +48,12 @@ void cassetteControl(uint8_t value) {
 }
 
 } // namespace
+
+// The tape's request is withdrawn when the processor takes any interrupt but
+// the keyboard's.
+void tapeAcknowledge(uint16_t, uint8_t vector) {
+    if (vector != 0x34) cpu.INT = 0;
+}
 
 uint8_t pioRead(int index) {
     const PioChannel& channel = Pio[(index >> 1) & 1];

@@ -43,6 +43,8 @@ uint8_t pioRead(int index);
 void pioWrite(int index, uint8_t value);
 void pioInput(int channel, uint8_t value, InterruptAck acknowledge);
 void tapeEdge();
+// The acknowledge of the tape's interrupt request.
+void tapeAcknowledge(uint16_t address, uint8_t vector);
 
 // The printer writes to "printer.txt" in this folder (the current directory
 // unless set). Setting a folder closes the file that is open.

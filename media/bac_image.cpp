@@ -7,8 +7,8 @@
 // segment 0, so every segment it writes starts at a multiple of 256 and is
 // padded to its full length: a saved program reads back whole however many
 // segments it takes.
-#include "machine/memory.h"
 #include "files/file_write.h"
+#include "machine/memory.h"
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"

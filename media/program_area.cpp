@@ -9,9 +9,7 @@
 
 namespace {
 
-bool openFirmwareRuns() {
-    return basicRom < BasicRomExternal && basicRomSource(basicRom).empty();
-}
+bool openFirmwareRuns() { return basicRom < BasicRomExternal && basicRomSource(basicRom).empty(); }
 
 } // namespace
 

@@ -16,8 +16,8 @@
 
 constexpr uint16_t ProgramAreaStart = 0x8000;
 constexpr uint16_t OpenFirmwareProgramEnd = 0xF400; // the end byte lies below
-constexpr uint16_t ProgramEndPointer = 0xFE1E;       // address just after the 01h end byte
-constexpr uint16_t ProgramTopPointer = 0xFE20;       // that address plus one
+constexpr uint16_t ProgramEndPointer = 0xFE1E;      // address just after the 01h end byte
+constexpr uint16_t ProgramTopPointer = 0xFE20;      // that address plus one
 
 struct ProgramLoad {
     std::vector<uint8_t> bytes; // the program gathered so far

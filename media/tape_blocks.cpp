@@ -27,7 +27,8 @@ void startHunting(TapeBlockWatch& w) {
 void finishBlock(TapeBlockWatch& w) {
     const uint8_t* data = w.body;
     uint32_t sum = EndByte;
-    for (int i = 0; i < DataBytes; i++) sum += data[i];
+    for (int i = 0; i < DataBytes; i++)
+        sum += data[i];
     TapeBlockInfo info;
     info.checksumOk = data[DataBytes] == EndByte &&
                       (sum & 0xFFFF) == static_cast<uint32_t>(data[257] | (data[258] << 8));
@@ -111,7 +112,8 @@ std::string TapeProgramName(const uint8_t* nameBytes) {
             uint8_t c = nameBytes[i];
             text += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
         }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
         return text;
     };
     std::string name = field(0, 8);

@@ -33,7 +33,7 @@ struct TapeBlockWatch {
     enum class Stage : uint8_t { Hunting, Sync, Body } stage = Stage::Hunting;
     uint16_t hunt = 0xFFFF; // the last sixteen bits while hunting for the sync byte
     uint8_t shifter = 0;    // the byte being assembled
-    int bits = 0;        // bits in the byte being assembled
+    int bits = 0;           // bits in the byte being assembled
     uint8_t body[259] = {}; // 256 data bytes, 03h, checksum low and high
     int bodyBytes = 0;
     std::string program; // name of the last header block

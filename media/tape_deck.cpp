@@ -203,6 +203,12 @@ uint64_t TapeNextSampleCycle() {
     return d.startCycle + d.pausedCycles + wait;
 }
 
+uint64_t TapeReadOffset() { return reader.pos; }
+
+void SeekTapeRead(uint64_t offset) {
+    if (tapeDeck.file && tapeDeck.reading) startReader(offset, reader.end);
+}
+
 int TapeDeckHolds(const std::string& path) {
     return tapeDeck.file && SameFileAs(path, fileno(tapeDeck.file));
 }

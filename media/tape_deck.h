@@ -17,10 +17,10 @@
 #include <cstdio>
 #include <string>
 
+#include "files/wav_writer.h"
 #include "media/tape_blocks.h"
 #include "media/tape_level.h"
 #include "media/wav_layout.h"
-#include "files/wav_writer.h"
 
 struct TapeDeck {
     std::FILE* file = nullptr;
@@ -46,7 +46,7 @@ struct TapeDeck {
     uint64_t samplesWritten = 0;     // recording
     TapeBlockWatch blocks;           // the blocks passing the head, and their program
     WavWriter writer;                // recording: checked writes to file
-    std::string recordingFailure; // why the last recording stopped early; "" if it did not
+    std::string recordingFailure;    // why the last recording stopped early; "" if it did not
 };
 
 extern TapeDeck tapeDeck;
@@ -85,6 +85,11 @@ void UpdateTapeCounter(uint64_t cycle);
 int RewindTape();
 // The played tape's length in seconds (0 while recording or with no tape).
 uint64_t TapeLengthSeconds();
+
+// The file offset of the next sample byte of a played tape, and a move of it
+// (for save states; the deck's other fields say where the tape is).
+uint64_t TapeReadOffset();
+void SeekTapeRead(uint64_t offset);
 
 // The "&Tape sound" flag: the "TapeSound" source is silent while it is off.
 void SetTapeSound(int on);

@@ -25,14 +25,15 @@ void appendf(std::string& text, const char* format, unsigned a, unsigned b = 0) 
 
 uint16_t disassembleWith(ByteReader read, uint16_t address, std::string& text) {
     text.clear();
-    const OpcodeEntry* entry = &PrimaryOpcodes[read(address)];
+    const OpcodeTables& tables = opcodeTables();
+    const OpcodeEntry* entry = &tables.primary[read(address)];
     uint16_t p = static_cast<uint16_t>(address + 1);
     if (!entry->format) {
-        const OpcodeEntry* second = &SecondaryOpcodes[entry->kind][read(p)];
+        const OpcodeEntry* second = &tables.secondary[entry->kind][read(p)];
         p = static_cast<uint16_t>(address + 2);
         if (!second->format) {
             // DD CB d op / FD CB d op: the opcode is the fourth byte.
-            second = &SecondaryOpcodes[second->kind][read(static_cast<uint16_t>(address + 3))];
+            second = &tables.secondary[second->kind][read(static_cast<uint16_t>(address + 3))];
             p = static_cast<uint16_t>(address + 4);
         }
         entry = second;

@@ -5,8 +5,8 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
-#include "machine/memory.h"
 #include "files/file_write.h"
+#include "machine/memory.h"
 
 #include <cstdio>
 

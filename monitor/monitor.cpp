@@ -7,8 +7,8 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
-#include "machine/memory.h"
 #include "files/file_write.h"
+#include "machine/memory.h"
 #include "monitor/disassembler.h"
 #include "monitor/dumps.h"
 #include "monitor/terminal_console.h"
@@ -294,7 +294,8 @@ void commandDisassemble(const Tokens& t) {
         if (WriteWholeFile(t.at[3], listing, &cause))
             say(MonitorTextNormal, "Memory disassembled to file %s.\n", t.at[3].c_str());
         else
-            say(MonitorTextNormal, "Error writing to file %s: %s.\n", t.at[3].c_str(), cause.c_str());
+            say(MonitorTextNormal, "Error writing to file %s: %s.\n", t.at[3].c_str(),
+                cause.c_str());
     }
 }
 

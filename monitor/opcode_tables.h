@@ -1,10 +1,12 @@
-// The Z80 opcode tables behind the disassembler. PrimaryOpcodes is indexed by
-// the first byte; its entries CBh, DDh, EDh and FDh are prefixes that lead to
-// SecondaryOpcodes[0..3] (CB, DD, ED, FD), and entry CBh of the DD and FD
-// tables leads on to SecondaryOpcodes[4] and [5] (DD CB, FD CB).
+// The Z80 opcode tables behind the disassembler. The primary table is indexed
+// by the first byte; its entries CBh, DDh, EDh and FDh are prefixes that lead
+// to secondary[0..3] (CB, DD, ED, FD), and entry CBh of the DD and FD tables
+// leads on to secondary[4] and [5] (DD CB, FD CB).
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <string>
 
 // How the operand bytes of an instruction are found and formatted. The low
 // byte of the kind, taken as a signed byte, is also the number of operand
@@ -35,5 +37,11 @@ enum : int32_t {
     TableFDCB = 5,
 };
 
-extern const OpcodeEntry PrimaryOpcodes[256];
-extern const OpcodeEntry SecondaryOpcodes[6][256];
+struct OpcodeTables {
+    OpcodeEntry primary[256];
+    OpcodeEntry secondary[6][256];
+    std::deque<std::string> texts; // the formats the entries point to
+};
+
+// Built from the opcode bit fields on first use (monitor/opcode_tables.cpp).
+const OpcodeTables& opcodeTables();

@@ -19,7 +19,7 @@ runs="${RUNS:-1000000}"
 max_time="${MAX_TIME:-0}"
 seed="${SEED:-0}"
 build="$root/build/fuzz"
-all_targets=(tape_image wav_tape disk_card rom_folder monitor typed_text dravik cpu)
+all_targets=(tape_image wav_tape disk_card rom_folder monitor typed_text dravik cpu state)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 

@@ -45,9 +45,8 @@ int finish() {
     failure = "cannot write " + recordingPath + ": " + FileErrorText(writer.error);
     std::fprintf(stderr, "Sound recording stopped: %s (%llu bytes of samples kept).\n",
                  failure.c_str(),
-                 static_cast<unsigned long long>(writer.fileBytes > HeaderBytes
-                                                     ? writer.fileBytes - HeaderBytes
-                                                     : 0));
+                 static_cast<unsigned long long>(
+                     writer.fileBytes > HeaderBytes ? writer.fileBytes - HeaderBytes : 0));
     return 0;
 }
 

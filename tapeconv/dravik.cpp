@@ -15,7 +15,7 @@
 
 static const char* const kUsageLines[] = {
     "",
-    "Dravik v1.0",
+    "Dravik v" DRAVIK_SHORT_VERSION,
     "Luxor ABC80 PCM WAV to ATP tape image converter.",
     "",
     "    Usage:  Dravik [flags] -i input-file -o output-file",
@@ -229,6 +229,13 @@ int planJobs(Options& options, std::vector<ConversionJob>& jobs, const DravikStr
 } // namespace
 
 int RunDravik(int argc, char** argv, const DravikStreams& streams) {
+    // The long form only: the short options stay as they are.
+    for (int i = 1; i < argc; i++) {
+        if (argv[i] != nullptr && std::strcmp(argv[i], "--version") == 0) {
+            std::fprintf(streams.out, "Dravik %s\n", DRAVIK_VERSION);
+            return kExitConverted;
+        }
+    }
     if (argc < 2) {
         PrintUsage(streams.err);
         return kExitUsage;

@@ -1,8 +1,8 @@
 // The commands of the main window's menu and accelerators, and the file
 // flows they share with the command line and dropped files.
 #include <QAction>
-#include <QClipboard>
 #include <QBuffer>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,21 +14,22 @@
 #include <fstream>
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
-#include "host/qt/window_extras.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
+#include "host/qt/window_extras.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
-#include "files/file_write.h"
 #include "media/disk_card.h"
 #include "media/host_file.h"
 #include "media/tape_deck.h"
@@ -116,8 +117,8 @@ std::string MainWindow::askWav(bool save, const char* title) {
 
 int MainWindow::startRecording(const std::string& path) {
     if (TapeInserted()) {
-        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.",
-                   path.c_str(), tapeDeck.path.c_str());
+        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.", path.c_str(),
+                   tapeDeck.path.c_str());
         return 0;
     }
     std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
@@ -192,14 +193,15 @@ int MainWindow::LoadFileByExtension(const std::string& path) {
     else if (extension == ".bas")
         loader = LoadBasFile;
     else if (extension != ".wav") {
-        showError("Error", QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.")
-                               .arg(fromPath(path)));
+        showError("Error",
+                  QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.").arg(fromPath(path)));
         return 0;
     }
     const std::string cause = whyUnreadable(path);
     if (!cause.empty()) {
-        showError("Error",
-                  QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
+        showError(
+            "Error",
+            QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return 0;
     }
     if (loader && !loader(path)) {
@@ -243,6 +245,8 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 }
 
 int MainWindow::DropFile(const std::string& path) {
+    // A save state is the whole machine: nothing to reset or start.
+    if (hasExtension(path, SaveStateExtension)) return LoadStateFromFile(path, path.c_str());
     machineReset();
     desktop.typingQueue.clear();
     runFramesBlind(50);
@@ -335,16 +339,18 @@ void MainWindow::saveScreenshot() {
         if (SavePng(picture, path, &cause))
             ShowStatus("Saved %s.", path.c_str());
         else
-            showError("Error", QString("Cannot write %1: %2.")
-                                   .arg(fromPath(path), QString::fromStdString(cause)));
+            showError(
+                "Error",
+                QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return;
     }
     if (!hasExtension(path, ".bmp")) path += ".bmp";
     std::string cause;
     if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift, &cause)) {
         ShowStatus("Cannot write %s.", path.c_str());
-        showError("Error",
-                  QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
+        showError(
+            "Error",
+            QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
         return;
     }
     ShowStatus("Saved %s.", path.c_str());
@@ -377,9 +383,9 @@ void MainWindow::toggleSoundRecording() {
         setChecked(CmdSoundRecording, true);
     } else {
         ShowStatus("Cannot write %s.", path.c_str());
-        showError("Error", QString("Cannot record the sound to %1: %2.")
-                               .arg(fromPath(path),
-                                    QString::fromStdString(SoundRecordingFailure())));
+        showError("Error",
+                  QString("Cannot record the sound to %1: %2.")
+                      .arg(fromPath(path), QString::fromStdString(SoundRecordingFailure())));
     }
 }
 
@@ -409,6 +415,16 @@ void MainWindow::runCommand(int id) {
         SyncSpeed = SelectSpeed(desktop.pacer, id);
         setChecked(CmdSpeedFirst + static_cast<int>(SyncSpeed), true);
         ResetSoundOutput();
+        return;
+    }
+    if (id >= CmdQuickSaveFirst && id <= CmdQuickSaveLast) {
+        int slot = id - CmdQuickSaveFirst + 1;
+        SaveStateToFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        return;
+    }
+    if (id >= CmdQuickLoadFirst && id <= CmdQuickLoadLast) {
+        int slot = id - CmdQuickLoadFirst + 1;
+        LoadStateFromFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
         return;
     }
     if (id >= CmdRecentFirst && id <= CmdRecentLast) {
@@ -458,6 +474,8 @@ void MainWindow::runCommand(int id) {
     case CmdAutostart: LoadOrAutostart(true); break;
     case CmdLoad: LoadOrAutostart(false); break;
     case CmdSaveAs: saveAs(); break;
+    case CmdSaveState: SaveStateAs(); break;
+    case CmdLoadState: LoadStateFrom(); break;
     case CmdMemoryDump: {
         QString folder = QDir::currentPath();
         std::string cause;
@@ -517,13 +535,16 @@ void MainWindow::runCommand(int id) {
     case CmdKeyboardHelp: keyboardHelpDialog(this); break;
     case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
-        messageBox("About Orvane", "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion 1.0\n\n");
+        messageBox("About Orvane",
+                   "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION "\n\n");
         break;
     default: break;
     }
 }
 
-void MainWindow::showError(const QString& caption, const QString& text) { messageBox(caption, text); }
+void MainWindow::showError(const QString& caption, const QString& text) {
+    messageBox(caption, text);
+}
 
 void MainWindow::reportSoundDriver(uint32_t chosen, bool tell) {
     const uint32_t running = runningSoundDriver();

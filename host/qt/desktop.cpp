@@ -15,13 +15,13 @@
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "host/qt/key_queue.h"
-#include "host/qt/window_extras.h"
 #include "host/qt/console_window.h"
+#include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
+#include "host/qt/window_extras.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -255,8 +255,8 @@ void RunOneFrame() {
     if (desktop.fastTape) {
         const PaceClock& clock = *desktop.pacer.clock;
         const int64_t start = clock.now();
-        const int64_t period = desktop.pacer.displayInterval ? desktop.pacer.displayInterval
-                                                             : clock.frequency / 50;
+        const int64_t period =
+            desktop.pacer.displayInterval ? desktop.pacer.displayInterval : clock.frequency / 50;
         do {
             runMachineFrame(picture);
             frames++;

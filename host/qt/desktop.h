@@ -29,7 +29,7 @@ struct Desktop {
     bool paused = false;
     bool quitRequested = false;
     bool fastTape = false; // the tape moves with "Fast tape" on: no limit, sound muted
-    int menusOpen = 0;                    // frames stop while a menu is open
+    int menusOpen = 0;     // frames stop while a menu is open
     std::vector<std::string> typingQueue; // texts typed once the current typing ends
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;

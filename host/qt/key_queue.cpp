@@ -91,6 +91,4 @@ int DeliverQueuedKey() {
     return 0;
 }
 
-void ClearKeyQueue() {
-    keyQueue = KeyQueue();
-}
+void ClearKeyQueue() { keyQueue = KeyQueue(); }

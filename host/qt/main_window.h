@@ -59,6 +59,13 @@ class MainWindow : public QMainWindow {
     int LoadFileByExtension(const std::string& path);
     int LoadOrAutostart(bool autostart);
     int DropFile(const std::string& path);
+    // Save states: through a dialog, or in quick slot 1-4 (under the
+    // per-user data folder). Each says what happened in the status bar.
+    int SaveStateAs();
+    int LoadStateFrom();
+    int SaveStateToFile(const std::string& path, const char* what);
+    int LoadStateFromFile(const std::string& path, const char* what);
+    static std::string QuickSlotPath(int slot);
     // The 24 text rows in screen order, LF line ends.
     QString ScreenTextForClipboard() const;
 

@@ -57,6 +57,12 @@ enum : int {
     CmdTapeRecord = 40082,
     CmdTapeRewind = 40083,
     CmdTapeEject = 40084,
+    CmdSaveState = 40100,
+    CmdLoadState = 40101,
+    CmdQuickSaveFirst = 40102, // 40102-40105: save to quick slot 1-4
+    CmdQuickSaveLast = 40105,
+    CmdQuickLoadFirst = 40106, // 40106-40109: load from quick slot 1-4
+    CmdQuickLoadLast = 40109,
     // The desktop's own commands.
     CmdKeyboardNatural = 40200,
     CmdKeyboardPositional = 40201,

@@ -1,8 +1,8 @@
 // The status bar along the bottom of the main window: four fields ending at
 // 80, 176 and 416 pixels and the right edge. Field 0 stays empty, field 1 is
 // blank, field 2 carries the cassette counter with the tape's position and
-// program name, field 3 the messages (with the full text as its tooltip). Texts are formatted printf-style into a
-// 432-byte buffer and are Windows-1252, as the core writes them.
+// program name, field 3 the messages (with the full text as its tooltip). Texts are formatted
+// printf-style into a 432-byte buffer and are Windows-1252, as the core writes them.
 #pragma once
 
 #include <QStatusBar>

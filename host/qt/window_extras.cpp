@@ -3,9 +3,9 @@
 #include "host/qt/window_extras.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>

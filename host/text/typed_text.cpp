@@ -58,8 +58,11 @@ std::u32string Utf8ToCodePoints(const std::string& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                                  : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = lead < 0x80             ? 0
+                    : (lead & 0xE0) == 0xC0 ? 1
+                    : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3
+                                            : -1;
         if (extra < 0 || i + extra >= text.size()) {
             out += U'\uFFFD';
             i++;

@@ -20,7 +20,8 @@ int webOpen(int) {
 void webClose() { open = false; }
 
 void webWrite(const int16_t* block, uint32_t ringPosition, uint32_t byteCount) {
-    if (!open || ringPosition >= SoundRingBytes || byteCount > SoundRingBytes - ringPosition) return;
+    if (!open || ringPosition >= SoundRingBytes || byteCount > SoundRingBytes - ringPosition)
+        return;
     std::memcpy(reinterpret_cast<uint8_t*>(ring) + ringPosition, block, byteCount);
     written = (ringPosition + byteCount) % SoundRingBytes;
     blocks++;

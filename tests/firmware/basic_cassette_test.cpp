@@ -226,8 +226,7 @@ TEST_F(Cassette, ProgramsOfEveryKindOfLengthComeBackWhole) {
     for (int length = 4; length <= 1300; ++length) {
         int inBlock = (length - 252) % 253;
         bool nearBoundary = length >= 248 && (inBlock <= 3 || inBlock >= 249);
-        if (all || nearBoundary || length % 40 == 0 || length < 8)
-            lengths.push_back(length);
+        if (all || nearBoundary || length % 40 == 0 || length < 8) lengths.push_back(length);
     }
     std::string wav = (folder / "lengths.wav").string();
     static std::vector<uint8_t> picture(FrameBufferBytes);

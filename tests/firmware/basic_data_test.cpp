@@ -89,7 +89,8 @@ TEST_F(BasicData, DataReadRestoreAndOn) {
         "210 PRINT \"TWO\";:RETURN",
         "220 PRINT \"THREE\";:RETURN",
     });
-    EXPECT_EQ(out, (Rows{" 1.5 A, B-3", "BARE TEXT/ 7", "BARE TEXT", " 1.5", "ONETWOTHREE", "RIGHT"}));
+    EXPECT_EQ(out,
+              (Rows{" 1.5 A, B-3", "BARE TEXT/ 7", "BARE TEXT", " 1.5", "ONETWOTHREE", "RIGHT"}));
 }
 
 TEST_F(BasicData, IfThenElseAndFunctions) {
@@ -111,13 +112,15 @@ TEST_F(BasicData, IfThenElseAndFunctions) {
 // Floating-point results against the same sums done on the host: nine
 // significant digits, the last one may differ by rounding.
 TEST_F(BasicData, FloatingPointResultsMatchTheHost) {
-    Rows out = runProgram({
-        "10 S=0:FOR I=1 TO 1000:S=S+1/I:NEXT:PRINT S",
-        "20 X=1:FOR I=1 TO 20:X=X*1.5:NEXT:PRINT X",
-        "30 P=1:FOR I=1 TO 10:P=P*(1+1/I):NEXT:PRINT P",
-        "40 Q=0:FOR I=1 TO 100:Q=Q+0.01:NEXT:PRINT Q",
-        "50 PRINT 1E30*1E8;1/3*3;-7/8;123456.789+0.001",
-    }, 6000);
+    Rows out = runProgram(
+        {
+            "10 S=0:FOR I=1 TO 1000:S=S+1/I:NEXT:PRINT S",
+            "20 X=1:FOR I=1 TO 20:X=X*1.5:NEXT:PRINT X",
+            "30 P=1:FOR I=1 TO 10:P=P*(1+1/I):NEXT:PRINT P",
+            "40 Q=0:FOR I=1 TO 100:Q=Q+0.01:NEXT:PRINT Q",
+            "50 PRINT 1E30*1E8;1/3*3;-7/8;123456.789+0.001",
+        },
+        6000);
     ASSERT_EQ(out.size(), 5u);
     double h = 0;
     for (int i = 1; i <= 1000; ++i)
@@ -156,14 +159,16 @@ TEST_F(BasicData, TheStringHeapSurvivesThousandsOfAssignments) {
 // A new simple variable moves the arrays up; the strings of a string
 // array must still be found by the collector afterwards.
 TEST_F(BasicData, StringsInArraysSurviveNewVariablesAndCollections) {
-    Rows out = runProgram({
-        "10 DIM S$(5):FOR I=0 TO 5:S$(I)=\"STR\"+STR$(I):NEXT",
-        "20 T$=\"GARBAGE\":T$=\"X\":Q$(3)=\"Q3\"",
-        "30 X1=1:X2=2:X3=3:X4=4:F=FRE(0)",
-        "40 FOR I=0 TO 5:PRINT S$(I);:NEXT:PRINT Q$(3);T$",
-        "50 A$=\"\":FOR I=1 TO 3000:A$=A$+\"B\":IF LEN(A$)>200 THEN A$=\"\":X5=I",
-        "60 NEXT:PRINT LEN(A$);X5;S$(5);Q$(3)",
-    }, 20000);
+    Rows out = runProgram(
+        {
+            "10 DIM S$(5):FOR I=0 TO 5:S$(I)=\"STR\"+STR$(I):NEXT",
+            "20 T$=\"GARBAGE\":T$=\"X\":Q$(3)=\"Q3\"",
+            "30 X1=1:X2=2:X3=3:X4=4:F=FRE(0)",
+            "40 FOR I=0 TO 5:PRINT S$(I);:NEXT:PRINT Q$(3);T$",
+            "50 A$=\"\":FOR I=1 TO 3000:A$=A$+\"B\":IF LEN(A$)>200 THEN A$=\"\":X5=I",
+            "60 NEXT:PRINT LEN(A$);X5;S$(5);Q$(3)",
+        },
+        20000);
     EXPECT_EQ(out, (Rows{"STR 0STR 1STR 2STR 3STR 4STR 5Q3X", " 186  2814 STR 5Q3"}));
 }
 
@@ -179,7 +184,8 @@ TEST_F(BasicData, FillingMemoryGivesOutOfMemoryAndBreaksNothing) {
     EXPECT_EQ(listing(), before);
     EXPECT_EQ(run("PRINT LEN(S$(9));A(4000);FRE(0)<8000"), Rows{" 250  0 -1"});
     // Strings fill the rest.
-    EXPECT_EQ(run("DIM U$(200):FOR I=0 TO 10:T$(I)=SPACE$(255):NEXT:FOR J=0 TO 200:U$(J)=SPACE$(200):NEXT"),
+    EXPECT_EQ(run("DIM U$(200):FOR I=0 TO 10:T$(I)=SPACE$(255):NEXT:FOR J=0 TO "
+                  "200:U$(J)=SPACE$(200):NEXT"),
               Rows{"OUT OF MEMORY"});
     EXPECT_EQ(run("PRINT LEN(S$(3));LEN(T$(10));I"), Rows{" 250  255  11"});
     EXPECT_EQ(listing(), before);

@@ -93,17 +93,16 @@ TEST_F(BasicLanguage, NamesAreALetterAndALetterOrDigitWithTheirType) {
 }
 
 TEST_F(BasicLanguage, PrintSeparatorsAndFunctions) {
-    EXPECT_EQ(run("PRINT 1,2,\"AB\";CHR$(67);TAB(25);\"X\""),
-              Rows{" 1         2        ABC  X"});
+    EXPECT_EQ(run("PRINT 1,2,\"AB\";CHR$(67);TAB(25);\"X\""), Rows{" 1         2        ABC  X"});
     EXPECT_EQ(run("PRINT ,\"E\""), Rows{"          E"});
     EXPECT_EQ(run("PRINT;\"A\";:PRINT \"B\""), Rows{"AB"});
     EXPECT_EQ(run("POKE 30000,77:PRINT PEEK(30000);PEEK(65054)>0"), Rows{" 77 -1"});
 }
 
 TEST_F(BasicLanguage, ArgumentsOutOfRangeAreRefused) {
-    for (const char* command : {"POKE 40000,300", "PRINT CHR$(256)", "OUT 256,1", "SOUND 257",
-                                "PRINT INP(312)", "PRINT TAB(-1)", "PRINT MID$(\"A\",0)",
-                                "PRINT ASC(\"\")", "POKE 70000,1"}) {
+    for (const char* command :
+         {"POKE 40000,300", "PRINT CHR$(256)", "OUT 256,1", "SOUND 257", "PRINT INP(312)",
+          "PRINT TAB(-1)", "PRINT MID$(\"A\",0)", "PRINT ASC(\"\")", "POKE 70000,1"}) {
         SCOPED_TRACE(command);
         EXPECT_EQ(run(command), Rows{"BAD ARGUMENT"});
     }
@@ -175,7 +174,8 @@ TEST_F(BasicLanguage, InputReadsNumbersAndAsksAgainForBadOnes) {
 }
 
 TEST_F(BasicLanguage, InputTakesStringsAsksForMoreAndSaysWhatItIgnored) {
-    enterProgram({"10 INPUT N$,A,B$", "20 PRINT N$;\"/\";A;\"/\";B$;\"/\"", "30 INPUT X", "40 PRINT X"});
+    enterProgram(
+        {"10 INPUT N$,A,B$", "20 PRINT N$;\"/\";A;\"/\";B$;\"/\"", "30 INPUT X", "40 PRINT X"});
     typeAndRun("RUN\r  HELLO WORLD , 2.5\r\"A, B\"\r7,8,9\r");
     Rows rows = screenRows();
     auto at = std::find(rows.begin(), rows.end(), ">RUN");
@@ -273,9 +273,9 @@ TEST_F(BasicLanguage, DeepParenthesesStopBeforeTheStackReachesTheProgram) {
 }
 
 TEST_F(BasicLanguage, RenumRenumbersTheLinesAndTheirTargets) {
-    enterProgram({"5 REM GOTO 7", "7 PRINT \"A\";:GOSUB 1000:READ Q:PRINT Q;", "9 IF X=1 THEN 5 ELSE 12",
-                  "12 ON 2 GOTO 5,30000,1000:RESTORE 7", "30000 END", "1000 X=X+1:RETURN",
-                  "1001 DATA 4"});
+    enterProgram({"5 REM GOTO 7", "7 PRINT \"A\";:GOSUB 1000:READ Q:PRINT Q;",
+                  "9 IF X=1 THEN 5 ELSE 12", "12 ON 2 GOTO 5,30000,1000:RESTORE 7", "30000 END",
+                  "1000 X=X+1:RETURN", "1001 DATA 4"});
     EXPECT_EQ(run("RUN"), (Rows{"A 4 A", "OUT OF DATA IN LINE 7"}));
     EXPECT_EQ(run("RENUM"), Rows{});
     EXPECT_EQ(run("LIST"), (Rows{"10 REM GOTO 7", "20 PRINT \"A\";:GOSUB 50:READ Q:PRINT Q;",
@@ -286,8 +286,8 @@ TEST_F(BasicLanguage, RenumRenumbersTheLinesAndTheirTargets) {
     // no line stays as it is.
     run("35 GOTO 9999");
     EXPECT_EQ(run("RENUM 10000,1000"), Rows{});
-    EXPECT_EQ(run("LIST 12000-13000"), (Rows{"12000 IF X=1 THEN 10000 ELSE 14000",
-                                              "13000 GOTO 9999"}));
+    EXPECT_EQ(run("LIST 12000-13000"),
+              (Rows{"12000 IF X=1 THEN 10000 ELSE 14000", "13000 GOTO 9999"}));
     EXPECT_EQ(run("RENUM 30000,1000"), Rows{"BAD LINE NUMBER"});
     EXPECT_EQ(run("LIST 10000"), Rows{"10000 REM GOTO 7"});
 }

@@ -50,8 +50,8 @@ TEST_F(ProgramArea, AnEmptyProgramIsTheEndByteAlone) { expectProgram({}); }
 TEST_F(ProgramArea, LinesAreStoredAsRecordsInNumberOrder) {
     enterProgram({"20 PRINT \"B\"", "10 A=1", "300 GOTO 10", "13 REM"});
     // Keywords are kept as one byte each: REM 8Eh, PRINT 91h, GOTO 88h.
-    expectProgram({record(10, "A=1"), record(13, "\x8E"), record(20, "\x91 \"B\""),
-                   record(300, "\x88 10")});
+    expectProgram(
+        {record(10, "A=1"), record(13, "\x8E"), record(20, "\x91 \"B\""), record(300, "\x88 10")});
 }
 
 TEST_F(ProgramArea, ReplacingAndDeletingKeepTheRecordsAndEndWordsRight) {
@@ -101,7 +101,8 @@ TEST_F(ProgramArea, AForeignTokenisedProgramGivesSyntaxErrorNotACrash) {
 TEST_F(ProgramArea, ARecordOfLengthThirteenNeverHoldsCarriageReturnAndZero) {
     // Line 256 with nine characters of text would start 0Dh 00h.
     auto expectNoPair = [] {
-        for (uint16_t at = 0x8000; MainMemory[at] >= 2; at = static_cast<uint16_t>(at + MainMemory[at]))
+        for (uint16_t at = 0x8000; MainMemory[at] >= 2;
+             at = static_cast<uint16_t>(at + MainMemory[at]))
             for (uint16_t i = at; i + 1 < at + MainMemory[at]; ++i)
                 EXPECT_FALSE(MainMemory[i] == 0x0D && MainMemory[i + 1] == 0x00) << std::hex << i;
     };

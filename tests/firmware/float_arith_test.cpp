@@ -25,31 +25,41 @@ long double randomNumber(std::mt19937& rng, int range) {
 // Runs the operation on many random pairs and returns the worst error in
 // units of the last place of the exact result.
 long double worstError(const std::string& routine,
-                       const std::function<long double(long double, long double)>& exact,
-                       int range, int cases, unsigned seed) {
+                       const std::function<long double(long double, long double)>& exact, int range,
+                       int cases, unsigned seed) {
     std::mt19937 rng(seed);
     long double worst = 0;
     for (int i = 0; i < cases; ++i) {
         long double a = randomNumber(rng, range), b = randomNumber(rng, range);
         // Nearby exponents half the time, where cancellation happens.
-        if (i % 2) b = std::ldexp(b, std::ilogb(a) - std::ilogb(b) + static_cast<int>(rng() % 3) - 1);
+        if (i % 2)
+            b = std::ldexp(b, std::ilogb(a) - std::ilogb(b) + static_cast<int>(rng() % 3) - 1);
         long double want = exact(a, b);
         Outcome outcome = binary(routine, a, b);
         EXPECT_EQ(outcome.error, "") << a << " " << routine << " " << b;
         long double got = fpa();
         long double error = want == 0 ? std::fabs(got) : std::fabs(got - want) / ulpOf(want);
         if (error > worst) worst = error;
-        EXPECT_LE(error, 0.51L) << routine << "(" << a << ", " << b << ") = " << got << ", want " << want;
+        EXPECT_LE(error, 0.51L) << routine << "(" << a << ", " << b << ") = " << got << ", want "
+                                << want;
         if (error > 0.51L) break;
     }
     return worst;
 }
 
 TEST(FloatArithmetic, RandomOperandsRoundToNearest) {
-    EXPECT_LE(worstError("fp_add", [](auto a, auto b) { return a + b; }, 40, 1500, 1), 0.51L);
-    EXPECT_LE(worstError("fp_sub", [](auto a, auto b) { return a - b; }, 40, 1500, 2), 0.51L);
-    EXPECT_LE(worstError("fp_mul", [](auto a, auto b) { return a * b; }, 60, 1500, 3), 0.51L);
-    EXPECT_LE(worstError("fp_div", [](auto a, auto b) { return a / b; }, 60, 1500, 4), 0.51L);
+    EXPECT_LE(worstError(
+                  "fp_add", [](auto a, auto b) { return a + b; }, 40, 1500, 1),
+              0.51L);
+    EXPECT_LE(worstError(
+                  "fp_sub", [](auto a, auto b) { return a - b; }, 40, 1500, 2),
+              0.51L);
+    EXPECT_LE(worstError(
+                  "fp_mul", [](auto a, auto b) { return a * b; }, 60, 1500, 3),
+              0.51L);
+    EXPECT_LE(worstError(
+                  "fp_div", [](auto a, auto b) { return a / b; }, 60, 1500, 4),
+              0.51L);
 }
 
 // Mantissas that take the rarer paths: zero bytes (skipped by mul),
@@ -62,11 +72,14 @@ TEST(FloatArithmetic, MantissasWithZeroBytesOrEqualHalves) {
             long double a = std::ldexp(static_cast<long double>(ma), -32);
             long double b = std::ldexp(static_cast<long double>(mb), -29);
             binary("fp_mul", a, b);
-            EXPECT_LE(std::fabs(fpa() - a * b) / ulpOf(a * b), 0.5L) << std::hex << ma << " * " << mb;
+            EXPECT_LE(std::fabs(fpa() - a * b) / ulpOf(a * b), 0.5L)
+                << std::hex << ma << " * " << mb;
             binary("fp_div", a, b);
-            EXPECT_LE(std::fabs(fpa() - a / b) / ulpOf(a / b), 0.5L) << std::hex << ma << " / " << mb;
+            EXPECT_LE(std::fabs(fpa() - a / b) / ulpOf(a / b), 0.5L)
+                << std::hex << ma << " / " << mb;
             binary("fp_sub", a, -b);
-            EXPECT_LE(std::fabs(fpa() - (a + b)) / ulpOf(a + b), 0.5L) << std::hex << ma << " - " << mb;
+            EXPECT_LE(std::fabs(fpa() - (a + b)) / ulpOf(a + b), 0.5L)
+                << std::hex << ma << " - " << mb;
         }
 }
 
@@ -155,7 +168,8 @@ TEST(FloatArithmetic, OverflowUnderflowAndDivisionByZero) {
 }
 
 TEST(FloatArithmetic, CompareOrdersAllSignsAndZero) {
-    const long double values[] = {-1e30L, -3.5L, -1, -1e-30L, 0, 1e-30L, 1, 1.0000000005L, 2, 7e37L};
+    const long double values[] = {-1e30L, -3.5L,         -1, -1e-30L, 0, 1e-30L,
+                                  1,      1.0000000005L, 2,  7e37L};
     for (long double a : values)
         for (long double b : values) {
             Outcome outcome = binary("fp_cmp", a, b);

@@ -33,10 +33,18 @@ TEST(FloatConvert, ToIntTruncatesAndReportsTheLimits) {
         bool fits;
         int result;
     };
-    for (Case c : std::initializer_list<Case>{{0, true, 0}, {0.999L, true, 0}, {-0.999L, true, 0},
-                                               {2.9L, true, 2}, {-2.9L, true, -2}, {32767.99L, true, 32767},
-                                               {32768, false, 0}, {-32768.9L, true, -32768}, {-32769, false, 0},
-                                               {65536, false, 0}, {-1e30L, false, 0}, {1e-30L, true, 0}}) {
+    for (Case c : std::initializer_list<Case>{{0, true, 0},
+                                              {0.999L, true, 0},
+                                              {-0.999L, true, 0},
+                                              {2.9L, true, 2},
+                                              {-2.9L, true, -2},
+                                              {32767.99L, true, 32767},
+                                              {32768, false, 0},
+                                              {-32768.9L, true, -32768},
+                                              {-32769, false, 0},
+                                              {65536, false, 0},
+                                              {-1e30L, false, 0},
+                                              {1e-30L, true, 0}}) {
         setFpa(c.value);
         Outcome outcome = call("fp_to_int", {.de = 0xBEEF, .bc = 0xCAFE});
         EXPECT_EQ(!outcome.carry, c.fits) << c.value;
@@ -44,9 +52,13 @@ TEST(FloatConvert, ToIntTruncatesAndReportsTheLimits) {
         EXPECT_EQ(outcome.de, 0xBEEF);
         EXPECT_EQ(outcome.bc, 0xCAFE);
     }
-    for (Case c : std::initializer_list<Case>{{0, true, 0}, {-0.5L, true, 0}, {-1, false, 0},
-                                               {65535.9L, true, 65535}, {65536, false, 0}, {40000.5L, true, 40000},
-                                               {1e10L, false, 0}}) {
+    for (Case c : std::initializer_list<Case>{{0, true, 0},
+                                              {-0.5L, true, 0},
+                                              {-1, false, 0},
+                                              {65535.9L, true, 65535},
+                                              {65536, false, 0},
+                                              {40000.5L, true, 40000},
+                                              {1e10L, false, 0}}) {
         setFpa(c.value);
         Outcome outcome = call("fp_to_uint");
         EXPECT_EQ(!outcome.carry, c.fits) << c.value;
@@ -56,14 +68,31 @@ TEST(FloatConvert, ToIntTruncatesAndReportsTheLimits) {
 
 TEST(FloatConvert, FormatFollowsTheUsualLayout) {
     const std::pair<long double, const char*> cases[] = {
-        {1.0L / 3, " 0.333333333"}, {2.0L / 3, " 0.666666667"}, {100, " 100"},
-        {1e9L, " 1E+09"}, {-32768, "-32768"}, {0, " 0"}, {1, " 1"}, {-1, "-1"},
-        {0.5L, " 0.5"}, {-0.25L, "-0.25"}, {1.5e-5L, " 1.5E-05"},
-        {-1.23456789e12L, "-1.23456789E+12"}, {1e10L, " 1E+10"}, {0.01L, " 0.01"},
-        {0.00999L, " 9.99E-03"}, {0.1L, " 0.1"}, {123456789, " 123456789"},
-        {999999999, " 999999999"}, {999999999.6L, " 1E+09"}, {1234.5L, " 1234.5"},
-        {-0.012345L, "-0.012345"}, {1.7e38L, " 1.7E+38"}, {3e-39L, " 3E-39"},
-        {4294967295.0L, " 4.2949673E+09"}, {12345678.9L, " 12345678.9"},
+        {1.0L / 3, " 0.333333333"},
+        {2.0L / 3, " 0.666666667"},
+        {100, " 100"},
+        {1e9L, " 1E+09"},
+        {-32768, "-32768"},
+        {0, " 0"},
+        {1, " 1"},
+        {-1, "-1"},
+        {0.5L, " 0.5"},
+        {-0.25L, "-0.25"},
+        {1.5e-5L, " 1.5E-05"},
+        {-1.23456789e12L, "-1.23456789E+12"},
+        {1e10L, " 1E+10"},
+        {0.01L, " 0.01"},
+        {0.00999L, " 9.99E-03"},
+        {0.1L, " 0.1"},
+        {123456789, " 123456789"},
+        {999999999, " 999999999"},
+        {999999999.6L, " 1E+09"},
+        {1234.5L, " 1234.5"},
+        {-0.012345L, "-0.012345"},
+        {1.7e38L, " 1.7E+38"},
+        {3e-39L, " 3E-39"},
+        {4294967295.0L, " 4.2949673E+09"},
+        {12345678.9L, " 12345678.9"},
     };
     for (auto [value, text] : cases)
         EXPECT_EQ(format(value), text) << static_cast<double>(value);
@@ -71,14 +100,27 @@ TEST(FloatConvert, FormatFollowsTheUsualLayout) {
 
 TEST(FloatConvert, ParseReadsTheUsualForms) {
     const std::tuple<const char*, long double, int> cases[] = {
-        {"0.1", 0.1L, 3},      {".5", 0.5L, 2},         {"5.", 5, 2},
-        {"1E3", 1000, 3},      {"1.5E-7", 1.5e-7L, 6},  {"1.5e+7", 1.5e7L, 6},
-        {"123456789", 123456789, 9}, {"4294967295", 4294967295.0L, 10},
-        {"007", 7, 3},         {"0.000000000000001", 1e-15L, 17},
-        {"1E", 1, 1},          {"2E+", 2, 1},           {"3ELSE", 3, 1},
-        {"12.5.3", 12.5L, 4},  {"1E-50", 0, 5},         {"0E99", 0, 4},
+        {"0.1", 0.1L, 3},
+        {".5", 0.5L, 2},
+        {"5.", 5, 2},
+        {"1E3", 1000, 3},
+        {"1.5E-7", 1.5e-7L, 6},
+        {"1.5e+7", 1.5e7L, 6},
+        {"123456789", 123456789, 9},
+        {"4294967295", 4294967295.0L, 10},
+        {"007", 7, 3},
+        {"0.000000000000001", 1e-15L, 17},
+        {"1E", 1, 1},
+        {"2E+", 2, 1},
+        {"3ELSE", 3, 1},
+        {"12.5.3", 12.5L, 4},
+        {"1E-50", 0, 5},
+        {"0E99", 0, 4},
         {"12345678901234567890", 12345678901234567890.0L, 20},
-        {"1.7E38", 1.7e38L, 6}, {"2.95E-39", 2.95e-39L, 8}, {"2.9E-39", 0, 7}, {"65535 ", 65535, 5},
+        {"1.7E38", 1.7e38L, 6},
+        {"2.95E-39", 2.95e-39L, 8},
+        {"2.9E-39", 0, 7},
+        {"65535 ", 65535, 5},
     };
     for (auto [text, value, length] : cases) {
         Parsed parsed = parse(text);
@@ -86,7 +128,9 @@ TEST(FloatConvert, ParseReadsTheUsualForms) {
         EXPECT_EQ(parsed.length, length) << text;
         // Correctly rounded while the power of ten is exact (up to 10^13).
         bool exactScale = value == 0 || std::fabs(std::log10(value)) < 13;
-        long double tolerance = ulpOf(value) * (std::string(text).size() > 12 ? 2 : exactScale ? 0.5L : 1.5L);
+        long double tolerance = ulpOf(value) * (std::string(text).size() > 12 ? 2
+                                                : exactScale                  ? 0.5L
+                                                                              : 1.5L);
         EXPECT_NEAR(parsed.value, value, tolerance) << text;
     }
     for (const char* text : {"", "x", ".", ".E5", "E5", "-1", "+1"})
@@ -104,11 +148,13 @@ TEST(FloatConvert, NineDigitsRoundTrip) {
         long digits = 100000000 + static_cast<long>(rng() % 900000000);
         int exponent = static_cast<int>(rng() % 70) - 35;
         char text[32];
-        std::snprintf(text, sizeof text, "%ld.%08ldE%d", digits / 100000000, digits % 100000000, exponent);
+        std::snprintf(text, sizeof text, "%ld.%08ldE%d", digits / 100000000, digits % 100000000,
+                      exponent);
         Parsed parsed = parse(text);
         long double exact = std::strtold(text, nullptr);
         ASSERT_EQ(parsed.length, static_cast<int>(std::string(text).size())) << text;
-        EXPECT_LE(std::fabs(parsed.value - exact), ulpOf(exact) * (std::abs(exponent - 8) <= 13 ? 0.5L : 1.5L))
+        EXPECT_LE(std::fabs(parsed.value - exact),
+                  ulpOf(exact) * (std::abs(exponent - 8) <= 13 ? 0.5L : 1.5L))
             << text;
         // The formatted text of the parsed number holds the same 9 digits.
         std::string shown = format(parsed.value);

@@ -17,8 +17,9 @@ namespace {
 // logarithm (or linearly) between from and to, in units of the last place
 // of the exact result (or absolute error below `floor`, where the result
 // passes through 0).
-long double worstError(const std::string& routine, long double (*exact)(long double), long double from,
-                       long double to, bool logarithmic, long double floor = 0, int cases = 300) {
+long double worstError(const std::string& routine, long double (*exact)(long double),
+                       long double from, long double to, bool logarithmic, long double floor = 0,
+                       int cases = 300) {
     std::mt19937 rng(static_cast<unsigned>(routine.size() * 1000 + cases));
     long double worst = 0;
     for (int i = 0; i < cases; ++i) {
@@ -84,8 +85,21 @@ TEST(FloatFunctions, ExactValuesStayExact) {
 
 TEST(FloatFunctions, PowersWholeExactAndGeneral) {
     const std::tuple<long double, long double, long double> exact[] = {
-        {2, 10, 1024}, {3, 4, 81}, {-2, 3, -8}, {-2, 4, 16}, {10, -2, 1.0L / 100}, {7, 1, 7},
-        {5, 0, 1}, {0, 0, 1}, {0, 3, 0}, {-1, 63, -1}, {3.5L, 2, 12.25L}, {-3, 2, 9}, {-4, -2, 1.0L / 16}, {2, 31, 2147483648.0L}, {2, -64, std::ldexp(1.0L, -64)},
+        {2, 10, 1024},
+        {3, 4, 81},
+        {-2, 3, -8},
+        {-2, 4, 16},
+        {10, -2, 1.0L / 100},
+        {7, 1, 7},
+        {5, 0, 1},
+        {0, 0, 1},
+        {0, 3, 0},
+        {-1, 63, -1},
+        {3.5L, 2, 12.25L},
+        {-3, 2, 9},
+        {-4, -2, 1.0L / 16},
+        {2, 31, 2147483648.0L},
+        {2, -64, std::ldexp(1.0L, -64)},
     };
     for (auto [x, y, want] : exact) {
         Outcome outcome = binary("fp_pow", x, y);
@@ -151,8 +165,8 @@ TEST(FloatFunctions, RandomNumbersAreEvenAndNeverStuck) {
 // chains are x^y through LOG and EXP, and SIN/COS through their kernel.
 TEST(FloatFunctions, StackUseStaysSmall) {
     int deepest = 0;
-    for (const char* routine : {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan", "fp_atn", "fp_format",
-                                "fp_rnd", "fp_int"}) {
+    for (const char* routine : {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan",
+                                "fp_atn", "fp_format", "fp_rnd", "fp_int"}) {
         setFpa(2.5L);
         deepest = std::max(deepest, call(routine, {.de = TextAddress}).stackBytes);
     }
@@ -163,8 +177,9 @@ TEST(FloatFunctions, StackUseStaysSmall) {
 }
 
 TEST(FloatFunctions, FunctionsKeepTheCallersRegisters) {
-    for (const char* routine : {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan", "fp_atn", "fp_pi",
-                                "fp_rnd", "fp_int", "fp_fix", "fp_neg", "fp_abs", "fp_sgn", "fp_test"}) {
+    for (const char* routine :
+         {"fp_sqr", "fp_exp", "fp_log", "fp_sin", "fp_cos", "fp_tan", "fp_atn", "fp_pi", "fp_rnd",
+          "fp_int", "fp_fix", "fp_neg", "fp_abs", "fp_sgn", "fp_test"}) {
         setFpa(0.75L);
         Outcome outcome = call(routine, {.hl = 0x1234, .de = 0xBEEF, .bc = 0xCAFE});
         EXPECT_EQ(outcome.hl, 0x1234) << routine;

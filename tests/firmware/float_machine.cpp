@@ -64,7 +64,8 @@ Packed pack(long double value) {
 
 long double unpack(const Packed& bytes) {
     if (bytes[4] == 0) return 0;
-    uint32_t m = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3] | 0x80) << 24;
+    uint32_t m =
+        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3] | 0x80) << 24;
     long double value = std::ldexp(static_cast<long double>(m), bytes[4] - 128 - 32);
     return (bytes[3] & 0x80) ? -value : value;
 }

@@ -31,9 +31,9 @@ struct Registers {
 };
 
 struct Outcome {
-    std::string error;    // empty, or the error label the routine jumped to
-    uint64_t cycles = 0;  // T-states from entry to the final RET
-    int stackBytes = 0;   // the deepest the stack went below the return address
+    std::string error;   // empty, or the error label the routine jumped to
+    uint64_t cycles = 0; // T-states from entry to the final RET
+    int stackBytes = 0;  // the deepest the stack went below the return address
     uint16_t hl = 0, de = 0, bc = 0, ix = 0, iy = 0;
     uint8_t a = 0;
     bool carry = false, zero = false;

@@ -38,6 +38,8 @@ void DesktopTest::SetUp() {
     EnsureApplication();
     ASSERT_TRUE(folder.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path() + "/config");
+    // Quick save-state slots live under the per-user data folder.
+    qputenv("XDG_DATA_HOME", (folder.path() + "/data").toUtf8());
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(folder.path());
     ResetSettingsToDefaults();

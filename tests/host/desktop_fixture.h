@@ -22,7 +22,9 @@
 #include "host/qt/pacing.h"
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Ticks are nanoseconds; sleeping moves the clock on by 1 ms.
 struct FakeClock {

@@ -2,12 +2,12 @@
 // screenshots, the memory dump, disks, clipboard and sound recording, with
 // the file dialogs answered by the test.
 #include <QClipboard>
-#include <QFile>
 #include <QDir>
-#include <QImage>
-#include <QRegularExpression>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -15,10 +15,10 @@
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
-#include "sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -97,7 +97,6 @@ TEST_F(FileFlows, UnusableFilesAreReportedAndNothingIsTyped) {
     EXPECT_TRUE(messages[1].second.endsWith("missing.bac: no such file or folder."))
         << messages[1].second.toStdString();
 
-
     std::string program = writeFile("typed.bas", "10 PRINT 77\r");
     EXPECT_EQ(StartWithFile(program), 1);
     std::string screen = runFramesAndReadScreen(250);
@@ -140,7 +139,8 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     window().OnCommand(CmdSaveAs);
     EXPECT_TRUE(std::filesystem::is_directory(path("BOX.bac")));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].second.toStdString(), "Cannot write " + path("BOX.bac") + ": is a folder.");
+    EXPECT_EQ(messages[0].second.toStdString(),
+              "Cannot write " + path("BOX.bac") + ": is a folder.");
 
     messages.clear();
     dialogAnswers = {QString::fromStdString(path("PROG.txt"))};
@@ -221,7 +221,8 @@ TEST_F(FileFlows, QuickScreenshotIsAFourToThreePngWithATimeStamp) {
     // Pixel (x, y) of the picture is the frame's (x / 4, y / 3).
     for (int y = 0; y < 720; y += 37)
         for (int x = 0; x < 960; x += 41)
-            ASSERT_EQ(qGray(image.pixel(x, y)), desktop.frameBuffer[(y / 3) * 240 + x / 4]) << x << "," << y;
+            ASSERT_EQ(qGray(image.pixel(x, y)), desktop.frameBuffer[(y / 3) * 240 + x / 4])
+                << x << "," << y;
     EXPECT_NE(statusText().find("Screenshot saved to " + folder.toStdString()), std::string::npos)
         << statusText();
 

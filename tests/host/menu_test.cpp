@@ -47,12 +47,27 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
     EXPECT_EQ(menus[4]->title(), "&Help");
     menus.removeAt(2); // the menus below keep their places
 
-    EXPECT_EQ(entryTexts(menus[0]),
-              (QStringList{"&Autostart...", "-", "&Load program...", "&Save as...", "&Memory dump",
-                           "-", "A&ttach disk\tAlt+#Nr", "&Detach disks", "-",
-                           "&Copy text to clipboard\tAlt+C", "Copy screen as &bitmap",
-                           "&Paste from clipboard\tAlt+V", "Media s&napshots", "-",
-                           "&Recent files", "-", "&Exit"}));
+    EXPECT_EQ(entryTexts(menus[0]), (QStringList{"&Autostart...",
+                                                 "-",
+                                                 "&Load program...",
+                                                 "&Save as...",
+                                                 "&Memory dump",
+                                                 "-",
+                                                 "Sa&ve state...",
+                                                 "L&oad state...",
+                                                 "&Quick states",
+                                                 "-",
+                                                 "A&ttach disk\tAlt+#Nr",
+                                                 "&Detach disks",
+                                                 "-",
+                                                 "&Copy text to clipboard\tAlt+C",
+                                                 "Copy screen as &bitmap",
+                                                 "&Paste from clipboard\tAlt+V",
+                                                 "Media s&napshots",
+                                                 "-",
+                                                 "&Recent files",
+                                                 "-",
+                                                 "&Exit"}));
     EXPECT_EQ(entryTexts(menus[1]),
               (QStringList{"&Pause\tPause", "-", "&Reset\tF1", "&Hard reset\tAlt+F1", "-",
                            "Basic R&OM", "&Disk OS", "-", "&Interactive monitor\tAlt+M"}));
@@ -60,11 +75,10 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
               (QStringList{"&Old ROM slot: Open firmware", "&New ROM slot: Open firmware",
                            "&External ROM ('ZaVUR80BASIC.ROM')"}))
         << "no BASIC image is installed here: the open firmware runs in both slots";
-    EXPECT_EQ(
-        entryTexts(menus[2]),
-        (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter",
-                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound",
-                     "F&ast tape", "-", "Key&board"}));
+    EXPECT_EQ(entryTexts(menus[2]),
+              (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-",
+                           "&Full screen\tAlt+Enter", "-", "&Speed", "&Cycle based", "-",
+                           "S&ound driver", "&Tape sound", "F&ast tape", "-", "Key&board"}));
     EXPECT_EQ(entryTexts(window().topMenus()[2]),
               (QStringList{"&Insert tape...", "&Record tape...", "-", "Re&wind", "&Eject"}));
     EXPECT_EQ(entryTexts(submenu(menus[2], "&Video driver")),
@@ -122,14 +136,26 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
 
 TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
     startDesktop();
-    const std::pair<const char*, int> keys[] = {
-        {"Alt+0", 40047},      {"Alt+1", 40048}, {"Alt+C", 40045}, {"Alt+M", 40009},
-        {"Alt+U", 40067},      {"Alt+V", 40007}, {"Alt+W", 40014}, {"Pause", 40011},
-        {"Alt+Return", 40028}, {"Alt+F1", 40061}, {"F12", CmdQuickScreenshot}};
+    const std::pair<const char*, int> keys[] = {{"Alt+0", 40047},
+                                                {"Alt+1", 40048},
+                                                {"Alt+C", 40045},
+                                                {"Alt+M", 40009},
+                                                {"Alt+U", 40067},
+                                                {"Alt+V", 40007},
+                                                {"Alt+W", 40014},
+                                                {"Pause", 40011},
+                                                {"Alt+Return", 40028},
+                                                {"Alt+F1", 40061},
+                                                {"F12", CmdQuickScreenshot},
+                                                {"Shift+F5", 40102},
+                                                {"Shift+F8", 40105},
+                                                {"F5", 40106},
+                                                {"F8", 40109}};
     int withShortcut = 0;
     for (QAction* item : window().actions())
         if (!item->shortcut().isEmpty()) withShortcut++;
-    EXPECT_EQ(withShortcut, 11) << "the accelerator table and the quick screenshot";
+    EXPECT_EQ(withShortcut, 19)
+        << "the accelerator table, the quick screenshot and the state slots";
     for (const auto& [key, id] : keys)
         EXPECT_EQ(window().action(id)->shortcut(), QKeySequence(key)) << key;
     // F1 is a key for the machine's reset, not an accelerator.
@@ -250,8 +276,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
         }
         EXPECT_EQ(desktop.pacer.target, fake.now) << id;
     }
-    // With every dialog cancelled: the nine commands that ask for a file did.
-    ASSERT_EQ(requests.size(), 9u);
+    // With every dialog cancelled: the eleven commands that ask for a file did.
+    ASSERT_EQ(requests.size(), 11u);
     QStringList titles;
     for (const FileRequest& request : requests)
         titles << request.title;
@@ -259,6 +285,8 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
     EXPECT_TRUE(titles.contains("Attach disk image to DR1..."));
     EXPECT_TRUE(titles.contains("Save screenshot as BMP..."));
     EXPECT_TRUE(titles.contains("Save sound to WAV..."));
+    EXPECT_TRUE(titles.contains("Save state as..."));
+    EXPECT_TRUE(titles.contains("Load state..."));
     EXPECT_TRUE(titles.contains("Insert tape to play..."));
     EXPECT_TRUE(titles.contains("Record tape to WAV..."));
     // The About box, and the reports of video drivers this platform cannot open.

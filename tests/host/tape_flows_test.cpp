@@ -12,10 +12,10 @@
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
-#include "sound/mixer.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -146,8 +146,9 @@ TEST_F(TapeFlowsTest, ARecordingAndAPlayedTapeAreKeptApart) {
     std::string played = path("played.wav");
     {
         std::vector<char> wav(44 + 44100 * 2, '\x80');
-        std::memcpy(wav.data(), "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0"
-                                "\x01\0\x08\0data",
+        std::memcpy(wav.data(),
+                    "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0"
+                    "\x01\0\x08\0data",
                     40);
         std::ofstream(played, std::ios::binary).write(wav.data(), static_cast<long>(wav.size()));
     }

@@ -12,20 +12,20 @@
 #include <QThread>
 #include <QTimer>
 
-#include <iterator>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
+#include "cpu/z80.h"
 #include "host/qt/desktop.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
-#include "cpu/z80.h"
 #include "host/qt/settings.h"
 
 namespace {
@@ -237,11 +237,29 @@ TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
     const int keys[] = {Qt::Key_A,     Qt::Key_1,     Qt::Key_Return, Qt::Key_Space,
                         Qt::Key_Shift, Qt::Key_Alt,   Qt::Key_M,      Qt::Key_F,
                         Qt::Key_Right, Qt::Key_Comma, Qt::Key_Period, Qt::Key_Backspace};
-    const int commands[] = {40014, 40016, 40015, 40018, 40020, CmdReset, CmdHardReset,
-                            CmdPause, CmdKeyboardPositional, CmdKeyboardNatural, CmdVideoFirst,
-                            CmdVideoFirst + 1, CmdVideoFirst + 2, CmdSoundFirst, CmdLoad, CmdAutostart, CmdKeepAspect,
-                            CmdCycleBased, CmdTapeSound, CmdKeyboardHelp, CmdQuickScreenshot,
-                            CmdCopyText, CmdMemoryDump};
+    const int commands[] = {40014,
+                            40016,
+                            40015,
+                            40018,
+                            40020,
+                            CmdReset,
+                            CmdHardReset,
+                            CmdPause,
+                            CmdKeyboardPositional,
+                            CmdKeyboardNatural,
+                            CmdVideoFirst,
+                            CmdVideoFirst + 1,
+                            CmdVideoFirst + 2,
+                            CmdSoundFirst,
+                            CmdLoad,
+                            CmdAutostart,
+                            CmdKeepAspect,
+                            CmdCycleBased,
+                            CmdTapeSound,
+                            CmdKeyboardHelp,
+                            CmdQuickScreenshot,
+                            CmdCopyText,
+                            CmdMemoryDump};
     uint64_t lastCycles = cpu.TCOUNT;
     int stalls = 0, checks = 0;
     QString lastAction;
@@ -310,4 +328,6 @@ TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
 
 // D-Bus and fontconfig keep caches for the life of the process; they are not
 // ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1\nleak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1\nleak:libfontconfig\n";
+}

@@ -7,7 +7,8 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-foreach(path bin/orvane share/applications/orvane.desktop
+foreach(path bin/orvane bin/dravik share/man/man1/orvane.1 share/man/man1/dravik.1
+             share/applications/orvane.desktop
              share/icons/hicolor/scalable/apps/orvane.svg share/mime/packages/orvane.xml)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "not installed: ${path}")

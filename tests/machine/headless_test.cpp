@@ -45,7 +45,8 @@ TEST(HeadlessHelpers, ScreenTextInScreenOrderAsUtf8) {
          start = end + 1)
         lines.push_back(text.substr(start, end - start));
     ASSERT_EQ(lines.size(), 24u);
-    EXPECT_EQ(lines[0].substr(0, 15), "HEJ \xC3\x84\xE2\x96\x88 A\xE2\x82\xAC "); // A0h is the euro sign
+    EXPECT_EQ(lines[0].substr(0, 15),
+              "HEJ \xC3\x84\xE2\x96\x88 A\xE2\x82\xAC "); // A0h is the euro sign
     EXPECT_EQ(lines[1][0], '2');
     EXPECT_EQ(lines[23], std::string(39, ' ') + "Z");
     EXPECT_EQ(lines[12], std::string(40, ' '));
@@ -184,7 +185,8 @@ TEST_F(Runner, ExternalEightyColumnBasicWidensTextAndPicture) {
     std::string firstRow = screen.substr(0, screen.find('\n'));
     // Zero bytes read as É (two bytes of UTF-8): count characters, not bytes.
     size_t characters = 0;
-    for (char c : firstRow) characters += (static_cast<uint8_t>(c) & 0xC0) != 0x80;
+    for (char c : firstRow)
+        characters += (static_cast<uint8_t>(c) & 0xC0) != 0x80;
     EXPECT_EQ(characters, 80u);
     EXPECT_EQ(firstRow.back(), 'W');
     std::string bmp = readWholeFile(folder.file("wide.bmp"));
@@ -196,6 +198,27 @@ TEST_F(Runner, ExternalEightyColumnBasicWidensTextAndPicture) {
         for (int x = 474; x < 480; x++)
             lit = lit || static_cast<uint8_t>(bmp[1078 + y * 480 + x]) == 0xFF;
     EXPECT_TRUE(lit);
+}
+
+// The manual page documents every option of the runner.
+TEST(HeadlessProgram, ManualPageListsEveryOption) {
+    std::string page = readWholeFile(std::string(ORVANE_SOURCE_DIR) + "/host/install/orvane.1.in");
+    ASSERT_FALSE(page.empty());
+    for (size_t i = 0; i < HeadlessOptionCount; i++) {
+        std::string name = HeadlessOptions[i].name, roff;
+        for (char c : name)
+            roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(page.find("\\fB" + roff + "\\fR"), std::string::npos) << name;
+    }
+}
+
+// The version, from the build, before anything else is looked at: neither
+// the window nor the machine starts.
+TEST(HeadlessProgram, VersionComesFirst) {
+    std::string output;
+    std::string program = std::string(ORVANE_BINARY_DIR) + "/bin/orvane";
+    EXPECT_EQ(runCommand(program + " --version --no-such-option", &output), 0);
+    EXPECT_EQ(output, std::string("Orvane ") + ORVANE_VERSION + "\n");
 }
 
 } // namespace

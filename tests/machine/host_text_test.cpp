@@ -17,9 +17,13 @@ TEST(HostText, Utf8DecodesEveryLength) {
 TEST(HostText, MalformedUtf8BecomesReplacementCharacters) {
     // A lone continuation byte, a lead byte cut short at the end, a lead byte
     // followed by a plain character, and a byte that leads nothing.
-    EXPECT_EQ(Utf8ToCodePoints("\x80" "A"), (std::u32string{U'\uFFFD', U'A'}));
+    EXPECT_EQ(Utf8ToCodePoints("\x80"
+                               "A"),
+              (std::u32string{U'\uFFFD', U'A'}));
     EXPECT_EQ(Utf8ToCodePoints("A\xE2\x82"), (std::u32string{U'A', U'\uFFFD', U'\uFFFD'}));
-    EXPECT_EQ(Utf8ToCodePoints("\xC3" "B"), (std::u32string{U'\uFFFD', U'B'}));
+    EXPECT_EQ(Utf8ToCodePoints("\xC3"
+                               "B"),
+              (std::u32string{U'\uFFFD', U'B'}));
     EXPECT_EQ(Utf8ToCodePoints("\xFF"), (std::u32string{U'\uFFFD'}));
     // Typed, the replacement characters vanish and the rest arrives.
     EXPECT_EQ(TextToMachineBytes(Utf8ToCodePoints("P\xFFR\xE2\x82")), "PR");
@@ -34,7 +38,10 @@ TEST(HostText, StatusTextsBecomeUtf8) {
     // The tape counter's activity mark (95h) is a bullet; Latin-1 letters
     // keep their code points.
     EXPECT_EQ(Windows1252ToUtf8("12\x95"), "12\xE2\x80\xA2");
-    EXPECT_EQ(Windows1252ToUtf8("\xC4" "B"), "\xC3\x84" "B");
+    EXPECT_EQ(Windows1252ToUtf8("\xC4"
+                                "B"),
+              "\xC3\x84"
+              "B");
     EXPECT_EQ(Windows1252ToUtf8(""), "");
 }
 

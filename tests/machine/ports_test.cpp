@@ -225,8 +225,8 @@ TEST_F(Printer, UnopenableFolderDropsCharacters) {
     printerOut('B');
     EXPECT_FALSE(std::filesystem::exists(folder.file("no-such-folder")));
     EXPECT_EQ(printerFilePath(), folder.file("no-such-folder") + "/printer.txt");
-    EXPECT_EQ(PrinterFailure(),
-              "cannot write " + folder.file("no-such-folder") + "/printer.txt: no such file or folder");
+    EXPECT_EQ(PrinterFailure(), "cannot write " + folder.file("no-such-folder") +
+                                    "/printer.txt: no such file or folder");
     // The next character tries again once the folder exists.
     std::filesystem::create_directory(folder.file("no-such-folder"));
     printerOut('C');

@@ -41,7 +41,8 @@ class HeadlessFailures : public ::testing::Test {
         return orvaneHeadless(arguments) + " >/dev/null";
     }
     int run(const std::string& arguments) {
-        return real_failures::runPrepared(command(arguments), [] { return true; }, &errorText);
+        return real_failures::runPrepared(
+            command(arguments), [] { return true; }, &errorText);
     }
     int runLimited(const std::string& arguments, rlim_t bytes) {
         return runWithFileSizeLimit(command(arguments), bytes, &errorText);
@@ -50,7 +51,8 @@ class HeadlessFailures : public ::testing::Test {
     int strayFiles(const std::string& folder) const {
         int n = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            n += entry.path().filename().string().rfind(".", 0) == 0; // temporary files start with a dot
+            n += entry.path().filename().string().rfind(".", 0) ==
+                 0; // temporary files start with a dot
         return n;
     }
     ScratchDir dir;
@@ -62,8 +64,8 @@ TEST_F(HeadlessFailures, SaveOntoAFullDiskFailsWithTheCause) {
     // A link to /dev/full gives the name the .bac extension a save needs.
     std::filesystem::create_symlink("/dev/full", dir.path("full.bac"));
     EXPECT_EQ(1, run("--load " + program() + " --frames 1 --save-bac " + dir.path("full.bac")));
-    EXPECT_NE(std::string::npos, errors().find("cannot write " + dir.path("full.bac") +
-                                               ": no space left on device"))
+    EXPECT_NE(std::string::npos,
+              errors().find("cannot write " + dir.path("full.bac") + ": no space left on device"))
         << errors();
     EXPECT_EQ(std::string::npos, errors().find("File saved"));
     EXPECT_EQ(input, checksumOf(program()));
@@ -114,9 +116,9 @@ TEST_F(HeadlessFailures, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     writeFile(dir.path("ro/prog.bac"), old);
     chmod(dir.path("ro/prog.bac").c_str(), 0666); // the file itself is writable
     chmod(dir.path("ro").c_str(), 0555);
-    EXPECT_EQ(1, runUnprivileged(
-                     command("--load " + program() + " --frames 1 --save-bac " + dir.path("ro/prog.bac")),
-                     &errorText));
+    EXPECT_EQ(1, runUnprivileged(command("--load " + program() + " --frames 1 --save-bac " +
+                                         dir.path("ro/prog.bac")),
+                                 &errorText));
     EXPECT_NE(std::string::npos, errors().find("permission denied")) << errors();
     EXPECT_EQ(old, readFile(dir.path("ro/prog.bac")));
     chmod(dir.path("ro").c_str(), 0755);
@@ -178,16 +180,16 @@ TEST_F(HeadlessFailures, SoundRecordingStoppedPartwayKeepsAConsistentFile) {
 
 TEST_F(HeadlessFailures, RecordingOntoThePlayedTapeIsRefused) {
     Bytes tape(44 + 4410, 128);
-    std::memcpy(tape.data(),
-                "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0\x01\0\x08\0data",
-                40);
+    std::memcpy(
+        tape.data(),
+        "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x44\xAC\0\0\x01\0\x08\0data", 40);
     writeFile(dir.path("a.wav"), tape);
     std::filesystem::create_hard_link(dir.path("a.wav"), dir.path("same.wav"));
     uint64_t input = checksumOf(dir.path("a.wav"));
     const uint64_t programSum = checksumOf(program());
     // The deck holds one tape: a tape to play and one to record don't mix.
-    EXPECT_EQ(2, run("--tape-in " + dir.path("a.wav") + " --frames 5 --tape-out " +
-                     dir.path("a.wav")));
+    EXPECT_EQ(
+        2, run("--tape-in " + dir.path("a.wav") + " --frames 5 --tape-out " + dir.path("a.wav")));
     EXPECT_EQ(input, checksumOf(dir.path("a.wav")));
     // A sound recording onto the played tape, under its own name or another
     // (a hard link): the same file, refused before anything is opened.

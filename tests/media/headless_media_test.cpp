@@ -12,9 +12,8 @@ namespace {
 
 // Runs orvane --headless with the arguments; stderr is kept when asked.
 int runOrvane(const std::string& arguments, std::string* errors = nullptr) {
-    return runCommand(orvaneHeadless(arguments) +
-                          (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1"),
-                      errors);
+    return runCommand(
+        orvaneHeadless(arguments) + (errors ? " 2>&1 >/dev/null" : " >/dev/null 2>&1"), errors);
 }
 
 uint32_t le32(const Bytes& b, size_t at) {
@@ -99,7 +98,8 @@ std::string recordProgramTape(const ScratchDir& dir) {
 
 int countOf(const std::string& text, const std::string& what) {
     int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -115,7 +115,7 @@ TEST(HeadlessMedia, TapeInPutsTheTapeInTheDeckAndLoadCasReadsItInEitherTiming) {
                                     " 2>/dev/null",
                                 &screen));
         EXPECT_EQ(1, countOf(screen, "LOAD CAS:")) << timing << ": typed once, by the user\n"
-                                                    << screen;
+                                                   << screen;
         EXPECT_NE(std::string::npos, screen.find("10 PRINT 7*6")) << timing << "\n" << screen;
         EXPECT_NE(std::string::npos, screen.find("20 GOTO 10")) << timing;
         EXPECT_EQ(std::string::npos, screen.find("ERROR")) << timing << "\n" << screen;
@@ -169,11 +169,11 @@ TEST(HeadlessMedia, APacedRunLeavesRealTimeOnlyWhileTheTapeMoves) {
 
     // Without fast tape the tape moves at real time (the counter reaches a
     // second) and nothing changes speed.
-    ASSERT_EQ(0, runCommand(orvaneHeadless(common +
-                                           " --no-fast-tape --tape-counter --boot-frames 5" +
-                                           " --frames 90") +
-                                " 2>&1",
-                            &output));
+    ASSERT_EQ(0,
+              runCommand(orvaneHeadless(common + " --no-fast-tape --tape-counter --boot-frames 5" +
+                                        " --frames 90") +
+                             " 2>&1",
+                         &output));
     EXPECT_NE(std::string::npos, output.find("Tape counter: 0001")) << output;
     EXPECT_EQ(std::string::npos, output.find("Fast tape")) << output;
 }
@@ -182,11 +182,11 @@ TEST(HeadlessMedia, AutostartOfATapeStillTypesLoadCas) {
     ScratchDir dir;
     std::string wav = recordProgramTape(dir);
     std::string screen;
-    ASSERT_EQ(0, runCommand(orvaneHeadless("--rom-path " + dir.path("roms") + " --autostart " +
-                                           wav + " --frames 600 --type 'LIST\\r'" +
-                                           " --screen-text") +
-                                " 2>/dev/null",
-                            &screen));
+    ASSERT_EQ(0,
+              runCommand(orvaneHeadless("--rom-path " + dir.path("roms") + " --autostart " + wav +
+                                        " --frames 600 --type 'LIST\\r'" + " --screen-text") +
+                             " 2>/dev/null",
+                         &screen));
     EXPECT_EQ(1, countOf(screen, "LOAD CAS:")) << screen;
     EXPECT_NE(std::string::npos, screen.find("20 GOTO 10")) << screen;
 }
@@ -203,8 +203,8 @@ TEST(HeadlessMedia, RecordingWhileATapePlaysIsRefusedBeforeAnythingRuns) {
                                dir.path("out.wav") + " --frames 2",
                            &errors));
     EXPECT_NE(std::string::npos, errors.find("the deck holds one tape")) << errors;
-    EXPECT_EQ(2, runOrvane("--load " + dir.path("tape.wav") + " --tape-out " +
-                           dir.path("out.wav") + " --frames 2"));
+    EXPECT_EQ(2, runOrvane("--load " + dir.path("tape.wav") + " --tape-out " + dir.path("out.wav") +
+                           " --frames 2"));
     EXPECT_TRUE(readFile(dir.path("out.wav")).empty()) << "nothing was recorded";
     EXPECT_EQ(wav, readFile(dir.path("tape.wav"))) << "the played tape is untouched";
 }

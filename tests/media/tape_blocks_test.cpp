@@ -23,7 +23,8 @@ Bytes block(const Bytes& data, int leadIn = 16, bool goodSum = true) {
     Bytes body = data;
     body.resize(256, 0x00);
     unsigned sum = 0x03;
-    for (uint8_t b : body) sum += b;
+    for (uint8_t b : body)
+        sum += b;
     if (!goodSum) sum += 1;
     out.insert(out.end(), body.begin(), body.end());
     out.insert(out.end(), {0x03, static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8)});
@@ -42,7 +43,8 @@ Bytes dataBlock(uint16_t number) {
     Bytes data(256, 0x00);
     data[1] = static_cast<uint8_t>(number);
     data[2] = static_cast<uint8_t>(number >> 8);
-    for (int i = 3; i < 256; i++) data[i] = static_cast<uint8_t>(i * 7 + number);
+    for (int i = 3; i < 256; i++)
+        data[i] = static_cast<uint8_t>(i * 7 + number);
     return data;
 }
 
@@ -53,7 +55,8 @@ struct Player {
     uint64_t now = 5000;
     std::vector<std::string> reported;
     void edge() {
-        if (TapeBlockWatchEdge(watch, now, Clock)) reported.push_back(DescribeTapeBlock(watch.last));
+        if (TapeBlockWatchEdge(watch, now, Clock))
+            reported.push_back(DescribeTapeBlock(watch.last));
     }
     void play(const Bytes& bytes) {
         for (uint8_t b : bytes)

@@ -280,20 +280,20 @@ TEST(Disassembler, FormatsMatchTheirOperandKinds) {
     };
     int prefixes = 0;
     for (int op = 0; op < 256; ++op) {
-        check(PrimaryOpcodes[op], "primary", op);
-        prefixes += PrimaryOpcodes[op].format == nullptr;
+        check(opcodeTables().primary[op], "primary", op);
+        prefixes += opcodeTables().primary[op].format == nullptr;
     }
     EXPECT_EQ(prefixes, 4);
     for (int t = 0; t < 6; ++t) {
         int tablePrefixes = 0;
         for (int op = 0; op < 256; ++op) {
-            check(SecondaryOpcodes[t][op], "secondary", t * 256 + op);
-            tablePrefixes += SecondaryOpcodes[t][op].format == nullptr;
+            check(opcodeTables().secondary[t][op], "secondary", t * 256 + op);
+            tablePrefixes += opcodeTables().secondary[t][op].format == nullptr;
         }
         EXPECT_EQ(tablePrefixes, (t == TableDD || t == TableFD) ? 1 : 0);
     }
-    EXPECT_EQ(SecondaryOpcodes[TableDD][0xCB].kind, TableDDCB);
-    EXPECT_EQ(SecondaryOpcodes[TableFD][0xCB].kind, TableFDCB);
+    EXPECT_EQ(opcodeTables().secondary[TableDD][0xCB].kind, TableDDCB);
+    EXPECT_EQ(opcodeTables().secondary[TableFD][0xCB].kind, TableFDCB);
 }
 
 } // namespace

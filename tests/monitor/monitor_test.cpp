@@ -152,8 +152,8 @@ std::string helpText() {
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command : {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ",
-                                "t ", "z ", "x "})
+    for (const char* command :
+         {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ", "t ", "z ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
@@ -371,7 +371,8 @@ TEST_F(MonitorTest, TooFewArgumentsAndUnwritableFilesAreReported) {
     std::string folderAsFile = "d 9000 9002 " + path("folder");
     EXPECT_EQ(session({folderAsFile}), " 9000 00          nop\n"
                                        " 9001 00          nop\n"
-                                       "Error writing to file " + path("folder") + ": is a folder.\n");
+                                       "Error writing to file " +
+                                           path("folder") + ": is a folder.\n");
     EXPECT_TRUE(std::filesystem::is_directory(path("folder")));
     if (access("/dev/full", W_OK) == 0) {
         EXPECT_EQ(session({"d 9000 9002 /dev/full"}),
@@ -544,11 +545,13 @@ TEST_F(MonitorTest, GoAtABreakpointResumesAtTheNewAddress) {
     session({"b 9008"});
     script.lines = {"g 9000", "b 9008", "x"};
     script.next = 0;
-    for (int i = 0; i < 4; ++i) execute(0); // stops at 9008, resumes at 9000
+    for (int i = 0; i < 4; ++i)
+        execute(0); // stops at 9008, resumes at 9000
     EXPECT_EQ(script.opens, 2);
     EXPECT_EQ(cpu.IP, 0x9002); // ld a,05h ran in the resumed step
     EXPECT_EQ(MainMemory[0xA000], 5);
-    for (int i = 0; i < 3; ++i) execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
+    for (int i = 0; i < 3; ++i)
+        execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
     EXPECT_EQ(MainMemory[0xA000], 6);
     EXPECT_EQ(script.opens, 2);
 }

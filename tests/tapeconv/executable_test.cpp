@@ -62,3 +62,16 @@ TEST(DravikExecutable, ConvertsIntoTheCurrentFolder) {
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(ReadFile(dir.path("outfile.atp")), expected);
 }
+
+// --version in the long form only, with the build's version, wherever it
+// stands; -v is still the verbose flag.
+TEST(DravikExecutable, VersionLongFormOnly) {
+    ScratchDir dir;
+    RunOutcome r = RunExecutable({"-i", "absent.wav", "--version"}, dir.root().string());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, std::string("Dravik ") + ORVANE_VERSION + "\n");
+    EXPECT_EQ(r.err, "");
+    r = RunExecutable({"-v"}, dir.root().string());
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(r.out.find(ORVANE_VERSION), std::string::npos);
+}

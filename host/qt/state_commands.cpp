@@ -1,0 +1,104 @@
+// The desktop's save-state commands: File > Save state / Load state with a
+// dialog (the file then joins the recent files; choosing it there, or dropping
+// a .ost file on the window, loads it), and the four quick slots on
+// Shift+F5..F8 (save) and F5..F8 (load).
+#include <QDir>
+#include <QStandardPaths>
+
+#include "abc80/abc80.h"
+#include "abc80/save_state.h"
+#include "host/qt/desktop.h"
+#include "host/qt/main_window.h"
+#include "host/qt/menu_table.h"
+#include "host/qt/settings.h"
+#include "host/qt/status_bar.h"
+#include "machine/memory.h"
+#include "media/disk_card.h"
+
+namespace {
+
+const QStringList StateFilters = {"Orvane save states (*.ost)", "All files (*)"};
+
+std::string withStateExtension(std::string path) {
+    size_t name = path.find_last_of('/') + 1;
+    if (path.find('.', name) == std::string::npos) path += SaveStateExtension;
+    return path;
+}
+
+// The status bar shows one line: the notes of a load are joined.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+} // namespace
+
+std::string MainWindow::QuickSlotPath(int slot) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return (folder + QString("/states/slot%1.ost").arg(slot)).toStdString();
+}
+
+int MainWindow::SaveStateToFile(const std::string& path, const char* what) {
+    QDir().mkpath(QString::fromStdString(path.substr(0, path.find_last_of('/'))));
+    cycleBasedFrames = CycleBased != 0;
+    std::string message;
+    int saved = saveStateFile(path, message) ? 1 : 0;
+    if (saved)
+        ShowStatus("State saved to %s.", what);
+    else
+        ShowStatus("%s", oneLine(message).c_str());
+    ResetPacing();
+    return saved;
+}
+
+int MainWindow::LoadStateFromFile(const std::string& path, const char* what) {
+    std::string message;
+    if (!loadStateFile(path, message)) {
+        ShowStatus("%s", oneLine(message).c_str());
+        ResetPacing();
+        return 0;
+    }
+    desktop.typingQueue.clear();
+    CycleBased = cycleBasedFrames ? 1 : 0;
+    markChoices();
+    SetRadioMark(CmdBasicFirst, 3, basicRom);
+    SetRadioMark(CmdDosFirst, 3, dosRom);
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
+            item->setText(DriveNames[drive].empty()
+                              ? QString("Drive DR&%1 - ...").arg(drive)
+                              : QString("Drive DR%1 - %2")
+                                    .arg(drive)
+                                    .arg(QString::fromStdString(DriveNames[drive])));
+    if (message.empty())
+        ShowStatus("State loaded from %s.", what);
+    else
+        ShowStatus("State loaded from %s. %s", what, oneLine(message).c_str());
+    ResetPacing();
+    return 1;
+}
+
+int MainWindow::SaveStateAs() {
+    FileRequest request;
+    request.save = true;
+    request.title = "Save state as...";
+    request.filters = StateFilters;
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return 0;
+    path = withStateExtension(path);
+    int saved = SaveStateToFile(path, path.c_str());
+    if (saved) addRecentFile(QString::fromLocal8Bit(path.c_str()));
+    return saved;
+}
+
+int MainWindow::LoadStateFrom() {
+    FileRequest request;
+    request.title = "Load state...";
+    request.filters = StateFilters;
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return 0;
+    int loaded = LoadStateFromFile(path, path.c_str());
+    if (loaded) addRecentFile(QString::fromLocal8Bit(path.c_str()));
+    return loaded;
+}

@@ -1,0 +1,332 @@
+// Save states in one process: a resumed run matches the uninterrupted one in
+// both timing modes, with typing, sound and a playing tape under way; every
+// refused state leaves the machine as it was; missing files are reported and
+// the rest of the state still loads; power-on leaves nothing of a run behind.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "abc80/abc80.h"
+#include "abc80/save_state.h"
+#include "cpu/z80.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/ports.h"
+#include "machine/roms.h"
+#include "machine/sound_chip.h"
+#include "media/disk_card.h"
+#include "media/tape_deck.h"
+#include "tests/state/state_machine.h"
+
+namespace {
+
+using namespace state_test;
+
+// A program that keeps the screen, the variables and the sound chip busy.
+const char* const Program = "10 FOR I=1 TO 500\r20 PRINT I;I*I;\r30 OUT 6,I AND 255\r"
+                            "40 NEXT I\rRUN\r";
+
+class SaveState : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        cycleBasedFrames = GetParam();
+        bootMachine();
+    }
+    void TearDown() override {
+        CloseTape();
+        cycleBasedFrames = false;
+    }
+};
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+// Offset of a section's header (tag) in the state.
+size_t sectionAt(const std::vector<uint8_t>& b, const char* tag) {
+    for (size_t at = 20; at + 12 <= b.size(); at += 12 + le32(b, at + 8))
+        if (std::memcmp(b.data() + at, tag, 4) == 0) return at;
+    return 0;
+}
+
+// The state with the sound chip's oscillators left out: they advance as the
+// mixer pulls samples, which follows the host's audio clock, not the machine.
+// The chip's control byte (from port 6) is kept in the comparison.
+std::vector<uint8_t> withoutOscillators(std::vector<uint8_t> state) {
+    size_t at = sectionAt(state, "SND ");
+    if (at == 0) return state;
+    size_t payload = at + 12, length = le32(state, at + 8);
+    // Kept: enabled, VCO modulation, mixer and envelope selection, bit 1
+    // (the u32 fields at 0, 24 and 40-51 of the section).
+    std::vector<uint8_t> kept(state.begin() + payload, state.begin() + payload + 52);
+    std::fill(state.begin() + payload, state.begin() + payload + length, 0);
+    for (size_t at : {0, 1, 2, 3, 24, 25, 26, 27, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51})
+        state[payload + at] = kept[at];
+    std::fill(state.begin() + 16, state.begin() + 20, 0); // the CRC-32 covers them
+    return state;
+}
+
+void expectSameRun(const RunResult& resumed, const RunResult& straight) {
+    EXPECT_TRUE(resumed.memory == straight.memory) << "memory differs";
+    EXPECT_TRUE(resumed.picture == straight.picture) << "picture differs";
+    EXPECT_TRUE(withoutOscillators(resumed.state) == withoutOscillators(straight.state))
+        << "machine state differs";
+}
+
+// Saved halfway through typing the program: the queue, the keyboard
+// interrupt and the program's output all carry on as before.
+TEST_P(SaveState, ResumedRunMatchesTheUninterruptedRun) {
+    typeText(Program);
+    runFrames(1); // the firmware takes the whole text in two frames
+    ASSERT_TRUE(typingInProgress());
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    RunResult straight = runFrames(150);
+
+    // Something else happens in between.
+    keyPressed('A');
+    runFrames(7);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message)) << message;
+    EXPECT_EQ(message, "");
+    RunResult resumed = runFrames(150);
+    expectSameRun(resumed, straight);
+    EXPECT_NE(straight.memory, RunResult{}.memory);
+}
+
+TEST_P(SaveState, PlayingTapeGoesOnFromTheSavedPlace) {
+    Scratch scratch;
+    std::string wav = scratch.path("square.wav");
+    writeFile(wav, squareWav(3, 37));
+    OpenTapeForReading(wav);
+    SetTapeMotor(1, cpu.TCOUNT);
+    runFrames(25);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    RunResult straight = runFrames(40);
+    uint64_t offset = TapeReadOffset();
+    uint64_t position = tapeDeck.position;
+
+    CloseTape();
+    runFrames(3);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message)) << message;
+    ASSERT_NE(tapeDeck.file, nullptr);
+    EXPECT_EQ(tapeDeck.path, wav);
+    RunResult resumed = runFrames(40);
+    expectSameRun(resumed, straight);
+    EXPECT_EQ(TapeReadOffset(), offset);
+    EXPECT_EQ(tapeDeck.position, position);
+    if (GetParam()) {
+        EXPECT_GT(position, 44u) << "the cycle-based driver samples the tape";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TimingModes, SaveState, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "CycleBased" : "Fast"; });
+
+// ---------------------------------------------------------------- refusals
+
+void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; i++)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+// Makes size and CRC fit the body again, as a careful forger would.
+void reseal(std::vector<uint8_t>& b) {
+    put32(b, 12, static_cast<uint32_t>(b.size() - 20));
+    put32(b, 16, crc32(b.data() + 20, b.size() - 20));
+}
+struct Corruption {
+    const char* name;
+    void (*apply)(std::vector<uint8_t>&);
+    const char* message;
+};
+
+const Corruption Corruptions[] = {
+    {"Empty", [](auto& b) { b.clear(); }, "Not an Orvane save state"},
+    {"OtherFile", [](auto& b) { b[0] = 'X'; }, "Not an Orvane save state"},
+    {"NewerVersion", [](auto& b) { put32(b, 8, SaveStateVersion + 1); }, "newer version"},
+    {"Truncated", [](auto& b) { b.resize(b.size() - 1); }, "wrong size"},
+    {"Extended", [](auto& b) { b.push_back(0); }, "wrong size"},
+    {"FlippedBit", [](auto& b) { b[b.size() / 2] ^= 0x10; }, "CRC-32"},
+    {"NewerSection",
+     [](auto& b) {
+         put32(b, sectionAt(b, "SND ") + 4, 99);
+         reseal(b);
+     },
+     "SND section comes from a newer version"},
+    {"SectionPastEnd",
+     [](auto& b) {
+         put32(b, sectionAt(b, "DISK") + 8, 0x7FFFFFFF);
+         reseal(b);
+     },
+     "runs past its end"},
+    {"MissingSection",
+     [](auto& b) {
+         b.resize(sectionAt(b, "DISK"));
+         reseal(b);
+     },
+     "no DISK section"},
+    {"TypingCountsDisagree",
+     [](auto& b) {
+         // KEYB: latch, 256 key flags, text length and text, steps, index.
+         size_t at = sectionAt(b, "KEYB") + 12 + 1 + 256;
+         size_t steps = at + 4 + le32(b, at);
+         put32(b, steps, le32(b, steps) + 2);
+         reseal(b);
+     },
+     "KEYB section does not decode"},
+    {"CardIndexOutOfBuffer",
+     [](auto& b) {
+         size_t at = sectionAt(b, "DISK") + 12;
+         for (int i = 0; i < DiskDrivesPerCard; i++)
+             at += 4 + le32(b, at);
+         put32(b, at + 4 + 6, 300); // the first card's receive index
+         reseal(b);
+     },
+     "DISK section does not decode"},
+};
+
+class RefusedState : public ::testing::TestWithParam<Corruption> {};
+
+TEST_P(RefusedState, LeavesTheMachineUntouched) {
+    cycleBasedFrames = false;
+    bootMachine();
+    typeText(Program);
+    runFrames(10);
+    std::vector<uint8_t> state;
+    saveState(state);
+    GetParam().apply(state);
+    runFrames(5);
+    std::vector<uint8_t> before, after;
+    saveState(before);
+    std::string message;
+    EXPECT_FALSE(loadState(state, message));
+    EXPECT_NE(message.find(GetParam().message), std::string::npos) << message;
+    saveState(after);
+    EXPECT_TRUE(before == after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corruptions, RefusedState, ::testing::ValuesIn(Corruptions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- files
+
+// 160 KB: one side, 40 tracks of 8 sectors of 512 bytes.
+constexpr size_t DiskBytes = 163840;
+
+TEST(SaveStateFiles, MissingTapeAndDiskAreReportedAndTheRestLoads) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string wav = scratch.path("tape.wav"), disk = scratch.path("disk.img");
+    writeFile(wav, squareWav(1, 20));
+    writeFile(disk, std::vector<uint8_t>(DiskBytes, 0xE5));
+    OpenTapeForReading(wav);
+    ASSERT_EQ(AttachDiskImage(0, disk), 1);
+    runFrames(5);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    std::vector<uint8_t> memory(MainMemory, MainMemory + 65536);
+
+    CloseTape();
+    DetachDrive(0);
+    std::filesystem::remove(wav);
+    std::filesystem::remove(disk);
+    MainMemory[0x9000] ^= 0xFF;
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_NE(message.find("Tape file not found: " + wav), std::string::npos) << message;
+    EXPECT_NE(message.find("Disk image not found: " + disk), std::string::npos) << message;
+    EXPECT_EQ(tapeDeck.file, nullptr);
+    EXPECT_EQ(DriveNames[0], "");
+    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), MainMemory));
+    runFrames(5); // and it runs on
+}
+
+// A pipe now where the tape file was is not opened (reading it would wait
+// for a writer forever): the state loads without the tape.
+TEST(SaveStateFiles, OnlyRegularFilesAreAttachedAgain) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string wav = scratch.path("tape.wav");
+    writeFile(wav, squareWav(1, 20));
+    OpenTapeForReading(wav);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    CloseTape();
+    std::filesystem::remove(wav);
+    ASSERT_EQ(mkfifo(wav.c_str(), 0600), 0);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_NE(message.find("Tape file not found: " + wav), std::string::npos) << message;
+    EXPECT_EQ(tapeDeck.file, nullptr);
+}
+
+TEST(SaveStateFiles, PresentDiskIsAttachedAgain) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string disk = scratch.path("disk.img");
+    writeFile(disk, std::vector<uint8_t>(DiskBytes, 0xE5));
+    ASSERT_EQ(AttachDiskImage(1, disk), 1);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    DetachDrive(1);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(DriveNames[1], disk);
+    EXPECT_NE(MoDiskCard().drives[1].file, nullptr);
+    DetachDrive(1);
+}
+
+TEST(SaveStateFiles, RecordingIsNotResumed) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string out = scratch.path("out.wav");
+    ASSERT_EQ(StartTapeRecording(out, 44100), 1);
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_NE(message.find("The tape recording to " + out + " was not resumed"), std::string::npos)
+        << message;
+    EXPECT_EQ(tapeDeck.file, nullptr);
+    EXPECT_FALSE(TapeIsPlaying());
+}
+
+// ---------------------------------------------------------------- power-on
+
+// A run that touches every device, then power-on: the state is the one a
+// new machine has.
+TEST(MachinePowerOn, LeavesNothingOfARunBehind) {
+    cycleBasedFrames = false;
+    machinePowerOn();
+    std::vector<uint8_t> fresh;
+    saveState(fresh);
+
+    bootMachine();
+    Scratch scratch;
+    std::string wav = scratch.path("tape.wav");
+    writeFile(wav, squareWav(1, 20));
+    OpenTapeForReading(wav);
+    SetTapeMotor(1, cpu.TCOUNT);
+    typeText(Program);
+    keyPressed(VkShift);
+    runFrames(60);
+    ioWrite(0x01, 45); // select the disk card
+    ioWrite(0x00, 0x01);
+    basicRom = BasicRomNew;
+    machinePowerOn();
+    std::vector<uint8_t> again;
+    saveState(again);
+    EXPECT_TRUE(fresh == again);
+}
+
+} // namespace
