@@ -18,7 +18,6 @@
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
-#include "sound/mixer.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
 #include "host/web/web_machine.h"
@@ -33,6 +32,7 @@
 #include "media/media_status.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -83,7 +83,8 @@ int readIntoOutput(const std::string& path) {
     if (!file) return -1;
     uint8_t chunk[4096];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) web.output.insert(web.output.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        web.output.insert(web.output.end(), chunk, chunk + n);
     std::fclose(file);
     return static_cast<int>(web.output.size());
 }
@@ -134,7 +135,8 @@ EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
         typeNext();
     }
     web.pitchShift = framePitchShift();
-    for (int line = 0; line < VisibleLines; line++) renderLine(line, web.picture.data(), web.pitchShift);
+    for (int line = 0; line < VisibleLines; line++)
+        renderLine(line, web.picture.data(), web.pitchShift);
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
@@ -158,7 +160,8 @@ EMSCRIPTEN_KEEPALIVE const uint32_t* orvane_picture_rgba() {
     static uint32_t rgba[FrameBufferBytes];
     const int count = frameWidth(web.pitchShift) * VisibleLines;
     const uint8_t* grey = web.picture.data();
-    for (int i = 0; i < count; i++) rgba[i] = grey[i] ? 0xFFFFFFFFu : 0xFF000000u;
+    for (int i = 0; i < count; i++)
+        rgba[i] = grey[i] ? 0xFFFFFFFFu : 0xFF000000u;
     return rgba;
 }
 // 240 pixels a line, or 480 while the 80-column layout is shown.
@@ -170,7 +173,8 @@ EMSCRIPTEN_KEEPALIVE int orvane_key_down(uint32_t virtualKey) { return keyPresse
 EMSCRIPTEN_KEEPALIVE int orvane_key_up(uint32_t virtualKey) { return keyReleased(virtualKey); }
 // Lets go of every host key (the page lost the focus), keeping any typing.
 EMSCRIPTEN_KEEPALIVE void orvane_release_keys() {
-    for (uint32_t vk = 0; vk < 256; vk++) keyReleased(vk);
+    for (uint32_t vk = 0; vk < 256; vk++)
+        keyReleased(vk);
 }
 
 // Types UTF-8 text as the desktop's paste does, after whatever is being
@@ -188,10 +192,12 @@ EMSCRIPTEN_KEEPALIVE int orvane_typing() { return typingInProgress() || !web.typ
 // Loads a file by its extension (.atp .bac .bas into memory, .wav as the tape
 // to play). With autostart the machine is reset first and RUN (or LOAD CAS:)
 // is typed after. Returns 1 when loaded, 0 when the file was refused.
-EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes, int size, int autostart) {
+EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes, int size,
+                                          int autostart) {
     const std::string path = pathIn(InboxFolder, name);
     const MediaFileKind kind = MediaFileKindOf(path);
-    if (kind == MediaFileKind::Unknown || size < 0 || !writeFile(path, bytes, static_cast<size_t>(size)))
+    if (kind == MediaFileKind::Unknown || size < 0 ||
+        !writeFile(path, bytes, static_cast<size_t>(size)))
         return 0;
     if (autostart) {
         web.typing.clear();
@@ -257,7 +263,8 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_media_error() {
 // Disk images on the drives DR0-DR3 (".dsk", ".img"): attached from bytes,
 // written by the machine in the module's memory, and read back for a
 // download. Returns 1 when attached, 0 when the size is not a known disk.
-EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, const uint8_t* bytes, int size) {
+EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, const uint8_t* bytes,
+                                            int size) {
     if (drive >= MenuDrives || size < 0) return 0;
     const std::string base = pathIn("", name).substr(1); // the name's last component
     const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
@@ -360,7 +367,9 @@ EMSCRIPTEN_KEEPALIVE void orvane_sound_start() {
 EMSCRIPTEN_KEEPALIVE const int16_t* orvane_sound_ring() { return WebSoundRing(); }
 EMSCRIPTEN_KEEPALIVE uint32_t orvane_sound_written() { return WebSoundWritten(); }
 EMSCRIPTEN_KEEPALIVE uint32_t orvane_sound_blocks() { return WebSoundBlocks(); }
-EMSCRIPTEN_KEEPALIVE void orvane_sound_played(uint32_t ringPosition) { WebSoundSetPlayed(ringPosition); }
+EMSCRIPTEN_KEEPALIVE void orvane_sound_played(uint32_t ringPosition) {
+    WebSoundSetPlayed(ringPosition);
+}
 // Paused output (the machine paused or the page hidden) produces nothing.
 EMSCRIPTEN_KEEPALIVE void orvane_sound_pause(int paused) {
     if (!web.soundOn) return;

@@ -27,7 +27,8 @@ EMSCRIPTEN_KEEPALIVE int orvane_save_state() {
 EMSCRIPTEN_KEEPALIVE int orvane_load_state(const uint8_t* bytes, int size) {
     stateMessage.clear();
     if (size < 0) return 0;
-    if (!loadState(std::span<const uint8_t>(bytes, static_cast<size_t>(size)), stateMessage)) return 0;
+    if (!loadState(std::span<const uint8_t>(bytes, static_cast<size_t>(size)), stateMessage))
+        return 0;
     WebForgetTyping(); // texts queued by the page belong to the machine that was replaced
     return 1;
 }

@@ -145,10 +145,10 @@ TEST(XvfbSmoke, MenusAndDialogsAreDrawnWithEveryDriver) {
         ASSERT_TRUE(file->isVisible());
         // Read back what the X server shows there, as a screenshot would.
         const QRect shownAt = file->geometry();
-        QImage menu = QGuiApplication::primaryScreen()
-                          ->grabWindow(0, shownAt.x(), shownAt.y(), shownAt.width(),
-                                       shownAt.height())
-                          .toImage();
+        QImage menu =
+            QGuiApplication::primaryScreen()
+                ->grabWindow(0, shownAt.x(), shownAt.y(), shownAt.width(), shownAt.height())
+                .toImage();
         EXPECT_GT(coloursIn(menu), 8) << "the File menu is drawn";
         file->hide();
         QMessageBox box(QMessageBox::Critical, "Error", "A message with an icon and text.",
