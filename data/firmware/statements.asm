@@ -142,10 +142,49 @@ st_let:     call varaddr
             push af
             ld c,'='
             call need
+            inc de              ; X=A alone: the five bytes copied
+            ld a,(de)
+            dec de
+            cp 0Dh
+            jr z,st_let_lone
+            cp ':'
+            jr z,st_let_lone
+st_let_expr:
             call expr
             pop af
             pop bc
             call storeval
+            jp nextstmt
+st_let_lone:
+            ld a,(de)
+            call isletter
+            jr nc,st_let_expr
+            pop af
+            push af
+            dec a
+            jr nz,st_let_expr   ; the target is not a float
+            call getname
+            call findvar
+            jr z,st_let_found
+            ld hl,zeroval
+st_let_found:
+            pop af
+            pop bc
+            push de
+            ld d,b
+            ld e,c
+            ld bc,4
+            add hl,bc
+            ld a,(hl)           ; a zero is stored as five zero bytes
+            or a
+            sbc hl,bc
+            or a
+            jr nz,st_let_copy
+            ld hl,zeroval
+st_let_copy:
+            ld c,5
+            ldir
+            pop de
             jp nextstmt
 
 ; storeval: the current value into the cell BC of type A (0 whole number,
@@ -658,6 +697,11 @@ st_next_entry:
             inc hl              ; HL = limit
             or a
             jr z,st_next_int
+            call next_plusone
+            jr c,st_next_float
+            jp z,st_next_again
+            jp st_next_finished
+st_next_float:
             push de
             ld d,h
             ld e,l              ; DE = limit
@@ -764,6 +808,165 @@ st_next_again:
             inc hl
             ld (forsp),hl       ; loops inside this one end
             jp nextstmt
+
+; next_plusone: the common float loop, STEP 1 on a positive variable of
+; at least 1 and below 2^31, adds the 1 in place to the mantissa and
+; compares with the limit byte by byte. The sum is exact, as the general
+; add's would be; where the exponent would grow (the variable reaches a
+; power of two) the add is undone. HL = limit, BC = the variable. Carry:
+; not taken (HL, BC kept); else Z: go round again, NZ: past the limit.
+; Keeps DE.
+next_plusone:
+            push hl
+            push de
+            ld de,5
+            add hl,de           ; the step must be 1: 00 00 00 00 81
+            ld a,(hl)
+            inc hl
+            or (hl)
+            inc hl
+            or (hl)
+            inc hl
+            or (hl)
+            jp nz,npo_no
+            inc hl
+            ld a,(hl)
+            cp 81h
+            jr nz,npo_no
+            ld h,b
+            ld l,c
+            inc hl
+            inc hl
+            inc hl
+            bit 7,(hl)
+            jr nz,npo_no        ; a negative variable
+            inc hl
+            ld a,0A0h
+            sub (hl)            ; the units bit's place in the mantissa
+            jr c,npo_no         ; 2^32 or more
+            cp 32
+            jr nc,npo_no        ; below 1, or 0
+            ld d,a
+            and 7
+            ld e,a
+            ld a,1
+            inc e
+            jr npo_shtest
+npo_shift:  add a,a
+npo_shtest: dec e
+            jr nz,npo_shift
+            ld e,a              ; E = the units bit within its byte
+            call npo_byte
+            ld a,(hl)
+            add a,e
+            ld (hl),a
+            jr nc,npo_added
+npo_carry:  inc hl              ; the top byte (below 80h) cannot wrap
+            inc (hl)
+            jr z,npo_carry
+npo_added:  ld h,b
+            ld l,c
+            inc hl
+            inc hl
+            inc hl
+            or a
+            bit 7,(hl)          ; the hidden leading 1 carried out:
+            call nz,npo_grow    ; one place right, the exponent up
+            jr c,npo_undo
+            inc hl              ; HL = the variable's exponent
+            pop de
+            ex (sp),hl          ; HL = limit
+            pop bc              ; BC = the variable's exponent
+            inc hl
+            inc hl
+            inc hl
+            bit 7,(hl)
+            jr nz,npo_past      ; a negative limit
+            inc hl
+            ld a,(hl)
+            or a
+            jr z,npo_past       ; a limit of 0
+            ld a,(bc)           ; exponent, then the mantissa from the top
+            cp (hl)
+            jr nz,npo_decided
+            dec bc
+            dec hl
+            ld a,(bc)
+            cp (hl)
+            jr nz,npo_decided
+            dec bc
+            dec hl
+            ld a,(bc)
+            cp (hl)
+            jr nz,npo_decided
+            dec bc
+            dec hl
+            ld a,(bc)
+            cp (hl)
+            jr nz,npo_decided
+            dec bc
+            dec hl
+            ld a,(bc)
+            cp (hl)
+            jr nz,npo_decided
+            xor a               ; equal to the limit: round again
+            ret
+npo_decided:
+            jr c,npo_again
+npo_past:   or 1                ; NZ, no carry
+            ret
+npo_again:  xor a
+            ret
+npo_undo:   call npo_byte
+            ld a,(hl)
+            sub e
+            ld (hl),a
+            jr nc,npo_no
+npo_borrow: inc hl
+            ld a,(hl)
+            sub 1
+            ld (hl),a
+            jr c,npo_borrow
+npo_no:     pop de
+            pop hl
+            scf
+            ret
+
+; npo_grow: the mantissa at BC one place right and the exponent one up,
+; HL = BC+3. Carry, nothing changed: the bit shifted out would be a 1.
+npo_grow:   ld a,(bc)
+            rrca
+            ret c
+            res 7,(hl)
+            srl (hl)
+            dec hl
+            rr (hl)
+            dec hl
+            rr (hl)
+            dec hl
+            rr (hl)
+            inc hl
+            inc hl
+            inc hl
+            inc hl
+            inc (hl)
+            dec hl
+            or a
+            ret
+
+; npo_byte: HL := the byte of the variable at BC that holds bit D of its
+; mantissa.
+npo_byte:   ld a,d
+            rrca
+            rrca
+            rrca
+            and 3
+            add a,c
+            ld l,a
+            ld a,b
+            adc a,0
+            ld h,a
+            ret
 
 ; PRINT items separated by ; or , (the comma moves to the next 10-column
 ; zone); a trailing separator keeps the line open. Numbers are shown with

@@ -211,7 +211,20 @@ arrayref:   inc de
             push hl
             ld a,(numtype)
             push af
+            inc de              ; (L): the variable read straight
+            ld a,(de)
+            dec de
+            cp ')'
+            jr nz,arrayref_expr
+            ld a,(de)
+            call isletter
+            jr nc,arrayref_expr
+            call factor_var
+            call toint
+            jr arrayref_first
+arrayref_expr:
             call getint
+arrayref_first:
             bit 7,h
             jp nz,err_subscript
             push hl

@@ -135,6 +135,54 @@ TEST_F(BasicLanguage, LoopsRestartNestAndRunThroughSubroutines) {
     EXPECT_EQ(out, (Rows{" 5  6", " 10  6  2", " 1  0.5  0", " 1  2  2  4  3  6"}));
 }
 
+// Loops counting in whole steps of 1 take a shorter way through NEXT; what
+// they count, where they stop and what the variable holds afterwards must
+// not differ from any other loop's.
+TEST_F(BasicLanguage, CountingLoopsStayExactAcrossEveryBoundary) {
+    Rows out = runProgram({
+        "10 FOR I=32766 TO 32769:PRINT I;:NEXT:PRINT I",
+        "20 FOR I=65534 TO 65537:PRINT I-65530;:NEXT I:PRINT I-65530",
+        "30 B=65536*32768:FOR I=B-2 TO B+1:PRINT I-B;:NEXT:PRINT I-B",
+        "40 B=65536*65536:FOR I=B-3 TO B:PRINT I-B;:NEXT:PRINT I-B",  // 2^32+1 rounds
+        "50 FOR I=-2 TO 2:PRINT I;:NEXT:PRINT I",
+        "60 FOR I=3 TO 1 STEP -1:PRINT I;:NEXT:PRINT I",
+        "70 FOR X=0.5 TO 4:PRINT X;:NEXT:PRINT X",
+        "80 FOR I=1 TO 2.5:PRINT I;:NEXT:PRINT I",
+        "90 FOR I=1 TO -2:PRINT I;:NEXT:PRINT I;:FOR I=1 TO 0:NEXT:PRINT I",
+        "100 N=0:FOR X=0 TO 1 STEP 0.1:N=N+1:NEXT:PRINT N;X;X=1.1",
+        "110 A=1+1/2147483648:FOR X=A TO 3:PRINT (X-INT(X))*2147483648;:NEXT:PRINT",
+        "120 N=0:FOR I=1 TO 3:FOR J=1 TO 4:N=N+1:NEXT:NEXT:PRINT N;I;J",
+        "130 FOR I=1 TO 2:FOR J=7 TO 8:PRINT I*10+J;:NEXT J,I:PRINT",
+    });
+    EXPECT_EQ(out, (Rows{" 32766  32767  32768  32769  32770",
+                         " 4  5  6  7  8",
+                         "-2 -1  0  1  2",
+                         "-3 -2 -1  0  2",
+                         "-2 -1  0  1  2  3",
+                         " 3  2  1  0",
+                         " 0.5  1.5  2.5  3.5  4.5",
+                         " 1  2  3",
+                         " 1  2  2",
+                         " 10  1  0",
+                         " 1  2",
+                         " 12  4  5",
+                         " 17  18  27  28"}));
+}
+
+// M(L)=A and X=A alone take a shorter way too: the same values, the same
+// errors.
+TEST_F(BasicLanguage, LoneVariablesIndexAndAssignAsAnyExpression) {
+    Rows out = runProgram({
+        "10 DIM M(5):A=-2.5:L=2:M(L)=A:PRINT M(2);M(L)",
+        "20 L=3.6:M(L)=7:PRINT M(4);M(L)",
+        "30 C=A:D=Q:E=0:F=E:PRINT C;D;F;Q:C%=A:PRINT C%",
+        "40 G=1E30:H=G:PRINT H=G;H",
+        "50 L=-1:M(L)=1",
+    });
+    EXPECT_EQ(out, (Rows{"-2.5 -2.5", " 0  7", "-2.5  0  0  0", "-2", "-1  1E+30",
+                         "BAD SUBSCRIPT IN LINE 50"}));
+}
+
 TEST_F(BasicLanguage, GosubReturnsToTheStatementAfterIt) {
     Rows out = runProgram({
         "10 GOSUB 100:PRINT \"B\";:GOSUB 200:PRINT \"D\"",
