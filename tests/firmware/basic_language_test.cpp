@@ -143,7 +143,7 @@ TEST_F(BasicLanguage, CountingLoopsStayExactAcrossEveryBoundary) {
         "10 FOR I=32766 TO 32769:PRINT I;:NEXT:PRINT I",
         "20 FOR I=65534 TO 65537:PRINT I-65530;:NEXT I:PRINT I-65530",
         "30 B=65536*32768:FOR I=B-2 TO B+1:PRINT I-B;:NEXT:PRINT I-B",
-        "40 B=65536*65536:FOR I=B-3 TO B:PRINT I-B;:NEXT:PRINT I-B",  // 2^32+1 rounds
+        "40 B=65536*65536:FOR I=B-3 TO B:PRINT I-B;:NEXT:PRINT I-B", // 2^32+1 rounds
         "50 FOR I=-2 TO 2:PRINT I;:NEXT:PRINT I",
         "60 FOR I=3 TO 1 STEP -1:PRINT I;:NEXT:PRINT I",
         "70 FOR X=0.5 TO 4:PRINT X;:NEXT:PRINT X",
@@ -154,19 +154,10 @@ TEST_F(BasicLanguage, CountingLoopsStayExactAcrossEveryBoundary) {
         "120 N=0:FOR I=1 TO 3:FOR J=1 TO 4:N=N+1:NEXT:NEXT:PRINT N;I;J",
         "130 FOR I=1 TO 2:FOR J=7 TO 8:PRINT I*10+J;:NEXT J,I:PRINT",
     });
-    EXPECT_EQ(out, (Rows{" 32766  32767  32768  32769  32770",
-                         " 4  5  6  7  8",
-                         "-2 -1  0  1  2",
-                         "-3 -2 -1  0  2",
-                         "-2 -1  0  1  2  3",
-                         " 3  2  1  0",
-                         " 0.5  1.5  2.5  3.5  4.5",
-                         " 1  2  3",
-                         " 1  2  2",
-                         " 10  1  0",
-                         " 1  2",
-                         " 12  4  5",
-                         " 17  18  27  28"}));
+    EXPECT_EQ(
+        out, (Rows{" 32766  32767  32768  32769  32770", " 4  5  6  7  8", "-2 -1  0  1  2",
+                   "-3 -2 -1  0  2", "-2 -1  0  1  2  3", " 3  2  1  0", " 0.5  1.5  2.5  3.5  4.5",
+                   " 1  2  3", " 1  2  2", " 10  1  0", " 1  2", " 12  4  5", " 17  18  27  28"}));
 }
 
 // M(L)=A and X=A alone take a shorter way too: the same values, the same
