@@ -17,6 +17,7 @@
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "files/file_write.h"
+#include "host/session/session.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -349,20 +350,16 @@ struct TapeChoices {
 TapeChoices tapes;
 
 int loadMedia(HeadlessRun& run, const std::string& path, bool autostart, bool typeAfter) {
-    if (autostart) {
-        machineReset();
-        runFramesBlind(50);
-    }
-    MediaFileKind kind = MediaFileKindOf(path);
-    if (!LoadMediaFile(path)) {
-        std::fprintf(stderr, "orvane: cannot load %s: %s\n", path.c_str(), MediaError().c_str());
+    const SessionLoad load = LoadSessionFile(path, autostart);
+    if (!load.loaded) {
+        std::fprintf(stderr, "orvane: cannot load %s: %s\n", path.c_str(), load.cause.c_str());
         return 0;
     }
-    std::fprintf(stderr, "Loaded %s.\n", path.c_str());
-    const char* text = typeAfter ? TextToTypeAfterLoad(kind, autostart) : nullptr;
+    std::fprintf(stderr, "%s\n", load.message.c_str());
+    const char* text = typeAfter ? load.typeAfter : nullptr;
     if (text)
         run.typing.insert(run.typing.begin(), text);
-    else if (kind == MediaFileKind::Wav)
+    else if (load.kind == MediaFileKind::Wav)
         std::fprintf(stderr, "Tape in the deck: LOAD CAS: reads it.\n");
     return 1;
 }
@@ -844,14 +841,11 @@ int RunHeadless(int argc, char** argv) {
     cycleBasedFrames = run.cycleBased;
 
     if (choices.romFolderSet) setRomFolder(choices.romFolder);
-    installRomImages();
     if (choices.basic >= 0) basicRom = static_cast<uint32_t>(choices.basic);
     if (choices.dos >= 0) dosRom = static_cast<uint32_t>(choices.dos);
-    bool externalWanted = basicRom == BasicRomExternal;
-    machineInit();
-    if (externalWanted && basicRom != BasicRomExternal)
-        std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead\n");
-    std::fprintf(stderr, "%s\n", runningRomDescription().c_str());
+    const SessionStart start = StartSession();
+    if (!start.warning.empty()) std::fprintf(stderr, "%s\n", start.warning.c_str());
+    std::fprintf(stderr, "%s\n", start.romLine.c_str());
 
     run.startHooks.insert(run.startHooks.begin(), refuseRecordingOverInput);
     run.bootHooks.push_back(typeNext);
