@@ -1,5 +1,6 @@
-# The include rule of the core layers, checked on every build: a core file
-# that includes a host header or a layer above its own stops the build.
+# The include rule of the layers, checked on every build: a core file that
+# includes a host header or a layer above its own, or a shared host layer
+# that includes a platform header, stops the build.
 file(GLOB_RECURSE orvane_core_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/cpu/*.h ${PROJECT_SOURCE_DIR}/cpu/*.cpp
   ${PROJECT_SOURCE_DIR}/sound/*.h ${PROJECT_SOURCE_DIR}/sound/*.cpp
@@ -7,7 +8,9 @@ file(GLOB_RECURSE orvane_core_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/machine/*.h ${PROJECT_SOURCE_DIR}/machine/*.cpp
   ${PROJECT_SOURCE_DIR}/media/*.h ${PROJECT_SOURCE_DIR}/media/*.cpp
   ${PROJECT_SOURCE_DIR}/monitor/*.h ${PROJECT_SOURCE_DIR}/monitor/*.cpp
-  ${PROJECT_SOURCE_DIR}/abc80/*.h ${PROJECT_SOURCE_DIR}/abc80/*.cpp)
+  ${PROJECT_SOURCE_DIR}/abc80/*.h ${PROJECT_SOURCE_DIR}/abc80/*.cpp
+  ${PROJECT_SOURCE_DIR}/host/text/*.h ${PROJECT_SOURCE_DIR}/host/text/*.cpp
+  ${PROJECT_SOURCE_DIR}/host/session/*.h ${PROJECT_SOURCE_DIR}/host/session/*.cpp)
 set(orvane_layer_stamp ${PROJECT_BINARY_DIR}/layer_check.stamp)
 add_custom_command(
   OUTPUT ${orvane_layer_stamp}

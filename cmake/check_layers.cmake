@@ -1,7 +1,8 @@
-# Checks the include rule of the core layers (docs/architecture.md): a file in
+# Checks the include rule of the layers (docs/architecture.md): a file in
 # a core folder includes headers of its own folder and of the folders below
 # it only, and never a host header (host/, tapeconv/, Qt, SDL, ALSA,
-# emscripten). Run with cmake -DSOURCE_ROOT=<dir> [-DSTAMP=<file>] -P.
+# emscripten); the shared host layers (host/text, host/session) include the
+# core and each other as allowed, and no platform header. Run with cmake -DSOURCE_ROOT=<dir> [-DSTAMP=<file>] -P.
 # Fails with one line per offending include.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE_ROOT)
@@ -45,6 +46,41 @@ foreach(folder IN LISTS core_folders)
       else()
         list(APPEND violations "${name} includes ${header}, outside the core")
       endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# The host layers every front end shares know no platform either: host/text
+# uses the core, host/session the core and host/text. Never Qt, SDL, ALSA,
+# emscripten or another front end's folder.
+set(host_layers host/text host/session)
+set(allowed_host/text ${core_folders})
+set(allowed_host/session ${core_folders} host/text)
+foreach(folder IN LISTS host_layers)
+  file(GLOB_RECURSE files "${SOURCE_ROOT}/${folder}/*.h" "${SOURCE_ROOT}/${folder}/*.cpp")
+  foreach(path IN LISTS files)
+    file(RELATIVE_PATH name "${SOURCE_ROOT}" "${path}")
+    file(STRINGS "${path}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
+      if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<")
+        if(header MATCHES "^(Q[A-Za-z]*|SDL[^/]*|SDL2/.*|alsa/.*|emscripten.*)([./].*)?$")
+          list(APPEND violations "${name} includes the platform header <${header}>")
+        endif()
+        continue()
+      endif()
+      if(NOT header MATCHES "/")
+        continue() # a file beside it
+      endif()
+      if(header MATCHES "^host/")
+        string(REGEX REPLACE "^(host/[^/]*)/.*$" "\\1" target "${header}")
+      else()
+        string(REGEX REPLACE "/.*$" "" target "${header}")
+      endif()
+      if(target STREQUAL folder OR target IN_LIST allowed_${folder})
+        continue()
+      endif()
+      list(APPEND violations "${name} includes ${header}, outside what ${folder}/ may use")
     endforeach()
   endforeach()
 endforeach()

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "host/session/screenshot.h"
 #include "host/text/screen_text.h"
 
 struct HeadlessRun;
@@ -58,10 +59,5 @@ int RunHeadless(int argc, char** argv);
 std::string UnescapeText(const char* text);
 // A whole decimal number in [low, high]; 0 when the text is not one.
 int ParseNumber(const char* text, long low, long high, long& value);
-// The current picture as an 8-bit grey BMP (PNG for a name ending in .png),
-// width from pitchShift, written safely (files/file_write.h): 0 with the
-// cause in *cause when it could not be.
-int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int pitchShift,
-                       std::string* cause = nullptr);
 // Draws all visible lines of the current video memory into the picture.
 void RenderPicture(HeadlessRun& run);

@@ -25,6 +25,7 @@
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
 #include "host/qt/window_extras.h"
+#include "host/session/session.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -184,15 +185,15 @@ void MainWindow::ejectTape() {
 }
 
 int MainWindow::LoadFileByExtension(const std::string& path) {
-    std::string extension = lastExtension(path);
+    const MediaFileKind kind = MediaFileKindOf(path);
     int (*loader)(const std::string&) = nullptr;
-    if (extension == ".bac")
+    if (kind == MediaFileKind::Bac)
         loader = LoadBacImage;
-    else if (extension == ".atp")
+    else if (kind == MediaFileKind::Atp)
         loader = LoadAtpImage;
-    else if (extension == ".bas")
+    else if (kind == MediaFileKind::Bas)
         loader = LoadBasFile;
-    else if (extension != ".wav") {
+    else if (kind != MediaFileKind::Wav) {
         showError("Error",
                   QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.").arg(fromPath(path)));
         return 0;
@@ -228,17 +229,13 @@ int MainWindow::LoadOrAutostart(bool autostart) {
     int loaded = 0;
     if (!path.empty()) {
         if (autostart) {
-            machineReset();
             desktop.typingQueue.clear();
-            runFramesBlind(50);
+            ResetForAutostart();
         }
         loaded = LoadFileByExtension(path);
-        if (loaded) {
-            if (hasExtension(path, ".wav"))
-                TypeAfterCurrent("LOAD CAS:\r");
-            else if (autostart)
-                TypeAfterCurrent("RUN\r");
-        }
+        if (const char* text = TextToTypeAfterLoad(MediaFileKindOf(path), autostart);
+            loaded && text)
+            TypeAfterCurrent(text);
     }
     ResetPacing();
     return loaded;
@@ -247,12 +244,11 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 int MainWindow::DropFile(const std::string& path) {
     // A save state is the whole machine: nothing to reset or start.
     if (hasExtension(path, SaveStateExtension)) return LoadStateFromFile(path, path.c_str());
-    machineReset();
     desktop.typingQueue.clear();
-    runFramesBlind(50);
+    ResetForAutostart();
     int loaded = LoadFileByExtension(path);
     // A recording only plays once BASIC is asked to read the cassette.
-    if (loaded) TypeAfterCurrent(hasExtension(path, ".wav") ? "LOAD CAS:\r" : "RUN\r");
+    if (loaded) TypeAfterCurrent(TextToTypeAfterLoad(MediaFileKindOf(path), true));
     ResetPacing();
     return loaded;
 }

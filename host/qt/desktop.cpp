@@ -22,6 +22,7 @@
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
 #include "host/qt/window_extras.h"
+#include "host/session/session.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -136,11 +137,8 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.store = std::make_unique<QSettings>("Emulators", "Orvane");
     ReadAllSettings(*desktop.store);
 
-    installRomImages();
-    bool externalWanted = basicRom == BasicRomExternal;
-    machineInit();
-    if (externalWanted && basicRom != BasicRomExternal)
-        std::fprintf(stderr, "No ZaVUR80BASIC.ROM found; the old BASIC runs instead\n");
+    const SessionStart start = StartSession();
+    if (!start.warning.empty()) std::fprintf(stderr, "%s\n", start.warning.c_str());
 
     InitSoundSystem();
     ShutdownSoundSystem();
@@ -178,7 +176,7 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->markChoices();
     desktop.window->markRoms();
     // The same line the headless runner prints: what actually runs.
-    ShowStatus("%s", runningRomDescription().c_str());
+    ShowStatus("%s", start.romLine.c_str());
     // The menu ticks the sound driver that runs; a driver that failed is
     // reported once the window is up.
     desktop.window->reportSoundDriver(soundChoice, false);
@@ -196,13 +194,9 @@ int StartDesktop(const DesktopOptions& options) {
 
 int StartWithFile(const std::string& path) {
     runFramesBlind(50);
-    machineReset();
-    runFramesBlind(50);
+    ResetForAutostart();
     int loaded = desktop.window->LoadFileByExtension(path);
-    if (loaded) {
-        QString name = QString::fromStdString(path).toLower();
-        TypeAfterCurrent(name.endsWith(".wav") ? "LOAD CAS:\r" : "RUN\r");
-    }
+    if (loaded) TypeAfterCurrent(TextToTypeAfterLoad(MediaFileKindOf(path), true));
     ResetPacing();
     return loaded;
 }

@@ -18,6 +18,7 @@
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/session/session.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
 #include "host/web/web_machine.h"
@@ -119,8 +120,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
     mkdir(DiskFolder, 0777);
     SetMediaStatusWriter(keepStatus);
     setRomFolder(RomFolder);
-    installRomImages();
-    machineInit();
+    StartSession();
     InitSoundSystem();
     return 1;
 }
@@ -199,14 +199,11 @@ EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes
     if (kind == MediaFileKind::Unknown || size < 0 ||
         !writeFile(path, bytes, static_cast<size_t>(size)))
         return 0;
-    if (autostart) {
-        web.typing.clear();
-        machineReset();
-        runFramesBlind(50);
-    }
-    if (!LoadMediaFile(path) || (kind == MediaFileKind::Wav && !tapeDeck.file)) return 0;
+    if (autostart) web.typing.clear();
+    const SessionLoad load = LoadSessionFile(path, autostart != 0);
+    if (!load.loaded || (kind == MediaFileKind::Wav && !tapeDeck.file)) return 0;
     if (kind != MediaFileKind::Wav) std::remove(path.c_str());
-    if (const char* text = TextToTypeAfterLoad(kind, autostart != 0)) web.typing.push_back(text);
+    if (load.typeAfter) web.typing.push_back(load.typeAfter);
     typeNext();
     keepStatus(3, ("Loaded " + path.substr(std::strlen(InboxFolder) + 1) + ".").c_str());
     return 1;

@@ -48,7 +48,9 @@ TEST(FloatConvert, ToIntTruncatesAndReportsTheLimits) {
         setFpa(c.value);
         Outcome outcome = call("fp_to_int", {.de = 0xBEEF, .bc = 0xCAFE});
         EXPECT_EQ(!outcome.carry, c.fits) << c.value;
-        if (c.fits) EXPECT_EQ(static_cast<int16_t>(outcome.hl), c.result) << c.value;
+        if (c.fits) {
+            EXPECT_EQ(static_cast<int16_t>(outcome.hl), c.result) << c.value;
+        }
         EXPECT_EQ(outcome.de, 0xBEEF);
         EXPECT_EQ(outcome.bc, 0xCAFE);
     }
@@ -62,7 +64,9 @@ TEST(FloatConvert, ToIntTruncatesAndReportsTheLimits) {
         setFpa(c.value);
         Outcome outcome = call("fp_to_uint");
         EXPECT_EQ(!outcome.carry, c.fits) << c.value;
-        if (c.fits) EXPECT_EQ(outcome.hl, c.result) << c.value;
+        if (c.fits) {
+            EXPECT_EQ(outcome.hl, c.result) << c.value;
+        }
     }
 }
 

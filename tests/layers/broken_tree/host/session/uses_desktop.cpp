@@ -1,0 +1,3 @@
+// Breaks the rule on purpose: a shared host layer that knows the desktop.
+#include "host/qt/main_window.h"
+#include "host/text/screen_text.h"

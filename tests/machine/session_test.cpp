@@ -1,0 +1,148 @@
+// The session the front ends share: the start-up ROM line and its warning,
+// the loader chosen by the file's extension whatever its case, unknown
+// extensions refused before any reset, and the command autostart types.
+#include "abc80/abc80.h"
+#include "cpu/z80.h"
+#include "host/session/session.h"
+#include "machine/frame.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "media/tape_deck.h"
+#include "tests/media/media_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A BAC image of one line, 10 END.
+Bytes oneLineBac() {
+    Bytes bac = {0x82, 8, '1', '0', ' ', 'E', 'N', 'D', 0x0D};
+    bac.resize(256, 0x00);
+    return bac;
+}
+
+class SessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setRomFolder(dir_.path("roms"));
+        basicRom = BasicRomOld;
+        dosRom = DosRomNone;
+        StartSession();
+    }
+    ScratchDir dir_;
+};
+
+TEST_F(SessionTest, StartUpNamesWhatRunsAndWarnsOfAMissingExternalBasic) {
+    basicRom = BasicRomOld;
+    SessionStart start = StartSession();
+    EXPECT_EQ("", start.warning);
+    EXPECT_EQ(runningRomDescription(), start.romLine);
+    EXPECT_EQ(0u, start.romLine.find("BASIC ROM: ")) << start.romLine;
+
+    basicRom = BasicRomExternal;
+    start = StartSession();
+    EXPECT_EQ("No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead", start.warning);
+    EXPECT_NE(BasicRomExternal, basicRom);
+    EXPECT_EQ(runningRomDescription(), start.romLine);
+}
+
+TEST_F(SessionTest, ExtensionsChooseTheLoaderWhateverTheirCase) {
+    const Bytes line = {8, '1', '0', ' ', 'E', 'N', 'D', 0x0D};
+    for (const char* name : {"a.bac", "B.BAC", "c.Bac"}) {
+        machineHardReset(); // program area cleared
+        writeFile(dir_.path(name), oneLineBac());
+        const SessionLoad load = LoadSessionFile(dir_.path(name), false);
+        ASSERT_EQ(1, load.loaded) << name << ": " << load.cause;
+        EXPECT_EQ(MediaFileKind::Bac, load.kind) << name;
+        EXPECT_EQ("Loaded " + dir_.path(name) + ".", load.message);
+        EXPECT_EQ("", load.cause);
+        EXPECT_EQ(nullptr, load.typeAfter) << "a plain load types nothing";
+        EXPECT_EQ(line, Bytes(MainMemory + 0x8000, MainMemory + 0x8008)) << name;
+    }
+    // A BAC image named .atp goes to the tape image loader, which finds no blocks.
+    writeFile(dir_.path("d.ATP"), oneLineBac());
+    const SessionLoad asTape = LoadSessionFile(dir_.path("d.ATP"), false);
+    EXPECT_EQ(0, asTape.loaded);
+    EXPECT_EQ(MediaFileKind::Atp, asTape.kind);
+    EXPECT_EQ("no tape blocks found", asTape.cause);
+}
+
+TEST_F(SessionTest, UnknownExtensionsAreRefusedBeforeAnyReset) {
+    runFramesBlind(20);
+    const uint64_t cycles = cpu.TCOUNT;
+    for (const char* name : {"prog.txt", "prog", "prog.bac.old", "dir.bac/prog"}) {
+        writeFile(dir_.path("prog.txt"), oneLineBac());
+        const SessionLoad load = LoadSessionFile(dir_.path(name), true);
+        EXPECT_EQ(0, load.loaded) << name;
+        EXPECT_EQ(MediaFileKind::Unknown, load.kind) << name;
+        EXPECT_EQ("not an .atp, .bac, .bas or .wav file", load.cause) << name;
+        EXPECT_EQ("", load.message) << name;
+        EXPECT_EQ(nullptr, load.typeAfter) << name;
+        EXPECT_EQ(cycles, cpu.TCOUNT) << name << ": the machine went on running";
+    }
+}
+
+TEST_F(SessionTest, AutostartResetsThenLoadsAndTypesRun) {
+    writeFile(dir_.path("p.bac"), oneLineBac());
+    machineHardReset(); // program area cleared
+    runFramesBlind(200);
+    const uint64_t cycles = cpu.TCOUNT;
+    const SessionLoad load = LoadSessionFile(dir_.path("p.bac"), true);
+    ASSERT_EQ(1, load.loaded) << load.cause;
+    EXPECT_STREQ("RUN\r", load.typeAfter);
+    EXPECT_NE(cycles, cpu.TCOUNT) << "no reset and boot frames before the load";
+    // The program is in memory.
+    const Bytes line = {8, '1', '0', ' ', 'E', 'N', 'D', 0x0D};
+    EXPECT_EQ(line, Bytes(MainMemory + 0x8000, MainMemory + 0x8008));
+}
+
+// A second of silence as a 8-bit mono WAV file.
+Bytes silentWav() {
+    const uint32_t rate = 44100, data = rate;
+    Bytes wav = {'R', 'I', 'F', 'F'};
+    auto word = [&wav](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    word(36 + data, 4);
+    for (char c : std::string("WAVEfmt "))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(16, 4), word(1, 2), word(1, 2), word(rate, 4), word(rate, 4), word(1, 2), word(8, 2);
+    for (char c : std::string("data"))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(data, 4);
+    wav.resize(wav.size() + data, 0x80);
+    return wav;
+}
+
+TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
+    writeFile(dir_.path("t.WAV"), silentWav());
+    for (bool autostart : {false, true}) {
+        const SessionLoad load = LoadSessionFile(dir_.path("t.WAV"), autostart);
+        ASSERT_EQ(1, load.loaded) << load.cause;
+        EXPECT_EQ(MediaFileKind::Wav, load.kind);
+        EXPECT_STREQ("LOAD CAS:\r", load.typeAfter) << autostart;
+        // A reset closes the tape: an autostart's comes before the tape goes in.
+        EXPECT_TRUE(TapeInserted()) << autostart;
+        EXPECT_EQ(dir_.path("t.WAV"), tapeDeck.path);
+        machineReset(); // closes the tape
+    }
+}
+
+TEST_F(SessionTest, FailedLoadsNameTheirCauseAndTypeNothing) {
+    const SessionLoad absent = LoadSessionFile(dir_.path("absent.wav"), true);
+    EXPECT_EQ(0, absent.loaded);
+    EXPECT_EQ(MediaFileKind::Wav, absent.kind);
+    EXPECT_EQ("no such file or folder", absent.cause);
+    EXPECT_EQ(nullptr, absent.typeAfter);
+
+    ASSERT_EQ(0, mkdir(dir_.path("folder.bas").c_str(), 0755));
+    const SessionLoad folder = LoadSessionFile(dir_.path("folder.bas"), true);
+    EXPECT_EQ(0, folder.loaded);
+    EXPECT_EQ("is a folder", folder.cause);
+    EXPECT_EQ(nullptr, folder.typeAfter);
+}
+
+} // namespace
