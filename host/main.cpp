@@ -1,6 +1,7 @@
 // Orvane's entry point: the version with --version; the desktop window, or
 // the headless runner when --headless (or any option of the runner) is on
 // the command line.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -30,6 +31,9 @@ bool wantsHeadless(int argc, char** argv) {
 #endif
 
 int main(int argc, char** argv) {
+    // A file size limit makes a write fail with "file too large", which the
+    // program reports and survives, instead of killing it mid-run.
+    std::signal(SIGXFSZ, SIG_IGN);
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Orvane %s\n", ORVANE_VERSION);
