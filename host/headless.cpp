@@ -17,7 +17,9 @@
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "files/file_write.h"
+#include "host/session/media_commands.h"
 #include "host/session/session.h"
+#include "host/session/typing.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -77,6 +79,19 @@ int chooseFrom(const char* value, const char* const* names, long& choice) {
             choice = i;
             return 1;
         }
+    return 0;
+}
+
+// A session result on stderr: a failure after the program's name, ending the
+// run; a success as it stands unless quiet.
+int report(const SessionResult& result, bool sayDone = true) {
+    if (result.ok()) {
+        if (sayDone && !result.message.empty()) std::fprintf(stderr, "%s\n", result.message.c_str());
+        return 1;
+    }
+    const bool captioned = result.caption != "Error";
+    std::fprintf(stderr, "orvane: %s%s%s\n", captioned ? result.caption.c_str() : "",
+                 captioned ? " " : "", result.message.c_str());
     return 0;
 }
 
@@ -161,11 +176,7 @@ int optionScreenText(HeadlessRun& run, const char*) {
 int optionScreenshot(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun& r) {
-        std::string cause;
-        if (WriteScreenshotBmp(path, r.frameBuffer.data(), r.pitchShift, &cause)) return 1;
-        std::fprintf(stderr, "orvane: cannot write screenshot %s: %s\n", path.c_str(),
-                     cause.c_str());
-        return 0;
+        return report(SaveSessionScreenshot(path, r.frameBuffer.data(), r.pitchShift), false);
     });
     return 1;
 }
@@ -186,10 +197,7 @@ int optionSaveState(HeadlessRun& run, const char* value) {
     std::string path = value;
     run.endHooks.push_back([path](HeadlessRun& run) {
         cycleBasedFrames = run.cycleBased;
-        std::string message;
-        if (saveStateFile(path, message)) return 1;
-        std::fprintf(stderr, "orvane: %s\n", message.c_str());
-        return 0;
+        return report(SaveSessionState(path, path));
     });
     return 1;
 }
@@ -200,12 +208,7 @@ int optionLoadState(HeadlessRun& run, const char* value) {
     std::string path = value;
     stateLoaded = true;
     run.startHooks.push_back([path](HeadlessRun& run) {
-        std::string message;
-        if (!loadStateFile(path, message)) {
-            std::fprintf(stderr, "orvane: %s\n", message.c_str());
-            return 0;
-        }
-        if (!message.empty()) std::fprintf(stderr, "orvane: %s\n", message.c_str());
+        if (!report(LoadSessionState(path, path))) return 0;
         run.cycleBased = cycleBasedFrames;
         return 1;
     });
@@ -349,21 +352,6 @@ struct TapeChoices {
 };
 TapeChoices tapes;
 
-int loadMedia(HeadlessRun& run, const std::string& path, bool autostart, bool typeAfter) {
-    const SessionLoad load = LoadSessionFile(path, autostart);
-    if (!load.loaded) {
-        std::fprintf(stderr, "orvane: cannot load %s: %s\n", path.c_str(), load.cause.c_str());
-        return 0;
-    }
-    std::fprintf(stderr, "%s\n", load.message.c_str());
-    const char* text = typeAfter ? load.typeAfter : nullptr;
-    if (text)
-        run.typing.insert(run.typing.begin(), text);
-    else if (load.kind == MediaFileKind::Wav)
-        std::fprintf(stderr, "Tape in the deck: LOAD CAS: reads it.\n");
-    return 1;
-}
-
 int addLoad(HeadlessRun& run, const char* value, bool autostart) {
     std::string path = value;
     state.inputs.push_back(path);
@@ -373,8 +361,9 @@ int addLoad(HeadlessRun& run, const char* value, bool autostart) {
         return 0;
     }
     if (kind == MediaFileKind::Wav) tapes.played = path;
-    HeadlessHook hook = [path, autostart](HeadlessRun& r) {
-        return loadMedia(r, path, autostart, true);
+    const LoadStart start = autostart ? LoadStart::Autostart : LoadStart::Load;
+    HeadlessHook hook = [path, start](HeadlessRun&) {
+        return report(LoadSessionFile(path, start));
     };
     // A reset closes any tape, so an autostart goes before the other boot work.
     if (autostart)
@@ -393,7 +382,7 @@ int optionTapeIn(HeadlessRun& run, const char* value) {
     if (MediaFileKindOf(path) != MediaFileKind::Wav) return 0;
     state.inputs.push_back(path);
     tapes.played = path;
-    run.bootHooks.push_back([path](HeadlessRun& r) { return loadMedia(r, path, false, false); });
+    run.bootHooks.push_back([path](HeadlessRun&) { return report(InsertSessionTape(path)); });
     return 1;
 }
 
@@ -402,17 +391,7 @@ int optionTapeOut(HeadlessRun& run, const char* value) {
     std::string path = value;
     state.recordings.push_back(path);
     tapes.recorded = path;
-    run.bootHooks.push_back([path](HeadlessRun&) {
-        if (TapeInserted()) {
-            std::fprintf(stderr, "orvane: cannot record %s: a tape is in the deck to play\n",
-                         path.c_str());
-            return 0;
-        }
-        if (StartTapeRecording(path, 44100)) return 1;
-        std::fprintf(stderr, "orvane: cannot create tape recording %s: %s\n", path.c_str(),
-                     MediaError().c_str());
-        return 0;
-    });
+    run.bootHooks.push_back([path](HeadlessRun&) { return report(RecordSessionTape(path)); });
     // A recording that failed ends the run at once.
     run.frameHooks.push_back([](HeadlessRun&) { return TapeRecordingFailure().empty() ? 1 : 0; });
     // The recording ends when the motor stops, or here with the run.
@@ -441,12 +420,9 @@ int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
     if (!*value) return 0;
     std::string path = value;
     state.inputs.push_back(path);
-    run.startHooks.push_back([drive, path](HeadlessRun&) {
-        if (AttachDiskImage(drive, path)) return 1;
-        std::fprintf(stderr, "orvane: Error attaching disk image! Drive DR%u - %s: %s\n", drive,
-                     path.c_str(), MediaError().c_str());
-        return 0;
-    });
+    // Attaching says so on stderr itself ("Image ... attached successfully.").
+    run.startHooks.push_back(
+        [drive, path](HeadlessRun&) { return report(AttachSessionDisk(drive, path), false); });
     return 1;
 }
 
@@ -457,15 +433,7 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
     if (std::filesystem::path(path).extension().empty()) path += ".bac";
-    run.endHooks.push_back([path](HeadlessRun&) {
-        if (!SaveBacImage(path)) {
-            std::fprintf(stderr, "orvane: cannot write %s: %s\n", path.c_str(),
-                         MediaError().c_str());
-            return 0;
-        }
-        std::fprintf(stderr, "File saved: %s.\n", path.c_str());
-        return 1;
-    });
+    run.endHooks.push_back([path](HeadlessRun&) { return report(SaveSessionProgram(path)); });
     return 1;
 }
 
@@ -518,18 +486,22 @@ void runOneFrame(HeadlessRun& run) {
     run.frameNumber++;
 }
 
-// Starts the next queued text once the previous one is typed.
-int typeNext(HeadlessRun& run) {
-    if (run.booted && !run.typing.empty() && !typingInProgress()) {
-        typeText(run.typing.front().c_str());
-        run.typing.erase(run.typing.begin());
-    }
+// The --type texts join the queue after whatever the loads asked to type.
+int queueTyping(HeadlessRun& run) {
+    for (const std::string& text : run.typing)
+        TypeAfterCurrent(text);
+    run.typing.clear();
+    return 1;
+}
+
+int typeNext(HeadlessRun&) {
+    TypeNextQueued();
     return 1;
 }
 
 // Holds the next queued chord for one frame once typing is over.
 int pressNextKeys(HeadlessRun& run) {
-    if (!run.booted || run.keys.empty() || typingInProgress()) return 1;
+    if (!run.booted || run.keys.empty() || TypingPending()) return 1;
     if (!run.chordDown) {
         for (uint32_t vk : run.keys.front())
             keyPressed(vk);
@@ -749,7 +721,7 @@ int RunHeadless(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", start.romLine.c_str());
 
     run.startHooks.insert(run.startHooks.begin(), refuseRecordingOverInput);
-    run.bootHooks.push_back(typeNext);
+    run.bootHooks.push_back(queueTyping);
     run.frameHooks.insert(run.frameHooks.begin(), typeNext);
     run.frameHooks.insert(run.frameHooks.begin() + 1, pressNextKeys);
 

@@ -1,7 +1,6 @@
 // The commands of the main window's menu and accelerators, and the file
 // flows they share with the command line and dropped files.
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -11,13 +10,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "files/file_write.h"
-#include "host/headless.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
@@ -25,7 +22,11 @@
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
 #include "host/qt/window_extras.h"
+#include "host/session/media_commands.h"
+#include "host/session/screenshot.h"
 #include "host/session/session.h"
+#include "host/session/typing.h"
+#include "host/text/screen_text.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -54,30 +55,7 @@ bool hasExtension(const std::string& path, const char* extension) {
     return lastExtension(path) == extension;
 }
 
-// Why a file cannot be read ("" when it can).
-std::string whyUnreadable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return FileErrorText(errno);
-    char probe;
-    const bool failed = std::fread(&probe, 1, 1, file) == 0 && std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    return failed ? FileErrorText(error) : "";
-}
-
 QString fromPath(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
-
-// A PNG goes through the same safe writer as every other file.
-bool SavePng(const QImage& picture, const std::string& path, std::string* cause) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG")) {
-        *cause = "the picture could not be encoded";
-        return false;
-    }
-    return WriteWholeFile(path, bytes.constData(), static_cast<size_t>(bytes.size()), cause);
-}
 
 // The running sound driver's index (0 for "No sound").
 uint32_t runningSoundDriver() {
@@ -93,8 +71,6 @@ const QStringList OpenFilters = {"All supported files (*.bac *.bas *.wav *.atp)"
                                  "BAS files (*.bas)",
                                  "All files (*)"};
 const QStringList SaveFilters = {"BAC files (*.bac)", "WAV files (*.wav)"};
-
-std::string attachedImages[4];
 
 } // namespace
 
@@ -116,127 +92,39 @@ std::string MainWindow::askWav(bool save, const char* title) {
     return path;
 }
 
-int MainWindow::startRecording(const std::string& path) {
-    if (TapeInserted()) {
-        ShowStatus("Cannot record to %s: %s is in the deck to play. Eject it first.", path.c_str(),
-                   tapeDeck.path.c_str());
-        return 0;
-    }
-    std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
-    if (!StartTapeRecording(path, 44100)) {
-        ShowStatus("Cannot write %s: %s.", path.c_str(), MediaError().c_str());
-        return 0;
-    }
-    if (!finished.empty())
-        ShowStatus("Recording to %s finished; recording to %s.", finished.c_str(), path.c_str());
-    else
-        ShowStatus("Recording to %s: SAVE CAS: writes onto it.", path.c_str());
-    return 1;
+int MainWindow::report(const SessionResult& result) {
+    if (!result.message.empty()) ShowStatus("%s", result.message.c_str());
+    if (result.outcome == Outcome::Failed)
+        showError(QString::fromStdString(result.caption), fromPath(result.message));
+    return result.ok() ? 1 : 0;
 }
 
 void MainWindow::insertTape() {
     std::string path = askWav(false, "Insert tape to play...");
-    if (path.empty()) return;
-    if (tapeDeck.file && !TapeInserted()) {
-        ShowStatus("Recording to %s: eject it (ending the recording) before inserting a tape.",
-                   tapeDeck.path.c_str());
-        return;
-    }
-    OpenTapeForReading(path);
-    if (!TapeInserted()) {
-        ShowStatus("Cannot open %s.", path.c_str());
-        return;
-    }
-    uint64_t length = TapeLengthSeconds();
-    ShowStatus("Tape in the deck: %s (%02u:%02u). LOAD CAS: reads it.", path.c_str(),
-               static_cast<unsigned>(length / 60), static_cast<unsigned>(length % 60));
+    if (!path.empty()) report(InsertSessionTape(path));
 }
 
 void MainWindow::recordTape() {
-    if (TapeInserted()) {
-        ShowStatus("%s is in the deck to play. Eject it before recording.", tapeDeck.path.c_str());
-        return;
-    }
+    // Refused before a file name is asked for.
+    if (!report(TapeDeckFreeToRecord())) return;
     std::string path = askWav(true, "Record tape to WAV...");
-    if (!path.empty()) startRecording(path);
+    if (!path.empty()) report(RecordSessionTape(path));
 }
 
-void MainWindow::rewindTape() {
-    if (RewindTape())
-        ShowStatus("Tape rewound: %s.", tapeDeck.path.c_str());
-    else if (tapeDeck.file)
-        ShowStatus("A recording is not rewound; eject it to finish it.");
-    else
-        ShowStatus("No tape in the deck.");
-}
+void MainWindow::rewindTape() { report(RewindSessionTape()); }
+void MainWindow::ejectTape() { report(EjectSessionTape()); }
 
-void MainWindow::ejectTape() {
-    if (!tapeDeck.file) {
-        ShowStatus("No tape in the deck.");
-        return;
-    }
-    std::string path = tapeDeck.path;
-    bool recording = !TapeInserted();
-    CloseTape();
-    if (recording)
-        ShowStatus("Recording finished: %s.", path.c_str());
-    else
-        ShowStatus("Tape ejected: %s.", path.c_str());
-}
-
-int MainWindow::LoadFileByExtension(const std::string& path) {
-    const MediaFileKind kind = MediaFileKindOf(path);
-    int (*loader)(const std::string&) = nullptr;
-    if (kind == MediaFileKind::Bac)
-        loader = LoadBacImage;
-    else if (kind == MediaFileKind::Atp)
-        loader = LoadAtpImage;
-    else if (kind == MediaFileKind::Bas)
-        loader = LoadBasFile;
-    else if (kind != MediaFileKind::Wav) {
-        showError("Error",
-                  QString("Cannot load %1: not an ATP, BAC, BAS or WAV file.").arg(fromPath(path)));
-        return 0;
-    }
-    const std::string cause = whyUnreadable(path);
-    if (!cause.empty()) {
-        showError(
-            "Error",
-            QString("Cannot open %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
-        return 0;
-    }
-    if (loader && !loader(path)) {
-        showError("Error", QString("Cannot load %1: %2.")
-                               .arg(fromPath(path), QString::fromStdString(MediaError())));
-        return 0;
-    }
-    if (!loader && tapeDeck.file && !TapeInserted()) {
-        ShowStatus("Recording to %s: eject it (ending the recording) before playing %s.",
-                   tapeDeck.path.c_str(), path.c_str());
-        return 0;
-    }
-    if (!loader && !OpenTapeForReading(path)) {
-        ShowStatus("Cannot load %s: %s.", path.c_str(), MediaError().c_str());
-        return 0;
-    }
-    ShowStatus("Loaded %s.", path.c_str());
-    addRecentFile(fromPath(path));
-    return 1;
+int MainWindow::LoadFileByExtension(const std::string& path, LoadStart start) {
+    const SessionLoad load = LoadSessionFile(path, start);
+    if (load.ok()) addRecentFile(fromPath(path));
+    return report(load);
 }
 
 int MainWindow::LoadOrAutostart(bool autostart) {
     std::string path = askFile(false).toStdString();
     int loaded = 0;
-    if (!path.empty()) {
-        if (autostart) {
-            desktop.typingQueue.clear();
-            ResetForAutostart();
-        }
-        loaded = LoadFileByExtension(path);
-        if (const char* text = TextToTypeAfterLoad(MediaFileKindOf(path), autostart);
-            loaded && text)
-            TypeAfterCurrent(text);
-    }
+    if (!path.empty())
+        loaded = LoadFileByExtension(path, autostart ? LoadStart::Autostart : LoadStart::Load);
     ResetPacing();
     return loaded;
 }
@@ -244,11 +132,7 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 int MainWindow::DropFile(const std::string& path) {
     // A save state is the whole machine: nothing to reset or start.
     if (hasExtension(path, SaveStateExtension)) return LoadStateFromFile(path, path.c_str());
-    desktop.typingQueue.clear();
-    ResetForAutostart();
-    int loaded = LoadFileByExtension(path);
-    // A recording only plays once BASIC is asked to read the cassette.
-    if (loaded) TypeAfterCurrent(TextToTypeAfterLoad(MediaFileKindOf(path), true));
+    int loaded = LoadFileByExtension(path, LoadStart::Autostart);
     ResetPacing();
     return loaded;
 }
@@ -260,30 +144,11 @@ QString MainWindow::ScreenTextForClipboard() const {
 void MainWindow::saveAs() {
     std::string path = askFile(true).toStdString();
     if (path.empty()) return;
-    if (lastExtension(path).empty() &&
-        path.find('.', path.find_last_of('/') + 1) == std::string::npos)
-        path += ".bac";
-    std::string extension = lastExtension(path);
-    const QString name = QFileInfo(fromPath(path)).fileName();
-    // Success is reported only once the file is really in place.
-    if (extension == ".bac") {
-        if (!SaveBacImage(path)) {
-            showError("Error", QString("Cannot write %1: %2.")
-                                   .arg(fromPath(path), QString::fromStdString(MediaError())));
-            ResetPacing();
-            return;
-        }
-        std::fprintf(stderr, "File saved: %s.\n", path.c_str());
-        ShowStatus("Saved %s.", name.toLocal8Bit().constData());
-    } else if (extension == ".wav") {
-        startRecording(path);
-    } else {
-        showError("Error", QString("Cannot save %1: only .bac (a program) and .wav (a tape "
-                                   "recording) can be saved. Nothing was written.")
-                               .arg(fromPath(path)));
-        ResetPacing();
-        return;
-    }
+    std::string saved;
+    const SessionResult result = SaveSessionFile(path, &saved);
+    // The diagnostic line of a save, written whatever the extension.
+    std::fprintf(stderr, "File saved: %s.\n", saved.c_str());
+    report(result);
     ResetPacing();
 }
 
@@ -293,31 +158,19 @@ void MainWindow::attachDisk(unsigned drive) {
     request.filters = QStringList{"Disk images (*.dsk *.img)", "All (*)"};
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
-    QString text = QString("Drive DR%1 - %2").arg(drive).arg(QString::fromStdString(path));
-    // A refused image leaves the drive as it was.
-    if (AttachDiskImage(drive, path)) {
-        attachedImages[drive] = path;
-        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive))) item->setText(text);
-        return;
-    }
-    QString cause = QString::fromStdString(whyUnreadable(path));
-    if (cause.isEmpty()) cause = QString::fromStdString(MediaError());
-    if (cause.isEmpty()) {
-        const qint64 size = QFileInfo(fromPath(path)).size();
-        cause = QString("a disk image of %1 bytes is not a known floppy size (for example "
-                        "80, 160, 320, 640 or 800 kB)")
-                    .arg(size);
-    }
-    showError("Error attaching disk image!", text + "\n\n" + cause + ".");
+    // A refused image leaves the drive as it was; an attached one's shape is
+    // in the status bar already.
+    const SessionResult result = AttachSessionDisk(drive, path);
+    if (!result.ok()) report(result);
+    markDrives();
 }
 
-void MainWindow::detachDisks() {
-    for (unsigned drive = 0; drive < 4; drive++) {
-        DetachDrive(drive);
-        attachedImages[drive].clear();
+void MainWindow::markDrives() {
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
-            item->setText(QString("Drive DR&%1 - ...").arg(drive));
-    }
+            item->setText(DriveNames[drive].empty()
+                              ? QString("Drive DR&%1 - ...").arg(drive)
+                              : QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive])));
 }
 
 void MainWindow::saveScreenshot() {
@@ -327,29 +180,8 @@ void MainWindow::saveScreenshot() {
     request.filters = QStringList{"Bitmap files (*.bmp)", "All (*)"};
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
-    if (hasExtension(path, ".png")) {
-        const int width = frameWidth(desktop.pitchShift);
-        QImage picture(desktop.frameBuffer.data(), width, VisibleLines, width,
-                       QImage::Format_Grayscale8);
-        std::string cause;
-        if (SavePng(picture, path, &cause))
-            ShowStatus("Saved %s.", path.c_str());
-        else
-            showError(
-                "Error",
-                QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
-        return;
-    }
-    if (!hasExtension(path, ".bmp")) path += ".bmp";
-    std::string cause;
-    if (!WriteScreenshotBmp(path, desktop.frameBuffer.data(), desktop.pitchShift, &cause)) {
-        ShowStatus("Cannot write %s.", path.c_str());
-        showError(
-            "Error",
-            QString("Cannot write %1: %2.").arg(fromPath(path), QString::fromStdString(cause)));
-        return;
-    }
-    ShowStatus("Saved %s.", path.c_str());
+    if (!hasExtension(path, ".png") && !hasExtension(path, ".bmp")) path += ".bmp";
+    report(SaveSessionScreenshot(path, desktop.frameBuffer.data(), desktop.pitchShift));
 }
 
 void MainWindow::toggleSoundRecording() {
@@ -439,7 +271,7 @@ void MainWindow::runCommand(int id) {
         } else {
             markRoms();
         }
-        machineReset();
+        SessionReset();
         return;
     }
     if (id >= CmdDosFirst && id <= CmdDosLast) {
@@ -448,7 +280,7 @@ void MainWindow::runCommand(int id) {
         if (dosRom != DosRomNone && !dosRomPresent(dosRom))
             ShowStatus("No %s image is installed; the machine runs without a DOS.",
                        dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS");
-        machineReset();
+        SessionReset();
         return;
     }
     if (id >= CmdVideoFirst && id <= CmdVideoLast) {
@@ -487,18 +319,21 @@ void MainWindow::runCommand(int id) {
         }
         break;
     }
-    case CmdDetachDisks: detachDisks(); break;
+    case CmdDetachDisks:
+        DetachSessionDisks();
+        markDrives();
+        break;
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
     case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
     case CmdPaste: {
         std::string bytes = ClipboardTextToMachineBytes(QGuiApplication::clipboard()->text());
-        if (!bytes.empty()) TypeAfterCurrent(bytes.c_str());
+        if (!bytes.empty()) TypeAfterCurrent(bytes);
         break;
     }
     case CmdScreenshot: saveScreenshot(); break;
     case CmdSoundRecording: toggleSoundRecording(); break;
-    case CmdReset: machineReset(); break;
-    case CmdHardReset: machineHardReset(); break;
+    case CmdReset: SessionReset(); break;
+    case CmdHardReset: SessionHardReset(); break;
     case CmdMonitor: monitorEnter(MonitorOpenedByUser, cpu.IP); break;
     case CmdKeepAspect:
         KeepAspectRatio = !KeepAspectRatio;
@@ -605,21 +440,11 @@ void MainWindow::openRecentFile(int index) {
 
 QString MainWindow::quickScreenshot(const QString& where) {
     const QString folder = where.isEmpty() ? QuickScreenshotFolder() : where;
-    if (!QDir().mkpath(folder)) {
-        showError("Error", QString("Cannot create the folder %1 for screenshots.").arg(folder));
+    std::string saved;
+    if (!report(SaveQuickScreenshot(folder.toLocal8Bit().toStdString(), desktop.frameBuffer.data(),
+                                    desktop.pitchShift, &saved)))
         return QString();
-    }
-    const QString path = TimeStampedScreenshotPath(folder);
-    const int width = frameWidth(desktop.pitchShift);
-    const QImage picture = PictureAt4To3(desktop.frameBuffer.data(), width, VisibleLines, 3);
-    std::string cause;
-    if (!SavePng(picture, path.toLocal8Bit().toStdString(), &cause)) {
-        showError("Error", QString("Cannot write the screenshot %1: %2.")
-                               .arg(path, QString::fromStdString(cause)));
-        return QString();
-    }
-    ShowStatus("Screenshot saved to %s.", path.toLocal8Bit().constData());
-    return path;
+    return fromPath(saved);
 }
 
 void MainWindow::markRoms(bool dosLast) {

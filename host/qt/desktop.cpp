@@ -23,6 +23,7 @@
 #include "host/qt/status_bar.h"
 #include "host/qt/window_extras.h"
 #include "host/session/session.h"
+#include "host/session/typing.h"
 #include "host/sound/drivers.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -116,13 +117,6 @@ void printUsage() {
 
 } // namespace
 
-void TypeAfterCurrent(const char* text) {
-    if (desktop.typingQueue.empty() && !typingInProgress())
-        typeText(text);
-    else
-        desktop.typingQueue.push_back(text);
-}
-
 void ResetPacing() {
     if (desktop.pacer.clock) ResetPacing(desktop.pacer);
 }
@@ -194,9 +188,7 @@ int StartDesktop(const DesktopOptions& options) {
 
 int StartWithFile(const std::string& path) {
     runFramesBlind(50);
-    ResetForAutostart();
-    int loaded = desktop.window->LoadFileByExtension(path);
-    if (loaded) TypeAfterCurrent(TextToTypeAfterLoad(MediaFileKindOf(path), true));
+    int loaded = desktop.window->LoadFileByExtension(path, LoadStart::Autostart);
     ResetPacing();
     return loaded;
 }
@@ -213,10 +205,7 @@ void runMachineFrame(uint8_t* picture) {
         runFrameFast();
     // An open recording is fed whatever the driver, "No sound" included.
     if (SoundDriverSetting != 0 || SoundRecordingBytes(nullptr)) MixUpTo(cpu.TCOUNT);
-    if (!desktop.typingQueue.empty() && !typingInProgress()) {
-        typeText(desktop.typingQueue.front().c_str());
-        desktop.typingQueue.erase(desktop.typingQueue.begin());
-    }
+    TypeNextQueued();
 }
 
 std::string speedName(uint32_t index) {

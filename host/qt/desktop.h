@@ -30,7 +30,6 @@ struct Desktop {
     bool quitRequested = false;
     bool fastTape = false; // the tape moves with "Fast tape" on: no limit, sound muted
     int menusOpen = 0;     // frames stop while a menu is open
-    std::vector<std::string> typingQueue; // texts typed once the current typing ends
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;
 };
@@ -47,17 +46,14 @@ struct DesktopOptions {
     std::function<void(const QString& caption, const QString& text)> messageBox;
 };
 
-// Types text now, or after the typing in progress (a program typed from a
-// text file, say) has ended.
-void TypeAfterCurrent(const char* text);
-
 // Restarts the frame schedule from now (after every modal wait).
 void ResetPacing();
 
 // Start-up up to the shown window; 1 on success.
 int StartDesktop(const DesktopOptions& options);
-// The command-line file: blind frames, reset, blind frames, load, then
-// "LOAD CAS:\r" for a WAV file or "RUN\r" for a program. 1 when loaded.
+// The command-line file: blind frames, then the autostart of the file (reset,
+// blind frames, load, then "LOAD CAS:\r" for a WAV file or "RUN\r" for a
+// program). 1 when loaded.
 int StartWithFile(const std::string& path);
 // One frame: produce the picture, present it, mix the sound, pace. While
 // the tape moves with "Fast tape" on, frames run back to back for one display

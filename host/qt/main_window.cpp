@@ -295,13 +295,10 @@ void MainWindow::inputMethodEvent(QInputMethodEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
-        // Keys held when the window loses the keyboard are released. Gaining
-        // it resets nothing, so typing started before the window became
-        // active (a command-line program) is kept.
-        if (!isActiveWindow()) {
-            ReleaseMachineKeys();
-            desktop.typingQueue.clear();
-        }
+        // Keys held when the window loses the keyboard are released. Typing
+        // goes on either way, the texts waiting too: a pasted program or an
+        // autostart's RUN is never cut short by switching windows.
+        if (!isActiveWindow()) ReleaseMachineKeys();
         ResetPacing();
     }
     QMainWindow::changeEvent(event);

@@ -18,6 +18,7 @@
 
 #include "host/qt/status_bar.h"
 #include "host/qt/video_view.h"
+#include "host/session/session.h"
 
 class QAction;
 class QMenu;
@@ -56,7 +57,7 @@ class MainWindow : public QMainWindow {
     std::function<void(const QString& caption, const QString& text)> messageBox;
 
     // File flows shared by the commands, the command line and dropped files.
-    int LoadFileByExtension(const std::string& path);
+    int LoadFileByExtension(const std::string& path, LoadStart start = LoadStart::Load);
     int LoadOrAutostart(bool autostart);
     int DropFile(const std::string& path);
     // Save states: through a dialog, or in quick slot 1-4 (under the
@@ -104,6 +105,11 @@ class MainWindow : public QMainWindow {
     QString quickScreenshotFolder; // "" for the user's Pictures/Orvane
     // Error message with the error icon (through messageBox).
     void showError(const QString& caption, const QString& text);
+    // A session result shown in the status bar, a failure in a message box
+    // too. 1 when the action was done.
+    int report(const SessionResult& result);
+    // The drive entries of the Attach disk menu as the drives hold images.
+    void markDrives();
 
   private:
     void buildMenus();
@@ -111,7 +117,6 @@ class MainWindow : public QMainWindow {
     QString askFile(bool save);
     std::string askWav(bool save, const char* title);
     void attachDisk(unsigned drive);
-    void detachDisks();
     void saveScreenshot();
     void toggleSoundRecording();
     void saveAs();
@@ -121,9 +126,6 @@ class MainWindow : public QMainWindow {
     void recordTape();
     void rewindTape();
     void ejectTape();
-    // Starts recording the cassette output to path unless a tape is in the
-    // deck to play (then says so); 1 when recording.
-    int startRecording(const std::string& path);
 
     VideoView* view;
     OrvaneStatusBar* statusBarWidget;

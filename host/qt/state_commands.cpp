@@ -12,6 +12,7 @@
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
+#include "host/session/session.h"
 #include "machine/memory.h"
 #include "media/disk_card.h"
 
@@ -25,13 +26,6 @@ std::string withStateExtension(std::string path) {
     return path;
 }
 
-// The status bar shows one line: the notes of a load are joined.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
-}
-
 } // namespace
 
 std::string MainWindow::QuickSlotPath(int slot) {
@@ -42,41 +36,24 @@ std::string MainWindow::QuickSlotPath(int slot) {
 int MainWindow::SaveStateToFile(const std::string& path, const char* what) {
     QDir().mkpath(QString::fromStdString(path.substr(0, path.find_last_of('/'))));
     cycleBasedFrames = CycleBased != 0;
-    std::string message;
-    int saved = saveStateFile(path, message) ? 1 : 0;
-    if (saved)
-        ShowStatus("State saved to %s.", what);
-    else
-        ShowStatus("%s", oneLine(message).c_str());
+    const int saved = report(SaveSessionState(path, what));
     ResetPacing();
     return saved;
 }
 
 int MainWindow::LoadStateFromFile(const std::string& path, const char* what) {
-    std::string message;
-    if (!loadStateFile(path, message)) {
-        ShowStatus("%s", oneLine(message).c_str());
-        ResetPacing();
-        return 0;
+    const SessionResult result = LoadSessionState(path, what);
+    if (result.ok()) {
+        CycleBased = cycleBasedFrames ? 1 : 0;
+        markChoices();
+        SetRadioMark(CmdBasicFirst, 3, basicRom);
+        SetRadioMark(CmdDosFirst, 3, dosRom);
+        markDrives();
     }
-    desktop.typingQueue.clear();
-    CycleBased = cycleBasedFrames ? 1 : 0;
-    markChoices();
-    SetRadioMark(CmdBasicFirst, 3, basicRom);
-    SetRadioMark(CmdDosFirst, 3, dosRom);
-    for (unsigned drive = 0; drive < MenuDrives; drive++)
-        if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
-            item->setText(DriveNames[drive].empty()
-                              ? QString("Drive DR&%1 - ...").arg(drive)
-                              : QString("Drive DR%1 - %2")
-                                    .arg(drive)
-                                    .arg(QString::fromStdString(DriveNames[drive])));
-    if (message.empty())
-        ShowStatus("State loaded from %s.", what);
-    else
-        ShowStatus("State loaded from %s. %s", what, oneLine(message).c_str());
+    // Said last: the marks above show their own " set." texts.
+    const int loaded = report(result);
     ResetPacing();
-    return 1;
+    return loaded;
 }
 
 int MainWindow::SaveStateAs() {

@@ -2,11 +2,9 @@
 // help; see window_extras.h.
 #include "host/qt/window_extras.h"
 
-#include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -75,28 +73,6 @@ void RestoreWindowGeometry(QSettings& store, QWidget* window) {
     // shown; the client area alone is kept inside the available area.
     const QRect inside = KeepInside(window->geometry(), screen->availableGeometry());
     if (inside != window->geometry()) window->setGeometry(inside);
-}
-
-QImage PictureAt4To3(const uint8_t* pixels, int width, int height, int factor) {
-    if (factor < 1) factor = 1;
-    const int outHeight = height * factor;
-    const int outWidth = outHeight * 4 / 3;
-    QImage image(outWidth, outHeight, QImage::Format_Grayscale8);
-    for (int y = 0; y < outHeight; y++) {
-        const uint8_t* line = pixels + static_cast<size_t>(y / factor) * width;
-        uchar* out = image.scanLine(y);
-        for (int x = 0; x < outWidth; x++)
-            out[x] = line[static_cast<size_t>(x) * width / outWidth];
-    }
-    return image;
-}
-
-QString TimeStampedScreenshotPath(const QString& folder) {
-    const QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-    QString path = folder + "/orvane-" + stamp + ".png";
-    for (int n = 2; QFileInfo::exists(path); n++)
-        path = folder + "/orvane-" + stamp + "-" + QString::number(n) + ".png";
-    return path;
 }
 
 QString QuickScreenshotFolder() {

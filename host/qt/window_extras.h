@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -23,13 +22,6 @@ void RestoreWindowGeometry(QSettings& store, QWidget* window);
 // r moved and shrunk so that it lies inside available (as far as it can).
 QRect KeepInside(QRect r, const QRect& available);
 
-// The picture as shown at 4:3: each of the 240 lines scaled by the largest
-// whole factor that fits height (at least 1), each pixel widened so the
-// picture is 4:3 (240 x 240 at factor 3 gives 960 x 720).
-QImage PictureAt4To3(const uint8_t* pixels, int width, int height, int factor);
-
-// "orvane-YYYYMMDD-HHMMSS.png" (with "-2", "-3"... when that exists) in folder.
-QString TimeStampedScreenshotPath(const QString& folder);
 // The folder for quick screenshots: the user's Pictures folder + "/Orvane".
 QString QuickScreenshotFolder();
 

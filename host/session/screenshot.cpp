@@ -1,13 +1,16 @@
-// The picture as an 8-bit grey BMP or PNG file, written safely.
+// The picture as an 8-bit grey BMP or PNG file, written safely; the quick
+// screenshot at 4:3.
 #include "host/session/screenshot.h"
 
 #include "files/file_write.h"
+#include "host/session/png.h"
 #include "machine/frame.h"
-#include "machine/roms.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 
 namespace {
 
@@ -19,11 +22,6 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
-void put32be(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back((v >> shift) & 0xFF);
-}
-
 std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
     std::vector<uint8_t> out;
     uint32_t imageSize = static_cast<uint32_t>(width * height);
@@ -50,48 +48,6 @@ std::vector<uint8_t> bmpImage(const uint8_t* pixels, int width, int height) {
     return out;
 }
 
-void pngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    put32be(out, static_cast<uint32_t>(data.size()));
-    std::vector<uint8_t> typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    put32be(out, crc32(typed.data(), typed.size()));
-}
-
-// An 8-bit grey PNG, its image data in stored (uncompressed) deflate blocks.
-std::vector<uint8_t> pngImage(const uint8_t* pixels, int width, int height) {
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < height; y++) {
-        raw.push_back(0); // filter: none
-        raw.insert(raw.end(), pixels + y * width, pixels + (y + 1) * width);
-    }
-    std::vector<uint8_t> z = {0x78, 0x01};
-    for (size_t pos = 0; pos < raw.size();) {
-        size_t n = std::min<size_t>(65535, raw.size() - pos);
-        z.push_back(pos + n == raw.size() ? 1 : 0);
-        put16(z, static_cast<uint32_t>(n));
-        put16(z, static_cast<uint32_t>(~n & 0xFFFF));
-        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
-        pos += n;
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32be(z, (b << 16) | a);
-
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<uint8_t> header;
-    put32be(header, static_cast<uint32_t>(width));
-    put32be(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 0, 0, 0, 0}); // 8 bits, grey, deflate, no filter, no interlace
-    pngChunk(out, "IHDR", header);
-    pngChunk(out, "IDAT", z);
-    pngChunk(out, "IEND", {});
-    return out;
-}
-
 bool endsWithIgnoringCase(const std::string& text, const char* suffix) {
     size_t n = std::strlen(suffix);
     if (text.size() < n) return false;
@@ -107,7 +63,59 @@ int WriteScreenshotBmp(const std::string& path, const uint8_t* frameBuffer, int 
                        std::string* cause) {
     int width = frameWidth(pitchShift);
     std::vector<uint8_t> image = endsWithIgnoringCase(path, ".png")
-                                     ? pngImage(frameBuffer, width, VisibleLines)
+                                     ? GreyPng(frameBuffer, width, VisibleLines)
                                      : bmpImage(frameBuffer, width, VisibleLines);
     return WriteWholeFile(path, image.data(), image.size(), cause);
+}
+
+SessionResult SaveSessionScreenshot(const std::string& path, const uint8_t* frameBuffer,
+                                    int pitchShift) {
+    std::string cause;
+    if (!WriteScreenshotBmp(path, frameBuffer, pitchShift, &cause))
+        return SessionResult{Outcome::Failed, "Cannot write " + path + ": " + cause + "."};
+    return SessionResult{Outcome::Done, "Saved " + path + "."};
+}
+
+std::vector<uint8_t> PictureAt4To3(const uint8_t* pixels, int width, int height, int factor,
+                                   int* outWidth) {
+    if (factor < 1) factor = 1;
+    const int outHeight = height * factor;
+    *outWidth = outHeight * 4 / 3;
+    std::vector<uint8_t> image(static_cast<size_t>(*outWidth) * outHeight);
+    for (int y = 0; y < outHeight; y++) {
+        const uint8_t* line = pixels + static_cast<size_t>(y / factor) * width;
+        uint8_t* out = image.data() + static_cast<size_t>(y) * *outWidth;
+        for (int x = 0; x < *outWidth; x++)
+            out[x] = line[static_cast<size_t>(x) * width / *outWidth];
+    }
+    return image;
+}
+
+SessionResult SaveQuickScreenshot(const std::string& folder, const uint8_t* frameBuffer,
+                                  int pitchShift, std::string* saved) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder))
+        return SessionResult{Outcome::Failed,
+                             "Cannot create the folder " + folder + " for screenshots" +
+                                 (error ? ": " + FileErrorText(error.value()) : "") + "."};
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = folder + "/orvane-" + stamp;
+    std::string path = base + ".png";
+    for (int n = 2; std::filesystem::exists(path, error); n++)
+        path = base + "-" + std::to_string(n) + ".png";
+    if (saved) *saved = path;
+    int width = 0;
+    const std::vector<uint8_t> picture =
+        PictureAt4To3(frameBuffer, frameWidth(pitchShift), VisibleLines, 3, &width);
+    const std::vector<uint8_t> png = GreyPng(picture.data(), width, VisibleLines * 3);
+    std::string cause;
+    if (!WriteWholeFile(path, png.data(), png.size(), &cause))
+        return SessionResult{Outcome::Failed,
+                             "Cannot write the screenshot " + path + ": " + cause + "."};
+    return SessionResult{Outcome::Done, "Screenshot saved to " + path + "."};
 }

@@ -1,16 +1,35 @@
-// Start-up and loading shared by the front ends.
+// Start-up, loading and save states shared by the front ends.
 #include "host/session/session.h"
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
+#include "host/session/typing.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/host_file.h"
+#include "media/tape_deck.h"
+
+namespace {
+
+SessionResult done(std::string message) {
+    return SessionResult{Outcome::Done, std::move(message)};
+}
+
+// The status bar and a console line show one line: notes are joined.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+} // namespace
 
 SessionStart StartSession() {
     installRomImages();
     const bool externalWanted = basicRom == BasicRomExternal;
     machineInit();
+    ForgetQueuedTyping();
     SessionStart start;
     if (externalWanted && basicRom != BasicRomExternal)
         start.warning = "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead";
@@ -19,21 +38,59 @@ SessionStart StartSession() {
 }
 
 void ResetForAutostart() {
+    ForgetQueuedTyping();
     machineReset();
     runFramesBlind(50);
 }
 
-SessionLoad LoadSessionFile(const std::string& path, bool autostart) {
+void SessionReset() {
+    ForgetQueuedTyping();
+    machineReset();
+}
+
+void SessionHardReset() {
+    ForgetQueuedTyping();
+    machineHardReset();
+}
+
+SessionLoad LoadSessionFile(const std::string& path, LoadStart start,
+                            const std::string& shownName) {
+    const std::string& name = shownName.empty() ? path : shownName;
     SessionLoad load;
     load.kind = MediaFileKindOf(path);
-    // A file no loader takes is refused before the reset, losing nothing.
-    if (autostart && load.kind != MediaFileKind::Unknown) ResetForAutostart();
-    if (!LoadMediaFile(path)) {
-        load.cause = MediaError();
+    auto refuse = [&](Outcome outcome, const std::string& cause) {
+        load.outcome = outcome;
+        load.cause = cause;
+        load.message = "Cannot load " + name + ": " + cause + ".";
         return load;
+    };
+    // Refusals come before the reset, so they lose nothing.
+    if (load.kind == MediaFileKind::Unknown)
+        return refuse(Outcome::Failed, "not an .atp, .bac, .bas or .wav file");
+    if (load.kind == MediaFileKind::Wav && tapeDeck.file && !TapeInserted())
+        return refuse(Outcome::Refused, "the deck is recording to " + tapeDeck.path +
+                                            "; eject it (ending the recording) first");
+    if (start == LoadStart::Autostart) ResetForAutostart();
+    if (!LoadMediaFile(path)) return refuse(Outcome::Failed, MediaError());
+    load.outcome = Outcome::Done;
+    load.message = "Loaded " + name + ".";
+    if (start != LoadStart::Insert) {
+        load.typeAfter = TextToTypeAfterLoad(load.kind, start == LoadStart::Autostart);
+        if (load.typeAfter) TypeAfterCurrent(load.typeAfter);
     }
-    load.loaded = 1;
-    load.message = "Loaded " + path + ".";
-    load.typeAfter = TextToTypeAfterLoad(load.kind, autostart);
     return load;
+}
+
+SessionResult SaveSessionState(const std::string& path, const std::string& what) {
+    std::string message;
+    if (!saveStateFile(path, message)) return SessionResult{Outcome::Failed, oneLine(message)};
+    return done("State saved to " + what + ".");
+}
+
+SessionResult LoadSessionState(const std::string& path, const std::string& what) {
+    std::string message;
+    if (!loadStateFile(path, message)) return SessionResult{Outcome::Failed, oneLine(message)};
+    ForgetQueuedTyping();
+    return done("State loaded from " + what + "." +
+                (message.empty() ? "" : " " + oneLine(message)));
 }

@@ -11,14 +11,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/session/media_commands.h"
 #include "host/session/session.h"
+#include "host/session/typing.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
 #include "host/web/web_machine.h"
@@ -41,8 +42,8 @@ struct WebMachine {
     std::vector<uint8_t> picture = std::vector<uint8_t>(FrameBufferBytes, 0);
     int pitchShift = 0;
     bool soundOn = false;
-    std::deque<std::string> typing; // texts still to type, in order
     std::string text;               // the last text handed to the page
+    std::string message;            // what the last load or attach said
     std::vector<uint8_t> output;    // the last file handed to the page
     std::string statusFields[4];
     uint32_t statusChanges = 0;
@@ -60,13 +61,6 @@ void keepStatus(int field, const char* text) {
     if (field < 0 || field > 3) return;
     web.statusFields[field] = Windows1252ToUtf8(text);
     web.statusChanges++;
-}
-
-void typeNext() {
-    if (!web.typing.empty() && !typingInProgress()) {
-        typeText(web.typing.front().c_str());
-        web.typing.pop_front();
-    }
 }
 
 bool writeFile(const std::string& path, const uint8_t* bytes, size_t size) {
@@ -103,7 +97,6 @@ std::string pathIn(const char* folder, const char* name) {
 } // namespace
 
 std::vector<uint8_t>& WebOutput() { return web.output; }
-void WebForgetTyping() { web.typing.clear(); }
 
 extern "C" {
 
@@ -132,7 +125,7 @@ EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     for (int i = 0; i < count; i++) {
         runFrameFast();
         if (web.soundOn) MixUpTo(cpu.TCOUNT);
-        typeNext();
+        TypeNextQueued();
     }
     web.pitchShift = framePitchShift();
     for (int line = 0; line < VisibleLines; line++)
@@ -182,32 +175,35 @@ EMSCRIPTEN_KEEPALIVE void orvane_release_keys() {
 EMSCRIPTEN_KEEPALIVE int orvane_type_text(const char* utf8) {
     std::string bytes = TextToMachineBytes(Utf8ToCodePoints(utf8 ? utf8 : ""));
     if (bytes.empty()) return 0;
-    web.typing.push_back(bytes);
-    typeNext();
+    TypeAfterCurrent(bytes);
     return static_cast<int>(bytes.size());
 }
 
-EMSCRIPTEN_KEEPALIVE int orvane_typing() { return typingInProgress() || !web.typing.empty(); }
+EMSCRIPTEN_KEEPALIVE int orvane_typing() { return TypingPending(); }
 
 // Loads a file by its extension (.atp .bac .bas into memory, .wav as the tape
 // to play). With autostart the machine is reset first and RUN (or LOAD CAS:)
-// is typed after. Returns 1 when loaded, 0 when the file was refused.
+// is typed after. Returns 1 when loaded, 0 when the file was refused;
+// orvane_message says which, in the desktop's words.
 EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes, int size,
                                           int autostart) {
     const std::string path = pathIn(InboxFolder, name);
-    const MediaFileKind kind = MediaFileKindOf(path);
-    if (kind == MediaFileKind::Unknown || size < 0 ||
-        !writeFile(path, bytes, static_cast<size_t>(size)))
+    const std::string shown = path.substr(std::strlen(InboxFolder) + 1);
+    if (size < 0 || !writeFile(path, bytes, static_cast<size_t>(size))) {
+        web.message = "Cannot load " + shown + ": the page could not keep its bytes.";
         return 0;
-    if (autostart) web.typing.clear();
-    const SessionLoad load = LoadSessionFile(path, autostart != 0);
-    if (!load.loaded || (kind == MediaFileKind::Wav && !tapeDeck.file)) return 0;
-    if (kind != MediaFileKind::Wav) std::remove(path.c_str());
-    if (load.typeAfter) web.typing.push_back(load.typeAfter);
-    typeNext();
-    keepStatus(3, ("Loaded " + path.substr(std::strlen(InboxFolder) + 1) + ".").c_str());
-    return 1;
+    }
+    const SessionLoad load =
+        LoadSessionFile(path, autostart ? LoadStart::Autostart : LoadStart::Load, shown);
+    web.message = load.message;
+    // A tape stays to be played; a program is in memory now.
+    if (!load.ok() || load.kind != MediaFileKind::Wav) std::remove(path.c_str());
+    if (load.ok()) keepStatus(3, load.message.c_str());
+    return load.ok() ? 1 : 0;
 }
+
+// What the last load or disk attach said ("Loaded GAME.BAS.").
+EMSCRIPTEN_KEEPALIVE const char* orvane_message() { return web.message.c_str(); }
 
 // The program in memory as a BAC file in the output buffer; its size.
 EMSCRIPTEN_KEEPALIVE int orvane_save_bac() {
@@ -267,7 +263,9 @@ EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, co
     const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
     if (!writeFile(path, bytes, static_cast<size_t>(size))) return 0;
     const std::string previous = DriveImages[drive].path;
-    if (!AttachDiskImage(drive, path)) {
+    const SessionResult attached = AttachSessionDisk(drive, path, base);
+    web.message = attached.ok() ? attached.message : attached.caption + " " + attached.message;
+    if (!attached.ok()) {
         std::remove(path.c_str());
         return 0;
     }
@@ -316,19 +314,11 @@ EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* byt
 EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
     if (choice > BasicRomExternal) return;
     basicRom = choice;
-    web.typing.clear();
-    machineHardReset();
+    SessionHardReset();
 }
 
-EMSCRIPTEN_KEEPALIVE void orvane_reset() {
-    web.typing.clear();
-    machineReset();
-}
-
-EMSCRIPTEN_KEEPALIVE void orvane_hard_reset() {
-    web.typing.clear();
-    machineHardReset();
-}
+EMSCRIPTEN_KEEPALIVE void orvane_reset() { SessionReset(); }
+EMSCRIPTEN_KEEPALIVE void orvane_hard_reset() { SessionHardReset(); }
 
 // The 24 text rows as UTF-8.
 EMSCRIPTEN_KEEPALIVE const char* orvane_screen_text() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "abc80/save_state.h"
+#include "host/session/typing.h"
 #include "host/web/web_machine.h"
 
 namespace {
@@ -29,7 +30,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_load_state(const uint8_t* bytes, int size) {
     if (size < 0) return 0;
     if (!loadState(std::span<const uint8_t>(bytes, static_cast<size_t>(size)), stateMessage))
         return 0;
-    WebForgetTyping(); // texts queued by the page belong to the machine that was replaced
+    ForgetQueuedTyping(); // texts queued by the page belong to the machine that was replaced
     return 1;
 }
 

@@ -130,7 +130,7 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
 
-    EXPECT_EQ(statusText(), "Saved PROG.bac.");
+    EXPECT_EQ(statusText(), "File saved: " + path("PROG.bac") + ".");
 
     // A folder in the target's place is never replaced.
     messages.clear();
@@ -157,7 +157,7 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     window().OnCommand(CmdSaveAs);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[1].second.startsWith("Cannot write")) << messages[1].second.toStdString();
-    EXPECT_NE(statusText(), "Saved folder.bac.");
+    EXPECT_NE(statusText(), "File saved: " + path("folder.bac") + ".");
 }
 
 TEST_F(FileFlows, ScreenshotIsTheFramePictureAsBmp) {
@@ -263,7 +263,7 @@ TEST_F(FileFlows, MemoryDumpDisksAndClipboard) {
               1u);
     EXPECT_EQ(messages.back().first, "Error attaching disk image!");
     EXPECT_EQ(messages.back().second.toStdString(),
-              "Drive DR0 - " + image + "\n\nno such file or folder.");
+              "Drive DR0 - " + image + ": no such file or folder.");
     EXPECT_EQ(window().action(40047)->text(), "Drive DR&0 - ...");
 
     // Copy text follows screen order: row 1 is the second line.

@@ -79,8 +79,9 @@ TEST(HeadlessHelpers, ScreenshotFilesHaveThePictureLayout) {
     std::string png = readWholeFile(folder.file("a.PNG"));
     EXPECT_EQ(png.substr(1, 3), "PNG");
     EXPECT_EQ(png.substr(12, 4), "IHDR");
-    // Signature, IHDR, one IDAT of 240 filtered rows in one stored block, IEND.
-    EXPECT_EQ(png.size(), 8u + 25 + 12 + (2 + 5 + 240 * 241 + 4) + 12);
+    // A dark picture compresses to almost nothing (the pixels are checked
+    // by decoding in the Qt tests).
+    EXPECT_LT(png.size(), 1000u);
     EXPECT_EQ(png.substr(png.size() - 8, 4), "IEND");
 
     EXPECT_EQ(WriteScreenshotBmp(folder.file("missing/a.bmp"), picture.data(), 0), 0);

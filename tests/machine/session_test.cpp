@@ -53,8 +53,8 @@ TEST_F(SessionTest, ExtensionsChooseTheLoaderWhateverTheirCase) {
     for (const char* name : {"a.bac", "B.BAC", "c.Bac"}) {
         machineHardReset(); // program area cleared
         writeFile(dir_.path(name), oneLineBac());
-        const SessionLoad load = LoadSessionFile(dir_.path(name), false);
-        ASSERT_EQ(1, load.loaded) << name << ": " << load.cause;
+        const SessionLoad load = LoadSessionFile(dir_.path(name), LoadStart::Load);
+        ASSERT_TRUE(load.ok()) << name << ": " << load.cause;
         EXPECT_EQ(MediaFileKind::Bac, load.kind) << name;
         EXPECT_EQ("Loaded " + dir_.path(name) + ".", load.message);
         EXPECT_EQ("", load.cause);
@@ -63,8 +63,8 @@ TEST_F(SessionTest, ExtensionsChooseTheLoaderWhateverTheirCase) {
     }
     // A BAC image named .atp goes to the tape image loader, which finds no blocks.
     writeFile(dir_.path("d.ATP"), oneLineBac());
-    const SessionLoad asTape = LoadSessionFile(dir_.path("d.ATP"), false);
-    EXPECT_EQ(0, asTape.loaded);
+    const SessionLoad asTape = LoadSessionFile(dir_.path("d.ATP"), LoadStart::Load);
+    EXPECT_FALSE(asTape.ok());
     EXPECT_EQ(MediaFileKind::Atp, asTape.kind);
     EXPECT_EQ("no tape blocks found", asTape.cause);
 }
@@ -74,11 +74,13 @@ TEST_F(SessionTest, UnknownExtensionsAreRefusedBeforeAnyReset) {
     const uint64_t cycles = cpu.TCOUNT;
     for (const char* name : {"prog.txt", "prog", "prog.bac.old", "dir.bac/prog"}) {
         writeFile(dir_.path("prog.txt"), oneLineBac());
-        const SessionLoad load = LoadSessionFile(dir_.path(name), true);
-        EXPECT_EQ(0, load.loaded) << name;
+        const SessionLoad load = LoadSessionFile(dir_.path(name), LoadStart::Autostart);
+        EXPECT_FALSE(load.ok()) << name;
         EXPECT_EQ(MediaFileKind::Unknown, load.kind) << name;
         EXPECT_EQ("not an .atp, .bac, .bas or .wav file", load.cause) << name;
-        EXPECT_EQ("", load.message) << name;
+        EXPECT_EQ("Cannot load " + dir_.path(name) + ": not an .atp, .bac, .bas or .wav file.",
+                  load.message)
+            << name;
         EXPECT_EQ(nullptr, load.typeAfter) << name;
         EXPECT_EQ(cycles, cpu.TCOUNT) << name << ": the machine went on running";
     }
@@ -89,8 +91,8 @@ TEST_F(SessionTest, AutostartResetsThenLoadsAndTypesRun) {
     machineHardReset(); // program area cleared
     runFramesBlind(200);
     const uint64_t cycles = cpu.TCOUNT;
-    const SessionLoad load = LoadSessionFile(dir_.path("p.bac"), true);
-    ASSERT_EQ(1, load.loaded) << load.cause;
+    const SessionLoad load = LoadSessionFile(dir_.path("p.bac"), LoadStart::Autostart);
+    ASSERT_TRUE(load.ok()) << load.cause;
     EXPECT_STREQ("RUN\r", load.typeAfter);
     EXPECT_NE(cycles, cpu.TCOUNT) << "no reset and boot frames before the load";
     // The program is in memory.
@@ -120,8 +122,8 @@ Bytes silentWav() {
 TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
     writeFile(dir_.path("t.WAV"), silentWav());
     for (bool autostart : {false, true}) {
-        const SessionLoad load = LoadSessionFile(dir_.path("t.WAV"), autostart);
-        ASSERT_EQ(1, load.loaded) << load.cause;
+        const SessionLoad load = LoadSessionFile(dir_.path("t.WAV"), autostart ? LoadStart::Autostart : LoadStart::Load);
+        ASSERT_TRUE(load.ok()) << load.cause;
         EXPECT_EQ(MediaFileKind::Wav, load.kind);
         EXPECT_STREQ("LOAD CAS:\r", load.typeAfter) << autostart;
         // A reset closes the tape: an autostart's comes before the tape goes in.
@@ -132,15 +134,15 @@ TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
 }
 
 TEST_F(SessionTest, FailedLoadsNameTheirCauseAndTypeNothing) {
-    const SessionLoad absent = LoadSessionFile(dir_.path("absent.wav"), true);
-    EXPECT_EQ(0, absent.loaded);
+    const SessionLoad absent = LoadSessionFile(dir_.path("absent.wav"), LoadStart::Autostart);
+    EXPECT_FALSE(absent.ok());
     EXPECT_EQ(MediaFileKind::Wav, absent.kind);
     EXPECT_EQ("no such file or folder", absent.cause);
     EXPECT_EQ(nullptr, absent.typeAfter);
 
     ASSERT_EQ(0, mkdir(dir_.path("folder.bas").c_str(), 0755));
-    const SessionLoad folder = LoadSessionFile(dir_.path("folder.bas"), true);
-    EXPECT_EQ(0, folder.loaded);
+    const SessionLoad folder = LoadSessionFile(dir_.path("folder.bas"), LoadStart::Autostart);
+    EXPECT_FALSE(folder.ok());
     EXPECT_EQ("is a folder", folder.cause);
     EXPECT_EQ(nullptr, folder.typeAfter);
 }

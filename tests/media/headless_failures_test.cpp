@@ -65,7 +65,7 @@ TEST_F(HeadlessFailures, SaveOntoAFullDiskFailsWithTheCause) {
     std::filesystem::create_symlink("/dev/full", dir.path("full.bac"));
     EXPECT_EQ(1, run("--load " + program() + " --frames 1 --save-bac " + dir.path("full.bac")));
     EXPECT_NE(std::string::npos,
-              errors().find("cannot write " + dir.path("full.bac") + ": no space left on device"))
+              errors().find("Cannot write " + dir.path("full.bac") + ": no space left on device"))
         << errors();
     EXPECT_EQ(std::string::npos, errors().find("File saved"));
     EXPECT_EQ(input, checksumOf(program()));
@@ -230,7 +230,7 @@ TEST_F(HeadlessFailures, FilesWithoutAProgramAreRefusedWithTheReason) {
         uint64_t input = checksumOf(dir.path(c.name));
         EXPECT_EQ(1, run("--load " + dir.path(c.name) + " --frames 1"));
         EXPECT_NE(std::string::npos,
-                  errors().find("cannot load " + dir.path(c.name) + ": " + c.reason))
+                  errors().find("Cannot load " + dir.path(c.name) + ": " + c.reason))
             << errors();
         EXPECT_EQ(std::string::npos, errors().find("Loaded"));
         EXPECT_EQ(input, checksumOf(dir.path(c.name)));

@@ -56,6 +56,8 @@ export async function loadMachine() {
     installRom: (name, bytes) => withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))),
     saveBac: () => output(m._orvane_save_bac()),
     mediaError: () => text(m._orvane_media_error()),
+    // What the last load or disk attach said, in the desktop's words.
+    message: () => text(m._orvane_message()),
     startTapeRecording: () => m._orvane_start_tape_recording() === 1,
     stopTapeRecording: () => output(m._orvane_stop_tape_recording()),
     tapeRecording: () => m._orvane_tape_recording() !== 0,

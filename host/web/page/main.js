@@ -324,8 +324,7 @@ async function loadFile(file, autostart) {
 function loadBytes(name, bytes, autostart) {
   keyboard.releaseAll();
   const ok = machine.loadFile(name, bytes, autostart);
-  const cause = ok ? "" : machine.mediaError();
-  showMessage(ok ? `Loaded ${name}.` : `Cannot load ${name}${cause ? ": " + cause : ""}.`);
+  showMessage(machine.message());
   canvas.focus();
   return ok;
 }
@@ -411,8 +410,8 @@ function attachDisk(name, bytes) {
   let drive = 0;
   while (drive < Drives && machine.diskName(drive)) drive++;
   if (drive === Drives) drive = 0;
-  if (machine.attachDisk(drive, name, bytes)) showMessage(`${name} attached to DR${drive}.`);
-  else showMessage(`${name} is not a disk image of a known size.`);
+  machine.attachDisk(drive, name, bytes);
+  showMessage(machine.message());
   showDisks();
   canvas.focus();
 }

@@ -148,6 +148,6 @@ test("a dropped disk image is attached, named in the status line and saved back"
 
   // An image of no known size is refused and leaves the drives as they were.
   await dropFile(page, "odd.img", Buffer.alloc(1000));
-  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("odd.img is not a disk image"));
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("Error attaching disk image! Drive DR1 - odd.img: size of 1000 bytes is no disk format."));
   assert.equal(await page.$eval("#status-disks", (e) => e.textContent), "DR0: work.dsk");
 });

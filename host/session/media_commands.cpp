@@ -1,0 +1,121 @@
+// Saving, the cassette deck and the disk drives, as every front end offers
+// them.
+#include "host/session/media_commands.h"
+
+#include "media/disk_card.h"
+#include "media/host_file.h"
+#include "media/tape_deck.h"
+#include "media/tape_images.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+SessionResult result(Outcome outcome, std::string message) {
+    return SessionResult{outcome, std::move(message)};
+}
+
+// The name's last extension in lower case, with its dot ("" when none).
+std::string lastExtension(const std::string& path) {
+    const size_t name = path.find_last_of('/') + 1;
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < name) return "";
+    std::string extension = path.substr(dot);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+std::string minutesAndSeconds(uint64_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
+                  static_cast<unsigned>(seconds % 60));
+    return text;
+}
+
+} // namespace
+
+SessionResult SaveSessionProgram(const std::string& path) {
+    // Success is reported only once the file is really in place.
+    if (!SaveBacImage(path))
+        return result(Outcome::Failed, "Cannot write " + path + ": " + MediaError() + ".");
+    return result(Outcome::Done, "File saved: " + path + ".");
+}
+
+SessionResult SaveSessionFile(const std::string& chosen, std::string* saved) {
+    std::string path = chosen;
+    if (path.find('.', path.find_last_of('/') + 1) == std::string::npos) path += ".bac";
+    if (saved) *saved = path;
+    const std::string extension = lastExtension(path);
+    if (extension == ".bac") return SaveSessionProgram(path);
+    if (extension == ".wav") return RecordSessionTape(path);
+    return result(Outcome::Failed, "Cannot save " + path +
+                                        ": only .bac (a program) and .wav (a tape recording) "
+                                        "can be saved. Nothing was written.");
+}
+
+SessionResult InsertSessionTape(const std::string& path) {
+    if (tapeDeck.file && !TapeInserted())
+        return result(Outcome::Refused,
+                      "Recording to " + tapeDeck.path +
+                          ": eject it (ending the recording) before inserting a tape.");
+    if (!OpenTapeForReading(path))
+        return result(Outcome::Failed, "Cannot open " + path + ": " + MediaError() + ".");
+    return result(Outcome::Done, "Tape in the deck: " + path + " (" +
+                                     minutesAndSeconds(TapeLengthSeconds()) +
+                                     "). LOAD CAS: reads it.");
+}
+
+SessionResult TapeDeckFreeToRecord() {
+    if (TapeInserted())
+        return result(Outcome::Refused,
+                      tapeDeck.path + " is in the deck to play. Eject it before recording.");
+    return result(Outcome::Done, "");
+}
+
+SessionResult RecordSessionTape(const std::string& path) {
+    if (SessionResult free = TapeDeckFreeToRecord(); !free.ok()) return free;
+    const std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
+    if (!StartTapeRecording(path, 44100))
+        return result(Outcome::Failed, "Cannot write " + path + ": " + MediaError() + ".");
+    if (!finished.empty())
+        return result(Outcome::Done,
+                      "Recording to " + finished + " finished; recording to " + path + ".");
+    return result(Outcome::Done, "Recording to " + path + ": SAVE CAS: writes onto it.");
+}
+
+SessionResult RewindSessionTape() {
+    if (RewindTape()) return result(Outcome::Done, "Tape rewound: " + tapeDeck.path + ".");
+    if (tapeDeck.file)
+        return result(Outcome::Refused, "A recording is not rewound; eject it to finish it.");
+    return result(Outcome::Refused, "No tape in the deck.");
+}
+
+SessionResult EjectSessionTape() {
+    if (!tapeDeck.file) return result(Outcome::Refused, "No tape in the deck.");
+    const std::string path = tapeDeck.path;
+    const bool recording = !TapeInserted();
+    CloseTape();
+    // A recording whose last writes failed says so rather than "finished".
+    if (recording && !TapeRecordingFailure().empty())
+        return result(Outcome::Failed, "Tape recording stopped: " + TapeRecordingFailure() + ".");
+    return result(Outcome::Done,
+                  (recording ? "Recording finished: " : "Tape ejected: ") + path + ".");
+}
+
+SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
+                                const std::string& shownName) {
+    const std::string& name = shownName.empty() ? path : shownName;
+    if (AttachDiskImage(drive, path))
+        return result(Outcome::Done, name + " attached to DR" + std::to_string(drive) + ".");
+    SessionResult failed = result(Outcome::Failed, "Drive DR" + std::to_string(drive) + " - " +
+                                                       name + ": " + MediaError() + ".");
+    failed.caption = "Error attaching disk image!";
+    return failed;
+}
+
+void DetachSessionDisks() {
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        DetachDrive(drive);
+}

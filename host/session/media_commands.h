@@ -1,0 +1,36 @@
+// The media commands every front end offers, each with its one message:
+// saving the program, the cassette deck (insert, record, rewind, eject) and
+// the disk drives.
+#pragma once
+
+#include "host/session/session.h"
+
+#include <string>
+
+// Save as: a name with no "." gets ".bac"; ".bac" saves the program,
+// ".wav" starts a tape recording (SAVE CAS: writes onto it), any other
+// extension writes nothing. `saved` receives the name actually used.
+SessionResult SaveSessionFile(const std::string& path, std::string* saved = nullptr);
+// The program as a BAC file whatever the name's extension.
+SessionResult SaveSessionProgram(const std::string& path);
+
+// A WAV file into the deck to play ("Tape in the deck: NAME (01:24). LOAD
+// CAS: reads it."); refused while the deck records.
+SessionResult InsertSessionTape(const std::string& path);
+// Done (with no message) unless a tape is in the deck to play, which a
+// recording must wait for: a front end asks before it asks for a file name.
+SessionResult TapeDeckFreeToRecord();
+// The cassette output recorded into a new WAV file (44,100 Hz); refused
+// while a tape is in the deck to play.
+SessionResult RecordSessionTape(const std::string& path);
+SessionResult RewindSessionTape();
+// Takes the tape out; a recording is finished.
+SessionResult EjectSessionTape();
+
+// An image on drive DR0-DR3; a refused image leaves the drive as it was.
+// A failure's caption is "Error attaching disk image!" and its message
+// starts with "Drive DRn - PATH".
+SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
+                                const std::string& shownName = "");
+// Empties every drive.
+void DetachSessionDisks();
