@@ -86,7 +86,8 @@ int chooseFrom(const char* value, const char* const* names, long& choice) {
 // run; a success as it stands unless quiet.
 int report(const SessionResult& result, bool sayDone = true) {
     if (result.ok()) {
-        if (sayDone && !result.message.empty()) std::fprintf(stderr, "%s\n", result.message.c_str());
+        if (sayDone && !result.message.empty())
+            std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;
     }
     const bool captioned = result.caption != "Error";

@@ -26,8 +26,8 @@
 #include "host/session/screenshot.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
-#include "host/text/screen_text.h"
 #include "host/sound/drivers.h"
+#include "host/text/screen_text.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -168,9 +168,10 @@ void MainWindow::attachDisk(unsigned drive) {
 void MainWindow::markDrives() {
     for (unsigned drive = 0; drive < MenuDrives; drive++)
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
-            item->setText(DriveNames[drive].empty()
-                              ? QString("Drive DR&%1 - ...").arg(drive)
-                              : QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive])));
+            item->setText(
+                DriveNames[drive].empty()
+                    ? QString("Drive DR&%1 - ...").arg(drive)
+                    : QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive])));
 }
 
 void MainWindow::saveScreenshot() {

@@ -51,8 +51,8 @@ SessionResult SaveSessionFile(const std::string& chosen, std::string* saved) {
     if (extension == ".bac") return SaveSessionProgram(path);
     if (extension == ".wav") return RecordSessionTape(path);
     return result(Outcome::Failed, "Cannot save " + path +
-                                        ": only .bac (a program) and .wav (a tape recording) "
-                                        "can be saved. Nothing was written.");
+                                       ": only .bac (a program) and .wav (a tape recording) "
+                                       "can be saved. Nothing was written.");
 }
 
 SessionResult InsertSessionTape(const std::string& path) {

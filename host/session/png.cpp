@@ -46,8 +46,8 @@ void putSymbol(BitWriter& w, int symbol) {
         w.putCode(0xC0 + symbol - 280, 8);
 }
 
-constexpr std::array<int, 29> LengthBase = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,
-                                            15, 17, 19, 23, 27, 31, 35, 43,  51,  59,
+constexpr std::array<int, 29> LengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                            15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                             67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<int, 29> LengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                              2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
@@ -98,7 +98,8 @@ std::vector<uint8_t> zlibStream(const std::vector<uint8_t>& data, size_t lineByt
         int bestLength = 0, bestDistance = 0;
         if (i + MinMatch <= data.size()) {
             const int64_t candidates[3] = {lastAt[hashAt(i)], static_cast<int64_t>(i) - 1,
-                                           static_cast<int64_t>(i) - static_cast<int64_t>(lineBytes)};
+                                           static_cast<int64_t>(i) -
+                                               static_cast<int64_t>(lineBytes)};
             for (int64_t from : candidates) {
                 if (from < 0 || static_cast<size_t>(from) >= i || i - from > Window) continue;
                 const int length = matchLength(data, i, static_cast<size_t>(from));

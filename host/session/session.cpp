@@ -12,9 +12,7 @@
 
 namespace {
 
-SessionResult done(std::string message) {
-    return SessionResult{Outcome::Done, std::move(message)};
-}
+SessionResult done(std::string message) { return SessionResult{Outcome::Done, std::move(message)}; }
 
 // The status bar and a console line show one line: notes are joined.
 std::string oneLine(std::string text) {

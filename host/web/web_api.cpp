@@ -42,9 +42,9 @@ struct WebMachine {
     std::vector<uint8_t> picture = std::vector<uint8_t>(FrameBufferBytes, 0);
     int pitchShift = 0;
     bool soundOn = false;
-    std::string text;               // the last text handed to the page
-    std::string message;            // what the last load or attach said
-    std::vector<uint8_t> output;    // the last file handed to the page
+    std::string text;            // the last text handed to the page
+    std::string message;         // what the last load or attach said
+    std::vector<uint8_t> output; // the last file handed to the page
     std::string statusFields[4];
     uint32_t statusChanges = 0;
 };

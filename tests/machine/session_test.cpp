@@ -122,7 +122,8 @@ Bytes silentWav() {
 TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
     writeFile(dir_.path("t.WAV"), silentWav());
     for (bool autostart : {false, true}) {
-        const SessionLoad load = LoadSessionFile(dir_.path("t.WAV"), autostart ? LoadStart::Autostart : LoadStart::Load);
+        const SessionLoad load =
+            LoadSessionFile(dir_.path("t.WAV"), autostart ? LoadStart::Autostart : LoadStart::Load);
         ASSERT_TRUE(load.ok()) << load.cause;
         EXPECT_EQ(MediaFileKind::Wav, load.kind);
         EXPECT_STREQ("LOAD CAS:\r", load.typeAfter) << autostart;

@@ -1,0 +1,199 @@
+// The session's commands as every front end meets them: the typing queue
+// across loads and resets, the deck's refusals, saving by extension, disks
+// and quick screenshots, each failure with the words shown to the user.
+#include "abc80/abc80.h"
+#include "cpu/z80.h"
+#include "host/session/media_commands.h"
+#include "host/session/screenshot.h"
+#include "host/session/session.h"
+#include "host/session/typing.h"
+#include "host/text/screen_text.h"
+#include "machine/frame.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "media/disk_card.h"
+#include "media/tape_deck.h"
+#include "tests/media/media_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// Two seconds of silence as an 8-bit mono WAV file.
+Bytes silentWav() {
+    const uint32_t rate = 44100, data = 2 * rate;
+    Bytes wav = {'R', 'I', 'F', 'F'};
+    auto word = [&wav](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    word(36 + data, 4);
+    for (char c : std::string("WAVEfmt "))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(16, 4), word(1, 2), word(1, 2), word(rate, 4), word(rate, 4), word(1, 2), word(8, 2);
+    for (char c : std::string("data"))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(data, 4);
+    wav.resize(wav.size() + data, 0x80);
+    return wav;
+}
+
+class SessionCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setRomFolder(dir_.path("roms"));
+        basicRom = BasicRomOld;
+        dosRom = DosRomNone;
+        StartSession();
+        runFramesBlind(50);
+    }
+    void TearDown() override {
+        CloseTape();
+        DetachSessionDisks();
+    }
+    void runUntilTyped() {
+        for (int i = 0; i < 2000 && TypingPending(); i++) {
+            runFrameFast();
+            TypeNextQueued();
+        }
+        runFramesBlind(20);
+    }
+    ScratchDir dir_;
+};
+
+TEST_F(SessionCommands, QueuedTextsAreTypedInOrderAndAResetDropsTheWaitingOnes) {
+    TypeAfterCurrent("10 PRINT 6*7\r");
+    TypeAfterCurrent("RUN\r");
+    EXPECT_TRUE(TypingPending());
+    runUntilTyped();
+    EXPECT_NE(ScreenText().find("42"), std::string::npos) << ScreenText();
+
+    // An autostart's reset drops what was still waiting; its own RUN follows.
+    TypeAfterCurrent("20 PRINT 1\r");
+    TypeAfterCurrent("30 PRINT 2\r");
+    // A text file is typed itself, and its RUN waits behind it.
+    const std::string text = "10 PRINT 9*9\r\n";
+    writeFile(dir_.path("p.bas"), Bytes(text.begin(), text.end()));
+    const SessionLoad load = LoadSessionFile(dir_.path("p.bas"), LoadStart::Autostart);
+    ASSERT_TRUE(load.ok()) << load.message;
+    runUntilTyped();
+    const std::string screen = ScreenText();
+    EXPECT_NE(screen.find("81"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("30 PRINT 2"), std::string::npos) << screen;
+
+    TypeAfterCurrent("40 PRINT 3\r");
+    TypeAfterCurrent("50 PRINT 4\r");
+    SessionReset();
+    EXPECT_FALSE(TypingPending()) << "the keyboard's own typing stops at a reset too";
+}
+
+TEST_F(SessionCommands, TheDeckHoldsATapeOrARecordingAndSaysWhichWhenRefusing) {
+    const std::string played = dir_.path("played.wav");
+    writeFile(played, silentWav());
+    const SessionResult inserted = InsertSessionTape(played);
+    ASSERT_TRUE(inserted.ok()) << inserted.message;
+    EXPECT_EQ("Tape in the deck: " + played + " (00:02). LOAD CAS: reads it.", inserted.message);
+
+    const SessionResult record = RecordSessionTape(dir_.path("rec.wav"));
+    EXPECT_EQ(Outcome::Refused, record.outcome);
+    EXPECT_EQ(played + " is in the deck to play. Eject it before recording.", record.message);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("rec.wav")));
+    EXPECT_EQ(silentWav(), readFile(played));
+
+    EXPECT_EQ("Tape ejected: " + played + ".", EjectSessionTape().message);
+    ASSERT_TRUE(RecordSessionTape(dir_.path("rec.wav")).ok());
+    // A tape to play while recording is refused before any reset.
+    const uint64_t cycles = cpu.TCOUNT;
+    const SessionLoad load = LoadSessionFile(played, LoadStart::Autostart);
+    EXPECT_EQ(Outcome::Refused, load.outcome);
+    EXPECT_NE(load.message.find("the deck is recording to " + dir_.path("rec.wav")),
+              std::string::npos)
+        << load.message;
+    EXPECT_EQ(cycles, cpu.TCOUNT);
+    EXPECT_EQ(Outcome::Refused, InsertSessionTape(played).outcome);
+    EXPECT_EQ("Recording finished: " + dir_.path("rec.wav") + ".", EjectSessionTape().message);
+    EXPECT_EQ("No tape in the deck.", EjectSessionTape().message);
+}
+
+TEST_F(SessionCommands, ARecordingOntoAFullDiskIsAFailureNotAFinish) {
+    SessionResult started = RecordSessionTape("/dev/full");
+    if (started.ok()) {
+        // The header may wait in the buffer until the recording grows or ends.
+        TypeAfterCurrent("10 PRINT 1\rSAVE CAS:A\r");
+        runUntilTyped();
+        started = EjectSessionTape();
+    }
+    EXPECT_EQ(Outcome::Failed, started.outcome);
+    EXPECT_NE(started.message.find("/dev/full: no space left on device."), std::string::npos)
+        << started.message;
+}
+
+TEST_F(SessionCommands, SaveAsChoosesByExtensionAndNeverReportsAFailureAsSaved) {
+    TypeAfterCurrent("10 PRINT 1\r");
+    runUntilTyped();
+    std::string saved;
+    const SessionResult plain = SaveSessionFile(dir_.path("PROG"), &saved);
+    EXPECT_EQ(dir_.path("PROG.bac"), saved);
+    EXPECT_EQ("File saved: " + saved + ".", plain.message);
+    EXPECT_EQ(0x82, readFile(saved).at(0));
+
+    const SessionResult text = SaveSessionFile(dir_.path("PROG.txt"));
+    EXPECT_EQ(Outcome::Failed, text.outcome);
+    EXPECT_NE(text.message.find("Nothing was written."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("PROG.txt")));
+
+    std::filesystem::create_directory(dir_.path("BOX.BAC"));
+    const SessionResult box = SaveSessionFile(dir_.path("BOX.BAC"));
+    EXPECT_EQ("Cannot write " + dir_.path("BOX.BAC") + ": is a folder.", box.message);
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.path("BOX.BAC")));
+}
+
+TEST_F(SessionCommands, ARefusedDiskImageKeepsTheDriveAndNamesTheCause) {
+    writeFile(dir_.path("good.dsk"), Bytes(163840, 0xE5));
+    ASSERT_TRUE(AttachSessionDisk(0, dir_.path("good.dsk")).ok());
+    writeFile(dir_.path("odd.dsk"), Bytes(1000, 0));
+    const SessionResult odd = AttachSessionDisk(0, dir_.path("odd.dsk"), "odd.dsk");
+    EXPECT_EQ(Outcome::Failed, odd.outcome);
+    EXPECT_EQ("Error attaching disk image!", odd.caption);
+    EXPECT_EQ("Drive DR0 - odd.dsk: size of 1000 bytes is no disk format.", odd.message);
+    EXPECT_EQ(dir_.path("good.dsk"), DriveImages[0].path);
+    DetachSessionDisks();
+    EXPECT_TRUE(DriveImages[0].path.empty());
+}
+
+TEST_F(SessionCommands, QuickScreenshotsGetNamesOfTheirOwnAndAFolderInTheWayIsReported) {
+    std::vector<uint8_t> picture(FrameBufferBytes, 0);
+    std::string first, second;
+    ASSERT_TRUE(SaveQuickScreenshot(dir_.path("shots/new"), picture.data(), 0, &first).ok());
+    ASSERT_TRUE(SaveQuickScreenshot(dir_.path("shots/new"), picture.data(), 0, &second).ok());
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_TRUE(std::filesystem::exists(second));
+
+    writeFile(dir_.path("plain"), {1, 2, 3});
+    const SessionResult blocked = SaveQuickScreenshot(dir_.path("plain"), picture.data(), 0);
+    EXPECT_EQ(Outcome::Failed, blocked.outcome);
+    EXPECT_EQ(0u, blocked.message.find("Cannot create the folder " + dir_.path("plain")))
+        << blocked.message;
+    EXPECT_EQ((Bytes{1, 2, 3}), readFile(dir_.path("plain")));
+}
+
+TEST_F(SessionCommands, AStateLoadDropsTheWaitingTextsAndARefusedOneChangesNothing) {
+    const std::string state = dir_.path("s.ost");
+    ASSERT_TRUE(SaveSessionState(state, "slot 1").ok());
+    writeFile(dir_.path("junk.ost"), Bytes(100, 7));
+    TypeAfterCurrent("10 PRINT 1\r");
+    TypeAfterCurrent("20 PRINT 2\r");
+    const SessionResult junk = LoadSessionState(dir_.path("junk.ost"), "junk");
+    EXPECT_EQ(Outcome::Failed, junk.outcome);
+    EXPECT_TRUE(TypingPending()) << "a refused state leaves the typing as it was";
+
+    const SessionResult loaded = LoadSessionState(state, "slot 1");
+    EXPECT_EQ("State loaded from slot 1.", loaded.message);
+    runUntilTyped();
+    EXPECT_EQ(ScreenText().find("20 PRINT 2"), std::string::npos) << ScreenText();
+}
+
+} // namespace
