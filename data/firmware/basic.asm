@@ -32,12 +32,15 @@ coldstart:  di
             xor 00100000b
             out (3Ah),a
             ld hl,(warmsig)     ; a reset with our program area intact
-            ld de,'O'+'B'*256   ; keeps the program
+            ld de,'O'+'B'*256   ; and lines in it keeps the program
             or a
             sbc hl,de
             jr nz,coldstart_clear
             call progvalid
             jr nz,coldstart_clear
+            ld a,(progbase)     ; the end byte alone: nothing to keep, so
+            dec a               ; the start is the cold one, banner and all
+            jr z,coldstart_clear
             call sysclear
             ld hl,m_warm
             jr coldstart_banner

@@ -1021,7 +1021,7 @@ factor_int: ld a,(hl)
 functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw fn_exp, fn_log, fn_rnd, fn_pi, fn_fre, fn_peek, fn_inp, fn_pos
             dw fn_len, fn_asc, fn_val, fn_chrs, fn_strs, fn_lefts, fn_rights
-            dw fn_mids, fn_instr, fn_spaces, fn_inkeys
+            dw fn_mids, fn_instr, fn_spaces, fn_inkeys, fn_strings
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

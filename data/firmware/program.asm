@@ -17,7 +17,8 @@ edlen:      equ sysend+8
 tokval:     equ sysend+9
 
 ; The keywords in token order, from 80h. The tokeniser takes the first
-; that matches, so INPUT comes before INP.
+; that matches, so INPUT comes before INP. New keywords go at the end, so
+; the tokens of stored programs keep their meaning.
 keywords:   db "EN", 'D'+80h
             db "FO", 'R'+80h
             db "NEX", 'T'+80h
@@ -90,6 +91,7 @@ keywords:   db "EN", 'D'+80h
             db "INST", 'R'+80h
             db "SPACE", '$'+80h
             db "INKEY", '$'+80h
+            db "STRING", '$'+80h
             db 0
 
 t_end:      equ 080h
@@ -164,7 +166,8 @@ t_mids:     equ 0C4h
 t_instr:    equ 0C5h
 t_spaces:   equ 0C6h
 t_inkeys:   equ 0C7h
-t_last:     equ 0C7h
+t_strings:  equ 0C8h
+t_last:     equ 0C8h
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -682,21 +682,57 @@ fn_mids_close:
 fn_spaces:  call parenarg
             call toint
             call checkbyte
-            or a
-            jr z,fn_spaces_none
+            ld c,' '
+; strfill: a new string of A (0-255) copies of the character C.
+strfill:    or a
+            jp z,newtemp
             push af
             call stralloc
             pop af
             push hl
             ld b,a
-fn_spaces_fill:
-            ld (hl),' '
+strfill_loop:
+            ld (hl),c
             inc hl
-            djnz fn_spaces_fill
+            djnz strfill_loop
             pop hl
             jp newtempheap
-fn_spaces_none:
-            jp newtemp
+
+; STRING$(n, c), STRING$(n, s): n copies of the character c, or of the
+; first character of s (BAD ARGUMENT for ""). The character is taken and
+; s given back before the new string is made, so a collection that the
+; new string causes has nothing of s to keep.
+fn_strings: ld c,'('
+            call need
+            call getint
+            call checkbyte
+            push af             ; n
+            ld c,','
+            call need
+            call expr
+            call closeparen
+            cp 2
+            jr z,fn_strings_str
+            call toint
+            call checkbyte
+            ld c,a
+            pop af
+            jr strfill
+fn_strings_str:
+            ld a,(hl)
+            or a
+            jp z,err_argument
+            push hl
+            inc hl
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            ld c,(hl)
+            pop hl
+            call freetemp
+            pop af
+            jr strfill
 
 ; INKEY$: the next key as a one-character string, "" when none waits.
 fn_inkeys:  call inkey

@@ -56,6 +56,52 @@ TEST_F(BasicData, StringsOfTwoHundredAndFiftyFiveCharacters) {
     EXPECT_EQ(out, (Rows{" 255 012345", "STRING TOO LONG IN LINE 30"}));
 }
 
+TEST_F(BasicData, StringOfRepeatsACodeOrTheFirstCharacterOfAString) {
+    // The 255 copies are checked against a string built one character at a
+    // time, so a fill one short or one long shows.
+    Rows out = runProgram({
+        "10 B$=\"\":FOR I=1 TO 255:B$=B$+\"Z\":NEXT",
+        "20 A$=STRING$(255,90):PRINT LEN(A$);A$=B$;STRING$(255,\"ZQ\")=B$",
+        "30 PRINT \"<\";STRING$(0,65);STRING$(0,\"Q\");\">\";LEN(STRING$(0,65))",
+        "40 PRINT STRING$(3,\"XYZ\");STRING$(2,48.9);ASC(STRING$(2,0));ASC(STRING$(1,255))",
+        "50 PRINT LEN(STRING$(100,\"A\")+STRING$(155,66));STRING$(2,\"A\")+\"B\"+STRING$(2,67)",
+        "60 N=4:C$=\"-\":PRINT STRING$(N*2-1,C$+\"+\");LEN(STRING$(N,C$));STRING$(1,CHR$(34))",
+    });
+    EXPECT_EQ(out, (Rows{" 255 -1 -1", "<> 0", "XXX00 0  255", " 255 AABCC", "------- 4 \""}));
+}
+
+TEST_F(BasicData, StringOfRefusesWhatItCannotMake) {
+    for (const char* command :
+         {"PRINT STRING$(256,65)", "PRINT STRING$(-1,65)", "PRINT STRING$(3,256)",
+          "PRINT STRING$(3,-1)", "PRINT STRING$(3,\"\")", "PRINT STRING$(256,\"A\")"}) {
+        SCOPED_TRACE(command);
+        EXPECT_EQ(run(command), Rows{"BAD ARGUMENT"});
+    }
+    EXPECT_EQ(run("PRINT STRING$(\"A\",3)"), Rows{"TYPE MISMATCH"});
+    EXPECT_EQ(run("A=STRING$(3,65)"), Rows{"TYPE MISMATCH"});
+    EXPECT_EQ(run("PRINT STRING$(3)"), Rows{"SYNTAX ERROR"});
+    EXPECT_EQ(run("PRINT STRING$(3,65"), Rows{"SYNTAX ERROR"});
+    EXPECT_EQ(run("PRINT STRING$(200,65)+STRING$(56,66)"), Rows{"STRING TOO LONG"});
+}
+
+TEST_F(BasicData, StringOfResultsSurviveTheCollector) {
+    // About 90 KB of strings through a heap of under 30 KB: the collector
+    // runs many times, also while one STRING$ is waiting to be joined to the
+    // next and while STRING$ takes its character from a string just made.
+    Rows out = runProgram({
+        "10 DIM A$(9)",
+        "20 FOR I=1 TO 400:K=I MOD 10:L=I MOD 50",
+        "30 A$(K)=STRING$(200,48+K)+STRING$(L,CHR$(65+K)):NEXT",
+        "40 FOR K=0 TO 9:I=390+K:IF K=0 THEN I=400",
+        "50 L=I MOD 50:E$=\"\":FOR J=1 TO 200:E$=E$+CHR$(48+K):NEXT",
+        "60 FOR J=0 TO L:IF J THEN E$=E$+CHR$(65+K)",
+        "65 NEXT",
+        "70 IF A$(K)<>E$ THEN PRINT \"BAD\";K",
+        "80 NEXT:PRINT LEN(A$(3));LEN(A$(0));FRE(0)>26000",
+    });
+    EXPECT_EQ(out, (Rows{" 243  200 -1"}));
+}
+
 TEST_F(BasicData, ArraysOfEveryKindWithAndWithoutDim) {
     Rows out = runProgram({
         "10 DIM A(20),N%(3,4),S$(5)",
@@ -207,6 +253,33 @@ TEST_F(BasicData, AResetKeepsTheProgramAndAHardResetClearsIt) {
     runFrames(50);
     EXPECT_EQ(screenRows()[0], "ORVANE BASIC 2.0");
     EXPECT_EQ(listing(), Rows{});
+}
+
+TEST_F(BasicData, AResetWithNoLinesGivesThePowerOnScreenNotProgramKept) {
+    const Rows powerOn = screenRows();
+    ASSERT_EQ(powerOn[0], "ORVANE BASIC 2.0");
+    auto resetScreen = [] {
+        machineReset();
+        runFrames(50);
+        return screenRows();
+    };
+    // Right after power-on, as the front ends do before loading a file.
+    EXPECT_EQ(resetScreen(), powerOn);
+
+    enterProgram({"10 PRINT \"KEPT\""});
+    Rows rows = resetScreen();
+    EXPECT_EQ(rows[0], "ORVANE BASIC 2.0 - PROGRAM KEPT");
+    EXPECT_EQ(listing(), Rows{"10 PRINT \"KEPT\""});
+
+    typeAndRun("NEW\rA=5\r");
+    EXPECT_EQ(resetScreen(), powerOn);
+    EXPECT_EQ(run("PRINT A"), Rows{" 0"});
+    EXPECT_EQ(listing(), Rows{});
+
+    // Deleting the last line empties the program just as NEW does.
+    enterProgram({"20 END", "20"});
+    EXPECT_EQ(resetScreen(), powerOn);
+    EXPECT_EQ(peekWord(0xFE1E), 0x8001);
 }
 
 TEST_F(BasicData, AResetWithADamagedProgramAreaStartsClean) {

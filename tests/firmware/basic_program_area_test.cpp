@@ -83,6 +83,26 @@ TEST_F(ProgramArea, RunsAProgramPlacedThereByALoader) {
     EXPECT_EQ(MainMemory[0x8003], 0x81);
 }
 
+TEST_F(ProgramArea, StringOfIsStoredAsItsTokenListedBackAndTokenisedByRun) {
+    // C8h, after INKEY$ (C7h): the tokens of programs stored before it keep
+    // their meaning.
+    enterProgram({"10 A$=STRING$(3,\"*\")+SPACE$(1)+INKEY$"});
+    expectProgram({record(10, "A$=\xC8(3,\"*\")+\xC6(1)+\xC7")});
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"10 A$=STRING$(3,\"*\")+SPACE$(1)+INKEY$"});
+
+    // A plain-text line from a BASIC 1 program.
+    typeAndRun("NEW\r");
+    std::vector<uint8_t> bytes = record(10, "PRINT STRING$(3,65);STR$(2)");
+    std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
+    MainMemory[0x8000 + bytes.size()] = 0x01;
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"AAA 2"});
+    EXPECT_EQ(MainMemory[0x8005], 0xC8);
+    typeAndRun("LIST\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{"10 PRINT STRING$(3,65);STR$(2)"});
+}
+
 TEST_F(ProgramArea, AForeignTokenisedProgramGivesSyntaxErrorNotACrash) {
     std::vector<uint8_t> bytes;
     for (const auto& r : {record(10, "\xC4\xF1\x22\x99"), record(20, "\x84\xA3\x05\xFF\x0A")})
