@@ -253,11 +253,8 @@ int startSound(HeadlessRun&) {
     if (!completedAtExit) std::atexit(ShutdownSoundSystem);
     completedAtExit = true;
     if (sound.play) OpenSoundDriver(SoundDriverSetting);
-    if (!sound.recordPath.empty() && !StartSoundRecording(sound.recordPath.c_str())) {
-        std::fprintf(stderr, "orvane: cannot create sound recording: %s\n",
-                     SoundRecordingFailure().c_str());
+    if (!sound.recordPath.empty() && !report(StartSessionSoundRecording(sound.recordPath), false))
         return 0;
-    }
     sound.next = std::chrono::steady_clock::now();
     return 1;
 }

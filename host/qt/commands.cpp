@@ -187,13 +187,8 @@ void MainWindow::saveScreenshot() {
 
 void MainWindow::toggleSoundRecording() {
     if (SoundRecordingBytes(nullptr)) {
-        StopSoundRecording();
         setChecked(CmdSoundRecording, false);
-        const std::string& failure = SoundRecordingFailure();
-        if (failure.empty())
-            ShowStatus("%s", "");
-        else
-            ShowStatus("Sound recording stopped: %s.", failure.c_str());
+        report(StopSessionSoundRecording());
         return;
     }
     setChecked(CmdSoundRecording, false);
@@ -204,18 +199,7 @@ void MainWindow::toggleSoundRecording() {
     std::string path = fileDialog(request).toStdString();
     if (path.empty()) return;
     if (!hasExtension(path, ".wav")) path += ".wav";
-    if (TapeDeckHolds(path)) {
-        showError("Error", QString("Cannot record the sound to %1: it is the tape in the cassette "
-                                   "deck.")
-                               .arg(fromPath(path)));
-    } else if (StartSoundRecording(path.c_str())) {
-        setChecked(CmdSoundRecording, true);
-    } else {
-        ShowStatus("Cannot write %s.", path.c_str());
-        showError("Error",
-                  QString("Cannot record the sound to %1: %2.")
-                      .arg(fromPath(path), QString::fromStdString(SoundRecordingFailure())));
-    }
+    setChecked(CmdSoundRecording, report(StartSessionSoundRecording(path)) != 0);
 }
 
 int MainWindow::OnCommand(int id) {
@@ -265,23 +249,15 @@ void MainWindow::runCommand(int id) {
         return;
     }
     if (id >= CmdBasicFirst && id <= CmdBasicLast) {
-        basicRom = static_cast<uint32_t>(id - CmdBasicFirst);
-        if (basicRom == BasicRomExternal && !loadExternalRom()) {
-            markRoms();
-            ShowStatus("No ZaVUR80BASIC.ROM found; the old ROM runs instead.");
-        } else {
-            markRoms();
-        }
-        SessionReset();
+        const SessionResult chosen = ChooseSessionBasic(static_cast<uint32_t>(id - CmdBasicFirst));
+        markRoms();
+        report(chosen);
         return;
     }
     if (id >= CmdDosFirst && id <= CmdDosLast) {
-        dosRom = static_cast<uint32_t>(id - CmdDosFirst);
+        const SessionResult chosen = ChooseSessionDos(static_cast<uint32_t>(id - CmdDosFirst));
         markRoms(true);
-        if (dosRom != DosRomNone && !dosRomPresent(dosRom))
-            ShowStatus("No %s image is installed; the machine runs without a DOS.",
-                       dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS");
-        SessionReset();
+        report(chosen);
         return;
     }
     if (id >= CmdVideoFirst && id <= CmdVideoLast) {

@@ -6,11 +6,14 @@
 #include "media/host_file.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
+#include "sound/mixer.h"
 
 #include <cctype>
 #include <cstdio>
 
 namespace {
+
+std::string soundRecordingPath; // the recording the session started last
 
 SessionResult result(Outcome outcome, std::string message) {
     return SessionResult{outcome, std::move(message)};
@@ -102,6 +105,24 @@ SessionResult EjectSessionTape() {
         return result(Outcome::Failed, "Tape recording stopped: " + TapeRecordingFailure() + ".");
     return result(Outcome::Done,
                   (recording ? "Recording finished: " : "Tape ejected: ") + path + ".");
+}
+
+SessionResult StartSessionSoundRecording(const std::string& path) {
+    if (TapeDeckHolds(path))
+        return result(Outcome::Failed, "Cannot record the sound to " + path +
+                                           ": it is the tape in the cassette deck.");
+    if (!StartSoundRecording(path.c_str()))
+        return result(Outcome::Failed,
+                      "Cannot record the sound to " + path + ": " + SoundRecordingFailure() + ".");
+    soundRecordingPath = path;
+    return result(Outcome::Done, "Recording the sound to " + path + ".");
+}
+
+SessionResult StopSessionSoundRecording() {
+    StopSoundRecording();
+    if (!SoundRecordingFailure().empty())
+        return result(Outcome::Failed, "Sound recording stopped: " + SoundRecordingFailure() + ".");
+    return result(Outcome::Done, "Sound recording finished: " + soundRecordingPath + ".");
 }
 
 SessionResult AttachSessionDisk(unsigned drive, const std::string& path,

@@ -1,6 +1,6 @@
 // The media commands every front end offers, each with its one message:
-// saving the program, the cassette deck (insert, record, rewind, eject) and
-// the disk drives.
+// saving the program, the cassette deck (insert, record, rewind, eject), the
+// sound recording and the disk drives.
 #pragma once
 
 #include "host/session/session.h"
@@ -26,6 +26,12 @@ SessionResult RecordSessionTape(const std::string& path);
 SessionResult RewindSessionTape();
 // Takes the tape out; a recording is finished.
 SessionResult EjectSessionTape();
+
+// The machine's sound recorded into a new WAV file in emulated time;
+// refused when the file is the tape in the deck.
+SessionResult StartSessionSoundRecording(const std::string& path);
+// Ends it; a recording that writes had already stopped is a failure.
+SessionResult StopSessionSoundRecording();
 
 // An image on drive DR0-DR3; a refused image leaves the drive as it was.
 // A failure's caption is "Error attaching disk image!" and its message

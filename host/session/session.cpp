@@ -12,6 +12,9 @@
 
 namespace {
 
+constexpr const char* ExternalBasicMissing =
+    "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead.";
+
 SessionResult done(std::string message) { return SessionResult{Outcome::Done, std::move(message)}; }
 
 // The status bar and a console line show one line: notes are joined.
@@ -29,8 +32,7 @@ SessionStart StartSession() {
     machineInit();
     ForgetQueuedTyping();
     SessionStart start;
-    if (externalWanted && basicRom != BasicRomExternal)
-        start.warning = "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead";
+    if (externalWanted && basicRom != BasicRomExternal) start.warning = ExternalBasicMissing;
     start.romLine = runningRomDescription();
     return start;
 }
@@ -39,6 +41,22 @@ void ResetForAutostart() {
     ForgetQueuedTyping();
     machineReset();
     runFramesBlind(50);
+}
+
+SessionResult ChooseSessionBasic(uint32_t choice) {
+    basicRom = choice;
+    const bool missing = basicRom == BasicRomExternal && !loadExternalRom();
+    SessionReset();
+    return done(missing ? ExternalBasicMissing : "");
+}
+
+SessionResult ChooseSessionDos(uint32_t choice) {
+    dosRom = choice;
+    const bool missing = dosRom != DosRomNone && !dosRomPresent(dosRom);
+    SessionReset();
+    return done(missing ? std::string("No ") + (dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS") +
+                              " image is installed; the machine runs without a DOS."
+                        : "");
 }
 
 void SessionReset() {

@@ -7,6 +7,7 @@
 
 #include "media/media_file.h"
 
+#include <cstdint>
 #include <string>
 
 // What became of one action the user asked for.
@@ -35,6 +36,11 @@ SessionStart StartSession();
 // at its prompt before a file is loaded and its command typed. Texts still
 // waiting to be typed are dropped: they were meant for the machine as it was.
 void ResetForAutostart();
+
+// The BASIC and DOS choices of the menus, taking effect with a reset. The
+// message is "" when the chosen image is there, or says what runs instead.
+SessionResult ChooseSessionBasic(uint32_t choice);
+SessionResult ChooseSessionDos(uint32_t choice);
 
 // The reset keys: the texts waiting to be typed are dropped with the
 // machine's own typing.

@@ -243,7 +243,8 @@ TEST_F(FileFlows, SoundRecordingRecordsWithTheNoSoundDriver) {
     runFramesAndReadScreen(50);
     window().OnCommand(CmdSoundRecording);
     EXPECT_FALSE(window().isChecked(CmdSoundRecording));
-    EXPECT_EQ(statusText(), "") << "the recording's progress message goes when it stops";
+    EXPECT_EQ(statusText(), "Sound recording finished: " + path("sound.wav") + ".")
+        << "the recording's progress message goes when it stops";
     // 50 frames are 50 blocks of 960 samples.
     EXPECT_EQ(std::filesystem::file_size(path("sound.wav")), 44u + 50 * 1920);
 }

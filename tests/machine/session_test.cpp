@@ -43,7 +43,7 @@ TEST_F(SessionTest, StartUpNamesWhatRunsAndWarnsOfAMissingExternalBasic) {
 
     basicRom = BasicRomExternal;
     start = StartSession();
-    EXPECT_EQ("No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead", start.warning);
+    EXPECT_EQ("No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead.", start.warning);
     EXPECT_NE(BasicRomExternal, basicRom);
     EXPECT_EQ(runningRomDescription(), start.romLine);
 }
