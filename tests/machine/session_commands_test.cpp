@@ -21,25 +21,6 @@
 
 namespace {
 
-// Two seconds of silence as an 8-bit mono WAV file.
-Bytes silentWav() {
-    const uint32_t rate = 44100, data = 2 * rate;
-    Bytes wav = {'R', 'I', 'F', 'F'};
-    auto word = [&wav](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; i++)
-            wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    word(36 + data, 4);
-    for (char c : std::string("WAVEfmt "))
-        wav.push_back(static_cast<uint8_t>(c));
-    word(16, 4), word(1, 2), word(1, 2), word(rate, 4), word(rate, 4), word(1, 2), word(8, 2);
-    for (char c : std::string("data"))
-        wav.push_back(static_cast<uint8_t>(c));
-    word(data, 4);
-    wav.resize(wav.size() + data, 0x80);
-    return wav;
-}
-
 class SessionCommands : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -91,7 +72,7 @@ TEST_F(SessionCommands, QueuedTextsAreTypedInOrderAndAResetDropsTheWaitingOnes) 
 
 TEST_F(SessionCommands, TheDeckHoldsATapeOrARecordingAndSaysWhichWhenRefusing) {
     const std::string played = dir_.path("played.wav");
-    writeFile(played, silentWav());
+    writeFile(played, silentWav(2));
     const SessionResult inserted = InsertSessionTape(played);
     ASSERT_TRUE(inserted.ok()) << inserted.message;
     EXPECT_EQ("Tape in the deck: " + played + " (00:02). LOAD CAS: reads it.", inserted.message);
@@ -100,7 +81,7 @@ TEST_F(SessionCommands, TheDeckHoldsATapeOrARecordingAndSaysWhichWhenRefusing) {
     EXPECT_EQ(Outcome::Refused, record.outcome);
     EXPECT_EQ(played + " is in the deck to play. Eject it before recording.", record.message);
     EXPECT_FALSE(std::filesystem::exists(dir_.path("rec.wav")));
-    EXPECT_EQ(silentWav(), readFile(played));
+    EXPECT_EQ(silentWav(2), readFile(played));
 
     EXPECT_EQ("Tape ejected: " + played + ".", EjectSessionTape().message);
     ASSERT_TRUE(RecordSessionTape(dir_.path("rec.wav")).ok());

@@ -100,25 +100,6 @@ TEST_F(SessionTest, AutostartResetsThenLoadsAndTypesRun) {
     EXPECT_EQ(line, Bytes(MainMemory + 0x8000, MainMemory + 0x8008));
 }
 
-// A second of silence as a 8-bit mono WAV file.
-Bytes silentWav() {
-    const uint32_t rate = 44100, data = rate;
-    Bytes wav = {'R', 'I', 'F', 'F'};
-    auto word = [&wav](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; i++)
-            wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    word(36 + data, 4);
-    for (char c : std::string("WAVEfmt "))
-        wav.push_back(static_cast<uint8_t>(c));
-    word(16, 4), word(1, 2), word(1, 2), word(rate, 4), word(rate, 4), word(1, 2), word(8, 2);
-    for (char c : std::string("data"))
-        wav.push_back(static_cast<uint8_t>(c));
-    word(data, 4);
-    wav.resize(wav.size() + data, 0x80);
-    return wav;
-}
-
 TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
     writeFile(dir_.path("t.WAV"), silentWav());
     for (bool autostart : {false, true}) {

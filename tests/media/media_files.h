@@ -46,3 +46,22 @@ inline Bytes readFile(const std::string& path) {
     std::fclose(file);
     return bytes;
 }
+
+// Silence as an 8-bit mono 44,100 Hz WAV file of whole seconds.
+inline Bytes silentWav(uint32_t seconds = 1) {
+    const uint32_t rate = 44100, data = seconds * rate;
+    Bytes wav = {'R', 'I', 'F', 'F'};
+    auto word = [&wav](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    word(36 + data, 4);
+    for (char c : std::string("WAVEfmt "))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(16, 4), word(1, 2), word(1, 2), word(rate, 4), word(rate, 4), word(1, 2), word(8, 2);
+    for (char c : std::string("data"))
+        wav.push_back(static_cast<uint8_t>(c));
+    word(data, 4);
+    wav.resize(wav.size() + data, 0x80);
+    return wav;
+}
