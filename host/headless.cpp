@@ -17,6 +17,7 @@
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
 #include "files/file_write.h"
+#include "host/session/frames.h"
 #include "host/session/media_commands.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
@@ -53,7 +54,6 @@ struct SoundChoices {
     std::string recordPath;
     bool hooked = false;
     bool fastTape = true;
-    bool fastNow = false;
     std::chrono::steady_clock::time_point next = std::chrono::steady_clock::now();
 };
 
@@ -267,19 +267,12 @@ int mixAndPace(HeadlessRun&) {
     MixUpTo(cpu.TCOUNT);
     if (!sound.recordPath.empty() && !SoundRecordingFailure().empty()) return 0;
     if (!sound.play) return 1;
-    const bool fast = sound.fastTape && TapeMotorRunning();
-    if (fast != sound.fastNow) {
-        sound.fastNow = fast;
-        SetSoundMuted(fast);
-        std::fputs(fast ? "Fast tape: full speed, sound muted while the tape moves.\n"
-                        : "Fast tape: the tape stopped, real time and sound again.\n",
-                   stderr);
-        if (!fast) {
-            ResetSoundOutput();
-            sound.next = Clock::now();
-        }
+    const std::string change = FollowFastTape(sound.fastTape, true, "real time");
+    if (!change.empty()) {
+        std::fprintf(stderr, "%s\n", change.c_str());
+        if (!FastTapeOn()) sound.next = Clock::now();
     }
-    if (fast) return 1;
+    if (FastTapeOn()) return 1;
     sound.next += std::chrono::milliseconds(20);
     const Clock::time_point now = Clock::now();
     if (now > sound.next + std::chrono::milliseconds(200)) sound.next = now;
@@ -475,12 +468,10 @@ void printHelp() {
     std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
 }
 
+// The sound is mixed by its own frame hook, which also paces a playing run.
 void runOneFrame(HeadlessRun& run) {
     run.pitchShift = framePitchShift();
-    if (run.cycleBased)
-        runFrame(CyclesPerFrame, run.frameBuffer.data(), run.pitchShift);
-    else
-        runFrameFast();
+    RunSessionFrame(run.cycleBased, run.frameBuffer.data(), run.pitchShift, false);
     run.frameNumber++;
 }
 
@@ -489,11 +480,6 @@ int queueTyping(HeadlessRun& run) {
     for (const std::string& text : run.typing)
         TypeAfterCurrent(text);
     run.typing.clear();
-    return 1;
-}
-
-int typeNext(HeadlessRun&) {
-    TypeNextQueued();
     return 1;
 }
 
@@ -720,8 +706,7 @@ int RunHeadless(int argc, char** argv) {
 
     run.startHooks.insert(run.startHooks.begin(), refuseRecordingOverInput);
     run.bootHooks.push_back(queueTyping);
-    run.frameHooks.insert(run.frameHooks.begin(), typeNext);
-    run.frameHooks.insert(run.frameHooks.begin() + 1, pressNextKeys);
+    run.frameHooks.insert(run.frameHooks.begin(), pressNextKeys);
 
     int ok = runHooks(run.startHooks, run);
     for (long i = 0; ok && i < run.bootFrames; i++) {

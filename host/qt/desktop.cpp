@@ -22,6 +22,7 @@
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
 #include "host/qt/window_extras.h"
+#include "host/session/frames.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
 #include "host/sound/drivers.h"
@@ -174,10 +175,15 @@ int StartDesktop(const DesktopOptions& options) {
     // The menu ticks the sound driver that runs; a driver that failed is
     // reported once the window is up.
     desktop.window->reportSoundDriver(soundChoice, false);
-    if (SoundDriverSetting != soundChoice)
+    if (SoundDriverSetting != soundChoice) {
+        // Stored at once, as a clean exit would store it: a machine without
+        // that sound device is told once, not at every start until then.
+        desktop.store->setValue("SoundDriver", SoundDriverSetting);
+        desktop.store->sync();
         QTimer::singleShot(0, desktop.window, [soundChoice] {
             if (desktop.window) desktop.window->reportSoundDriver(soundChoice);
         });
+    }
 
     desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());
     RestoreWindowGeometry(*desktop.store, desktop.window);
@@ -195,17 +201,13 @@ int StartWithFile(const std::string& path) {
 
 namespace {
 
-// The machine's part of a frame: execution (and in the cycle-based mode the
-// picture), the sound brought up to date, the next queued typing.
+// The machine's part of a frame: the next key from the key queue, then the
+// session's frame. An open recording is fed whatever the driver, "No sound"
+// included.
 void runMachineFrame(uint8_t* picture) {
     DeliverQueuedKey();
-    if (CycleBased)
-        runFrame(CyclesPerFrame, picture, desktop.pitchShift);
-    else
-        runFrameFast();
-    // An open recording is fed whatever the driver, "No sound" included.
-    if (SoundDriverSetting != 0 || SoundRecordingBytes(nullptr)) MixUpTo(cpu.TCOUNT);
-    TypeNextQueued();
+    RunSessionFrame(CycleBased != 0, picture, desktop.pitchShift,
+                    SoundDriverSetting != 0 || SoundRecordingBytes(nullptr));
 }
 
 std::string speedName(uint32_t index) {
@@ -216,17 +218,11 @@ std::string speedName(uint32_t index) {
 } // namespace
 
 void UpdateFastTape() {
-    bool wanted = FastTape != 0 && TapeMotorRunning();
-    if (wanted == desktop.fastTape) return;
-    desktop.fastTape = wanted;
-    desktop.pacer.unlimited = wanted;
-    SetSoundMuted(wanted);
-    if (wanted) {
-        ShowStatus("Fast tape: full speed while the tape moves, sound muted.");
-    } else {
-        ResetSoundOutput();
-        ShowStatus("Fast tape: the tape stopped, back to %s.", speedName(SyncSpeed).c_str());
-    }
+    const std::string message = FollowFastTape(FastTape != 0, true, speedName(SyncSpeed));
+    if (message.empty()) return;
+    desktop.fastTape = FastTapeOn();
+    desktop.pacer.unlimited = desktop.fastTape;
+    ShowStatus("%s", message.c_str());
     ResetPacing();
 }
 

@@ -3,6 +3,7 @@
 
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
+#include "host/session/frames.h"
 #include "host/session/typing.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
@@ -31,6 +32,7 @@ SessionStart StartSession() {
     const bool externalWanted = basicRom == BasicRomExternal;
     machineInit();
     ForgetQueuedTyping();
+    ForgetFastTape();
     SessionStart start;
     if (externalWanted && basicRom != BasicRomExternal) start.warning = ExternalBasicMissing;
     start.romLine = runningRomDescription();

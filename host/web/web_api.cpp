@@ -17,6 +17,7 @@
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/session/frames.h"
 #include "host/session/media_commands.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
@@ -122,11 +123,8 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
 // The fast timing mode polls a playing tape too, so one mode serves all.
 EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     if (count > 1000) count = 1000;
-    for (int i = 0; i < count; i++) {
-        runFrameFast();
-        if (web.soundOn) MixUpTo(cpu.TCOUNT);
-        TypeNextQueued();
-    }
+    for (int i = 0; i < count; i++)
+        RunSessionFrame(false, web.picture.data(), web.pitchShift, web.soundOn);
     web.pitchShift = framePitchShift();
     for (int line = 0; line < VisibleLines; line++)
         renderLine(line, web.picture.data(), web.pitchShift);
@@ -202,7 +200,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes
     return load.ok() ? 1 : 0;
 }
 
-// What the last load or disk attach said ("Loaded GAME.BAS.").
+// What the last load, disk attach or fast tape change said ("Loaded GAME.BAS.").
 EMSCRIPTEN_KEEPALIVE const char* orvane_message() { return web.message.c_str(); }
 
 // The program in memory as a BAC file in the output buffer; its size.
@@ -228,12 +226,12 @@ EMSCRIPTEN_KEEPALIVE int orvane_tape_motor() { return tapeDeck.motorOn ? 1 : 0; 
 // The tape moves: the motor runs with a tape playing or recording.
 EMSCRIPTEN_KEEPALIVE int orvane_tape_moving() { return TapeMotorRunning(); }
 
-// Fast tape: the page runs without limit while the tape moves, and the sound
-// is muted meanwhile (the stream and its timing go on); leaving it starts the
-// output afresh so no backlog is heard.
-EMSCRIPTEN_KEEPALIVE void orvane_fast_tape(int on) {
-    SetSoundMuted(on);
-    if (!on && web.soundOn) ResetSoundOutput();
+// Fast tape: the page runs without limit while it lasts (1), the sound muted
+// meanwhile. When it starts or ends, orvane_message says so.
+EMSCRIPTEN_KEEPALIVE int orvane_follow_fast_tape(int enabled) {
+    const std::string change = FollowFastTape(enabled != 0, web.soundOn, "the chosen speed");
+    if (!change.empty()) web.message = change;
+    return FastTapeOn() ? 1 : 0;
 }
 
 // Ends a recording still open; the finished recording goes into the output

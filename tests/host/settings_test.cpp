@@ -1,12 +1,16 @@
 // The settings store: first run, round trip through a normal exit, values
 // out of range, and the start-up speed taken from the store.
+#include <QFile>
 #include <QScreen>
 #include <QSettings>
+
+#include <algorithm>
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/window_extras.h"
+#include "host/sound/drivers.h"
 #include "machine/memory.h"
 #include "sound/mixer.h"
 
@@ -76,6 +80,24 @@ TEST_F(SettingsTest, ChoicesSurviveANormalExit) {
     EXPECT_TRUE(window().isChecked(CmdCycleBased));
     EXPECT_FALSE(window().isChecked(CmdKeepAspect));
     EXPECT_TRUE(window().isChecked(CmdDosFirst));
+}
+
+// A sound device that is missing at start-up is reported once: the fallback
+// is stored at once, so the next start (even after a crash) is quiet.
+TEST_F(SettingsTest, ASoundDriverThatFailsAtStartIsReportedOnlyOnce) {
+    store().setValue("SoundDriver", 2); // ALSA, which has no device on test machines
+    startDesktop();
+    if (CurrentSoundDriver() == &AlsaSoundDriver) GTEST_SKIP() << "ALSA opened here";
+    QCoreApplication::processEvents();
+    const auto aboutAlsa = std::count_if(messages.begin(), messages.end(), [](const auto& m) {
+        return m.second.contains("\"ALSA\" could not be opened");
+    });
+    EXPECT_EQ(aboutAlsa, 1);
+    // On disk before any exit: another QSettings in this process would only
+    // show the shared cache.
+    QFile file(folder.path() + "/config/Emulators/Orvane.conf");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("SoundDriver=0"));
 }
 
 TEST_F(SettingsTest, SavedNoLimitSurvivesARestart) {

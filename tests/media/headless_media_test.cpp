@@ -160,8 +160,8 @@ TEST(HeadlessMedia, APacedRunLeavesRealTimeOnlyWhileTheTapeMoves) {
     std::string output;
     ASSERT_EQ(0, runCommand(orvaneHeadless(common + " --boot-frames 30 --frames 390") + " 2>&1",
                             &output));
-    const size_t fast = output.find("Fast tape: full speed, sound muted while the tape moves.");
-    const size_t back = output.find("Fast tape: the tape stopped, real time and sound again.");
+    const size_t fast = output.find("Fast tape: full speed while the tape moves, sound muted.");
+    const size_t back = output.find("Fast tape: the tape stopped, back to real time.");
     ASSERT_NE(std::string::npos, fast) << output;
     ASSERT_NE(std::string::npos, back) << output;
     EXPECT_LT(fast, back);

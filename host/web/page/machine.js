@@ -56,7 +56,7 @@ export async function loadMachine() {
     installRom: (name, bytes) => withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))),
     saveBac: () => output(m._orvane_save_bac()),
     mediaError: () => text(m._orvane_media_error()),
-    // What the last load or disk attach said, in the desktop's words.
+    // What the last load, disk attach or fast tape change said, in the desktop's words.
     message: () => text(m._orvane_message()),
     startTapeRecording: () => m._orvane_start_tape_recording() === 1,
     stopTapeRecording: () => output(m._orvane_stop_tape_recording()),
@@ -64,7 +64,8 @@ export async function loadMachine() {
     tapePlaying: () => m._orvane_tape_playing() !== 0,
     tapeMotor: () => m._orvane_tape_motor() !== 0,
     tapeMoving: () => m._orvane_tape_moving() !== 0,
-    fastTape: (on) => m._orvane_fast_tape(on ? 1 : 0),
+    // Fast tape as the deck and the choice say: true while it lasts.
+    followFastTape: (enabled) => m._orvane_follow_fast_tape(enabled ? 1 : 0) === 1,
     closeTape: () => m._orvane_close_tape(),
     attachDisk: (drive, name, bytes) =>
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_attach_disk(drive, np, bp, n))) === 1,

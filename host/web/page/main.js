@@ -67,14 +67,13 @@ function runFrames(n) {
 // or recording, the machine runs without limit with the sound muted; the
 // bytes on the tape are the same, as emulated time is.
 function fastTape() {
-  const wanted = $("fast-tape").checked && machine.tapeMoving();
-  if (wanted !== state.fastTape) {
-    state.fastTape = wanted;
-    machine.fastTape(wanted);
+  const fast = machine.followFastTape($("fast-tape").checked);
+  if (fast !== state.fastTape) {
+    state.fastTape = fast;
     state.owedMs = 0;
-    showMessage(wanted ? "Fast tape: full speed while the tape moves, sound muted." : "Fast tape: the tape stopped, back to the chosen speed.");
+    showMessage(machine.message());
   }
-  return wanted;
+  return fast;
 }
 
 function tick(now) {
