@@ -233,11 +233,16 @@ void MainWindow::runCommand(int id) {
     if (id >= CmdQuickSaveFirst && id <= CmdQuickSaveLast) {
         int slot = id - CmdQuickSaveFirst + 1;
         SaveStateToFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        markQuickSlots();
         return;
     }
     if (id >= CmdQuickLoadFirst && id <= CmdQuickLoadLast) {
         int slot = id - CmdQuickLoadFirst + 1;
-        LoadStateFromFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        // An empty slot is no failure: nothing to show a message box for.
+        if (!QFileInfo::exists(fromPath(QuickSlotPath(slot))))
+            ShowStatus("Slot %d is empty; Shift+F%d saves the machine into it.", slot, slot + 4);
+        else
+            LoadStateFromFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
         return;
     }
     if (id >= CmdRecentFirst && id <= CmdRecentLast) {

@@ -101,6 +101,8 @@ void MainWindow::buildMenus() {
             parents[entry.level] = menu;
             if (entry.level == 1 && QString::fromLatin1(entry.text) == "&Recent files")
                 recentMenu = menu;
+            if (entry.level == 1 && QString::fromLatin1(entry.text) == "&Quick states")
+                QObject::connect(menu, &QMenu::aboutToShow, this, [this] { markQuickSlots(); });
             QObject::connect(menu, &QMenu::aboutToShow, this, [] {
                 if (desktop.menusOpen++ == 0) PauseSound();
             });

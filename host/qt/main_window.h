@@ -67,6 +67,9 @@ class MainWindow : public QMainWindow {
     int SaveStateToFile(const std::string& path, const char* what);
     int LoadStateFromFile(const std::string& path, const char* what);
     static std::string QuickSlotPath(int slot);
+    // The load items of the quick slots show when each was saved, or
+    // "(empty)"; done when the menu opens and after every quick save.
+    void markQuickSlots();
     // The 24 text rows in screen order, LF line ends.
     QString ScreenTextForClipboard() const;
 

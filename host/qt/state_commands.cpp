@@ -2,7 +2,9 @@
 // dialog (the file then joins the recent files; choosing it there, or dropping
 // a .ost file on the window, loads it), and the four quick slots on
 // Shift+F5..F8 (save) and F5..F8 (load).
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "abc80/abc80.h"
@@ -54,6 +56,17 @@ int MainWindow::LoadStateFromFile(const std::string& path, const char* what) {
     const int loaded = report(result);
     ResetPacing();
     return loaded;
+}
+
+void MainWindow::markQuickSlots() {
+    for (int slot = 1; slot <= 4; slot++) {
+        QAction* item = action(CmdQuickLoadFirst + slot - 1);
+        if (!item) continue;
+        const QFileInfo saved(QString::fromStdString(QuickSlotPath(slot)));
+        const QString when = saved.exists() ? saved.lastModified().toString("yyyy-MM-dd HH:mm:ss")
+                                            : QString("empty");
+        item->setText(QString("Load slot %1 (%2)\tF%3").arg(slot).arg(when).arg(slot + 4));
+    }
 }
 
 int MainWindow::SaveStateAs() {
