@@ -61,13 +61,21 @@ void showTitle(uint32_t percent, int32_t fps) {
         desktop.window->setChecked(CmdSoundRecording, false); // it stopped on a write failure
         ShowStatus("Sound recording stopped: %s.", SoundRecordingFailure().c_str());
     }
-    // Printer output that could not be written: said once, when it happens.
-    static std::string shownPrinterFailure;
-    if (PrinterFailure() != shownPrinterFailure) {
-        shownPrinterFailure = PrinterFailure();
-        if (!shownPrinterFailure.empty())
-            ShowStatus("Printer output lost: %s.", shownPrinterFailure.c_str());
-    }
+}
+
+// Printer output that could not be written is lost: said once, when it
+// happens, in the status bar and a message box. Printing again after the
+// cause is gone (the folder made again, say) works without a word.
+void reportPrinterFailure() {
+    if (PrinterFailure() == desktop.shownPrinterFailure) return;
+    desktop.shownPrinterFailure = PrinterFailure();
+    if (desktop.shownPrinterFailure.empty()) return;
+    const std::string text = "Printer output lost: " + desktop.shownPrinterFailure + ".";
+    ShowStatus("%s", text.c_str());
+    PauseSound();
+    desktop.window->showError("Error", QString::fromLocal8Bit(text.c_str()));
+    if (desktop.running) ResumeSound();
+    ResetPacing();
 }
 
 int displayRefreshRate() {
@@ -252,6 +260,7 @@ void RunOneFrame() {
     desktop.pacer.framesInWindow += static_cast<uint32_t>(frames - 1);
     PaceFrame(desktop.pacer);
     UpdateFastTape();
+    reportPrinterFailure();
 }
 
 // True while an open menu holds the frames. A count left over by a menu that

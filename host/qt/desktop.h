@@ -24,6 +24,7 @@ struct Desktop {
     PaceClock clock;
     FramePacer pacer;
     std::vector<uint8_t> frameBuffer;
+    std::string shownPrinterFailure; // the printer failure the user was told of
     int pitchShift = 0;
     bool running = true; // false while paused
     bool paused = false;

@@ -17,6 +17,7 @@
 #include "host/qt/menu_table.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
+#include "machine/ports.h"
 #include "media/tape_deck.h"
 #include "sound/mixer.h"
 
@@ -310,6 +311,31 @@ TEST_F(FileFlows, StatusFieldsAndTooltips) {
     ShowStatus("Loaded %s.", longText.c_str());
     EXPECT_EQ(window().status()->fieldToolTip(3).toStdString(), "Loaded " + longText + ".");
     EXPECT_EQ(window().status()->fieldLabel(0)->width(), 80);
+}
+
+} // namespace
+
+namespace {
+
+// Characters printed while printer.txt cannot be written are lost: the user
+// hears of it once, in a message box, and not again for every character.
+TEST_F(FileFlows, LostPrinterOutputIsReportedOnceInABox) {
+    startDesktop();
+    runFramesAndReadScreen(5);
+    messages.clear();
+    setPrinterDirectory(path("gone"));
+    printerOut('A');
+    runFramesAndReadScreen(1);
+    printerOut('B');
+    runFramesAndReadScreen(3);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Error");
+    EXPECT_EQ(messages[0].second.toStdString(), "Printer output lost: cannot write " +
+                                                    path("gone") +
+                                                    "/printer.txt: no such file or folder.");
+    EXPECT_EQ(statusText(), messages[0].second.toStdString());
+    closePrinter();
+    setPrinterDirectory("");
 }
 
 } // namespace
