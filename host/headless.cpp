@@ -28,11 +28,9 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
-#include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
-#include "media/tape_images.h"
 #include "monitor/monitor.h"
 
 namespace {

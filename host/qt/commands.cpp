@@ -7,14 +7,11 @@
 #include <QGuiApplication>
 #include <QMenu>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
-#include "files/file_write.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/main_window.h"
@@ -33,9 +30,7 @@
 #include "machine/memory.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
-#include "media/host_file.h"
 #include "media/tape_deck.h"
-#include "media/tape_images.h"
 #include "monitor/dumps.h"
 #include "monitor/monitor.h"
 #include "sound/mixer.h"
