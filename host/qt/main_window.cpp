@@ -232,7 +232,7 @@ void MainWindow::typeCharacter(char32_t character, quint64 hostKey) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_F1 && !(modifiers & Qt::AltModifier)) {
-        machineReset(); // repeats reset again
+        SessionReset(); // repeats reset again
         return;
     }
     if (event->isAutoRepeat()) return;

@@ -303,7 +303,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
 EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* bytes, int size) {
     if (size < 0 || !writeFile(pathIn(RomFolder, name), bytes, static_cast<size_t>(size))) return 0;
     int installed = installRomImages();
-    machineHardReset();
+    SessionHardReset();
     return installed;
 }
 
