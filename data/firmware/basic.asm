@@ -101,7 +101,8 @@ sysclear:   ld hl,ticks
 ; running, and go back to the prompt. CONT cannot go on after it.
 error:      xor a
             ld (contok),a
-errorkeep:  ld sp,stacktop
+errorkeep:  call fnunwind
+            ld sp,stacktop
             push hl
             xor a
             ld (outdev),a
@@ -158,7 +159,7 @@ err_subscript:
             ld hl,m_subscript
             jr error
 err_redim:  ld hl,m_redim
-            jr error
+            jp error
 err_undef:  ld hl,m_undef
             jp error
 err_strlong:

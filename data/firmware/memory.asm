@@ -66,6 +66,9 @@ argval:     equ 0FC6Ah          ; the left operand of a binary operator (type, 5
 gcmark:     equ 0FC70h          ; garbage collector: destination pointer
 lastnum:    equ 0FC72h          ; a line number being read (RENUM, ON)
 fpark:      equ 0FC74h          ; 5 bytes: the accumulator parked
+fnframe:    equ 0FC79h          ; innermost FN call's saved parameters on the stack, 0 if none
+fnargs:     equ 0FC7Bh          ; FN: arguments given
+fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 sysend:     equ 0FC80h          ; FC80h-FCDFh: scratch of the statements below
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 

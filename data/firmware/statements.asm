@@ -1499,9 +1499,9 @@ st_restore: ld hl,0
             ld (datarec),hl
             jp nextstmt
 
-; DEF FN name(parameter)=expression: the function remembers where its
-; parameter list is; the parameter is made now, so that calling the
-; function moves nothing.
+; DEF FN name[(p1,...,p4)]=expression: the function remembers where its
+; parameter list (or its "=") is; the parameters are made now, so that
+; calling the function moves nothing.
 st_def:     ld hl,(curline)
             ld a,h
             or l
@@ -1517,15 +1517,29 @@ st_def:     ld hl,(curline)
             ld (hl),e
             inc hl
             ld (hl),d
-            ld c,'('
-            call need
+            call skipsp
+            cp '('
+            jr nz,st_def_body
+            inc de
+            ld b,4
+st_def_param:
+            push bc
             call getname
             ld a,(numtype)
             cp 2
             jp z,err_type
             call simpleaddr
-            ld c,')'
-            call need
+            pop bc
+            call skipsp
+            inc de
+            cp ','
+            jr nz,st_def_close
+            djnz st_def_param
+            jp err_syntax       ; a fifth parameter
+st_def_close:
+            cp ')'
+            jp nz,err_syntax
+st_def_body:
             ld c,'='
             call need
             call skipstmt
@@ -1538,80 +1552,136 @@ fnname:     call getname
             ld (name0),a
             ret
 
-; FN name(argument) in an expression.
+; FN name[(arguments)] in an expression. The arguments are worked out
+; onto the value stack first. Then each parameter's cell and old value go
+; onto the processor stack, a frame that fnframe links to the caller's
+; (an error puts the old values back through it), the arguments go into
+; the parameters and the function's expression runs. Frame, upwards: the
+; number of parameters, 8 bytes a parameter (value, type, cell; the last
+; parameter first), the caller's frame, the caller's text.
 fn_call:    inc de
             call fnname
             call findvar
             jp nz,err_undef
             push hl             ; the function's cell
-            ld c,'('
-            call need
+            ld b,0
+            call skipsp
+            cp '('
+            jr nz,fn_call_counted
+            inc de
+fn_call_arg:
+            push bc
             call getnum
-            call closeparen
-            call vpush          ; the argument
+            call vpush
+            pop bc
+            inc b
+            call skipsp
+            inc de
+            cp ','
+            jr z,fn_call_arg
+            cp ')'
+            jp nz,err_syntax
+fn_call_counted:
+            ld a,b
+            ld (fnargs),a
+            xor a
+            ld (fnparams),a
             pop hl
             ld a,(hl)
             inc hl
             ld h,(hl)
             ld l,a
             push de             ; the caller's text
-            ex de,hl
-            ld c,'('
-            call need
+            ld de,(fnframe)
+            push de
+            ex de,hl            ; the definition, after the name
+            call skipsp
+            cp '('
+            jr nz,fn_call_bound
+            inc de
+fn_call_param:
+            ld hl,fnparams
+            inc (hl)
+            ld a,(fnargs)
+            cp (hl)
+            jp c,err_argument   ; more parameters than arguments
             call getname
             call findvar
             jp nz,err_undef
+            push hl             ; the cell
+            ld bc,4
+            add hl,bc
             ld a,(numtype)
-            push af
-            push hl             ; the parameter's cell
-            ld c,(hl)           ; its old value onto the stack
-            inc hl
-            ld b,(hl)
-            inc hl
-            push bc
+            ld b,a
             ld c,(hl)
-            inc hl
+            push bc             ; its last value byte and its type
+            dec hl
             ld b,(hl)
-            inc hl
-            push bc
+            dec hl
             ld c,(hl)
             push bc
-            ld c,')'
-            call need
+            dec hl
+            ld b,(hl)
+            dec hl
+            ld c,(hl)
+            push bc
+            call skipsp
+            inc de
+            cp ','
+            jr z,fn_call_param
+            cp ')'
+            jp nz,err_syntax
+fn_call_bound:
             ld c,'='
             call need
-            call vpop
+            ld a,(fnparams)
+            ld c,a
+            ld a,(fnargs)
+            cp c
+            jp nz,err_argument  ; fewer parameters than arguments
+            push bc
+            ld (fnframe),sp
+            ld hl,2
+            add hl,sp           ; the last parameter's entry
+            ld b,c
+            inc b
+            jr fn_call_set_next
+fn_call_set:
+            push bc
+            push hl
+            ld bc,5
+            add hl,bc
+            ld a,(hl)           ; the type
+            inc hl
+            ld c,(hl)
+            inc hl
+            ld b,(hl)           ; the cell
+            push bc
+            push af
+            call vpop           ; its argument
             ld a,(argval)
             ld (vtype),a
             ld hl,(argval+1)
             or a
             call nz,loadarg
-            ld ix,0
-            add ix,sp
-            ld c,(ix+6)
-            ld b,(ix+7)         ; the cell
-            ld a,(ix+9)         ; its type
-            call storeval
-            call expr           ; the function's expression
-            call vpush          ; its value, while the parameter comes back
-            pop bc
-            ld a,c
-            pop bc
-            pop de
-            pop hl
-            push af
-            ld (hl),e
-            inc hl
-            ld (hl),d
-            inc hl
-            ld (hl),c
-            inc hl
-            ld (hl),b
-            inc hl
             pop af
-            ld (hl),a
-            pop af              ; the type
-            pop de
+            pop bc
+            call storeval
+            pop hl
+            ld bc,8
+            add hl,bc
+            pop bc
+fn_call_set_next:
+            djnz fn_call_set
+            call expr           ; the function's expression
+            call vpush          ; its value, while the parameters come back
+            ld hl,0
+            add hl,sp
+            call fnrestore
+            ld (fnframe),hl
+            ex de,hl
+            ld sp,hl
+            pop de              ; the caller's text
             call vpop
             ld a,(argval)
             ld (vtype),a
@@ -1619,6 +1689,53 @@ fn_call:    inc de
             cp 1
             ret nz
             jp loadarg
+
+; fnunwind: every FN call an error cuts short gives its parameters their
+; values back. Keeps HL.
+fnunwind:   push hl
+            ld hl,(fnframe)
+fnunwind_loop:
+            ld a,h
+            or l
+            jr z,fnunwind_done
+            call fnrestore
+            jr fnunwind_loop
+fnunwind_done:
+            ld (fnframe),hl
+            pop hl
+            ret
+
+; fnrestore: the parameters saved in the FN frame at HL get their old
+; values back. HL := the caller's frame, DE := the first byte past this
+; frame's link.
+fnrestore:  ld b,(hl)
+            inc hl
+            inc hl
+            inc b
+            jr fnrestore_next
+fnrestore_one:
+            push bc
+            push hl
+            ld bc,6
+            add hl,bc
+            ld e,(hl)
+            inc hl
+            ld d,(hl)
+            pop hl
+            ld bc,5
+            ldir
+            inc hl
+            inc hl
+            inc hl
+            pop bc
+fnrestore_next:
+            djnz fnrestore_one
+            ld e,(hl)
+            inc hl
+            ld d,(hl)
+            inc hl
+            ex de,hl
+            ret
 
 ; RANDOMIZE [n]: a new start for RND, from n or from the clock.
 st_randomize:

@@ -1,0 +1,136 @@
+// DEF FN functions of zero to four number parameters: arguments reach the
+// right parameters, the parameters' own values come back after the call
+// (also when it fails), calls nest, and the text lists back as typed.
+#include "basic_session.h"
+
+#include "machine/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace basic_test;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+class BasicFunctions : public ::testing::Test {
+  protected:
+    void SetUp() override { bootMachine(); }
+
+    Rows run(const std::string& command) {
+        typeAndRun(command + "\r");
+        return outputOfLastCommand(command.size());
+    }
+
+    Rows runProgram(const std::vector<std::string>& lines) {
+        enterProgram(lines);
+        return run("RUN");
+    }
+};
+
+TEST_F(BasicFunctions, ArgumentsReachTheirParametersInOrderAndTheOldValuesComeBack) {
+    Rows out = runProgram({
+        "10 DEF FN A(X,Y)=X-Y",
+        "20 DEF FN B(P,Q,R,S)=P*1000+Q*100+R*10+S",
+        "30 DEF FN R=7*2",
+        "40 DEF FN T (X ,Y) = X*10+Y+FN R",
+        "50 X=11:Y=22:P=-1:Q=-2:R=-3:S=-4",
+        "60 PRINT FN A(1,2);FN A(2,1);FN B(1,2,3,4);FN B(4,3,2,1);FN R",
+        // The arguments are worked out before any parameter changes.
+        "70 PRINT FN A(Y,X);FN T(Y,X);FN T (1 , 2)",
+        "80 PRINT X;Y;P;Q;R;S",
+    });
+    EXPECT_EQ(out, (Rows{"-1  1  1234  4321  14", " 11  245  26", " 11  22 -1 -2 -3 -4"}));
+}
+
+TEST_F(BasicFunctions, WholeNumberParametersTakeWholeNumbers) {
+    Rows out = runProgram({
+        "10 DEF FN M(A%,B)=A%*10+B",
+        "20 A%=5:B=1.5:C%=2.7",
+        "30 PRINT FN M(3,2.5);FN M(2.7,0);C%*10",
+        "40 PRINT A%;B",
+        "50 PRINT FN M(40000,1)",
+    });
+    EXPECT_EQ(out, (Rows{" 32.5  20  20", " 5  1.5", "OVERFLOW IN LINE 50"}));
+    EXPECT_EQ(run("PRINT A%;B"), Rows{" 5  1.5"});
+}
+
+TEST_F(BasicFunctions, CallsNestInArgumentsAndBodiesAndRecursionStopsWithAnError) {
+    Rows out = runProgram({
+        "10 DEF FN A(X,Y)=X-Y",
+        "20 DEF FN S(X)=X*X",
+        "30 DEF FN H(X,Y)=FN S(X)+FN A(Y,X)",
+        "40 DEF FN F(X)=FN F(X+1)",
+        "50 X=-5:Y=-6",
+        "60 PRINT FN H(3,10);FN A(FN S(3),FN A(5,1));FN H(FN A(4,1),FN S(2));X;Y",
+        "70 PRINT FN F(0)",
+    });
+    EXPECT_EQ(out, (Rows{" 16  5  10 -5 -6", "TOO DEEPLY NESTED IN LINE 70"}));
+    // Every level the error cut short gave X back; the machine goes on.
+    EXPECT_EQ(run("PRINT X;Y;FN H(2,1)"), Rows{"-5 -6  3"});
+    EXPECT_EQ(run("PRINT FN F(1)"), Rows{"TOO DEEPLY NESTED"});
+    EXPECT_EQ(run("PRINT X;FN S(12)"), Rows{"-5  144"});
+}
+
+TEST_F(BasicFunctions, FailingCallsLeaveTheParametersAsTheyWere) {
+    enterProgram({
+        "10 DEF FN D(X,Y)=X/Y",
+        "20 DEF FN E(X,Y)=X+FN D(Y,0)",
+        "30 DEF FN R=1",
+        "40 X=7:Y=9",
+    });
+    struct Case {
+        std::string line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"50 PRINT FN D(1,0)", "DIVISION BY ZERO IN LINE 50"},
+        {"50 PRINT FN E(1,2)", "DIVISION BY ZERO IN LINE 50"},
+        {"50 PRINT FN D(1)", "BAD ARGUMENT IN LINE 50"},
+        {"50 PRINT FN D(1,2,3)", "BAD ARGUMENT IN LINE 50"},
+        {"50 PRINT FN D", "BAD ARGUMENT IN LINE 50"},
+        {"50 PRINT FN R(1)", "BAD ARGUMENT IN LINE 50"},
+        {"50 PRINT FN D(1,)", "SYNTAX ERROR IN LINE 50"},
+        {"50 PRINT FN D(1,2", "SYNTAX ERROR IN LINE 50"},
+        {"50 PRINT FN D(1,\"A\")", "TYPE MISMATCH IN LINE 50"},
+        {"50 DEF FN V(A,B,C,D,E)=1", "SYNTAX ERROR IN LINE 50"},
+        {"50 DEF FN V(A$)=1", "TYPE MISMATCH IN LINE 50"},
+        {"50 DEF FN V(A,)=1", "SYNTAX ERROR IN LINE 50"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(runProgram({c.line}), Rows{c.message});
+        EXPECT_EQ(run("PRINT X;Y"), Rows{" 7  9"});
+        EXPECT_EQ(run("PRINT FN D(6,3);X;Y"), Rows{" 2  7  9"});
+    }
+}
+
+TEST_F(BasicFunctions, DefinitionsListBackAndPlainTextOnesAreTokenisedByRun) {
+    const Rows lines = {"10 DEF FN A(X,Y%,Z,W)=X*125+Y%*25+Z*5+W",
+                        "20 DEF FN R=INT(RND(1)*6)+1", "30 PRINT FN A(4,3,2,1);FN R<7"};
+    enterProgram(lines);
+    EXPECT_EQ(run("LIST"), lines);
+    EXPECT_EQ(run("RUN"), Rows{" 586 -1"});
+
+    // The same lines as a BASIC 1 program keeps them: plain text.
+    typeAndRun("NEW\r");
+    std::vector<uint8_t> bytes;
+    for (const std::string& line : lines) {
+        size_t space = line.find(' ');
+        std::string text = line.substr(space + 1);
+        uint16_t number = static_cast<uint16_t>(std::stoi(line.substr(0, space)));
+        bytes.push_back(static_cast<uint8_t>(text.size() + 4));
+        bytes.push_back(static_cast<uint8_t>(number & 0xFF));
+        bytes.push_back(static_cast<uint8_t>((number >> 8) | 0x80));
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0x0D);
+    }
+    std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
+    MainMemory[0x8000 + bytes.size()] = 0x01;
+    EXPECT_EQ(run("RUN"), Rows{" 586 -1"});
+    EXPECT_GE(MainMemory[0x8003], 0x80); // DEF is a token now
+    EXPECT_EQ(run("LIST"), lines);
+}
+
+} // namespace
