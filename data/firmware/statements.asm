@@ -1500,8 +1500,8 @@ st_restore: ld hl,0
             jp nextstmt
 
 ; DEF FN name[(p1,...,p4)]=expression: the function remembers where its
-; parameter list (or its "=") is; the parameters are made now, so that
-; calling the function moves nothing.
+; parameter list (or its "=") is; the parameters (number or string
+; variables) are made now, so that calling the function moves nothing.
 st_def:     ld hl,(curline)
             ld a,h
             or l
@@ -1525,9 +1525,6 @@ st_def:     ld hl,(curline)
 st_def_param:
             push bc
             call getname
-            ld a,(numtype)
-            cp 2
-            jp z,err_type
             call simpleaddr
             pop bc
             call skipsp
@@ -1553,12 +1550,15 @@ fnname:     call getname
             ret
 
 ; FN name[(arguments)] in an expression. The arguments are worked out
-; onto the value stack first. Then each parameter's cell and old value go
-; onto the processor stack, a frame that fnframe links to the caller's
-; (an error puts the old values back through it), the arguments go into
-; the parameters and the function's expression runs. Frame, upwards: the
-; number of parameters, 8 bytes a parameter (value, type, cell; the last
-; parameter first), the caller's frame, the caller's text.
+; onto the value stack first (a string variable's as a temporary copy, so
+; that a parameter given another parameter's value still gets the old
+; one). Then each parameter's cell and old value go onto the processor
+; stack, a frame that fnframe links to the caller's (an error puts the
+; old values back through it; a string's heap block belongs to the frame
+; meanwhile), the arguments go into the parameters and the function's
+; expression runs. Frame, upwards: the number of parameters, 8 bytes a
+; parameter (value, type, cell; the last parameter first), the caller's
+; frame, the caller's text.
 fn_call:    inc de
             call fnname
             call findvar
@@ -1571,7 +1571,21 @@ fn_call:    inc de
             inc de
 fn_call_arg:
             push bc
-            call getnum
+            call expr
+            ld a,(vtype)
+            cp 2
+            jr nz,fn_call_argval
+            ld a,h              ; not a temporary descriptor already
+            cp tmpdesc/256
+            jr z,fn_call_argval
+            ld a,(hl)
+            inc hl
+            ld c,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,c
+            call newtemp
+fn_call_argval:
             call vpush
             pop bc
             inc b
@@ -1625,6 +1639,22 @@ fn_call_param:
             dec hl
             ld c,(hl)
             push bc
+            ld a,(numtype)
+            cp 2
+            jr nz,fn_call_saved
+            push de             ; a string's block now belongs to the entry
+            ld hl,2
+            add hl,sp
+            ex de,hl
+            ld hl,8
+            add hl,sp
+            ld a,(hl)
+            inc hl
+            ld h,(hl)
+            ld l,a
+            call fnowner
+            pop de
+fn_call_saved:
             call skipsp
             inc de
             cp ','
@@ -1662,11 +1692,15 @@ fn_call_set:
             ld a,(argval)
             ld (vtype),a
             ld hl,(argval+1)
-            or a
-            call nz,loadarg
+            cp 1
+            call z,loadarg
             pop af
             pop bc
             call storeval
+            ld a,(argval)       ; a string argument's temporary descriptor
+            cp 2                ; is given back
+            ld hl,(argval+1)
+            call z,freetemp
             pop hl
             ld bc,8
             add hl,bc
@@ -1674,6 +1708,9 @@ fn_call_set:
 fn_call_set_next:
             djnz fn_call_set
             call expr           ; the function's expression
+            ld a,(vtype)
+            cp 2
+            call z,fnownstr
             call vpush          ; its value, while the parameters come back
             ld hl,0
             add hl,sp
@@ -1715,18 +1752,29 @@ fnrestore:  ld b,(hl)
             jr fnrestore_next
 fnrestore_one:
             push bc
-            push hl
-            ld bc,6
+            push hl             ; the entry
+            ld bc,5
             add hl,bc
+            ld a,(hl)           ; the type
+            inc hl
             ld e,(hl)
             inc hl
-            ld d,(hl)
+            ld d,(hl)           ; the cell
             pop hl
+            push hl
+            push de
+            push af
             ld bc,5
             ldir
-            inc hl
-            inc hl
-            inc hl
+            pop af
+            pop de
+            pop hl
+            push hl
+            cp 2                ; a string's block belongs to the cell again
+            call z,fnowner
+            pop hl
+            ld bc,8
+            add hl,bc
             pop bc
 fnrestore_next:
             djnz fnrestore_one
@@ -1736,6 +1784,30 @@ fnrestore_next:
             inc hl
             ex de,hl
             ret
+
+; fnowner: the heap block of the string descriptor HL, when it owns one,
+; gets DE as its owner. Keeps DE.
+fnowner:    call blockowner
+            ret nz
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            ret
+
+; fnownstr: the string HL a function gives becomes a temporary descriptor
+; owning its block (a copy when it is not one), as its parameters are
+; about to get their old values back. Keeps DE.
+fnownstr:   ld a,h
+            cp tmpdesc/256
+            jr nz,fnownstr_copy
+            push hl
+            call blockowner
+            pop hl
+            ret z
+fnownstr_copy:
+            ld bc,zeroval       ; "" + the string
+            ld (argval+1),bc
+            jp concat
 
 ; RANDOMIZE [n]: a new start for RND, from n or from the clock.
 st_randomize:

@@ -1,6 +1,7 @@
-// DEF FN functions of zero to four number parameters: arguments reach the
-// right parameters, the parameters' own values come back after the call
-// (also when it fails), calls nest, and the text lists back as typed.
+// DEF FN functions of zero to four number or string parameters: arguments
+// reach the right parameters, the parameters' own values come back after
+// the call (also when it fails), calls nest, and the text lists back as
+// typed.
 #include "basic_session.h"
 
 #include "machine/memory.h"
@@ -95,7 +96,6 @@ TEST_F(BasicFunctions, FailingCallsLeaveTheParametersAsTheyWere) {
         {"50 PRINT FN D(1,2", "SYNTAX ERROR IN LINE 50"},
         {"50 PRINT FN D(1,\"A\")", "TYPE MISMATCH IN LINE 50"},
         {"50 DEF FN V(A,B,C,D,E)=1", "SYNTAX ERROR IN LINE 50"},
-        {"50 DEF FN V(A$)=1", "TYPE MISMATCH IN LINE 50"},
         {"50 DEF FN V(A,)=1", "SYNTAX ERROR IN LINE 50"},
     };
     for (const Case& c : cases) {
@@ -106,12 +106,42 @@ TEST_F(BasicFunctions, FailingCallsLeaveTheParametersAsTheyWere) {
     }
 }
 
+TEST_F(BasicFunctions, StringParametersAndResultsSurviveCollectionsAndErrors) {
+    Rows out = runProgram({
+        "10 DEF FN J$(A$,B$)=A$+\"-\"+B$",
+        "20 DEF FN I$(X$)=X$",
+        "30 DEF FN N(A$,N)=LEN(A$)*N",
+        "40 DEF FN E$(A$)=A$+STRING$(200,\"*\")",
+        "50 A$=\"ONE\":B$=\"TWO\":X$=\"KEEP\"",
+        "60 PRINT FN J$(A$,B$);\" \";FN J$(B$,A$);\" \";FN I$(A$);FN N(B$,3)",
+        "70 PRINT FN J$(FN I$(\"IN\"),FN J$(B$,X$+\"!\"));\" \";FN I$(FN I$(X$))",
+        // Each call makes a few hundred bytes of strings: the heap is collected
+        // many times while A$'s and B$'s old blocks are held by the calls.
+        "80 FOR I=1 TO 400:T$=FN J$(A$+STRING$(60,\"*\"),B$+STR$(I)):NEXT",
+        "90 PRINT LEN(T$);RIGHT$(T$,7);\" \";A$;B$;X$",
+        "100 A$=STRING$(60,\"A\"):PRINT FN E$(A$)",
+    });
+    EXPECT_EQ(out, (Rows{"ONE-TWO TWO-ONE ONE 9", "IN-TWO-KEEP! KEEP", " 71 TWO 400 ONETWOKEEP",
+                         "STRING TOO LONG IN LINE 100"}));
+    EXPECT_EQ(run("PRINT LEN(A$);B$;X$"), Rows{" 60 TWOKEEP"});
+    EXPECT_EQ(run("PRINT FN J$(1,2)"), Rows{"TYPE MISMATCH"});
+    EXPECT_EQ(run("PRINT FN N(2,2)"), Rows{"TYPE MISMATCH"});
+    EXPECT_EQ(run("PRINT LEN(A$);B$;X$"), Rows{" 60 TWOKEEP"});
+
+    // The arguments' temporary strings are given back after each call.
+    std::string many = "PRINT LEN(FN J$(\"A\",X$)";
+    for (int i = 0; i < 15; ++i)
+        many += "+FN J$(\"A\",X$)";
+    EXPECT_EQ(run(many + ")"), Rows{" 96"});
+    EXPECT_EQ(run("PRINT FN J$(X$,\"A\")+FN J$(X$,\"B\");X$"), Rows{"KEEP-AKEEP-BKEEP"});
+}
+
 TEST_F(BasicFunctions, DefinitionsListBackAndPlainTextOnesAreTokenisedByRun) {
-    const Rows lines = {"10 DEF FN A(X,Y%,Z,W)=X*125+Y%*25+Z*5+W",
-                        "20 DEF FN R=INT(RND(1)*6)+1", "30 PRINT FN A(4,3,2,1);FN R<7"};
+    const Rows lines = {"10 DEF FN A(X,Y%,Z,W)=X*125+Y%*25+Z*5+W", "20 DEF FN R=INT(RND(1)*6)+1",
+                        "30 DEF FN C$(A$)=A$+\"!\"", "40 PRINT FN A(4,3,2,1);FN R<7;FN C$(\"A\")"};
     enterProgram(lines);
     EXPECT_EQ(run("LIST"), lines);
-    EXPECT_EQ(run("RUN"), Rows{" 586 -1"});
+    EXPECT_EQ(run("RUN"), Rows{" 586 -1 A!"});
 
     // The same lines as a BASIC 1 program keeps them: plain text.
     typeAndRun("NEW\r");
@@ -128,7 +158,7 @@ TEST_F(BasicFunctions, DefinitionsListBackAndPlainTextOnesAreTokenisedByRun) {
     }
     std::memcpy(MainMemory + 0x8000, bytes.data(), bytes.size());
     MainMemory[0x8000 + bytes.size()] = 0x01;
-    EXPECT_EQ(run("RUN"), Rows{" 586 -1"});
+    EXPECT_EQ(run("RUN"), Rows{" 586 -1 A!"});
     EXPECT_GE(MainMemory[0x8003], 0x80); // DEF is a token now
     EXPECT_EQ(run("LIST"), lines);
 }
