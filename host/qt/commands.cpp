@@ -127,6 +127,12 @@ int MainWindow::LoadOrAutostart(bool autostart) {
 int MainWindow::DropFile(const std::string& path) {
     // A save state is the whole machine: nothing to reset or start.
     if (hasExtension(path, SaveStateExtension)) return LoadStateFromFile(path, path.c_str());
+    // A disk image goes into a drive, as on the web page.
+    if (hasExtension(path, ".dsk") || hasExtension(path, ".img")) {
+        const int attached = report(AttachSessionDisk(FreeDrive(), path));
+        markDrives();
+        return attached;
+    }
     int loaded = LoadFileByExtension(path, LoadStart::Autostart);
     ResetPacing();
     return loaded;

@@ -136,6 +136,12 @@ SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
     return failed;
 }
 
+unsigned FreeDrive() {
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        if (DriveImages[drive].path.empty()) return drive;
+    return 0;
+}
+
 void DetachSessionDisks() {
     for (unsigned drive = 0; drive < MenuDrives; drive++)
         DetachDrive(drive);

@@ -38,5 +38,7 @@ SessionResult StopSessionSoundRecording();
 // starts with "Drive DRn - PATH".
 SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
                                 const std::string& shownName = "");
+// The first drive without an image, DR0 when all hold one.
+unsigned FreeDrive();
 // Empties every drive.
 void DetachSessionDisks();

@@ -286,6 +286,9 @@ EMSCRIPTEN_KEEPALIVE int orvane_disk_image(unsigned drive) {
     return readIntoOutput(DriveImages[drive].path);
 }
 
+// The drive a dropped image goes to: the first empty one, DR0 when all hold one.
+EMSCRIPTEN_KEEPALIVE unsigned orvane_free_drive() { return FreeDrive(); }
+
 // The file name a drive's image was attached under ("" when empty).
 EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
     web.text.clear();

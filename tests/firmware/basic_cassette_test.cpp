@@ -219,7 +219,8 @@ std::vector<uint8_t> placeProgram(int length) {
 // every length around each place where the records, or the records and
 // their end mark, exactly fill a block (block 0 holds 252 program bytes,
 // the others 253), and every 40th length in between, up to 1,300 bytes.
-// ORVANE_TAPE_ALL_LENGTHS=1 tries every length (a quarter of an hour).
+// ORVANE_TAPE_ALL_LENGTHS=1 tries every length (about four and a half
+// minutes in the release build).
 TEST_F(Cassette, ProgramsOfEveryKindOfLengthComeBackWhole) {
     std::vector<int> lengths = {0};
     bool all = std::getenv("ORVANE_TAPE_ALL_LENGTHS") != nullptr;

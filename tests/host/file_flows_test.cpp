@@ -18,6 +18,7 @@
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/ports.h"
+#include "media/disk_card.h"
 #include "media/tape_deck.h"
 #include "sound/mixer.h"
 
@@ -316,6 +317,30 @@ TEST_F(FileFlows, StatusFieldsAndTooltips) {
 } // namespace
 
 namespace {
+
+// Dropped disk images fill the drives in order; one of no known size is
+// refused in a box and leaves the drives as they were.
+TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
+    startDesktop();
+    messages.clear();
+    const std::string first = writeFile("one.dsk", std::string(163840, '\xE5'));
+    const std::string second = writeFile("two.IMG", std::string(163840, '\xE5'));
+    EXPECT_EQ(window().DropFile(first), 1);
+    EXPECT_EQ(window().DropFile(second), 1);
+    EXPECT_EQ(DriveImages[0].path, first);
+    EXPECT_EQ(DriveImages[1].path, second);
+    EXPECT_EQ(window().action(CmdAttachFirst + 1)->text().toStdString(), "Drive DR1 - " + second);
+    EXPECT_TRUE(messages.empty());
+
+    const std::string odd = writeFile("odd.dsk", std::string(1000, '\0'));
+    EXPECT_EQ(window().DropFile(odd), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Error attaching disk image!");
+    EXPECT_EQ(messages[0].second.toStdString(),
+              "Drive DR2 - " + odd + ": size of 1000 bytes is no disk format.");
+    EXPECT_TRUE(DriveImages[2].path.empty());
+    window().OnCommand(CmdDetachDisks);
+}
 
 // Characters printed while printer.txt cannot be written are lost: the user
 // hears of it once, in a message box, and not again for every character.

@@ -70,6 +70,7 @@ export async function loadMachine() {
     attachDisk: (drive, name, bytes) =>
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_attach_disk(drive, np, bp, n))) === 1,
     detachDisk: (drive) => m._orvane_detach_disk(drive),
+    freeDrive: () => m._orvane_free_drive(),
     diskImage: (drive) => output(m._orvane_disk_image(drive)),
     diskName: (drive) => text(m._orvane_disk_name(drive)),
     reset: () => m._orvane_reset(),

@@ -406,10 +406,7 @@ $("screenshot").addEventListener("click", () => {
 // status line names them, and Save disks downloads them as the machine has
 // written them.
 function attachDisk(name, bytes) {
-  let drive = 0;
-  while (drive < Drives && machine.diskName(drive)) drive++;
-  if (drive === Drives) drive = 0;
-  machine.attachDisk(drive, name, bytes);
+  machine.attachDisk(machine.freeDrive(), name, bytes);
   showMessage(machine.message());
   showDisks();
   canvas.focus();
