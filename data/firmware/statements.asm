@@ -1639,22 +1639,6 @@ fn_call_param:
             dec hl
             ld c,(hl)
             push bc
-            ld a,(numtype)
-            cp 2
-            jr nz,fn_call_saved
-            push de             ; a string's block now belongs to the entry
-            ld hl,2
-            add hl,sp
-            ex de,hl
-            ld hl,8
-            add hl,sp
-            ld a,(hl)
-            inc hl
-            ld h,(hl)
-            ld l,a
-            call fnowner
-            pop de
-fn_call_saved:
             call skipsp
             inc de
             cp ','
@@ -1678,7 +1662,7 @@ fn_call_bound:
             jr fn_call_set_next
 fn_call_set:
             push bc
-            push hl
+            push hl             ; the entry
             ld bc,5
             add hl,bc
             ld a,(hl)           ; the type
@@ -1686,8 +1670,19 @@ fn_call_set:
             ld c,(hl)
             inc hl
             ld b,(hl)           ; the cell
+            pop hl
+            push hl
             push bc
             push af
+            cp 2                ; a string's old block belongs to the entry
+            jr nz,fn_call_setval ; from now on (the frame is linked: an
+            push de             ; error gives it back)
+            ex de,hl
+            ld h,b
+            ld l,c
+            call fnowner
+            pop de
+fn_call_setval:
             call vpop           ; its argument
             ld a,(argval)
             ld (vtype),a

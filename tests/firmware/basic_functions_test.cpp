@@ -126,7 +126,13 @@ TEST_F(BasicFunctions, StringParametersAndResultsSurviveCollectionsAndErrors) {
     EXPECT_EQ(run("PRINT LEN(A$);B$;X$"), Rows{" 60 TWOKEEP"});
     EXPECT_EQ(run("PRINT FN J$(1,2)"), Rows{"TYPE MISMATCH"});
     EXPECT_EQ(run("PRINT FN N(2,2)"), Rows{"TYPE MISMATCH"});
-    EXPECT_EQ(run("PRINT LEN(A$);B$;X$"), Rows{" 60 TWOKEEP"});
+    EXPECT_EQ(run("PRINT FN J$(B$)"), Rows{"BAD ARGUMENT"});
+    EXPECT_EQ(run("PRINT FN N(A$,2,3)"), Rows{"BAD ARGUMENT"});
+    // A collection after those (and after deep nesting has written over the
+    // stack they used) keeps the variables' strings.
+    EXPECT_EQ(run("PRINT " + std::string(18, '(') + "1" + std::string(18, ')')), Rows{" 1"});
+    EXPECT_EQ(run("FOR I=1 TO 200:T$=STRING$(200,\"*\"):NEXT:PRINT A$=STRING$(60,65);B$;X$"),
+              Rows{"-1 TWOKEEP"});
 
     // The arguments' temporary strings are given back after each call.
     std::string many = "PRINT LEN(FN J$(\"A\",X$)";
