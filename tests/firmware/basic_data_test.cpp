@@ -16,20 +16,9 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-class BasicData : public ::testing::Test {
+class BasicData : public BasicTest {
   protected:
-    void SetUp() override { bootMachine(); }
-
-    Rows run(const std::string& command, int frames = 400) {
-        typeAndRun(command + "\r", frames);
-        return outputOfLastCommand(command.size());
-    }
-
-    Rows runProgram(const std::vector<std::string>& lines, int frames = 3000) {
-        enterProgram(lines);
-        return run("RUN", frames);
-    }
-
+    BasicData() { programFrames = 3000; }
     Rows listing() { return run("LIST", 2000); }
 };
 

@@ -15,20 +15,7 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-class BasicFunctions : public ::testing::Test {
-  protected:
-    void SetUp() override { bootMachine(); }
-
-    Rows run(const std::string& command) {
-        typeAndRun(command + "\r");
-        return outputOfLastCommand(command.size());
-    }
-
-    Rows runProgram(const std::vector<std::string>& lines) {
-        enterProgram(lines);
-        return run("RUN");
-    }
-};
+using BasicFunctions = BasicTest;
 
 TEST_F(BasicFunctions, ArgumentsReachTheirParametersInOrderAndTheOldValuesComeBack) {
     Rows out = runProgram({

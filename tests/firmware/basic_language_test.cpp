@@ -14,20 +14,7 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-class BasicLanguage : public ::testing::Test {
-  protected:
-    void SetUp() override { bootMachine(); }
-
-    Rows run(const std::string& command) {
-        typeAndRun(command + "\r");
-        return outputOfLastCommand(command.size());
-    }
-
-    Rows runProgram(const std::vector<std::string>& lines) {
-        enterProgram(lines);
-        return run("RUN");
-    }
-};
+using BasicLanguage = BasicTest;
 
 TEST_F(BasicLanguage, BootsToBannerAndPromptWithinOneSecond) {
     Rows rows = screenRows();

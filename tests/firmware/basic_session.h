@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace basic_test {
 
 // Boots a fresh machine on the open firmware (no ROM folder with genuine
@@ -43,5 +45,27 @@ uint16_t peekWord(uint16_t address);
 // A path in the temporary folder that no other test process uses (the
 // cases run as separate processes, in parallel).
 std::filesystem::path scratchPath(const std::string& name);
+
+// A freshly booted machine, and the two ways the language tests type: one
+// command, or a program then RUN. Both return what was printed; frames
+// bounds the run (it ends earlier at the prompt).
+class BasicTest : public ::testing::Test {
+  protected:
+    void SetUp() override { bootMachine(); }
+
+    std::vector<std::string> run(const std::string& command, int frames = 400) {
+        typeAndRun(command + "\r", frames);
+        return outputOfLastCommand(command.size());
+    }
+    std::vector<std::string> runProgram(const std::vector<std::string>& lines) {
+        return runProgram(lines, programFrames);
+    }
+    std::vector<std::string> runProgram(const std::vector<std::string>& lines, int frames) {
+        enterProgram(lines);
+        return run("RUN", frames);
+    }
+
+    int programFrames = 400; // a RUN's bound unless one is given
+};
 
 } // namespace basic_test
