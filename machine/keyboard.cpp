@@ -175,8 +175,10 @@ bool typingInProgress() { return typeSteps != 0; }
 uint8_t screenCharToText(uint8_t b) {
     uint8_t k = b & 0x77;
     if (k == 0x17 || k == 0x07) return ' ';
+    // Bit 7 makes a character blink (the cursor is a blinking cell); the
+    // character is the same, so the copy drops the bit.
+    b &= 0x7F;
     if (b < 0x20) b = static_cast<uint8_t>(b + 0x40);
-    if (b > 0x7F) b = static_cast<uint8_t>(b - 0x20);
     switch (b) {
     case 0x40: return 0xC9;
     case 0x5B: return 0xC4;
