@@ -17,7 +17,6 @@ tapemotor:  equ 20h             ; port 3Ah: motor relay
 tapelevel:  equ 40h             ; port 3Ah: output level
 halfdelay:  equ 157             ; DJNZ turns in half a bit (about 2139 cycles)
 leadin:     equ 16              ; lead-in 00h bytes before each block
-tapebuf:    equ inbuf           ; one block of 256 bytes
 
 ; tape edge timing, in turns of the 48-cycle loop in tapeedge
 longturns:  equ 67              ; above: a whole 0 bit (over 1.07 ms)

@@ -13,22 +13,7 @@
 ;
 ; Inside the routines a mantissa being worked on is held in HL' (high
 ; word) and HL (low word), with a guard byte below it for rounding.
-
-fpa:        equ 0FD00h          ; mantissa, 4 bytes, leading 1 in bit 31
-fpa_e:      equ 0FD04h          ; exponent, 0: FPA is 0
-fpa_s:      equ 0FD05h          ; sign in bit 7, other bits 0
-fpt_e:      equ 0FD06h          ; 2: result exponent of mul/div, signed
-fp_seed:    equ 0FD0Ch          ; 4: state of the random number generator
-fpt_s:      equ 0FD10h          ; 5: fp_scale10: the number being scaled
-fpt_p:      equ 0FD15h          ; 5: fp_scale10: the power of ten
-fpt_f:      equ 0FD1Ah          ; 5: fp_format: the number being written
-fpt_dig:    equ 0FD20h          ; 9: fp_format: the digits
-fpt_x:      equ 0FD30h          ; 5: functions: the argument
-fpt_y:      equ 0FD35h          ; 5: functions: a second value
-fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
-fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
-fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
-fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
+; The accumulator and the package's scratch are in memory.asm (FD00h-FD7Fh).
 
 ; ----------------------------------------------------------------------
 ; Shared exits. fp_nexit normalises, rounds and stores the mantissa in

@@ -9,12 +9,6 @@
 ; its end: bit 7 of the number keeps line 13 from it, and a record of
 ; length 13 whose number's low byte is 0 is given a trailing blank.
 
-edpos:      equ sysend+0
-ednum:      equ sysend+2
-edtext:     equ sysend+4
-edend:      equ sysend+6
-edlen:      equ sysend+8
-tokval:     equ sysend+9
 
 ; The keywords in token order, from 80h. The tokeniser takes the first
 ; that matches, so INPUT comes before INP. New keywords go at the end, so

@@ -10,12 +10,6 @@
 ; for the strings an expression makes on its way) are freed at every
 ; statement.
 
-gc_len:     equ sysend+26
-gc_bp:      equ sysend+27
-gc_start:   equ sysend+29
-st_right:   equ sysend+31
-st_start:   equ sysend+33
-st_count:   equ sysend+34
 
 ; stralloc: a heap block for A (1-255) characters, collecting the heap
 ; when it is full. HL := its first character; the owner is set by the

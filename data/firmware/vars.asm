@@ -12,12 +12,6 @@
 ; while an expression is being worked out, as reading a variable that
 ; does not exist gives 0 (or "") without making it.
 
-arr_nd:     equ sysend+16
-arr_d1:     equ sysend+17
-arr_d2:     equ sysend+19
-arr_i1:     equ sysend+21
-arr_i2:     equ sysend+23
-arr_es:     equ sysend+25
 
 zeroval:    db 0, 0, 0, 0, 0
 
