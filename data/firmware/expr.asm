@@ -1109,13 +1109,8 @@ fn_rnd:     ld a,(de)
             call fp_test
             inc a
             jr nz,fn_rnd_notneg
-            push de
-            ld hl,ftemp         ; seed from the bytes of x
-            call fp_store
-            ld de,fp_seed
-            ld bc,4
-            ldir
-            pop de
+            call seedfrom       ; a negative x is never above 1
+            jr fn_rnd_float
 fn_rnd_notneg:
             ld hl,ftemp2
             call storeone

@@ -276,9 +276,10 @@ st_run:     call atend
             pop hl
             ld a,h
             or l
+            jr nz,st_run_at
             ld hl,progbase
-            jp z,runline
-            call findexact
+            jp runline
+st_run_at:  call findexact      ; HL = the line asked for
             jp runline
 
 ; RANDOMIZE [n]: a new start for RND, from n or from the clock.
@@ -287,13 +288,7 @@ st_randomize:
             jr z,st_randomize_clock
             call getnum
             call tofloat
-            push de
-            ld hl,ftemp
-            call fp_store
-            ld de,fp_seed
-            ld bc,4
-            ldir
-            pop de
+            call seedfrom
             jp nextstmt
 st_randomize_clock:
             ld hl,(ticks)
@@ -307,6 +302,42 @@ st_randomize_clock:
             or 1
             ld (fp_seed+3),a
             jp nextstmt
+
+; seedfrom: RND's sequence starts again from the number in FPA. Its
+; mantissa, exponent and sign all go into the state, and a few turns of
+; the generator spread a difference in any of them over every bit, so
+; seeds that differ only by a power of two start apart. FPA is lost.
+seedfrom:   push de
+            ld hl,fpa
+            ld de,fp_seed
+            ld bc,4
+            ldir
+            ld hl,fp_seed
+            ld a,(fpa_e)
+            or a
+            jr nz,seedfrom_mix
+            ld (hl),a           ; 0: a state of its own (the generator
+            inc hl              ; replaces an all-0 state)
+            ld (hl),a
+            inc hl
+            ld (hl),a
+            inc hl
+            ld (hl),a
+            jr seedfrom_stir0
+seedfrom_mix:
+            xor (hl)
+            ld (hl),a
+            inc hl
+            ld a,(fpa_s)
+            xor (hl)
+            ld (hl),a
+seedfrom_stir0:
+            ld b,4
+seedfrom_stir:
+            call fp_rnd
+            djnz seedfrom_stir
+            pop de
+            ret
 
 st_poke:    call getaddr
             push hl
