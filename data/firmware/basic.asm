@@ -79,8 +79,7 @@ warm:       ld sp,stacktop
             ld hl,linebuf
             call getline
             jr c,warm
-            call upcase
-            call tokenise
+            call tokenise       ; small letters become capitals there
             ex de,hl
             call skipsp
             cp 0Dh

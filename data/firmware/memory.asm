@@ -6,6 +6,7 @@
 screen:     equ 7C00h           ; 40x24 text, row r at (r mod 8)*128 + (r div 8)*40
 scrcols:    equ 40
 scrrows:    equ 24
+prtcols:    equ 80              ; the printer's line, for TAB and the PRINT zones
 
 progbase:   equ 8000h           ; line records start here
 memtop:     equ 0F400h          ; program, variables, arrays and strings stay below this

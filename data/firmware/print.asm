@@ -67,20 +67,24 @@ st_print_cur:
             call pr_cur
             jr st_print_sep
 st_print_comma:
+            call outwidth
+            ld c,a
             call outcol
+            cp c
+            jr nc,st_print_wrap ; a line already past the width
             ld b,10
 st_print_zone:
             cp b
             jr c,st_print_zoned
-            ld c,a
+            ld h,a
             ld a,b
             add a,10
             ld b,a
-            ld a,c
+            ld a,h
             jr st_print_zone
 st_print_zoned:
             ld a,b
-            cp scrcols
+            cp c
             jr nc,st_print_wrap
 st_print_pad:
             ld a,' '
@@ -190,14 +194,32 @@ utoa_last:  pop af
             pop bc
             ret
 
-; TAB(n): blanks up to column n.
+; TAB(n): blanks up to column n. An n past the end of the line (40 on the
+; screen, 80 on the printer) means column n MOD width of the next line; so
+; does a column the output has already passed.
 pr_tab:     call getint
             call checkbyte
             call closeparen
+            call outwidth
+            ld c,a
+            ld a,l
+            ld b,0              ; B: 1 when n is past the line
+pr_tab_mod: cp c
+            jr c,pr_tab_col
+            sub c
+            ld b,1
+            jr pr_tab_mod
+pr_tab_col: ld l,a
+            call outcol
+            cp l
+            ret z
+            jr nc,pr_tab_next
+            dec b
+            jr nz,pr_tab_pad
+pr_tab_next:
+            call crlf
 pr_tab_pad: call outcol
             cp l
-            ret nc
-            cp scrcols-1
             ret nc
             ld a,' '
             call putch

@@ -175,11 +175,20 @@ tok_loop:   ld a,(hl)
             jr z,tok_quote
             cp '?'
             jr z,tok_question
+            cp ':'
+            jp z,tok_colon
             cp 'A'
             jr c,tok_copy
             cp 'Z'+1
             jr c,tok_word
-            cp t_rem            ; a line tokenised before: REM and DATA
+            cp 'a'              ; a small letter becomes a capital
+            jr c,tok_copy
+            cp 'z'+1
+            jr nc,tok_high
+            sub 20h
+            ld (hl),a
+            jr tok_word
+tok_high:   cp t_rem            ; a line tokenised before: REM and DATA
             jr z,tok_token      ; text stays as it is
             cp t_data
             jr z,tok_token
@@ -200,7 +209,7 @@ tok_quote:  ld (de),a
 tok_quote_loop:
             ld a,(hl)
             cp 0Dh
-            jr z,tok_end
+            jp z,tok_end
             ld (de),a
             inc hl
             inc de
@@ -217,8 +226,13 @@ tok_try:    ld a,(bc)
 tok_cmp:    ld a,(bc)
             and 7Fh
             cp (hl)
+            jr z,tok_hit
+            cp 'A'              ; the keywords' letters match small ones too
+            jr c,tok_miss
+            or 20h
+            cp (hl)
             jr nz,tok_miss
-            ld a,(bc)
+tok_hit:    ld a,(bc)
             inc bc
             inc hl
             rla
@@ -231,7 +245,7 @@ tok_kind:   cp t_rem
             jr z,tok_rest
             cp t_data
             jr z,tok_data
-            jr tok_loop
+            jp tok_loop
 tok_miss:   pop hl
 tok_skipw:  ld a,(bc)
             inc bc
@@ -266,12 +280,62 @@ tok_data_notq:
             cp ':'
             jr nz,tok_data_copy
             bit 0,c
-            jp z,tok_loop
+            jp z,tok_copy       ; the statement ends (no device name)
 tok_data_copy:
             ld (de),a
             inc hl
             inc de
             jr tok_data_loop
+; A device name (three letters or digits, as CAS or DR0) and its colon:
+; the file name that follows is copied in capitals, never tokenised, up
+; to a ",", a ":" or the end of the line. No variable has a three-letter
+; name, so a colon after three such characters always ends a device name.
+tok_colon:  ld (de),a
+            inc hl
+            inc de
+            push hl
+            ld h,d
+            ld l,e
+            dec hl              ; the colon
+            ld b,3
+tok_dev:    dec hl
+            ld a,(hl)
+            call tok_isalnum
+            jr nc,tok_nodev
+            djnz tok_dev
+            ld a,(hl)           ; a name starts with a letter (GOTO 100:)
+            call isletter
+            jr nc,tok_nodev
+            dec hl
+            ld a,(hl)
+            call tok_isalnum
+            jr c,tok_nodev
+            pop hl
+tok_name:   ld a,(hl)
+            cp 0Dh
+            jr z,tok_end
+            cp ':'
+            jp z,tok_loop
+            cp ','
+            jp z,tok_loop
+            cp 'a'
+            jr c,tok_name_put
+            cp 'z'+1
+            jr nc,tok_name_put
+            sub 20h
+tok_name_put:
+            ld (de),a
+            inc hl
+            inc de
+            jr tok_name
+tok_nodev:  pop hl
+            jp tok_loop
+; tok_isalnum: carry when A is A-Z or 0-9.
+tok_isalnum:
+            call isletter
+            ret c
+            jp isdigit
+
 tok_end:    ld a,0Dh
             ld (de),a
             pop hl

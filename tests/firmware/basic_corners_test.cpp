@@ -3,6 +3,11 @@
 // long literals, and how INPUT and DATA treat what is typed.
 #include "basic_session.h"
 
+#include "machine/memory.h"
+
+#include <algorithm>
+#include <cstring>
+
 #include <set>
 
 #include <gtest/gtest.h>
@@ -38,6 +43,42 @@ TEST_F(BasicCorners, EverySeedGivesItsOwnSequenceAndTheSameSeedTheSame) {
     ASSERT_EQ(out.size(), 9u) << out[0];
     const std::set<std::string> firsts(out.begin(), out.end());
     EXPECT_EQ(firsts.size(), 9u);
+}
+
+TEST_F(BasicCorners, RemAndDataTextStaysAsTypedWhileTheRestTurnsToCapitals) {
+    Rows out = runProgram(
+        {"10 rem Hello World", "20 data banana,\"Kiwi\",1e3:read a$,b$,c", "30 print a$;b$;c"});
+    EXPECT_EQ(out, Rows{"bananaKiwi 1000"});
+    EXPECT_EQ(run("LIST 10-20"),
+              (Rows{"10 REM Hello World", "20 DATA banana,\"Kiwi\",1e3:READ A$,B$,C"}));
+}
+
+// The program area's bytes hold the names as typed: a keyword inside one
+// would come back from the tape as another name ("SEC?D").
+TEST_F(BasicCorners, NamesAfterADeviceAreNeverTokenised) {
+    enterProgram({"10 SAVE CAS:SECOND", "20 SAVE CAS:total:LOAD CAS:ABCDEFGH", "30 SAVE DR0:FORMAT",
+                  "40 GOTO 100:PRINT 5", "50 DATA TOTAL:PRINT ON"});
+    auto holds = [](const std::string& text) {
+        const uint8_t* begin = MainMemory + 0x8000;
+        const uint8_t* end = MainMemory + 0x8400;
+        return std::search(begin, end, text.begin(), text.end()) != end;
+    };
+    EXPECT_TRUE(holds("CAS:SECOND\r"));
+    EXPECT_TRUE(holds("CAS:TOTAL:"));
+    EXPECT_TRUE(holds("CAS:ABCDEFGH\r"));
+    EXPECT_TRUE(holds("DR0:FORMAT\r"));
+    // A line number or DATA text before a colon is no device: what follows
+    // is tokenised as ever.
+    EXPECT_FALSE(holds(":PRINT"));
+    EXPECT_EQ(run("LIST 40-50"), (Rows{"40 GOTO 100:PRINT 5", "50 DATA TOTAL:PRINT ON"}));
+}
+
+TEST_F(BasicCorners, TabPastTheLineOrBehindTheCursorGoesToTheNextLine) {
+    EXPECT_EQ(run("PRINT STRING$(40,\"=\");TAB(2);\"Q\""), (Rows{std::string(40, '='), "  Q"}));
+    EXPECT_EQ(run("PRINT \"ABC\";TAB(50);\"T\""), (Rows{"ABC", "          T"}));
+    EXPECT_EQ(run("PRINT \"ABCDEF\";TAB(3);\"X\";TAB(39);\"Y\""),
+              (Rows{"ABCDEF", "   X" + std::string(35, ' ') + "Y"}));
+    EXPECT_EQ(run("PRINT 1,2,3,4,5"), (Rows{" 1         2         3         4", " 5"}));
 }
 
 } // namespace

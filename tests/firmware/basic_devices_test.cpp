@@ -72,6 +72,28 @@ TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
     std::filesystem::remove_all(folder);
 }
 
+// The printer's line is 80 columns for TAB, the PRINT zones and the
+// next-line rule; text itself is never cut.
+TEST_F(BasicDevices, ThePrinterHasAnEightyColumnLine) {
+    auto folder = scratchPath("printer80");
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / "printer.txt");
+    closePrinter();
+    setPrinterDirectory(folder.string());
+    typeAndRun("LPRINT TAB(50);\"T\";POS(0):LPRINT 1,2,3,4,5,6,7,8,9\r");
+    typeAndRun("LPRINT STRING$(100,\"X\"):LPRINT STRING$(70,\"-\");TAB(5);\"Z\"\r");
+    closePrinter();
+    std::ifstream file(folder / "printer.txt");
+    std::stringstream content;
+    content << file.rdbuf();
+    const std::string zones = " 1         2         3         4         5         6         7"
+                              "         8 \n 9 \n";
+    EXPECT_EQ(content.str(), "\n" + std::string(50, ' ') + "T 51 \n" + zones +
+                                 std::string(100, 'X') + "\n" + std::string(70, '-') +
+                                 "\n     Z\n");
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(BasicDevices, SoundAndOutWriteTheirPorts) {
     typeAndRun("SOUND 201:OUT 60,5\r");
     EXPECT_EQ(PortLatches[6], 201);
