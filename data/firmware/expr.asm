@@ -715,7 +715,7 @@ unary:      ld a,(de)
             jr unary
 unary_neg:  inc de
             call unary
-            call neednum
+negvalue:   call neednum
             ld a,(vtype)
             or a
             jp nz,fp_neg
@@ -741,12 +741,28 @@ power_loop: ld a,(de)
             ret nz
             inc de
             call vpush
-            call unary          ; 2^-1 is allowed
+            call powarg
             call vpop
             call neednum
             call floatop
             call fp_pow
             jr power_loop
+
+; powarg: the right operand of ^: a factor with any signs before it
+; (2^-1), but no ^ of its own, so ^ works from the left: 2^3^2 is 64.
+powarg:     ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp '+'
+            jr z,powarg_plus
+            cp '-'
+            jp nz,factor
+            inc de
+            call powarg
+            jr negvalue
+powarg_plus:
+            inc de
+            jr powarg
 
 factor:     ld a,(de)
             cp ' '

@@ -187,14 +187,24 @@ st_if_do:   ld a,(de)
             jp c,st_goto
             jp execstmt
 st_if_false:
-            ld a,(de)           ; look for ELSE on the rest of the line
+            ld c,0              ; IFs met since, each taking the next ELSE
+st_if_scan: ld a,(de)           ; look for our ELSE on the rest of the line
             cp 0Dh
             jp z,endofline
             inc de
+            cp t_if
+            jr z,st_if_inner
             cp t_else
-            jr z,st_if_do
+            jr nz,st_if_notelse
+            dec c
+            jp m,st_if_do       ; no inner IF left: the ELSE is ours
+            jr st_if_scan
+st_if_inner:
+            inc c
+            jr st_if_scan
+st_if_notelse:
             cp '"'
-            jr nz,st_if_false
+            jr nz,st_if_scan
 st_if_quote:
             ld a,(de)
             cp 0Dh
@@ -202,7 +212,7 @@ st_if_quote:
             inc de
             cp '"'
             jr nz,st_if_quote
-            jr st_if_false
+            jr st_if_scan
 
 ; FOR v = first TO last [STEP step]. The entry: cell (2), type (1), limit
 ; (5), step (5), record (2), text (2).
@@ -260,6 +270,12 @@ st_for_fresh:
             ld c,l
             pop hl
             call forvalue
+            ld a,(s_type)       ; a % loop's step cut to 0 (STEP 0.5)
+            or a                ; would never end
+            jr nz,st_for_done
+            ld a,h
+            or l
+            jp z,err_argument
             jr st_for_done
 st_for_one: push de             ; no STEP: 1
             ld hl,(s_entry)

@@ -81,4 +81,24 @@ TEST_F(BasicCorners, TabPastTheLineOrBehindTheCursorGoesToTheNextLine) {
     EXPECT_EQ(run("PRINT 1,2,3,4,5"), (Rows{" 1         2         3         4", " 5"}));
 }
 
+TEST_F(BasicCorners, ElseBelongsToTheNearestIfWithoutOne) {
+    EXPECT_EQ(run("IF 0 THEN IF 1 THEN PRINT \"A\" ELSE PRINT \"B\""), Rows{});
+    EXPECT_EQ(run("IF 1 THEN IF 0 THEN PRINT \"A\" ELSE PRINT \"B\""), Rows{"B"});
+    EXPECT_EQ(run("IF 0 THEN IF 1 THEN PRINT \"A\" ELSE PRINT \"B\" ELSE PRINT \"C\""), Rows{"C"});
+    EXPECT_EQ(run("IF 1 THEN IF 1 THEN PRINT \"A\" ELSE PRINT \"B\" ELSE PRINT \"C\""), Rows{"A"});
+    // An ELSE inside quotes is text, not the ELSE of the IF.
+    EXPECT_EQ(run("IF 0 THEN PRINT \"ELSE\" ELSE PRINT \"D\""), Rows{"D"});
+}
+
+TEST_F(BasicCorners, PowersWorkFromTheLeft) {
+    EXPECT_EQ(run("PRINT 2^3^2;2^-1;-2^2;2^-1^2;2^+3;2^(3^2)"), Rows{" 64  0.5 -4  0.25  8  512"});
+}
+
+TEST_F(BasicCorners, AWholeNumberLoopRefusesAStepCutToZero) {
+    EXPECT_EQ(runProgram({"10 FOR I%=1 TO 2 STEP 0.5:PRINT I%:NEXT"}),
+              Rows{"BAD ARGUMENT IN LINE 10"});
+    EXPECT_EQ(run("FOR I%=5 TO 1 STEP -2.5:PRINT I%;:NEXT"), Rows{" 5  3  1"});
+    EXPECT_EQ(run("FOR I=1 TO 2 STEP 0.5:PRINT I;:NEXT"), Rows{" 1  1.5  2"});
+}
+
 } // namespace
