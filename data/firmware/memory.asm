@@ -126,6 +126,7 @@ fpa:        equ 0FD00h          ; mantissa, 4 bytes, leading 1 in bit 31
 fpa_e:      equ 0FD04h          ; exponent, 0: FPA is 0
 fpa_s:      equ 0FD05h          ; sign in bit 7, other bits 0
 fpt_e:      equ 0FD06h          ; 2: result exponent of mul/div, signed
+fpt_nx:     equ 0FD08h          ; 1: fp_parse: the top byte of the number being read
 fp_seed:    equ 0FD0Ch          ; 4: state of the random number generator
 fpt_s:      equ 0FD10h          ; 5: fp_scale10: the number being scaled
 fpt_p:      equ 0FD15h          ; 5: fp_scale10: the power of ten

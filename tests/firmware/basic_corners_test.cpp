@@ -101,4 +101,12 @@ TEST_F(BasicCorners, AWholeNumberLoopRefusesAStepCutToZero) {
     EXPECT_EQ(run("FOR I=1 TO 2 STEP 0.5:PRINT I;:NEXT"), Rows{" 1  1.5  2"});
 }
 
+TEST_F(BasicCorners, LongLiteralsRoundToNearestLikeComputedValues) {
+    EXPECT_EQ(run("PRINT 4294967296-4294967295;9999999999;999999999.6;12345678901"),
+              (Rows{" 1  1E+10  1E+09  1.23456789E+10"}));
+    EXPECT_EQ(run("PRINT 99999999999-99999999998;999999999.2;1234567890.5-1234567890"),
+              (Rows{" 0  999999999  0.5"}));
+    EXPECT_EQ(run("C=0:FOR I=4294967291 TO 4294967295:C=C+1:NEXT:PRINT C"), Rows{" 5"});
+}
+
 } // namespace
