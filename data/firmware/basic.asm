@@ -127,6 +127,9 @@ err_syntaxdata:
 err_syntax: ld hl,m_syntax
             jr error
 err_overflow:
+            ld a,(s_blanks)     ; an INPUT answer is asked for again
+            or a
+            jp nz,answer_big
             ld hl,m_overflow
             jr error
 err_divzero:
@@ -156,7 +159,7 @@ err_type:   ld hl,m_type
             jr error
 err_subscript:
             ld hl,m_subscript
-            jr error
+            jp error
 err_redim:  ld hl,m_redim
             jp error
 err_undef:  ld hl,m_undef

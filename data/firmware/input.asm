@@ -93,18 +93,33 @@ askline:    ld a,'?'
 ; is not one. Keeps DE.
 answer:     push de
             ld de,(inptr)
+            ld hl,s_blanks      ; blanks before a bare answer are kept,
+            ld (hl),1           ; and a number too large for the format
+            ld (s_insp),sp      ; comes back to answer_big
             call datum
+answer_out: push af              ; HL is the value
+            xor a
+            ld (s_blanks),a
+            pop af
             ld (inptr),de
             pop de
             ret
 
+; answer_big: OVERFLOW while an answer was read: it is not a number.
+answer_big: ld sp,(s_insp)
+            scf
+            jr answer_out
+
 ; datum: the item at DE (of INPUT or DATA: a number, a quoted string or
 ; text up to the next comma, colon or line end) as a value of type A; DE
-; past it and past its comma. Carry when a number does not read.
+; past it and past its comma. Carry when a number does not read. Blanks
+; before bare text are dropped, or kept while s_blanks is 1 (INPUT).
 datum:      push af
+            push de             ; the item with the blanks before it
             ld a,(de)
             cp ' '
             call z,skipsp
+            pop hl
             pop af
             cp 2
             jr z,datum_string
@@ -142,7 +157,13 @@ datum_comma:
 datum_string:
             ld a,(de)
             cp '"'
-            jr nz,datum_bare
+            jr z,datum_quote
+            ld a,(s_blanks)     ; INPUT keeps the blanks typed first
+            or a
+            jr z,datum_bare
+            ex de,hl
+            jr datum_bare
+datum_quote:
             inc de
             ld h,d
             ld l,e
@@ -215,6 +236,8 @@ st_read:    call resettemps
             push af
             call nextdata
             push de
+            ld hl,s_blanks      ; (an INPUT cut short may have left it)
+            ld (hl),0
             ld de,(dataptr)
             call datum
             jp c,err_syntaxdata

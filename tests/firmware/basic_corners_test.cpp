@@ -109,4 +109,21 @@ TEST_F(BasicCorners, LongLiteralsRoundToNearestLikeComputedValues) {
     EXPECT_EQ(run("C=0:FOR I=4294967291 TO 4294967295:C=C+1:NEXT:PRINT C"), Rows{" 5"});
 }
 
+TEST_F(BasicCorners, InputKeepsTheBlanksBeforeABareAnswerButDataDoesNot) {
+    enterProgram({"10 INPUT A$,B$:PRINT \"/\";A$;\"/\";B$;\"/\"", "20 READ C$:PRINT \"/\";C$;\"/\"",
+                  "30 DATA   DA"});
+    typeAndRun("RUN\r  HI,  \"Q\"\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"?   HI,  \"Q\"", "/  HI/Q/", "/DA/"}));
+}
+
+TEST_F(BasicCorners, ANumberAnswerTooLargeIsAskedForAgain) {
+    enterProgram({"10 INPUT X:PRINT X", "20 INPUT Y$:PRINT Y$"});
+    typeAndRun("RUN\r1E99\r-2E38\r5\r  B\r");
+    EXPECT_EQ(outputOfLastCommand(),
+              (Rows{"? 1E99", "NOT A NUMBER, TYPE AGAIN", "? -2E38", "NOT A NUMBER, TYPE AGAIN",
+                    "? 5", " 5", "?   B", "  B"}));
+    // Outside INPUT an overflow still stops the program.
+    EXPECT_EQ(runProgram({"10 READ X", "20 DATA 1E99"}), Rows{"OVERFLOW IN LINE 10"});
+}
+
 } // namespace
