@@ -43,7 +43,7 @@ tapeblk:    equ 0FC38h          ; cassette block number
 tapeptr:    equ 0FC3Ah          ; cassette: next program byte
 tapeend:    equ 0FC3Ch          ; cassette: end of the program bytes
 tapecnt:    equ 0FC3Eh          ; cassette: bytes loaded so far
-tapefirst:  equ 0FC40h          ; cassette: seconds still allowed for the tape to start
+tapefirst:  equ 0FC40h          ; cassette: 1 while waiting for a block (no time limit)
 tapeport:   equ 0FC41h          ; cassette: last value written to port 3Ah
 tapeprev:   equ 0FC42h          ; cassette: the byte loaded before this one
 varbase:    equ 0FC44h          ; simple variables start here (after the end byte)
@@ -73,7 +73,7 @@ fnargs:     equ 0FC7Bh          ; FN: arguments given
 fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Fh and FCD3h-FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -120,6 +120,11 @@ rn_buf:     equ 0FCC7h          ; the new number as text (6 bytes)
 rn_end:     equ 0FCCEh          ; end of the old number's digits
 rn_list:    equ 0FCD0h          ; 1: a list of numbers may follow (GOTO, GOSUB)
 rn_delta:   equ 0FCD1h          ; growth of the number being replaced
+; LOAD CAS: (cassette.asm)
+tapename:   equ 0FCD3h          ; the name asked for, 8 characters
+tapewant:   equ 0FCDBh          ; 1 when a name was given
+tapeskip:   equ 0FCDCh          ; 1 while the blocks passing are not ours
+tapestage:  equ 0FCDDh          ; where the program is read in
 
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
