@@ -100,6 +100,7 @@ sysclear:   ld hl,ticks
 ; running, and go back to the prompt. CONT cannot go on after it.
 error:      xor a
             ld (contok),a
+            call errtrap        ; returns when no handler takes the error
 errorkeep:  call fnunwind
             ld sp,stacktop
             push hl
@@ -156,7 +157,7 @@ err_argument:
 err_tape:   ld hl,m_tape
             jr error
 err_type:   ld hl,m_type
-            jr error
+            jp error
 err_subscript:
             ld hl,m_subscript
             jp error
@@ -175,6 +176,8 @@ err_nodata: ld hl,m_nodata
 err_cont:   ld hl,m_cont
             jp error
 err_direct: ld hl,m_direct
+            jp error
+err_resume: ld hl,m_resume
             jp error
 ; BREAK: CONT may go on with the statement it stopped.
 err_break:  ld hl,(curline)
@@ -219,6 +222,8 @@ m_complex:  db "FORMULA TOO COMPLEX", 0
 m_nodata:   db "OUT OF DATA", 0
 m_cont:     db "CAN'T CONTINUE", 0
 m_direct:   db "NOT IN DIRECT MODE", 0
+m_resume:   db "RESUME WITHOUT ERROR", 0
+m_lasterr:  equ 25              ; one past the number of m_resume
 m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
 m_extra:    db "EXTRA IGNORED", 0
 
@@ -233,6 +238,7 @@ m_extra:    db "EXTRA IGNORED", 0
             include 'print.asm'
             include 'input.asm'
             include 'deffn.asm'
+            include 'errors.asm'
             include 'renum.asm'
             include 'cassette.asm'
             include 'float.asm'

@@ -1038,6 +1038,7 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw fn_exp, fn_log, fn_rnd, fn_pi, fn_fre, fn_peek, fn_inp, fn_pos
             dw fn_len, fn_asc, fn_val, fn_chrs, fn_strs, fn_lefts, fn_rights
             dw fn_mids, fn_instr, fn_spaces, fn_inkeys, fn_strings
+            dw err_syntax, err_syntax, fn_err, fn_erl ; ERROR, RESUME: no functions
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

@@ -119,7 +119,12 @@ st_return:  ld hl,(gosubsp)
 
 ; ON e GOTO|GOSUB line, line, ...: the e-th line; an e outside the list
 ; goes on with the next statement.
-st_on:      call getint
+st_on:      ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_error
+            jp z,st_onerror
+            call getint
             ld (s_count),hl
             ld a,(de)
             cp ' '

@@ -21,6 +21,15 @@ forstk:     equ 0FB40h          ; FOR entries, forsize bytes each
 formax:     equ 12
 forsize:    equ 17              ; cell 2, type 1, limit 5, step 5, record 2, text 2
 
+; error trapping (errors.asm), after the FOR entries; cleared by clearvars
+onerrline:  equ 0FC0Ch          ; ON ERROR GOTO's line, 0 when none
+errline:    equ 0FC0Eh          ; ERL: the line of the error trapped
+errrec:     equ 0FC10h          ; its record
+errpos:     equ 0FC12h          ; the statement that failed, for RESUME
+errmsg:     equ 0FC14h          ; its message
+inhandler:  equ 0FC16h          ; 1 while the handler runs (until RESUME)
+errcode:    equ 0FC17h          ; ERR
+
 ; single variables of the system
 ticks:      equ 0FC20h          ; 50 Hz count from the NMI
 currow:     equ 0FC22h

@@ -86,6 +86,10 @@ keywords:   db "EN", 'D'+80h
             db "SPACE", '$'+80h
             db "INKEY", '$'+80h
             db "STRING", '$'+80h
+            db "ERRO", 'R'+80h  ; before ERR, which it starts with
+            db "RESUM", 'E'+80h
+            db "ER", 'R'+80h
+            db "ER", 'L'+80h
             db 0
 
 t_end:      equ 080h
@@ -161,7 +165,11 @@ t_instr:    equ 0C5h
 t_spaces:   equ 0C6h
 t_inkeys:   equ 0C7h
 t_strings:  equ 0C8h
-t_last:     equ 0C8h
+t_error:    equ 0C9h            ; ON ERROR GOTO
+t_resume:   equ 0CAh
+t_err:      equ 0CBh            ; functions again
+t_erl:      equ 0CCh
+t_last:     equ 0CCh
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -1,6 +1,6 @@
 ; RENUM [first [, step]]: the lines get the numbers first, first+step, ...
 ; (10 and 10 unless given), and every line number written after GOTO,
-; GOSUB, THEN, ELSE, RESTORE and RUN (and in the lists of ON) follows its
+; GOSUB, THEN, ELSE, RESTORE, RUN and RESUME (and in the lists of ON) follows its
 ; line. A number that names no line stays as it is. A first pass checks
 ; that the numbers fit and that no line grows past 255 bytes or out of
 ; memory; only then is anything changed. The variables are cleared.
@@ -185,6 +185,8 @@ rn_scan:    ld a,(de)
             cp t_restore
             jr z,rn_number
             cp t_run
+            jr z,rn_number
+            cp t_resume
             jr z,rn_number
             jr rn_scan
 rn_quote:   ld a,(de)

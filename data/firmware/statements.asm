@@ -30,7 +30,7 @@ execstmt:   ld (stmtpos),de
             jr execstmt
 execstmt_word:
             cp t_else+1
-            jr nc,execstmt_let
+            jr nc,execstmt_more
             sub 80h
             jr c,execstmt_let
             inc de
@@ -44,6 +44,9 @@ execstmt_word:
             ld h,(hl)
             ld l,a
             jp (hl)
+execstmt_more:
+            cp t_resume
+            jp z,st_resume
 execstmt_let:
             ld a,(de)
             call isletter

@@ -532,6 +532,12 @@ clearvars_jumps:
             inc hl
             djnz clearvars_jumps
             pop bc
+            ld hl,0             ; no error handler, no error yet
+            ld (onerrline),hl
+            ld (errline),hl
+            xor a
+            ld (inhandler),a
+            ld (errcode),a
 resetstacks:
             ld hl,gosubstk
             ld (gosubsp),hl
