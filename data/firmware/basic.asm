@@ -179,6 +179,10 @@ err_direct: ld hl,m_direct
             jp error
 err_resume: ld hl,m_resume
             jp error
+err_wend:   ld hl,m_wend
+            jp error
+err_while:  ld hl,m_while
+            jp error
 ; BREAK: CONT may go on with the statement it stopped.
 err_break:  ld hl,(curline)
             ld a,h
@@ -223,7 +227,9 @@ m_nodata:   db "OUT OF DATA", 0
 m_cont:     db "CAN'T CONTINUE", 0
 m_direct:   db "NOT IN DIRECT MODE", 0
 m_resume:   db "RESUME WITHOUT ERROR", 0
-m_lasterr:  equ 25              ; one past the number of m_resume
+m_wend:     db "WEND WITHOUT WHILE", 0
+m_while:    db "WHILE WITHOUT WEND", 0
+m_lasterr:  equ 27              ; one past the number of m_while
 m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
 m_extra:    db "EXTRA IGNORED", 0
 

@@ -80,7 +80,13 @@ st_goto:    call getint
 st_gosub:   call getint
             call findexact
 dogosub:    push hl
-            ld hl,(gosubsp)
+            call gopush
+            pop hl
+            jp runline
+
+; gopush: a GOSUB entry (also a WHILE's) for the record curline and the
+; text DE.
+gopush:     ld hl,(gosubsp)
             ld bc,gosubstk+gosubmax*4
             or a
             sbc hl,bc
@@ -96,8 +102,7 @@ dogosub:    push hl
             ld (hl),d
             inc hl
             ld (gosubsp),hl
-            pop hl
-            jp runline
+            ret
 
 st_return:  ld hl,(gosubsp)
             ld bc,gosubstk
@@ -115,6 +120,9 @@ st_return:  ld hl,(gosubsp)
             ld c,(hl)
             ld (gosubsp),hl
             ld (curline),bc
+            ld a,(de)           ; a WHILE still open: no GOSUB to go back to
+            cp t_while
+            jp z,err_return
             jp nextstmt
 
 ; ON e GOTO|GOSUB line, line, ...: the e-th line; an e outside the list
@@ -701,3 +709,92 @@ npo_byte:   ld a,d
             adc a,0
             ld h,a
             ret
+
+; WHILE condition ... WEND: while the condition holds, the statements up to
+; the matching WEND run, and WEND goes back to the WHILE. A WHILE whose
+; condition holds takes a GOSUB entry whose text is the WHILE itself, so
+; RETURN and WEND each refuse the other's entry (nesting is checked).
+st_while:   push de             ; the WHILE, for the entry
+            inc de
+            call expr
+            call truth
+            pop hl
+            jr z,st_while_false
+            push de
+            ex de,hl
+            call gopush
+            pop de
+            jp nextstmt
+st_while_false:                 ; on after the matching WEND
+            ld hl,(curline)     ; (the WHILE's line, for the error)
+            push hl
+            ld c,0              ; WHILEs met on the way
+st_while_scan:
+            ld a,(de)
+            inc de
+            cp 0Dh
+            jr z,st_while_line
+            cp '"'
+            jr z,st_while_quote
+            cp t_rem
+            jr z,st_while_line
+            cp t_while
+            jr nz,st_while_notw
+            inc c
+st_while_notw:
+            cp t_wend
+            jr nz,st_while_scan
+            dec c
+            jp p,st_while_scan
+            pop hl
+            jp nextstmt
+st_while_quote:
+            ld a,(de)
+            inc de
+            cp 0Dh
+            jr z,st_while_line
+            cp '"'
+            jr nz,st_while_quote
+            jr st_while_scan
+st_while_line:
+            ld hl,(curline)     ; the next line, if there is one
+            ld a,h
+            or l
+            jr z,st_while_none
+            ld e,(hl)
+            ld d,0
+            add hl,de
+            call isrecord
+            jr c,st_while_none
+            ld (curline),hl
+            inc hl
+            inc hl
+            inc hl
+            ex de,hl
+            jr st_while_scan
+st_while_none:
+            pop hl
+            ld (curline),hl
+            jp err_while
+
+; WEND: back to the WHILE of the newest entry, which tests again.
+st_wend:    ld hl,(gosubsp)
+            ld bc,gosubstk
+            or a
+            sbc hl,bc
+            jp z,err_wend
+            add hl,bc
+            dec hl
+            ld d,(hl)
+            dec hl
+            ld e,(hl)
+            dec hl
+            ld b,(hl)
+            dec hl
+            ld c,(hl)
+            ld a,(de)
+            cp t_while
+            jp nz,err_wend
+            ld (gosubsp),hl
+            ld (curline),bc
+            jp execstmt

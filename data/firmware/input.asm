@@ -346,3 +346,45 @@ st_get_store:
             pop bc
             call storeval
             jp nextstmt
+
+; LINE INPUT ["prompt";] v$: a whole line typed, commas and quotes
+; included, into the string variable v$. Only the prompt is shown.
+st_line:    inc de
+            ld c,t_input
+            call need
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp '"'
+            jr nz,st_line_var
+            call expr
+            call putdesc
+            ld c,';'
+            call need
+st_line_var:
+            call varaddr
+            ld a,(numtype)
+            cp 2
+            jp nz,err_type
+            push hl
+            call cacheclear     ; the line takes inbuf
+            ld hl,inbuf
+            call getline
+            jp c,err_break
+            push hl
+            ld b,0
+st_line_len:
+            ld a,(hl)
+            cp 0Dh
+            jr z,st_line_got
+            inc hl
+            inc b
+            jr st_line_len
+st_line_got:
+            pop hl
+            ld a,b
+            call newtemp
+            pop bc
+            ld a,2
+            call storeval
+            jp nextstmt

@@ -90,6 +90,9 @@ keywords:   db "EN", 'D'+80h
             db "RESUM", 'E'+80h
             db "ER", 'R'+80h
             db "ER", 'L'+80h
+            db "LIN", 'E'+80h   ; statements again
+            db "WHIL", 'E'+80h
+            db "WEN", 'D'+80h
             db 0
 
 t_end:      equ 080h
@@ -169,7 +172,11 @@ t_error:    equ 0C9h            ; ON ERROR GOTO
 t_resume:   equ 0CAh
 t_err:      equ 0CBh            ; functions again
 t_erl:      equ 0CCh
-t_last:     equ 0CCh
+t_last:     equ 0CCh            ; the last function
+t_line:     equ 0CDh            ; LINE INPUT
+t_while:    equ 0CEh
+t_wend:     equ 0CFh
+t_top:      equ 0CFh            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.
@@ -351,7 +358,7 @@ tok_end:    ld a,0Dh
 
 ; putkeyword: print the keyword of token A (80h and up); a byte that is
 ; no token of ours prints as it is.
-putkeyword: cp t_last+1
+putkeyword: cp t_top+1
             jp nc,putch
             push hl
             push bc

@@ -44,9 +44,15 @@ execstmt_word:
             ld h,(hl)
             ld l,a
             jp (hl)
-execstmt_more:
+execstmt_more:                  ; the statements added after the functions
             cp t_resume
             jp z,st_resume
+            cp t_line
+            jp z,st_line
+            cp t_while
+            jp z,st_while
+            cp t_wend
+            jp z,st_wend
 execstmt_let:
             ld a,(de)
             call isletter
