@@ -93,6 +93,9 @@ keywords:   db "EN", 'D'+80h
             db "LIN", 'E'+80h   ; statements again
             db "WHIL", 'E'+80h
             db "WEN", 'D'+80h
+            db "FI", 'X'+80h
+            db "HEX", '$'+80h
+            db "SWA", 'P'+80h
             db 0
 
 t_end:      equ 080h
@@ -176,7 +179,10 @@ t_last:     equ 0CCh            ; the last function
 t_line:     equ 0CDh            ; LINE INPUT
 t_while:    equ 0CEh
 t_wend:     equ 0CFh
-t_top:      equ 0CFh            ; the last keyword
+t_fix:      equ 0D0h            ; functions again
+t_hexs:     equ 0D1h
+t_swap:     equ 0D2h
+t_top:      equ 0D2h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -53,6 +53,8 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_while
             cp t_wend
             jp z,st_wend
+            cp t_swap
+            jp z,st_swap
 execstmt_let:
             ld a,(de)
             call isletter
