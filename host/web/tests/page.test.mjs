@@ -257,9 +257,46 @@ test("a long #bas= link is typed at full speed and runs; one too long to type is
   }
 });
 
+test("a dropped BAS text is typed at full speed with its progress shown", async () => {
+  const { page } = session;
+  const { text, count } = longProgram();
+  const started = Date.now();
+  await dropFile(page, "long.bas", Buffer.from(text.replace(/\n/g, "\r\n")));
+  await page.waitForFunction(() => !document.getElementById("progress").hidden);
+  await page.waitForFunction(() => /^Typing the program: \d+ %$/.test(document.getElementById("progress-text").textContent));
+  await waitForScreen(page, new RegExp(`^LONG ?${count} *$`, "m"), 60000);
+  const seconds = (Date.now() - started) / 1000;
+  assert.ok(seconds < 27, `typed in ${seconds} s: at the machine's own speed it takes 54 s`);
+  await page.waitForFunction(() => document.getElementById("progress").hidden);
+});
+
+test("Alt+Enter and the button give full screen with a larger crisp picture; the help names the keys", async () => {
+  const { page } = session;
+  await page.setViewport({ width: 1024, height: 768 });
+  const before = await page.$eval("#screen", (c) => c.getBoundingClientRect().height);
+  await page.focus("#screen");
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("Alt");
+  await page.waitForFunction(() => document.fullscreenElement !== null);
+  await page.waitForFunction((h) => document.getElementById("screen").getBoundingClientRect().height > h, {}, before);
+  const height = await page.$eval("#screen", (c) => c.getBoundingClientRect().height);
+  assert.equal(height % 240, 0, `${height} px is whole pixels a line`);
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("Alt");
+  await page.waitForFunction(() => document.fullscreenElement === null);
+
+  await page.click("#help");
+  assert.equal(await page.$eval("#help-panel", (d) => d.open), true);
+  const help = await page.$eval("#help-panel", (d) => d.textContent);
+  for (const key of ["F1", "Alt+F1", "Pause", "Alt+Enter", "Ctrl+V", "CTRL-C"]) assert.ok(help.includes(key), key);
+  await page.click("#help-panel button");
+  assert.equal(await page.$eval("#help-panel", (d) => d.open), false);
+});
+
 test("a share link is short, and runs its program on a fresh page", async () => {
   const { page, browser } = session;
-  await waitForScreen(page, "ORVANE BASIC");
   await typeIn(page, 'NEW\n10 PRINT "SHORT"\n20 FOR I=1 TO 3\n30 PRINT I*11\n40 NEXT I\n');
   const link = await page.evaluate(() => window.orvane.programLink());
   const hash = new URL(link).hash;
