@@ -742,7 +742,12 @@ await installKeptRoms();
 applySettings();
 fitCanvas();
 machine.runFrames(50);
-showMessage(machine.romDescription());
+// Kept images start with the page: the way back is said at once.
+showMessage(
+  machine.romsInstalled()
+    ? `${machine.romDescription()}. Forget ROMs (under More) brings back the open firmware.`
+    : machine.romDescription(),
+);
 drives.show();
 await startFromLink();
 draw();

@@ -214,6 +214,7 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
     await waitReady(page);
     await frames(page, 100);
     assert.doesNotMatch(await screenText(page), /ORVANE BASIC/);
+    assert.match(await message(page), /Forget ROMs \(under More\) brings back the open firmware/);
     await command(page, "forget-roms");
     await waitForScreen(page, "ORVANE BASIC");
     assert.equal(await message(page), "The ROM images are forgotten; the open firmware runs.");
