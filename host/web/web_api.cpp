@@ -344,6 +344,16 @@ EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* byt
         web.message = "Cannot use " + shown + ": the page could not keep its bytes.";
         return 0;
     }
+    // A BASIC image takes its slot from the one installed there before.
+    if (size == static_cast<int>(BasicRomSize)) {
+        const uint32_t sum = romByteSum(bytes, BasicRomSize);
+        const uint32_t slot = sum == OldBasicByteSum   ? BasicRomOld
+                              : sum == NewBasicByteSum ? BasicRomNew
+                                                       : BasicRomExternal;
+        if (slot != BasicRomExternal && !basicRomSource(slot).empty() &&
+            basicRomSource(slot) != path)
+            std::remove(basicRomSource(slot).c_str());
+    }
     installRomImages();
     uint32_t basic = BasicRomExternal;
     for (uint32_t choice : {BasicRomOld, BasicRomNew})

@@ -674,6 +674,12 @@ $("rom-input").addEventListener("change", async (event) => {
   if (confirm(`Keep ${file.name} in this browser for the next visits? It is never uploaded.`)) {
     try {
       await stored.put(RomKey + file.name, bytes);
+      // A BASIC image kept before for the same slot (the same byte sum) is replaced.
+      const sum = (b) => (b.length === 16384 ? b.reduce((total, x) => total + x, 0) : -1);
+      if (sum(bytes) >= 0)
+        for (const key of await stored.keys())
+          if (String(key).startsWith(RomKey) && key !== RomKey + file.name && sum(await stored.get(key)) === sum(bytes))
+            await stored.remove(key);
       showMessage(`${file.name} is kept in this browser. ${machine.romDescription()}`);
     } catch {
       showMessage("The browser did not keep the ROM.");

@@ -208,6 +208,36 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
     await waitForScreen(page, "ORVANE BASIC");
     await page.select("#basic", "0");
 
+    // An image with the new BASIC's sum is chosen at once; a second image
+    // with the old BASIC's sum takes the old one's place.
+    const newJunk = Buffer.alloc(16384, 0);
+    newJunk.fill(0xff, 0, 38);
+    newJunk[38] = 9913 - 38 * 255;
+    await pickFile(page, "rom", "newjunk.rom", newJunk);
+    await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("newjunk.rom is kept"));
+    assert.equal(await page.$eval("#basic", (s) => s.value), "1");
+    assert.match(await page.evaluate(() => window.orvane.machine.romDescription()), /new image newjunk\.rom/);
+    const again = Buffer.from(junk);
+    again[0] = 1;
+    again[16383] -= 1;
+    await pickFile(page, "rom", "junk2.rom", again);
+    await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("junk2.rom is kept"));
+    assert.equal(await page.$eval("#basic", (s) => s.value), "0");
+    assert.match(await page.evaluate(() => window.orvane.machine.romDescription()), /old image junk2\.rom/);
+    const kept = await page.evaluate(async () => {
+      const db = await new Promise((resolve) => {
+        const r = indexedDB.open("orvane", 1);
+        r.onsuccess = () => resolve(r.result);
+      });
+      const keys = await new Promise((resolve) => {
+        const r = db.transaction("files").objectStore("files").getAllKeys();
+        r.onsuccess = () => resolve(r.result);
+      });
+      db.close();
+      return keys.filter((k) => String(k).startsWith("rom:")).sort();
+    });
+    assert.deepEqual(kept, ["rom:junk2.rom", "rom:newjunk.rom"], "the replaced image is no longer kept");
+
     // Kept, it runs again after a reload, and the machine never shows its
     // prompt; Forget ROMs is one click away and brings the open firmware back.
     await page.reload();
