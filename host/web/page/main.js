@@ -368,6 +368,7 @@ $("fast-tape").addEventListener("change", (event) => remember("fastTape", event.
 $("timing").addEventListener("change", (event) => {
   machine.setTiming(event.target.value === "cycles");
   remember("timing", event.target.value);
+  canvas.focus();
 });
 
 function toggleFullScreen() {
@@ -705,12 +706,14 @@ $("basic").addEventListener("change", (event) => {
   remember("basic", Number(event.target.value));
   showMessage(machine.message());
   showRoms();
+  canvas.focus();
 });
 $("dos").addEventListener("change", (event) => {
   machine.chooseDos(Number(event.target.value));
   remember("dos", Number(event.target.value));
   showMessage(machine.message());
   showRoms();
+  canvas.focus();
 });
 
 async function installKeptRoms() {
