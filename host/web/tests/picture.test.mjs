@@ -104,6 +104,8 @@ test("a phone shows the picture crisp in both orientations, with the machine's k
         }
         const measured = await measure(phone);
         checkCrisp(`phone ${width}x${height} at ${ratio}`, measured);
+        if (width < height)
+          assert.ok(await phone.$eval("#toolbar", (t) => t.scrollWidth <= t.clientWidth), "the toolbar fits an upright phone, More included");
         const keys = await phone.$eval("#special-keys", (k) => k.getBoundingClientRect().toJSON());
         assert.ok(measured.box.y + measured.box.height <= keys.top + 0.01, "the keys are below the picture");
       }
