@@ -737,7 +737,8 @@ function applySettings() {
   $("timing").value = settings.timing === "cycles" ? "cycles" : "fast";
   sound.muted = settings.muted === true;
   if ([0, 1, 2].includes(settings.dos) && settings.dos !== machine.dosChoice()) machine.chooseDos(settings.dos);
-  if (settings.basic === 1 && machine.basicChoice() !== 1) machine.chooseBasic(1);
+  // The kept images install in the order they were kept; the choice made last wins.
+  if ([0, 1].includes(settings.basic) && settings.basic !== machine.basicChoice()) machine.chooseBasic(settings.basic);
   showSound();
   showRoms();
 }

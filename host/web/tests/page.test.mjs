@@ -242,6 +242,7 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
     // prompt; Forget ROMs is one click away and brings the open firmware back.
     await page.reload();
     await waitReady(page);
+    assert.equal(await page.$eval("#basic", (s) => s.value), "0", "the BASIC chosen last runs after a reload");
     await frames(page, 100);
     assert.doesNotMatch(await screenText(page), /ORVANE BASIC/);
     assert.match(await message(page), /Forget ROMs \(under More\) brings back the open firmware/);
