@@ -340,7 +340,18 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
 EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* bytes, int size) {
     const std::string path = pathIn(RomFolder, name);
     const std::string shown = path.substr(std::strlen(RomFolder) + 1);
+    // An image of the same name stays aside until the new one is taken, so
+    // that a refused file never costs the user the image they had.
+    const std::string aside = std::string(InboxFolder) + "/rom-aside";
+    std::remove(aside.c_str());
+    const bool hadOne = std::rename(path.c_str(), aside.c_str()) == 0;
+    const auto putBack = [&] {
+        std::remove(path.c_str());
+        if (hadOne) std::rename(aside.c_str(), path.c_str());
+        installRomImages();
+    };
     if (size < 0 || !writeFile(path, bytes, static_cast<size_t>(size))) {
+        putBack();
         web.message = "Cannot use " + shown + ": the page could not keep its bytes.";
         return 0;
     }
@@ -361,8 +372,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* byt
     const bool dos = dosRomSource(DosRomAbcdos) == path || dosRomSource(DosRomUfddos) == path ||
                      (shown == "dosaux.rom" && size == static_cast<int>(DosAuxRomSize));
     if (basic == BasicRomExternal && !dos) {
-        std::remove(path.c_str());
-        installRomImages();
+        putBack();
         std::string cause;
         if (size == static_cast<int>(BasicRomSize))
             cause = "its byte sum " + std::to_string(romByteSum(bytes, BasicRomSize)) +
@@ -374,6 +384,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* byt
         web.message = "Cannot use " + shown + ": " + cause + ".";
         return 0;
     }
+    std::remove(aside.c_str());
     if (basic != BasicRomExternal) basicRom = basic;
     SessionHardReset();
     web.message = WebUserWords(runningRomDescription());

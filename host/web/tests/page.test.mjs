@@ -191,6 +191,14 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
     assert.deepEqual(questions, [], "a refused image is never offered for keeping");
     assert.equal(await page.$eval("#forget-roms", (b) => b.hidden), true);
 
+    // A refused file of a taken image's name leaves that image in place.
+    await pickFile(page, "rom", "ufddos.rom", Buffer.alloc(4096, 0xff));
+    await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("ufddos.rom is kept"));
+    await pickFile(page, "rom", "ufddos.rom", Buffer.alloc(3000, 0xff));
+    await page.waitForFunction(() => document.getElementById("status-message").textContent.startsWith("Cannot use ufddos.rom"));
+    assert.match(await page.evaluate(() => window.orvane.machine.romDescription()), /UFDDOS image ufddos\.rom/);
+    questions.length = 0;
+
     // Our own bytes with the old BASIC's byte sum: taken, and it does not boot.
     const junk = Buffer.alloc(16384, 0);
     junk.fill(0xff, 16384 - 45, 16384 - 1);
@@ -236,7 +244,7 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
       db.close();
       return keys.filter((k) => String(k).startsWith("rom:")).sort();
     });
-    assert.deepEqual(kept, ["rom:junk2.rom", "rom:newjunk.rom"], "the replaced image is no longer kept");
+    assert.deepEqual(kept, ["rom:junk2.rom", "rom:newjunk.rom", "rom:ufddos.rom"], "the replaced image is no longer kept");
 
     // Kept, it runs again after a reload, and the machine never shows its
     // prompt; Forget ROMs is one click away and brings the open firmware back.
@@ -255,6 +263,8 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
     assert.equal(await page.$eval("#forget-roms", (b) => b.hidden), true);
   } finally {
     page.off("dialog", answer);
+    // Nothing kept for the tests after this one, whatever failed.
+    if (!(await page.$eval("#forget-roms", (b) => b.hidden))) await command(page, "forget-roms");
     await page.evaluate(() => localStorage.clear());
   }
 });
