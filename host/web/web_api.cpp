@@ -33,6 +33,7 @@
 #include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
+#include "media/program_area.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
 #include "sound/mixer.h"
@@ -209,6 +210,9 @@ EMSCRIPTEN_KEEPALIVE int orvane_typing_left() {
     if (keys.typing.empty() || keys.typeSteps == 0) return 0;
     return static_cast<int>(keys.typeSteps / 2);
 }
+
+// Bytes of program lines that fit in memory with the BASIC that runs now.
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_program_room() { return ProgramAreaRoom(); }
 
 // Loads a file by its extension (.atp .bac .bas into memory, .wav as the tape
 // to play). With autostart the machine is reset first and RUN (or LOAD CAS:)

@@ -64,6 +64,7 @@ export async function loadMachine() {
     typeText: (s) => withString(s, (p) => m._orvane_type_text(p)),
     typing: () => m._orvane_typing() !== 0,
     typingLeft: () => m._orvane_typing_left(),
+    programRoom: () => m._orvane_program_room() >>> 0,
     loadFile: (name, bytes, autostart) =>
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_load_file(np, bp, n, autostart ? 1 : 0))) === 1,
     // True when the image was taken; message() says why not.

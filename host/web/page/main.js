@@ -448,6 +448,15 @@ async function loadFile(file, autostart, dropped = false) {
     return false;
   }
   const bytes = new Uint8Array(await file.arrayBuffer());
+  if (ext === "bas" && bytes.length && bytes[0] !== 0x82) {
+    const least = leastProgramBytes(new TextDecoder("windows-1252").decode(bytes));
+    if (least > machine.programRoom()) {
+      showMessage(
+        `Cannot load ${file.name}: the program needs at least ${least} bytes, the machine has room for ${machine.programRoom()}.`,
+      );
+      return false;
+    }
+  }
   return loadBytes(file.name, bytes, autostart, dropped);
 }
 
@@ -586,6 +595,45 @@ if (machine.hasStates) {
 const TapeBlockBytes = 253;
 const MaxTypedBytes = 65536; // the BAS loader's limit on a text to type
 
+// The least memory a program text can take once BASIC has stored it: a
+// line is a record of four bytes around its text; a keyword, a name or a
+// number takes at least one byte whatever BASIC makes of it, spaces perhaps
+// none; text in quotes and after REM is kept as typed. A program whose
+// least is more than the machine's room cannot fit, and is refused before
+// a key is typed.
+function leastProgramBytes(text) {
+  let total = 0;
+  for (const line of text.split(/\r\n|\r|\n/)) {
+    const numbered = /^\s*\d+(.*)$/.exec(line);
+    if (!numbered) continue;
+    const rest = numbered[1];
+    let bytes = 4;
+    let statementStart = true;
+    for (let i = 0; i < rest.length; ) {
+      const c = rest[i];
+      if (c === '"') {
+        const close = rest.indexOf('"', i + 1);
+        const end = close < 0 ? rest.length : close + 1;
+        bytes += end - i;
+        i = end;
+      } else if (/\s/.test(c)) {
+        i++;
+        continue;
+      } else if (statementStart && /^REM/i.test(rest.slice(i, i + 3))) {
+        bytes += 1 + rest.length - (i + 3);
+        break;
+      } else {
+        const token = /^(?:[A-Za-z]+|[0-9.]+|.)/.exec(rest.slice(i))[0];
+        bytes++;
+        i += token.length;
+      }
+      statementStart = c === ":";
+    }
+    total += bytes;
+  }
+  return total;
+}
+
 async function programLink() {
   const bytes = machine.saveBac();
   if (!bytes) return null;
@@ -637,10 +685,17 @@ async function startFromLink() {
     showMessage(`The program in the link is too long to type: ${bytes.length} bytes, more than 65,536.`);
     return;
   }
+  let text = new TextDecoder().decode(bytes);
+  const least = leastProgramBytes(text);
+  if (least > machine.programRoom()) {
+    showMessage(
+      `The program in the link cannot fit: it needs at least ${least} bytes, the machine has room for ${machine.programRoom()}.`,
+    );
+    return;
+  }
   keyboard.releaseAll();
   machine.reset();
   machine.runFrames(50);
-  let text = new TextDecoder().decode(bytes);
   if (!/[\r\n]$/.test(text)) text += "\n";
   const typed = machine.typeText(text.normalize("NFC") + "RUN\n");
   typeFast(typed);
@@ -772,6 +827,7 @@ window.orvane = {
   loadBytes,
   typeHostText,
   pictureScale,
+  leastProgramBytes,
   settings: () => ({ ...settings }),
   programLink,
   restoreState,

@@ -269,10 +269,18 @@ test("ROM images: refused with the cause, BASIC and DOS choices, and one that do
   }
 });
 
+// Bytes of program lines BASIC holds: from 8000h to the end byte, whose
+// address is in the word at FE1Eh less one.
+const storedBytes = (page) =>
+  page.evaluate(() => {
+    const m = window.orvane.machine.memory();
+    return m[0xfe1e] + 256 * m[0xfe1f] - 1 - 0x8000;
+  });
+
 // A program of about 16 KB: typed at real time it took nearly a minute.
-function longProgram() {
+function longProgram(size = 16000) {
   const lines = [];
-  for (let n = 10; lines.join("\n").length < 16000; n += 10) lines.push(`${n} REM ${"ABCDEFGHIJ".repeat(6)}`);
+  for (let n = 10; lines.join("\n").length < size; n += 10) lines.push(`${n} REM ${"ABCDEFGHIJ".repeat(6)}`);
   lines.push('32000 PRINT "LONG";' + lines.length);
   return { text: lines.join("\n") + "\n", count: lines.length - 1 };
 }
@@ -289,6 +297,20 @@ test("a long #bas= link is typed at full speed and runs; one too long to type is
     const seconds = (Date.now() - started) / 1000;
     assert.ok(seconds < 27, `typed in ${seconds} s: at the machine's own speed it takes 54 s`);
     assert.equal(await other.$eval("#progress", (p) => p.hidden), true, "the progress goes once typed");
+    // The least a text can take is no more than BASIC took for it.
+    const bound = await other.evaluate((t) => window.orvane.leastProgramBytes(t), text);
+    assert.ok(bound <= (await storedBytes(other)), `${bound} bytes at least, ${await storedBytes(other)} stored`);
+    assert.ok(bound > text.length * 0.9, "the bound is close for REM lines");
+
+    // One that cannot fit in the machine's memory is refused before typing.
+    const big = longProgram(40000).text;
+    await other.goto(served.url + "#bas=" + Buffer.from(big).toString("base64url"));
+    await waitReady(other);
+    assert.match(await message(other), /^The program in the link cannot fit: it needs at least \d+ bytes, the machine has room for 29695\.$/);
+    assert.equal(await other.evaluate(() => window.orvane.machine.typing()), false);
+    await dropFile(other, "big.bas", Buffer.from(big));
+    await other.waitForFunction(() => document.getElementById("status-message").textContent.startsWith("Cannot load big.bas: the program needs at least"));
+    assert.equal(await other.evaluate(() => window.orvane.machine.typing()), false);
 
     await other.goto(served.url + "#bas=" + Buffer.from("10 REM " + "X".repeat(70000) + "\n").toString("base64url"));
     await waitReady(other);
@@ -340,6 +362,9 @@ test("Alt+Enter and the button give full screen with a larger crisp picture; the
 test("a share link is short, and runs its program on a fresh page", async () => {
   const { page, browser } = session;
   await typeIn(page, 'NEW\n10 PRINT "SHORT"\n20 FOR I=1 TO 3\n30 PRINT I*11\n40 NEXT I\n');
+  const bound = await page.evaluate(() =>
+    window.orvane.leastProgramBytes('10 PRINT "SHORT"\n20 FOR I=1 TO 3\n30 PRINT I*11\n40 NEXT I\n'));
+  assert.ok(bound <= (await storedBytes(page)), `${bound} bytes at least, ${await storedBytes(page)} stored`);
   const link = await page.evaluate(() => window.orvane.programLink());
   const hash = new URL(link).hash;
   assert.match(hash, /^#z=[A-Za-z0-9_-]+$/);
