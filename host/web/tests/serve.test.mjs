@@ -73,3 +73,11 @@ test("the page goes compressed to a browser that takes it, and as it is to one t
   const changed = await getRaw(served.url + "main.js", { "Accept-Encoding": "br" });
   assert.ok(zlib.brotliDecompressSync(changed.body).equals(fs.readFileSync(script)));
 });
+
+test("the built page weighs under 400 KiB as built", { skip: !process.env.ORVANE_WEB_PAGE && "no built page named" }, () => {
+  const folder = process.env.ORVANE_WEB_PAGE;
+  let total = 0;
+  for (const name of fs.readdirSync(folder)) total += fs.statSync(path.join(folder, name)).size;
+  assert.ok(fs.existsSync(path.join(folder, "orvane.wasm")), "the page is built");
+  assert.ok(total < 400 * 1024, `${(total / 1024).toFixed(0)} KiB`);
+});
