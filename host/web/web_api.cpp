@@ -513,4 +513,15 @@ EMSCRIPTEN_KEEPALIVE int orvane_key_for_code(int code) {
     return 0;
 }
 
+// What the machine's key at a host key's place types, for the page's
+// keyboard map: the plain character, and the shifted one times 100h; 0 when
+// the host key has no place on the machine's keyboard.
+EMSCRIPTEN_KEEPALIVE int orvane_key_chars(int virtualKey) {
+    for (int position = 0; position < KeyboardPositions; position++)
+        if (virtualKey > 0 && KeyPositions[position] == virtualKey)
+            return static_cast<int>((KeyChars[0][position] & 0xFF) |
+                                    ((KeyChars[1][position] & 0xFF) << 8));
+    return 0;
+}
+
 } // extern "C"

@@ -60,6 +60,11 @@ export async function loadMachine() {
     keyUp: (vk) => m._orvane_key_up(vk),
     releaseKeys: () => m._orvane_release_keys(),
     keyForCode: (code) => m._orvane_key_for_code(code),
+    // { plain, shifted } machine codes of the key at a host key's place, or null.
+    keyChars: (vk) => {
+      const both = m._orvane_key_chars(vk);
+      return both ? { plain: both & 0xff, shifted: (both >> 8) & 0xff } : null;
+    },
     machineCode: (character) => m._orvane_machine_code(character),
     typeText: (s) => withString(s, (p) => m._orvane_type_text(p)),
     typing: () => m._orvane_typing() !== 0,

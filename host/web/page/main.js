@@ -5,6 +5,7 @@ import { createSound } from "./audio.js";
 import { download, toBase64Url, fromBase64Url, fileExtension, stored, deflate, inflate } from "./files.js";
 import { createOnScreenKeys } from "./onscreen.js";
 import { createDrives } from "./drives.js";
+import { fillKeyboardMap } from "./help.js";
 
 const FrameMs = 20; // 50 frames a second at 100 %
 const MaxFramesPerCall = 50;
@@ -380,7 +381,10 @@ function toggleFullScreen() {
 $("fullscreen").addEventListener("click", toggleFullScreen);
 document.addEventListener("fullscreenchange", () => requestAnimationFrame(fitCanvas));
 
-$("help").addEventListener("click", () => $("help-panel").showModal());
+$("help").addEventListener("click", () => {
+  fillKeyboardMap($("keyboard-map"), machine);
+  $("help-panel").showModal();
+});
 $("help-panel").addEventListener("close", () => canvas.focus());
 
 $("copy-text").addEventListener("click", async () => {

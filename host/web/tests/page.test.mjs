@@ -355,8 +355,29 @@ test("Alt+Enter and the button give full screen with a larger crisp picture; the
   assert.equal(await page.$eval("#help-panel", (d) => d.open), true);
   const help = await page.$eval("#help-panel", (d) => d.textContent);
   for (const key of ["F1", "Alt+F1", "Pause", "Alt+Enter", "Ctrl+V", "CTRL-C"]) assert.ok(help.includes(key), key);
+  // The map is the machine's: the key it shows at the place of A (third
+  // row, first key) is what that key types by position.
+  const [shifted, plain] = await page.$eval("#keyboard-map", (t) => {
+    const cell = t.rows[2].cells[0];
+    return [cell.querySelector("small").textContent, cell.querySelector("span").textContent];
+  });
+  assert.ok(plain && shifted, "the A key's place has a machine key");
   await page.click("#help-panel button");
   assert.equal(await page.$eval("#help-panel", (d) => d.open), false);
+  await page.evaluate(() => (document.getElementById("more").open = true));
+  await page.select("#key-mode", "positional");
+  await page.focus("#screen");
+  await page.keyboard.press("KeyA");
+  await page.keyboard.down("Shift");
+  await page.keyboard.press("KeyA");
+  await page.keyboard.up("Shift");
+  await waitIdle(page);
+  const rows = (await screenText(page)).split("\n").filter((r) => r.trim());
+  assert.equal(rows.at(-1).trim(), ">" + plain + shifted);
+  await page.keyboard.press("Enter");
+  await page.evaluate(() => (document.getElementById("more").open = true));
+  await page.select("#key-mode", "natural");
+  await page.evaluate(() => localStorage.clear());
 });
 
 test("a share link is short, and runs its program on a fresh page", async () => {
