@@ -88,3 +88,15 @@ test("bytes that are not a state are refused and the machine runs on", async () 
   await page.keyboard.press("Enter");
   await waitForScreen(page, /^ ?9 *$/m);
 });
+
+test("a state whose disk the page no longer holds loads and names the disk as the user named it", async () => {
+  const { page } = session;
+  await dropFile(page, "blank.dsk", Buffer.alloc(163840, 0xe5));
+  await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: blank.dsk");
+  const state = await page.evaluate(() => Array.from(window.orvane.machine.saveState()));
+  await page.evaluate(() => window.orvane.machine.detachDisk(0)); // its copy in the page is gone with it
+  await page.evaluate((b) => window.orvane.restoreState(new Uint8Array(b), "old.ost"), state);
+  const said = await message(page);
+  assert.match(said, /^State loaded from old\.ost; .*blank\.dsk/);
+  assert.doesNotMatch(said, /\/disks\/|DR0-blank/);
+});
