@@ -146,8 +146,10 @@ test("settings and the mute state are remembered across a reload; sound is offer
   }));
   assert.deepEqual(shown, { speed: "400", keys: "positional", positional: true, timing: "cycles", fastTape: false,
     mute: "Unmute", sound: "Sound muted", hint: true });
-  // The cycle-exact mode runs the machine: it boots and types.
+  // The cycle-exact mode runs the machine and draws it: the banner is lit.
   await waitForScreen(page, "ORVANE BASIC");
+  const lit = await page.evaluate(() => window.orvane.machine.picture().pixels.reduce((n, v) => n + (v ? 1 : 0), 0));
+  assert.ok(lit > 300, `${lit} lit pixels`);
   await page.click("#sound-hint");
   await page.waitForFunction(() => document.getElementById("sound-hint").hidden);
   await page.evaluate(() => localStorage.clear());
