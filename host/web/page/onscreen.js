@@ -1,18 +1,13 @@
 // The machine's keys on the page: one row for a desktop (RETURN, the arrows,
 // sticky SHIFT and CTRL, CTRL-C and the Swedish letters), and on a touch
-// screen the whole keyboard in the ABC80's order, sized for a thumb. Letters
-// and digits press the machine's own key, so the sticky SHIFT and CTRL apply
-// as on the machine; the other characters are typed through the keyboard
-// queue as pasted text is.
+// screen the whole keyboard in the ABC80's order, sized for a thumb. Each
+// presses the machine's own key, found in its key table, so the sticky
+// SHIFT and CTRL apply as on the machine.
 const VkShift = 0x10;
 const VkControl = 0x11;
 
-const FullRows = [
-  "1234567890+É",
-  "QWERTYUIOPÅÜ",
-  "ASDFGHJKLÖÄ",
-  "ZXCVBNM,.-",
-];
+// The ABC80's keys in its rows, by what each types without Shift.
+const FullRows = ["1234567890+é<", "qwertyuiopåü", "asdfghjklöä'", "zxcvbnm,.-"];
 
 // [label, attributes, class] of the special keys.
 const SpecialKeys = [
@@ -59,9 +54,16 @@ export function createOnScreenKeys(nav, keyboard, machine, { onKey = () => {}, o
   row([...special.slice(0, 1), space, ...special.slice(1), ...swedish, system], "main");
   for (const letters of FullRows)
     row(
-      [...letters].map((c) =>
-        /[A-Z0-9]/.test(c) ? button(c, { vk: c.charCodeAt(0) }) : button(c, { text: c }),
-      ),
+      // The machine's own key for the character, found in its key table, so
+      // that the sticky SHIFT gives what Shift gives on the machine; a
+      // character no plain key types is typed as text.
+      [...letters].map((c) => {
+        const code = machine.machineCode(c.codePointAt(0));
+        const key = code > 0 ? machine.keyForCode(code) : 0;
+        return key && !(key & 0x100)
+          ? button(c.toUpperCase(), { vk: key & 0xff })
+          : button(c.toUpperCase(), { text: c });
+      }),
       "full",
     );
 

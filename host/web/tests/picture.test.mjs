@@ -114,11 +114,17 @@ test("a phone shows the picture crisp in both orientations, with the machine's k
     await phone.setViewport({ width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
     const letter = await phone.$eval('#special-keys .full button[data-vk="80"]', (b) => b.getBoundingClientRect().toJSON());
     assert.ok(letter.width >= 28 && letter.height >= 36, `a key is thumb-sized (${letter.width}x${letter.height})`);
-    for (const vk of [80, 82, 73, 78, 84, 32, 55, 13]) {
-      await phone.tap(`#special-keys button[data-vk="${vk}"]`);
+    // * is Shift with the key right of Ä, as on the machine.
+    const tapKey = async (label) => {
+      const key = await phone.evaluateHandle(
+        (label) => [...document.querySelectorAll("#special-keys button")].find((b) => b.textContent === label && b.offsetParent),
+        label,
+      );
+      await key.tap();
       await phone.waitForFunction(() => !window.orvane.busy());
-    }
-    await waitForScreen(phone, /^ ?7 *$/m);
+    };
+    for (const label of ["P", "R", "I", "N", "T", "SPACE", "9", "0", "SHIFT", "'", "SHIFT", "2", "RETURN"]) await tapKey(label);
+    await waitForScreen(phone, /^ ?180 *$/m);
   } finally {
     await phone.close();
   }
