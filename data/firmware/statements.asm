@@ -55,6 +55,8 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_wend
             cp t_swap
             jp z,st_swap
+            cp t_call
+            jp z,st_call
 execstmt_let:
             ld a,(de)
             call isletter
@@ -372,3 +374,24 @@ st_out:     call getbyte
 st_sound:   call getbyte
             out (6),a
             jp nextstmt
+
+; CALL a: the machine code at a (-32768..65535) runs as a subroutine and
+; ends with RET. It may change A, BC, DE, HL, IX and IY and the alternate
+; registers; the stack must come back as it was, interrupts stay on.
+; USR(a) does the same in an expression and gives HL as a whole number.
+st_call:    inc de
+            call getaddr
+            call usrcall
+            jp nextstmt
+fn_usr:     call parenarg
+            call getaddr_val
+            call usrcall
+            jp intresult
+usrcall:    push de
+            push ix
+            push iy
+            call jphl
+            pop iy
+            pop ix
+            pop de
+            ret

@@ -114,4 +114,22 @@ TEST_F(BasicDevices, TheSoundStatementMakesTheChipSound) {
         ASSERT_EQ(s, 0);
 }
 
+// Machine code POKEd into free memory runs from CALL and USR, whatever
+// registers it changes; the program goes on after it.
+TEST_F(BasicDevices, CallAndUsrRunMachineCode) {
+    enterProgram({
+        "10 FOR I=0 TO 16:READ B:POKE 36864+I,B:NEXT",
+        // LD IX,0 / LD IY,0 / LD DE,0 / EXX / LD HL,0 / EXX / LD A,42 / LD (9100h),A / RET
+        "20 DATA 221,33,0,0,253,33,0,0,17,0,0,217,33,0,0,217,62",
+        "30 DATA 42,50,0,145,201",
+        "40 FOR I=17 TO 21:READ B:POKE 36864+I,B:NEXT",
+        "50 CALL 36864:PRINT PEEK(37120);\"OK\"",
+        // LD HL,-2 / RET, and USR of a negative address
+        "60 POKE 36900,33:POKE 36901,254:POKE 36902,255:POKE 36903,201",
+        "70 PRINT USR(36900);USR(36900-65536)*2",
+    });
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{" 42 OK", "-2 -4"}));
+}
+
 } // namespace
