@@ -632,11 +632,62 @@ term_loop:  ld a,(de)
             cp '*'
             jr z,term_mul
             cp '/'
-            jp z,term_div
+            jr z,term_div
             cp t_mod
-            jr z,term_idiv
+            jr z,term_idivgo
             cp 5Ch              ; \ : integer division
             ret nz
+term_idivgo:
+            jp term_idiv        ; (out of the way of * and /)
+term_mul:   inc de
+            ld a,(vtype)
+            dec a
+            jr nz,term_mul_slow
+            ld c,1
+            call fastop
+            jr c,term_mul_slow
+            call fp_mul
+            jp term_loop
+term_mul_slow:
+            call vpush
+            call unary
+            call vpop
+            call neednum
+            ld a,(argval)
+            ld b,a
+            ld a,(vtype)
+            or b
+            jr nz,term_fmul
+            ld bc,(argval+1)
+            push hl
+            call multiply       ; carry: does not fit 16 bits
+            pop bc
+            jr nc,term_loop
+            ld h,b
+            ld l,c
+term_fmul:  call floatcomm
+            call fp_mul
+            jr term_loop
+term_div:   inc de
+            ld a,(vtype)
+            dec a
+            jr nz,term_div_slow
+            ld c,1
+            call fastop
+            jr c,term_div_slow
+            call fp_div
+            jp term_loop
+term_div_slow:
+            call vpush
+            call unary
+            call vpop
+            call neednum
+            call floatop
+            call fp_div
+            jp term_loop
+
+; MOD and \: both operands cut to whole numbers; MOD gives the remainder,
+; \ the quotient.
 term_idiv:  inc de
             push af             ; MOD or \
             call vpush
@@ -675,52 +726,6 @@ term_rem:   call divide
             ld h,b              ; MOD keeps the remainder
             ld l,c
 term_quot:  call intresult
-            jp term_loop
-term_mul:   inc de
-            ld a,(vtype)
-            dec a
-            jr nz,term_mul_slow
-            ld c,1
-            call fastop
-            jr c,term_mul_slow
-            call fp_mul
-            jp term_loop
-term_mul_slow:
-            call vpush
-            call unary
-            call vpop
-            call neednum
-            ld a,(argval)
-            ld b,a
-            ld a,(vtype)
-            or b
-            jr nz,term_fmul
-            ld bc,(argval+1)
-            push hl
-            call multiply       ; carry: does not fit 16 bits
-            pop bc
-            jp nc,term_loop
-            ld h,b
-            ld l,c
-term_fmul:  call floatcomm
-            call fp_mul
-            jp term_loop
-term_div:   inc de
-            ld a,(vtype)
-            dec a
-            jr nz,term_div_slow
-            ld c,1
-            call fastop
-            jr c,term_div_slow
-            call fp_div
-            jp term_loop
-term_div_slow:
-            call vpush
-            call unary
-            call vpop
-            call neednum
-            call floatop
-            call fp_div
             jp term_loop
 
 unary:      ld a,(de)

@@ -80,13 +80,29 @@ st_goto:    call getint
 st_gosub:   call getint
             call findexact
 dogosub:    push hl
-            call gopush
+            ld hl,(gosubsp)
+            ld bc,gosubstk+gosubmax*4
+            or a
+            sbc hl,bc
+            jp nc,err_nesting
+            add hl,bc
+            ld bc,(curline)
+            ld (hl),c
+            inc hl
+            ld (hl),b
+            inc hl
+            ld (hl),e
+            inc hl
+            ld (hl),d
+            inc hl
+            ld (gosubsp),hl
             pop hl
             jp runline
 
-; gopush: a GOSUB entry (also a WHILE's) for the record curline and the
-; text DE.
-gopush:     ld hl,(gosubsp)
+; gopush: the same entry for a WHILE (the record curline and the text DE;
+; GOSUB keeps its own copy of these lines for speed). Keeps DE.
+gopush:
+            ld hl,(gosubsp)
             ld bc,gosubstk+gosubmax*4
             or a
             sbc hl,bc
