@@ -968,14 +968,8 @@ fastop_check:
             ld a,(de)
             cp ' '
             call z,skipsp
-            cp '^'              ; binds tighter than anything
-            jr z,fastop_no
-            cp t_mod
-            jr z,fastop_mod
-            cp 5Ch              ; \ binds like MOD
-            jr z,fastop_mod
-            cp '0'              ; * + - / lie in 2Ah-2Fh: the common
-            jr nc,fastop_yes    ; ':', ')', end and keywords pass at once
+            cp '0'              ; * + - / lie in 2Ah-2Fh; ')' and the end
+            jr nc,fastop_high   ; lie below and pass at once
             cp '*'
             jr c,fastop_yes
             cp ','
@@ -991,6 +985,13 @@ fastop_check:
             dec c               ; + and -: + and - may follow
             jr z,fastop_yes
             jr fastop_no        ; comparisons: no arithmetic may follow
+fastop_high:                    ; ':', comparisons and keywords pass, but
+            cp '^'              ; ^ binds tighter than anything
+            jr z,fastop_no
+            cp t_mod
+            jr z,fastop_mod
+            cp 5Ch              ; \ binds like MOD
+            jr nz,fastop_yes
 fastop_mod: dec c
             jr nz,fastop_no
 fastop_yes: pop af
