@@ -17,9 +17,17 @@ reset:      di
 
             defs 0066h-$, 0FFh
 nmi:        push hl
+            push af
             ld hl,(ticks)
             inc hl
             ld (ticks),hl
+            ld a,h
+            or l
+            jr nz,nmi_done
+            ld hl,(tickshi)     ; TIME's count goes on past 65535
+            inc hl
+            ld (tickshi),hl
+nmi_done:   pop af
             pop hl
             retn
 

@@ -1068,7 +1068,7 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw err_syntax, err_syntax, fn_err, fn_erl ; ERROR, RESUME: no functions
             dw err_syntax, err_syntax, err_syntax     ; LINE, WHILE, WEND
             dw fn_fix, fn_hexs, err_syntax            ; SWAP
-            dw err_syntax, fn_usr                     ; CALL
+            dw err_syntax, fn_usr, fn_time            ; CALL
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('
@@ -1154,6 +1154,8 @@ fn_log:     call parennum
             jp fp_log
 
 fn_pi:      call fp_pi
+            jp floatresult
+fn_time:    call fp_time
             jp floatresult
 
 ; RND, RND(x) with x at most 1: a number from 0 up to (not including) 1;

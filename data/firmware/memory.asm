@@ -80,6 +80,7 @@ fpark:      equ 0FC74h          ; 5 bytes: the accumulator parked
 fnframe:    equ 0FC79h          ; innermost FN call's saved parameters on the stack, 0 if none
 fnargs:     equ 0FC7Bh          ; FN: arguments given
 fnparams:   equ 0FC7Ch          ; FN: parameters found so far
+tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
 ; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.

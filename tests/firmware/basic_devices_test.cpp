@@ -132,4 +132,17 @@ TEST_F(BasicDevices, CallAndUsrRunMachineCode) {
     EXPECT_EQ(outputOfLastCommand(), (Rows{" 42 OK", "-2 -4"}));
 }
 
+// TIME counts the 50 Hz interrupt: 250 frames are five seconds, and the
+// count goes on past the 16 bits of the tick word (21 minutes).
+TEST_F(BasicDevices, TimeCountsSecondsFromTheFiftyHertzInterrupt) {
+    typeAndRun("A=TIME\r");
+    runFrames(250);
+    typeAndRun("PRINT INT(TIME-A);TIME>5\r");
+    EXPECT_EQ(outputOfLastCommand(), Rows{" 5 -1"});
+    const std::string wrap =
+        "POKE 64544,250:POKE 64545,255:FOR I=1 TO 500:NEXT:PRINT TIME>1310.7;TIME<1312";
+    typeAndRun(wrap + "\r");
+    EXPECT_EQ(outputOfLastCommand(wrap.size()), Rows{"-1 -1"});
+}
+
 } // namespace
