@@ -969,5 +969,660 @@ version %1
         <source>size of %1 bytes is no disk format</source>
         <translation>storleken %1 byte är inget skivformat</translation>
     </message>
+    <message>
+        <source>BASIC ROM: %1; DOS: %2</source>
+        <translation>BASIC-ROM: %1; DOS: %2</translation>
+    </message>
+    <message>
+        <source>open firmware (no old image installed)</source>
+        <translation>öppen programvara (ingen gammal avbild installerad)</translation>
+    </message>
+    <message>
+        <source>open firmware (no new image installed)</source>
+        <translation>öppen programvara (ingen ny avbild installerad)</translation>
+    </message>
+    <message>
+        <source>none (%1 image not installed)</source>
+        <translation>inget (%1-avbild inte installerad)</translation>
+    </message>
+    <message>
+        <source>external file</source>
+        <translation>extern fil</translation>
+    </message>
+    <message>
+        <source>external file (80 columns)</source>
+        <translation>extern fil (80 kolumner)</translation>
+    </message>
+    <message>
+        <source>The browser did not give the clipboard; press Ctrl+V instead.</source>
+        <translation>Webbläsaren gav inte ut urklippet; tryck Ctrl+V i stället.</translation>
+    </message>
+    <message>
+        <source>The browser did not allow full screen.</source>
+        <translation>Webbläsaren tillät inte helskärm.</translation>
+    </message>
+    <message>
+        <source>The screen&apos;s text is copied.</source>
+        <translation>Skärmens text är kopierad.</translation>
+    </message>
+    <message>
+        <source>The browser did not allow copying.</source>
+        <translation>Webbläsaren tillät inte kopiering.</translation>
+    </message>
+    <message>
+        <source>Hard reset.</source>
+        <translation>Hård återställning.</translation>
+    </message>
+    <message>
+        <source>Reset.</source>
+        <translation>Återställd.</translation>
+    </message>
+    <message>
+        <source>%1 is not an .atp, .bac, .bas, .wav, .dsk or .img file.</source>
+        <translation>%1 är inte en .atp-, .bac-, .bas-, .wav-, .dsk- eller .img-fil.</translation>
+    </message>
+    <message>
+        <source>Cannot load %1: the program needs at least %2 bytes, the machine has room for %3.</source>
+        <translation>Kan inte läsa in %1: programmet behöver minst %2 byte, datorn har plats för %3.</translation>
+    </message>
+    <message>
+        <source>The program could not be saved: %1</source>
+        <translation>Programmet kunde inte sparas: %1</translation>
+    </message>
+    <message>
+        <source>The program could not be saved.</source>
+        <translation>Programmet kunde inte sparas.</translation>
+    </message>
+    <message>
+        <source>File saved: program.bac.</source>
+        <translation>Filen sparad: program.bac.</translation>
+    </message>
+    <message>
+        <source>The tape recording could not be started.</source>
+        <translation>Bandinspelningen kunde inte startas.</translation>
+    </message>
+    <message>
+        <source>Recording the tape: type SAVE CAS: to record a program.</source>
+        <translation>Spelar in bandet: skriv SAVE CAS: för att spela in ett program.</translation>
+    </message>
+    <message>
+        <source>Tape recording saved: recording.wav (%1 kB).</source>
+        <translation>Bandinspelningen sparad: recording.wav (%1 kB).</translation>
+    </message>
+    <message>
+        <source>The tape recording is empty.</source>
+        <translation>Bandinspelningen är tom.</translation>
+    </message>
+    <message>
+        <source>Screenshot saved: screenshot.png.</source>
+        <translation>Skärmbilden sparad: screenshot.png.</translation>
+    </message>
+    <message>
+        <source>The state in %1 was not loaded: %2</source>
+        <translation>Tillståndet i %1 lästes inte in: %2</translation>
+    </message>
+    <message>
+        <source>State loaded from %1; %2</source>
+        <translation>Tillståndet inläst från %1; %2</translation>
+    </message>
+    <message>
+        <source>State kept in this browser (%1 kB).</source>
+        <translation>Tillståndet sparat i den här webbläsaren (%1 kB).</translation>
+    </message>
+    <message>
+        <source>The browser did not keep the state; use Download state.</source>
+        <translation>Webbläsaren sparade inte tillståndet; använd Ladda ned tillstånd.</translation>
+    </message>
+    <message>
+        <source>No state is kept in this browser.</source>
+        <translation>Inget tillstånd är sparat i den här webbläsaren.</translation>
+    </message>
+    <message>
+        <source>State saved: orvane.ost.</source>
+        <translation>Tillståndet sparat: orvane.ost.</translation>
+    </message>
+    <message>
+        <source>No program to share.</source>
+        <translation>Inget program att dela.</translation>
+    </message>
+    <message>
+        <source>Link copied (%1 characters).</source>
+        <translation>Länken kopierad (%1 tecken).</translation>
+    </message>
+    <message>
+        <source>The link is in the address bar.</source>
+        <translation>Länken står i adressfältet.</translation>
+    </message>
+    <message>
+        <source>The program in the link is not readable.</source>
+        <translation>Programmet i länken går inte att läsa.</translation>
+    </message>
+    <message>
+        <source>The program in the link is too long to type: %1 bytes, more than 65,536.</source>
+        <translation>Programmet i länken är för långt att skriva in: %1 byte, mer än 65 536.</translation>
+    </message>
+    <message>
+        <source>The program in the link cannot fit: it needs at least %1 bytes, the machine has room for %2.</source>
+        <translation>Programmet i länken får inte plats: det behöver minst %1 byte, datorn har plats för %2.</translation>
+    </message>
+    <message>
+        <source>Typing the program from the link.</source>
+        <translation>Skriver in programmet från länken.</translation>
+    </message>
+    <message>
+        <source>Typing the program: %1 %</source>
+        <translation>Skriver in programmet: %1 %</translation>
+    </message>
+    <message>
+        <source>Keep %1 in this browser for the next visits? It is never uploaded.</source>
+        <translation>Spara %1 i den här webbläsaren till nästa besök? Den laddas aldrig upp.</translation>
+    </message>
+    <message>
+        <source>%1 is kept in this browser. %2</source>
+        <translation>%1 är sparad i den här webbläsaren. %2</translation>
+    </message>
+    <message>
+        <source>The browser did not keep the ROM.</source>
+        <translation>Webbläsaren sparade inte ROM-avbilden.</translation>
+    </message>
+    <message>
+        <source>%1. Forget ROMs (under More) brings back the open firmware.</source>
+        <translation>%1. Glöm ROM (under Mer) tar tillbaka den öppna programvaran.</translation>
+    </message>
+    <message>
+        <source>%1 ejected from DR%2.</source>
+        <translation>%1 utmatad från DR%2.</translation>
+    </message>
+    <message>
+        <source>DR%1 is empty.</source>
+        <translation>DR%1 är tom.</translation>
+    </message>
+</context>
+<context>
+    <name>Page</name>
+    <message>
+        <source>Load an ATP, BAC, BAS or WAV file, or attach a DSK or IMG disk image (or drop one on the screen)</source>
+        <translation>Läs in en ATP-, BAC-, BAS- eller WAV-fil, eller anslut en DSK- eller IMG-skivavbild (eller släpp en på skärmen)</translation>
+    </message>
+    <message>
+        <source>Open…</source>
+        <translation>Öppna…</translation>
+    </message>
+    <message>
+        <source>Reset and type RUN (LOAD CAS: for a tape) after loading</source>
+        <translation>Återställ och skriv RUN (LOAD CAS: för ett band) efter inläsningen</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>Kör</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Fart</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <translation>Ingen gräns</translation>
+    </message>
+    <message>
+        <source>Pause (the Pause key)</source>
+        <translation>Paus (Pause-tangenten)</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Paus</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsätt</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausad</translation>
+    </message>
+    <message>
+        <source>Reset (F1)</source>
+        <translation>Återställ (F1)</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Återställ</translation>
+    </message>
+    <message>
+        <source>Sound starts with the first click or key</source>
+        <translation>Ljudet startar vid första klick eller tangent</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>Tyst</translation>
+    </message>
+    <message>
+        <source>Unmute</source>
+        <translation>Ljud på</translation>
+    </message>
+    <message>
+        <source>Full screen (Alt+Enter)</source>
+        <translation>Helskärm (Alt+Enter)</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Helskärm</translation>
+    </message>
+    <message>
+        <source>Keys and help</source>
+        <translation>Tangenter och hjälp</translation>
+    </message>
+    <message>
+        <source>More commands</source>
+        <translation>Fler kommandon</translation>
+    </message>
+    <message>
+        <source>More ▾</source>
+        <translation>Mer ▾</translation>
+    </message>
+    <message>
+        <source>Reset and clear the memory (Alt+F1)</source>
+        <translation>Återställ och töm minnet (Alt+F1)</translation>
+    </message>
+    <message>
+        <source>Hard reset</source>
+        <translation>Hård återställning</translation>
+    </message>
+    <message>
+        <source>Type the clipboard&apos;s text (or press Ctrl+V)</source>
+        <translation>Skriv in urklippets text (eller tryck Ctrl+V)</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Klistra in</translation>
+    </message>
+    <message>
+        <source>Copy the screen&apos;s text</source>
+        <translation>Kopiera skärmens text</translation>
+    </message>
+    <message>
+        <source>Copy text</source>
+        <translation>Kopiera text</translation>
+    </message>
+    <message>
+        <source>Download the program in memory as a BAC file</source>
+        <translation>Ladda ned programmet i minnet som en BAC-fil</translation>
+    </message>
+    <message>
+        <source>Save BAC</source>
+        <translation>Spara BAC</translation>
+    </message>
+    <message>
+        <source>Record the cassette output as a WAV file until the motor stops</source>
+        <translation>Spela in kassettutgången som en WAV-fil tills motorn stannar</translation>
+    </message>
+    <message>
+        <source>Record tape</source>
+        <translation>Spela in band</translation>
+    </message>
+    <message>
+        <source>Download the picture as PNG</source>
+        <translation>Ladda ned bilden som PNG</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>Skärmbild</translation>
+    </message>
+    <message>
+        <source>Copy a link that carries the program in memory</source>
+        <translation>Kopiera en länk som bär programmet i minnet</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>Dela</translation>
+    </message>
+    <message>
+        <source>Keep the machine&apos;s state in this browser</source>
+        <translation>Spara datorns tillstånd i den här webbläsaren</translation>
+    </message>
+    <message>
+        <source>Save state</source>
+        <translation>Spara tillstånd</translation>
+    </message>
+    <message>
+        <source>Go back to the state kept in this browser</source>
+        <translation>Gå tillbaka till tillståndet som sparats i den här webbläsaren</translation>
+    </message>
+    <message>
+        <source>Load state</source>
+        <translation>Läs in tillstånd</translation>
+    </message>
+    <message>
+        <source>Download the machine&apos;s state</source>
+        <translation>Ladda ned datorns tillstånd</translation>
+    </message>
+    <message>
+        <source>Download state</source>
+        <translation>Ladda ned tillstånd</translation>
+    </message>
+    <message>
+        <source>Disks</source>
+        <translation>Skivor</translation>
+    </message>
+    <message>
+        <source>Download the attached disk images as the machine has written them</source>
+        <translation>Ladda ned de anslutna skivavbilderna så som datorn har skrivit dem</translation>
+    </message>
+    <message>
+        <source>Save disks</source>
+        <translation>Spara skivor</translation>
+    </message>
+    <message>
+        <source>Run without limit, sound muted, while the tape moves</source>
+        <translation>Kör utan gräns, med ljudet avstängt, medan bandet går</translation>
+    </message>
+    <message>
+        <source>Fast tape</source>
+        <translation>Snabbt band</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tangenter</translation>
+    </message>
+    <message>
+        <source>as typed</source>
+        <translation>som skrivet</translation>
+    </message>
+    <message>
+        <source>by position</source>
+        <translation>efter läge</translation>
+    </message>
+    <message>
+        <source>Cycle-exact draws the picture line by line as the beam goes</source>
+        <translation>Cykelexakt ritar bilden rad för rad som strålen går</translation>
+    </message>
+    <message>
+        <source>Timing</source>
+        <translation>Tidtagning</translation>
+    </message>
+    <message>
+        <source>fast</source>
+        <translation>snabb</translation>
+    </message>
+    <message>
+        <source>cycle-exact</source>
+        <translation>cykelexakt</translation>
+    </message>
+    <message>
+        <source>Use a ROM image from your disk; it stays in this browser</source>
+        <translation>Använd en ROM-avbild från din disk; den sparas i den här webbläsaren</translation>
+    </message>
+    <message>
+        <source>ROM…</source>
+        <translation>ROM…</translation>
+    </message>
+    <message>
+        <source>BASIC</source>
+        <translation>BASIC</translation>
+    </message>
+    <message>
+        <source>old</source>
+        <translation>gammal</translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation>ny</translation>
+    </message>
+    <message>
+        <source>DOS</source>
+        <translation>DOS</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>inget</translation>
+    </message>
+    <message>
+        <source>ABCDOS</source>
+        <translation>ABCDOS</translation>
+    </message>
+    <message>
+        <source>UFDDOS</source>
+        <translation>UFDDOS</translation>
+    </message>
+    <message>
+        <source>Forget the ROM images and run the open firmware</source>
+        <translation>Glöm ROM-avbilderna och kör den öppna programvaran</translation>
+    </message>
+    <message>
+        <source>Forget ROMs</source>
+        <translation>Glöm ROM</translation>
+    </message>
+    <message>
+        <source>The page&apos;s language</source>
+        <translation>Sidans språk</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Språk</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatiskt</translation>
+    </message>
+    <message>
+        <source>ABC80 screen</source>
+        <translation>ABC80:s skärm</translation>
+    </message>
+    <message>
+        <source>Drop a file: a program (ATP, BAC, BAS) is loaded and run; a WAV tape is read with LOAD CAS: and then run; a disk image (DSK, IMG) goes to the first empty drive</source>
+        <translation>Släpp en fil: ett program (ATP, BAC, BAS) läses in och körs; ett WAV-band läses med LOAD CAS: och körs sedan; en skivavbild (DSK, IMG) hamnar i första tomma enheten</translation>
+    </message>
+    <message>
+        <source>ABC80 keys</source>
+        <translation>ABC80:s tangenter</translation>
+    </message>
+    <message>
+        <source>Browsers start sound only after a click or key</source>
+        <translation>Webbläsare startar ljud först efter ett klick eller en tangent</translation>
+    </message>
+    <message>
+        <source>Click to start sound</source>
+        <translation>Klicka för att starta ljudet</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Ljud</translation>
+    </message>
+    <message>
+        <source>Sound on</source>
+        <translation>Ljud på</translation>
+    </message>
+    <message>
+        <source>Sound muted</source>
+        <translation>Ljudet avstängt</translation>
+    </message>
+    <message>
+        <source>No sound yet</source>
+        <translation>Inget ljud än</translation>
+    </message>
+    <message>
+        <source>Tape counter</source>
+        <translation>Bandräkneverk</translation>
+    </message>
+    <message>
+        <source>Disk images on the drives</source>
+        <translation>Skivavbilder i enheterna</translation>
+    </message>
+    <message>
+        <source>Starting…</source>
+        <translation>Startar…</translation>
+    </message>
+    <message>
+        <source>Orvane – the ABC80 in the browser</source>
+        <translation>Orvane – ABC80 i webbläsaren</translation>
+    </message>
+    <message>
+        <source>The ABC80&apos;s keyboard is not yours. With</source>
+        <translation>ABC80:s tangentbord är inte ditt. Med</translation>
+    </message>
+    <message>
+        <source>Keys: as typed</source>
+        <translation>Tangenter: som skrivet</translation>
+    </message>
+    <message>
+        <source>a key types the character it shows on your keyboard; with</source>
+        <translation>skriver en tangent det tecken den visar på ditt tangentbord; med</translation>
+    </message>
+    <message>
+        <source>Keys: by position</source>
+        <translation>Tangenter: efter läge</translation>
+    </message>
+    <message>
+        <source>each key is the ABC80 key in its place (the Swedish layout).</source>
+        <translation>är varje tangent ABC80-tangenten på sin plats (den svenska layouten).</translation>
+    </message>
+    <message>
+        <source>Your key</source>
+        <translation>Din tangent</translation>
+    </message>
+    <message>
+        <source>ABC80</source>
+        <translation>ABC80</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>Retur</translation>
+    </message>
+    <message>
+        <source>RETURN</source>
+        <translation>RETURN</translation>
+    </message>
+    <message>
+        <source>Backspace, ←</source>
+        <translation>Backsteg, ←</translation>
+    </message>
+    <message>
+        <source>← (moves the cursor back)</source>
+        <translation>← (flyttar markören bakåt)</translation>
+    </message>
+    <message>
+        <source>→ (copies the character under the cursor)</source>
+        <translation>→ (kopierar tecknet under markören)</translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation>Ctrl+C</translation>
+    </message>
+    <message>
+        <source>CTRL-C: stops a program</source>
+        <translation>CTRL-C: stoppar ett program</translation>
+    </message>
+    <message>
+        <source>Ctrl+letter</source>
+        <translation>Ctrl+bokstav</translation>
+    </message>
+    <message>
+        <source>CTRL with that letter</source>
+        <translation>CTRL med den bokstaven</translation>
+    </message>
+    <message>
+        <source>the machine&apos;s own letters (also on the on-screen keys)</source>
+        <translation>datorns egna bokstäver (även på skärmtangenterna)</translation>
+    </message>
+    <message>
+        <source>Ctrl+V</source>
+        <translation>Ctrl+V</translation>
+    </message>
+    <message>
+        <source>types the clipboard&apos;s text</source>
+        <translation>skriver in urklippets text</translation>
+    </message>
+    <message>
+        <source>Alt+F1</source>
+        <translation>Alt+F1</translation>
+    </message>
+    <message>
+        <source>Hard reset (memory cleared)</source>
+        <translation>Hård återställning (minnet töms)</translation>
+    </message>
+    <message>
+        <source>Pause and resume</source>
+        <translation>Paus och fortsätt</translation>
+    </message>
+    <message>
+        <source>Alt+Enter</source>
+        <translation>Alt+Enter</translation>
+    </message>
+    <message>
+        <source>The ABC80&apos;s keys at the places of yours (with Shift above):</source>
+        <translation>ABC80:s tangenter på dina tangenters platser (med Skift ovanför):</translation>
+    </message>
+    <message>
+        <source>The ABC80&apos;s keys by place</source>
+        <translation>ABC80:s tangenter efter plats</translation>
+    </message>
+    <message>
+        <source>Drop a program on the screen to run it, a WAV recording to read it with LOAD CAS: and run it, or a disk image to put it into the first empty drive. Share makes a link that carries the program in memory.</source>
+        <translation>Släpp ett program på skärmen för att köra det, en WAV-inspelning för att läsa den med LOAD CAS: och köra den, eller en skivavbild för att sätta den i första tomma enheten. Dela gör en länk som bär programmet i minnet.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Stäng</translation>
+    </message>
+    <message>
+        <source>SPACE</source>
+        <translation>MELLANSLAG</translation>
+    </message>
+    <message>
+        <source>Left arrow (Backspace)</source>
+        <translation>Vänsterpil (Backsteg)</translation>
+    </message>
+    <message>
+        <source>Right arrow</source>
+        <translation>Högerpil</translation>
+    </message>
+    <message>
+        <source>SHIFT</source>
+        <translation>SHIFT</translation>
+    </message>
+    <message>
+        <source>CTRL</source>
+        <translation>CTRL</translation>
+    </message>
+    <message>
+        <source>Ctrl+C stops a running program</source>
+        <translation>Ctrl+C stoppar ett program som körs</translation>
+    </message>
+    <message>
+        <source>CTRL-C</source>
+        <translation>CTRL-C</translation>
+    </message>
+    <message>
+        <source>Open the system keyboard</source>
+        <translation>Öppna systemets tangentbord</translation>
+    </message>
+    <message>
+        <source>DR0:</source>
+        <translation>DR0:</translation>
+    </message>
+    <message>
+        <source>DR1:</source>
+        <translation>DR1:</translation>
+    </message>
+    <message>
+        <source>DR2:</source>
+        <translation>DR2:</translation>
+    </message>
+    <message>
+        <source>DR3:</source>
+        <translation>DR3:</translation>
+    </message>
+    <message>
+        <source>Attach…</source>
+        <translation>Anslut…</translation>
+    </message>
+    <message>
+        <source>Eject</source>
+        <translation>Mata ut</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>tom</translation>
+    </message>
 </context>
 </TS>

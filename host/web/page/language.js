@@ -52,9 +52,11 @@ export function translate(text) {
   if (!swedish || !text) return text;
   const trimmed = text.trim();
   if (!needsWords(trimmed)) return text;
-  const exact = page.get(trimmed) ?? messageText(trimmed, 0);
+  // HTML folds its line breaks and indentation into one blank.
+  const words = trimmed.replace(/\s+/g, " ");
+  const exact = page.get(words) ?? messageText(words, 0);
   if (exact == null) {
-    untranslated.add(trimmed);
+    untranslated.add(words);
     return text;
   }
   return text.replace(trimmed, () => exact);
