@@ -251,9 +251,19 @@ m_extra:    db "EXTRA IGNORED", 0
             include 'flow.asm'
             include 'print.asm'
             include 'input.asm'
-            include 'deffn.asm'
-            include 'errors.asm'
-            include 'renum.asm'
             include 'cassette.asm'
             include 'float.asm'
             include 'fmath.asm'
+
+; The BASIC slot ends at 3FFFh (code that passes it makes the DEFS below
+; negative, which fails the build). The extension follows at 4000h: the
+; ROM sockets there read as memory and ignore writes, and the machine places this part of the image in them
+; whenever the open firmware runs. Code in either part calls the other
+; freely; it is one program.
+            defs 4000h-$, 0FFh
+            org 4000h
+extension:
+            include 'errors.asm'
+            include 'deffn.asm'
+            include 'renum.asm'
+extension_end:                  ; the build refuses an extension past 57FFh
