@@ -3,6 +3,7 @@ import { loadMachine } from "./machine.js";
 import { createKeyboard } from "./keys.js";
 import { createSound } from "./audio.js";
 import { download, toBase64Url, fromBase64Url, fileExtension, stored } from "./files.js";
+import { setupDisks } from "./disks.js";
 
 const FrameMs = 20; // 50 frames a second at 100 %
 const MaxFramesPerCall = 50;
@@ -403,29 +404,11 @@ $("screenshot").addEventListener("click", () => {
 });
 
 // Disk images go to the first empty drive (DR0 when all are in use); the
-// status line names them, and Save disks downloads them as the machine has
-// written them.
-function attachDisk(name, bytes) {
-  machine.attachDisk(machine.freeDrive(), name, bytes);
-  showMessage(machine.message());
-  showDisks();
-  canvas.focus();
-}
-
-function showDisks() {
-  const names = [];
-  for (let d = 0; d < Drives; d++) if (machine.diskName(d)) names.push(`DR${d}: ${machine.diskName(d)}`);
-  $("status-disks").textContent = names.join("  ");
-  $("save-disks").hidden = names.length === 0;
-}
-
-$("save-disks").addEventListener("click", () => {
-  for (let d = 0; d < Drives; d++) {
-    const bytes = machine.diskImage(d);
-    if (bytes) download(machine.diskName(d), bytes);
-  }
-  showMessage("Disk images saved.");
-});
+// drive controls, downloads and the images kept in this browser are in disks.js.
+const disks = setupDisks({ machine, $, showMessage, download, stored, focus: () => canvas.focus(), drives: Drives });
+const attachDisk = (name, bytes) => disks.attach(name, bytes);
+const showDisks = () => disks.show();
+disks.restore();
 
 // Save states: one kept in the browser's IndexedDB, any number as downloads.
 const KeptStateKey = "state";
