@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +65,13 @@ bool readSector(DiskCard& c, std::FILE* file) {
     return done > 0;
 }
 
+// Whether the sector lies inside the image: a write never grows the file, so
+// an image keeps the size of its disk.
+bool insideImage(const DiskCard& c, std::FILE* file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && sectorOffset(c) + SectorBytes <= info.st_size;
+}
+
 // 0 when the sector is in the file, else the errno of the failure.
 int writeSector(DiskCard& c, std::FILE* file) {
     const off_t at = sectorOffset(c);
@@ -103,8 +111,8 @@ void runCommandSteps(DiskCard& c) {
         return;
     }
     if (c.command & 0x08) {
-        if (!drive.file || !drive.writable) {
-            fail(c, DiskErrorWriteFailed); // write-protected
+        if (!drive.file || !drive.writable || !insideImage(c, drive.file)) {
+            fail(c, DiskErrorWriteFailed); // write-protected, or past the image's end
         } else if (int error = writeSector(c, drive.file)) {
             fail(c, DiskErrorWriteFailed);
             NoteDiskWriteFailure(driveNumber, error);

@@ -202,6 +202,21 @@ TEST_F(DiskWrites, SectorsWrittenByTheProcessorAreInTheFileAtOnceAndReadBack) {
     EXPECT_EQ(expected, readFile(dir_.path("a.dsk")));
 }
 
+// A sector the card reaches but the image does not hold (a small image) is
+// refused: the file keeps the size of its disk.
+TEST_F(DiskWrites, WritesPastTheImageEndAreRefusedAndTheFileKeepsItsSize) {
+    const Bytes small = patternImage(4608); // one track of nine 512-byte sectors
+    writeFile(dir_.path("small.dsk"), small);
+    ASSERT_EQ(1, AttachDiskImage(0, dir_.path("small.dsk")));
+    EXPECT_EQ(0, runCommand(0x0C, 0x00, 17, sectorData(1)).error) << "the last sector";
+    Outcome past = runCommand(0x0C, 0x00, 18, sectorData(2));
+    EXPECT_EQ(0x89, past.status);
+    EXPECT_EQ(64, past.error);
+    Bytes expected = small;
+    putSector(expected, 17, sectorData(1));
+    EXPECT_EQ(expected, readFile(dir_.path("small.dsk")));
+}
+
 TEST_F(DiskWrites, TheWriteProtectSwitchRefusesWritesAndKeepsTheFile) {
     SetDriveWriteProtect(0, true);
     ASSERT_EQ(1, AttachDiskImage(0, dir_.path("a.dsk")));
