@@ -115,8 +115,9 @@ void DetachDrive(unsigned drive);
 // ones) and resets its transfer state; used when a saved state is loaded.
 void ReopenDriveFiles(DiskCard& card);
 
-// A blank image of `size` bytes for "New disk image...": every byte E5h, the
-// filler a fresh format leaves.
+// A blank image of `size` bytes for "New disk image...": formatted for the
+// open DOS (an empty directory) when the Orvane disk format reaches that
+// size, which it does for the default 160 KB; otherwise every byte E5h.
 std::vector<uint8_t> BlankDiskImage(uint64_t size = DefaultDiskImageBytes);
 // Writes a blank image to path (temporary file and rename, so an existing
 // file is replaced only by a complete image). 1 on success, else 0 with the

@@ -5,6 +5,7 @@
 #include "media/disk_internal.h"
 #include "media/host_file.h"
 #include "media/media_status.h"
+#include "media/orvane_disk.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -154,6 +155,11 @@ void DetachDrive(unsigned drive) {
 }
 
 std::vector<uint8_t> BlankDiskImage(uint64_t size) {
+    // Formatted for the open DOS when the format reaches that size; a larger
+    // disk is left unformatted (E5h), for a DOS of its own to format.
+    if (size % OrvaneSectorBytes == 0 && size / OrvaneSectorBytes >= OrvaneMinSectors &&
+        size / OrvaneSectorBytes <= OrvaneMaxSectors)
+        return FormatOrvaneDisk(static_cast<uint32_t>(size / OrvaneSectorBytes));
     return std::vector<uint8_t>(static_cast<size_t>(size), 0xE5);
 }
 

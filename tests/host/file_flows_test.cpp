@@ -20,6 +20,7 @@
 #include "machine/memory.h"
 #include "machine/ports.h"
 #include "media/disk_card.h"
+#include "media/orvane_disk.h"
 #include "media/tape_deck.h"
 #include "sound/mixer.h"
 
@@ -401,7 +402,10 @@ TEST_F(FileFlows, DiskDrivesFromTheMenu) {
     window().OnCommand(CmdNewDisk);
     const std::string fresh = path("fresh.dsk");
     ASSERT_EQ(DriveImages[0].path, fresh);
-    EXPECT_TRUE(readWholeFile(fresh) == std::string(163840, '\xE5'));
+    const std::string formatted = readWholeFile(fresh);
+    EXPECT_EQ(formatted.size(), 163840u);
+    EXPECT_TRUE(formatted.rfind(std::string(OrvaneDiskSignature, 8), 0) == 0)
+        << "formatted for the open DOS";
     EXPECT_TRUE(window().recentFiles().contains(QString::fromStdString(fresh)));
     RunOneFrame();
     EXPECT_EQ(CurrentStatusBar()->drivesText(), "DR0: fresh.dsk  DR1: -");
@@ -413,7 +417,7 @@ TEST_F(FileFlows, DiskDrivesFromTheMenu) {
     RunOneFrame();
     EXPECT_TRUE(CurrentStatusBar()->drivesText().startsWith("DR0: fresh.dsk (WP)"))
         << CurrentStatusBar()->drivesText().toStdString();
-    EXPECT_TRUE(readWholeFile(fresh) == std::string(163840, '\xE5'));
+    EXPECT_TRUE(readWholeFile(fresh) == formatted);
     window().OnCommand(CmdWriteProtectFirst);
     EXPECT_FALSE(window().isChecked(CmdWriteProtectFirst));
     EXPECT_EQ(writeSectorThroughPorts(3, 0x11), 0);
@@ -439,7 +443,7 @@ TEST_F(FileFlows, DiskDrivesFromTheMenu) {
               "Disk write failed on DR0 (" + fresh + "): file too large.");
     RunOneFrame();
     EXPECT_EQ(messages.size(), 1u) << "shown once";
-    std::string expected(163840, '\xE5');
+    std::string expected = formatted;
     std::fill(expected.begin() + 3 * 256, expected.begin() + 4 * 256, '\x11');
     EXPECT_TRUE(readWholeFile(fresh) == expected) << "the sector written before is kept";
 

@@ -13,6 +13,7 @@
 #include "media/disk_card.h"
 #include "media/host_file.h"
 #include "media/media_status.h"
+#include "media/orvane_disk.h"
 #include "tests/media/media_files.h"
 
 #include <gtest/gtest.h>
@@ -311,10 +312,18 @@ TEST_F(DiskWrites, AWriteTheHostCannotCompleteGivesError64AndKeepsEarlierSectors
     EXPECT_EQ(expected, readFile(path)) << "earlier sectors kept, the failed one unchanged";
 }
 
-TEST_F(DiskWrites, NewImagesAreBlankAndReplaceAFileOnlyWhenComplete) {
+TEST_F(DiskWrites, NewImagesAreFormattedAndReplaceAFileOnlyWhenComplete) {
     const std::string path = dir_.path("new.dsk");
     ASSERT_EQ(1, CreateDiskImage(path));
-    EXPECT_EQ(Bytes(163840, 0xE5), readFile(path));
+    const Bytes made = readFile(path);
+    ASSERT_EQ(163840u, made.size());
+    OrvaneDisk disk;
+    std::string cause;
+    ASSERT_EQ(1, disk.open(made, cause)) << cause;
+    EXPECT_TRUE(disk.entries().empty());
+    EXPECT_TRUE(disk.check().empty());
+    // The open DOS's format reaches 640 sectors; a larger disk stays E5h.
+    EXPECT_EQ(Bytes(368640, 0xE5), BlankDiskImage(368640));
     ASSERT_EQ(1, AttachDiskImage(0, path));
     EXPECT_EQ(0, runCommand(0x0C, 0x00, 639, sectorData(4)).error);
     DetachDrive(0);

@@ -49,16 +49,22 @@ async function writeSector(page, sector, fill) {
 }
 
 const blankWith = (sectors) => {
-  const image = Buffer.alloc(163840, 0xe5);
+  const image = Buffer.from(fresh);
   for (const [sector, fill] of sectors) image.fill(fill, sector * 256, sector * 256 + 256);
   return image;
 };
 const statusDisks = (page) => page.$eval("#status-disks", (e) => e.textContent);
 
+let fresh; // the new disk as made: formatted for the open DOS
+
 test("a new disk is written by the machine, kept across a reload and downloaded as written", async () => {
   const { page } = session;
   await page.click("#new-disk");
   await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: disk1.dsk");
+  await page.click("#save-disks");
+  fresh = await downloaded("disk1.dsk");
+  assert.equal(fresh.length, 163840);
+  assert.equal(fresh.subarray(0, 8).toString("latin1"), "ORVANEDK");
   assert.match(await writeSector(page, 2, 66), /ST 129 +0/);
 
   // Kept in the browser within a second: a reload puts it back into DR0.
@@ -68,7 +74,7 @@ test("a new disk is written by the machine, kept across a reload and downloaded 
   await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: disk1.dsk");
   await waitForScreen(page, "ORVANE BASIC");
   await page.click("#save-disks");
-  assert.ok((await downloaded("disk1.dsk")).equals(blankWith([[2, 0x42]])), "sector 2 written, the rest blank");
+  assert.ok((await downloaded("disk1.dsk")).equals(blankWith([[2, 0x42]])), "sector 2 written, the rest as made");
 });
 
 test("the write-protect switch refuses writes with error 64 and ejecting a disk downloads it", async () => {
