@@ -199,8 +199,10 @@ void MainWindow::markDrives() {
 
 void MainWindow::showDrives() {
     QStringList parts, tips;
-    for (unsigned drive = 0; drive < 2; drive++) {
+    // DR0 and DR1 always; DR2 and DR3 (dropped images) while they hold one.
+    for (unsigned drive = 0; drive < MenuDrives; drive++) {
         const DriveImage& image = DriveImages[drive];
+        if (drive >= 2 && image.path.empty()) continue;
         // Counts start again at 0 with each image; only a rise is activity.
         const uint64_t moved = image.sectorsRead + image.sectorsWritten;
         if (image.path.empty())

@@ -143,7 +143,7 @@ class MainWindow : public QMainWindow {
     struct DriveActivity {
         uint64_t seen = 0; // sectors moved when last shown
         int frames = 0;    // frames the light stays on
-    } driveActivity[2];
+    } driveActivity[4];    // DR0-DR3
     uint64_t shownDiskFailures = 0;
     QStringList recent;
     QList<QMenu*> menus;

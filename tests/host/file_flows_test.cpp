@@ -334,6 +334,12 @@ TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
     EXPECT_EQ(DriveImages[0].path, first);
     EXPECT_EQ(DriveImages[1].path, second);
     EXPECT_EQ(window().action(CmdAttachFirst + 1)->text().toStdString(), "Drive DR1 - " + second);
+    const std::string third = writeFile("three.dsk", std::string(163840, '\xE5'));
+    EXPECT_EQ(window().DropFile(third), 1);
+    RunOneFrame();
+    EXPECT_EQ(CurrentStatusBar()->drivesText(), "DR0: one.dsk  DR1: two.IMG  DR2: three.dsk")
+        << "DR2 is shown while it holds an image";
+    EXPECT_TRUE(window().recentFiles().contains(QString::fromStdString(third)));
     EXPECT_TRUE(messages.empty());
 
     const std::string odd = writeFile("odd.dsk", std::string(1000, '\0'));
@@ -341,8 +347,8 @@ TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, "Error attaching disk image!");
     EXPECT_EQ(messages[0].second.toStdString(),
-              "Drive DR2 - " + odd + ": size of 1000 bytes is no disk format.");
-    EXPECT_TRUE(DriveImages[2].path.empty());
+              "Drive DR3 - " + odd + ": size of 1000 bytes is no disk format.");
+    EXPECT_TRUE(DriveImages[3].path.empty());
     window().OnCommand(CmdDetachDisks);
 }
 
