@@ -7,7 +7,7 @@ import assert from "node:assert/strict";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import { openPage, waitForScreen, waitReady, waitIdle } from "./harness.mjs";
+import { openPage, waitForScreen, waitReady, waitIdle, command, message } from "./harness.mjs";
 
 let session;
 let downloads;
@@ -59,9 +59,9 @@ let fresh; // the new disk as made: formatted for the open DOS
 
 test("a new disk is written by the machine, kept across a reload and downloaded as written", async () => {
   const { page } = session;
-  await page.click("#new-disk");
+  await command(page, "new-disk");
   await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: disk1.dsk");
-  await page.click("#save-disks");
+  await command(page, "save-disks");
   fresh = await downloaded("disk1.dsk");
   assert.equal(fresh.length, 163840);
   assert.equal(fresh.subarray(0, 8).toString("latin1"), "ORVANEDK");
@@ -73,20 +73,21 @@ test("a new disk is written by the machine, kept across a reload and downloaded 
   await waitReady(page);
   await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: disk1.dsk");
   await waitForScreen(page, "ORVANE BASIC");
-  await page.click("#save-disks");
+  await command(page, "save-disks");
   assert.ok((await downloaded("disk1.dsk")).equals(blankWith([[2, 0x42]])), "sector 2 written, the rest as made");
 });
 
 test("the write-protect switch refuses writes with error 64 and ejecting a disk downloads it", async () => {
   const { page } = session;
-  await page.click("#protect-0");
+  await command(page, "protect-dr0");
   assert.equal(await statusDisks(page), "DR0: disk1.dsk (WP)");
   assert.match(await writeSector(page, 3, 67), /ST 137 +64/);
-  await page.click("#protect-0");
+  await command(page, "protect-dr0");
   assert.equal(await statusDisks(page), "DR0: disk1.dsk");
 
-  await page.click("#eject-0");
+  await command(page, "eject-dr0");
   assert.ok((await downloaded("disk1.dsk")).equals(blankWith([[2, 0x42]])), "sector 3 refused");
+  assert.equal(await message(page), "disk1.dsk ejected from DR0 and downloaded as it stood.");
   assert.equal(await statusDisks(page), "");
   // Ejected disks are no longer kept.
   await page.reload();
