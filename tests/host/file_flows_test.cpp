@@ -400,8 +400,6 @@ uint8_t writeSectorThroughPorts(uint8_t sector, uint8_t fill) {
 // the status bar, and a write the host refuses (a file size limit set on the
 // test itself for one sector) shown in a box naming the image and the cause.
 TEST_F(FileFlows, DiskDrivesFromTheMenu) {
-    for (unsigned drive = 0; drive < 2; drive++)
-        SetDriveWriteProtect(drive, false); // as another test may have left them
     startDesktop();
     messages.clear();
     dialogAnswers = {QString::fromStdString(path("fresh"))};
