@@ -117,6 +117,8 @@ class MainWindow : public QMainWindow {
     // The drives in the status bar (image, write protection, activity) and a
     // box for a disk write that failed since the last call; once a frame.
     void showDrives();
+    // Every menu text again in the language now in use.
+    void retranslateMenus();
 
   private:
     void buildMenus();
