@@ -287,6 +287,30 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>Enhet DR&amp;%1 - ...</translation>
     </message>
     <message>
+        <source>Ne&amp;w disk image...</source>
+        <translation>N&amp;y skivavbild...</translation>
+    </message>
+    <message>
+        <source>Dis&amp;k drives</source>
+        <translation>Skivenhete&amp;r</translation>
+    </message>
+    <message>
+        <source>Write-protect DR&amp;0</source>
+        <translation>Skrivskydda DR&amp;0</translation>
+    </message>
+    <message>
+        <source>Write-protect DR&amp;1</source>
+        <translation>Skrivskydda DR&amp;1</translation>
+    </message>
+    <message>
+        <source>&amp;Detach DR0</source>
+        <translation>&amp;Koppla från DR0</translation>
+    </message>
+    <message>
+        <source>D&amp;etach DR1</source>
+        <translation>K&amp;oppla från DR1</translation>
+    </message>
+    <message>
         <source>&amp;Detach disks</source>
         <translation>Koppla &amp;från skivor</translation>
     </message>
