@@ -1641,6 +1641,22 @@ version %1
         <translation>Anslut…</translation>
     </message>
     <message>
+        <source>Protect</source>
+        <translation>Skrivskydda</translation>
+    </message>
+    <message>
+        <source>The drive refuses writes (error 64)</source>
+        <translation>Enheten vägrar skrivningar (fel 64)</translation>
+    </message>
+    <message>
+        <source>New disk</source>
+        <translation>Ny skiva</translation>
+    </message>
+    <message>
+        <source>A new 160 KB disk, formatted for the open DOS, in the first empty drive; kept in this browser</source>
+        <translation>En ny skiva på 160 kB, formaterad för det öppna DOS:et, i den första tomma enheten; sparas i den här webbläsaren</translation>
+    </message>
+    <message>
         <source>Eject</source>
         <translation>Mata ut</translation>
     </message>

@@ -55,7 +55,7 @@ export function createDrives(machine, { show, done }) {
     attach.textContent = "Attach…";
     attach.id = `attach-dr${d}`;
     const protect = document.createElement("label");
-    protect.title = `DR${d} refuses writes (error 64)`;
+    protect.title = "The drive refuses writes (error 64)";
     const protectBox = document.createElement("input");
     protectBox.type = "checkbox";
     protectBox.id = `protect-dr${d}`;
