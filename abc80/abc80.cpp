@@ -9,6 +9,7 @@
 #include "machine/memory.h"
 #include "machine/peripherals.h"
 #include "machine/ports.h"
+#include "machine/roms.h"
 #include "machine/sound_chip.h"
 #include "media/disk_card.h"
 #include "media/tape_deck.h"
@@ -102,12 +103,14 @@ void machineInit() {
     loadExternalRom();
     cpuInit(MachineClockHz);
     soundChipInit(48000);
+    placeFirmwareExtension();
 }
 
 void machineReset() {
     keyboardReset();
     cpuReset();
     CloseTape();
+    placeFirmwareExtension();
 }
 
 void machineHardReset() {
@@ -115,10 +118,12 @@ void machineHardReset() {
     std::memset(MainMemory + 0x4000, 0, 0x2000);
     std::memset(MainMemory + 0x8000, 0, 0x8000);
     std::memset(PortLatches, 0, sizeof PortLatches);
+    placeFirmwareExtension();
 }
 
 void machinePowerOn() {
     machineConnect();
     for (const MachineDevice& device : MachineDevices)
         device.powerOn();
+    placeFirmwareExtension();
 }

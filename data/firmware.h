@@ -1,8 +1,11 @@
 // The open firmware: our own BASIC for the ABC80, assembled from the sources
 // in data/firmware at build time. It stands in for the BASIC ROM whenever no
-// genuine image is installed.
+// genuine image is installed; its extension is placed in the ROM sockets at
+// 4000h-57FFh (memory the processor reads but cannot write) while it runs.
 #pragma once
 
 #include <cstdint>
 
 extern const uint8_t OpenFirmwareRom[16384];
+extern const uint8_t OpenFirmwareExtension[6144];
+extern const unsigned OpenFirmwareExtensionUsed; // bytes of it the assembler filled

@@ -128,6 +128,20 @@ const char* basicName(uint32_t choice) {
 } // namespace
 
 const uint8_t* BasicRomImages[3] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
+
+bool firmwareExtensionPlaced() {
+    return std::equal(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
+                      MainMemory + 0x4000);
+}
+
+void placeFirmwareExtension() {
+    const bool openFirmware = BasicRomImages[basicRom < 3 ? basicRom : 0] == OpenFirmwareRom;
+    if (openFirmware)
+        std::copy(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
+                  MainMemory + 0x4000);
+    else if (firmwareExtensionPlaced())
+        std::fill(MainMemory + 0x4000, MainMemory + 0x4000 + sizeof OpenFirmwareExtension, 0);
+}
 const uint8_t* DosRomImages[3] = {MainMemory, MainMemory, MainMemory};
 const uint8_t* DosAuxRomImages[3] = {NoAuxRom, NoAuxRom, NoAuxRom};
 

@@ -40,6 +40,13 @@ int installRomImages();
 // Forgets installed images (back to the open firmware and no DOS).
 void clearRomImages();
 
+// The open firmware's extension goes into the ROM sockets at 4000h-57FFh
+// (memory the processor reads but cannot write) while the BASIC slot runs
+// the open firmware, and out again (the sockets empty, 0) when it runs a
+// genuine image. Called at power-on and at every reset.
+void placeFirmwareExtension();
+bool firmwareExtensionPlaced();
+
 // Where the image of each slot came from: a path, or "" when the fallback runs.
 const std::string& basicRomSource(uint32_t choice);
 const std::string& dosRomSource(uint32_t choice);

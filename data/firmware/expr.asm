@@ -634,29 +634,11 @@ term_loop:  ld a,(de)
             cp '/'
             jr z,term_div
             cp t_mod
+            jr z,term_idivgo
+            cp 5Ch              ; \ : integer division
             ret nz
-            inc de
-            call vpush
-            call unary
-            call toint
-            call vpop
-            push hl             ; right
-            ld a,(argval)
-            cp 2
-            jp z,err_type
-            ld (vtype),a
-            ld hl,(argval+1)
-            or a
-            call nz,loadarg
-            call toint          ; left
-            ld b,h
-            ld c,l
-            pop hl
-            call divide
-            ld h,b              ; MOD keeps the remainder
-            ld l,c
-            call intresult
-            jr term_loop
+term_idivgo:
+            jp term_idiv        ; (out of the way of * and /)
 term_mul:   inc de
             ld a,(vtype)
             dec a
@@ -704,6 +686,48 @@ term_div_slow:
             call fp_div
             jp term_loop
 
+; MOD and \: both operands cut to whole numbers; MOD gives the remainder,
+; \ the quotient.
+term_idiv:  inc de
+            push af             ; MOD or \
+            call vpush
+            call unary
+            call toint
+            call vpop
+            push hl             ; right
+            ld a,(argval)
+            cp 2
+            jp z,err_type
+            ld (vtype),a
+            ld hl,(argval+1)
+            or a
+            call nz,loadarg
+            call toint          ; left
+            ld b,h
+            ld c,l
+            pop hl
+            pop af
+            cp t_mod
+            jr z,term_rem
+            ld a,h              ; x \ -1 is -x, which may leave 16 bits
+            and l
+            inc a
+            jr z,term_quotneg
+            call divide
+            jr term_quot
+term_quotneg:
+            ld h,b
+            ld l,c
+            xor a
+            ld (vtype),a
+            call negvalue
+            jp term_loop
+term_rem:   call divide
+            ld h,b              ; MOD keeps the remainder
+            ld l,c
+term_quot:  call intresult
+            jp term_loop
+
 unary:      ld a,(de)
             cp ' '
             call z,skipsp
@@ -715,7 +739,7 @@ unary:      ld a,(de)
             jr unary
 unary_neg:  inc de
             call unary
-            call neednum
+negvalue:   call neednum
             ld a,(vtype)
             or a
             jp nz,fp_neg
@@ -741,12 +765,28 @@ power_loop: ld a,(de)
             ret nz
             inc de
             call vpush
-            call unary          ; 2^-1 is allowed
+            call powarg
             call vpop
             call neednum
             call floatop
             call fp_pow
             jr power_loop
+
+; powarg: the right operand of ^: a factor with any signs before it
+; (2^-1), but no ^ of its own, so ^ works from the left: 2^3^2 is 64.
+powarg:     ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp '+'
+            jr z,powarg_plus
+            cp '-'
+            jp nz,factor
+            inc de
+            call powarg
+            jr negvalue
+powarg_plus:
+            inc de
+            jr powarg
 
 factor:     ld a,(de)
             cp ' '
@@ -928,12 +968,8 @@ fastop_check:
             ld a,(de)
             cp ' '
             call z,skipsp
-            cp '^'              ; binds tighter than anything
-            jr z,fastop_no
-            cp t_mod
-            jr z,fastop_mod
-            cp '0'              ; * + - / lie in 2Ah-2Fh: the common
-            jr nc,fastop_yes    ; ':', ')', end and keywords pass at once
+            cp '0'              ; * + - / lie in 2Ah-2Fh; ')' and the end
+            jr nc,fastop_high   ; lie below and pass at once
             cp '*'
             jr c,fastop_yes
             cp ','
@@ -949,6 +985,13 @@ fastop_check:
             dec c               ; + and -: + and - may follow
             jr z,fastop_yes
             jr fastop_no        ; comparisons: no arithmetic may follow
+fastop_high:                    ; ':', comparisons and keywords pass, but
+            cp '^'              ; ^ binds tighter than anything
+            jr z,fastop_no
+            cp t_mod
+            jr z,fastop_mod
+            cp 5Ch              ; \ binds like MOD
+            jr nz,fastop_yes
 fastop_mod: dec c
             jr nz,fastop_no
 fastop_yes: pop af
@@ -987,7 +1030,7 @@ factor_notnum:
             jp z,fn_call
             cp t_abs
             jr c,factor_notfunc
-            cp t_last+1
+            cp t_top+1          ; statement tokens among them: SYNTAX ERROR
             jr nc,factor_notfunc
             inc de
             sub t_abs
@@ -1022,6 +1065,10 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw fn_exp, fn_log, fn_rnd, fn_pi, fn_fre, fn_peek, fn_inp, fn_pos
             dw fn_len, fn_asc, fn_val, fn_chrs, fn_strs, fn_lefts, fn_rights
             dw fn_mids, fn_instr, fn_spaces, fn_inkeys, fn_strings
+            dw err_syntax, err_syntax, fn_err, fn_erl ; ERROR, RESUME: no functions
+            dw err_syntax, err_syntax, err_syntax     ; LINE, WHILE, WEND
+            dw fn_fix, fn_hexs, err_syntax            ; SWAP
+            dw err_syntax, fn_usr, fn_time            ; CALL
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('
@@ -1079,6 +1126,18 @@ fn_int:     call parenarg
             ret z
             jp fp_int
 
+; FIX(x): x cut toward 0 (INT(x) for x at least 0, -INT(-x) below).
+fn_fix:     call parenarg
+            call neednum
+            or a
+            ret z
+            call fp_test
+            inc a
+            jp nz,fp_int
+            call fp_neg
+            call fp_int
+            jp fp_neg
+
 fn_sqr:     call parennum
             jp fp_sqr
 fn_sin:     call parennum
@@ -1096,6 +1155,8 @@ fn_log:     call parennum
 
 fn_pi:      call fp_pi
             jp floatresult
+fn_time:    call fp_time
+            jp floatresult
 
 ; RND, RND(x) with x at most 1: a number from 0 up to (not including) 1;
 ; a negative x first seeds the sequence from x. RND(n) with n above 1: a
@@ -1109,13 +1170,8 @@ fn_rnd:     ld a,(de)
             call fp_test
             inc a
             jr nz,fn_rnd_notneg
-            push de
-            ld hl,ftemp         ; seed from the bytes of x
-            call fp_store
-            ld de,fp_seed
-            ld bc,4
-            ldir
-            pop de
+            call seedfrom       ; a negative x is never above 1
+            jr fn_rnd_float
 fn_rnd_notneg:
             ld hl,ftemp2
             call storeone

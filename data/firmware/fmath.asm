@@ -661,3 +661,28 @@ fpk_atn:    db 6
             db 0EDh,099h,0CCh,04Ch,07Eh ; 0.199999241915
             db 082h,0AAh,0AAh,0AAh,07Fh ; -0.333333328599
             db 000h,000h,000h,000h,081h ; 1.0
+
+; fp_time: FPA := the seconds since the 50 Hz count started (the power-on
+; or the last reset): the 32-bit count of ticks and tickshi over 50.
+fp_time:    push hl
+            push de
+            push bc
+fptime_read: ld de,(tickshi)     ; a carry into the high word between the
+            ld hl,(ticks)       ; two reads is read again
+            ld a,(tickshi)
+            cp e
+            jr nz,fptime_read
+            xor a
+            ld (fpa_s),a
+            push de
+            exx
+            pop hl
+            exx
+            ld c,a
+            ld de,160
+            call fp_norm
+            ld hl,fpk_50
+            call fp_div
+            jp fp_exit
+
+fpk_50:     db 000h,000h,000h,048h,086h ; 50

@@ -28,6 +28,7 @@ inline void freshMachine() {
     clearRomImages();
     basicRom = BasicRomExternal;
     dosRom = DosRomNone;
+    placeFirmwareExtension(); // the choice takes effect, as with a reset
 }
 
 inline void poke(uint16_t address, std::initializer_list<uint8_t> bytes) {

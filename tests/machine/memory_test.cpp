@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "abc80/abc80.h"
+#include "data/firmware.h"
 #include "machine_fixture.h"
 
 namespace {
@@ -145,6 +146,30 @@ TEST_F(MemoryMap, WrongSizedOrUnknownImagesAreIgnored) {
     EXPECT_EQ(memRead(0x7800), 0);
     setRomFolder(folder.file("missing"));
     EXPECT_EQ(installRomImages(), 0);
+}
+
+// The open firmware's extension lies in the sockets at 4000h-57FFh while
+// the open firmware runs, survives the program's writes, and is gone when
+// a genuine BASIC runs.
+TEST_F(MemoryMap, TheFirmwareExtensionFillsTheSocketsOnlyWhileTheOpenFirmwareRuns) {
+    ASSERT_GT(OpenFirmwareExtensionUsed, 0u);
+    basicRom = BasicRomOld;
+    machineHardReset();
+    EXPECT_TRUE(firmwareExtensionPlaced());
+    EXPECT_EQ(memRead(0x4000), OpenFirmwareExtension[0]);
+    writeByte(0x4000, static_cast<uint8_t>(OpenFirmwareExtension[0] ^ 0xFF));
+    writeByte(0x57FF, 0x5A);
+    EXPECT_TRUE(firmwareExtensionPlaced());
+
+    basicRom = BasicRomExternal; // a genuine image chosen: the next reset empties them
+    machineReset();
+    EXPECT_FALSE(firmwareExtensionPlaced());
+    EXPECT_EQ(memRead(0x4000), 0x00);
+    EXPECT_EQ(memRead(0x57FF), 0x00);
+
+    basicRom = BasicRomNew; // back to the open firmware (no image installed)
+    machineReset();
+    EXPECT_TRUE(firmwareExtensionPlaced());
 }
 
 TEST(RomChecks, Crc32AndByteSum) {
