@@ -6,3 +6,8 @@
 #include <cstdint>
 
 extern const uint8_t OpenFirmwareRom[16384];
+
+// The open DOS: our own disk operating system for Orvane disks, assembled
+// from data/firmware/dos. It runs in the DOS slot (6000h-6FFFh) when "Open
+// DOS" is chosen, and whenever the chosen DOS has no genuine image installed.
+extern const uint8_t OpenDosRom[4096];
