@@ -134,3 +134,16 @@ export function decodePng(buffer) {
   }
   return { width, height, channels, pixels: out };
 }
+
+// Clicks a toolbar command as the user does, opening the More menu first
+// when the command is in it.
+export async function command(page, id) {
+  await page.evaluate((id) => {
+    const more = document.getElementById("more");
+    if (more.contains(document.getElementById(id))) more.open = true;
+  }, id);
+  await page.click("#" + id);
+}
+
+// The last message the user reads.
+export const message = (page) => page.$eval("#status-message", (e) => e.textContent);
