@@ -79,8 +79,7 @@ warm:       ld sp,stacktop
             ld hl,linebuf
             call getline
             jr c,warm
-            call upcase
-            call tokenise
+            call tokenise       ; small letters become capitals there
             ex de,hl
             call skipsp
             cp 0Dh
@@ -101,6 +100,7 @@ sysclear:   ld hl,ticks
 ; running, and go back to the prompt. CONT cannot go on after it.
 error:      xor a
             ld (contok),a
+            call errtrap        ; returns when no handler takes the error
 errorkeep:  call fnunwind
             ld sp,stacktop
             push hl
@@ -128,6 +128,9 @@ err_syntaxdata:
 err_syntax: ld hl,m_syntax
             jr error
 err_overflow:
+            ld a,(s_blanks)     ; an INPUT answer is asked for again
+            or a
+            jp nz,answer_big
             ld hl,m_overflow
             jr error
 err_divzero:
@@ -154,10 +157,10 @@ err_argument:
 err_tape:   ld hl,m_tape
             jr error
 err_type:   ld hl,m_type
-            jr error
+            jp error
 err_subscript:
             ld hl,m_subscript
-            jr error
+            jp error
 err_redim:  ld hl,m_redim
             jp error
 err_undef:  ld hl,m_undef
@@ -173,6 +176,12 @@ err_nodata: ld hl,m_nodata
 err_cont:   ld hl,m_cont
             jp error
 err_direct: ld hl,m_direct
+            jp error
+err_resume: ld hl,m_resume
+            jp error
+err_wend:   ld hl,m_wend
+            jp error
+err_while:  ld hl,m_while
             jp error
 ; BREAK: CONT may go on with the statement it stopped.
 err_break:  ld hl,(curline)
@@ -217,6 +226,10 @@ m_complex:  db "FORMULA TOO COMPLEX", 0
 m_nodata:   db "OUT OF DATA", 0
 m_cont:     db "CAN'T CONTINUE", 0
 m_direct:   db "NOT IN DIRECT MODE", 0
+m_resume:   db "RESUME WITHOUT ERROR", 0
+m_wend:     db "WEND WITHOUT WHILE", 0
+m_while:    db "WHILE WITHOUT WEND", 0
+m_lasterr:  equ 27              ; one past the number of m_while
 m_retype:   db "NOT A NUMBER, TYPE AGAIN", 0
 m_extra:    db "EXTRA IGNORED", 0
 
@@ -227,6 +240,11 @@ m_extra:    db "EXTRA IGNORED", 0
             include 'vars.asm'
             include 'strings.asm'
             include 'statements.asm'
+            include 'flow.asm'
+            include 'print.asm'
+            include 'input.asm'
+            include 'deffn.asm'
+            include 'errors.asm'
             include 'renum.asm'
             include 'cassette.asm'
             include 'float.asm'

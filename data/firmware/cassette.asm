@@ -17,7 +17,6 @@ tapemotor:  equ 20h             ; port 3Ah: motor relay
 tapelevel:  equ 40h             ; port 3Ah: output level
 halfdelay:  equ 157             ; DJNZ turns in half a bit (about 2139 cycles)
 leadin:     equ 16              ; lead-in 00h bytes before each block
-tapebuf:    equ inbuf           ; one block of 256 bytes
 
 ; tape edge timing, in turns of the 48-cycle loop in tapeedge
 longturns:  equ 67              ; above: a whole 0 bit (over 1.07 ms)
@@ -236,7 +235,10 @@ halfbit_wait:
 ; that keeps the program; a fault after it empties the program area.
 st_load:    call cacheclear
             call devicename
-            call skipline_load
+            call loadname
+            call clearvars      ; the new program is read in above the old
+            ld hl,(varbase)
+            ld (tapestage),hl
             ld a,tapemotor
             out (3Ah),a
             ld hl,0
@@ -244,15 +246,20 @@ st_load:    call cacheclear
             ld (tapecnt),hl
             xor a
             ld (tapeprev),a
-            ld a,5              ; about 5 seconds for the tape to start
+            inc a               ; wait for the first block until BREAK
             ld (tapefirst),a
+            ld a,(tapewant)     ; a name asked for: blocks before its
+            ld (tapeskip),a     ; header are not ours
 st_load_block:
             call readblock
             ld a,(tapebuf)
             cp 0FFh
-            jr z,st_load_block  ; the header block
+            jr z,st_load_header
             or a
             jr nz,st_load_block ; a block of some other kind
+            ld a,(tapeskip)
+            or a
+            jr nz,st_load_block ; a program we pass over
             ld hl,(tapebuf+1)
             ld de,(tapeblk)
             or a
@@ -291,9 +298,52 @@ st_load_store:
             inc hl
             ld (tapeblk),hl
             jp st_load_block
+st_load_header:                 ; FF FF FF, the name, "BAS"
+            ld a,(tapewant)
+            or a
+            jr z,st_load_take
+            ld hl,tapebuf+3
+            ld de,tapename
+            ld b,8
+st_load_cmp:
+            ld a,(de)
+            cp (hl)
+            jr nz,st_load_other
+            inc hl
+            inc de
+            djnz st_load_cmp
+st_load_take:
+            xor a               ; this program: its blocks from 0
+            ld (tapeskip),a
+            ld h,a
+            ld l,a
+            ld (tapeblk),hl
+            jp st_load_block
+st_load_other:
+            ld a,1
+            ld (tapeskip),a
+            ld hl,m_skipped
+            call puts
+            ld hl,tapebuf+3
+            ld b,8
+st_load_showname:
+            ld a,(hl)
+            call putch
+            inc hl
+            djnz st_load_showname
+            call crlf
+            jp st_load_block
 st_load_end:
             xor a
             out (3Ah),a         ; motor off
+            ld bc,(tapecnt)     ; the whole tape was good: the new program
+            ld a,b              ; takes the old one's place
+            or c
+            jr z,st_load_moved
+            ld hl,(tapestage)
+            ld de,progbase
+            ldir
+st_load_moved:
             ld hl,(tapecnt)
             ld de,progbase
             add hl,de
@@ -301,21 +351,49 @@ st_load_end:
             call clearvars
             jp warm
 
-; skipline_load: the name after LOAD CAS: is not used.
-skipline_load:
+m_skipped:  db "SKIPPED ", 0
+
+; loadname: the name after LOAD CAS: (up to a ":" or the end of the line)
+; into tapename, padded with blanks to eight characters as SAVE writes
+; it; tapewant := 1 when a name was given.
+loadname:   call skipsp
+            ld hl,tapename
+            ld b,8
+            xor a
+            ld (tapewant),a
+loadname_char:
+            ld a,(de)
+            cp 0Dh
+            jr z,loadname_pad
+            cp ':'
+            jr z,loadname_pad
+            inc de
+            ld (hl),a
+            ld a,1
+            ld (tapewant),a
+            inc hl
+            djnz loadname_char
+loadname_skip:                  ; a ninth character on is not part of it
             ld a,(de)
             cp 0Dh
             ret z
             cp ':'
             ret z
             inc de
-            jr skipline_load
+            jr loadname_skip
+loadname_pad:
+            ld (hl),' '
+            inc hl
+            djnz loadname_pad
+            ret
 
-; storetape: append A to the program being loaded. Keeps BC, HL.
+; storetape: append A to the program being read in. Keeps BC, HL. A
+; program that does not fit beside the one in memory is refused before
+; anything of the old one is changed.
 storetape:  push hl
             push de
             ld hl,(tapecnt)
-            ld de,progbase
+            ld de,(tapestage)
             add hl,de
             ld (hl),a
             inc hl
@@ -325,7 +403,7 @@ storetape:  push hl
             sbc hl,de
             pop hl
             jr nc,storetape_full
-            ld de,progbase
+            ld de,(tapestage)
             or a
             sbc hl,de
             ld (tapecnt),hl
@@ -336,17 +414,11 @@ storetape_full:
             call tapestop
             jp err_memory
 
-; tapestop: motor off after a failed load. A load that has not yet
-; stored a byte of a checked block leaves the program as it was; one that
-; has leaves an empty program, never half of one.
+; tapestop: motor off after a failed load. The program in memory is still
+; the old one: the new one was only being read in above it.
 tapestop:   xor a
             out (3Ah),a
-            ld hl,(tapecnt)
-            ld a,h
-            or l
-            ret z
-            call newprog
-            jp clearvars
+            ret
 
 tapefail:   call tapestop
             jp err_tape
@@ -360,8 +432,8 @@ readblock_hunt:
             ld a,c
             cp 16h
             jr nz,readblock_hunt
-            xor a               ; the tape is running now: gaps are faults
-            ld (tapefirst),a
+            ld a,(tapeskip)     ; the tape is running now: gaps are faults,
+            ld (tapefirst),a    ; except while programs are passed over
 readblock_sync:
             call readbyte
             cp 16h
@@ -437,8 +509,9 @@ readbit_long:
 
 ; tapeedge: wait for the next change of the tape signal; BE := the turns
 ; of the wait loop it took (48 cycles each). A wait of a second without
-; one fails the load, except for the first few seconds before the tape
-; starts. The break key stops the load. Keeps HL, C.
+; one fails the load, except before the first block (or while programs
+; are passed over): the tape may have a long leader. The break key stops
+; the load. Keeps HL, C.
 tapeedge:   ld de,0
 tapeedge_wait:
             in a,(3Ah)          ; 11
@@ -454,11 +527,8 @@ tapeedge_wait:
             ld a,d
             or a
             jr nz,tapeedge_wait
-            ld a,(tapefirst)    ; a second without a change
-            or a
-            jp z,tapefail
-            dec a
-            ld (tapefirst),a
+            ld a,(tapefirst)    ; a second without a change: a fault
+            or a                ; once the tape runs
             jp z,tapefail
             jr tapeedge_wait
 tapeedge_seen:

@@ -632,10 +632,13 @@ term_loop:  ld a,(de)
             cp '*'
             jr z,term_mul
             cp '/'
-            jr z,term_div
+            jp z,term_div
             cp t_mod
+            jr z,term_idiv
+            cp 5Ch              ; \ : integer division
             ret nz
-            inc de
+term_idiv:  inc de
+            push af             ; MOD or \
             call vpush
             call unary
             call toint
@@ -652,11 +655,27 @@ term_loop:  ld a,(de)
             ld b,h
             ld c,l
             pop hl
+            pop af
+            cp t_mod
+            jr z,term_rem
+            ld a,h              ; x \ -1 is -x, which may leave 16 bits
+            and l
+            inc a
+            jr z,term_quotneg
             call divide
+            jr term_quot
+term_quotneg:
+            ld h,b
+            ld l,c
+            xor a
+            ld (vtype),a
+            call negvalue
+            jp term_loop
+term_rem:   call divide
             ld h,b              ; MOD keeps the remainder
             ld l,c
-            call intresult
-            jr term_loop
+term_quot:  call intresult
+            jp term_loop
 term_mul:   inc de
             ld a,(vtype)
             dec a
@@ -680,12 +699,12 @@ term_mul_slow:
             push hl
             call multiply       ; carry: does not fit 16 bits
             pop bc
-            jr nc,term_loop
+            jp nc,term_loop
             ld h,b
             ld l,c
 term_fmul:  call floatcomm
             call fp_mul
-            jr term_loop
+            jp term_loop
 term_div:   inc de
             ld a,(vtype)
             dec a
@@ -715,7 +734,7 @@ unary:      ld a,(de)
             jr unary
 unary_neg:  inc de
             call unary
-            call neednum
+negvalue:   call neednum
             ld a,(vtype)
             or a
             jp nz,fp_neg
@@ -741,12 +760,28 @@ power_loop: ld a,(de)
             ret nz
             inc de
             call vpush
-            call unary          ; 2^-1 is allowed
+            call powarg
             call vpop
             call neednum
             call floatop
             call fp_pow
             jr power_loop
+
+; powarg: the right operand of ^: a factor with any signs before it
+; (2^-1), but no ^ of its own, so ^ works from the left: 2^3^2 is 64.
+powarg:     ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp '+'
+            jr z,powarg_plus
+            cp '-'
+            jp nz,factor
+            inc de
+            call powarg
+            jr negvalue
+powarg_plus:
+            inc de
+            jr powarg
 
 factor:     ld a,(de)
             cp ' '
@@ -932,6 +967,8 @@ fastop_check:
             jr z,fastop_no
             cp t_mod
             jr z,fastop_mod
+            cp 5Ch              ; \ binds like MOD
+            jr z,fastop_mod
             cp '0'              ; * + - / lie in 2Ah-2Fh: the common
             jr nc,fastop_yes    ; ':', ')', end and keywords pass at once
             cp '*'
@@ -987,7 +1024,7 @@ factor_notnum:
             jp z,fn_call
             cp t_abs
             jr c,factor_notfunc
-            cp t_last+1
+            cp t_top+1          ; statement tokens among them: SYNTAX ERROR
             jr nc,factor_notfunc
             inc de
             sub t_abs
@@ -1022,6 +1059,10 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw fn_exp, fn_log, fn_rnd, fn_pi, fn_fre, fn_peek, fn_inp, fn_pos
             dw fn_len, fn_asc, fn_val, fn_chrs, fn_strs, fn_lefts, fn_rights
             dw fn_mids, fn_instr, fn_spaces, fn_inkeys, fn_strings
+            dw err_syntax, err_syntax, fn_err, fn_erl ; ERROR, RESUME: no functions
+            dw err_syntax, err_syntax, err_syntax     ; LINE, WHILE, WEND
+            dw fn_fix, fn_hexs, err_syntax            ; SWAP
+            dw err_syntax, fn_usr                     ; CALL
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('
@@ -1079,6 +1120,18 @@ fn_int:     call parenarg
             ret z
             jp fp_int
 
+; FIX(x): x cut toward 0 (INT(x) for x at least 0, -INT(-x) below).
+fn_fix:     call parenarg
+            call neednum
+            or a
+            ret z
+            call fp_test
+            inc a
+            jp nz,fp_int
+            call fp_neg
+            call fp_int
+            jp fp_neg
+
 fn_sqr:     call parennum
             jp fp_sqr
 fn_sin:     call parennum
@@ -1109,13 +1162,8 @@ fn_rnd:     ld a,(de)
             call fp_test
             inc a
             jr nz,fn_rnd_notneg
-            push de
-            ld hl,ftemp         ; seed from the bytes of x
-            call fp_store
-            ld de,fp_seed
-            ld bc,4
-            ldir
-            pop de
+            call seedfrom       ; a negative x is never above 1
+            jr fn_rnd_float
 fn_rnd_notneg:
             ld hl,ftemp2
             call storeone

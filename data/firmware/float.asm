@@ -13,22 +13,7 @@
 ;
 ; Inside the routines a mantissa being worked on is held in HL' (high
 ; word) and HL (low word), with a guard byte below it for rounding.
-
-fpa:        equ 0FD00h          ; mantissa, 4 bytes, leading 1 in bit 31
-fpa_e:      equ 0FD04h          ; exponent, 0: FPA is 0
-fpa_s:      equ 0FD05h          ; sign in bit 7, other bits 0
-fpt_e:      equ 0FD06h          ; 2: result exponent of mul/div, signed
-fp_seed:    equ 0FD0Ch          ; 4: state of the random number generator
-fpt_s:      equ 0FD10h          ; 5: fp_scale10: the number being scaled
-fpt_p:      equ 0FD15h          ; 5: fp_scale10: the power of ten
-fpt_f:      equ 0FD1Ah          ; 5: fp_format: the number being written
-fpt_dig:    equ 0FD20h          ; 9: fp_format: the digits
-fpt_x:      equ 0FD30h          ; 5: functions: the argument
-fpt_y:      equ 0FD35h          ; 5: functions: a second value
-fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
-fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
-fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
-fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
+; The accumulator and the package's scratch are in memory.asm (FD00h-FD7Fh).
 
 ; ----------------------------------------------------------------------
 ; Shared exits. fp_nexit normalises, rounds and stores the mantissa in
@@ -912,15 +897,18 @@ fp_one:     db 000h,000h,000h,000h,081h
 
 ; ----------------------------------------------------------------------
 ; fp_parse: read an unsigned decimal number at HL into FPA; HL moves past
-; it. Carry and HL unchanged when there is none. Up to ten digits are
-; gathered as a whole number N, exactly; the value is N * 10^k, one
-; correctly rounded multiplication or division for |k| up to 13.
+; it. Carry and HL unchanged when there is none. Up to eleven digits are
+; gathered as a 40-bit whole number N, exactly, and rounded to nearest
+; into the mantissa; the value is N * 10^k, one correctly rounded
+; multiplication or division for |k| up to 13.
 
 fp_parse:   push de
             push bc
             push hl
             ld de,0             ; k
             ld bc,0             ; B: point seen, C: digits seen
+            xor a
+            ld (fpt_nx),a
             exx
             ld hl,0
             ld de,0
@@ -951,12 +939,21 @@ fp_pend:    dec c
             push de
             xor a
             ld (fpa_s),a
-            exx
-            push hl
-            ex de,hl
+            exx                 ; N's top 32 bits into HL':HL, the rest
+            ld a,(fpt_nx)       ; into the guard byte
+            ld b,a
+            ld c,d
+            push bc
+            ld b,e
+            ld c,h
+            push bc
+            ld a,l
             exx
             pop hl
-            ld de,160
+            exx
+            pop hl
+            exx
+            ld de,168
             ld c,a
             call fp_norm
             pop de
@@ -1047,65 +1044,63 @@ fp_pdone:   inc sp
             or a
             ret
 
-; fp_pdigit: N (DE':HL') := N*10 + A while N has room, counting the
-; decimal exponent in DE for digits that do not fit (before the point)
-; or that do (after it). B bit 0: the point has been seen.
+; fp_pdigit: N (fpt_nx:DE':HL', 40 bits) := N*10 + A while N has room,
+; counting the decimal exponent in DE for digits that do not fit (before
+; the point) or that do (after it). B bit 0: the point has been seen.
 fp_pdigit:  exx
-            push af
-            ld a,d              ; room while N < 429496729 (1999 9999h)
+            push af             ; the digit
+            ld a,(fpt_nx)       ; room while N < 1900000000h: 11 digits
             cp 19h
-            jr c,fp_droom
-            jr nz,fp_dfull
-            ld a,e
-            cp 99h
-            jr c,fp_droom
-            jr nz,fp_dfull
-            ld a,h
-            cp 99h
-            jr c,fp_droom
-            jr nz,fp_dfull
-            ld a,l
-            cp 99h
-            jr c,fp_droom
-            jr nz,fp_dfull
-            pop af              ; N = 429496729: digits 0-5 still fit
-            push af
-            cp 6
-            jr c,fp_droom
-fp_dfull:   pop af
-            exx
-            bit 0,b
-            ret nz
-            inc de
-            ret
-fp_droom:   push de
+            jr nc,fp_dfull
+            add hl,hl           ; N*2
+            rl e
+            rl d
+            rla
+            ld (fpt_nx),a
+            push de
             push hl
+            add hl,hl           ; N*8
+            rl e
+            rl d
+            rla
             add hl,hl
             rl e
             rl d
-            add hl,hl
-            rl e
-            rl d
-            pop bc
+            rla
+            pop bc              ; + N*2
             add hl,bc
             pop bc
             ex de,hl
             adc hl,bc
             ex de,hl
-            add hl,hl
-            rl e
-            rl d
-            pop af
+            ld c,a
+            ld a,(fpt_nx)
+            adc a,c
+            ld (fpt_nx),a
+            pop af              ; + the digit
             add a,l
             ld l,a
+            ld a,0
+            adc a,h
+            ld h,a
             jr nc,fp_dok
-            inc h
-            jr nz,fp_dok
             inc de
+            ld a,d
+            or e
+            jr nz,fp_dok
+            ld a,(fpt_nx)
+            inc a
+            ld (fpt_nx),a
 fp_dok:     exx
             bit 0,b
             ret z
             dec de
+            ret
+fp_dfull:   pop af
+            exx
+            bit 0,b
+            ret nz
+            inc de
             ret
 
 ; fp_scale10: FPA := FPA * 10^A, A signed. Powers up to 10^38 are built

@@ -237,32 +237,3 @@ getline_end:
             or a
             jp nz,err_long
             ret
-
-; upcase: turn a-z outside quotes into A-Z in the line at HL.
-upcase:     push hl
-            ld c,0              ; 1 inside quotes
-upcase_loop:
-            ld a,(hl)
-            cp 0Dh
-            jr z,upcase_done
-            cp '"'
-            jr nz,upcase_letter
-            ld a,c
-            xor 1
-            ld c,a
-            jr upcase_skip
-upcase_letter:
-            bit 0,c
-            jr nz,upcase_skip
-            cp 'a'
-            jr c,upcase_skip
-            cp 'z'+1
-            jr nc,upcase_skip
-            sub 20h
-            ld (hl),a
-upcase_skip:
-            inc hl
-            jr upcase_loop
-upcase_done:
-            pop hl
-            ret

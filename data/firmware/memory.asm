@@ -6,6 +6,7 @@
 screen:     equ 7C00h           ; 40x24 text, row r at (r mod 8)*128 + (r div 8)*40
 scrcols:    equ 40
 scrrows:    equ 24
+prtcols:    equ 80              ; the printer's line, for TAB and the PRINT zones
 
 progbase:   equ 8000h           ; line records start here
 memtop:     equ 0F400h          ; program, variables, arrays and strings stay below this
@@ -13,11 +14,21 @@ stacktop:   equ 0F800h          ; processor stack grows down from here (1 KB)
 keybuf:     equ 0F800h          ; 256-byte keyboard ring, indexed by keyhead/keytail
 linebuf:    equ 0F900h          ; command line being typed (256 bytes), tokenised in place
 inbuf:      equ 0FA00h          ; INPUT answers (256 bytes)
+tapebuf:    equ inbuf           ; the cassette's block (256 bytes)
 gosubstk:   equ 0FB00h          ; GOSUB entries: record pointer, text pointer
 gosubmax:   equ 16
 forstk:     equ 0FB40h          ; FOR entries, forsize bytes each
 formax:     equ 12
 forsize:    equ 17              ; cell 2, type 1, limit 5, step 5, record 2, text 2
+
+; error trapping (errors.asm), after the FOR entries; cleared by clearvars
+onerrline:  equ 0FC0Ch          ; ON ERROR GOTO's line, 0 when none
+errline:    equ 0FC0Eh          ; ERL: the line of the error trapped
+errrec:     equ 0FC10h          ; its record
+errpos:     equ 0FC12h          ; the statement that failed, for RESUME
+errmsg:     equ 0FC14h          ; its message
+inhandler:  equ 0FC16h          ; 1 while the handler runs (until RESUME)
+errcode:    equ 0FC17h          ; ERR
 
 ; single variables of the system
 ticks:      equ 0FC20h          ; 50 Hz count from the NMI
@@ -41,7 +52,7 @@ tapeblk:    equ 0FC38h          ; cassette block number
 tapeptr:    equ 0FC3Ah          ; cassette: next program byte
 tapeend:    equ 0FC3Ch          ; cassette: end of the program bytes
 tapecnt:    equ 0FC3Eh          ; cassette: bytes loaded so far
-tapefirst:  equ 0FC40h          ; cassette: seconds still allowed for the tape to start
+tapefirst:  equ 0FC40h          ; cassette: 1 while waiting for a block (no time limit)
 tapeport:   equ 0FC41h          ; cassette: last value written to port 3Ah
 tapeprev:   equ 0FC42h          ; cassette: the byte loaded before this one
 varbase:    equ 0FC44h          ; simple variables start here (after the end byte)
@@ -69,10 +80,80 @@ fpark:      equ 0FC74h          ; 5 bytes: the accumulator parked
 fnframe:    equ 0FC79h          ; innermost FN call's saved parameters on the stack, 0 if none
 fnargs:     equ 0FC7Bh          ; FN: arguments given
 fnparams:   equ 0FC7Ch          ; FN: parameters found so far
-sysend:     equ 0FC80h          ; FC80h-FCDFh: scratch of the statements below
+
+; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
+; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
+; storing a typed line (program.asm)
+edpos:      equ 0FC80h          ; where the record goes
+ednum:      equ 0FC82h          ; its line number
+edtext:     equ 0FC84h          ; the text being stored
+edend:      equ 0FC86h          ; end of that text
+edlen:      equ 0FC88h          ; length of the new record
+tokval:     equ 0FC89h          ; the tokeniser: the token being matched
+; arrays (vars.asm)
+arr_nd:     equ 0FC90h          ; number of indices
+arr_d1:     equ 0FC91h          ; first bound
+arr_d2:     equ 0FC93h          ; second bound
+arr_i1:     equ 0FC95h          ; first index
+arr_i2:     equ 0FC97h          ; second index
+arr_es:     equ 0FC99h          ; size of an element
+; the string heap (strings.asm)
+gc_len:     equ 0FC9Ah          ; collector: length of the block in hand
+gc_bp:      equ 0FC9Bh          ; collector: the block in hand
+gc_start:   equ 0FC9Dh          ; collector: where the walk began
+st_right:   equ 0FC9Fh          ; string functions: the right-hand operand
+st_start:   equ 0FCA1h          ; string functions: a start position
+st_count:   equ 0FCA2h          ; string functions: a count
+; statements (statements.asm, flow.asm, print.asm, input.asm, deffn.asm)
+s_cell:     equ 0FCA4h          ; FOR, READ, INPUT: the variable's cell
+s_limit:    equ 0FCA6h          ; FOR: the limit
+s_step:     equ 0FCA8h          ; FOR: the step
+s_entry:    equ 0FCAAh          ; FOR, NEXT: the loop's entry
+s_lo:       equ 0FCACh          ; LIST: first line; INPUT: the prompt
+s_hi:       equ 0FCAEh          ; LIST: last line
+s_input:    equ 0FCB0h          ; INPUT: the first variable, to ask again
+s_kind:     equ 0FCB2h          ; ON: GOTO or GOSUB; number text: a digit is out
+s_count:    equ 0FCB3h          ; ON: items still to skip
+s_target:   equ 0FCB5h          ; ON: the line chosen
+s_type:     equ 0FCB7h          ; the type of the variable being given a value
+s_blanks:   equ 0FCB8h          ; INPUT: 1 while an answer is read (blanks kept)
+s_insp:     equ 0FCB9h          ; INPUT: the stack while an answer is read
+; RENUM (renum.asm)
+rn_first:   equ 0FCBCh          ; the first new number
+rn_step:    equ 0FCBEh          ; the step
+rn_dry:     equ 0FCC0h          ; 1 on the first pass, which changes nothing
+rn_grow:    equ 0FCC1h          ; growth of the record being scanned
+rn_total:   equ 0FCC3h          ; growth of the whole program
+rn_rec:     equ 0FCC5h          ; the record being scanned
+rn_buf:     equ 0FCC7h          ; the new number as text (6 bytes)
+rn_end:     equ 0FCCEh          ; end of the old number's digits
+rn_list:    equ 0FCD0h          ; 1: a list of numbers may follow (GOTO, GOSUB)
+rn_delta:   equ 0FCD1h          ; growth of the number being replaced
+; LOAD CAS: (cassette.asm)
+tapename:   equ 0FCD3h          ; the name asked for, 8 characters
+tapewant:   equ 0FCDBh          ; 1 when a name was given
+tapeskip:   equ 0FCDCh          ; 1 while the blocks passing are not ours
+tapestage:  equ 0FCDDh          ; where the program is read in
+
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
-; FD00h-FD7Fh belong to the number package.
+; FD00h-FD7Fh: the number package (float.asm, fmath.asm)
+fpa:        equ 0FD00h          ; mantissa, 4 bytes, leading 1 in bit 31
+fpa_e:      equ 0FD04h          ; exponent, 0: FPA is 0
+fpa_s:      equ 0FD05h          ; sign in bit 7, other bits 0
+fpt_e:      equ 0FD06h          ; 2: result exponent of mul/div, signed
+fpt_nx:     equ 0FD08h          ; 1: fp_parse: the top byte of the number being read
+fp_seed:    equ 0FD0Ch          ; 4: state of the random number generator
+fpt_s:      equ 0FD10h          ; 5: fp_scale10: the number being scaled
+fpt_p:      equ 0FD15h          ; 5: fp_scale10: the power of ten
+fpt_f:      equ 0FD1Ah          ; 5: fp_format: the number being written
+fpt_dig:    equ 0FD20h          ; 9: fp_format: the digits
+fpt_x:      equ 0FD30h          ; 5: functions: the argument
+fpt_y:      equ 0FD35h          ; 5: functions: a second value
+fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
+fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
+fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
+fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
 
 vstack:     equ 0FD80h          ; value stack: 6-byte entries (type, 5 bytes)
 vstackend:  equ 0FE00h

@@ -9,12 +9,6 @@
 ; its end: bit 7 of the number keeps line 13 from it, and a record of
 ; length 13 whose number's low byte is 0 is given a trailing blank.
 
-edpos:      equ sysend+0
-ednum:      equ sysend+2
-edtext:     equ sysend+4
-edend:      equ sysend+6
-edlen:      equ sysend+8
-tokval:     equ sysend+9
 
 ; The keywords in token order, from 80h. The tokeniser takes the first
 ; that matches, so INPUT comes before INP. New keywords go at the end, so
@@ -92,6 +86,18 @@ keywords:   db "EN", 'D'+80h
             db "SPACE", '$'+80h
             db "INKEY", '$'+80h
             db "STRING", '$'+80h
+            db "ERRO", 'R'+80h  ; before ERR, which it starts with
+            db "RESUM", 'E'+80h
+            db "ER", 'R'+80h
+            db "ER", 'L'+80h
+            db "LIN", 'E'+80h   ; statements again
+            db "WHIL", 'E'+80h
+            db "WEN", 'D'+80h
+            db "FI", 'X'+80h
+            db "HEX", '$'+80h
+            db "SWA", 'P'+80h
+            db "CAL", 'L'+80h
+            db "US", 'R'+80h
             db 0
 
 t_end:      equ 080h
@@ -167,7 +173,20 @@ t_instr:    equ 0C5h
 t_spaces:   equ 0C6h
 t_inkeys:   equ 0C7h
 t_strings:  equ 0C8h
-t_last:     equ 0C8h
+t_error:    equ 0C9h            ; ON ERROR GOTO
+t_resume:   equ 0CAh
+t_err:      equ 0CBh            ; functions again
+t_erl:      equ 0CCh
+t_last:     equ 0CCh            ; the last function
+t_line:     equ 0CDh            ; LINE INPUT
+t_while:    equ 0CEh
+t_wend:     equ 0CFh
+t_fix:      equ 0D0h            ; functions again
+t_hexs:     equ 0D1h
+t_swap:     equ 0D2h
+t_call:     equ 0D3h
+t_usr:      equ 0D4h            ; a function
+t_top:      equ 0D4h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.
@@ -181,11 +200,20 @@ tok_loop:   ld a,(hl)
             jr z,tok_quote
             cp '?'
             jr z,tok_question
+            cp ':'
+            jp z,tok_colon
             cp 'A'
             jr c,tok_copy
             cp 'Z'+1
             jr c,tok_word
-            cp t_rem            ; a line tokenised before: REM and DATA
+            cp 'a'              ; a small letter becomes a capital
+            jr c,tok_copy
+            cp 'z'+1
+            jr nc,tok_high
+            sub 20h
+            ld (hl),a
+            jr tok_word
+tok_high:   cp t_rem            ; a line tokenised before: REM and DATA
             jr z,tok_token      ; text stays as it is
             cp t_data
             jr z,tok_token
@@ -206,7 +234,7 @@ tok_quote:  ld (de),a
 tok_quote_loop:
             ld a,(hl)
             cp 0Dh
-            jr z,tok_end
+            jp z,tok_end
             ld (de),a
             inc hl
             inc de
@@ -223,8 +251,13 @@ tok_try:    ld a,(bc)
 tok_cmp:    ld a,(bc)
             and 7Fh
             cp (hl)
+            jr z,tok_hit
+            cp 'A'              ; the keywords' letters match small ones too
+            jr c,tok_miss
+            or 20h
+            cp (hl)
             jr nz,tok_miss
-            ld a,(bc)
+tok_hit:    ld a,(bc)
             inc bc
             inc hl
             rla
@@ -237,7 +270,7 @@ tok_kind:   cp t_rem
             jr z,tok_rest
             cp t_data
             jr z,tok_data
-            jr tok_loop
+            jp tok_loop
 tok_miss:   pop hl
 tok_skipw:  ld a,(bc)
             inc bc
@@ -272,12 +305,62 @@ tok_data_notq:
             cp ':'
             jr nz,tok_data_copy
             bit 0,c
-            jp z,tok_loop
+            jp z,tok_copy       ; the statement ends (no device name)
 tok_data_copy:
             ld (de),a
             inc hl
             inc de
             jr tok_data_loop
+; A device name (three letters or digits, as CAS or DR0) and its colon:
+; the file name that follows is copied in capitals, never tokenised, up
+; to a ",", a ":" or the end of the line. No variable has a three-letter
+; name, so a colon after three such characters always ends a device name.
+tok_colon:  ld (de),a
+            inc hl
+            inc de
+            push hl
+            ld h,d
+            ld l,e
+            dec hl              ; the colon
+            ld b,3
+tok_dev:    dec hl
+            ld a,(hl)
+            call tok_isalnum
+            jr nc,tok_nodev
+            djnz tok_dev
+            ld a,(hl)           ; a name starts with a letter (GOTO 100:)
+            call isletter
+            jr nc,tok_nodev
+            dec hl
+            ld a,(hl)
+            call tok_isalnum
+            jr c,tok_nodev
+            pop hl
+tok_name:   ld a,(hl)
+            cp 0Dh
+            jr z,tok_end
+            cp ':'
+            jp z,tok_loop
+            cp ','
+            jp z,tok_loop
+            cp 'a'
+            jr c,tok_name_put
+            cp 'z'+1
+            jr nc,tok_name_put
+            sub 20h
+tok_name_put:
+            ld (de),a
+            inc hl
+            inc de
+            jr tok_name
+tok_nodev:  pop hl
+            jp tok_loop
+; tok_isalnum: carry when A is A-Z or 0-9.
+tok_isalnum:
+            call isletter
+            ret c
+            jp isdigit
+
 tok_end:    ld a,0Dh
             ld (de),a
             pop hl
@@ -285,7 +368,7 @@ tok_end:    ld a,0Dh
 
 ; putkeyword: print the keyword of token A (80h and up); a byte that is
 ; no token of ours prints as it is.
-putkeyword: cp t_last+1
+putkeyword: cp t_top+1
             jp nc,putch
             push hl
             push bc

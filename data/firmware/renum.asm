@@ -1,20 +1,10 @@
 ; RENUM [first [, step]]: the lines get the numbers first, first+step, ...
 ; (10 and 10 unless given), and every line number written after GOTO,
-; GOSUB, THEN, ELSE, RESTORE and RUN (and in the lists of ON) follows its
+; GOSUB, THEN, ELSE, RESTORE, RUN and RESUME (and in the lists of ON) follows its
 ; line. A number that names no line stays as it is. A first pass checks
 ; that the numbers fit and that no line grows past 255 bytes or out of
 ; memory; only then is anything changed. The variables are cleared.
 
-rn_first:   equ sysend+60
-rn_step:    equ sysend+62
-rn_dry:     equ sysend+64
-rn_grow:    equ sysend+65       ; growth of the record being scanned
-rn_total:   equ sysend+67       ; growth of the whole program
-rn_rec:     equ sysend+69
-rn_buf:     equ sysend+71       ; the new number as text (6 bytes)
-rn_end:     equ sysend+78       ; end of the old number's digits
-rn_list:    equ sysend+80       ; 1: a list of numbers may follow (GOTO, GOSUB)
-rn_delta:   equ sysend+81       ; growth of the number being replaced
 
 st_renum:   ld hl,10
             ld (rn_first),hl
@@ -195,6 +185,8 @@ rn_scan:    ld a,(de)
             cp t_restore
             jr z,rn_number
             cp t_run
+            jr z,rn_number
+            cp t_resume
             jr z,rn_number
             jr rn_scan
 rn_quote:   ld a,(de)

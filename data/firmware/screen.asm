@@ -174,6 +174,14 @@ outcol:     ld a,(outdev)
             ld a,(curcol)
             ret
 
+; outwidth: A := the line width of the current output device.
+outwidth:   ld a,(outdev)
+            or a
+            ld a,scrcols
+            ret z
+            ld a,prtcols
+            ret
+
 ; puts: print the zero-terminated text at HL. Keeps DE, BC.
 puts:       ld a,(hl)
             or a

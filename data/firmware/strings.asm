@@ -10,12 +10,6 @@
 ; for the strings an expression makes on its way) are freed at every
 ; statement.
 
-gc_len:     equ sysend+26
-gc_bp:      equ sysend+27
-gc_start:   equ sysend+29
-st_right:   equ sysend+31
-st_start:   equ sysend+33
-st_count:   equ sysend+34
 
 ; stralloc: a heap block for A (1-255) characters, collecting the heap
 ; when it is full. HL := its first character; the owner is set by the
@@ -554,6 +548,7 @@ fn_chrs:    call parenarg
 fn_strs:    call parenarg
             call neednum
             call formatnum      ; HL := text, zero-ended
+strfromtext:                    ; a new string of the zero-ended text at HL
             push hl
             ld b,0
 fn_strs_len:
@@ -841,3 +836,121 @@ fn_instr_none:
             ld hl,0
             pop de
             jp intresult
+
+; HEX$(n): n (-32768..65535, negative ones counted from 65536) in
+; hexadecimal digits, without leading zeros: HEX$(255) is "FF".
+fn_hexs:    call parenarg
+            call getaddr_val
+            push de
+            ld de,numbuf
+            ld bc,0400h         ; B: four digits; C: 1 once one is shown
+fn_hexs_loop:
+            xor a
+            add hl,hl
+            rla
+            add hl,hl
+            rla
+            add hl,hl
+            rla
+            add hl,hl
+            rla
+            or a
+            jr nz,fn_hexs_digit
+            bit 0,c
+            jr nz,fn_hexs_digit
+            ld a,b              ; a leading 0, unless it is the last digit
+            dec a
+            jr nz,fn_hexs_next
+fn_hexs_digit:
+            ld c,1
+            add a,'0'
+            cp '9'+1
+            jr c,fn_hexs_put
+            add a,7
+fn_hexs_put:
+            ld (de),a
+            inc de
+fn_hexs_next:
+            djnz fn_hexs_loop
+            xor a
+            ld (de),a
+            pop de
+            ld hl,numbuf
+            jp strfromtext
+
+; SWAP v1,v2: two variables (or array elements) of one type change
+; values. A string's heap block follows its value to the other variable.
+st_swap:    inc de
+            call varaddr
+            ld a,(numtype)
+            push hl
+            push af
+            ld c,','
+            call need
+            call varaddr
+            pop af
+            ld b,a
+            ld a,(numtype)
+            cp b
+            jp nz,err_type
+            pop bc              ; BC: the first, HL: the second
+            push de
+            cp 2
+            jr z,st_swap_str
+            ld e,2
+            or a
+            jr z,st_swap_bytes
+            ld e,5
+st_swap_bytes:
+            ld a,(bc)
+            ld d,(hl)
+            ld (hl),a
+            ld a,d
+            ld (bc),a
+            inc hl
+            inc bc
+            dec e
+            jr nz,st_swap_bytes
+            pop de
+            jp nextstmt
+st_swap_str:
+            push bc
+            push hl
+            call ownerfield     ; the second's block, if it owns one
+            ex (sp),hl
+            ex de,hl
+            pop hl
+            ex (sp),hl
+            push de
+            push hl
+            call ownerfield     ; the first's
+            ex de,hl
+            pop bc
+            pop hl
+            call setowner       ; the first's block belongs to the second
+            pop de
+            push hl
+            ld h,b
+            ld l,c
+            call setowner       ; the second's to the first
+            pop hl
+            ld e,3
+            jr st_swap_bytes
+
+; ownerfield: HL := the owner field of the heap block descriptor HL owns,
+; or 0 when it owns none. Keeps DE.
+ownerfield: call blockowner
+            ret z
+            ld hl,0
+            ret
+
+; setowner: the owner field at DE (none when 0) := HL. Keeps HL, BC.
+setowner:   ld a,d
+            or e
+            ret z
+            ld a,l
+            ld (de),a
+            inc de
+            ld a,h
+            ld (de),a
+            ret

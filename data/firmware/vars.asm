@@ -12,12 +12,6 @@
 ; while an expression is being worked out, as reading a variable that
 ; does not exist gives 0 (or "") without making it.
 
-arr_nd:     equ sysend+16
-arr_d1:     equ sysend+17
-arr_d2:     equ sysend+19
-arr_i1:     equ sysend+21
-arr_i2:     equ sysend+23
-arr_es:     equ sysend+25
 
 zeroval:    db 0, 0, 0, 0, 0
 
@@ -538,6 +532,12 @@ clearvars_jumps:
             inc hl
             djnz clearvars_jumps
             pop bc
+            ld hl,0             ; no error handler, no error yet
+            ld (onerrline),hl
+            ld (errline),hl
+            xor a
+            ld (inhandler),a
+            ld (errcode),a
 resetstacks:
             ld hl,gosubstk
             ld (gosubsp),hl

@@ -39,9 +39,12 @@ SessionStart StartSession() {
     return start;
 }
 
+// Starting a program from a file starts from an empty program: a plain
+// reset keeps RAM, and the open firmware would keep the program in it, so
+// a text program typed in next would be merged into the old one.
 void ResetForAutostart() {
     ForgetQueuedTyping();
-    machineReset();
+    machineHardReset();
     runFramesBlind(50);
 }
 

@@ -32,9 +32,9 @@ struct SessionStart {
 };
 SessionStart StartSession();
 
-// A reset, then one second of frames without a picture, so that BASIC waits
-// at its prompt before a file is loaded and its command typed. Texts still
-// waiting to be typed are dropped: they were meant for the machine as it was.
+// A hard reset (RAM cleared: a program starts from an empty one), then one second of frames without
+// a picture, so that BASIC waits at its prompt before a file is loaded and its command typed. Texts
+// still waiting to be typed are dropped: they were meant for the machine as it was.
 void ResetForAutostart();
 
 // The BASIC and DOS choices of the menus, taking effect with a reset. The

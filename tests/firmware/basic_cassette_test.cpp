@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,9 @@ using Rows = std::vector<std::string>;
 namespace {
 
 namespace fs = std::filesystem;
+
+std::vector<uint8_t> placeProgram(int length);
+void placeProgramOfLength(int length) { placeProgram(length); }
 
 class Cassette : public ::testing::Test {
   protected:
@@ -168,25 +172,121 @@ TEST_F(Cassette, ADamagedFirstBlockFailsAndKeepsTheProgramInMemory) {
     EXPECT_EQ(listing(), Rows{"10 PRINT 1"});
 }
 
-TEST_F(Cassette, ADamagedLaterBlockLeavesAnEmptyProgramNotHalfOfOne) {
+// The new program is read in above the old one and takes its place only
+// once the whole tape was good.
+TEST_F(Cassette, ADamagedLaterBlockLeavesTheOldProgramWhole) {
     enterProgram(Program);
     std::string wav = saveProgram();
     damageRecording(wav, 0.85);
 
-    typeAndRun("NEW\r10 PRINT 1\r");
+    typeAndRun("NEW\r10 PRINT 1\r20 PRINT 2\r");
+    std::vector<uint8_t> kept(MainMemory + 0x8000, MainMemory + peekWord(0xFE1E));
     OpenTapeForReading(wav);
     typeAndRunCycleBased("LOAD CAS:\r", 4000);
     EXPECT_EQ(outputOfLastCommand(), Rows{"TAPE ERROR"});
-    EXPECT_EQ(MainMemory[0x8000], 0x01);
-    EXPECT_EQ(peekWord(0xFE1E), 0x8001);
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + peekWord(0xFE1E)), kept);
+    EXPECT_EQ(listing(), (Rows{"10 PRINT 1", "20 PRINT 2"}));
 }
 
-TEST_F(Cassette, LoadingWithNoTapeGivesUpAndKeepsTheProgram) {
+TEST_F(Cassette, AProgramThatDoesNotFitBesideTheOldOneIsRefusedFirst) {
+    enterProgram(Program);
+    Rows saved = listing();
+    std::string wav = saveProgram();
+    // An old program of about 29,400 bytes leaves too little room above it.
+    typeAndRun("NEW\r");
+    placeProgramOfLength(29400);
+    std::vector<uint8_t> kept(MainMemory + 0x8000, MainMemory + peekWord(0xFE1E));
+    OpenTapeForReading(wav);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{"OUT OF MEMORY"});
+    EXPECT_EQ(std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + peekWord(0xFE1E)), kept);
+    // NEW makes the room.
+    typeAndRun("NEW\r");
+    OpenTapeForReading(wav);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    EXPECT_EQ(listing(), saved);
+}
+
+TEST_F(Cassette, LoadingWithNoTapeWaitsUntilBreakAndKeepsTheProgram) {
     enterProgram({"10 PRINT 1"});
-    typeAndRunCycleBased("LOAD CAS:\r", 1000);
-    EXPECT_EQ(outputOfLastCommand(), Rows{"TAPE ERROR"});
-    EXPECT_TRUE(atPrompt());
+    typeText("LOAD CAS:\r");
+    runFrames(600); // twelve seconds: a long leader is waited for
+    EXPECT_FALSE(atPrompt());
+    pressBreak();
+    EXPECT_EQ(outputOfLastCommand(), Rows{"BREAK"});
     EXPECT_EQ(listing(), Rows{"10 PRINT 1"});
+}
+
+// The sound data of a recording (the "data" chunk of the WAV file).
+std::vector<char> recordingSamples(const std::string& wav, std::vector<char>* header) {
+    std::ifstream file(wav, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    const std::string tag = "data";
+    auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    EXPECT_NE(at, bytes.end());
+    if (header) header->assign(bytes.begin(), at + 8);
+    return std::vector<char>(at + 8, bytes.end());
+}
+
+void putLittleEndian(std::vector<char>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// One tape of several recordings, each after `gap` seconds of silence.
+void joinRecordings(const std::string& out, const std::vector<std::string>& parts, double gap) {
+    std::vector<char> header;
+    std::vector<char> samples;
+    for (const std::string& part : parts) {
+        std::vector<char> piece = recordingSamples(part, &header);
+        samples.insert(samples.end(), static_cast<size_t>(44100 * gap), static_cast<char>(128));
+        samples.insert(samples.end(), piece.begin(), piece.end());
+    }
+    putLittleEndian(header, 4, static_cast<uint32_t>(header.size() - 8 + samples.size()));
+    putLittleEndian(header, header.size() - 4, static_cast<uint32_t>(samples.size()));
+    std::ofstream file(out, std::ios::binary | std::ios::trunc);
+    file.write(header.data(), static_cast<std::streamsize>(header.size()));
+    file.write(samples.data(), static_cast<std::streamsize>(samples.size()));
+}
+
+TEST_F(Cassette, ALongLeaderBeforeTheFirstBlockIsWaitedFor) {
+    enterProgram(Program);
+    Rows saved = listing();
+    std::string wav = saveProgram();
+    std::string leader = (folder / "leader.wav").string();
+    joinRecordings(leader, {wav}, 9.0);
+    typeAndRun("NEW\r");
+    OpenTapeForReading(leader);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    EXPECT_EQ(listing(), saved);
+}
+
+TEST_F(Cassette, LoadByNamePassesOverOtherPrograms) {
+    std::string first = (folder / "first.wav").string();
+    std::string second = (folder / "second.wav").string();
+    enterProgram({"10 PRINT \"FIRST\""});
+    ASSERT_EQ(StartTapeRecording(first, 44100), 1);
+    typeAndRun("SAVE CAS:FIRST\r", 3000);
+    typeAndRun("NEW\r");
+    enterProgram({"10 PRINT \"SECOND\""});
+    ASSERT_EQ(StartTapeRecording(second, 44100), 1);
+    typeAndRun("SAVE CAS:SECOND\r", 3000);
+    std::string tape = (folder / "two.wav").string();
+    joinRecordings(tape, {first, second}, 3.0);
+
+    typeAndRun("NEW\r");
+    OpenTapeForReading(tape);
+    typeAndRun("LOAD CAS:second\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{"SKIPPED FIRST"});
+    EXPECT_EQ(listing(), Rows{"10 PRINT \"SECOND\""});
+
+    // Without a name the next program is taken.
+    OpenTapeForReading(tape);
+    typeAndRun("LOAD CAS:\r", 4000);
+    EXPECT_EQ(outputOfLastCommand(), Rows{});
+    EXPECT_EQ(listing(), Rows{"10 PRINT \"FIRST\""});
 }
 
 // A program of exactly `length` bytes of line records (0, or 4 and more),

@@ -72,6 +72,28 @@ TEST_F(BasicDevices, LlistAndLprintGoToThePrinterFile) {
     std::filesystem::remove_all(folder);
 }
 
+// The printer's line is 80 columns for TAB, the PRINT zones and the
+// next-line rule; text itself is never cut.
+TEST_F(BasicDevices, ThePrinterHasAnEightyColumnLine) {
+    auto folder = scratchPath("printer80");
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / "printer.txt");
+    closePrinter();
+    setPrinterDirectory(folder.string());
+    typeAndRun("LPRINT TAB(50);\"T\";POS(0):LPRINT 1,2,3,4,5,6,7,8,9\r");
+    typeAndRun("LPRINT STRING$(100,\"X\"):LPRINT STRING$(70,\"-\");TAB(5);\"Z\"\r");
+    closePrinter();
+    std::ifstream file(folder / "printer.txt");
+    std::stringstream content;
+    content << file.rdbuf();
+    const std::string zones = " 1         2         3         4         5         6         7"
+                              "         8 \n 9 \n";
+    EXPECT_EQ(content.str(), "\n" + std::string(50, ' ') + "T 51 \n" + zones +
+                                 std::string(100, 'X') + "\n" + std::string(70, '-') +
+                                 "\n     Z\n");
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(BasicDevices, SoundAndOutWriteTheirPorts) {
     typeAndRun("SOUND 201:OUT 60,5\r");
     EXPECT_EQ(PortLatches[6], 201);
@@ -90,6 +112,24 @@ TEST_F(BasicDevices, TheSoundStatementMakesTheChipSound) {
     soundChipSource()->generate(samples, 960);
     for (int16_t s : samples)
         ASSERT_EQ(s, 0);
+}
+
+// Machine code POKEd into free memory runs from CALL and USR, whatever
+// registers it changes; the program goes on after it.
+TEST_F(BasicDevices, CallAndUsrRunMachineCode) {
+    enterProgram({
+        "10 FOR I=0 TO 16:READ B:POKE 36864+I,B:NEXT",
+        // LD IX,0 / LD IY,0 / LD DE,0 / EXX / LD HL,0 / EXX / LD A,42 / LD (9100h),A / RET
+        "20 DATA 221,33,0,0,253,33,0,0,17,0,0,217,33,0,0,217,62",
+        "30 DATA 42,50,0,145,201",
+        "40 FOR I=17 TO 21:READ B:POKE 36864+I,B:NEXT",
+        "50 CALL 36864:PRINT PEEK(37120);\"OK\"",
+        // LD HL,-2 / RET, and USR of a negative address
+        "60 POKE 36900,33:POKE 36901,254:POKE 36902,255:POKE 36903,201",
+        "70 PRINT USR(36900);USR(36900-65536)*2",
+    });
+    typeAndRun("RUN\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{" 42 OK", "-2 -4"}));
 }
 
 } // namespace

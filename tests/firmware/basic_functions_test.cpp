@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 using namespace basic_test;
@@ -154,6 +155,48 @@ TEST_F(BasicFunctions, DefinitionsListBackAndPlainTextOnesAreTokenisedByRun) {
     EXPECT_EQ(run("RUN"), Rows{" 586 -1 A!"});
     EXPECT_GE(MainMemory[0x8003], 0x80); // DEF is a token now
     EXPECT_EQ(run("LIST"), lines);
+}
+
+// The host works out what the firmware must print: whole-number division
+// cut toward 0 (C's own), and hexadecimal digits without leading zeros.
+TEST_F(BasicFunctions, IntegerDivisionAndFixCutTowardZero) {
+    const int lefts[] = {7, -7, 100, 32767, -32768, 5, 0};
+    const int rights[] = {2, -2, 3, -3, 7, 32767};
+    for (int a : lefts)
+        for (int b : rights) {
+            std::string expected = std::to_string(a / b);
+            if (a / b >= 0) expected = " " + expected;
+            EXPECT_EQ(run("PRINT " + std::to_string(a) + "\\" + std::to_string(b)), Rows{expected})
+                << a << "\\" << b;
+        }
+    // Operands are cut to whole numbers first; \ binds like * and MOD.
+    EXPECT_EQ(run("PRINT 7.9\\2;-7.9\\2;1+7\\2;2*7\\2;-32768\\-1"), Rows{" 3 -3  4  7  32768"});
+    EXPECT_EQ(run("PRINT 1\\0"), Rows{"DIVISION BY ZERO"});
+    EXPECT_EQ(run("PRINT FIX(2.7);FIX(-2.7);FIX(-0.5);FIX(5);FIX(-1E10);INT(-2.7)"),
+              Rows{" 2 -2  0  5 -1E+10 -3"});
+}
+
+TEST_F(BasicFunctions, HexGivesTheDigitsWithoutLeadingZeros) {
+    for (int value : {0, 9, 10, 255, 256, 4095, 32767, -1, -32768, 40000, 65535}) {
+        char expected[8];
+        std::snprintf(expected, sizeof expected, "%X", static_cast<unsigned>(value) & 0xFFFFu);
+        EXPECT_EQ(run("PRINT HEX$(" + std::to_string(value) + ")"), Rows{expected}) << value;
+    }
+    EXPECT_EQ(run("PRINT HEX$(65536)"), Rows{"BAD ARGUMENT"});
+    EXPECT_EQ(run("PRINT HEX$(\"A\")"), Rows{"TYPE MISMATCH"});
+}
+
+TEST_F(BasicFunctions, SwapExchangesTwoValuesOfOneType) {
+    EXPECT_EQ(run("A=1.5:B=-2:SWAP A,B:C%=3:D%(1)=4:SWAP C%,D%(1):PRINT A;B;C%;D%(1)"),
+              Rows{"-2  1.5  4  3"});
+    // Strings keep their heap blocks through many collections afterwards.
+    Rows out = runProgram({"10 A$=\"ONE\"+\"\":B$=\"TWO\"+\"\":E$(2)=\"\":SWAP A$,B$:SWAP B$,E$(2)",
+                           "20 FOR I=1 TO 3000:C$=STR$(I)+\"ABCDEFGHIJ\":NEXT",
+                           "30 PRINT A$;\"/\";B$;\"/\";E$(2);FRE(0)>0"},
+                          1500);
+    EXPECT_EQ(out, Rows{"TWO//ONE-1"});
+    EXPECT_EQ(run("SWAP A,B$"), Rows{"TYPE MISMATCH"});
+    EXPECT_EQ(run("SWAP A"), Rows{"SYNTAX ERROR"});
 }
 
 } // namespace

@@ -208,7 +208,7 @@ TEST_F(BasicLanguage, InputTakesStringsAsksForMoreAndSaysWhatItIgnored) {
     ASSERT_NE(at, rows.end());
     EXPECT_EQ(*(at + 1), "?   HELLO WORLD , 2.5");
     EXPECT_EQ(*(at + 2), "?? \"A, B\"");
-    EXPECT_EQ(*(at + 3), "HELLO WORLD/ 2.5 /A, B/");
+    EXPECT_EQ(*(at + 3), "  HELLO WORLD/ 2.5 /A, B/"); // the blanks typed first are kept
     EXPECT_EQ(*(at + 4), "? 7,8,9");
     EXPECT_EQ(*(at + 5), "EXTRA IGNORED");
     EXPECT_EQ(*(at + 6), " 7");

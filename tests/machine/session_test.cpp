@@ -100,6 +100,24 @@ TEST_F(SessionTest, AutostartResetsThenLoadsAndTypesRun) {
     EXPECT_EQ(line, Bytes(MainMemory + 0x8000, MainMemory + 0x8008));
 }
 
+// Starting a program from a file starts from an empty program: a reset
+// alone would let the open firmware keep the program in memory, and a
+// typed-in text program would then be merged into it.
+TEST_F(SessionTest, AutostartOfATextProgramDoesNotMergeItWithTheOldOne) {
+    writeFile(dir_.path("old.bas"), Bytes{'1', '0', ' ', 'P', 'R', 'I', 'N', 'T', ' ', '1', '\n'});
+    writeFile(dir_.path("new.bas"), Bytes{'2', '0', ' ', 'P', 'R', 'I', 'N', 'T', ' ', '2', '\n'});
+    runFramesBlind(100);
+    ASSERT_TRUE(LoadSessionFile(dir_.path("old.bas"), LoadStart::Load).ok());
+    runFramesBlind(200);
+    ASSERT_EQ(10, MainMemory[0x8001]) << "the first program is not in memory";
+
+    ASSERT_TRUE(LoadSessionFile(dir_.path("new.bas"), LoadStart::Autostart).ok());
+    runFramesBlind(300);
+    EXPECT_EQ(20, MainMemory[0x8001]);
+    const uint8_t length = MainMemory[0x8000];
+    EXPECT_EQ(0x01, MainMemory[0x8000 + length]) << "more than the one line of the new program";
+}
+
 TEST_F(SessionTest, ATapeAsksForLoadCasWithOrWithoutAutostart) {
     writeFile(dir_.path("t.WAV"), silentWav());
     for (bool autostart : {false, true}) {
