@@ -96,6 +96,13 @@ class OpenDos : public ::testing::Test {
             ASSERT_NE(d.file, nullptr);
         }
     }
+    // Puts new bytes in the image file, attached afresh (the card's open
+    // file would otherwise keep what it read before).
+    void replaceImage(const std::vector<uint8_t>& bytes, bool writable = true) {
+        DetachDrive(0);
+        writeBytes(image, bytes);
+        attach(0, image, writable);
+    }
     static void flushDrives() {
         for (DiskDrive& d : MoDiskCard().drives)
             if (d.file) std::fflush(d.file);
@@ -185,7 +192,7 @@ TEST_F(OpenDos, FilesGoBothWaysBetweenTheDosAndTheFormat) {
     OrvaneDisk disk = diskNow();
     std::string cause;
     ASSERT_EQ(disk.write("TOTAL", OrvaneFileKind::Data, pattern(1000, 9), cause), 1);
-    writeBytes(image, disk.image());
+    replaceImage(disk.image());
     std::vector<uint8_t> back;
     ASSERT_EQ(load("TOTAL", back), 0);
     EXPECT_EQ(back, pattern(1000, 9));
@@ -217,7 +224,7 @@ TEST_F(OpenDos, EveryRefusalHasItsCodeAndLeavesTheDiskAsItWas) {
     std::string cause;
     std::vector<uint8_t> filler(disk.freeBytes() - 100, 1);
     ASSERT_EQ(disk.write("FILL", OrvaneFileKind::Data, filler, cause), 1);
-    writeBytes(image, disk.image());
+    replaceImage(disk.image());
     std::vector<uint8_t> before = fileBytes(image);
     EXPECT_EQ(save("MORE", pattern(1000, 3)), code("ERRFULL"));
     EXPECT_EQ(fileBytes(image), before);
@@ -227,7 +234,7 @@ TEST_F(OpenDos, EveryRefusalHasItsCodeAndLeavesTheDiskAsItWas) {
     ASSERT_EQ(many.open(FormatOrvaneDisk(), cause), 1);
     for (int i = 0; i < 64; ++i)
         ASSERT_EQ(many.write("N" + std::to_string(i), OrvaneFileKind::Data, {1}, cause), 1);
-    writeBytes(image, many.image());
+    replaceImage(many.image());
     before = fileBytes(image);
     EXPECT_EQ(save("NEW", pattern(10, 1)), code("ERRDIRFULL"));
     EXPECT_EQ(fileBytes(image), before);
@@ -252,7 +259,7 @@ TEST_F(OpenDos, ImagesThatAreNotOursAreNeverWritten) {
     std::vector<uint8_t> foreign(163840);
     for (size_t i = 0; i < foreign.size(); ++i)
         foreign[i] = static_cast<uint8_t>(i * 7 + 3);
-    writeBytes(image, foreign);
+    replaceImage(foreign);
     uint64_t before = real_failures::checksumOf(image);
     std::vector<uint8_t> back;
     EXPECT_EQ(save("A", pattern(300, 1)), code("ERRNOTOURS"));
@@ -265,7 +272,7 @@ TEST_F(OpenDos, ImagesThatAreNotOursAreNeverWritten) {
     std::vector<uint8_t> damaged = FormatOrvaneDisk();
     damaged[OrvaneCopyA * 256 + 300] ^= 1;
     damaged[OrvaneCopyB * 256 + 300] ^= 1;
-    writeBytes(image, damaged);
+    replaceImage(damaged);
     EXPECT_EQ(save("A", pattern(300, 1)), code("ERRDAMAGED"));
     EXPECT_EQ(fileBytes(image), damaged);
 }
@@ -295,9 +302,7 @@ TEST_F(OpenDos, ASaveCutOffAtAnyInstructionKeepsTheOldOrTheNewVersion) {
         cuts.push_back(cut); // around the header write
     int oldSeen = 0, newSeen = 0;
     for (long cut : cuts) {
-        writeBytes(image, before);
-        DetachDrive(0);
-        attach(0, image, true);
+        replaceImage(before);
         std::copy_n(pattern(3000, 6).begin(), 3000, MainMemory + DataArea);
         start("dsave", 0, "PROG", 3000, 'B');
         run(cut);
@@ -323,6 +328,89 @@ TEST_F(OpenDos, ASaveCutOffAtAnyInstructionKeepsTheOldOrTheNewVersion) {
     }
     EXPECT_GT(oldSeen, 10);
     EXPECT_GT(newSeen, 0);
+}
+
+} // namespace
+
+namespace {
+
+// SAVE and LOAD with a DRn: device, typed at the BASIC.
+class BasicDisk : public OpenDos {
+  protected:
+    std::vector<std::string> run(const std::string& command, int frames = 400) {
+        basic_test::typeAndRun(command + "\r", frames);
+        return basic_test::outputOfLastCommand(command.size());
+    }
+    std::vector<uint8_t> programBytes() {
+        uint16_t end = basic_test::peekWord(0xFE1E);
+        return std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + end);
+    }
+};
+
+TEST_F(BasicDisk, SaveAndLoadKeepTheProgramWhole) {
+    basic_test::enterProgram({"10 PRINT \"TOTAL\";6*7", "20 FOR I=1 TO 2:PRINT I:NEXT I"});
+    const std::vector<uint8_t> program = programBytes();
+    EXPECT_EQ(run("SAVE DR0:TOTAL"), std::vector<std::string>{});
+    OrvaneDisk disk = diskNow();
+    ASSERT_TRUE(disk.find("TOTAL")) << "the name is stored as typed, not as a keyword";
+    EXPECT_EQ(disk.find("TOTAL")->kind, OrvaneFileKind::Program);
+    std::vector<uint8_t> stored;
+    std::string cause;
+    ASSERT_EQ(disk.read("TOTAL", stored, cause), 1);
+    EXPECT_EQ(stored, program);
+    EXPECT_EQ(stored.back(), 0x01);
+
+    run("NEW");
+    run("LOAD DR0:TOTAL");
+    EXPECT_EQ(programBytes(), program);
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{"TOTAL 42", " 1", " 2"}));
+
+    // A program put on the disk by the format's code (as orvdisk does) loads.
+    ASSERT_EQ(disk.write("ABCDEFGH", OrvaneFileKind::Program, program, cause), 1);
+    replaceImage(disk.image());
+    run("NEW");
+    EXPECT_EQ(run("LOAD DR1:ABCDEFGH"), std::vector<std::string>{"NO DISK"});
+    run("LOAD DR0:ABCDEFGH");
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{"TOTAL 42", " 1", " 2"}));
+}
+
+TEST_F(BasicDisk, ErrorsSayWhatHappenedWithTheLineNumber) {
+    EXPECT_EQ(run("LOAD DR0:NOPE"), std::vector<std::string>{"FILE NOT FOUND"});
+    basic_test::enterProgram({"10 PRINT 1", "20 LOAD DR0:NOPE"});
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{" 1", "FILE NOT FOUND IN LINE 20"}));
+    EXPECT_EQ(run("SAVE DR1:X"), std::vector<std::string>{"NO DISK"});
+    EXPECT_EQ(run("SAVE DR2:X"), std::vector<std::string>{"SYNTAX ERROR"});
+    EXPECT_EQ(run("SAVE DR0:NINECHARS"), std::vector<std::string>{"SYNTAX ERROR"});
+
+    // A full disk: the program and the disk stay as they were.
+    OrvaneDisk disk = diskNow();
+    std::string cause;
+    ASSERT_EQ(
+        disk.write("FILL", OrvaneFileKind::Data, std::vector<uint8_t>(disk.freeBytes(), 1), cause),
+        1);
+    replaceImage(disk.image());
+    std::vector<uint8_t> before = fileBytes(image);
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"DISK FULL"});
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Write-protected: the card refuses the write.
+    replaceImage(FormatOrvaneDisk(), false);
+    before = fileBytes(image);
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"WRITE PROTECTED"});
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Not ours: refused, not a byte changed, the program in memory kept.
+    std::vector<uint8_t> foreign(163840, 0x5A);
+    replaceImage(foreign);
+    std::vector<uint8_t> program = programBytes();
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"NOT AN ORVANE DISK"});
+    EXPECT_EQ(run("LOAD DR0:P"), std::vector<std::string>{"NOT AN ORVANE DISK"});
+    EXPECT_EQ(fileBytes(image), foreign);
+    EXPECT_EQ(programBytes(), program);
+
+    // Without the Open DOS in the slot, DR is no device.
+    dosRom = DosRomNone;
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"SYNTAX ERROR"});
 }
 
 } // namespace

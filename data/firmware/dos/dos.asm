@@ -15,6 +15,12 @@
 ; consistent.
 ;
 ; Workspace: 7400h-75FFh (RAM that the BASIC does not use).
+;
+; The BASIC statements' bodies live here too: the open BASIC's SAVE and LOAD
+; jump to 6012h and 6015h when a DRn: device follows. They use the BASIC's
+; own routines, whose addresses come from its label file.
+
+            include 'openfirmware.labels'
 
 CARD:       equ 45              ; the "mo" card
 CMDREAD:     equ 03h             ; read sector, send it to the processor
@@ -72,6 +78,9 @@ dold:       equ 75C0h           ; the entry lookup found (16 bytes)
             jp drename          ; 6009h: rename dpname to dpnew
             jp dcheck           ; 600Ch: mount; HL = free sectors
             jp dentries         ; 600Fh: A = 0-3: that entry sector of the directory to buf
+            jp bsave            ; 6012h: BASIC's SAVE DRn:NAME, DE at the device
+            jp bload            ; 6015h: BASIC's LOAD DRn:NAME, DE at the device
+            db 'O', 'D'         ; 6018h: the BASIC's hooks look for this mark
 
 signature:  defm "ORVANEDK"
 copymagic:  defm "ODIR"
@@ -822,5 +831,122 @@ dentries:   push af
             ld l,a
             ld h,0
             jp rdsec
+
+; ---------------------------------------------------------------------------
+; The BASIC statements.
+
+; DE at "DRn:NAME": dpdrive and dpname (blank-padded, as typed); DE after
+; the name. SYNTAX ERROR for another device, a drive other than 0 and 1, or
+; a name that is empty or over 8 characters.
+dparse:     call skipsp
+            cp 'D'
+            jp nz,err_syntax
+            inc de
+            ld a,(de)
+            cp 'R'
+            jp nz,err_syntax
+            inc de
+            ld a,(de)
+            sub '0'
+            cp 2
+            jp nc,err_syntax
+            ld (dpdrive),a
+            inc de
+            ld a,(de)
+            cp ':'
+            jp nz,err_syntax
+            inc de
+            ld hl,dpname
+            ld b,8
+dp_blank:   ld (hl),' '
+            inc hl
+            djnz dp_blank
+            ld hl,dpname
+            ld b,9
+dp_name:    ld a,(de)
+            cp 0Dh
+            jr z,dp_end
+            cp ':'
+            jr z,dp_end
+            cp ','
+            jr z,dp_end
+            cp ' '
+            jr z,dp_end
+            dec b
+            jp z,err_syntax     ; over 8 characters
+            ld (hl),a
+            inc hl
+            inc de
+            jr dp_name
+dp_end:     ld a,b
+            cp 9
+            jp z,err_syntax     ; no name
+            ret
+
+; SAVE DRn:NAME: the program's line records and end byte as file NAME.
+bsave:      call dparse
+            push de
+            call progend        ; HL: the end byte
+            ld de,progbase
+            or a
+            sbc hl,de
+            inc hl
+            ld (dplen),hl
+            ld (dpaddr),de
+            ld a,'B'
+            ld (dpkind),a
+            call dsave
+            pop de
+            jr c,doserror
+            jp nextstmt
+
+; LOAD DRn:NAME: the program replaces the one in memory. A load refused
+; before it read anything (no such file, no disk, ...) keeps the program;
+; a disk that fails part way leaves an empty program.
+bload:      call dparse
+            ld hl,progbase
+            ld (dpaddr),hl
+            ld hl,memtop-progbase
+            ld (dplen),hl
+            call dload
+            jr c,bl_fail
+            ld hl,(dplen)
+            ld de,progbase-1
+            add hl,de           ; the end byte
+            call setend
+            call clearvars
+            jp warm
+bl_fail:    cp ERRDAMAGED
+            jr nz,doserror
+            push af
+            call newprog
+            call clearvars
+            pop af
+            ; fall through
+
+; A = a DOS error code: its message, with the line number in a program.
+doserror:   ld hl,m_memory
+            cp ERRBIG
+            jp z,error
+            ld hl,dosmsgs
+            ld b,a
+de_find:    dec b
+            jp z,error
+de_skip:    ld a,(hl)
+            inc hl
+            or a
+            jr nz,de_skip
+            jr de_find
+
+dosmsgs:    db "FILE NOT FOUND", 0
+            db "DISK FULL", 0
+            db "DIRECTORY FULL", 0
+            db "WRITE PROTECTED", 0
+            db "NO DISK", 0
+            db "NOT AN ORVANE DISK", 0
+            db "FILE ALREADY OPEN", 0
+            db "DISK DAMAGED", 0
+            db "OUT OF MEMORY", 0
+            db "FILE EXISTS", 0
 
 dosend:
