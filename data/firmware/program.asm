@@ -98,6 +98,9 @@ keywords:   db "EN", 'D'+80h
             db "SWA", 'P'+80h
             db "CAL", 'L'+80h
             db "US", 'R'+80h
+            db "KIL", 'L'+80h   ; disk statements, in the Open DOS
+            db "NAM", 'E'+80h
+            db "DI", 'R'+80h
             db 0
 
 t_end:      equ 080h
@@ -186,7 +189,10 @@ t_hexs:     equ 0D1h
 t_swap:     equ 0D2h
 t_call:     equ 0D3h
 t_usr:      equ 0D4h            ; a function
-t_top:      equ 0D4h            ; the last keyword
+t_kill:     equ 0D5h            ; disk statements
+t_name:     equ 0D6h
+t_dir:      equ 0D7h
+t_top:      equ 0D7h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -414,3 +414,40 @@ TEST_F(BasicDisk, ErrorsSayWhatHappenedWithTheLineNumber) {
 }
 
 } // namespace
+
+namespace {
+
+class BasicDiskFiles : public BasicDisk {};
+
+TEST_F(BasicDiskFiles, DirKillNameAndRunWorkOnTheDisk) {
+    basic_test::enterProgram({"10 PRINT \"RAN\""});
+    run("SAVE DR0:FIRST");
+    basic_test::enterProgram({"20 PRINT \"TWO\""});
+    run("SAVE DR0:FORMAT");
+    const uint16_t length = static_cast<uint16_t>(programBytes().size());
+
+    std::vector<std::string> dir = run("DIR");
+    ASSERT_EQ(dir.size(), 3u);
+    EXPECT_EQ(dir[0].substr(0, 8), "FIRST   ");
+    EXPECT_NE(dir[0].find("PROGRAM"), std::string::npos);
+    EXPECT_EQ(dir[1], "FORMAT   PROGRAM " + std::to_string(length));
+    EXPECT_EQ(dir[2], std::to_string(diskNow().freeSectors()) + " SECTORS FREE");
+    EXPECT_EQ(run("DIR DR1:"), std::vector<std::string>{"NO DISK"});
+
+    EXPECT_EQ(run("NAME DR0:FIRST AS ONE"), std::vector<std::string>{});
+    EXPECT_TRUE(diskNow().find("ONE"));
+    EXPECT_FALSE(diskNow().find("FIRST"));
+    EXPECT_EQ(run("NAME DR0:ONE AS FORMAT"), std::vector<std::string>{"FILE EXISTS"});
+    EXPECT_EQ(run("NAME DR0:ONE TO TWO"), std::vector<std::string>{"SYNTAX ERROR"});
+
+    run("NEW");
+    EXPECT_EQ(run("RUN DR0:ONE"), std::vector<std::string>{"RAN"});
+
+    EXPECT_EQ(run("KILL DR0:ONE"), std::vector<std::string>{});
+    EXPECT_FALSE(diskNow().find("ONE"));
+    EXPECT_TRUE(diskNow().check().empty());
+    basic_test::enterProgram({"10 KILL DR0:ONE"});
+    EXPECT_EQ(run("RUN"), std::vector<std::string>{"FILE NOT FOUND IN LINE 10"});
+}
+
+} // namespace

@@ -81,6 +81,10 @@ dold:       equ 75C0h           ; the entry lookup found (16 bytes)
             jp bsave            ; 6012h: BASIC's SAVE DRn:NAME, DE at the device
             jp bload            ; 6015h: BASIC's LOAD DRn:NAME, DE at the device
             db 'O', 'D'         ; 6018h: the BASIC's hooks look for this mark
+            jp brun             ; 601Ah: RUN DRn:NAME
+            jp bkill            ; 601Dh: KILL DRn:NAME
+            jp bname            ; 6020h: NAME DRn:OLD AS NEW
+            jp bdir             ; 6023h: DIR [DRn:]
 
 signature:  defm "ORVANEDK"
 copymagic:  defm "ODIR"
@@ -838,30 +842,15 @@ dentries:   push af
 ; DE at "DRn:NAME": dpdrive and dpname (blank-padded, as typed); DE after
 ; the name. SYNTAX ERROR for another device, a drive other than 0 and 1, or
 ; a name that is empty or over 8 characters.
-dparse:     call skipsp
-            cp 'D'
-            jp nz,err_syntax
-            inc de
-            ld a,(de)
-            cp 'R'
-            jp nz,err_syntax
-            inc de
-            ld a,(de)
-            sub '0'
-            cp 2
-            jp nc,err_syntax
-            ld (dpdrive),a
-            inc de
-            ld a,(de)
-            cp ':'
-            jp nz,err_syntax
-            inc de
+dparse:     call dparse_dev
             ld hl,dpname
+; A name at DE into the 8 bytes at HL.
+dpword:     push hl
             ld b,8
 dp_blank:   ld (hl),' '
             inc hl
             djnz dp_blank
-            ld hl,dpname
+            pop hl
             ld b,9
 dp_name:    ld a,(de)
             cp 0Dh
@@ -903,7 +892,10 @@ bsave:      call dparse
 ; LOAD DRn:NAME: the program replaces the one in memory. A load refused
 ; before it read anything (no such file, no disk, ...) keeps the program;
 ; a disk that fails part way leaves an empty program.
-bload:      call dparse
+bload:      call bloadit
+            jp warm
+
+bloadit:    call dparse
             ld hl,progbase
             ld (dpaddr),hl
             ld hl,memtop-progbase
@@ -914,8 +906,7 @@ bload:      call dparse
             ld de,progbase-1
             add hl,de           ; the end byte
             call setend
-            call clearvars
-            jp warm
+            jp clearvars
 bl_fail:    cp ERRDAMAGED
             jr nz,doserror
             push af
@@ -937,6 +928,128 @@ de_skip:    ld a,(hl)
             or a
             jr nz,de_skip
             jr de_find
+
+; RUN DRn:NAME: LOAD, then RUN from the first line.
+brun:       call bloadit
+            ld de,crbyte        ; the statement ends here
+            jp st_run
+crbyte:     db 0Dh
+
+; KILL DRn:NAME
+bkill:      inc de              ; past the keyword
+            call dparse
+            push de
+            call dkill
+            pop de
+            jr c,doserror
+            jp nextstmt
+
+; NAME DRn:OLD AS NEW
+bname:      inc de
+            call dparse
+            call skipsp
+            cp 'A'
+            jp nz,err_syntax
+            inc de
+            ld a,(de)
+            cp 'S'
+            jp nz,err_syntax
+            inc de
+            call skipsp
+            ld hl,dpnew
+            call dpword
+            push de
+            call drename
+            pop de
+            jr c,doserror
+            jp nextstmt
+
+; DIR [DRn:]: one line per file (name, PROGRAM or DATA, bytes), then the
+; free sectors (254 bytes of data each).
+bdir:       inc de
+            xor a
+            ld (dpdrive),a
+            call atend
+            jr z,bd_list
+            call dparse_dev
+bd_list:    push de
+            ld c,0
+bd_sec:     ld a,c
+            push bc
+            call dentries
+            pop bc
+            jr c,bd_fail
+            ld hl,buf
+            ld b,16
+bd_ent:     ld a,(hl)
+            or a
+            jr z,bd_next
+            push bc
+            push hl
+            ld b,8
+bd_nm:      ld a,(hl)
+            call putch
+            inc hl
+            djnz bd_nm
+            ld a,(hl)           ; the kind
+            ld hl,m_prog
+            cp 'B'
+            jr z,bd_kind
+            ld hl,m_data
+bd_kind:    call puts
+            pop hl
+            push hl
+            ld de,9
+            add hl,de
+            ld e,(hl)
+            inc hl
+            ld d,(hl)
+            ex de,hl
+            call prnum
+            call crlf
+            pop hl
+            pop bc
+bd_next:    ld de,16
+            add hl,de
+            djnz bd_ent
+            inc c
+            ld a,c
+            cp 4
+            jr nz,bd_sec
+            call dcheck
+            jr c,bd_fail
+            call prnum
+            ld hl,m_dfree
+            call puts
+            pop de
+            jp nextstmt
+bd_fail:    pop de
+            jp doserror
+
+m_prog:     db " PROGRAM ", 0
+m_data:     db " DATA    ", 0
+m_dfree:     db " SECTORS FREE", 0Dh, 0
+
+; DE at "DRn:" with no name after it.
+dparse_dev: call skipsp
+            cp 'D'
+            jp nz,err_syntax
+            inc de
+            ld a,(de)
+            cp 'R'
+            jp nz,err_syntax
+            inc de
+            ld a,(de)
+            sub '0'
+            cp 2
+            jp nc,err_syntax
+            ld (dpdrive),a
+            inc de
+            ld a,(de)
+            cp ':'
+            jp nz,err_syntax
+            inc de
+            ret
 
 dosmsgs:    db "FILE NOT FOUND", 0
             db "DISK FULL", 0
