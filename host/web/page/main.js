@@ -1,4 +1,5 @@
 // The page: the machine, its picture, keyboard, sound, files and controls.
+import { startLanguage, chooseLanguage, languageChoice, untranslated } from "./language.js";
 import { loadMachine } from "./machine.js";
 import { createKeyboard } from "./keys.js";
 import { createSound } from "./audio.js";
@@ -11,6 +12,11 @@ const FrameMs = 20; // 50 frames a second at 100 %
 const MaxFramesPerCall = 50;
 const FreeRunBudgetMs = 12; // time per animation frame when running without limit
 const $ = (id) => document.getElementById(id);
+
+// English or Swedish from the first text shown; see language.js.
+startLanguage(document.body);
+$("language").value = languageChoice();
+$("language").addEventListener("change", (event) => chooseLanguage(event.target.value));
 
 const canvas = $("screen");
 const context2d = canvas.getContext("2d", { alpha: false });
@@ -839,6 +845,8 @@ window.orvane = {
   busy: () => keyboard.pending || machine.typing(),
   // The last message as the user reads it.
   message: () => $("status-message").textContent,
+  // Texts shown in Swedish that the table lacks.
+  untranslated: () => [...untranslated],
   setPaused,
   // Emulated frames a second, best of several one-second runs: the core
   // rendering its picture after every frame, and the same with the picture
