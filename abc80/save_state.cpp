@@ -202,7 +202,7 @@ bool decodeMemory(StateReader& r, uint32_t, MachineSnapshot& s) {
     s.externalRomKnown = r.u8() != 0;
     s.basicRomCrc = r.u32();
     s.dosRomCrc = r.u32();
-    return s.basicRom <= BasicRomExternal && s.dosRom <= DosRomUfddos;
+    return s.basicRom <= BasicRomExternal && s.dosRom < DosRomChoices;
 }
 
 void encodeKeyboard(StateWriter& w, const MachineSnapshot& s) {

@@ -9,3 +9,8 @@
 extern const uint8_t OpenFirmwareRom[16384];
 extern const uint8_t OpenFirmwareExtension[6144];
 extern const unsigned OpenFirmwareExtensionUsed; // bytes of it the assembler filled
+
+// The open DOS: our own disk operating system for Orvane disks, assembled
+// from data/firmware/dos. It runs in the DOS slot (6000h-6FFFh) when "Open
+// DOS" is chosen, and whenever the chosen DOS has no genuine image installed.
+extern const uint8_t OpenDosRom[4096];

@@ -220,7 +220,7 @@ int optionBasicRom(HeadlessRun&, const char* value) {
 }
 
 int optionDos(HeadlessRun&, const char* value) {
-    static const char* const names[] = {"none", "abcdos", "ufddos", nullptr};
+    static const char* const names[] = {"none", "abcdos", "ufddos", "open", nullptr};
     return chooseFrom(value, names, choices.dos);
 }
 
@@ -544,7 +544,10 @@ const HeadlessOption HeadlessOptions[] = {
     {"--dump-memory", "FILE", "write the 65,536 bytes of main memory at the end", optionDumpMemory},
     {"--basic-rom", "old|new|external", "BASIC ROM slot (default old)", optionBasicRom},
     {"--rom", "old|new|external", "same as --basic-rom", optionBasicRom},
-    {"--dos", "none|abcdos|ufddos", "disk operating system ROM (default ufddos)", optionDos},
+    {"--dos", "none|abcdos|ufddos|open",
+     "disk operating system ROM (default ufddos, which runs the Open DOS when its image is not "
+     "installed)",
+     optionDos},
     {"--rom-path", "DIR", "ROM folder to use instead of the standard ones", optionRomPath},
     {"--printer-dir", "DIR", "folder of printer.txt (default: current directory)",
      optionPrinterDir},

@@ -15,7 +15,10 @@ extern uint8_t MainMemory[65536];
 // Which image answers at 0000h-3FFFh (persisted as "BasicROM").
 enum : uint32_t { BasicRomOld = 0, BasicRomNew = 1, BasicRomExternal = 2 };
 // Which DOS answers at 6000h-6FFFh and 7800h-7BFFh (persisted as "DosROM").
-enum : uint32_t { DosRomNone = 0, DosRomAbcdos = 1, DosRomUfddos = 2 };
+// A genuine DOS (ABCDOS, UFDDOS) whose image is not installed runs the Open
+// DOS in its place.
+enum : uint32_t { DosRomNone = 0, DosRomAbcdos = 1, DosRomUfddos = 2, DosRomOpen = 3 };
+constexpr uint32_t DosRomChoices = 4;
 
 extern uint32_t basicRom; // initial value: old
 extern uint32_t dosRom;   // initial value: UFDDOS

@@ -66,10 +66,12 @@ void linkImages() {
     DosRomImages[DosRomNone] = MainMemory;
     DosAuxRomImages[DosRomNone] = NoAuxRom;
     bool abcdos = !installed.abcdosSource.empty(), ufddos = !installed.ufddosSource.empty();
-    DosRomImages[DosRomAbcdos] = abcdos ? installed.abcdos : MainMemory;
+    DosRomImages[DosRomAbcdos] = abcdos ? installed.abcdos : OpenDosRom;
     DosAuxRomImages[DosRomAbcdos] = abcdos ? aux : NoAuxRom;
-    DosRomImages[DosRomUfddos] = ufddos ? installed.ufddos : MainMemory;
+    DosRomImages[DosRomUfddos] = ufddos ? installed.ufddos : OpenDosRom;
     DosAuxRomImages[DosRomUfddos] = ufddos ? aux : NoAuxRom;
+    DosRomImages[DosRomOpen] = OpenDosRom;
+    DosAuxRomImages[DosRomOpen] = NoAuxRom;
 }
 
 int scanFolder(const fs::path& folder) {
@@ -142,8 +144,8 @@ void placeFirmwareExtension() {
     else if (firmwareExtensionPlaced())
         std::fill(MainMemory + 0x4000, MainMemory + 0x4000 + sizeof OpenFirmwareExtension, 0);
 }
-const uint8_t* DosRomImages[3] = {MainMemory, MainMemory, MainMemory};
-const uint8_t* DosAuxRomImages[3] = {NoAuxRom, NoAuxRom, NoAuxRom};
+const uint8_t* DosRomImages[4] = {MainMemory, OpenDosRom, OpenDosRom, OpenDosRom};
+const uint8_t* DosAuxRomImages[4] = {NoAuxRom, NoAuxRom, NoAuxRom, NoAuxRom};
 
 std::vector<std::string> romFolders() {
     if (folderIsExplicit) return {explicitFolder};
@@ -192,7 +194,19 @@ const std::string& dosRomSource(uint32_t choice) {
     return NoSource;
 }
 
-bool dosRomPresent(uint32_t choice) { return !dosRomSource(choice).empty(); }
+bool dosRomPresent(uint32_t choice) {
+    return choice == DosRomOpen || !dosRomSource(choice).empty();
+}
+
+uint32_t runningDos(uint32_t choice) {
+    if (choice == DosRomNone || choice >= DosRomChoices) return DosRomNone;
+    return dosRomPresent(choice) ? choice : DosRomOpen;
+}
+
+const char* dosRomName(uint32_t choice) {
+    static const char* const names[DosRomChoices] = {"none", "ABCDOS", "UFDDOS", "Open DOS"};
+    return choice < DosRomChoices ? names[choice] : names[0];
+}
 
 std::string runningRomDescription() {
     std::string text = "BASIC ROM: ";
@@ -204,15 +218,16 @@ std::string runningRomDescription() {
         text += std::string(basicName(basicRom)) + " image " + basicRomSource(basicRom);
     }
     text += "; DOS: ";
-    if (dosRom == DosRomNone || dosRom > DosRomUfddos) {
+    const uint32_t running = runningDos(dosRom);
+    if (running == DosRomNone) {
         text += "none";
+    } else if (running == DosRomOpen) {
+        text += "Open DOS";
+        if (dosRom != DosRomOpen)
+            text += std::string(" (no ") + dosRomName(dosRom) + " image installed)";
     } else {
-        const char* name = dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS";
-        if (dosRomPresent(dosRom))
-            text += std::string(name) + " image " + dosRomSource(dosRom) +
-                    (installed.auxSource.empty() ? " (no auxiliary ROM)" : "");
-        else
-            text += std::string("none (") + name + " image not installed)";
+        text += std::string(dosRomName(dosRom)) + " image " + dosRomSource(dosRom) +
+                (installed.auxSource.empty() ? " (no auxiliary ROM)" : "");
     }
     return text;
 }

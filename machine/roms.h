@@ -5,8 +5,8 @@
 // bytes) and byte sum (11273 old, 9913 new); a slot without one runs the
 // open firmware. DOS images come from the ROM folder by fixed file names
 // ("abcdos.rom", "ufddos.rom", "dosaux.rom"); a DOS whose image is absent
-// maps as no DOS. ROM folders, searched in order: $ORVANE_ROM_PATH, the
-// per-user folder ($XDG_DATA_HOME/orvane/roms, by default
+// runs the Open DOS (our own, data/firmware/dos) in its place. ROM folders, searched in order:
+// $ORVANE_ROM_PATH, the per-user folder ($XDG_DATA_HOME/orvane/roms, by default
 // ~/.local/share/orvane/roms), ./roms. setRomFolder replaces that list.
 #pragma once
 
@@ -24,8 +24,8 @@ constexpr size_t DosAuxRomSize = 1024;
 
 // Image pointers indexed by basicRom and dosRom; the decoder reads them.
 extern const uint8_t* BasicRomImages[3];
-extern const uint8_t* DosRomImages[3];
-extern const uint8_t* DosAuxRomImages[3];
+extern const uint8_t* DosRomImages[4];
+extern const uint8_t* DosAuxRomImages[4];
 
 // The folders searched, in order (an explicit folder replaces the list).
 std::vector<std::string> romFolders();
@@ -50,7 +50,13 @@ bool firmwareExtensionPlaced();
 // Where the image of each slot came from: a path, or "" when the fallback runs.
 const std::string& basicRomSource(uint32_t choice);
 const std::string& dosRomSource(uint32_t choice);
+// True for the Open DOS, and for a genuine DOS whose image is installed.
 bool dosRomPresent(uint32_t choice);
+// The DOS that runs for a choice: the choice itself, DosRomOpen for a genuine
+// DOS without its image, DosRomNone for none.
+uint32_t runningDos(uint32_t choice);
+// "none", "ABCDOS", "UFDDOS", "Open DOS": the names every front end shows.
+const char* dosRomName(uint32_t choice);
 
 // One line for stderr naming the BASIC and DOS images that run now.
 std::string runningRomDescription();

@@ -30,8 +30,21 @@ devicename: ld hl,w_cas
             jp nz,err_syntax
             ret
 
+; SAVE DRn: and LOAD DRn: go to the Open DOS's entries when it is in the
+; DOS slot (the mark "OD" at 6018h); otherwise DR is no device we know.
+dossave:    ld hl,6012h
+            jr dosgo
+dosload:    ld hl,6015h
+dosgo:      ld a,(6018h)
+            cp 'O'
+            jp nz,err_syntax
+            jp (hl)
+
 ; SAVE CAS:[name]
-st_save:    call cacheclear     ; the block goes through inbuf
+st_save:    call skipsp
+            cp 'D'
+            jp z,dossave        ; SAVE DRn:, in the Open DOS
+            call cacheclear     ; the block goes through inbuf
             call devicename
             call skipsp
             push de
@@ -233,7 +246,10 @@ halfbit_wait:
 ; LOAD CAS:[name] (the name is not checked): the program on tape replaces
 ; the one in memory from its first checked data block on. A fault before
 ; that keeps the program; a fault after it empties the program area.
-st_load:    call cacheclear
+st_load:    call skipsp
+            cp 'D'
+            jp z,dosload        ; LOAD DRn:, in the Open DOS
+            call cacheclear
             call devicename
             call loadname
             call clearvars      ; the new program is read in above the old

@@ -99,6 +99,9 @@ keywords:   db "EN", 'D'+80h
             db "CAL", 'L'+80h
             db "US", 'R'+80h
             db "TIM", 'E'+80h
+            db "KIL", 'L'+80h   ; disk statements, in the Open DOS
+            db "NAM", 'E'+80h
+            db "DI", 'R'+80h
             db 0
 
 t_end:      equ 080h
@@ -188,7 +191,10 @@ t_swap:     equ 0D2h
 t_call:     equ 0D3h
 t_usr:      equ 0D4h            ; a function
 t_time:     equ 0D5h            ; a function
-t_top:      equ 0D5h            ; the last keyword
+t_kill:     equ 0D6h            ; disk statements
+t_name:     equ 0D7h
+t_dir:      equ 0D8h
+t_top:      equ 0D8h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

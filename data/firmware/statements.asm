@@ -57,6 +57,15 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_swap
             cp t_call
             jp z,st_call
+            ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
+            cp t_kill           ; (DE still at the keyword)
+            jp z,dosgo
+            ld hl,6020h
+            cp t_name
+            jp z,dosgo
+            ld hl,6023h
+            cp t_dir
+            jp z,dosgo
 execstmt_let:
             ld a,(de)
             call isletter
@@ -278,7 +287,11 @@ st_cls:     call cls
             jp nextstmt
 
 ; RUN [line]
-st_run:     call atend
+st_run:     call skipsp
+            cp 'D'
+            ld hl,601Ah         ; RUN DRn:, in the Open DOS
+            jp z,dosgo
+            call atend
             ld hl,0
             call nz,getint
             push hl

@@ -320,8 +320,9 @@ void MainWindow::runCommand(int id) {
         report(chosen);
         return;
     }
-    if (id >= CmdDosFirst && id <= CmdDosLast) {
-        const SessionResult chosen = ChooseSessionDos(static_cast<uint32_t>(id - CmdDosFirst));
+    if ((id >= CmdDosFirst && id <= CmdDosLast) || id == CmdDosOpen) {
+        const SessionResult chosen = ChooseSessionDos(
+            id == CmdDosOpen ? DosRomOpen : static_cast<uint32_t>(id - CmdDosFirst));
         markRoms(true);
         report(chosen);
         return;
@@ -526,8 +527,19 @@ void MainWindow::markRoms(bool dosLast) {
         if (QAction* item = action(CmdDosFirst + static_cast<int>(dos)))
             item->setText(MenuText(dosTexts[dos]) +
                           (dosRomPresent(dos) ? QString() : MenuText(" (not installed)")));
-    const uint32_t runningDos = dosRom != DosRomNone && dosRomPresent(dosRom) ? dosRom : 0;
-    if (!dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
+    if (!dosLast) markDos(runningDos(dosRom));
     SetRadioMark(CmdBasicFirst, 3, basicRom);
-    if (dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
+    if (dosLast) markDos(runningDos(dosRom));
+}
+
+// The DOS that runs is ticked: a genuine DOS without its image ticks Open DOS.
+void MainWindow::markDos(uint32_t running) {
+    if (running == DosRomOpen) {
+        for (int id = CmdDosFirst; id <= CmdDosLast; id++)
+            setChecked(id, false);
+        SetRadioMark(CmdDosOpen, 1, 0);
+    } else {
+        setChecked(CmdDosOpen, false);
+        SetRadioMark(CmdDosFirst, 3, running);
+    }
 }

@@ -70,7 +70,7 @@ const char* const Patterns[] = {
     QT_TRANSLATE_NOOP("Message", "Printer output lost: %1."),
     // The machine, the ROMs and the window.
     QT_TRANSLATE_NOOP("Message", "No ZaVUR80BASIC.ROM found; the old BASIC slot runs instead."),
-    QT_TRANSLATE_NOOP("Message", "No %1 image is installed; the machine runs without a DOS."),
+    QT_TRANSLATE_NOOP("Message", "No %1 image is installed; the machine runs the Open DOS."),
     QT_TRANSLATE_NOOP("Message", "Inactive."),
     QT_TRANSLATE_NOOP("Message", "%1 set."),
     QT_TRANSLATE_NOOP("Message", "Slot %1 is empty; Shift+F%2 saves the machine into it."),

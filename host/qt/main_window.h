@@ -100,6 +100,7 @@ class MainWindow : public QMainWindow {
     // The BASIC and DOS marks and texts as they run: a slot without its
     // image says "Open firmware", a DOS without its image is not ticked.
     void markRoms(bool dosLast = false);
+    void markDos(uint32_t running);
     // The keyboard help dialog (replaceable for tests).
     std::function<void(QWidget* parent)> keyboardHelpDialog;
     // A PNG of the picture at 4:3, integer-scaled, into folder (the user's

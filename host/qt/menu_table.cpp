@@ -65,6 +65,7 @@ const MenuEntry MenuTable[] = {
     {2, I, "&None", 40055, nullptr, Rd},
     {2, I, "&ABCDOS", 40056, nullptr, Rd},
     {2, I, "&UFDDOS", 40057, nullptr, Rd},
+    {2, I, "&Open DOS", CmdDosOpen, nullptr, Rd},
     {1, S, nullptr, 0, nullptr, No},
     {1, I, "&Interactive monitor\tAlt+M", CmdMonitor, "Alt+M", No},
 

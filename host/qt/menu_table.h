@@ -45,8 +45,9 @@ enum : int {
     CmdDetachDisks = 40046,
     CmdAttachFirst = 40047, // 40047-40050: drive DR0-DR3
     CmdAttachLast = 40050,
-    CmdDosFirst = 40055, // 40055-40057: none, ABCDOS, UFDDOS
+    CmdDosFirst = 40055, // 40055-40057: none, ABCDOS, UFDDOS; Open DOS is CmdDosOpen
     CmdDosLast = 40057,
+    CmdDosOpen = 40062,
     CmdBasicFirst = 40058, // 40058-40060: old, new, external
     CmdBasicLast = 40060,
     CmdHardReset = 40061,

@@ -22,7 +22,7 @@ const SettingRecord SettingsTable[] = {
     {"SyncSpeed", &SyncSpeed, 1, 6},
     {"FastTape", &FastTape, 1, 1},
     {"BasicROM", &basicRom, BasicRomOld, 2},
-    {"DosROM", &dosRom, DosRomUfddos, 2},
+    {"DosROM", &dosRom, DosRomUfddos, DosRomOpen},
     {"NaturalKeyboard", &NaturalKeyboard, 1, 1},
     {"Language", &LanguageSetting, LanguageSystem, LanguageSwedish},
 };

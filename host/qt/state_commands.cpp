@@ -17,6 +17,7 @@
 #include "host/qt/status_bar.h"
 #include "host/session/session.h"
 #include "machine/memory.h"
+#include "machine/roms.h"
 #include "media/disk_card.h"
 
 namespace {
@@ -50,7 +51,7 @@ int MainWindow::LoadStateFromFile(const std::string& path, const char* what) {
         CycleBased = cycleBasedFrames ? 1 : 0;
         markChoices();
         SetRadioMark(CmdBasicFirst, 3, basicRom);
-        SetRadioMark(CmdDosFirst, 3, dosRom);
+        markDos(runningDos(dosRom));
         markDrives();
     }
     // Said last: the marks above show their own " set." texts.

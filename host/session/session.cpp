@@ -57,10 +57,10 @@ SessionResult ChooseSessionBasic(uint32_t choice) {
 
 SessionResult ChooseSessionDos(uint32_t choice) {
     dosRom = choice;
-    const bool missing = dosRom != DosRomNone && !dosRomPresent(dosRom);
+    const bool missing = runningDos(dosRom) != dosRom;
     SessionReset();
-    return done(missing ? std::string("No ") + (dosRom == DosRomAbcdos ? "ABCDOS" : "UFDDOS") +
-                              " image is installed; the machine runs without a DOS."
+    return done(missing ? std::string("No ") + dosRomName(dosRom) +
+                              " image is installed; the machine runs the Open DOS."
                         : "");
 }
 

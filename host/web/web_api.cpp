@@ -445,7 +445,7 @@ EMSCRIPTEN_KEEPALIVE void orvane_forget_roms() {
 }
 
 // The BASIC choice (0 old, 1 new) and the DOS choice (0 none, 1 ABCDOS,
-// 2 UFDDOS); each takes effect at once with a hard reset. orvane_message says
+// 2 UFDDOS, 3 Open DOS); each takes effect at once with a hard reset. orvane_message says
 // what runs instead when the chosen image is not installed.
 EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
     if (choice > BasicRomNew) return;
@@ -458,7 +458,7 @@ EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
 }
 
 EMSCRIPTEN_KEEPALIVE void orvane_choose_dos(uint32_t choice) {
-    if (choice > DosRomUfddos) return;
+    if (choice >= DosRomChoices) return;
     const SessionResult chosen = ChooseSessionDos(choice);
     SessionHardReset();
     web.message = chosen.message.empty() ? WebUserWords(runningRomDescription()) : chosen.message;

@@ -98,6 +98,27 @@ TEST_F(Orvdisk, AProgramGoesInAsTokensAndComesBackAsItsListing) {
     EXPECT_NE(report.find("sound"), std::string::npos);
 }
 
+// The other way: a program put by the tool runs in the emulator with the
+// Open DOS, and the directory it shows is the tool's.
+TEST_F(Orvdisk, AProgramPutByTheToolRunsFromTheDisk) {
+    ASSERT_EQ(orvdisk("new " + image), 0);
+    write("hello.bas", Program);
+    ASSERT_EQ(orvdisk("put " + image + " " + path("hello.bas")), 0);
+    std::string screen;
+    ASSERT_EQ(
+        runCommand(orvaneHeadless("--disk0 " + image + " --dos open --type 'RUN DR0:HELLO\\r'" +
+                                  " --frames 150 --screen-text 2>/dev/null"),
+                   &screen),
+        0);
+    EXPECT_NE(screen.find("HELLO"), std::string::npos) << screen;
+    EXPECT_NE(screen.find(" 2  4  6"), std::string::npos) << screen;
+    ASSERT_EQ(runCommand(orvaneHeadless("--disk0 " + image + " --dos open --type 'DIR\\r'" +
+                                        " --frames 100 --screen-text 2>/dev/null"),
+                         &screen),
+              0);
+    EXPECT_NE(screen.find("HELLO    PROGRAM"), std::string::npos) << screen;
+}
+
 TEST_F(Orvdisk, DataFilesKeepTheirLinesAndNamesAsTyped) {
     ASSERT_EQ(orvdisk("new " + image), 0);
     write("scores.txt", "ANNA,12\r\nBO,7\n");

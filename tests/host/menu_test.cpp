@@ -122,6 +122,7 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
                                                 {40055, "&None"},
                                                 {40056, "&ABCDOS (not installed)"},
                                                 {40057, "&UFDDOS (not installed)"},
+                                                {40062, "&Open DOS"},
                                                 {40009, "&Interactive monitor\tAlt+M"},
                                                 {40039, "&Software"},
                                                 {40041, "&OpenGL"},
@@ -177,7 +178,8 @@ TEST_F(MenuTest, CommandsLeaveTheirMarks) {
     EXPECT_TRUE(window().isChecked(CmdKeepAspect));
     EXPECT_FALSE(window().isChecked(CmdCycleBased));
     EXPECT_EQ(dosRom, 2u) << "UFDDOS is the default DOS";
-    EXPECT_TRUE(window().isChecked(40055)) << "without its image no DOS runs, and None is ticked";
+    EXPECT_TRUE(window().isChecked(40062)) << "without its image the Open DOS runs, and is ticked";
+    EXPECT_FALSE(window().isChecked(40055));
     EXPECT_TRUE(window().isChecked(40058));
     EXPECT_TRUE(window().isChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting)));
 
@@ -203,12 +205,19 @@ TEST_F(MenuTest, CommandsLeaveTheirMarks) {
 
     trigger(40056);
     EXPECT_EQ(dosRom, 1u);
-    EXPECT_EQ(status(), "No ABCDOS image is installed; the machine runs without a DOS.");
-    EXPECT_TRUE(window().isChecked(40055));
+    EXPECT_EQ(status(), "No ABCDOS image is installed; the machine runs the Open DOS.");
+    EXPECT_TRUE(window().isChecked(40062));
     trigger(40055);
     EXPECT_EQ(dosRom, 0u);
     EXPECT_EQ(status(), "None set.");
     EXPECT_FALSE(window().isChecked(40056));
+    EXPECT_FALSE(window().isChecked(40062));
+    trigger(40062);
+    EXPECT_EQ(dosRom, 3u);
+    EXPECT_EQ(status(), "Open DOS set.");
+    EXPECT_TRUE(window().isChecked(40062));
+    EXPECT_FALSE(window().isChecked(40055));
+    trigger(40055);
     trigger(40059);
     EXPECT_EQ(basicRom, 1u);
     EXPECT_EQ(status(), "New ROM slot: Open firmware set.");

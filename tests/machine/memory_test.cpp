@@ -86,10 +86,17 @@ TEST_F(MemoryMap, NoDosReadsLowMemoryAndZeroAuxWindow) {
     EXPECT_EQ(memRead(0x6ABC), MainMemory[0x0ABC]);
     EXPECT_EQ(memRead(0x7800), 0);
     EXPECT_EQ(memRead(0x7BFF), 0);
-    // A chosen DOS without an installed image behaves the same.
-    dosRom = DosRomUfddos;
-    EXPECT_EQ(memRead(0x6ABC), MainMemory[0x0ABC]);
-    EXPECT_EQ(memRead(0x7800), 0);
+    // A chosen DOS without an installed image runs the Open DOS, as does
+    // the Open DOS choice itself.
+    for (uint32_t choice : {DosRomUfddos, DosRomAbcdos, DosRomOpen}) {
+        dosRom = choice;
+        EXPECT_EQ(memRead(0x6000), OpenDosRom[0]) << choice;
+        EXPECT_EQ(memRead(0x6ABC), OpenDosRom[0xABC]) << choice;
+        EXPECT_EQ(memRead(0x7800), 0) << choice;
+        EXPECT_EQ(runningDos(choice), DosRomOpen);
+    }
+    EXPECT_EQ(runningDos(DosRomNone), DosRomNone);
+    EXPECT_NE(runningRomDescription().find("DOS: Open DOS"), std::string::npos);
 }
 
 TEST_F(MemoryMap, InstalledImagesAreRecognisedBySumAndName) {

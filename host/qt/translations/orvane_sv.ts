@@ -407,6 +407,10 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>&amp;UFDDOS</translation>
     </message>
     <message>
+        <source>&amp;Open DOS</source>
+        <translation>&amp;Open DOS</translation>
+    </message>
+    <message>
         <source> (not installed)</source>
         <translation> (inte installerat)</translation>
     </message>
@@ -742,8 +746,8 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>Ingen ZaVUR80BASIC.ROM hittades; den gamla BASIC-platsen körs i stället.</translation>
     </message>
     <message>
-        <source>No %1 image is installed; the machine runs without a DOS.</source>
-        <translation>Ingen %1-avbild är installerad; datorn körs utan DOS.</translation>
+        <source>No %1 image is installed; the machine runs the Open DOS.</source>
+        <translation>Ingen %1-avbild är installerad; datorn kör Open DOS.</translation>
     </message>
     <message>
         <source>Inactive.</source>
@@ -1407,6 +1411,10 @@ version %1
     <message>
         <source>UFDDOS</source>
         <translation>UFDDOS</translation>
+    </message>
+    <message>
+        <source>Open DOS</source>
+        <translation>Open DOS</translation>
     </message>
     <message>
         <source>Forget the ROM images and run the open firmware</source>

@@ -1,0 +1,453 @@
+// The Open DOS on the emulated processor, driving the "mo" card and a real
+// image file: files in and out both ways with the disk format's own code,
+// every refusal, images that are not ours left untouched, and a change cut
+// off after any instruction.
+#include "basic_session.h"
+
+#include "cpu/z80.h"
+#include "machine/memory.h"
+#include "machine/roms.h"
+#include "media/disk_card.h"
+#include "media/orvane_disk.h"
+#include "tests/support/real_failures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint16_t HaltAddress = 0xF0F0;
+constexpr uint16_t StackTop = 0xF0E0;
+constexpr uint16_t DataArea = 0x9000;
+
+std::map<std::string, uint16_t> readLabels() {
+    std::map<std::string, uint16_t> table;
+    std::ifstream in(DOS_LABELS_PATH);
+    if (!in) throw std::runtime_error("no label file at " DOS_LABELS_PATH);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t colon = line.find(':'), dollar = line.find('$');
+        if (colon == std::string::npos || dollar == std::string::npos) continue;
+        table[line.substr(0, colon)] =
+            static_cast<uint16_t>(std::stoul(line.substr(dollar + 1), nullptr, 16));
+    }
+    return table;
+}
+
+uint16_t label(const std::string& name) {
+    static const std::map<std::string, uint16_t> labels = readLabels();
+    auto it = labels.find(name);
+    if (it == labels.end()) throw std::runtime_error("no DOS label " + name);
+    return it->second;
+}
+
+std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    std::string s = all.str();
+    return std::vector<uint8_t>(s.begin(), s.end());
+}
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> pattern(size_t n, uint8_t seed) {
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = static_cast<uint8_t>(seed + i * 5 + (i >> 8));
+    return v;
+}
+
+class OpenDos : public ::testing::Test {
+  protected:
+    std::string image = basic_test::scratchPath("dos.dsk").string();
+
+    void SetUp() override {
+        basic_test::bootMachine();
+        dosRom = DosRomOpen;
+        writeBytes(image, FormatOrvaneDisk());
+        attach(0, image, true);
+    }
+    void TearDown() override {
+        DetachDrive(0);
+        DetachDrive(1);
+        std::filesystem::remove(image);
+    }
+
+    // Attaches the image; writable opens the card's file for writing too.
+    static void attach(unsigned drive, const std::string& path, bool writable) {
+        ASSERT_EQ(AttachDiskImage(drive, path), 1);
+        DiskDrive& d = MoDiskCard().drives[drive];
+        if (writable) {
+            std::fclose(d.file);
+            d.file = std::fopen(path.c_str(), "r+b");
+            ASSERT_NE(d.file, nullptr);
+        }
+    }
+    // Puts new bytes in the image file, attached afresh (the card's open
+    // file would otherwise keep what it read before).
+    void replaceImage(const std::vector<uint8_t>& bytes, bool writable = true) {
+        DetachDrive(0);
+        writeBytes(image, bytes);
+        attach(0, image, writable);
+    }
+    static void flushDrives() {
+        for (DiskDrive& d : MoDiskCard().drives)
+            if (d.file) std::fflush(d.file);
+    }
+
+    static void setName(uint16_t at, const std::string& name) {
+        for (size_t i = 0; i < 8; ++i)
+            MainMemory[at + i] = static_cast<uint8_t>(i < name.size() ? name[i] : ' ');
+    }
+
+    // Starts a DOS entry with the parameter block filled; run() goes on.
+    void start(const std::string& entry, unsigned drive, const std::string& name, uint16_t length,
+               char kind = 'D', const std::string& newName = "") {
+        MainMemory[label("dpdrive")] = static_cast<uint8_t>(drive);
+        setName(label("dpname"), name);
+        setName(label("dpnew"), newName);
+        MainMemory[label("dpkind")] = static_cast<uint8_t>(kind);
+        MainMemory[label("dpaddr")] = DataArea & 0xFF;
+        MainMemory[label("dpaddr") + 1] = DataArea >> 8;
+        MainMemory[label("dplen")] = length & 0xFF;
+        MainMemory[label("dplen") + 1] = length >> 8;
+        MainMemory[HaltAddress] = 0x76;
+        cpu.IFF1 = cpu.IFF2 = 0;
+        cpu.NMI = 0;
+        cpu.SP = StackTop - 2;
+        MainMemory[cpu.SP] = HaltAddress & 0xFF;
+        MainMemory[cpu.SP + 1] = HaltAddress >> 8;
+        cpu.IP = label(entry);
+    }
+    // Runs at most maxSteps instructions; true when the entry returned.
+    bool run(long maxSteps = 5'000'000) {
+        for (long step = 0; step < maxSteps; ++step) {
+            if (cpu.IP == HaltAddress) return true;
+            execute(1);
+        }
+        return cpu.IP == HaltAddress;
+    }
+    // The DOS's answer: 0 for success, else its error code.
+    int call(const std::string& entry, unsigned drive, const std::string& name, uint16_t length = 0,
+             char kind = 'D', const std::string& newName = "") {
+        start(entry, drive, name, length, kind, newName);
+        if (!run()) throw std::runtime_error(entry + " does not return");
+        EXPECT_EQ(cpu.SP, StackTop) << entry << " left the stack unbalanced";
+        flushDrives();
+        return (cpu.AF & FlagC) ? cpu.AF >> 8 : 0;
+    }
+    int save(const std::string& name, const std::vector<uint8_t>& data, char kind = 'D',
+             unsigned drive = 0) {
+        std::copy(data.begin(), data.end(), MainMemory + DataArea);
+        return call("dsave", drive, name, static_cast<uint16_t>(data.size()), kind);
+    }
+    int load(const std::string& name, std::vector<uint8_t>& data, uint16_t room = 0x4000) {
+        int rc = call("dload", 0, name, room);
+        uint16_t length = MainMemory[label("dplen")] | MainMemory[label("dplen") + 1] << 8;
+        data.assign(MainMemory + DataArea, MainMemory + DataArea + (rc ? 0 : length));
+        return rc;
+    }
+    OrvaneDisk diskNow() {
+        OrvaneDisk disk;
+        std::string cause;
+        EXPECT_EQ(disk.open(fileBytes(image), cause), 1) << cause;
+        return disk;
+    }
+    int code(const char* name) { return label(name); }
+};
+
+TEST_F(OpenDos, FilesGoBothWaysBetweenTheDosAndTheFormat) {
+    // Written by the DOS, read by the format's code (what orvdisk uses).
+    for (size_t n : {0, 1, 254, 255, 3000}) {
+        std::string name = "D" + std::to_string(n);
+        ASSERT_EQ(save(name, pattern(n, 1), n == 3000 ? 'B' : 'D'), 0) << n;
+        OrvaneDisk disk = diskNow();
+        std::vector<uint8_t> back;
+        std::string cause;
+        ASSERT_EQ(disk.read(name, back, cause), 1) << cause;
+        EXPECT_EQ(back, pattern(n, 1)) << n;
+        EXPECT_TRUE(disk.check().empty()) << n;
+    }
+    EXPECT_EQ(diskNow().find("D3000")->kind, OrvaneFileKind::Program);
+
+    // Replacing frees the old version: the free space comes back.
+    uint32_t freeBefore = diskNow().freeSectors();
+    ASSERT_EQ(save("D3000", pattern(100, 2)), 0);
+    EXPECT_EQ(diskNow().freeSectors(), freeBefore + 12 - 1);
+
+    // Written by the format's code, read by the DOS.
+    OrvaneDisk disk = diskNow();
+    std::string cause;
+    ASSERT_EQ(disk.write("TOTAL", OrvaneFileKind::Data, pattern(1000, 9), cause), 1);
+    replaceImage(disk.image());
+    std::vector<uint8_t> back;
+    ASSERT_EQ(load("TOTAL", back), 0);
+    EXPECT_EQ(back, pattern(1000, 9));
+    ASSERT_EQ(load("D255", back), 0);
+    EXPECT_EQ(back, pattern(255, 1));
+
+    // Rename and remove.
+    EXPECT_EQ(call("drename", 0, "TOTAL", 0, 'D', "SUM"), 0);
+    EXPECT_EQ(load("SUM", back), 0);
+    EXPECT_EQ(back, pattern(1000, 9));
+    EXPECT_EQ(call("dkill", 0, "SUM"), 0);
+    EXPECT_FALSE(diskNow().find("SUM"));
+    EXPECT_TRUE(diskNow().check().empty());
+}
+
+TEST_F(OpenDos, EveryRefusalHasItsCodeAndLeavesTheDiskAsItWas) {
+    std::vector<uint8_t> back;
+    EXPECT_EQ(load("NOSUCH", back), code("ERRNOTFOUND"));
+    EXPECT_EQ(call("dkill", 0, "NOSUCH"), code("ERRNOTFOUND"));
+    EXPECT_EQ(call("drename", 0, "NOSUCH", 0, 'D', "X"), code("ERRNOTFOUND"));
+    ASSERT_EQ(save("A", pattern(10, 1)), 0);
+    ASSERT_EQ(save("B", pattern(10, 2)), 0);
+    EXPECT_EQ(call("drename", 0, "A", 0, 'D', "B"), code("ERREXISTS"));
+    EXPECT_EQ(load("A", back, 5), code("ERRBIG"));
+
+    // A file larger than the free space: the disk is not touched.
+    ASSERT_EQ(save("BIG", std::vector<uint8_t>(0x4000 * 3 / 2, 7)), 0); // 24 KB
+    OrvaneDisk disk = diskNow();
+    std::string cause;
+    std::vector<uint8_t> filler(disk.freeBytes() - 100, 1);
+    ASSERT_EQ(disk.write("FILL", OrvaneFileKind::Data, filler, cause), 1);
+    replaceImage(disk.image());
+    std::vector<uint8_t> before = fileBytes(image);
+    EXPECT_EQ(save("MORE", pattern(1000, 3)), code("ERRFULL"));
+    EXPECT_EQ(fileBytes(image), before);
+
+    // 64 files: a new name finds no entry, a replacement does.
+    OrvaneDisk many;
+    ASSERT_EQ(many.open(FormatOrvaneDisk(), cause), 1);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(many.write("N" + std::to_string(i), OrvaneFileKind::Data, {1}, cause), 1);
+    replaceImage(many.image());
+    before = fileBytes(image);
+    EXPECT_EQ(save("NEW", pattern(10, 1)), code("ERRDIRFULL"));
+    EXPECT_EQ(fileBytes(image), before);
+    EXPECT_EQ(save("N7", pattern(10, 1)), 0);
+    EXPECT_TRUE(diskNow().check().empty());
+
+    // No image in DR1:.
+    EXPECT_EQ(save("X", pattern(10, 1), 'D', 1), code("ERRNODISK"));
+
+    // A drive file the card may only read: WRITE PROTECTED, image unchanged.
+    DetachDrive(0);
+    attach(0, image, false);
+    before = fileBytes(image);
+    EXPECT_EQ(save("N8", pattern(10, 1)), code("ERRWPROT"));
+    EXPECT_EQ(call("dkill", 0, "N9"), code("ERRWPROT"));
+    EXPECT_EQ(fileBytes(image), before);
+    ASSERT_EQ(load("N7", back), 0) << "reading needs no write";
+    EXPECT_EQ(back, pattern(10, 1));
+}
+
+TEST_F(OpenDos, ImagesThatAreNotOursAreNeverWritten) {
+    std::vector<uint8_t> foreign(163840);
+    for (size_t i = 0; i < foreign.size(); ++i)
+        foreign[i] = static_cast<uint8_t>(i * 7 + 3);
+    replaceImage(foreign);
+    uint64_t before = real_failures::checksumOf(image);
+    std::vector<uint8_t> back;
+    EXPECT_EQ(save("A", pattern(300, 1)), code("ERRNOTOURS"));
+    EXPECT_EQ(call("dkill", 0, "A"), code("ERRNOTOURS"));
+    EXPECT_EQ(call("drename", 0, "A", 0, 'D', "B"), code("ERRNOTOURS"));
+    EXPECT_EQ(load("A", back), code("ERRNOTOURS"));
+    EXPECT_EQ(real_failures::checksumOf(image), before);
+
+    // Ours, but with both directory copies damaged: refused as well.
+    std::vector<uint8_t> damaged = FormatOrvaneDisk();
+    damaged[OrvaneCopyA * 256 + 300] ^= 1;
+    damaged[OrvaneCopyB * 256 + 300] ^= 1;
+    replaceImage(damaged);
+    EXPECT_EQ(save("A", pattern(300, 1)), code("ERRDAMAGED"));
+    EXPECT_EQ(fileBytes(image), damaged);
+}
+
+// A SAVE that replaces a program, stopped after N instructions for N all
+// through it (as a reset or power cut would): the disk always checks sound
+// and holds the old program or the new one, whole.
+TEST_F(OpenDos, ASaveCutOffAtAnyInstructionKeepsTheOldOrTheNewVersion) {
+    ASSERT_EQ(save("KEEP", pattern(700, 4)), 0);
+    ASSERT_EQ(save("PROG", pattern(2000, 5), 'B'), 0);
+    const std::vector<uint8_t> before = fileBytes(image);
+
+    // How long the whole save runs.
+    std::copy_n(pattern(3000, 6).begin(), 3000, MainMemory + DataArea);
+    start("dsave", 0, "PROG", 3000, 'B');
+    long total = 0;
+    while (cpu.IP != HaltAddress) {
+        execute(1);
+        ++total;
+    }
+    ASSERT_GT(total, 1000);
+
+    std::vector<long> cuts;
+    for (long cut = 0; cut < total; cut += 173)
+        cuts.push_back(cut);
+    for (long cut = total - 40; cut <= total; ++cut)
+        cuts.push_back(cut); // around the header write
+    int oldSeen = 0, newSeen = 0;
+    for (long cut : cuts) {
+        replaceImage(before);
+        std::copy_n(pattern(3000, 6).begin(), 3000, MainMemory + DataArea);
+        start("dsave", 0, "PROG", 3000, 'B');
+        run(cut);
+        flushDrives();
+        OrvaneDisk disk = diskNow();
+        std::vector<std::string> problems = disk.check();
+        ASSERT_TRUE(problems.empty()) << "cut after " << cut << ": " << problems[0];
+        std::vector<uint8_t> prog, keep;
+        std::string cause;
+        ASSERT_EQ(disk.read("KEEP", keep, cause), 1) << cut;
+        EXPECT_EQ(keep, pattern(700, 4)) << cut;
+        ASSERT_EQ(disk.read("PROG", prog, cause), 1) << cut;
+        if (prog == pattern(2000, 5))
+            ++oldSeen;
+        else if (prog == pattern(3000, 6))
+            ++newSeen;
+        else
+            ADD_FAILURE() << "cut after " << cut << ": PROG is neither version";
+        // The DOS reads the disk it left, whatever it is.
+        std::vector<uint8_t> back;
+        ASSERT_EQ(load("PROG", back), 0) << cut;
+        EXPECT_EQ(back, prog);
+    }
+    EXPECT_GT(oldSeen, 10);
+    EXPECT_GT(newSeen, 0);
+}
+
+} // namespace
+
+namespace {
+
+// SAVE and LOAD with a DRn: device, typed at the BASIC.
+class BasicDisk : public OpenDos {
+  protected:
+    std::vector<std::string> run(const std::string& command, int frames = 400) {
+        basic_test::typeAndRun(command + "\r", frames);
+        return basic_test::outputOfLastCommand(command.size());
+    }
+    std::vector<uint8_t> programBytes() {
+        uint16_t end = basic_test::peekWord(0xFE1E);
+        return std::vector<uint8_t>(MainMemory + 0x8000, MainMemory + end);
+    }
+};
+
+TEST_F(BasicDisk, SaveAndLoadKeepTheProgramWhole) {
+    basic_test::enterProgram({"10 PRINT \"TOTAL\";6*7", "20 FOR I=1 TO 2:PRINT I:NEXT I"});
+    const std::vector<uint8_t> program = programBytes();
+    EXPECT_EQ(run("SAVE DR0:TOTAL"), std::vector<std::string>{});
+    OrvaneDisk disk = diskNow();
+    ASSERT_TRUE(disk.find("TOTAL")) << "the name is stored as typed, not as a keyword";
+    EXPECT_EQ(disk.find("TOTAL")->kind, OrvaneFileKind::Program);
+    std::vector<uint8_t> stored;
+    std::string cause;
+    ASSERT_EQ(disk.read("TOTAL", stored, cause), 1);
+    EXPECT_EQ(stored, program);
+    EXPECT_EQ(stored.back(), 0x01);
+
+    run("NEW");
+    run("LOAD DR0:TOTAL");
+    EXPECT_EQ(programBytes(), program);
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{"TOTAL 42", " 1", " 2"}));
+
+    // A program put on the disk by the format's code (as orvdisk does) loads.
+    ASSERT_EQ(disk.write("ABCDEFGH", OrvaneFileKind::Program, program, cause), 1);
+    replaceImage(disk.image());
+    run("NEW");
+    EXPECT_EQ(run("LOAD DR1:ABCDEFGH"), std::vector<std::string>{"NO DISK"});
+    run("LOAD DR0:ABCDEFGH");
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{"TOTAL 42", " 1", " 2"}));
+}
+
+TEST_F(BasicDisk, ErrorsSayWhatHappenedWithTheLineNumber) {
+    EXPECT_EQ(run("LOAD DR0:NOPE"), std::vector<std::string>{"FILE NOT FOUND"});
+    basic_test::enterProgram({"10 PRINT 1", "20 LOAD DR0:NOPE"});
+    EXPECT_EQ(run("RUN"), (std::vector<std::string>{" 1", "FILE NOT FOUND IN LINE 20"}));
+    EXPECT_EQ(run("SAVE DR1:X"), std::vector<std::string>{"NO DISK"});
+    EXPECT_EQ(run("SAVE DR2:X"), std::vector<std::string>{"SYNTAX ERROR"});
+    EXPECT_EQ(run("SAVE DR0:NINECHARS"), std::vector<std::string>{"SYNTAX ERROR"});
+
+    // A full disk: the program and the disk stay as they were.
+    OrvaneDisk disk = diskNow();
+    std::string cause;
+    ASSERT_EQ(
+        disk.write("FILL", OrvaneFileKind::Data, std::vector<uint8_t>(disk.freeBytes(), 1), cause),
+        1);
+    replaceImage(disk.image());
+    std::vector<uint8_t> before = fileBytes(image);
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"DISK FULL"});
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Write-protected: the card refuses the write.
+    replaceImage(FormatOrvaneDisk(), false);
+    before = fileBytes(image);
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"WRITE PROTECTED"});
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Not ours: refused, not a byte changed, the program in memory kept.
+    std::vector<uint8_t> foreign(163840, 0x5A);
+    replaceImage(foreign);
+    std::vector<uint8_t> program = programBytes();
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"NOT AN ORVANE DISK"});
+    EXPECT_EQ(run("LOAD DR0:P"), std::vector<std::string>{"NOT AN ORVANE DISK"});
+    EXPECT_EQ(fileBytes(image), foreign);
+    EXPECT_EQ(programBytes(), program);
+
+    // Without the Open DOS in the slot, DR is no device.
+    dosRom = DosRomNone;
+    EXPECT_EQ(run("SAVE DR0:P"), std::vector<std::string>{"SYNTAX ERROR"});
+}
+
+} // namespace
+
+namespace {
+
+class BasicDiskFiles : public BasicDisk {};
+
+TEST_F(BasicDiskFiles, DirKillNameAndRunWorkOnTheDisk) {
+    basic_test::enterProgram({"10 PRINT \"RAN\""});
+    run("SAVE DR0:FIRST");
+    basic_test::enterProgram({"20 PRINT \"TWO\""});
+    run("SAVE DR0:FORMAT");
+    const uint16_t length = static_cast<uint16_t>(programBytes().size());
+
+    std::vector<std::string> dir = run("DIR");
+    ASSERT_EQ(dir.size(), 3u);
+    EXPECT_EQ(dir[0].substr(0, 8), "FIRST   ");
+    EXPECT_NE(dir[0].find("PROGRAM"), std::string::npos);
+    EXPECT_EQ(dir[1], "FORMAT   PROGRAM " + std::to_string(length));
+    EXPECT_EQ(dir[2], std::to_string(diskNow().freeSectors()) + " SECTORS FREE");
+    EXPECT_EQ(run("DIR DR1:"), std::vector<std::string>{"NO DISK"});
+
+    EXPECT_EQ(run("NAME DR0:FIRST AS ONE"), std::vector<std::string>{});
+    EXPECT_TRUE(diskNow().find("ONE"));
+    EXPECT_FALSE(diskNow().find("FIRST"));
+    EXPECT_EQ(run("NAME DR0:ONE AS FORMAT"), std::vector<std::string>{"FILE EXISTS"});
+    EXPECT_EQ(run("NAME DR0:ONE TO TWO"), std::vector<std::string>{"SYNTAX ERROR"});
+
+    run("NEW");
+    EXPECT_EQ(run("RUN DR0:ONE"), std::vector<std::string>{"RAN"});
+
+    EXPECT_EQ(run("KILL DR0:ONE"), std::vector<std::string>{});
+    EXPECT_FALSE(diskNow().find("ONE"));
+    EXPECT_TRUE(diskNow().check().empty());
+    basic_test::enterProgram({"10 KILL DR0:ONE"});
+    EXPECT_EQ(run("RUN"), std::vector<std::string>{"FILE NOT FOUND IN LINE 10"});
+}
+
+} // namespace
