@@ -9,6 +9,7 @@
 #include "cpu/z80.h"
 #include "files/file_write.h"
 #include "machine/memory.h"
+#include "monitor/debug.h"
 #include "monitor/disassembler.h"
 #include "monitor/dumps.h"
 #include "monitor/terminal_console.h"
@@ -230,12 +231,6 @@ void listWatches() {
     put(MonitorTextNormal, any ? "\n" : "No breakpoints set.\n");
 }
 
-void applyWatch(uint16_t address, uint32_t flags) {
-    WatchFlags[address] = flags;
-    setReadWatch(address, flags);
-    setWriteWatch(address, flags);
-}
-
 void commandBreakpoint(const Tokens& t) {
     if (t.count == 1 || t.count >= 4) {
         listWatches();
@@ -245,13 +240,7 @@ void commandBreakpoint(const Tokens& t) {
     if (!readAddress(t.at[1], address)) return;
     if (t.count == 2) {
         say(MonitorTextNormal, "Breakpoint(s) at %04Xh ", address);
-        if (WatchFlags[address] == 0) {
-            applyWatch(address, WatchExecute);
-            put(MonitorTextNormal, "set.\n");
-        } else {
-            applyWatch(address, 0);
-            put(MonitorTextNormal, "removed.\n");
-        }
+        put(MonitorTextNormal, debugToggleBreakpoint(address) ? "set.\n" : "removed.\n");
         return;
     }
     const std::string& kinds = t.at[2];
@@ -269,7 +258,7 @@ void commandBreakpoint(const Tokens& t) {
     if (has('r')) put(MonitorTextNormal, "R"), flags |= WatchRead;
     if (has('w')) put(MonitorTextNormal, "W"), flags |= WatchWrite;
     put(MonitorTextNormal, ")\n");
-    applyWatch(address, flags);
+    debugSetKinds(address, flags);
 }
 
 void commandDisassemble(const Tokens& t) {
@@ -412,12 +401,18 @@ void commandTransfer(const Tokens& t) {
             copy(k);
 }
 
+// One instruction through the frame driver, so the frame's timing, the
+// NMI and a playing tape see it as in any run. A step always completes
+// within the rest of a frame and the next.
+constexpr int StepFrames = 2;
+
 void commandStep() {
     std::string line;
     uint16_t next = disassemble(cpu.IP, line);
     say(MonitorTextNormal, "%s\n", line.c_str());
     monitorCurrent = next;
-    execute(0);
+    debugStepInto();
+    debugRun(StepFrames);
     showRegisters();
 }
 
@@ -446,15 +441,19 @@ bool runCommand(const char* line) {
     return true;
 }
 
-int leave(const MonitorConsole* opened) {
-    cpu.breakRequest = 0;
+const MonitorConsole* openedConsole = nullptr;
+
+void leave() {
+    cpu.breakRequest &= ~BreakHit;
+    debugResume();
     monitorOpen = false;
+    const MonitorConsole* opened = openedConsole;
+    openedConsole = nullptr;
     if (opened && opened->close) opened->close(opened->context);
     if (host && host->resumeSound) host->resumeSound();
     if (host && host->closeDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(host->closeDelayMs));
     if (host && host->resetPacing) host->resetPacing();
-    return 1;
 }
 
 } // namespace
@@ -462,12 +461,18 @@ int leave(const MonitorConsole* opened) {
 void monitorSetConsole(const MonitorConsole* newConsole) { console = newConsole; }
 void monitorSetHost(const MonitorHost* newHost) { host = newHost; }
 
-int monitorEnter(int reason, uint16_t ip) {
+int monitorBegin(int reason, uint16_t ip) {
     if (monitorOpen) return 0;
     if (host && host->pauseSound) host->pauseSound();
     monitorOpen = true;
+    // Whatever stopped the machine, it waits at this boundary now.
+    if (!debugStopped()) debugHoldHere();
     const MonitorConsole& c = currentConsole();
-    if (c.open && !c.open(c.context, "Interactive monitor")) return leave(nullptr);
+    if (c.open && !c.open(c.context, "Interactive monitor")) {
+        leave();
+        return -1;
+    }
+    openedConsole = &c;
 
     put(MonitorTextNormal, "Type '?' for help, 'x' for exit.\n");
     if (reason == MonitorStopped) {
@@ -475,20 +480,43 @@ int monitorEnter(int reason, uint16_t ip) {
         disassemble(cpu.IP, line);
         // An execution breakpoint stops with IP on its address; a read or
         // write watch stops after the instruction that touched its address.
-        const bool breakpoint = (WatchFlags[ip] & WatchExecute) != 0;
-        say(MonitorTextNormal, "%s reached at %04X.\n%s\n",
-            breakpoint ? "Breakpoint" : "Watchpoint", ip, line.c_str());
+        const DebugStopReason why = debugLastStop().reason;
+        const char* what = why == DebugStopReason::Breakpoint   ? "Breakpoint"
+                           : why == DebugStopReason::Watchpoint ? "Watchpoint"
+                                                                : "Step";
+        say(MonitorTextNormal, "%s reached at %04X.\n%s\n", what, ip, line.c_str());
         // d and m without an address start at the stopped instruction.
         monitorCurrent = cpu.IP;
     }
     if (monitorCurrent == MonitorNoAddress) monitorCurrent = cpu.IP;
+    return 1;
+}
 
+bool monitorCommand(const char* line) {
+    if (!monitorOpen) return false;
+    char copy[LineSize];
+    std::snprintf(copy, sizeof copy, "%s", line);
+    if (runCommand(copy)) return true;
+    leave();
+    return false;
+}
+
+void monitorEnd() {
+    if (monitorOpen) leave();
+}
+
+int monitorEnter(int reason, uint16_t ip) {
+    const int begun = monitorBegin(reason, ip);
+    if (begun == 0) return 0;
+    if (begun < 0) return 1;
+    const MonitorConsole& c = currentConsole();
     char line[LineSize];
     for (;;) {
         std::memset(line, 0, sizeof line);
         // End of input leaves the monitor as x would.
         if (!c.readLine(c.context, line, LineSize)) break;
-        if (!runCommand(line)) break;
+        if (!monitorCommand(line)) return 1;
     }
-    return leave(&c);
+    monitorEnd();
+    return 1;
 }

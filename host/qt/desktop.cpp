@@ -32,6 +32,7 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "monitor/monitor.h"
 #include "sound/mixer.h"
 
@@ -165,6 +166,7 @@ int StartDesktop(const DesktopOptions& options) {
 
     monitorSetHost(&DesktopMonitorHost);
     monitorSetConsole(nullptr);
+    desktop.windowMonitor = !options.terminalMonitor;
     if (!options.terminalMonitor) {
         static DesktopConsole console;
         static MonitorConsole monitorConsole;
@@ -213,7 +215,7 @@ namespace {
 // session's frame. An open recording is fed whatever the driver, "No sound"
 // included.
 void runMachineFrame(uint8_t* picture) {
-    DeliverQueuedKey();
+    if (!framePending()) DeliverQueuedKey();
     RunSessionFrame(CycleBased != 0, picture, desktop.pitchShift,
                     SoundDriverSetting != 0 || SoundRecordingBytes(nullptr));
 }
@@ -247,7 +249,7 @@ void RunOneFrame() {
         do {
             runMachineFrame(picture);
             frames++;
-        } while (frames < FastTapeBatchFrames && TapeMotorRunning() &&
+        } while (frames < FastTapeBatchFrames && TapeMotorRunning() && !debugStopped() &&
                  clock.now() - start < period);
     } else {
         runMachineFrame(picture);
@@ -261,6 +263,8 @@ void RunOneFrame() {
     PaceFrame(desktop.pacer);
     UpdateFastTape();
     reportPrinterFailure();
+    // The frame stopped on its way: the machine waits for the monitor.
+    if (debugStopped() && !monitorOpen) OpenMonitor(MonitorStopped);
 }
 
 // True while an open menu holds the frames. A count left over by a menu that
@@ -276,10 +280,19 @@ bool MenuHoldsFrames() {
     return false;
 }
 
+void OpenMonitor(int reason) {
+    if (desktop.windowMonitor)
+        monitorBegin(reason, cpu.IP);
+    else
+        monitorEnter(reason, cpu.IP);
+}
+
+bool MonitorHoldsFrames() { return monitorOpen; }
+
 void RunMainLoop() {
     bool wasRunning = desktop.running;
     while (!desktop.quitRequested) {
-        if (!desktop.running || MenuHoldsFrames()) {
+        if (!desktop.running || MenuHoldsFrames() || MonitorHoldsFrames()) {
             ResetPacing();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             ResetPacing();
@@ -288,7 +301,8 @@ void RunMainLoop() {
             continue;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames()) continue;
+        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames() || MonitorHoldsFrames())
+            continue;
         RunOneFrame();
     }
 }

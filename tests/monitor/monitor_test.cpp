@@ -6,8 +6,10 @@
 #include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
+#include "machine/frame.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
+#include "monitor/debug.h"
 #include "script_console.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +40,9 @@ class MonitorTest : public ::testing::Test {
         basicRom = BasicRomOld;
         dosRom = DosRomNone;
         std::memset(MainMemory + 0x4000, 0, 0xC000);
+        debugPowerOn();
+        forgetPendingFrame();
+        lineCycles = 0;
         monitorCurrent = MonitorNoAddress;
         monitorOpen = false;
         console = script.record();
@@ -479,17 +484,27 @@ void loadCounterProgram() {
     cpu.SP = 0xF000;
 }
 
+// The front end's part after a stop: the monitor at the stop, with the
+// prepared lines.
+void monitorAtStop(ScriptConsole& script, std::vector<std::string> lines) {
+    script.lines = std::move(lines);
+    script.next = 0;
+    script.out.clear();
+    EXPECT_TRUE(debugStopped());
+    EXPECT_EQ(monitorEnter(MonitorStopped, cpu.IP), 1);
+    EXPECT_FALSE(debugStopped());
+}
+
 TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
     loadCounterProgram();
     session({"b 9008"});
-    script.lines = {"r", "z", "z", "x"};
-    script.next = 0;
-    script.out.clear();
-    int steps = 0;
-    while (script.opens < 2 && steps < 10)
-        execute(0), ++steps;
-    ASSERT_EQ(script.opens, 2);
-    EXPECT_EQ(steps, 4); // stopped at the fourth instruction's fetch
+    // The frame returns at the fourth instruction's fetch, with IP on it.
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_TRUE(framePending());
+    EXPECT_EQ(cpu.IP, 0x9008);
+    EXPECT_EQ(cpu.TCOUNT, 30u);
+    monitorAtStop(script, {"r", "z", "z", "x"});
+    EXPECT_EQ(script.opens, 2);
     EXPECT_EQ(script.out, Banner + "Breakpoint reached at 9008.\n"
                                    " 9008 34          inc (hl)\n"
                                    "IP:9008,AF:05FF,BC:0000,DE:0000,HL:A000,R:03|SZ-H-PNC\n"
@@ -504,36 +519,31 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
                                    "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|00000001\n"
                                    "TCOUNT:000000000000000000000053\n");
     EXPECT_EQ(monitorCurrent, 0x900Bu);
-    // x resumed the stopped step: the breakpointed inc ran once, correctly.
+    EXPECT_EQ(MainMemory[0xA000], 6);
+
+    // Going on runs the breakpointed inc where the steps left IP, once and
+    // correctly, and the next pass stops again.
+    ASSERT_TRUE(debugRun(1));
     EXPECT_EQ(MainMemory[0xA000], 7);
-    EXPECT_EQ(cpu.IP, 0x9009);
-    EXPECT_EQ(cpu.TCOUNT, 64u);
+    EXPECT_EQ(cpu.IP, 0x9008);
+    EXPECT_EQ(cpu.TCOUNT, 53u + 11 + 12);
     EXPECT_EQ(cpu.breakRequest, 0u);
 
-    // The next pass stops again; with the breakpoint removed the loop runs on.
-    script.lines = {"b 9008", "x"};
-    script.next = 0;
-    execute(0); // jr
-    EXPECT_EQ(script.opens, 2);
-    execute(0); // stops at 9008, removes the breakpoint, then runs inc
+    // With the breakpoint removed the frame runs to its end.
+    monitorAtStop(script, {"b 9008", "x"});
     EXPECT_EQ(script.opens, 3);
-    EXPECT_EQ(MainMemory[0xA000], 8);
-    for (int i = 0; i < 20; ++i)
-        execute(0);
+    EXPECT_FALSE(debugRun(1));
+    EXPECT_FALSE(framePending());
+    EXPECT_NE(MainMemory[0xA000], 7);
     EXPECT_EQ(script.opens, 3);
-    EXPECT_EQ(MainMemory[0xA000], 18);
 }
 
 TEST_F(MonitorTest, DisassemblyAfterAStopStartsAtIP) {
     loadCounterProgram();
     session({"d 9000 9001"}); // the current address is elsewhere now
     session({"b 9008"});
-    script.lines = {"d", "x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 4 && script.opens < 3; ++i)
-        execute(0);
-    ASSERT_EQ(script.opens, 3);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"d", "x"});
     std::string afterBanner = script.out.substr(Banner.size());
     const std::string stop = "Breakpoint reached at 9008.\n 9008 34          inc (hl)\n";
     ASSERT_EQ(afterBanner.compare(0, stop.size(), stop), 0) << afterBanner;
@@ -542,25 +552,29 @@ TEST_F(MonitorTest, DisassemblyAfterAStopStartsAtIP) {
 
 TEST_F(MonitorTest, GoAtABreakpointResumesAtTheNewAddress) {
     loadCounterProgram();
-    session({"b 9008"});
-    script.lines = {"g 9000", "b 9008", "x"};
-    script.next = 0;
-    for (int i = 0; i < 4; ++i)
-        execute(0); // stops at 9008, resumes at 9000
-    EXPECT_EQ(script.opens, 2);
-    EXPECT_EQ(cpu.IP, 0x9002); // ld a,05h ran in the resumed step
-    EXPECT_EQ(MainMemory[0xA000], 5);
-    for (int i = 0; i < 3; ++i)
-        execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
+    // The monitor was open at 9000: the run goes on from there without
+    // stopping at once, and stops at 9008.
+    session({"b 9000", "b 9008"});
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_EQ(cpu.IP, 0x9008);
+    monitorAtStop(script, {"g 9000", "b 9008", "x"});
+    // Nor does the breakpoint at 9000 stop the run resumed there.
+    debugStepInto();
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_EQ(cpu.IP, 0x9002);
+    for (int i = 0; i < 3; ++i) { // ld (a000h),a / ld hl,a000h / inc (hl)
+        debugStepInto();
+        ASSERT_TRUE(debugRun(1));
+    }
     EXPECT_EQ(MainMemory[0xA000], 6);
-    EXPECT_EQ(script.opens, 2);
+    EXPECT_EQ(debugLastStop().reason, DebugStopReason::Step);
 }
 
 TEST_F(MonitorTest, StepOverABreakpointWhileOpenDoesNotStopAgain) {
     loadCounterProgram();
     session({"b 9000", "b 9002"});
     EXPECT_EQ(session({"z", "z"}).substr(0, 27), " 9000 3E 05       ld a,05h\n");
-    EXPECT_EQ(script.opens, 2); // no second console from the nested stops
+    EXPECT_EQ(script.opens, 2); // no second console from the stops
     EXPECT_EQ(cpu.IP, 0x9005);
     EXPECT_EQ(MainMemory[0xA000], 5);
     EXPECT_EQ(monitorCurrent, 0x9005u);
@@ -569,22 +583,16 @@ TEST_F(MonitorTest, StepOverABreakpointWhileOpenDoesNotStopAgain) {
 TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
     loadCounterProgram();
     session({"b a000 w"});
-    script.lines = {"x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 2; ++i)
-        execute(0);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"x"});
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9005.\n"
                                    " 9005 21 00 A0    ld hl,a000h\n");
     EXPECT_EQ(MainMemory[0xA000], 5);
 
     // A read watch: inc (hl) reads A000h.
     session({"b a000 r"});
-    script.lines = {"x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 4; ++i)
-        execute(0);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"x"});
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9009.\n"
                                    " 9009 18 FD       jr 9008h\n");
     EXPECT_EQ(MainMemory[0xA000], 6);

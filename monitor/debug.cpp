@@ -1,0 +1,439 @@
+// Breakpoint entries, their merge into the watch flags, the stop check the
+// processor calls at instruction boundaries, and stepping.
+#include "monitor/debug.h"
+
+#include "cpu/bus.h"
+#include "cpu/z80.h"
+#include "machine/frame.h"
+#include "machine/memory.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+enum class StepMode { None, Into, Over, Out, RunTo };
+
+struct DebugState {
+    std::vector<DebugBreakpoint> entries;
+    DebugStop lastStop;
+    bool stopped = false;
+    // The boundary the machine last stopped at or resumed from; no stop
+    // happens there again.
+    uint16_t resumeIp = 0;
+    uint64_t resumeTcount = 0;
+    bool resumeKnown = false;
+    StepMode step = StepMode::None;
+    uint16_t stepSp = 0;
+    uint16_t target = 0;
+    bool targetSet = false;
+    uint16_t lastInstruction = 0; // address of the instruction running while stepping
+    DebugRunner runner = nullptr;
+};
+DebugState debug;
+
+// WatchFlags and the handlers of one address from every entry covering it
+// and the stepping target.
+void mergeFlags(uint16_t address) {
+    uint32_t flags = 0;
+    for (const DebugBreakpoint& entry : debug.entries)
+        if (address >= entry.from && address <= entry.to) flags |= entry.kinds;
+    if (debug.targetSet && address == debug.target) flags |= WatchTarget;
+    WatchFlags[address] = flags;
+    setReadWatch(address, flags);
+    setWriteWatch(address, flags);
+}
+
+void mergeRange(uint16_t from, uint16_t to) {
+    for (uint32_t a = from; a <= to; ++a)
+        mergeFlags(static_cast<uint16_t>(a));
+}
+
+void markResumePoint() {
+    debug.resumeIp = cpu.IP;
+    debug.resumeTcount = cpu.TCOUNT;
+    debug.resumeKnown = true;
+}
+
+void dropTarget() {
+    if (!debug.targetSet) return;
+    debug.targetSet = false;
+    mergeFlags(debug.target);
+}
+
+void armStep(StepMode mode) {
+    debugCancelStep();
+    markResumePoint();
+    debug.stopped = false;
+    debug.step = mode;
+    debug.stepSp = cpu.SP;
+    if (mode == StepMode::Into || mode == StepMode::Out) cpu.breakRequest |= BreakEveryStep;
+}
+
+void armTarget(StepMode mode, uint16_t address) {
+    armStep(mode);
+    debug.target = address;
+    debug.targetSet = true;
+    mergeFlags(address);
+}
+
+int stopHere(DebugStopReason reason, uint16_t address, uint32_t kind, int entry) {
+    debug.lastStop = DebugStop{reason, cpu.IP, address, kind, entry};
+    debug.stopped = true;
+    debugCancelStep();
+    markResumePoint();
+    return 1;
+}
+
+// An entry's hit: its condition holds and its count is reached.
+bool counts(DebugBreakpoint& entry) {
+    if (!debugConditionHolds(entry.condition)) return false;
+    ++entry.hits;
+    return entry.hits >= entry.hitCount;
+}
+
+int firstHit(uint16_t address, uint32_t kind) {
+    for (size_t i = 0; i < debug.entries.size(); ++i) {
+        DebugBreakpoint& entry = debug.entries[i];
+        if ((entry.kinds & kind) && address >= entry.from && address <= entry.to && counts(entry))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool isReturn(uint16_t address) {
+    const uint8_t op = memRead(address);
+    if (op == 0xC9 || (op & 0xC7) == 0xC0) return true; // RET, RET cc
+    return op == 0xED && (memRead(static_cast<uint16_t>(address + 1)) & 0xC7) == 0x45; // RETN/RETI
+}
+
+int checkBefore(uint16_t ip, bool hit) {
+    debug.lastInstruction = ip;
+    const uint32_t flags = WatchFlags[ip];
+    if ((flags & WatchTarget) && debug.targetSet && ip == debug.target &&
+        (debug.step != StepMode::Over || cpu.SP >= debug.stepSp))
+        return stopHere(DebugStopReason::Step, ip, WatchExecute, -1);
+    if (!hit) return 0;
+    if (flags & WatchExecute) {
+        int entry = firstHit(ip, WatchExecute);
+        if (entry >= 0) return stopHere(DebugStopReason::Breakpoint, ip, WatchExecute, entry);
+    }
+    // A read watch on the opcode byte stops before the instruction.
+    if (watchHitKind == WatchRead && watchHitAddress == ip) {
+        int entry = firstHit(ip, WatchRead);
+        if (entry >= 0) return stopHere(DebugStopReason::Watchpoint, ip, WatchRead, entry);
+    }
+    return 0;
+}
+
+int checkAfter(bool hit) {
+    if (hit) {
+        int entry = firstHit(watchHitAddress, watchHitKind);
+        if (entry >= 0)
+            return stopHere(DebugStopReason::Watchpoint, watchHitAddress, watchHitKind, entry);
+    }
+    if (debug.step == StepMode::Into)
+        return stopHere(DebugStopReason::Step, cpu.IP, WatchExecute, -1);
+    if (debug.step == StepMode::Out && cpu.SP > debug.stepSp && isReturn(debug.lastInstruction))
+        return stopHere(DebugStopReason::Step, cpu.IP, WatchExecute, -1);
+    return 0;
+}
+
+void runFrameAlone() {
+    if (fastFramePending())
+        runFrameFast();
+    else
+        runFrame(CyclesPerFrame, nullptr, 0);
+}
+
+// ---- conditions ---------------------------------------------------------
+
+struct RegisterName {
+    const char* name;
+    DebugCondition::Operand operand;
+    int which;
+};
+enum : int { RegA, RegF, RegB, RegC, RegD, RegE, RegH, RegL, RegI, RegR };
+enum : int { RegAF, RegBC, RegDE, RegHL, RegIX, RegIY, RegSP, RegIP };
+constexpr RegisterName Registers[] = {
+    {"A", DebugCondition::Operand::Register8, RegA},
+    {"F", DebugCondition::Operand::Register8, RegF},
+    {"B", DebugCondition::Operand::Register8, RegB},
+    {"C", DebugCondition::Operand::Register8, RegC},
+    {"D", DebugCondition::Operand::Register8, RegD},
+    {"E", DebugCondition::Operand::Register8, RegE},
+    {"H", DebugCondition::Operand::Register8, RegH},
+    {"L", DebugCondition::Operand::Register8, RegL},
+    {"I", DebugCondition::Operand::Register8, RegI},
+    {"R", DebugCondition::Operand::Register8, RegR},
+    {"AF", DebugCondition::Operand::Register16, RegAF},
+    {"BC", DebugCondition::Operand::Register16, RegBC},
+    {"DE", DebugCondition::Operand::Register16, RegDE},
+    {"HL", DebugCondition::Operand::Register16, RegHL},
+    {"IX", DebugCondition::Operand::Register16, RegIX},
+    {"IY", DebugCondition::Operand::Register16, RegIY},
+    {"SP", DebugCondition::Operand::Register16, RegSP},
+    {"IP", DebugCondition::Operand::Register16, RegIP},
+    {"PC", DebugCondition::Operand::Register16, RegIP},
+};
+
+struct CompareName {
+    const char* text;
+    DebugCondition::Compare compare;
+};
+// Two-character comparisons first, so "<=" is not read as "<".
+constexpr CompareName Comparisons[] = {
+    {"==", DebugCondition::Compare::Equal},        {"!=", DebugCondition::Compare::NotEqual},
+    {"<>", DebugCondition::Compare::NotEqual},     {"<=", DebugCondition::Compare::LessEqual},
+    {">=", DebugCondition::Compare::GreaterEqual}, {"=", DebugCondition::Compare::Equal},
+    {"<", DebugCondition::Compare::Less},          {">", DebugCondition::Compare::Greater},
+};
+
+bool parseHex(const std::string& text, uint32_t max, uint32_t& value) {
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    value = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
+    return value <= max;
+}
+
+uint32_t operandValue(const DebugCondition& c) {
+    switch (c.operand) {
+    case DebugCondition::Operand::Always: return 0;
+    case DebugCondition::Operand::Memory: return memRead(static_cast<uint16_t>(c.which));
+    case DebugCondition::Operand::Register8:
+        switch (c.which) {
+        case RegA: return cpu.AF >> 8;
+        case RegF: return cpu.AF & 0xFF;
+        case RegB: return cpu.BC >> 8;
+        case RegC: return cpu.BC & 0xFF;
+        case RegD: return cpu.DE >> 8;
+        case RegE: return cpu.DE & 0xFF;
+        case RegH: return cpu.HL >> 8;
+        case RegL: return cpu.HL & 0xFF;
+        case RegI: return cpu.I;
+        default: return cpu.R;
+        }
+    case DebugCondition::Operand::Register16:
+        switch (c.which) {
+        case RegAF: return cpu.AF;
+        case RegBC: return cpu.BC;
+        case RegDE: return cpu.DE;
+        case RegHL: return cpu.HL;
+        case RegIX: return cpu.IX;
+        case RegIY: return cpu.IY;
+        case RegSP: return cpu.SP;
+        default: return cpu.IP;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+bool debugParseCondition(const std::string& text, DebugCondition& condition) {
+    std::string t;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (t.empty()) {
+        condition = DebugCondition{};
+        return true;
+    }
+    size_t at = t.find_first_of("=!<>");
+    if (at == std::string::npos || at == 0) return false;
+    DebugCondition c;
+    const std::string left = t.substr(0, at);
+    const CompareName* found = nullptr;
+    for (const CompareName& k : Comparisons)
+        if (t.compare(at, std::char_traits<char>::length(k.text), k.text) == 0) {
+            found = &k;
+            break;
+        }
+    if (!found) return false;
+    c.compare = found->compare;
+    const std::string right = t.substr(at + std::char_traits<char>::length(found->text));
+    uint32_t max = 0xFF;
+    if (left.size() > 2 && left.front() == '(' && left.back() == ')') {
+        uint32_t address;
+        if (!parseHex(left.substr(1, left.size() - 2), 0xFFFF, address)) return false;
+        c.operand = DebugCondition::Operand::Memory;
+        c.which = static_cast<int>(address);
+    } else {
+        const RegisterName* reg = nullptr;
+        for (const RegisterName& r : Registers)
+            if (left == r.name) reg = &r;
+        if (!reg) return false;
+        c.operand = reg->operand;
+        c.which = reg->which;
+        if (reg->operand == DebugCondition::Operand::Register16) max = 0xFFFF;
+    }
+    if (!parseHex(right, max, c.value)) return false;
+    condition = c;
+    return true;
+}
+
+bool debugConditionHolds(const DebugCondition& c) {
+    if (c.operand == DebugCondition::Operand::Always) return true;
+    const uint32_t v = operandValue(c);
+    switch (c.compare) {
+    case DebugCondition::Compare::Equal: return v == c.value;
+    case DebugCondition::Compare::NotEqual: return v != c.value;
+    case DebugCondition::Compare::Less: return v < c.value;
+    case DebugCondition::Compare::Greater: return v > c.value;
+    case DebugCondition::Compare::LessEqual: return v <= c.value;
+    case DebugCondition::Compare::GreaterEqual: return v >= c.value;
+    }
+    return false;
+}
+
+std::string debugConditionText(const DebugCondition& c) {
+    if (c.operand == DebugCondition::Operand::Always) return "";
+    std::string left;
+    if (c.operand == DebugCondition::Operand::Memory) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "(%04X)", c.which);
+        left = buffer;
+    } else {
+        for (const RegisterName& r : Registers)
+            if (r.operand == c.operand && r.which == c.which) {
+                left = r.name;
+                break;
+            }
+    }
+    const char* compare = "=";
+    for (const CompareName& k : Comparisons)
+        if (k.compare == c.compare) {
+            compare = k.text;
+            break;
+        }
+    if (c.compare == DebugCondition::Compare::Equal) compare = "=";
+    char value[8];
+    std::snprintf(value, sizeof value,
+                  c.operand == DebugCondition::Operand::Register16 ? "%04X" : "%02X", c.value);
+    return left + compare + value;
+}
+
+const std::vector<DebugBreakpoint>& debugBreakpoints() { return debug.entries; }
+
+int debugAddBreakpoint(const DebugBreakpoint& breakpoint) {
+    DebugBreakpoint entry = breakpoint;
+    if (entry.to < entry.from) std::swap(entry.from, entry.to);
+    if (entry.hitCount == 0) entry.hitCount = 1;
+    entry.hits = 0;
+    debug.entries.push_back(entry);
+    mergeRange(entry.from, entry.to);
+    return static_cast<int>(debug.entries.size()) - 1;
+}
+
+void debugRemoveBreakpoint(int index) {
+    if (index < 0 || index >= static_cast<int>(debug.entries.size())) return;
+    const DebugBreakpoint gone = debug.entries[static_cast<size_t>(index)];
+    debug.entries.erase(debug.entries.begin() + index);
+    mergeRange(gone.from, gone.to);
+}
+
+void debugClearBreakpoints() {
+    debug.entries.clear();
+    mergeRange(0, 0xFFFF);
+}
+
+void debugSetKinds(uint16_t address, uint32_t kinds) {
+    kinds &= WatchExecute | WatchRead | WatchWrite;
+    if (kinds == 0) {
+        std::erase_if(debug.entries, [address](const DebugBreakpoint& e) {
+            return address >= e.from && address <= e.to;
+        });
+        mergeRange(0, 0xFFFF); // the removed ranges may reach anywhere
+        return;
+    }
+    std::erase_if(debug.entries, [address](const DebugBreakpoint& e) {
+        return e.from == address && e.to == address;
+    });
+    DebugBreakpoint entry;
+    entry.from = entry.to = address;
+    entry.kinds = kinds;
+    debugAddBreakpoint(entry);
+}
+
+bool debugToggleBreakpoint(uint16_t address) {
+    if (WatchFlags[address] & (WatchExecute | WatchRead | WatchWrite)) {
+        debugSetKinds(address, 0);
+        return false;
+    }
+    debugSetKinds(address, WatchExecute);
+    return true;
+}
+
+bool debugStopped() { return debug.stopped; }
+const DebugStop& debugLastStop() { return debug.lastStop; }
+
+void debugResume() {
+    debug.stopped = false;
+    markResumePoint();
+}
+
+void debugHoldHere() { markResumePoint(); }
+
+void debugStepInto() { armStep(StepMode::Into); }
+
+void debugStepOver() {
+    const uint16_t ip = cpu.IP;
+    const uint8_t op = memRead(ip);
+    int length = 0;
+    if (op == 0xCD || (op & 0xC7) == 0xC4)
+        length = 3; // CALL, CALL cc
+    else if ((op & 0xC7) == 0xC7 || op == 0x76)
+        length = 1; // RST, HALT
+    else if (op == 0xED && (memRead(static_cast<uint16_t>(ip + 1)) & 0xF4) == 0xB0)
+        length = 2; // LDIR, CPIR, INIR, OTIR, LDDR, CPDR, INDR, OTDR
+    if (length == 0) return debugStepInto();
+    armTarget(StepMode::Over, static_cast<uint16_t>(ip + length));
+}
+
+void debugStepOut() { armStep(StepMode::Out); }
+
+void debugRunTo(uint16_t address) { armTarget(StepMode::RunTo, address); }
+
+void debugBreakNow() { armStep(StepMode::Into); }
+
+void debugCancelStep() {
+    debug.step = StepMode::None;
+    cpu.breakRequest &= ~BreakEveryStep;
+    dropTarget();
+}
+
+void debugSetRunner(DebugRunner runner) { debug.runner = runner; }
+
+bool debugRun(int maxFrames) {
+    if (debug.stopped) debugResume();
+    for (int i = 0; i < maxFrames; ++i) {
+        (debug.runner ? debug.runner : runFrameAlone)();
+        if (debug.stopped) return true;
+    }
+    return false;
+}
+
+int debugStopCheck(int when, uint16_t ip) {
+    const bool hit = (cpu.breakRequest & BreakHit) != 0;
+    if (when == StopBeforeInstruction) {
+        // Resuming: the instruction at the boundary the machine waited at runs.
+        if (debug.resumeKnown && ip == debug.resumeIp && cpu.TCOUNT == debug.resumeTcount) {
+            debug.lastInstruction = ip;
+            return 0;
+        }
+        return checkBefore(ip, hit);
+    }
+    return checkAfter(hit);
+}
+
+void debugPowerOn() {
+    debugCancelStep();
+    debug.entries.clear();
+    debug.stopped = false;
+    debug.resumeKnown = false;
+    debug.lastStop = DebugStop{};
+    mergeRange(0, 0xFFFF);
+}
