@@ -4,8 +4,10 @@
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
+#include "monitor/disassembler.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,6 +17,38 @@
 namespace {
 
 enum class StepMode { None, Into, Over, Out, RunTo };
+
+struct TraceEntry {
+    uint16_t ip;
+    uint8_t bytes[4];
+    uint16_t af, bc, de, hl, ix, iy, sp;
+};
+
+// A ring of entries: next is where the next one goes.
+struct Trace {
+    bool on = false;
+    std::vector<TraceEntry> ring;
+    size_t next = 0;
+    size_t count = 0;
+};
+Trace trace;
+
+void record(uint16_t ip) {
+    TraceEntry& e = trace.ring[trace.next];
+    e.ip = ip;
+    for (int i = 0; i < 4; ++i)
+        e.bytes[i] = memRead(static_cast<uint16_t>(ip + i));
+    e.af = cpu.AF, e.bc = cpu.BC, e.de = cpu.DE, e.hl = cpu.HL;
+    e.ix = cpu.IX, e.iy = cpu.IY, e.sp = cpu.SP;
+    trace.next = (trace.next + 1) % DebugTraceSize;
+    if (trace.count < DebugTraceSize) ++trace.count;
+}
+
+// The disassembler reads an entry's own bytes, not today's memory.
+const TraceEntry* shownEntry = nullptr;
+uint8_t entryByte(uint16_t address) {
+    return shownEntry->bytes[static_cast<uint16_t>(address - shownEntry->ip) & 3];
+}
 
 struct DebugState {
     std::vector<DebugBreakpoint> entries;
@@ -401,7 +435,7 @@ void debugBreakNow() { armStep(StepMode::Into); }
 
 void debugCancelStep() {
     debug.step = StepMode::None;
-    cpu.breakRequest &= ~BreakEveryStep;
+    if (!trace.on) cpu.breakRequest &= ~BreakEveryStep;
     dropTarget();
 }
 
@@ -419,17 +453,74 @@ bool debugRun(int maxFrames) {
 int debugStopCheck(int when, uint16_t ip) {
     const bool hit = (cpu.breakRequest & BreakHit) != 0;
     if (when == StopBeforeInstruction) {
+        int stop = 0;
         // Resuming: the instruction at the boundary the machine waited at runs.
-        if (debug.resumeKnown && ip == debug.resumeIp && cpu.TCOUNT == debug.resumeTcount) {
+        if (debug.resumeKnown && ip == debug.resumeIp && cpu.TCOUNT == debug.resumeTcount)
             debug.lastInstruction = ip;
-            return 0;
-        }
-        return checkBefore(ip, hit);
+        else
+            stop = checkBefore(ip, hit);
+        // Only an instruction that runs is traced, once.
+        if (trace.on && !stop) record(ip);
+        return stop;
     }
     return checkAfter(hit);
 }
 
+void debugTraceOn(bool on) {
+    if (on && !trace.on) {
+        trace.ring.assign(DebugTraceSize, TraceEntry{});
+        trace.next = trace.count = 0;
+    }
+    trace.on = on;
+    if (on)
+        cpu.breakRequest |= BreakEveryStep;
+    else if (debug.step != StepMode::Into && debug.step != StepMode::Out)
+        cpu.breakRequest &= ~BreakEveryStep;
+}
+
+bool debugTracing() { return trace.on; }
+size_t debugTraceCount() { return trace.count; }
+
+std::string debugTraceLine(size_t i) {
+    if (i >= trace.count) return "";
+    const size_t first = trace.count < DebugTraceSize ? 0 : trace.next;
+    const TraceEntry& e = trace.ring[(first + i) % DebugTraceSize];
+    shownEntry = &e;
+    std::string line;
+    disassembleWith(entryByte, e.ip, line);
+    shownEntry = nullptr;
+    constexpr size_t Column = 38;
+    if (line.size() < Column) line.resize(Column, ' ');
+    char registers[80];
+    std::snprintf(registers, sizeof registers,
+                  " AF=%04X BC=%04X DE=%04X HL=%04X IX=%04X IY=%04X SP=%04X", e.af, e.bc, e.de,
+                  e.hl, e.ix, e.iy, e.sp);
+    return line + registers;
+}
+
+std::vector<size_t> debugTraceFind(const std::string& text) {
+    auto lower = [](std::string t) {
+        for (char& c : t)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    const std::string wanted = lower(text);
+    std::vector<size_t> found;
+    for (size_t i = 0; i < trace.count; ++i)
+        if (lower(debugTraceLine(i)).find(wanted) != std::string::npos) found.push_back(i);
+    return found;
+}
+
+bool debugTraceWrite(const std::string& path, std::string* cause) {
+    std::string text;
+    text.reserve(trace.count * 96);
+    for (size_t i = 0; i < trace.count; ++i)
+        text += debugTraceLine(i) + "\n";
+    return WriteWholeFile(path, text, cause) != 0;
+}
+
 void debugPowerOn() {
+    trace = Trace{};
     debugCancelStep();
     debug.entries.clear();
     debug.stopped = false;

@@ -117,6 +117,23 @@ void debugSetRunner(DebugRunner runner);
 // ran; true when it stopped.
 bool debugRun(int maxFrames);
 
+// The trace: the last DebugTraceSize instructions run while it is on, each
+// with its address, its bytes and the registers before it. Tracing checks
+// every instruction boundary, so the machine runs slower while it is on.
+constexpr size_t DebugTraceSize = 100000;
+void debugTraceOn(bool on);
+bool debugTracing();
+// Entries kept (at most DebugTraceSize); dropped when tracing starts.
+size_t debugTraceCount();
+// Entry i, 0 the oldest:
+//   " 9008 34          inc (hl)            AF=0501 BC=0000 DE=0000 HL=A000 IX=0000 IY=0000 SP=F000"
+std::string debugTraceLine(size_t i);
+// The entries whose line holds text (case aside), oldest first.
+std::vector<size_t> debugTraceFind(const std::string& text);
+// Writes every entry's line to path, whole or not at all; false with the
+// cause otherwise.
+bool debugTraceWrite(const std::string& path, std::string* cause);
+
 // The stop handler the machine owner connects to the processor (CpuBus).
 int debugStopCheck(int when, uint16_t ip);
 // Everything back to nothing set and not stopped (power-on).

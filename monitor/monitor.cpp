@@ -52,6 +52,11 @@ const char* const HelpText[] = {
     "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n",
     "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n",
     "z - step one instruction.\n",
+    "n - step over a call, rst or block instruction.\n",
+    "u - run until the current routine returns.\n",
+    "e <address> - run until the instruction at <address>.\n",
+    "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
+    "instructions (12), find <text>, write it all into file <name>.\n",
     "x - exit from monitor.\n",
 };
 
@@ -63,6 +68,7 @@ const char* usageOf(char command) {
     case 'l': return "l <name> <from> [<to>]";
     case 's': return "s <name> <from> <to>";
     case 't': return "t <from> <till> <to>";
+    case 'e': return "e <address>";
     default: return "?";
     }
 }
@@ -416,6 +422,81 @@ void commandStep() {
     showRegisters();
 }
 
+// A run the monitor waits for: at most this many frames (20 emulated
+// seconds), then it gives up and says where the machine is.
+constexpr int RunFrames = 1000;
+
+void runAndReport() {
+    if (debugRun(RunFrames)) {
+        std::string line;
+        disassemble(cpu.IP, line);
+        const DebugStopReason why = debugLastStop().reason;
+        if (why != DebugStopReason::Step)
+            say(MonitorTextNormal, "%s reached at %04X.\n",
+                why == DebugStopReason::Breakpoint ? "Breakpoint" : "Watchpoint",
+                debugLastStop().ip);
+        say(MonitorTextNormal, "%s\n", line.c_str());
+    } else {
+        debugCancelStep();
+        say(MonitorTextNormal, "Not there after %d frames; the machine is at %04X.\n", RunFrames,
+            cpu.IP);
+    }
+    monitorCurrent = cpu.IP;
+    showRegisters();
+}
+
+void commandRunTo(const Tokens& t) {
+    if (t.count < 2) return sayUsage('e');
+    uint16_t address;
+    if (!readAddress(t.at[1], address)) return;
+    debugRunTo(address);
+    runAndReport();
+}
+
+constexpr size_t TraceDefaultLines = 12;
+
+void commandTrace(const Tokens& t) {
+    const std::string what = t.count >= 2 ? t.at[1] : "";
+    if (what == "+" || what == "-") {
+        debugTraceOn(what == "+");
+        say(MonitorTextNormal, "Trace %s (%zu instructions kept).\n", what == "+" ? "on" : "off",
+            debugTraceCount());
+        return;
+    }
+    if (what == "/" || what == "w") {
+        if (t.count < 3) {
+            say(MonitorTextNormal, "Too few arguments; usage: v %s\n",
+                what == "/" ? "/ <text>" : "w <name>");
+            return;
+        }
+        if (what == "w") {
+            std::string cause;
+            if (debugTraceWrite(t.at[2], &cause))
+                say(MonitorTextNormal, "Trace of %zu instructions written to file %s.\n",
+                    debugTraceCount(), t.at[2].c_str());
+            else
+                say(MonitorTextNormal, "Error writing to file %s: %s.\n", t.at[2].c_str(),
+                    cause.c_str());
+            return;
+        }
+        std::string text = t.at[2];
+        for (int i = 3; i < t.count; ++i)
+            text += " " + t.at[i];
+        const std::vector<size_t> found = debugTraceFind(text);
+        for (size_t i : found)
+            say(MonitorTextNormal, "%s\n", debugTraceLine(i).c_str());
+        say(MonitorTextNormal, "%zu found.\n", found.size());
+        return;
+    }
+    uint32_t count = TraceDefaultLines;
+    if (!what.empty() && !readHex(what, WordField, count)) return;
+    const size_t kept = debugTraceCount();
+    for (size_t i = kept > count ? kept - count : 0; i < kept; ++i)
+        say(MonitorTextNormal, "%s\n", debugTraceLine(i).c_str());
+    if (kept == 0)
+        put(MonitorTextNormal, debugTracing() ? "Trace empty.\n" : "Trace off; v + starts it.\n");
+}
+
 // Runs one command line; false when it closes the monitor.
 bool runCommand(const char* line) {
     if (line[0] == '\r' || line[0] == '\n') return true;
@@ -435,6 +516,16 @@ bool runCommand(const char* line) {
     case 's': commandSave(t); break;
     case 't': commandTransfer(t); break;
     case 'z': commandStep(); break;
+    case 'n':
+        debugStepOver();
+        runAndReport();
+        break;
+    case 'u':
+        debugStepOut();
+        runAndReport();
+        break;
+    case 'e': commandRunTo(t); break;
+    case 'v': commandTrace(t); break;
     case 'x': return false;
     default: put(MonitorTextNormal, "Unknown command, type ? for help!\n"); break;
     }

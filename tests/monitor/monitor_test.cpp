@@ -151,14 +151,19 @@ std::string helpText() {
            "t <from> <till> <to> - transfer memory <from> address <till> address <to> "
            "address.\n"
            "z - step one instruction.\n"
+           "n - step over a call, rst or block instruction.\n"
+           "u - run until the current routine returns.\n"
+           "e <address> - run until the instruction at <address>.\n"
+           "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
+           "instructions (12), find <text>, write it all into file <name>.\n"
            "x - exit from monitor.\n";
 }
 
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command :
-         {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ", "t ", "z ", "x "})
+    for (const char* command : {"?", ":", "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ", "n ",
+                                "r ", "s ", "t ", "u ", "v ", "z ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
@@ -596,6 +601,118 @@ TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9009.\n"
                                    " 9009 18 FD       jr 9008h\n");
     EXPECT_EQ(MainMemory[0xA000], 6);
+}
+
+// 9000 call 9100h / 9003 ld b,a / 9004 jr 9004h
+// 9100 ld a,01h / 9102 call 9200h / 9105 ret / 9200 inc a / 9201 ret
+void loadCallProgram() {
+    const uint8_t main[] = {0xCD, 0x00, 0x91, 0x47, 0x18, 0xFE};
+    const uint8_t outer[] = {0x3E, 0x01, 0xCD, 0x00, 0x92, 0xC9};
+    const uint8_t inner[] = {0x3C, 0xC9};
+    std::memcpy(MainMemory + 0x9000, main, sizeof main);
+    std::memcpy(MainMemory + 0x9100, outer, sizeof outer);
+    std::memcpy(MainMemory + 0x9200, inner, sizeof inner);
+    cpu.IP = 0x9000;
+    cpu.SP = 0xF000;
+}
+
+TEST_F(MonitorTest, StepOverStepOutAndRunTo) {
+    loadCallProgram();
+    std::string out = session({"n"});
+    EXPECT_EQ(out.rfind(" 9003 47          ld b,a\nIP:9003,", 0), 0u) << out;
+    EXPECT_EQ(cpu.AF >> 8, 2);
+    EXPECT_EQ(monitorCurrent, 0x9003u);
+
+    loadCallProgram();
+    out = session({"e 9200", "u", "u"});
+    EXPECT_EQ(out.rfind(" 9200 3C          inc a\nIP:9200,", 0), 0u) << out;
+    EXPECT_NE(out.find(" 9105 C9          ret\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" 9003 47          ld b,a\n"), std::string::npos) << out;
+    EXPECT_EQ(cpu.IP, 0x9003);
+    EXPECT_EQ(cpu.SP, 0xF000);
+
+    // A breakpoint on the way is named; a target never reached is reported.
+    loadCallProgram();
+    out = session({"b 9100", "n", "b 9100", "e 1234", "e", "e 1g"});
+    EXPECT_NE(out.find("Breakpoint reached at 9100.\n 9100 3E 01       ld a,01h\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Not there after 1000 frames; the machine is at 9004.\n"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Too few arguments; usage: e <address>\nNot a hexadecimal number: 1g\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(WatchFlags[0x1234], 0u);
+}
+
+TEST_F(MonitorTest, TraceShowsFindsAndWritesTheLastInstructions) {
+    loadCallProgram();
+    EXPECT_EQ(session({"v"}), "Trace off; v + starts it.\n");
+    std::string out = session({"v +", "v", "n", "v 3", "v / CALL"});
+    EXPECT_EQ(out.rfind("Trace on (0 instructions kept).\nTrace empty.\n"
+                        " 9003 47          ld b,a\n",
+                        0),
+              0u)
+        << out;
+    const size_t shown = out.find("TCOUNT:");
+    ASSERT_NE(shown, std::string::npos);
+    const std::string listing = out.substr(out.find('\n', shown) + 1);
+    // The last three of the six instructions, registers as they were before
+    // each; then the two calls.
+    EXPECT_EQ(listing,
+              " 9200 3C          inc a                AF=01FF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFC\n"
+              " 9201 C9          ret                  AF=0201 BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFC\n"
+              " 9105 C9          ret                  AF=0201 BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFE\n"
+              " 9000 CD 00 91    call 9100h           AF=FFFF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=F000\n"
+              " 9102 CD 00 92    call 9200h           AF=01FF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFE\n"
+              "2 found.\n");
+
+    const std::string file = path("trace.txt");
+    EXPECT_EQ(session({"v w " + file}), "Trace of 6 instructions written to file " + file + ".\n");
+    std::ifstream in(file);
+    std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6);
+    EXPECT_EQ(written.substr(0, 28), " 9000 CD 00 91    call 9100h");
+    EXPECT_EQ(written.substr(written.rfind(" 9105")), debugTraceLine(5) + "\n");
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(session({"v w /dev/full"}),
+                  "Error writing to file /dev/full: no space left on device.\n");
+    }
+    EXPECT_EQ(session({"v w", "v -"}),
+              "Too few arguments; usage: v w <name>\nTrace off (6 instructions kept).\n");
+}
+
+TEST_F(MonitorTest, TraceRingKeepsTheLastHundredThousand) {
+    loadCounterProgram();
+    debugTraceOn(true);
+    // 100,004 single steps, through the frames' NMIs and the firmware's
+    // handler; each step traces the instruction at IP before it.
+    std::vector<uint16_t> ran;
+    for (int i = 0; i < 100004; ++i) {
+        ran.push_back(cpu.IP);
+        debugStepInto();
+        ASSERT_TRUE(debugRun(2));
+    }
+    ASSERT_EQ(debugTraceCount(), DebugTraceSize);
+    auto addressOf = [](size_t i) { return debugTraceLine(i).substr(1, 4); };
+    auto hex = [](uint16_t a) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%04X", a);
+        return std::string(text);
+    };
+    // The four oldest fell out; the rest are there in order.
+    for (size_t i : {size_t{0}, size_t{1}, size_t{4711}, DebugTraceSize - 1})
+        EXPECT_EQ(addressOf(i), hex(ran[i + 4])) << i;
+    EXPECT_EQ(debugTraceLine(DebugTraceSize), "");
+    const size_t jumps = static_cast<size_t>(std::count(ran.begin() + 4, ran.end(), 0x9009));
+    EXPECT_GT(jumps, 40000u);
+    EXPECT_EQ(debugTraceFind(" 9009 18 FD       JR 9008H").size(), jumps);
+    debugTraceOn(false);
 }
 
 } // namespace
