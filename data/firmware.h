@@ -6,3 +6,5 @@
 #include <cstdint>
 
 extern const uint8_t OpenFirmwareRom[16384];
+// The assembler's label list of that image, one "name:\tequ $hhhh" a line.
+extern const char OpenFirmwareLabels[];

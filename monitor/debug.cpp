@@ -7,12 +7,19 @@
 #include "files/file_write.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
+#include "machine/roms.h"
 #include "monitor/disassembler.h"
+
+#include "data/firmware.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 namespace {
 
@@ -124,6 +131,7 @@ int stopHere(DebugStopReason reason, uint16_t address, uint32_t kind, int entry)
 // An entry's hit: its condition holds and its count is reached.
 bool counts(DebugBreakpoint& entry) {
     if (!debugConditionHolds(entry.condition)) return false;
+    if (entry.basicLine >= 0 && debugBasicLine() != entry.basicLine) return false;
     ++entry.hits;
     return entry.hits >= entry.hitCount;
 }
@@ -173,6 +181,80 @@ int checkAfter(bool hit) {
     if (debug.step == StepMode::Out && cpu.SP > debug.stepSp && isReturn(debug.lastInstruction))
         return stopHere(DebugStopReason::Step, cpu.IP, WatchExecute, -1);
     return 0;
+}
+
+struct Symbols {
+    std::map<uint16_t, std::string> byAddress;
+    std::map<std::string, uint16_t> byName;
+};
+Symbols symbols;
+
+// A number as an assembler reads it; false when it is none or over FFFFh.
+bool readValue(std::string t, uint16_t& value) {
+    int base = 10;
+    if (!t.empty() && t[0] == '$') {
+        t.erase(0, 1);
+        base = 16;
+    } else if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+        t.erase(0, 2);
+        base = 16;
+    } else if (!t.empty() && (t.back() == 'h' || t.back() == 'H')) {
+        t.pop_back();
+        base = 16;
+    }
+    if (t.empty() || t.size() > 6) return false;
+    const char* digits = base == 16 ? "0123456789abcdefABCDEF" : "0123456789";
+    if (t.find_first_not_of(digits) != std::string::npos) return false;
+    const unsigned long v = std::strtoul(t.c_str(), nullptr, base);
+    if (v > 0xFFFF) return false;
+    value = static_cast<uint16_t>(v);
+    return true;
+}
+
+bool isName(const std::string& t) {
+    if (t.empty() || std::isdigit(static_cast<unsigned char>(t[0]))) return false;
+    for (char c : t)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '.' && c != '$' &&
+            c != '@' && c != '?')
+            return false;
+    return true;
+}
+
+// One line: true with name and value for a symbol.
+bool readSymbolLine(std::string line, std::string& name, uint16_t& value) {
+    const size_t comment = line.find(';');
+    if (comment != std::string::npos) line.erase(comment);
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string word; words >> word;)
+        w.push_back(word);
+    if (w.empty()) return false;
+    // "NAME:" or "NAME" then "equ"/"=" or the value itself.
+    std::string first = w[0];
+    bool colon = false;
+    if (first.size() > 1 && first.back() == ':') {
+        first.pop_back();
+        colon = true;
+    } else if (w.size() >= 2 && w[1] == ":") {
+        w.erase(w.begin() + 1);
+        colon = true;
+    }
+    if (!isName(first)) return false;
+    std::string valueText;
+    if (w.size() == 3) {
+        std::string op = w[1];
+        for (char& c : op)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (op != "equ" && op != "=") return false;
+        valueText = w[2];
+    } else if (w.size() == 2 && colon) {
+        valueText = w[1];
+    } else {
+        return false;
+    }
+    if (!readValue(valueText, value)) return false;
+    name = first;
+    return true;
 }
 
 void runFrameAlone() {
@@ -517,6 +599,98 @@ bool debugTraceWrite(const std::string& path, std::string* cause) {
     for (size_t i = 0; i < trace.count; ++i)
         text += debugTraceLine(i) + "\n";
     return WriteWholeFile(path, text, cause) != 0;
+}
+
+DebugSymbolsRead debugAddSymbols(const std::string& text) {
+    DebugSymbolsRead result;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::string name;
+        uint16_t value;
+        if (readSymbolLine(line, name, value)) {
+            symbols.byAddress[value] = name;
+            symbols.byName[name] = value;
+            ++result.read;
+        } else if (line.find_first_not_of(" \t\r") != std::string::npos &&
+                   line.find_first_not_of(" \t\r") != line.find(';')) {
+            ++result.skipped;
+        }
+    }
+    return result;
+}
+
+bool debugLoadSymbolFile(const std::string& path, DebugSymbolsRead& read, std::string* cause) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        if (cause) *cause = "is a folder";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    if (in) text << in.rdbuf();
+    if (!in.is_open() || in.bad()) {
+        if (cause) *cause = "cannot be read";
+        return false;
+    }
+    read = debugAddSymbols(text.str());
+    return true;
+}
+
+DebugSymbolsRead debugAddFirmwareSymbols() { return debugAddSymbols(OpenFirmwareLabels); }
+
+void debugClearSymbols() { symbols = Symbols{}; }
+size_t debugSymbolCount() { return symbols.byName.size(); }
+
+const std::string* debugSymbolAt(uint16_t address) {
+    auto found = symbols.byAddress.find(address);
+    return found == symbols.byAddress.end() ? nullptr : &found->second;
+}
+
+bool debugSymbolAddress(const std::string& name, uint16_t& address) {
+    auto found = symbols.byName.find(name);
+    if (found == symbols.byName.end()) return false;
+    address = found->second;
+    return true;
+}
+
+namespace {
+// Where the open firmware keeps the record of the running line, from its own
+// label list; 0 when the running BASIC is another.
+uint16_t currentLineWord() {
+    if (BasicRomImages[basicRom < 3 ? basicRom : 0] != OpenFirmwareRom) return 0;
+    static const uint16_t word = [] {
+        std::istringstream lines(OpenFirmwareLabels);
+        for (std::string line; std::getline(lines, line);) {
+            std::string name;
+            uint16_t value;
+            if (readSymbolLine(line, name, value) && name == "curline") return value;
+        }
+        return uint16_t{0};
+    }();
+    return word;
+}
+} // namespace
+
+int debugBasicLine() {
+    const uint16_t word = currentLineWord();
+    if (word == 0) return -1;
+    const uint16_t record =
+        static_cast<uint16_t>(memRead(word) | (memRead(static_cast<uint16_t>(word + 1)) << 8));
+    if (record == 0) return 0;
+    // A line record: length, number low byte, high byte with bit 7 set.
+    return memRead(static_cast<uint16_t>(record + 1)) |
+           ((memRead(static_cast<uint16_t>(record + 2)) & 0x7F) << 8);
+}
+
+int debugBreakOnBasicLine(int line) {
+    const uint16_t word = currentLineWord();
+    if (word == 0) return -1;
+    DebugBreakpoint entry;
+    // The high byte of the record's address is written last.
+    entry.from = entry.to = static_cast<uint16_t>(word + 1);
+    entry.kinds = WatchWrite;
+    entry.basicLine = line;
+    return debugAddBreakpoint(entry);
 }
 
 void debugPowerOn() {

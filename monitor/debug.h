@@ -73,6 +73,7 @@ struct DebugBreakpoint {
     DebugCondition condition;
     uint32_t hitCount = 1; // stops on the hitCount-th hit, then on every later one
     uint32_t hits = 0;     // hits so far whose condition held
+    int basicLine = -1;    // when >= 0, a hit counts only while this BASIC line starts
 };
 
 const std::vector<DebugBreakpoint>& debugBreakpoints();
@@ -133,6 +134,35 @@ std::vector<size_t> debugTraceFind(const std::string& text);
 // Writes every entry's line to path, whole or not at all; false with the
 // cause otherwise.
 bool debugTraceWrite(const std::string& path, std::string* cause);
+
+// Symbols: names of addresses, from the open firmware's label list and from
+// files the user loads. A line is "NAME: equ $7C00" (z80asm label lists),
+// "NAME EQU 7C00h", "NAME: 0x7C00" or "NAME = 31744"; a comment starts at ';'.
+// Numbers as an assembler reads them: $, 0x or a trailing h for hexadecimal,
+// plain digits decimal. Names keep their case; a later name for an address
+// replaces an earlier one there.
+struct DebugSymbolsRead {
+    int read = 0;    // symbols taken
+    int skipped = 0; // lines with text that were not a symbol
+};
+DebugSymbolsRead debugAddSymbols(const std::string& text);
+// The same from a file; false with the cause when it cannot be read.
+bool debugLoadSymbolFile(const std::string& path, DebugSymbolsRead& read, std::string* cause);
+// The open firmware's own labels (what the assembler wrote when it built it).
+DebugSymbolsRead debugAddFirmwareSymbols();
+void debugClearSymbols();
+size_t debugSymbolCount();
+// The name at address, or nullptr.
+const std::string* debugSymbolAt(uint16_t address);
+bool debugSymbolAddress(const std::string& name, uint16_t& address);
+
+// The number of the BASIC line the open firmware is running, 0 in direct
+// mode; -1 when the running BASIC is not the open firmware.
+int debugBasicLine();
+// A breakpoint entry that stops when the open firmware starts running BASIC
+// line `line` (after it set its current line, before the line's statements);
+// -1 when the running BASIC is not the open firmware.
+int debugBreakOnBasicLine(int line);
 
 // The stop handler the machine owner connects to the processor (CpuBus).
 int debugStopCheck(int when, uint16_t ip);

@@ -57,6 +57,9 @@ const char* const HelpText[] = {
     "e <address> - run until the instruction at <address>.\n",
     "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
     "instructions (12), find <text>, write it all into file <name>.\n",
+    "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
+    "starts.\n",
+    "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n",
     "x - exit from monitor.\n",
 };
 
@@ -497,6 +500,45 @@ void commandTrace(const Tokens& t) {
         put(MonitorTextNormal, debugTracing() ? "Trace empty.\n" : "Trace off; v + starts it.\n");
 }
 
+void commandBasicLine(const Tokens& t) {
+    if (t.count < 2) {
+        const int line = debugBasicLine();
+        if (line < 0)
+            put(MonitorTextNormal, "The running BASIC is not the open firmware.\n");
+        else if (line == 0)
+            put(MonitorTextNormal, "No BASIC line running (direct mode).\n");
+        else
+            say(MonitorTextNormal, "BASIC line %d.\n", line);
+        return;
+    }
+    const std::string& text = t.at[1];
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos || std::stoi(text) > 32767) {
+        say(MonitorTextNormal, "Not a BASIC line number: %s\n", text.c_str());
+        return;
+    }
+    if (debugBreakOnBasicLine(std::stoi(text)) < 0)
+        put(MonitorTextNormal, "The running BASIC is not the open firmware.\n");
+    else
+        say(MonitorTextNormal, "Stop when BASIC line %d starts.\n", std::stoi(text));
+}
+
+void commandSymbols(const Tokens& t) {
+    DebugSymbolsRead read;
+    if (t.count < 2) {
+        read = debugAddFirmwareSymbols();
+    } else {
+        std::string cause;
+        if (!debugLoadSymbolFile(t.at[1], read, &cause)) {
+            say(MonitorTextNormal, "Error reading symbol file %s: %s.\n", t.at[1].c_str(),
+                cause.c_str());
+            return;
+        }
+    }
+    say(MonitorTextNormal, "%d symbols read, %d lines skipped; %zu known.\n", read.read,
+        read.skipped, debugSymbolCount());
+}
+
 // Runs one command line; false when it closes the monitor.
 bool runCommand(const char* line) {
     if (line[0] == '\r' || line[0] == '\n') return true;
@@ -526,6 +568,8 @@ bool runCommand(const char* line) {
         break;
     case 'e': commandRunTo(t); break;
     case 'v': commandTrace(t); break;
+    case 'w': commandBasicLine(t); break;
+    case 'y': commandSymbols(t); break;
     case 'x': return false;
     default: put(MonitorTextNormal, "Unknown command, type ? for help!\n"); break;
     }

@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -288,5 +289,88 @@ TEST_P(StoppedRun, EndsInTheSameStateAsAStraightRun) {
 
 INSTANTIATE_TEST_SUITE_P(BothTimings, StoppedRun, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "CycleBased" : "Fast"; });
+
+TEST(DebugSymbols, ReadsLabelListsEquatesAndTheFirmwareLabels) {
+    debugClearSymbols();
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("orvane-symbols-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "game.sym").string();
+    std::ofstream(file) << "; symbols of a game\n"
+                           "start:\tequ $9000\n"
+                           "SCREEN EQU 7C00h ; the picture\n"
+                           "lives: 0x9F00\n"
+                           "count = 1234\n"
+                           "\n"
+                           "10 PRINT\n"
+                           "toobig: equ $10000\n"
+                           "hexplain: 7C00\n";
+    DebugSymbolsRead read;
+    std::string cause;
+    ASSERT_TRUE(debugLoadSymbolFile(file, read, &cause)) << cause;
+    EXPECT_EQ(read.read, 4);
+    EXPECT_EQ(read.skipped, 3); // a line number, a value over FFFFh, hex without a mark
+    uint16_t address = 0;
+    EXPECT_TRUE(debugSymbolAddress("start", address));
+    EXPECT_EQ(address, 0x9000);
+    EXPECT_TRUE(debugSymbolAddress("SCREEN", address));
+    EXPECT_EQ(address, 0x7C00);
+    EXPECT_TRUE(debugSymbolAddress("count", address));
+    EXPECT_EQ(address, 1234);
+    EXPECT_FALSE(debugSymbolAddress("screen", address)); // names keep their case
+    ASSERT_NE(debugSymbolAt(0x9F00), nullptr);
+    EXPECT_EQ(*debugSymbolAt(0x9F00), "lives");
+    EXPECT_EQ(debugSymbolAt(0x9F01), nullptr);
+
+    EXPECT_FALSE(debugLoadSymbolFile(folder.string(), read, &cause));
+    EXPECT_EQ(cause, "is a folder");
+    EXPECT_FALSE(debugLoadSymbolFile((folder / "missing.sym").string(), read, &cause));
+    EXPECT_EQ(cause, "cannot be read");
+    std::filesystem::remove_all(folder);
+
+    // The label list the assembler wrote when it built the open firmware.
+    debugClearSymbols();
+    const DebugSymbolsRead firmware = debugAddFirmwareSymbols();
+    EXPECT_GT(firmware.read, 500);
+    EXPECT_EQ(firmware.skipped, 0);
+    EXPECT_TRUE(debugSymbolAddress("curline", address));
+    EXPECT_GE(address, 0x8000);
+    EXPECT_TRUE(debugSymbolAddress("runline", address));
+    EXPECT_LT(address, 0x4000);
+    debugClearSymbols();
+    EXPECT_EQ(debugSymbolCount(), 0u);
+}
+
+TEST_F(StoppedRun, BasicLineAndABreakpointOnIt) {
+    machinePowerOn();
+    dosRom = DosRomNone;
+    for (int i = 0; i < 50; ++i)
+        runFrameFast();
+    EXPECT_EQ(debugBasicLine(), 0);
+    typeText("10 A=A+1\r20 GOTO 10\rRUN\r");
+    ASSERT_GE(debugBreakOnBasicLine(20), 0);
+    auto runToStop = [] {
+        for (int frame = 0; frame < 200; ++frame) {
+            runFrameFast();
+            if (debugStopped()) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(runToStop());
+    EXPECT_EQ(debugLastStop().reason, DebugStopReason::Watchpoint);
+    EXPECT_EQ(debugBasicLine(), 20);
+    debugResume();
+    // Line 10 starts in between; the next stop is line 20 again.
+    ASSERT_TRUE(runToStop());
+    EXPECT_EQ(debugBasicLine(), 20);
+    EXPECT_EQ(debugBreakpoints()[0].hits, 2u);
+    debugResume();
+    while (framePending())
+        runFrameFast();
+    // Another BASIC than the open firmware has no line to show.
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(debugBasicLine(), -1);
+    EXPECT_EQ(debugBreakOnBasicLine(10), -1);
+}
 
 } // namespace

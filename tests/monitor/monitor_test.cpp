@@ -156,14 +156,17 @@ std::string helpText() {
            "e <address> - run until the instruction at <address>.\n"
            "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
            "instructions (12), find <text>, write it all into file <name>.\n"
+           "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
+           "starts.\n"
+           "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n"
            "x - exit from monitor.\n";
 }
 
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command : {"?", ":", "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ", "n ",
-                                "r ", "s ", "t ", "u ", "v ", "z ", "x "})
+    for (const char* command : {"?",  ":",  "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ",
+                                "n ", "r ", "s ", "t ", "u ", "v ", "w ", "y ", "z ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
@@ -713,6 +716,26 @@ TEST_F(MonitorTest, TraceRingKeepsTheLastHundredThousand) {
     EXPECT_GT(jumps, 40000u);
     EXPECT_EQ(debugTraceFind(" 9009 18 FD       JR 9008H").size(), jumps);
     debugTraceOn(false);
+}
+
+TEST_F(MonitorTest, BasicLineAndSymbolCommands) {
+    EXPECT_EQ(session({"w", "w 20x", "w 99999", "w 20"}), "No BASIC line running (direct mode).\n"
+                                                          "Not a BASIC line number: 20x\n"
+                                                          "Not a BASIC line number: 99999\n"
+                                                          "Stop when BASIC line 20 starts.\n");
+    ASSERT_EQ(debugBreakpoints().size(), 1u);
+    EXPECT_EQ(debugBreakpoints()[0].basicLine, 20);
+    EXPECT_EQ(session({"y " + path("missing.sym")}),
+              "Error reading symbol file " + path("missing.sym") + ": cannot be read.\n");
+    std::ofstream(path("my.sym")) << "here: equ $9000\nthere EQU 9100h\nnot a symbol\n";
+    EXPECT_EQ(session({"y " + path("my.sym")}), "2 symbols read, 1 lines skipped; 2 known.\n");
+    const std::string firmware = session({"y"});
+    EXPECT_EQ(firmware.find(" lines skipped;"), firmware.find(", 0 lines skipped;") + 3)
+        << firmware;
+    debugClearSymbols();
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(session({"w", "w 10"}), "The running BASIC is not the open firmware.\n"
+                                      "The running BASIC is not the open firmware.\n");
 }
 
 } // namespace
