@@ -13,6 +13,7 @@
 #include "machine/sound_chip.h"
 #include "media/disk_card.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -44,6 +45,7 @@ void framePowerOn() {
     lineCycles = 0;
     fastCarry = 0;
     lastTapeLevel = 0;
+    forgetPendingFrame();
 }
 
 void tapePowerOn() {
@@ -64,7 +66,10 @@ void diskCardsPowerOn() {
     ResetDiskCards();
 }
 
-void monitorPowerOn() { monitorCurrent = MonitorNoAddress; }
+void monitorPowerOn() {
+    monitorCurrent = MonitorNoAddress;
+    debugPowerOn();
+}
 
 } // namespace
 
@@ -85,7 +90,7 @@ const int MachineDeviceCount = sizeof MachineDevices / sizeof MachineDevices[0];
 
 void machineConnect() {
     cpuConnect(
-        {.read = memRead, .write = memWrite, .in = ioRead, .out = ioWrite, .stop = monitorEnter});
+        {.read = memRead, .write = memWrite, .in = ioRead, .out = ioWrite, .stop = debugStopCheck});
     connectCassette({.playing = TapeIsPlaying,
                      .sampleInput = SampleTapeInput,
                      .setMotor = SetTapeMotor,

@@ -596,6 +596,7 @@ void apply(const MachineSnapshot& s, std::string& message) {
     cpu.clockHz = clockHz;
     cpu.cyclesPerLine = cyclesPerLine;
     cpu.breakRequest = 0;
+    forgetPendingFrame();
     cpu.intAck = s.ack == AckKeyboard ? keyboardAcknowledge
                  : s.ack == AckTape   ? tapeAcknowledge
                                       : nullptr;

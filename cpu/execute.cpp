@@ -1,6 +1,6 @@
 // The execute entry: fetches and runs instructions until a cycle budget is
-// used up, with the unprefixed instruction group, the stop checks that enter
-// the monitor, HALT, and the acceptance of NMI and maskable interrupts.
+// used up, with the unprefixed instruction group, the stop checks that end
+// it early at an instruction boundary, HALT, and the acceptance of NMI and maskable interrupts.
 // Prefixed instructions are handed to cbHandler, indexHandler and edHandler.
 #include "cpu/z80_core.h"
 
@@ -387,15 +387,20 @@ Z80_INLINE void dispatch(uint8_t op) {
 }
 // clang-format on
 
-// Stop check 1: the monitor sees the fetched instruction at IP. Afterwards
-// the step starts again at the IP the monitor left, with the opcode read
-// through the plain decoder so that a breakpoint there does not fire again.
-uint8_t stopAfterFetch(uint16_t fetchedAt) {
+// The stop check before an instruction: IP on it while the stop handler
+// looks, moved past the opcode again when the run goes on.
+bool stopBefore(uint16_t fetchedAt) {
     cpu.IP = fetchedAt;
-    if (cpuBus.stop(1, cpu.IP)) cpu.breakRequest = 0;
-    uint16_t at = cpu.IP;
-    cpu.IP = static_cast<uint16_t>(at + 1);
-    return cpuBus.read(at);
+    const bool stop = cpuBus.stop(StopBeforeInstruction, fetchedAt) != 0;
+    cpu.breakRequest &= ~BreakHit;
+    if (!stop) cpu.IP = static_cast<uint16_t>(fetchedAt + 1);
+    return stop;
+}
+
+bool stopAfter() {
+    const bool stop = cpuBus.stop(StopAfterInstruction, cpu.IP) != 0;
+    cpu.breakRequest &= ~BreakHit;
+    return stop;
 }
 
 void acceptNmi(uint8_t op) {
@@ -439,7 +444,10 @@ void acceptInterrupt(uint8_t op) {
 
 } // namespace
 
+int stoppedAt = 0;
+
 int32_t execute(int32_t budget) {
+    stoppedAt = 0;
     int32_t total = 0;
     int zeroCycleSteps = 0;
     do {
@@ -448,12 +456,13 @@ int32_t execute(int32_t budget) {
         uint16_t at = cpu.IP;
         cpu.IP = static_cast<uint16_t>(at + 1);
         uint8_t op = ReadHandlers[at](at);
-        if (cpu.breakRequest) op = stopAfterFetch(at);
+        if (cpu.breakRequest && stopBefore(at)) {
+            stoppedAt = StopBeforeInstruction;
+            break;
+        }
         incrementR();
 
         dispatch(op);
-
-        if (cpu.breakRequest && cpuBus.stop(1, cpu.IP)) cpu.breakRequest = 0;
 
         if (cpu.NMI && !cpu.nmiTaken) {
             acceptNmi(op);
@@ -464,6 +473,10 @@ int32_t execute(int32_t budget) {
         int32_t used = static_cast<int32_t>(cpu.TCOUNT - start);
         total += used;
         budget -= used;
+        if (cpu.breakRequest && stopAfter()) {
+            stoppedAt = StopAfterInstruction;
+            break;
+        }
         if (used == 0) {
             if (++zeroCycleSteps >= MaxZeroCycleSteps) break;
         } else {

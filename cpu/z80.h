@@ -12,23 +12,19 @@
 //   cpuInit(2995200);           // tables to the bus's read/write, registers reset
 //   int used = execute(59712);  // runs whole instructions, returns cycles
 //
-// Resuming after an execution breakpoint. The read-watch handler sees the
-// opcode fetch of a breakpointed address (IP already advanced), steps IP back
-// and sets breakRequest. Stop check 1 (after every opcode fetch) then:
-//   1. puts IP back on the address of the opcode just fetched, whoever set
-//      breakRequest, so the monitor always opens with the stopped instruction
-//      at IP (cpuBus.stop(1, IP), the monitor's entry);
-//   2. clears breakRequest when the stop handler returns 1;
-//   3. abandons the fetched opcode and restarts the step at the IP the monitor
-//      left, fetching that one opcode byte through cpuBus.read (the plain decoder,
-//      not the handler table), so the breakpoint does not fire again on this
-//      fetch. The instruction runs once, with its operands read after it.
-// A later pass over the same address stops again. The same re-fetch happens
-// when the stop handler returns 0 (monitor already open, single-stepping with
-// execute(0)), so a nested step over a breakpoint runs normally.
-// Stop check 2 (after every instruction) calls cpuBus.stop(1, IP) with IP
-// after the instruction; nothing is re-fetched there.
-//
+// Stops. While breakRequest is non-zero, execute asks cpuBus.stop at the
+// instruction boundaries (see StopHandler): before an instruction when its
+// opcode has been fetched, and after it. The memory map's watch handlers set
+// BreakHit when a watched address is touched; the debug layer sets
+// BreakEveryStep while it steps or traces. When the stop handler answers 1,
+// execute returns at once with stoppedAt saying where:
+//   - before the instruction: IP on it, the instruction not run (the fetch
+//     only read memory), so the next execute call fetches it again;
+//   - after the instruction: IP after it, or on the first instruction of an
+//     interrupt handler when the instruction let an interrupt in.
+// Time does not move while the machine is stopped, and the instructions run
+// are the same whether a run stopped on its way or not. BreakHit is cleared
+// at every check.
 // Steps that count no cycles (undefined ED opcodes, emulator traps) do not
 // use up a budget. A call of execute returns after MaxZeroCycleSteps such
 // steps in a row even when its budget is not used up, so no byte sequence can
@@ -60,7 +56,12 @@ struct Z80Cpu {
     uint64_t TCOUNT;
     uint64_t clockHz;
     uint64_t cyclesPerLine;
-    uint32_t breakRequest;
+    uint32_t breakRequest; // BreakHit | BreakEveryStep
+};
+
+enum : uint32_t {
+    BreakHit = 1u << 0,       // a watch handler saw its address
+    BreakEveryStep = 1u << 1, // check at every instruction boundary
 };
 
 extern Z80Cpu cpu;
@@ -101,6 +102,10 @@ void emulatorTrap(uint32_t number);
 // Consecutive zero-cycle steps after which execute returns regardless of its
 // budget.
 constexpr int MaxZeroCycleSteps = 1024;
+
+// Where the last execute call stopped: StopBeforeInstruction,
+// StopAfterInstruction, or 0 when it used up its budget.
+extern int stoppedAt;
 
 void cpuInit(uint64_t clockHz);
 void cpuReset();

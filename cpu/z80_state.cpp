@@ -19,17 +19,17 @@ uint8_t openBusRead(uint16_t) { return 0xFF; }
 void openBusWrite(uint16_t, uint8_t) {}
 uint8_t openPortRead(uint8_t) { return 0xFF; }
 void openPortWrite(uint8_t, uint8_t) {}
-int noMonitor(int, uint16_t) { return 1; }
+int noStops(int, uint16_t) { return 0; }
 } // namespace
 
-CpuBus cpuBus{openBusRead, openBusWrite, openPortRead, openPortWrite, noMonitor};
+CpuBus cpuBus{openBusRead, openBusWrite, openPortRead, openPortWrite, noStops};
 
 void cpuConnect(const CpuBus& bus) {
     cpuBus.read = bus.read ? bus.read : openBusRead;
     cpuBus.write = bus.write ? bus.write : openBusWrite;
     cpuBus.in = bus.in ? bus.in : openPortRead;
     cpuBus.out = bus.out ? bus.out : openPortWrite;
-    cpuBus.stop = bus.stop ? bus.stop : noMonitor;
+    cpuBus.stop = bus.stop ? bus.stop : noStops;
 }
 
 namespace {

@@ -14,3 +14,5 @@ extern const unsigned OpenFirmwareExtensionUsed; // bytes of it the assembler fi
 // from data/firmware/dos. It runs in the DOS slot (6000h-6FFFh) when "Open
 // DOS" is chosen, and whenever the chosen DOS has no genuine image installed.
 extern const uint8_t OpenDosRom[4096];
+// The assembler's label list of that image, one "name:\tequ $hhhh" a line.
+extern const char OpenFirmwareLabels[];

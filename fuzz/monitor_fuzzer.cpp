@@ -14,6 +14,7 @@
 #include "cpu/z80.h"
 #include "fuzz/fuzz_support.h"
 #include "machine/memory.h"
+#include "monitor/debug.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -70,7 +71,7 @@ void checkUnwritable() {
 void checkWatchTables() {
     for (uint32_t a = 0; a < 65536; a++) {
         uint32_t flags = WatchFlags[a];
-        bool readWatched = (flags & (WatchExecute | WatchRead)) != 0;
+        bool readWatched = (flags & (WatchExecute | WatchRead | WatchTarget)) != 0;
         FUZZ_CHECK(ReadHandlers[a] == (readWatched ? readWatchHandler : memRead));
         FUZZ_CHECK(WriteHandlers[a] == ((flags & WatchWrite) ? writeWatchHandler : memWrite));
     }
@@ -92,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const uint64_t seedHash = fuzz::fileHash(fuzz::scratchPath(seedPath));
 
     fuzz::prepareMachine();
+    debugPowerOn(); // no entries, no trace, no step from the input before
     std::memset(WatchFlags, 0, sizeof WatchFlags);
     std::fill(std::begin(ReadHandlers), std::end(ReadHandlers), memRead);
     std::fill(std::begin(WriteHandlers), std::end(WriteHandlers), memWrite);
@@ -108,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     script = Script{data, size, 0};
     FUZZ_CHECK(monitorEnter(MonitorOpenedByUser, cpu.IP) == 1);
     FUZZ_CHECK(!monitorOpen);
-    FUZZ_CHECK(cpu.breakRequest == 0);
+    // Only a trace left on keeps the processor checking every step.
+    FUZZ_CHECK((cpu.breakRequest & BreakHit) == 0);
+    FUZZ_CHECK(cpu.breakRequest == (debugTracing() ? BreakEveryStep : 0u));
     checkUnwritable();
     checkWatchTables();
     FUZZ_CHECK(fuzz::fileHash(fuzz::scratchPath(seedPath)) == seedHash);

@@ -31,6 +31,7 @@
 #include "media/media_file.h"
 #include "media/media_status.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "monitor/monitor.h"
 
 namespace {
@@ -478,9 +479,12 @@ void printHelp() {
 }
 
 // The sound is mixed by its own frame hook, which also paces a playing run.
+// A breakpoint, watch or step that stops the frame opens the monitor on the
+// terminal; leaving it goes on with the frame.
 void runOneFrame(HeadlessRun& run) {
     run.pitchShift = framePitchShift();
-    RunSessionFrame(run.cycleBased, run.frameBuffer.data(), run.pitchShift, false);
+    while (!RunSessionFrame(run.cycleBased, run.frameBuffer.data(), run.pitchShift, false))
+        if (debugStopped()) monitorEnter(MonitorStopped, cpuIP());
     run.frameNumber++;
 }
 

@@ -25,21 +25,45 @@ constexpr int FastFirstPart = CyclesPerFrame - CyclesPerLine; // 311 lines
 // whatever the memory holds. TCOUNT itself is left as the processor counted.
 constexpr int32_t ZeroCycleStepCharge = 4;
 
-// Runs the processor for about `budget` cycles and returns the cycles charged
-// to the frame. execute gives up after a run of MaxZeroCycleSteps zero-cycle
-// steps without using its budget; such a run is charged like single steps,
-// so the fast frame moves on and its carry stays within one instruction.
-// Like execute, it runs at least one step even when the budget is already
-// used up by an earlier overshoot.
-int64_t runCharged(int64_t budget) {
+// Where a frame stopped by the debug layer is resumed. The cycle-based frame
+// keeps its loop's line, cycle count and budget; the fast frame its part
+// (the 311 lines before the NMI, or the NMI line), that part's budget and the
+// cycles charged to it so far.
+struct CycleFrame {
+    bool pending = false;
+    int line = 0;
+    int32_t acc = 0;
+    int32_t budget = 0;
+};
+struct FastFrame {
+    bool pending = false;
+    int part = 0;
+    int64_t budget = 0;
     int64_t charged = 0;
-    do {
-        int64_t left = budget - charged;
+    bool stepped = false; // at least one step of this part ran
+};
+CycleFrame cycleFrame;
+FastFrame fastFrame;
+
+// Runs the processor until about the part's budget is charged; false when
+// the run stopped at a boundary first. execute gives up after a run of
+// MaxZeroCycleSteps zero-cycle steps without using its budget; such a run is
+// charged like single steps, so the fast frame moves on and its carry stays
+// within one instruction. Like execute, it runs at least one step even when
+// the budget is already used up by an earlier overshoot.
+bool runCharged(FastFrame& part) {
+    while (!part.stepped || part.charged < part.budget) {
+        part.stepped = true;
+        int64_t left = part.budget - part.charged;
         int64_t used = execute(static_cast<int32_t>(left));
+        if (stoppedAt) {
+            part.charged += used;
+            return false;
+        }
         if (used < left) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
-        charged += used;
-    } while (charged < budget);
-    return charged;
+        part.charged += used;
+    }
+    return true;
 }
 
 // The cassette input as the machine sees it: the level of a playing tape at
@@ -60,10 +84,10 @@ inline void pollTape() {
 // change: port 3Ah sees the same edges. While the motor is stopped, slices
 // of one scan line: a motor start is seen within a line, long before the
 // tape delivers its first sample (44.5 sample periods after the start).
-int64_t runChargedPollingTape(int64_t budget) {
-    int64_t charged = 0;
-    do {
-        int64_t slice = budget - charged;
+bool runChargedPollingTape(FastFrame& part) {
+    while (!part.stepped || (part.charged < part.budget && cassettePort.inserted())) {
+        part.stepped = true;
+        int64_t slice = part.budget - part.charged;
         if (slice > CyclesPerLine) slice = CyclesPerLine;
         uint64_t due = cassettePort.nextSampleCycle();
         if (due <= cpu.TCOUNT)
@@ -72,20 +96,21 @@ int64_t runChargedPollingTape(int64_t budget) {
             slice = static_cast<int64_t>(due - cpu.TCOUNT);
         if (slice <= 0) {
             int32_t used = execute(0);
-            charged += used ? used : ZeroCycleStepCharge;
+            part.charged += used || stoppedAt ? used : ZeroCycleStepCharge;
         } else {
             int64_t used = execute(static_cast<int32_t>(slice));
-            if (used < slice) used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
-            charged += used;
+            if (used < slice && !stoppedAt)
+                used += int64_t{MaxZeroCycleSteps} * ZeroCycleStepCharge;
+            part.charged += used;
         }
         pollTape();
-    } while (charged < budget && cassettePort.inserted());
-    if (charged < budget) charged += runCharged(budget - charged); // the tape went
-    return charged;
+        if (stoppedAt) return false;
+    }
+    return part.charged >= part.budget || runCharged(part); // the tape went
 }
 
-int64_t runFastPart(int64_t budget) {
-    return cassettePort.inserted() ? runChargedPollingTape(budget) : runCharged(budget);
+bool runFastPart(FastFrame& part) {
+    return cassettePort.inserted() ? runChargedPollingTape(part) : runCharged(part);
 }
 
 // The six pixels of every pattern of bits 6..1, so a glyph row is one copy.
@@ -143,46 +168,69 @@ void renderLine(int line, uint8_t* frameBuffer, int pitchShift) {
 }
 
 int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift) {
-    int line = 0;
-    int32_t acc = lineCycles;
-    while (budget > 0) {
+    CycleFrame& f = cycleFrame;
+    if (!f.pending) {
+        f.pending = true;
+        f.line = 0;
+        f.acc = lineCycles;
+        f.budget = budget;
+    }
+    while (f.budget > 0) {
         int32_t c = execute(0);
-        if (c == 0) c = ZeroCycleStepCharge;
-        budget -= c;
-        acc += c;
-        if (acc >= CyclesPerLine) {
-            if (line < VisibleLines && frameBuffer) renderLine(line, frameBuffer, pitchShift);
-            line++;
-            acc -= CyclesPerLine;
-            if (line == NmiRaiseLine)
+        if (c == 0 && !stoppedAt) c = ZeroCycleStepCharge;
+        f.budget -= c;
+        f.acc += c;
+        if (f.acc >= CyclesPerLine) {
+            if (f.line < VisibleLines && frameBuffer) renderLine(f.line, frameBuffer, pitchShift);
+            f.line++;
+            f.acc -= CyclesPerLine;
+            if (f.line == NmiRaiseLine)
                 nmiRaise();
-            else if (line == NmiLowerLine)
+            else if (f.line == NmiLowerLine)
                 nmiLower();
-            else if (line == LinesPerFrame)
-                line = 0;
+            else if (f.line == LinesPerFrame)
+                f.line = 0;
         }
         if (cassettePort.playing()) pollTape();
+        if (stoppedAt) return f.budget;
     }
+    f.pending = false;
     frameCounter++;
     cassettePort.frameEnd(cpu.TCOUNT);
-    lineCycles = budget;
-    return budget;
+    lineCycles = f.budget;
+    return f.budget;
 }
 
 void runFrameFast() {
-    int64_t b = fastCarry + FastFirstPart;
-    fastCarry = b - runFastPart(b);
-    nmiRaise();
-    b = fastCarry + CyclesPerLine;
-    fastCarry = b - runFastPart(b);
+    FastFrame& f = fastFrame;
+    if (!f.pending) f = FastFrame{true, 0, fastCarry + FastFirstPart, 0, false};
+    if (f.part == 0) {
+        if (!runFastPart(f)) return;
+        fastCarry = f.budget - f.charged;
+        nmiRaise();
+        f = FastFrame{true, 1, fastCarry + CyclesPerLine, 0, false};
+    }
+    if (!runFastPart(f)) return;
+    fastCarry = f.budget - f.charged;
+    f.pending = false;
     nmiLower();
     frameCounter++;
     cassettePort.frameEnd(cpu.TCOUNT);
 }
 
 void runFramesBlind(int count) {
-    for (int i = 0; i < count; i++)
+    for (int i = 0; i < count; i++) {
         runFrameFast();
+        if (fastFrame.pending) return;
+    }
+}
+
+bool framePending() { return cycleFrame.pending || fastFrame.pending; }
+bool fastFramePending() { return fastFrame.pending; }
+
+void forgetPendingFrame() {
+    cycleFrame = CycleFrame{};
+    fastFrame = FastFrame{};
 }
 
 int framePitchShift() { return wideVideoSelected() ? 1 : 0; }

@@ -8,6 +8,12 @@
 // its motor runs, so the cassette input reaches the machine the same way in
 // either. The picture is one byte per pixel (00h dark, FFh lit), 6 pixels
 // per character column, line y at y * (240 << pitchShift).
+//
+// A frame may end early: when execute stops at an instruction boundary (the
+// debug layer's breakpoints, watches and steps), runFrame and runFrameFast
+// return at once with the frame pending, and the next call of the same one
+// resumes it where it stopped (runFrame then ignores its budget argument).
+// A frame run in pieces is the same, cycle for cycle, as one run straight.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +35,12 @@ int32_t runFrame(int32_t budget, uint8_t* frameBuffer, int pitchShift);
 void runFrameFast();
 void runFramesBlind(int count);
 void renderLine(int line, uint8_t* frameBuffer, int pitchShift);
+// True while a frame stopped on its way waits to be resumed.
+bool framePending();
+bool fastFramePending();
+// Drops a pending frame (power-on, reset, a loaded save state): the next call
+// starts a new frame.
+void forgetPendingFrame();
 
 // The pitch shift that fits the current layout: 1 for the 80-column
 // picture (480 pixels a line), 0 for 40 columns (240 pixels).

@@ -43,28 +43,37 @@ uint8_t* videoMemory() {
     return MainMemory + (wideVideo ? 0x5800 : 0x7C00);
 }
 
+uint16_t watchHitAddress = 0;
+uint32_t watchHitKind = 0;
+
 uint8_t readWatchHandler(uint16_t address) {
-    uint32_t flags = WatchFlags[address];
-    // Only the opcode fetch (IP already one past it) steps IP back; a data
-    // read of the same byte in the middle of an instruction must leave IP
-    // alone and only asks for the stop.
-    bool opcodeFetch = address == static_cast<uint16_t>(cpu.IP - 1);
-    if ((flags & WatchExecute) && opcodeFetch) {
-        if (!cpu.breakRequest) cpu.IP = static_cast<uint16_t>(cpu.IP - 1);
-        cpu.breakRequest = 1;
+    const uint32_t flags = WatchFlags[address];
+    // The opcode fetch is the read whose address is one before IP (execute
+    // moves IP past the opcode before it reads it); a data read of the same
+    // byte in the middle of an instruction only counts for a read watch.
+    const bool opcodeFetch = address == static_cast<uint16_t>(cpu.IP - 1);
+    if ((flags & (WatchExecute | WatchTarget)) && opcodeFetch) {
+        cpu.breakRequest |= BreakHit;
     } else if (flags & WatchRead) {
-        cpu.breakRequest = 1;
+        watchHitAddress = address;
+        watchHitKind = WatchRead;
+        cpu.breakRequest |= BreakHit;
     }
     return memRead(address);
 }
 
 void writeWatchHandler(uint16_t address, uint8_t value) {
-    if (WatchFlags[address] & WatchWrite) cpu.breakRequest = 1;
+    if (WatchFlags[address] & WatchWrite) {
+        watchHitAddress = address;
+        watchHitKind = WatchWrite;
+        cpu.breakRequest |= BreakHit;
+    }
     memWrite(address, value);
 }
 
 void setReadWatch(uint16_t address, uint32_t flags) {
-    ReadHandlers[address] = (flags & (WatchExecute | WatchRead)) ? readWatchHandler : memRead;
+    ReadHandlers[address] =
+        (flags & (WatchExecute | WatchRead | WatchTarget)) ? readWatchHandler : memRead;
 }
 
 void setWriteWatch(uint16_t address, uint32_t flags) {

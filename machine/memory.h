@@ -4,8 +4,8 @@
 // The processor reaches memory only through ReadHandlers/WriteHandlers
 // (cpu/bus.h), whose default entries are memRead/memWrite defined here (the
 // machine owner connects them to the processor). The
-// monitor swaps single entries for the watch handlers with setReadWatch and
-// setWriteWatch. The renderer reads video memory straight from the array.
+// debug layer swaps single entries for the watch handlers with setReadWatch
+// and setWriteWatch. The renderer reads video memory straight from the array.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,11 @@ uint8_t* videoMemory();
 bool wideVideoSelected();
 
 // The watch handlers and the operations that install them at one address.
+// A handler that sees its watch sets BreakHit in cpu.breakRequest; a read or
+// write watch also records the address and its kind (WatchRead, WatchWrite)
+// for the stop check that follows the instruction.
+extern uint16_t watchHitAddress;
+extern uint32_t watchHitKind;
 uint8_t readWatchHandler(uint16_t address);
 void writeWatchHandler(uint16_t address, uint8_t value);
 void setReadWatch(uint16_t address, uint32_t flags);

@@ -9,6 +9,7 @@
 #include "cpu/z80.h"
 #include "files/file_write.h"
 #include "machine/memory.h"
+#include "monitor/debug.h"
 #include "monitor/disassembler.h"
 #include "monitor/dumps.h"
 #include "monitor/terminal_console.h"
@@ -51,6 +52,14 @@ const char* const HelpText[] = {
     "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n",
     "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n",
     "z - step one instruction.\n",
+    "n - step over a call, rst or block instruction.\n",
+    "u - run until the current routine returns.\n",
+    "e <address> - run until the instruction at <address>.\n",
+    "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
+    "instructions (12), find <text>, write it all into file <name>.\n",
+    "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
+    "starts.\n",
+    "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n",
     "x - exit from monitor.\n",
 };
 
@@ -62,6 +71,7 @@ const char* usageOf(char command) {
     case 'l': return "l <name> <from> [<to>]";
     case 's': return "s <name> <from> <to>";
     case 't': return "t <from> <till> <to>";
+    case 'e': return "e <address>";
     default: return "?";
     }
 }
@@ -230,12 +240,6 @@ void listWatches() {
     put(MonitorTextNormal, any ? "\n" : "No breakpoints set.\n");
 }
 
-void applyWatch(uint16_t address, uint32_t flags) {
-    WatchFlags[address] = flags;
-    setReadWatch(address, flags);
-    setWriteWatch(address, flags);
-}
-
 void commandBreakpoint(const Tokens& t) {
     if (t.count == 1 || t.count >= 4) {
         listWatches();
@@ -245,13 +249,7 @@ void commandBreakpoint(const Tokens& t) {
     if (!readAddress(t.at[1], address)) return;
     if (t.count == 2) {
         say(MonitorTextNormal, "Breakpoint(s) at %04Xh ", address);
-        if (WatchFlags[address] == 0) {
-            applyWatch(address, WatchExecute);
-            put(MonitorTextNormal, "set.\n");
-        } else {
-            applyWatch(address, 0);
-            put(MonitorTextNormal, "removed.\n");
-        }
+        put(MonitorTextNormal, debugToggleBreakpoint(address) ? "set.\n" : "removed.\n");
         return;
     }
     const std::string& kinds = t.at[2];
@@ -269,7 +267,7 @@ void commandBreakpoint(const Tokens& t) {
     if (has('r')) put(MonitorTextNormal, "R"), flags |= WatchRead;
     if (has('w')) put(MonitorTextNormal, "W"), flags |= WatchWrite;
     put(MonitorTextNormal, ")\n");
-    applyWatch(address, flags);
+    debugSetKinds(address, flags);
 }
 
 void commandDisassemble(const Tokens& t) {
@@ -412,13 +410,133 @@ void commandTransfer(const Tokens& t) {
             copy(k);
 }
 
+// One instruction through the frame driver, so the frame's timing, the
+// NMI and a playing tape see it as in any run. A step always completes
+// within the rest of a frame and the next.
+constexpr int StepFrames = 2;
+
 void commandStep() {
     std::string line;
     uint16_t next = disassemble(cpu.IP, line);
     say(MonitorTextNormal, "%s\n", line.c_str());
     monitorCurrent = next;
-    execute(0);
+    debugStepInto();
+    debugRun(StepFrames);
     showRegisters();
+}
+
+// A run the monitor waits for: at most this many frames (20 emulated
+// seconds), then it gives up and says where the machine is.
+constexpr int RunFrames = 1000;
+
+void runAndReport() {
+    if (debugRun(RunFrames)) {
+        std::string line;
+        disassemble(cpu.IP, line);
+        const DebugStopReason why = debugLastStop().reason;
+        if (why != DebugStopReason::Step)
+            say(MonitorTextNormal, "%s reached at %04X.\n",
+                why == DebugStopReason::Breakpoint ? "Breakpoint" : "Watchpoint",
+                debugLastStop().ip);
+        say(MonitorTextNormal, "%s\n", line.c_str());
+    } else {
+        debugCancelStep();
+        say(MonitorTextNormal, "Not there after %d frames; the machine is at %04X.\n", RunFrames,
+            cpu.IP);
+    }
+    monitorCurrent = cpu.IP;
+    showRegisters();
+}
+
+void commandRunTo(const Tokens& t) {
+    if (t.count < 2) return sayUsage('e');
+    uint16_t address;
+    if (!readAddress(t.at[1], address)) return;
+    debugRunTo(address);
+    runAndReport();
+}
+
+constexpr size_t TraceDefaultLines = 12;
+
+void commandTrace(const Tokens& t) {
+    const std::string what = t.count >= 2 ? t.at[1] : "";
+    if (what == "+" || what == "-") {
+        debugTraceOn(what == "+");
+        say(MonitorTextNormal, "Trace %s (%zu instructions kept).\n", what == "+" ? "on" : "off",
+            debugTraceCount());
+        return;
+    }
+    if (what == "/" || what == "w") {
+        if (t.count < 3) {
+            say(MonitorTextNormal, "Too few arguments; usage: v %s\n",
+                what == "/" ? "/ <text>" : "w <name>");
+            return;
+        }
+        if (what == "w") {
+            std::string cause;
+            if (debugTraceWrite(t.at[2], &cause))
+                say(MonitorTextNormal, "Trace of %zu instructions written to file %s.\n",
+                    debugTraceCount(), t.at[2].c_str());
+            else
+                say(MonitorTextNormal, "Error writing to file %s: %s.\n", t.at[2].c_str(),
+                    cause.c_str());
+            return;
+        }
+        std::string text = t.at[2];
+        for (int i = 3; i < t.count; ++i)
+            text += " " + t.at[i];
+        const std::vector<size_t> found = debugTraceFind(text);
+        for (size_t i : found)
+            say(MonitorTextNormal, "%s\n", debugTraceLine(i).c_str());
+        say(MonitorTextNormal, "%zu found.\n", found.size());
+        return;
+    }
+    uint32_t count = TraceDefaultLines;
+    if (!what.empty() && !readHex(what, WordField, count)) return;
+    const size_t kept = debugTraceCount();
+    for (size_t i = kept > count ? kept - count : 0; i < kept; ++i)
+        say(MonitorTextNormal, "%s\n", debugTraceLine(i).c_str());
+    if (kept == 0)
+        put(MonitorTextNormal, debugTracing() ? "Trace empty.\n" : "Trace off; v + starts it.\n");
+}
+
+void commandBasicLine(const Tokens& t) {
+    if (t.count < 2) {
+        const int line = debugBasicLine();
+        if (line < 0)
+            put(MonitorTextNormal, "The running BASIC is not the open firmware.\n");
+        else if (line == 0)
+            put(MonitorTextNormal, "No BASIC line running (direct mode).\n");
+        else
+            say(MonitorTextNormal, "BASIC line %d.\n", line);
+        return;
+    }
+    const std::string& text = t.at[1];
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos || std::stoi(text) > 32767) {
+        say(MonitorTextNormal, "Not a BASIC line number: %s\n", text.c_str());
+        return;
+    }
+    if (debugBreakOnBasicLine(std::stoi(text)) < 0)
+        put(MonitorTextNormal, "The running BASIC is not the open firmware.\n");
+    else
+        say(MonitorTextNormal, "Stop when BASIC line %d starts.\n", std::stoi(text));
+}
+
+void commandSymbols(const Tokens& t) {
+    DebugSymbolsRead read;
+    if (t.count < 2) {
+        read = debugAddFirmwareSymbols();
+    } else {
+        std::string cause;
+        if (!debugLoadSymbolFile(t.at[1], read, &cause)) {
+            say(MonitorTextNormal, "Error reading symbol file %s: %s.\n", t.at[1].c_str(),
+                cause.c_str());
+            return;
+        }
+    }
+    say(MonitorTextNormal, "%d symbols read, %d lines skipped; %zu known.\n", read.read,
+        read.skipped, debugSymbolCount());
 }
 
 // Runs one command line; false when it closes the monitor.
@@ -440,21 +558,37 @@ bool runCommand(const char* line) {
     case 's': commandSave(t); break;
     case 't': commandTransfer(t); break;
     case 'z': commandStep(); break;
+    case 'n':
+        debugStepOver();
+        runAndReport();
+        break;
+    case 'u':
+        debugStepOut();
+        runAndReport();
+        break;
+    case 'e': commandRunTo(t); break;
+    case 'v': commandTrace(t); break;
+    case 'w': commandBasicLine(t); break;
+    case 'y': commandSymbols(t); break;
     case 'x': return false;
     default: put(MonitorTextNormal, "Unknown command, type ? for help!\n"); break;
     }
     return true;
 }
 
-int leave(const MonitorConsole* opened) {
-    cpu.breakRequest = 0;
+const MonitorConsole* openedConsole = nullptr;
+
+void leave() {
+    cpu.breakRequest &= ~BreakHit;
+    debugResume();
     monitorOpen = false;
+    const MonitorConsole* opened = openedConsole;
+    openedConsole = nullptr;
     if (opened && opened->close) opened->close(opened->context);
     if (host && host->resumeSound) host->resumeSound();
     if (host && host->closeDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(host->closeDelayMs));
     if (host && host->resetPacing) host->resetPacing();
-    return 1;
 }
 
 } // namespace
@@ -462,12 +596,18 @@ int leave(const MonitorConsole* opened) {
 void monitorSetConsole(const MonitorConsole* newConsole) { console = newConsole; }
 void monitorSetHost(const MonitorHost* newHost) { host = newHost; }
 
-int monitorEnter(int reason, uint16_t ip) {
+int monitorBegin(int reason, uint16_t ip) {
     if (monitorOpen) return 0;
     if (host && host->pauseSound) host->pauseSound();
     monitorOpen = true;
+    // Whatever stopped the machine, it waits at this boundary now.
+    if (!debugStopped()) debugHoldHere();
     const MonitorConsole& c = currentConsole();
-    if (c.open && !c.open(c.context, "Interactive monitor")) return leave(nullptr);
+    if (c.open && !c.open(c.context, "Interactive monitor")) {
+        leave();
+        return -1;
+    }
+    openedConsole = &c;
 
     put(MonitorTextNormal, "Type '?' for help, 'x' for exit.\n");
     if (reason == MonitorStopped) {
@@ -475,20 +615,43 @@ int monitorEnter(int reason, uint16_t ip) {
         disassemble(cpu.IP, line);
         // An execution breakpoint stops with IP on its address; a read or
         // write watch stops after the instruction that touched its address.
-        const bool breakpoint = (WatchFlags[ip] & WatchExecute) != 0;
-        say(MonitorTextNormal, "%s reached at %04X.\n%s\n",
-            breakpoint ? "Breakpoint" : "Watchpoint", ip, line.c_str());
+        const DebugStopReason why = debugLastStop().reason;
+        const char* what = why == DebugStopReason::Breakpoint   ? "Breakpoint"
+                           : why == DebugStopReason::Watchpoint ? "Watchpoint"
+                                                                : "Step";
+        say(MonitorTextNormal, "%s reached at %04X.\n%s\n", what, ip, line.c_str());
         // d and m without an address start at the stopped instruction.
         monitorCurrent = cpu.IP;
     }
     if (monitorCurrent == MonitorNoAddress) monitorCurrent = cpu.IP;
+    return 1;
+}
 
+bool monitorCommand(const char* line) {
+    if (!monitorOpen) return false;
+    char copy[LineSize];
+    std::snprintf(copy, sizeof copy, "%s", line);
+    if (runCommand(copy)) return true;
+    leave();
+    return false;
+}
+
+void monitorEnd() {
+    if (monitorOpen) leave();
+}
+
+int monitorEnter(int reason, uint16_t ip) {
+    const int begun = monitorBegin(reason, ip);
+    if (begun == 0) return 0;
+    if (begun < 0) return 1;
+    const MonitorConsole& c = currentConsole();
     char line[LineSize];
     for (;;) {
         std::memset(line, 0, sizeof line);
         // End of input leaves the monitor as x would.
         if (!c.readLine(c.context, line, LineSize)) break;
-        if (!runCommand(line)) break;
+        if (!monitorCommand(line)) return 1;
     }
-    return leave(&c);
+    monitorEnd();
+    return 1;
 }

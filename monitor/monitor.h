@@ -1,12 +1,19 @@
 // The interactive monitor: stops the machine, inspects and changes it,
 // single-steps it, and keeps breakpoints and watchpoints.
 //
-// It runs modally on the emulation thread: monitorEnter reads command lines
-// from its console until the user types x. The processor enters it with
-// reason 1 when a breakpoint or watchpoint has set breakRequest; the host
-// opens it with reason 0 (menu, or --monitor on the headless runner).
-// Breakpoints and watchpoints live in WatchFlags (cpu/bus.h) and are put into
-// effect with setReadWatch/setWriteWatch; they survive closing and resets.
+// It is one text front end of the debug layer (monitor/debug.h), opened by a
+// front end while the machine waits between two instructions: with reason
+// MonitorStopped after a frame call returned at a stop (debugStopped), or
+// with reason MonitorOpenedByUser between frames (menu, or --monitor on the
+// headless runner). The machine does not run while it is open, except for
+// the steps its z command asks for. Leaving it resumes the debug layer, and
+// the front end's next frame call goes on where the machine stopped.
+//
+// Two ways to drive it: monitorEnter reads lines from its console until x
+// (a terminal, the tests); monitorBegin, monitorCommand and monitorEnd take one
+// line at a time from a front end that has its own event loop (the desktop).
+// Breakpoints and watchpoints are the debug layer's; they survive closing
+// and resets.
 #pragma once
 
 #include "monitor/console.h"
@@ -40,5 +47,13 @@ void monitorSetHost(const MonitorHost* host);
 
 // Opens the monitor. reason MonitorStopped reports the stop at ip first.
 // Returns 0 at once when the monitor is already open; otherwise 1 after the
-// user has left it (breakRequest is then clear).
+// user has left it.
 int monitorEnter(int reason, uint16_t ip);
+
+// Opens the monitor and writes its greeting (and the stop); 1 when open, 0
+// when it already was, -1 when the console could not open (it is closed).
+int monitorBegin(int reason, uint16_t ip);
+// Runs one command line; false when it closed the monitor (x).
+bool monitorCommand(const char* line);
+// Closes the monitor as x would (the console went away).
+void monitorEnd();

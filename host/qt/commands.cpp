@@ -399,7 +399,7 @@ void MainWindow::runCommand(int id) {
     case CmdSoundRecording: toggleSoundRecording(); break;
     case CmdReset: SessionReset(); break;
     case CmdHardReset: SessionHardReset(); break;
-    case CmdMonitor: monitorEnter(MonitorOpenedByUser, cpu.IP); break;
+    case CmdMonitor: OpenMonitor(MonitorOpenedByUser); break;
     case CmdKeepAspect:
         KeepAspectRatio = !KeepAspectRatio;
         setChecked(CmdKeepAspect, KeepAspectRatio != 0);

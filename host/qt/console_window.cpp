@@ -1,9 +1,10 @@
 // The monitor's console window: output in the console colours on black, a
-// line of input below it, and a modal wait for each line.
+// line of input below it; each line typed goes to the monitor at once.
 #include "host/qt/console_window.h"
 
+#include "monitor/monitor.h"
+
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,7 +37,6 @@ QColor ConsoleWindow::attributeColour(int attribute) {
 }
 
 ConsoleWindow::ConsoleWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
-    setWindowModality(Qt::ApplicationModal);
     const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     setFont(font);
     setPalette(ConsolePalette());
@@ -84,29 +84,24 @@ void ConsoleWindow::writeText(const char* text, int attribute) {
 void ConsoleWindow::submitLine(const QString& text) {
     // The typed line stays on screen, as on a console.
     writeText((text + '\n').toLatin1().constData(), MonitorTextNormal);
-    pendingLines << text;
     input->clear();
-    if (waitLoop) waitLoop->quit();
+    if (onLine)
+        onLine(text);
+    else
+        pendingLines << text;
 }
 
 void ConsoleWindow::closeByUser() { close(); }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
+    const bool first = !closed;
     closed = true;
-    if (waitLoop) waitLoop->quit();
     event->accept();
+    if (first && onClosed) onClosed();
 }
 
 int ConsoleWindow::readLine(char* line, int size) {
     if (!line || size < 2) return 0;
-    if (pendingLines.isEmpty() && !closed && onWaitingForLine) onWaitingForLine(this);
-    while (pendingLines.isEmpty() && !closed) {
-        QEventLoop loop;
-        waitLoop = &loop;
-        input->setFocus();
-        loop.exec();
-        waitLoop = nullptr;
-    }
     if (pendingLines.isEmpty()) return 0;
     const QByteArray bytes = pendingLines.takeFirst().toLatin1();
     const int length = std::min(static_cast<int>(bytes.size()), size - 2);
@@ -134,11 +129,28 @@ QColor ConsoleWindow::colourOf(const QString& text) const {
 
 namespace {
 
+// The window goes when the monitor closes, often from inside one of its own
+// signals (x typed, the window closed), so it is deleted once control is back
+// in the event loop.
+void dropWindow(DesktopConsole* console) {
+    if (!console->window) return;
+    ConsoleWindow* window = console->window;
+    console->window = nullptr;
+    window->onLine = nullptr;
+    window->onClosed = nullptr;
+    window->hide();
+    window->deleteLater();
+}
+
 int openConsole(void* context, const char* title) {
     auto* console = static_cast<DesktopConsole*>(context);
-    delete console->window;
+    dropWindow(console);
     console->window = new ConsoleWindow(console->owner);
     console->window->setWindowTitle(QString::fromLatin1(title ? title : ""));
+    console->window->onLine = [](const QString& line) {
+        monitorCommand(line.toLatin1().append('\n').constData());
+    };
+    console->window->onClosed = [] { monitorEnd(); };
     if (console->onOpened) console->onOpened(console->window);
     console->window->show();
     console->window->raise();
@@ -146,11 +158,7 @@ int openConsole(void* context, const char* title) {
     return 1;
 }
 
-void closeConsole(void* context) {
-    auto* console = static_cast<DesktopConsole*>(context);
-    delete console->window;
-    console->window = nullptr;
-}
+void closeConsole(void* context) { dropWindow(static_cast<DesktopConsole*>(context)); }
 
 void writeConsole(void* context, const char* text, int attribute) {
     auto* console = static_cast<DesktopConsole*>(context);

@@ -1,13 +1,13 @@
 // The monitor's console window: a window of its own with black background
 // showing the monitor's output in bright green (attribute 10) and bright
-// white (attribute 15), and a line of input at the bottom. Reading a line is
-// modal: it runs a local event loop until the user presses Return, while the
-// rest of the program waits. Closing the window counts as the end of input,
-// which makes the monitor close as after "x".
+// white (attribute 15), and a line of input at the bottom. It never waits:
+// each line typed goes to the monitor (monitorCommand) when Return is
+// pressed, and closing the window closes the monitor as "x" would
+// (monitorEnd). The rest of the program keeps handling its events meanwhile.
 //
 // The monitor drives it through the MonitorConsole record of
 // monitor/console.h: each opening of the monitor creates the window, each
-// closing destroys it.
+// closing removes it.
 #pragma once
 
 #include <QColor>
@@ -19,7 +19,6 @@
 
 #include "monitor/console.h"
 
-class QEventLoop;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -30,8 +29,8 @@ class ConsoleWindow : public QWidget {
 
     // Appends text (Latin-1) in a text attribute of the monitor.
     void writeText(const char* text, int attribute);
-    // Waits for one line; copies at most size - 1 characters and a final
-    // '\n' into line. 0 when the window was closed instead.
+    // The oldest line typed while no onLine was set: at most size - 2
+    // characters and a final '\n' into line. 0 when there is none.
     int readLine(char* line, int size);
     // Width of the output area in character columns (at least 1).
     int columns() const;
@@ -43,8 +42,11 @@ class ConsoleWindow : public QWidget {
     // The colour of a text attribute (anything unknown shows as normal text).
     static QColor attributeColour(int attribute);
 
-    // Called when readLine starts waiting (tests type their lines from here).
-    std::function<void(ConsoleWindow*)> onWaitingForLine;
+    // Receives every line typed (without its end); without it lines queue
+    // for readLine.
+    std::function<void(const QString&)> onLine;
+    // Called once when the window is closed.
+    std::function<void()> onClosed;
     // Types a line into the input field and presses Return.
     void submitLine(const QString& text);
     // Closes the window as the user would.
@@ -57,7 +59,6 @@ class ConsoleWindow : public QWidget {
     QPlainTextEdit* output;
     QLineEdit* input;
     QStringList pendingLines;
-    QEventLoop* waitLoop = nullptr;
     bool closed = false;
 };
 

@@ -33,6 +33,7 @@
 #include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "monitor/monitor.h"
 #include "sound/mixer.h"
 
@@ -168,6 +169,7 @@ int StartDesktop(const DesktopOptions& options) {
 
     monitorSetHost(&DesktopMonitorHost);
     monitorSetConsole(nullptr);
+    desktop.windowMonitor = !options.terminalMonitor;
     if (!options.terminalMonitor) {
         static DesktopConsole console;
         static MonitorConsole monitorConsole;
@@ -216,7 +218,7 @@ namespace {
 // session's frame. An open recording is fed whatever the driver, "No sound"
 // included.
 void runMachineFrame(uint8_t* picture) {
-    DeliverQueuedKey();
+    if (!framePending()) DeliverQueuedKey();
     RunSessionFrame(CycleBased != 0, picture, desktop.pitchShift,
                     SoundDriverSetting != 0 || SoundRecordingBytes(nullptr));
 }
@@ -250,7 +252,7 @@ void RunOneFrame() {
         do {
             runMachineFrame(picture);
             frames++;
-        } while (frames < FastTapeBatchFrames && TapeMotorRunning() &&
+        } while (frames < FastTapeBatchFrames && TapeMotorRunning() && !debugStopped() &&
                  clock.now() - start < period);
     } else {
         runMachineFrame(picture);
@@ -265,6 +267,8 @@ void RunOneFrame() {
     PaceFrame(desktop.pacer);
     UpdateFastTape();
     reportPrinterFailure();
+    // The frame stopped on its way: the machine waits for the monitor.
+    if (debugStopped() && !monitorOpen) OpenMonitor(MonitorStopped);
 }
 
 // True while an open menu holds the frames. A count left over by a menu that
@@ -280,10 +284,19 @@ bool MenuHoldsFrames() {
     return false;
 }
 
+void OpenMonitor(int reason) {
+    if (desktop.windowMonitor)
+        monitorBegin(reason, cpu.IP);
+    else
+        monitorEnter(reason, cpu.IP);
+}
+
+bool MonitorHoldsFrames() { return monitorOpen; }
+
 void RunMainLoop() {
     bool wasRunning = desktop.running;
     while (!desktop.quitRequested) {
-        if (!desktop.running || MenuHoldsFrames()) {
+        if (!desktop.running || MenuHoldsFrames() || MonitorHoldsFrames()) {
             ResetPacing();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             ResetPacing();
@@ -292,7 +305,8 @@ void RunMainLoop() {
             continue;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames()) continue;
+        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames() || MonitorHoldsFrames())
+            continue;
         RunOneFrame();
     }
 }

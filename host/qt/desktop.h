@@ -29,8 +29,9 @@ struct Desktop {
     bool running = true; // false while paused
     bool paused = false;
     bool quitRequested = false;
-    bool fastTape = false; // the tape moves with "Fast tape" on: no limit, sound muted
-    int menusOpen = 0;     // frames stop while a menu is open
+    bool fastTape = false;     // the tape moves with "Fast tape" on: no limit, sound muted
+    int menusOpen = 0;         // frames stop while a menu is open
+    bool windowMonitor = true; // the monitor talks in a console window, not the terminal
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;
 };
@@ -49,6 +50,12 @@ struct DesktopOptions {
 
 // Restarts the frame schedule from now (after every modal wait).
 void ResetPacing();
+// Opens the interactive monitor (reason as monitorEnter's). In its console
+// window it stays open while the event loop runs and frames wait; on the
+// terminal it reads its lines there before this returns.
+void OpenMonitor(int reason);
+// True while the machine waits for the monitor: no frames run.
+bool MonitorHoldsFrames();
 
 // Start-up up to the shown window; 1 on success.
 int StartDesktop(const DesktopOptions& options);
@@ -56,7 +63,9 @@ int StartDesktop(const DesktopOptions& options);
 // blind frames, load, then "LOAD CAS:\r" for a WAV file or "RUN\r" for a
 // program). 1 when loaded.
 int StartWithFile(const std::string& path);
-// One frame: produce the picture, present it, mix the sound, pace. While
+// One frame: produce the picture, present it, mix the sound, pace. A frame
+// that stops at a breakpoint, watch or step is presented as far as it got,
+// and the monitor opens; the frame goes on after it closes. While
 // the tape moves with "Fast tape" on, frames run back to back for one display
 // period (at most FastTapeBatchFrames), and only the last is drawn.
 void RunOneFrame();

@@ -5,19 +5,37 @@
 #include "host/session/typing.h"
 #include "machine/frame.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "sound/mixer.h"
 
 namespace {
 bool fastTape = false;
-}
 
-void RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mixSound) {
-    if (cycleBased)
-        runFrame(CyclesPerFrame, picture, pitchShift);
-    else
+// The last frame call's choices, for the steps the debug layer runs.
+struct LastFrame {
+    bool cycleBased = false;
+    uint8_t* picture = nullptr;
+    int pitchShift = 0;
+    bool mixSound = false;
+} last;
+
+void runLastFrame() {
+    RunSessionFrame(last.cycleBased, last.picture, last.pitchShift, last.mixSound);
+}
+} // namespace
+
+bool RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mixSound) {
+    last = LastFrame{cycleBased, picture, pitchShift, mixSound};
+    debugSetRunner(runLastFrame);
+    // A frame left at a stop goes on in the mode it was started in.
+    if (fastFramePending() || (!cycleBased && !framePending()))
         runFrameFast();
+    else
+        runFrame(CyclesPerFrame, picture, pitchShift);
     if (mixSound) MixUpTo(cpu.TCOUNT);
+    if (framePending()) return false;
     TypeNextQueued();
+    return true;
 }
 
 std::string FollowFastTape(bool enabled, bool soundPlays, const std::string& backTo) {

@@ -11,8 +11,10 @@
 // The machine for one frame (the cycle-based mode draws picture line by
 // line; after the fast mode the caller draws it), the sound mixed up to the
 // cycle counter when mixSound, then the next waiting text handed to the
-// keyboard.
-void RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mixSound);
+// keyboard. False when the frame stopped on its way (debugStopped(): a
+// breakpoint, watch or step); the next call after debugResume() goes on
+// with it. The debug layer's steps run frames through here too.
+bool RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mixSound);
 
 // Follows the deck: fast tape starts when enabled and the tape moves, and
 // ends when either stops. Returns the message when it started or ended ("" when

@@ -215,21 +215,18 @@ TEST_F(Execute, AccessesGoThroughHandlerTables) {
     EXPECT_EQ(conditionalOperandReads, 0);
 }
 
-// ---------------------------------------------------------------- monitor
+// ---------------------------------------------------------------- stops
 
-// The read-watch handler of the memory map: the fetch of a breakpointed
-// opcode steps IP back onto it and requests a stop.
+// The read-watch handler of the memory map: the opcode fetch of a
+// breakpointed address asks for a stop.
 uint8_t readWatch(uint16_t address) {
-    if ((WatchFlags[address] & WatchExecute) && address == static_cast<uint16_t>(cpu.IP - 1)) {
-        if (!cpu.breakRequest) cpu.IP = static_cast<uint16_t>(cpu.IP - 1);
-        cpu.breakRequest = 1;
-    } else if (WatchFlags[address] & WatchRead) {
-        cpu.breakRequest = 1;
-    }
+    if (((WatchFlags[address] & WatchExecute) && address == static_cast<uint16_t>(cpu.IP - 1)) ||
+        (WatchFlags[address] & WatchRead))
+        cpu.breakRequest |= BreakHit;
     return memRead(address);
 }
 void writeWatch(uint16_t address, uint8_t value) {
-    if (WatchFlags[address] & WatchWrite) cpu.breakRequest = 1;
+    if (WatchFlags[address] & WatchWrite) cpu.breakRequest |= BreakHit;
     memWrite(address, value);
 }
 
@@ -246,72 +243,94 @@ class Breakpoint : public Execute {
     }
 };
 
-TEST_F(Breakpoint, StopsOnceAndRunsTheInstructionOnce) {
-    execute(0);
-    EXPECT_EQ(execute(0), 10);
+TEST_F(Breakpoint, StopReturnsBeforeTheInstructionAndTheRunGoesOn) {
+    // The stop ends the call at once, with the cycles used so far.
+    EXPECT_EQ(execute(1000), 7);
+    EXPECT_EQ(stoppedAt, StopBeforeInstruction);
     ASSERT_EQ(testbus::monitorCalls.size(), 1u);
-    EXPECT_EQ(testbus::monitorCalls[0].ip, 2); // stopped instruction at IP
+    EXPECT_EQ(testbus::monitorCalls[0].reason, StopBeforeInstruction);
+    EXPECT_EQ(testbus::monitorCalls[0].ip, 2);
+    EXPECT_EQ(cpu.IP, 2); // on the instruction, which has not run
+    EXPECT_EQ(cpu.HL, 0);
+    EXPECT_EQ(cpu.R, 1);
+    EXPECT_EQ(cpu.TCOUNT, 7u);
+    EXPECT_EQ(cpu.breakRequest, 0u);
+
+    // Answering 0 runs the instruction as if nothing had been asked.
+    testbus::monitorAction = [](int, uint16_t) { return 0; };
+    EXPECT_EQ(execute(0), 10);
+    EXPECT_EQ(stoppedAt, 0);
     EXPECT_EQ(cpu.HL, 0x1234);
     EXPECT_EQ(cpu.IP, 5);
-    EXPECT_EQ(cpu.breakRequest, 0u);
     EXPECT_EQ(cpu.R, 2);
+    EXPECT_EQ(cpu.breakRequest, 0u);
 
+    // The next pass asks again.
+    testbus::monitorAction = nullptr;
     execute(0); // INC A
     execute(0); // JP 0002
-    execute(0); // stops again on the next pass
-    EXPECT_EQ(testbus::monitorCalls.size(), 2u);
+    EXPECT_EQ(execute(0), 0);
+    EXPECT_EQ(testbus::monitorCalls.size(), 3u);
     EXPECT_EQ(regA(), 6);
-    EXPECT_EQ(cpu.IP, 5);
-}
-
-TEST_F(Breakpoint, RunsTheInstructionWhereTheMonitorMovedIp) {
-    execute(0);
-    testbus::monitorAction = [](int, uint16_t) {
-        cpu.IP = 0x0010;
-        return 1;
-    };
-    EXPECT_EQ(execute(0), 10);
-    EXPECT_EQ(cpu.DE, 0x5678);
-    EXPECT_EQ(cpu.HL, 0);
-    EXPECT_EQ(cpu.IP, 0x0013);
-}
-
-TEST_F(Breakpoint, MonitorSingleStepRunsItOnceThenTheStepGoesOn) {
-    execute(0);
-    static bool open = false;
-    testbus::monitorAction = [](int, uint16_t) {
-        if (open) return 0;
-        open = true;
-        execute(0); // the monitor's single step over the breakpoint
-        open = false;
-        return 1;
-    };
-    execute(0);
-    EXPECT_EQ(cpu.HL, 0x1234);
-    EXPECT_EQ(regA(), 6); // the step after the single step ran INC A once
-    EXPECT_EQ(cpu.IP, 6);
-    EXPECT_EQ(cpu.breakRequest, 0u);
-}
-
-TEST_F(Breakpoint, OtherStopsSeeTheRightIp) {
-    // A stop requested from outside opens on the instruction about to run.
-    cpu.breakRequest = 1;
-    execute(0);
-    ASSERT_EQ(testbus::monitorCalls.size(), 1u);
-    EXPECT_EQ(testbus::monitorCalls[0].ip, 0);
-    EXPECT_EQ(regA(), 5);
     EXPECT_EQ(cpu.IP, 2);
+}
 
+TEST_F(Breakpoint, StoppedRunEqualsAStraightRun) {
+    // Stopping and resuming leaves every register as a straight run does.
+    static int stops = 0;
+    testbus::monitorAction = [](int, uint16_t) { return stops++ % 2 == 0 ? 1 : 0; };
+    int32_t used = 0;
+    while (cpu.TCOUNT < 2000)
+        used += execute(2000 - static_cast<int32_t>(cpu.TCOUNT));
+    const Z80Cpu stopped = cpu;
+    EXPECT_GT(stops, 20);
+
+    testbus::reset();
+    load(0, {0x3E, 0x05, 0x21, 0x34, 0x12, 0x3C, 0xC3, 0x02, 0x00});
+    cpu.SP = 0x8000;
+    EXPECT_EQ(execute(2000), used);
+    EXPECT_EQ(cpu.TCOUNT, stopped.TCOUNT);
+    EXPECT_EQ(cpu.AF, stopped.AF);
+    EXPECT_EQ(cpu.IP, stopped.IP);
+    EXPECT_EQ(cpu.R, stopped.R);
+}
+
+TEST_F(Breakpoint, WatchesAndStepsStopAfterTheInstruction) {
     // A write watch stops after the instruction, which is not repeated.
     load(0x0100, {0x34, 0x00}); // INC (HL)
     cpu.IP = 0x0100;
     cpu.HL = 0x4000;
     WatchFlags[0x4000] = WatchWrite;
     WriteHandlers[0x4000] = writeWatch;
-    execute(0);
-    ASSERT_EQ(testbus::monitorCalls.size(), 2u);
-    EXPECT_EQ(testbus::monitorCalls[1].ip, 0x0101);
+    EXPECT_EQ(execute(1000), 11);
+    EXPECT_EQ(stoppedAt, StopAfterInstruction);
+    ASSERT_EQ(testbus::monitorCalls.size(), 1u);
+    EXPECT_EQ(testbus::monitorCalls[0].reason, StopAfterInstruction);
+    EXPECT_EQ(testbus::monitorCalls[0].ip, 0x0101);
     EXPECT_EQ(ram[0x4000], 1);
+
+    // Checking every step: both boundaries of every instruction are seen,
+    // and a stop after one instruction ends the call there.
+    testbus::monitorCalls.clear();
+    cpu.IP = 0x0000;
+    cpu.breakRequest = BreakEveryStep;
+    testbus::monitorAction = [](int when, uint16_t) { return when == StopAfterInstruction; };
+    EXPECT_EQ(execute(1000), 7);
+    EXPECT_EQ(cpu.IP, 2);
+    ASSERT_EQ(testbus::monitorCalls.size(), 2u);
+    EXPECT_EQ(testbus::monitorCalls[0].reason, StopBeforeInstruction);
+    EXPECT_EQ(testbus::monitorCalls[0].ip, 0);
+    EXPECT_EQ(cpu.breakRequest, BreakEveryStep);
+
+    // An interrupt let in after the instruction comes before the stop.
+    cpu.IFF1 = 1;
+    cpu.IM = 1;
+    cpu.INT = 1;
+    load(0x0038, {0x00});
+    testbus::monitorAction = [](int when, uint16_t) { return when == StopAfterInstruction; };
+    EXPECT_EQ(execute(1000), 10 + 13);
+    EXPECT_EQ(cpu.IP, 0x0038);
+    EXPECT_EQ(testbus::monitorCalls.back().ip, 0x0038);
 }
 
 // ---------------------------------------------------------------- robustness

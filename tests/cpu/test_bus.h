@@ -27,8 +27,8 @@ extern std::vector<PortAccess> portLog;
 extern std::vector<uint8_t> portInput; // bytes ioRead returns in turn, then FFh
 extern size_t portInputNext;           // index of the next byte of portInput
 extern std::vector<MonitorCall> monitorCalls;
-// Runs inside monitorEnter when set; its result is monitorEnter's result.
-// Without it monitorEnter returns 1 (the user left the monitor at once).
+// Runs inside monitorEnter (the stop check) when set; its result is the
+// check's answer. Without it the answer is 1: stop.
 extern std::function<int(int reason, uint16_t ip)> monitorAction;
 
 // The stand-ins, connected to the processor by reset().

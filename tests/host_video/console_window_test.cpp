@@ -1,83 +1,80 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 
 #include "host/qt/console_window.h"
 #include "monitor/monitor.h"
 
 namespace {
 
-// Runs the monitor in a desktop console window, typing the given lines; the
-// window's text and colours are kept as they were when the last line was typed.
+// The monitor in a desktop console window, driven as the desktop drives it:
+// opened without waiting, fed a line each time Return is pressed.
 struct MonitorSession {
     QWidget owner;
     DesktopConsole desktopConsole;
     MonitorConsole console{};
     MonitorHost host{};
-    QStringList lines;
-    QString title, transcript, helpColour, normalColour;
-    bool closeAfterLines = false;
-    bool ranOutOfLines = false;
     int openings = 0;
 
     MonitorSession() {
         desktopConsole.owner = &owner;
-        desktopConsole.onOpened = [this](ConsoleWindow* window) {
-            openings++;
-            title = window->windowTitle();
-            window->onWaitingForLine = [this](ConsoleWindow* w) { typeNext(w); };
-        };
+        desktopConsole.onOpened = [this](ConsoleWindow*) { openings++; };
         console = DesktopMonitorConsole(&desktopConsole);
         monitorSetConsole(&console);
         monitorSetHost(&host);
     }
     ~MonitorSession() {
+        monitorEnd();
         monitorSetConsole(nullptr);
         monitorSetHost(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    void typeNext(ConsoleWindow* window) {
-        transcript = window->transcript();
-        helpColour = window->colourOf("Interactive monitor commands:").name();
-        normalColour = window->colourOf("Type '?' for help").name();
-        if (!lines.isEmpty()) {
-            window->submitLine(lines.takeFirst());
-            return;
-        }
-        // Never wait for a line nobody types: close the window instead.
-        ranOutOfLines = !closeAfterLines;
-        window->closeByUser();
-    }
+    ConsoleWindow* window() const { return desktopConsole.window; }
 };
 
-TEST(ConsoleWindow, RunsTheMonitorInColour) {
+TEST(ConsoleWindow, RunsTheMonitorInColourWithoutWaiting) {
     MonitorSession session;
-    session.lines = {"?", "", "x"};
-    EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0x1234), 1);
-    EXPECT_FALSE(session.ranOutOfLines); // x closed the monitor
+    // Opening returns at once; the window takes the lines as they come.
+    ASSERT_EQ(monitorBegin(MonitorOpenedByUser, 0x1234), 1);
+    ASSERT_NE(session.window(), nullptr);
+    EXPECT_TRUE(monitorOpen);
+    EXPECT_FALSE(session.window()->isModal());
+    EXPECT_EQ(session.window()->windowTitle(), "Interactive monitor");
+    session.window()->submitLine("?");
+    session.window()->submitLine("");
+    QPointer<ConsoleWindow> window = session.window();
+    const QString transcript = window->transcript();
+    EXPECT_TRUE(transcript.startsWith("Type '?' for help, 'x' for exit.\n?\n"));
+    EXPECT_TRUE(transcript.contains("z - step one instruction.\n"));
+    EXPECT_TRUE(transcript.endsWith("x - exit from monitor.\n\n"));
+    EXPECT_EQ(window->colourOf("Interactive monitor commands:").name(), "#ffffff");
+    EXPECT_EQ(window->colourOf("Type '?' for help").name(), "#00ff00");
+    EXPECT_TRUE(monitorOpen);
+
+    // x closes the monitor from inside the window's own signal; the window
+    // goes once the event loop has control again.
+    window->submitLine("x");
     EXPECT_FALSE(monitorOpen);
-    EXPECT_EQ(session.desktopConsole.window, nullptr); // destroyed on closing
+    EXPECT_EQ(session.window(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
     EXPECT_EQ(session.openings, 1);
-    EXPECT_EQ(session.title, "Interactive monitor");
-    EXPECT_TRUE(session.transcript.startsWith("Type '?' for help, 'x' for exit.\n?\n"));
-    EXPECT_TRUE(session.transcript.contains("z - step one instruction.\nx - exit from monitor.\n"));
-    EXPECT_EQ(session.helpColour, "#ffffff");   // attribute 15
-    EXPECT_EQ(session.normalColour, "#00ff00"); // attribute 10
 }
 
 TEST(ConsoleWindow, ClosingTheWindowLeavesTheMonitor) {
     MonitorSession session;
-    session.lines = {"?"};
-    session.closeAfterLines = true;
-    EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0), 1);
+    ASSERT_EQ(monitorBegin(MonitorOpenedByUser, 0), 1);
+    session.window()->submitLine("?");
+    session.window()->closeByUser();
     EXPECT_FALSE(monitorOpen);
-    EXPECT_EQ(session.desktopConsole.window, nullptr);
+    EXPECT_EQ(session.window(), nullptr);
     // The next opening gets a fresh window.
-    session.lines = {"x"};
-    session.closeAfterLines = false;
-    EXPECT_EQ(monitorEnter(MonitorOpenedByUser, 0), 1);
-    EXPECT_FALSE(session.ranOutOfLines);
+    ASSERT_EQ(monitorBegin(MonitorOpenedByUser, 0), 1);
     EXPECT_EQ(session.openings, 2);
-    EXPECT_FALSE(session.transcript.contains("Interactive monitor commands:"));
+    EXPECT_FALSE(session.window()->transcript().contains("Interactive monitor commands:"));
+    session.window()->submitLine("x");
+    EXPECT_FALSE(monitorOpen);
 }
 
 TEST(ConsoleWindow, LineInputIsCutToTheBuffer) {

@@ -294,16 +294,19 @@ TEST_F(MemoryMap, WatchHandlersStopAndStillAccessMemory) {
     EXPECT_EQ(ReadHandlers[0x8000], readWatchHandler);
     cpu.breakRequest = 0;
     EXPECT_EQ(readByte(0x8000), 0x3C);
-    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(cpu.breakRequest, BreakHit);
+    EXPECT_EQ(watchHitAddress, 0x8000);
+    EXPECT_EQ(watchHitKind, WatchRead);
 
-    // Breakpoint: the fetch (IP already past it) steps IP back once.
+    // Breakpoint: the fetch (IP already past it) asks for a stop; IP is the
+    // processor's to put back.
     WatchFlags[0x9000] = WatchExecute;
     setReadWatch(0x9000, WatchFlags[0x9000]);
-    cpu.breakRequest = 0;
+    cpu.breakRequest = BreakEveryStep;
     cpu.IP = 0x9001;
     readByte(0x9000);
-    EXPECT_EQ(cpu.IP, 0x9000);
-    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(cpu.IP, 0x9001);
+    EXPECT_EQ(cpu.breakRequest, BreakHit | BreakEveryStep);
     // A data read of the breakpointed byte (not its fetch) does not stop.
     cpu.breakRequest = 0;
     cpu.IP = 0x4000;
@@ -314,8 +317,10 @@ TEST_F(MemoryMap, WatchHandlersStopAndStillAccessMemory) {
     WatchFlags[0xA000] = WatchWrite;
     setWriteWatch(0xA000, WatchFlags[0xA000]);
     writeByte(0xA000, 0x12);
-    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(cpu.breakRequest, BreakHit);
     EXPECT_EQ(MainMemory[0xA000], 0x12);
+    EXPECT_EQ(watchHitAddress, 0xA000);
+    EXPECT_EQ(watchHitKind, WatchWrite);
 
     setReadWatch(0x8000, 0);
     setWriteWatch(0xA000, 0);

@@ -82,16 +82,20 @@ TEST_F(MachineProgress, DataReadOfBreakpointedWatchedByteKeepsIp) {
     // LD A,(9000h) at 4000h reads the byte as an operand target: stop only.
     cpu.breakRequest = 0;
     cpu.IP = 0x4003;
+    watchHitAddress = 0;
     EXPECT_EQ(readByte(0x9000), 0x5A);
     EXPECT_EQ(cpu.IP, 0x4003);
-    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(cpu.breakRequest, BreakHit);
+    EXPECT_EQ(watchHitAddress, 0x9000);
 
-    // The opcode fetch of the same byte still steps IP back onto it.
+    // The opcode fetch of the same byte asks for the breakpoint's stop.
     cpu.breakRequest = 0;
     cpu.IP = 0x9001;
+    watchHitAddress = 0;
     readByte(0x9000);
-    EXPECT_EQ(cpu.IP, 0x9000);
-    EXPECT_EQ(cpu.breakRequest, 1u);
+    EXPECT_EQ(cpu.IP, 0x9001);
+    EXPECT_EQ(cpu.breakRequest, BreakHit);
+    EXPECT_EQ(watchHitAddress, 0); // no read watch hit: the breakpoint's
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 #include "abc80/abc80.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
+#include "machine/frame.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
+#include "monitor/debug.h"
 #include "script_console.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +40,9 @@ class MonitorTest : public ::testing::Test {
         basicRom = BasicRomOld;
         dosRom = DosRomNone;
         std::memset(MainMemory + 0x4000, 0, 0xC000);
+        debugPowerOn();
+        forgetPendingFrame();
+        lineCycles = 0;
         monitorCurrent = MonitorNoAddress;
         monitorOpen = false;
         console = script.record();
@@ -146,14 +151,22 @@ std::string helpText() {
            "t <from> <till> <to> - transfer memory <from> address <till> address <to> "
            "address.\n"
            "z - step one instruction.\n"
+           "n - step over a call, rst or block instruction.\n"
+           "u - run until the current routine returns.\n"
+           "e <address> - run until the instruction at <address>.\n"
+           "v [+|-|<count>|/ <text>|w <name>] - trace: start, stop, show the last <count> "
+           "instructions (12), find <text>, write it all into file <name>.\n"
+           "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
+           "starts.\n"
+           "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n"
            "x - exit from monitor.\n";
 }
 
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command :
-         {"?", ":", "b ", "d ", "f ", "g ", "h ", "l ", "m ", "r ", "s ", "t ", "z ", "x "})
+    for (const char* command : {"?",  ":",  "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ",
+                                "n ", "r ", "s ", "t ", "u ", "v ", "w ", "y ", "z ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
@@ -479,17 +492,27 @@ void loadCounterProgram() {
     cpu.SP = 0xF000;
 }
 
+// The front end's part after a stop: the monitor at the stop, with the
+// prepared lines.
+void monitorAtStop(ScriptConsole& script, std::vector<std::string> lines) {
+    script.lines = std::move(lines);
+    script.next = 0;
+    script.out.clear();
+    EXPECT_TRUE(debugStopped());
+    EXPECT_EQ(monitorEnter(MonitorStopped, cpu.IP), 1);
+    EXPECT_FALSE(debugStopped());
+}
+
 TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
     loadCounterProgram();
     session({"b 9008"});
-    script.lines = {"r", "z", "z", "x"};
-    script.next = 0;
-    script.out.clear();
-    int steps = 0;
-    while (script.opens < 2 && steps < 10)
-        execute(0), ++steps;
-    ASSERT_EQ(script.opens, 2);
-    EXPECT_EQ(steps, 4); // stopped at the fourth instruction's fetch
+    // The frame returns at the fourth instruction's fetch, with IP on it.
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_TRUE(framePending());
+    EXPECT_EQ(cpu.IP, 0x9008);
+    EXPECT_EQ(cpu.TCOUNT, 30u);
+    monitorAtStop(script, {"r", "z", "z", "x"});
+    EXPECT_EQ(script.opens, 2);
     EXPECT_EQ(script.out, Banner + "Breakpoint reached at 9008.\n"
                                    " 9008 34          inc (hl)\n"
                                    "IP:9008,AF:05FF,BC:0000,DE:0000,HL:A000,R:03|SZ-H-PNC\n"
@@ -504,36 +527,31 @@ TEST_F(MonitorTest, StopAtBreakpointStepAndContinue) {
                                    "IX:0000,IY:0000,SP:F000,I:00,INT:0,NMI:0, FL|00000001\n"
                                    "TCOUNT:000000000000000000000053\n");
     EXPECT_EQ(monitorCurrent, 0x900Bu);
-    // x resumed the stopped step: the breakpointed inc ran once, correctly.
+    EXPECT_EQ(MainMemory[0xA000], 6);
+
+    // Going on runs the breakpointed inc where the steps left IP, once and
+    // correctly, and the next pass stops again.
+    ASSERT_TRUE(debugRun(1));
     EXPECT_EQ(MainMemory[0xA000], 7);
-    EXPECT_EQ(cpu.IP, 0x9009);
-    EXPECT_EQ(cpu.TCOUNT, 64u);
+    EXPECT_EQ(cpu.IP, 0x9008);
+    EXPECT_EQ(cpu.TCOUNT, 53u + 11 + 12);
     EXPECT_EQ(cpu.breakRequest, 0u);
 
-    // The next pass stops again; with the breakpoint removed the loop runs on.
-    script.lines = {"b 9008", "x"};
-    script.next = 0;
-    execute(0); // jr
-    EXPECT_EQ(script.opens, 2);
-    execute(0); // stops at 9008, removes the breakpoint, then runs inc
+    // With the breakpoint removed the frame runs to its end.
+    monitorAtStop(script, {"b 9008", "x"});
     EXPECT_EQ(script.opens, 3);
-    EXPECT_EQ(MainMemory[0xA000], 8);
-    for (int i = 0; i < 20; ++i)
-        execute(0);
+    EXPECT_FALSE(debugRun(1));
+    EXPECT_FALSE(framePending());
+    EXPECT_NE(MainMemory[0xA000], 7);
     EXPECT_EQ(script.opens, 3);
-    EXPECT_EQ(MainMemory[0xA000], 18);
 }
 
 TEST_F(MonitorTest, DisassemblyAfterAStopStartsAtIP) {
     loadCounterProgram();
     session({"d 9000 9001"}); // the current address is elsewhere now
     session({"b 9008"});
-    script.lines = {"d", "x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 4 && script.opens < 3; ++i)
-        execute(0);
-    ASSERT_EQ(script.opens, 3);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"d", "x"});
     std::string afterBanner = script.out.substr(Banner.size());
     const std::string stop = "Breakpoint reached at 9008.\n 9008 34          inc (hl)\n";
     ASSERT_EQ(afterBanner.compare(0, stop.size(), stop), 0) << afterBanner;
@@ -542,25 +560,29 @@ TEST_F(MonitorTest, DisassemblyAfterAStopStartsAtIP) {
 
 TEST_F(MonitorTest, GoAtABreakpointResumesAtTheNewAddress) {
     loadCounterProgram();
-    session({"b 9008"});
-    script.lines = {"g 9000", "b 9008", "x"};
-    script.next = 0;
-    for (int i = 0; i < 4; ++i)
-        execute(0); // stops at 9008, resumes at 9000
-    EXPECT_EQ(script.opens, 2);
-    EXPECT_EQ(cpu.IP, 0x9002); // ld a,05h ran in the resumed step
-    EXPECT_EQ(MainMemory[0xA000], 5);
-    for (int i = 0; i < 3; ++i)
-        execute(0); // ld (a000h),a / ld hl,a000h / inc (hl)
+    // The monitor was open at 9000: the run goes on from there without
+    // stopping at once, and stops at 9008.
+    session({"b 9000", "b 9008"});
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_EQ(cpu.IP, 0x9008);
+    monitorAtStop(script, {"g 9000", "b 9008", "x"});
+    // Nor does the breakpoint at 9000 stop the run resumed there.
+    debugStepInto();
+    ASSERT_TRUE(debugRun(1));
+    EXPECT_EQ(cpu.IP, 0x9002);
+    for (int i = 0; i < 3; ++i) { // ld (a000h),a / ld hl,a000h / inc (hl)
+        debugStepInto();
+        ASSERT_TRUE(debugRun(1));
+    }
     EXPECT_EQ(MainMemory[0xA000], 6);
-    EXPECT_EQ(script.opens, 2);
+    EXPECT_EQ(debugLastStop().reason, DebugStopReason::Step);
 }
 
 TEST_F(MonitorTest, StepOverABreakpointWhileOpenDoesNotStopAgain) {
     loadCounterProgram();
     session({"b 9000", "b 9002"});
     EXPECT_EQ(session({"z", "z"}).substr(0, 27), " 9000 3E 05       ld a,05h\n");
-    EXPECT_EQ(script.opens, 2); // no second console from the nested stops
+    EXPECT_EQ(script.opens, 2); // no second console from the stops
     EXPECT_EQ(cpu.IP, 0x9005);
     EXPECT_EQ(MainMemory[0xA000], 5);
     EXPECT_EQ(monitorCurrent, 0x9005u);
@@ -569,25 +591,151 @@ TEST_F(MonitorTest, StepOverABreakpointWhileOpenDoesNotStopAgain) {
 TEST_F(MonitorTest, WatchpointsStopAfterTheInstruction) {
     loadCounterProgram();
     session({"b a000 w"});
-    script.lines = {"x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 2; ++i)
-        execute(0);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"x"});
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9005.\n"
                                    " 9005 21 00 A0    ld hl,a000h\n");
     EXPECT_EQ(MainMemory[0xA000], 5);
 
     // A read watch: inc (hl) reads A000h.
     session({"b a000 r"});
-    script.lines = {"x"};
-    script.next = 0;
-    script.out.clear();
-    for (int i = 0; i < 3 && script.opens < 4; ++i)
-        execute(0);
+    ASSERT_TRUE(debugRun(1));
+    monitorAtStop(script, {"x"});
     EXPECT_EQ(script.out, Banner + "Watchpoint reached at 9009.\n"
                                    " 9009 18 FD       jr 9008h\n");
     EXPECT_EQ(MainMemory[0xA000], 6);
+}
+
+// 9000 call 9100h / 9003 ld b,a / 9004 jr 9004h
+// 9100 ld a,01h / 9102 call 9200h / 9105 ret / 9200 inc a / 9201 ret
+void loadCallProgram() {
+    const uint8_t main[] = {0xCD, 0x00, 0x91, 0x47, 0x18, 0xFE};
+    const uint8_t outer[] = {0x3E, 0x01, 0xCD, 0x00, 0x92, 0xC9};
+    const uint8_t inner[] = {0x3C, 0xC9};
+    std::memcpy(MainMemory + 0x9000, main, sizeof main);
+    std::memcpy(MainMemory + 0x9100, outer, sizeof outer);
+    std::memcpy(MainMemory + 0x9200, inner, sizeof inner);
+    cpu.IP = 0x9000;
+    cpu.SP = 0xF000;
+}
+
+TEST_F(MonitorTest, StepOverStepOutAndRunTo) {
+    loadCallProgram();
+    std::string out = session({"n"});
+    EXPECT_EQ(out.rfind(" 9003 47          ld b,a\nIP:9003,", 0), 0u) << out;
+    EXPECT_EQ(cpu.AF >> 8, 2);
+    EXPECT_EQ(monitorCurrent, 0x9003u);
+
+    loadCallProgram();
+    out = session({"e 9200", "u", "u"});
+    EXPECT_EQ(out.rfind(" 9200 3C          inc a\nIP:9200,", 0), 0u) << out;
+    EXPECT_NE(out.find(" 9105 C9          ret\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" 9003 47          ld b,a\n"), std::string::npos) << out;
+    EXPECT_EQ(cpu.IP, 0x9003);
+    EXPECT_EQ(cpu.SP, 0xF000);
+
+    // A breakpoint on the way is named; a target never reached is reported.
+    loadCallProgram();
+    out = session({"b 9100", "n", "b 9100", "e 1234", "e", "e 1g"});
+    EXPECT_NE(out.find("Breakpoint reached at 9100.\n 9100 3E 01       ld a,01h\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Not there after 1000 frames; the machine is at 9004.\n"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Too few arguments; usage: e <address>\nNot a hexadecimal number: 1g\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(WatchFlags[0x1234], 0u);
+}
+
+TEST_F(MonitorTest, TraceShowsFindsAndWritesTheLastInstructions) {
+    loadCallProgram();
+    EXPECT_EQ(session({"v"}), "Trace off; v + starts it.\n");
+    std::string out = session({"v +", "v", "n", "v 3", "v / CALL"});
+    EXPECT_EQ(out.rfind("Trace on (0 instructions kept).\nTrace empty.\n"
+                        " 9003 47          ld b,a\n",
+                        0),
+              0u)
+        << out;
+    const size_t shown = out.find("TCOUNT:");
+    ASSERT_NE(shown, std::string::npos);
+    const std::string listing = out.substr(out.find('\n', shown) + 1);
+    // The last three of the six instructions, registers as they were before
+    // each; then the two calls.
+    EXPECT_EQ(listing,
+              " 9200 3C          inc a                AF=01FF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFC\n"
+              " 9201 C9          ret                  AF=0201 BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFC\n"
+              " 9105 C9          ret                  AF=0201 BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFE\n"
+              " 9000 CD 00 91    call 9100h           AF=FFFF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=F000\n"
+              " 9102 CD 00 92    call 9200h           AF=01FF BC=0000 DE=0000 HL=0000 IX=0000 "
+              "IY=0000 SP=EFFE\n"
+              "2 found.\n");
+
+    const std::string file = path("trace.txt");
+    EXPECT_EQ(session({"v w " + file}), "Trace of 6 instructions written to file " + file + ".\n");
+    std::ifstream in(file);
+    std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6);
+    EXPECT_EQ(written.substr(0, 28), " 9000 CD 00 91    call 9100h");
+    EXPECT_EQ(written.substr(written.rfind(" 9105")), debugTraceLine(5) + "\n");
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(session({"v w /dev/full"}),
+                  "Error writing to file /dev/full: no space left on device.\n");
+    }
+    EXPECT_EQ(session({"v w", "v -"}),
+              "Too few arguments; usage: v w <name>\nTrace off (6 instructions kept).\n");
+}
+
+TEST_F(MonitorTest, TraceRingKeepsTheLastHundredThousand) {
+    loadCounterProgram();
+    debugTraceOn(true);
+    // 100,004 single steps, through the frames' NMIs and the firmware's
+    // handler; each step traces the instruction at IP before it.
+    std::vector<uint16_t> ran;
+    for (int i = 0; i < 100004; ++i) {
+        ran.push_back(cpu.IP);
+        debugStepInto();
+        ASSERT_TRUE(debugRun(2));
+    }
+    ASSERT_EQ(debugTraceCount(), DebugTraceSize);
+    auto addressOf = [](size_t i) { return debugTraceLine(i).substr(1, 4); };
+    auto hex = [](uint16_t a) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%04X", a);
+        return std::string(text);
+    };
+    // The four oldest fell out; the rest are there in order.
+    for (size_t i : {size_t{0}, size_t{1}, size_t{4711}, DebugTraceSize - 1})
+        EXPECT_EQ(addressOf(i), hex(ran[i + 4])) << i;
+    EXPECT_EQ(debugTraceLine(DebugTraceSize), "");
+    const size_t jumps = static_cast<size_t>(std::count(ran.begin() + 4, ran.end(), 0x9009));
+    EXPECT_GT(jumps, 40000u);
+    EXPECT_EQ(debugTraceFind(" 9009 18 FD       JR 9008H").size(), jumps);
+    debugTraceOn(false);
+}
+
+TEST_F(MonitorTest, BasicLineAndSymbolCommands) {
+    EXPECT_EQ(session({"w", "w 20x", "w 99999", "w 20"}), "No BASIC line running (direct mode).\n"
+                                                          "Not a BASIC line number: 20x\n"
+                                                          "Not a BASIC line number: 99999\n"
+                                                          "Stop when BASIC line 20 starts.\n");
+    ASSERT_EQ(debugBreakpoints().size(), 1u);
+    EXPECT_EQ(debugBreakpoints()[0].basicLine, 20);
+    EXPECT_EQ(session({"y " + path("missing.sym")}),
+              "Error reading symbol file " + path("missing.sym") + ": cannot be read.\n");
+    std::ofstream(path("my.sym")) << "here: equ $9000\nthere EQU 9100h\nnot a symbol\n";
+    EXPECT_EQ(session({"y " + path("my.sym")}), "2 symbols read, 1 lines skipped; 2 known.\n");
+    const std::string firmware = session({"y"});
+    EXPECT_EQ(firmware.find(" lines skipped;"), firmware.find(", 0 lines skipped;") + 3)
+        << firmware;
+    debugClearSymbols();
+    basicRom = BasicRomExternal;
+    EXPECT_EQ(session({"w", "w 10"}), "The running BASIC is not the open firmware.\n"
+                                      "The running BASIC is not the open firmware.\n");
 }
 
 } // namespace
