@@ -93,11 +93,15 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
         format.sampleRate = uint32_t(options.forcedSampleRate);
         std::fprintf(streams.out, "Sample rate forced to %" PRIu32 ".\n", format.sampleRate);
     }
-    if (!ResolveEncoding(format)) {
+    // A sample frame must fit the input buffer several times over: the
+    // decoder and the end-of-data check look at a frame and the chunk
+    // header after it in one piece.
+    if (!ResolveEncoding(format) || format.frameBytes() > kMaxFrameBytes) {
         std::fprintf(streams.err,
                      "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
-                     "float samples and a sample rate above 0 are needed). Exiting...\n",
-                     DescribeFormat(format).c_str());
+                     "float samples, a sample rate above 0 and at most %u bytes per sample "
+                     "frame are needed). Exiting...\n",
+                     DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {

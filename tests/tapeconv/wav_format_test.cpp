@@ -106,20 +106,30 @@ TEST(WavFormats, EveryWidthAndChannelLayout) {
 }
 
 TEST(WavFormats, FormatsThatCantBeDecodedAreRefused) {
-    const std::vector<float> samples(1000, 0.0f);
-    std::vector<uint8_t> wav = tapesignal::WavFile(samples, {});
-    struct Patch {
+    // More than a second of samples: a frame wider than the reader's buffer
+    // used to send the end-of-data check far past it (exit 139).
+    const std::vector<float> samples(600000, 0.0f);
+    const std::vector<uint8_t> wav = tapesignal::WavFile(samples, {});
+    struct Field {
         size_t offset;
         uint16_t value;
+    };
+    struct Patch {
+        std::vector<Field> fields;
         const char* described;
     };
-    for (const Patch& p : {Patch{20, 2, "format tag 0002h, 16 bits per sample"}, // ADPCM
-                           Patch{20, 7, "format tag 0007h"},                     // mu-law
-                           Patch{34, 12, "12-bit integer PCM"},                  // odd width
-                           Patch{20, 3, "16-bit float"}}) {                      // half float
+    for (const Patch& p : {Patch{{{20, 2}}, "format tag 0002h, 16 bits per sample"}, // ADPCM
+                           Patch{{{20, 7}}, "format tag 0007h"},                     // mu-law
+                           Patch{{{34, 12}}, "12-bit integer PCM"},                  // odd width
+                           Patch{{{20, 3}}, "16-bit float"},                         // half float
+                           Patch{{{22, 32769}}, "16-bit integer PCM, 32769 channels"},
+                           Patch{{{22, 32768}, {34, 24}}, "24-bit integer PCM, 32768 channels"},
+                           Patch{{{22, 8193}}, "16-bit integer PCM, 8193 channels"}}) {
         std::vector<uint8_t> bad = wav;
-        bad[p.offset] = uint8_t(p.value);
-        bad[p.offset + 1] = uint8_t(p.value >> 8);
+        for (const Field& f : p.fields) {
+            bad[f.offset] = uint8_t(f.value);
+            bad[f.offset + 1] = uint8_t(f.value >> 8);
+        }
         const Converted out = convert(bad);
         EXPECT_EQ(out.run.exitCode, kExitUnsupportedFormat) << p.described;
         EXPECT_NE(out.run.err.find(std::string("Unsupported WAV format: ") + p.described),
@@ -127,6 +137,12 @@ TEST(WavFormats, FormatsThatCantBeDecodedAreRefused) {
             << out.run.err;
         EXPECT_TRUE(out.atp.empty());
     }
+    // The widest frame still read: 8,192 channels of 16 bits.
+    std::vector<uint8_t> widest = wav;
+    widest[22] = 0x00;
+    widest[23] = 0x20;
+    const Converted out = convert(widest);
+    EXPECT_EQ(out.run.exitCode, kExitNoBlock) << out.run.err;
 }
 
 TEST(WavChunks, WalkSkipsCommentsThatMentionData) {
