@@ -251,3 +251,39 @@ TEST(WavJoined, BlockCutByAStopIsReportedAndTheNextOneRead) {
               std::string::npos)
         << out.run.out;
 }
+
+TEST(WavDamaged, BlockCutShortKeepsItsLengthSoTheNextBlocksLieWhereTheyBelong) {
+    // A 20 ms dropout 98 bytes into the second data block: the block is cut
+    // short there, and every block after it must still be found in the image.
+    const auto blocks = program("DROP", 40);
+    ASSERT_GE(blocks.size(), 4u);
+    const tapesignal::Recording rec = tapesignal::Record(blocks);
+    std::vector<float> samples = samplesOf(blocks, 44100);
+    const double at = rec.blockStarts[2] + (16 + 4 + 98) * 8 * tapesignal::kBitSeconds;
+    for (size_t n = size_t(at * 44100); n < size_t((at + 0.020) * 44100); n++)
+        samples[n] = 0;
+    const Converted out = convert(tapesignal::WavFile(samples, {}));
+    EXPECT_EQ(out.run.exitCode, kExitConverted);
+    EXPECT_NE(out.run.err.find("Warning: block 3 (data 1 of DROP.BAS): cut short after"),
+              std::string::npos)
+        << out.run.err;
+    EXPECT_NE(out.run.out.find(std::to_string(blocks.size()) + " blocks, 1 bad.\n"),
+              std::string::npos)
+        << out.run.out;
+
+    const std::vector<uint8_t> clean = imageOf(blocks);
+    ASSERT_EQ(out.atp.size(), clean.size());
+    const size_t damagedStart = 263 + 16 + 263 + 16; // header, data 0, then data 1's lead-in
+    const size_t damagedEnd = damagedStart + 263;
+    EXPECT_TRUE(std::equal(clean.begin(), clean.begin() + long(damagedStart), out.atp.begin()));
+    EXPECT_TRUE(std::equal(clean.begin() + long(damagedEnd), clean.end(),
+                           out.atp.begin() + long(damagedEnd)))
+        << "the blocks after the damaged one moved";
+    // The padded block is whole in form, and its checksum marks it bad.
+    const uint8_t* block = out.atp.data() + damagedStart;
+    EXPECT_EQ(block[260], 0x03);
+    uint16_t sum = 0x03;
+    for (int i = 4; i < 260; i++)
+        sum = uint16_t(sum + block[i]);
+    EXPECT_NE(block[261] | block[262] << 8, sum);
+}
