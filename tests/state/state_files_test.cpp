@@ -167,7 +167,7 @@ TEST(StateOptions, RefusedStateEndsTheRunWithTheReason) {
     EXPECT_EQ(orvane("--load-state " + dir.path("bad.ost") + " --frames 1", &output), 1);
     EXPECT_NE(output.find("Not an Orvane save state"), std::string::npos) << output;
     EXPECT_EQ(orvane("--frames 1 --save-state " + dir.path(""), &output), 1);
-    EXPECT_NE(output.find("Is a directory"), std::string::npos) << output;
+    EXPECT_NE(output.find("is a folder"), std::string::npos) << output;
 }
 
 } // namespace
