@@ -15,6 +15,7 @@
 #include "abc80/abc80.h"
 #include "abc80/state_codec.h"
 #include "cpu/z80.h"
+#include "files/file_write.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -645,51 +646,16 @@ std::string failure(const char* what, const std::string& path, int error) {
     return std::string(what) + " " + path + ": " + std::strerror(error) + ".";
 }
 
-bool writeAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 bool saveStateFile(const std::string& path, std::string& message) {
     message.clear();
     std::vector<uint8_t> state;
     saveState(state);
-    struct stat info;
-    bool exists = ::stat(path.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) {
-        message = failure("Cannot save the state to", path, EISDIR);
-        return false;
-    }
-    // A regular file is replaced only once the new one is complete; a device
-    // or pipe is written in place.
-    bool replace = !exists || S_ISREG(info.st_mode);
-    std::string temporary = path + ".XXXXXX";
-    int fd = replace ? ::mkstemp(temporary.data())
-                     : ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
-        message = failure("Cannot save the state to", path, errno);
-        return false;
-    }
-    int error = 0;
-    if (writeAll(fd, state, error) && replace) {
-        if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) error = errno;
-    }
-    if (::close(fd) != 0 && !error) error = errno;
-    if (replace && !error && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error) {
-        if (replace) ::unlink(temporary.c_str());
-        message = failure("Cannot save the state to", path, error);
+    // The one way a whole file of the user's is replaced (files/file_write).
+    std::string cause;
+    if (!WriteWholeFile(path, state.data(), state.size(), &cause)) {
+        message = "Cannot save the state to " + path + ": " + cause + ".";
         return false;
     }
     return true;

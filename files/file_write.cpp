@@ -99,6 +99,12 @@ int WriteWholeFile(const std::string& path, const void* data, size_t size, std::
         // A link is followed: the file it names is replaced, the link stays.
         char resolved[PATH_MAX];
         if (::realpath(path.c_str(), resolved)) target = resolved;
+        // A file its owner made read-only is not replaced behind their back,
+        // not even by root, whom the system would let.
+        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            if (cause) *cause = "the file is read-only";
+            return 0;
+        }
     }
 
     std::string temporary = folderOf(target) + "/." + nameOf(target) + ".XXXXXX";

@@ -4,7 +4,9 @@
 // temporary file in the target's folder, every write checked, flushed to the
 // disk and then renamed over the target. A failure at any step removes the
 // temporary file and leaves an existing target exactly as it was; a folder is
-// never replaced. Targets that are not regular files (a terminal, a pipe,
+// never replaced, and neither is a file that is read-only (no write
+// permission for anyone, or none for us): "the file is read-only". Targets
+// that are not regular files (a terminal, a pipe,
 // /dev/null) are written in place, since they cannot be renamed over.
 //
 // Failures are described in words from errno ("no space left on device",

@@ -134,6 +134,11 @@ def wavs():
     wav = (b"RIFF" + struct.pack("<I", 4 + 8 + len(fmt) + 8 + len(samples)) + b"WAVEfmt " +
            struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(samples)) + samples)
     put("dravik", "extensible-float", b"\x02" + wav)
+    # Odd second byte: the header field by field (tag, channels, rate in two
+    # words, block align, bits, "fmt " size, "data" size in two words, body
+    # in KB), then the bytes that fill the body.
+    fields = struct.pack("<BHHHHHHHHHB", 1, 1, 1, 44100, 0, 2, 16, 16, 4096, 0, 1)
+    put("dravik", "structured-16bit", b"\x02" + fields + bytes([0, 0x40, 0, 0xC0] * 8))
 
 
 def disk():

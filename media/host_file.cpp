@@ -10,10 +10,13 @@
 
 namespace {
 std::string lastError;
-}
+std::string lastWarning;
+} // namespace
 
 const std::string& MediaError() { return lastError; }
 void SetMediaError(const std::string& cause) { lastError = cause; }
+const std::string& MediaWarning() { return lastWarning; }
+void SetMediaWarning(const std::string& text) { lastWarning = text; }
 
 std::FILE* OpenHostFile(const std::string& path, const char* mode) {
     std::FILE* file = std::fopen(path.c_str(), mode);

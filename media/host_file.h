@@ -12,3 +12,8 @@ std::FILE* OpenHostFile(const std::string& path, const char* mode);
 
 const std::string& MediaError();
 void SetMediaError(const std::string& cause);
+
+// What the last successful load found wrong but loaded anyway ("block 3
+// (data 1): bad checksum"), "" when nothing; LoadMediaFile clears it.
+const std::string& MediaWarning();
+void SetMediaWarning(const std::string& text);

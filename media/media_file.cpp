@@ -21,6 +21,7 @@ MediaFileKind MediaFileKindOf(const std::string& path) {
 }
 
 int LoadMediaFile(const std::string& path) {
+    SetMediaWarning("");
     switch (MediaFileKindOf(path)) {
     case MediaFileKind::Atp: return LoadAtpImage(path);
     case MediaFileKind::Bac: return LoadBacImage(path);

@@ -274,6 +274,14 @@ void SetTapeMotor(int on, uint64_t cycle) {
         d.renderedCycle = cycle; // a recording skips the stopped time
         d.pausedCycles += cycle - d.motorOffCycle;
         d.motorOn = on;
+        if (d.file && !d.reading) TapeRecordingMotorStarted();
+        if (!d.file) {
+            const char* empty = "The cassette motor runs with no tape in the deck: SAVE CAS: "
+                                "needs a recording started first (Record tape, --tape-out), "
+                                "LOAD CAS: a tape inserted (Insert tape, --tape-in).";
+            std::fprintf(stderr, "%s\n", empty);
+            MediaStatus(MessageField, "%s", empty);
+        }
     } else {
         d.motorOn = on;
         if (d.file) d.motorOffCycle = cycle;

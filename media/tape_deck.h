@@ -47,6 +47,10 @@ struct TapeDeck {
     TapeBlockWatch blocks;           // the blocks passing the head, and their program
     WavWriter writer;                // recording: checked writes to file
     std::string recordingFailure;    // why the last recording stopped early; "" if it did not
+    // Recording: until the motor first runs, the samples go to a temporary
+    // file beside the target (`temporaryPath`), which replaces `target` only
+    // then; a recording the motor never ran leaves the target as it was.
+    std::string target, temporaryPath;
 };
 
 extern TapeDeck tapeDeck;

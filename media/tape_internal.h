@@ -11,3 +11,6 @@ void ForgetShownCounter();
 void FinishTapeRecording(uint64_t now);
 // A level change of the tape signal, played or recorded, at a cycle.
 void NoteTapeEdge(uint64_t cycle);
+// The motor started while recording: a recording still in its temporary
+// file takes the target's place.
+void TapeRecordingMotorStarted();

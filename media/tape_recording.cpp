@@ -12,7 +12,9 @@
 #include "sound/mixer.h"
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include <sys/stat.h>
@@ -76,19 +78,60 @@ int StartTapeRecording(const std::string& path, uint32_t sampleRate) {
         SetMediaError(path.empty() ? "no file named" : "sample rate 0");
         return 0;
     }
-    struct stat before;
-    bool existed = ::stat(path.c_str(), &before) == 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // A device or pipe is written in place; a file is recorded beside its
+    // target until the motor runs (TapeRecordingMotorStarted).
+    struct stat existing;
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    std::string target = path;
+    std::string temporary;
+    std::FILE* file = nullptr;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        SetMediaError(FileErrorText(EISDIR));
+        return 0;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        file = std::fopen(path.c_str(), "wb");
+    } else {
+        if (exists) {
+            char resolved[PATH_MAX];
+            if (::realpath(path.c_str(), resolved)) target = resolved;
+            // Not even root replaces a file its owner made read-only.
+            if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+                SetMediaError("the file is read-only");
+                return 0;
+            }
+        }
+        const size_t slash = target.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+        const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+        temporary = (slash == 0 ? "" : folder) + "/." + name + ".XXXXXX";
+        const int fd = ::mkstemp(temporary.data());
+        if (fd >= 0) {
+            mode_t mode = existing.st_mode & 07777;
+            if (!exists) {
+                const mode_t mask = ::umask(0);
+                ::umask(mask);
+                mode = 0666 & ~mask;
+            }
+            ::fchmod(fd, mode);
+            file = ::fdopen(fd, "wb");
+            if (!file) ::close(fd);
+        }
+    }
     if (!file) {
         SetMediaError(FileErrorText(errno));
+        if (!temporary.empty()) ::unlink(temporary.c_str());
         return 0;
     }
     if (!StartWavWriter(d.writer, fileno(file), d.header, 1)) {
         SetMediaError(FileErrorText(d.writer.error));
         std::fclose(file);
-        if (!existed) ::unlink(path.c_str()); // leave no empty file behind
+        if (!temporary.empty()) ::unlink(temporary.c_str()); // leave no file behind
         return 0;
     }
+    d.target = temporary.empty() ? std::string() : target;
+    d.temporaryPath = temporary;
+    if (d.motorOn) TapeRecordingMotorStarted(); // the tape moves already
     d.file = file;
     d.path = path;
     d.headerEnd = WavHeaderSize;
@@ -114,15 +157,42 @@ void RenderTapeOutput(uint64_t cycle, int level) {
     d.outputFlag = level ? 2 : 0;
 }
 
+void TapeRecordingMotorStarted() {
+    TapeDeck& d = tapeDeck;
+    if (d.temporaryPath.empty()) return;
+    if (::rename(d.temporaryPath.c_str(), d.target.c_str()) != 0 && d.writer.error == 0)
+        d.writer.error = errno;
+    d.temporaryPath.clear();
+}
+
 void FinishTapeRecording(uint64_t now) {
     TapeDeck& d = tapeDeck;
+    if (!d.temporaryPath.empty()) {
+        // The motor never ran: nothing was recorded, and the target stays.
+        ::unlink(d.temporaryPath.c_str());
+        d.temporaryPath.clear();
+        FinishWavWriter(d.writer);
+        std::fprintf(stderr, "Nothing was recorded on %s; the file was left as it was.\n",
+                     d.path.c_str());
+        MediaStatus(MessageField, "Nothing was recorded on %s.", d.path.c_str());
+        return;
+    }
     if (!d.writer.error) {
         if (d.renderedCycle > now) d.renderedCycle = now;
         uint64_t until = d.renderedCycle + static_cast<uint64_t>(TapeClockHz()) / 2;
         renderUntil(until, 0); // half a second of the idle level ends the recording
         MixUpTo(until);
     }
-    if (FinishWavWriter(d.writer)) return;
+    if (FinishWavWriter(d.writer)) {
+        const uint32_t rate = ReadLe32(d.header + 24);
+        const uint64_t seconds = rate ? d.samplesWritten / rate : 0;
+        char text[64];
+        std::snprintf(text, sizeof text, "%02u:%02u", static_cast<unsigned>(seconds / 60),
+                      static_cast<unsigned>(seconds % 60));
+        std::fprintf(stderr, "Recording finished: %s, %s.\n", d.path.c_str(), text);
+        MediaStatus(MessageField, "Recording finished: %s, %s.", d.path.c_str(), text);
+        return;
+    }
     d.recordingFailure = "cannot write " + d.path + ": " + FileErrorText(d.writer.error);
     uint64_t kept = d.writer.fileBytes > WavHeaderSize ? d.writer.fileBytes - WavHeaderSize : 0;
     std::fprintf(stderr, "Tape recording stopped: %s (%llu samples kept).\n",

@@ -96,6 +96,11 @@ int OpenOutputFile(OutputFile& out, const std::string& target) {
         return out.file != nullptr;
     }
     // A file its owner made read-only is not replaced behind their back.
+    // Not by root either, whom the system would let.
+    if (existing.st_mode != 0 && (existing.st_mode & 0222) == 0) {
+        out.error = EACCES;
+        return 0;
+    }
     if (existing.st_mode != 0 && access(real.c_str(), W_OK) != 0) {
         out.error = errno;
         return 0;

@@ -60,6 +60,22 @@ void finishBlock(BlockFramer& f) {
     put(f, kStartByte);
     for (size_t i = 0; i < f.bodyLength; i++)
         put(f, data[i]);
+    if (f.bodyLength < kBlockBodyBytes) {
+        // ATP blocks have one length: a block cut short is padded to it, so
+        // that the blocks after it are found where they lie. The data is
+        // filled with zeros, the end byte given, and the checksum made the
+        // complement of the padded block's sum, so a loader that checks sums
+        // knows the block bad.
+        uint32_t padded = 0;
+        for (size_t i = 0; i < kBlockDataBytes && i < f.bodyLength; i++)
+            padded += data[i];
+        for (size_t i = f.bodyLength; i < kBlockDataBytes; i++)
+            put(f, 0x00);
+        if (f.bodyLength <= kBlockDataBytes) put(f, kEndByte);
+        const uint16_t wrong = uint16_t(~(padded + kEndByte));
+        if (f.bodyLength <= kBlockDataBytes + 1) put(f, uint8_t(wrong));
+        put(f, uint8_t(wrong >> 8));
+    }
     f.anyBlock = true;
     f.tailZeros = 0;
     f.tailOpen = true;

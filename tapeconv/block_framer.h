@@ -79,6 +79,7 @@ void FramerPause(BlockFramer& framer);
 // No level change for a long time (the tape stopped or dropped out): a block
 // being read is cut short there.
 void FramerGap(BlockFramer& framer);
-// The end of the recording: a block being read is written as heard, and
+// The end of the recording: a block being read is written as heard (padded
+// to the full length, as every block cut short is), and
 // after the last block its tail of whole zero bytes (at most 33).
 void FinishFramer(BlockFramer& framer);

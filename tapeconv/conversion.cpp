@@ -93,11 +93,15 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
         format.sampleRate = uint32_t(options.forcedSampleRate);
         std::fprintf(streams.out, "Sample rate forced to %" PRIu32 ".\n", format.sampleRate);
     }
-    if (!ResolveEncoding(format)) {
+    // A sample frame must fit the input buffer several times over: the
+    // decoder and the end-of-data check look at a frame and the chunk
+    // header after it in one piece.
+    if (!ResolveEncoding(format) || format.frameBytes() > kMaxFrameBytes) {
         std::fprintf(streams.err,
                      "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
-                     "float samples and a sample rate above 0 are needed). Exiting...\n",
-                     DescribeFormat(format).c_str());
+                     "float samples, a sample rate above 0 and at most %u bytes per sample "
+                     "frame are needed). Exiting...\n",
+                     DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {
@@ -125,13 +129,38 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
     return kContinue;
 }
 
+bool exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// `path`, or when a file of that name exists, the first of NAME-2.EXT,
+// NAME-3.EXT ... that is free.
+std::string freeName(const std::string& path) {
+    if (!exists(path)) return path;
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : "";
+    for (int n = 2;; n++) {
+        const std::string candidate = stem + "-" + std::to_string(n) + extension;
+        if (!exists(candidate)) return candidate;
+    }
+}
+
 int openOutput(Conversion& c, ConversionJob& job, const DravikStreams& streams) {
     if (OpenOutputFile(c.output, job.output)) return kContinue;
     if (job.mayFallBack) {
-        // As the program always did: a -o file that can't be made gives way to the default.
-        std::fprintf(streams.err, "Error opening %s.\n", job.output.c_str());
-        job.output = streams.defaultOutputPath;
+        // As the program always did: a -o file that can't be made gives way
+        // to the default, but never replaces a default file already there.
+        const std::string refused = job.output;
+        const int cause = c.output.error;
+        job.output = freeName(streams.defaultOutputPath);
         job.defaultOutput = true;
+        std::fprintf(streams.err, "Error opening %s: %s. The image goes to %s instead.\n",
+                     refused.c_str(), std::strerror(cause), job.output.c_str());
         if (OpenOutputFile(c.output, job.output)) return kContinue;
     }
     if (job.defaultOutput)
@@ -197,5 +226,6 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
     std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
                  unsigned(framer.badBlocks));
+    std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
     return kExitConverted;
 }

@@ -18,6 +18,8 @@ struct InputReader {
 };
 
 constexpr size_t kInputBufferSize = 1 << 16;
+// The widest sample frame read (8,192 channels of 16 bits, 5,461 of 24).
+constexpr uint32_t kMaxFrameBytes = kInputBufferSize / 4;
 
 void AttachInputReader(InputReader& reader, std::FILE* file);
 

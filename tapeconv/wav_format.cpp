@@ -165,6 +165,8 @@ std::string DescribeFormat(const WavFormat& format) {
 }
 
 int DataEndsAtDeclaredLength(InputReader& reader, uint64_t fileSize, size_t before) {
+    // Only a split frame can be looked past; anything wider can't be judged.
+    if (before + 10 > reader.buffer.size()) return 1;
     if (!EnsureBytes(reader, before + 8)) return 1;
     // An odd-sized chunk is followed by one pad byte.
     for (size_t skip = before; skip < before + 2; skip++) {

@@ -293,7 +293,9 @@ void MainWindow::runCommand(int id) {
     }
     if (id >= CmdQuickSaveFirst && id <= CmdQuickSaveLast) {
         int slot = id - CmdQuickSaveFirst + 1;
-        SaveStateToFile(QuickSlotPath(slot), ("slot " + std::to_string(slot)).c_str());
+        const std::string slotPath = QuickSlotPath(slot);
+        QDir().mkpath(QString::fromStdString(slotPath.substr(0, slotPath.find_last_of('/'))));
+        SaveStateToFile(slotPath, ("slot " + std::to_string(slot)).c_str());
         markQuickSlots();
         return;
     }

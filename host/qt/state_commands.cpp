@@ -38,7 +38,8 @@ std::string MainWindow::QuickSlotPath(int slot) {
 }
 
 int MainWindow::SaveStateToFile(const std::string& path, const char* what) {
-    QDir().mkpath(QString::fromStdString(path.substr(0, path.find_last_of('/'))));
+    // Only the quick slots' own folder is made (see the quick-save command); a
+    // folder the user named that does not exist is refused, as for screenshots.
     cycleBasedFrames = CycleBased != 0;
     const int saved = report(SaveSessionState(path, what));
     ResetPacing();

@@ -99,7 +99,11 @@ SessionResult EjectSessionTape() {
     if (!tapeDeck.file) return result(Outcome::Refused, "No tape in the deck.");
     const std::string path = tapeDeck.path;
     const bool recording = !TapeInserted();
+    const bool nothingRecorded = recording && !tapeDeck.temporaryPath.empty();
     CloseTape();
+    if (nothingRecorded)
+        return result(Outcome::Done,
+                      "Nothing was recorded on " + path + "; the file was left as it was.");
     // A recording whose last writes failed says so rather than "finished".
     if (recording && !TapeRecordingFailure().empty())
         return result(Outcome::Failed, "Tape recording stopped: " + TapeRecordingFailure() + ".");

@@ -95,6 +95,7 @@ SessionLoad LoadSessionFile(const std::string& path, LoadStart start,
     if (!LoadMediaFile(path)) return refuse(Outcome::Failed, MediaError());
     load.outcome = Outcome::Done;
     load.message = "Loaded " + name + ".";
+    if (!MediaWarning().empty()) load.message += " Warning: " + MediaWarning() + ".";
     if (start != LoadStart::Insert) {
         load.typeAfter = TextToTypeAfterLoad(load.kind, start == LoadStart::Autostart);
         if (load.typeAfter) TypeAfterCurrent(load.typeAfter);

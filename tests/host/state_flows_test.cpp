@@ -45,6 +45,16 @@ TEST_F(StateFlows, DialogSaveAddsTheExtensionAndLoadGoesBack) {
     EXPECT_EQ(runFramesAndReadScreen(0), saved);
 }
 
+TEST_F(StateFlows, SaveIntoAMissingFolderIsRefusedAndMakesNoFolder) {
+    startDesktop();
+    runFramesAndReadScreen(10);
+    const std::string file = path("missing/sub/y.ost");
+    dialogAnswers = {QString::fromStdString(file)};
+    window().OnCommand(CmdSaveState);
+    EXPECT_EQ(statusText(), "Cannot save the state to " + file + ": no such file or folder.");
+    EXPECT_FALSE(std::filesystem::exists(path("missing")));
+}
+
 TEST_F(StateFlows, QuickSlotsAreSeparateAndAnEmptySlotIsReported) {
     startDesktop();
     runFramesAndReadScreen(60);
@@ -93,7 +103,7 @@ TEST_F(StateFlows, RefusedFileKeepsTheMachineAndSaysWhy) {
     std::filesystem::create_directory(taken);
     dialogAnswers = {QString::fromStdString(taken)};
     window().OnCommand(CmdSaveState);
-    EXPECT_EQ(statusText(), "Cannot save the state to " + taken + ": Is a directory.");
+    EXPECT_EQ(statusText(), "Cannot save the state to " + taken + ": is a folder.");
 }
 
 // A state keeps its timing mode and ROM choice; the menus follow it.

@@ -5,6 +5,7 @@
 // kept apart; the counter naming the program.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -195,12 +196,22 @@ TEST_F(TapeFlowsTest, ARecordingAndAPlayedTapeAreKeptApart) {
     window().OnCommand(CmdTapeRewind);
     EXPECT_EQ(message(), "A recording is not rewound; eject it to finish it.");
     window().OnCommand(CmdTapeEject);
+    EXPECT_EQ(message(),
+              "Nothing was recorded on " + path("rec.wav") + "; the file was left as it was.");
+    EXPECT_FALSE(std::filesystem::exists(path("rec.wav"))) << "no file for an empty recording";
+
+    // With the motor running, the recording is written and completed.
+    dialogAnswers = {QString::fromStdString(path("rec"))};
+    window().OnCommand(CmdTapeRecord);
+    SetTapeMotor(1, cpu.TCOUNT);
+    window().OnCommand(CmdTapeEject);
     EXPECT_EQ(message(), "Recording finished: " + path("rec.wav") + ".");
     std::string recorded = fileBytes(path("rec.wav"));
     ASSERT_GE(recorded.size(), 44u);
     uint32_t riffSize;
     std::memcpy(&riffSize, recorded.data() + 4, 4);
     EXPECT_EQ(riffSize, recorded.size() - 8) << "the recording was completed";
+    SetTapeMotor(0, cpu.TCOUNT);
 }
 
 } // namespace

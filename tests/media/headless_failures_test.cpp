@@ -125,6 +125,28 @@ TEST_F(HeadlessFailures, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     EXPECT_EQ(0, strayFiles(dir.path("ro")));
 }
 
+TEST_F(HeadlessFailures, ReadOnlyFileIsRefusedWithTheCauseAsRootAndAsAUser) {
+    Bytes old(700, 0x22);
+    writeFile(dir.path("locked.bac"), old);
+    chmod(dir.path("locked.bac").c_str(), 0444);
+    EXPECT_EQ(1, run("--load " + program() + " --frames 1 --save-bac " + dir.path("locked.bac")));
+    EXPECT_NE(std::string::npos,
+              errors().find("Cannot write " + dir.path("locked.bac") + ": the file is read-only."))
+        << errors();
+    EXPECT_EQ(std::string::npos, errors().find("File saved")) << errors();
+    EXPECT_EQ(old, readFile(dir.path("locked.bac")));
+    // A file writable only by its owner, root, as another user.
+    chmod(dir.path("locked.bac").c_str(), 0644);
+    chmod(dir.path("").c_str(), 0777);
+    EXPECT_EQ(1, runUnprivileged(command("--load " + program() + " --frames 1 --save-bac " +
+                                         dir.path("locked.bac")),
+                                 &errorText));
+    chmod(dir.path("").c_str(), 0755);
+    EXPECT_NE(std::string::npos, errors().find("the file is read-only")) << errors();
+    EXPECT_EQ(old, readFile(dir.path("locked.bac")));
+    EXPECT_EQ(0, strayFiles(dir.path("")));
+}
+
 TEST_F(HeadlessFailures, SaveReplacesAFileWholeAndKeepsItsPermissions) {
     writeFile(dir.path("out.bac"), Bytes(9000, 0x33));
     chmod(dir.path("out.bac").c_str(), 0640);

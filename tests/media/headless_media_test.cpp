@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstring>
 
 namespace {
@@ -61,15 +63,49 @@ TEST(HeadlessMedia, AutostartLoadsAfterAResetAndTheProgramIsInMemory) {
     EXPECT_EQ(records, Bytes(memory.begin() + 0x8000, memory.begin() + 0x8000 + records.size()));
 }
 
-TEST(HeadlessMedia, TapeRecordingIsCompletedWhenTheRunEnds) {
+TEST(HeadlessMedia, TapeFileIsWrittenOnlyOnceTheMotorRunsAndCompletedWhenTheRunEnds) {
     ScratchDir dir;
-    ASSERT_EQ(0, runOrvane("--tape-out " + dir.path("out.wav") + " --frames 3"));
-    Bytes wav = readFile(dir.path("out.wav"));
+    // Nothing recorded: an existing file stays as it was, a new one is not made.
+    const Bytes precious = {'k', 'e', 'e', 'p'};
+    writeFile(dir.path("keep.wav"), precious);
+    ASSERT_EQ(0, runOrvane("--tape-out " + dir.path("keep.wav") + " --seconds 2"));
+    EXPECT_EQ(readFile(dir.path("keep.wav")), precious);
+    ASSERT_EQ(0, runOrvane("--tape-out " + dir.path("new.wav") + " --frames 3"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("new.wav")));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path("")))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "a temporary file was left";
+
+    // SAVE CAS: runs the motor: the file is replaced, and a run that ends
+    // while it still records completes the file.
+    ASSERT_EQ(0, runOrvane("--type 'SAVE CAS:X\\r' --tape-out " + dir.path("keep.wav") +
+                           " --frames 150"));
+    Bytes wav = readFile(dir.path("keep.wav"));
     ASSERT_GE(wav.size(), 44u + 22050);
     EXPECT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
     EXPECT_EQ(wav.size() - 8, le32(wav, 4));
     EXPECT_EQ(wav.size() - 44, le32(wav, 40));
     EXPECT_EQ(44100u, le32(wav, 24));
+}
+
+TEST(HeadlessMedia, SaveCasSaysWhenNoTapeRecordsAndWhenTheRecordingEnds) {
+    ScratchDir dir;
+    std::string errors;
+    ASSERT_EQ(0, runOrvane("--type '10 PRINT 1\\rSAVE CAS:A\\r' --seconds 3", &errors));
+    EXPECT_NE(errors.find("The cassette motor runs with no tape in the deck: SAVE CAS: needs a "
+                          "recording started first"),
+              std::string::npos)
+        << errors;
+
+    // The motor stops at the end of the program: the recording ends there,
+    // and the second SAVE CAS: finds the deck empty and says so.
+    ASSERT_EQ(0, runOrvane("--type '10 PRINT 1\\rSAVE CAS:A\\rSAVE CAS:B\\r' --tape-out " +
+                               dir.path("one.wav") + " --seconds 14",
+                           &errors));
+    const size_t finished = errors.find("Recording finished: " + dir.path("one.wav") + ", 00:0");
+    EXPECT_NE(finished, std::string::npos) << errors;
+    EXPECT_NE(errors.find("The cassette motor runs with no tape in the deck", finished),
+              std::string::npos)
+        << errors;
 }
 
 TEST(HeadlessMedia, PlayedTapeShowsItsCounterOnRequest) {

@@ -520,3 +520,88 @@ TEST_F(TapeImageTest, LongBasTextIsTypedWholeOrRefused) {
 }
 
 } // namespace
+
+// ---- ATP images as damaged or joined tapes give them ---------------------------
+
+namespace {
+
+// A block as the machine records it, with its true checksum.
+Bytes recordedBlock(int leadIn, const Bytes& data) {
+    Bytes b = atpBlock(leadIn, data);
+    unsigned sum = 0x03;
+    for (uint8_t byte : data)
+        sum += byte;
+    b[b.size() - 2] = static_cast<uint8_t>(sum);
+    b[b.size() - 1] = static_cast<uint8_t>(sum >> 8);
+    return b;
+}
+
+Bytes headerBlock(const std::string& nameAndExtension) {
+    Bytes header(256, 0x00);
+    header[0] = header[1] = header[2] = 0xFF;
+    std::memcpy(header.data() + 3, nameAndExtension.data(), 11);
+    return header;
+}
+
+// A program of three data blocks: line 10 in block 0, full payloads after it
+// and the program's end in block 2.
+struct Tape {
+    Bytes header = headerBlock("FIRST   BAS");
+    Bytes data0 = dataBlock(0, concat({{0x82}, record("10 PRINT 1")}));
+    Bytes data1 = dataBlock(1, fullPayload(1));
+    Bytes data2 = dataBlock(2, concat({record("30 END")}));
+};
+
+} // namespace
+
+TEST_F(TapeImageTest, AtpDamagedBlocksLoadWithAWarningThatNamesThem) {
+    const Tape t;
+    struct Case {
+        const char* what;
+        Bytes file;
+        const char* warning;
+    };
+    Bytes badSum = recordedBlock(16, t.data1);
+    badSum[badSum.size() - 1] ^= 0x40;
+    const Case cases[] = {
+        {"clean",
+         concat({recordedBlock(0, t.header), recordedBlock(16, t.data0), recordedBlock(16, t.data1),
+                 recordedBlock(16, t.data2)}),
+         ""},
+        {"bad checksum",
+         concat({recordedBlock(0, t.header), recordedBlock(16, t.data0), badSum,
+                 recordedBlock(16, t.data2)}),
+         "block 3 (data 1): bad checksum"},
+        {"starts mid-tape", concat({recordedBlock(0, t.data1), recordedBlock(16, t.data2)}),
+         "data block 0 is missing (the image starts at data 1)"},
+        {"starts later still", concat({recordedBlock(0, t.data2)}),
+         "data blocks 0 to 1 are missing (the image starts at data 2)"},
+        {"out of order",
+         concat({recordedBlock(0, t.header), recordedBlock(16, t.data0), recordedBlock(16, t.data2),
+                 recordedBlock(16, t.data1)}),
+         "block 3 (data 2) is out of order (data 1 was due); block 4 (data 1) is out of order "
+         "(data 3 was due)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetMediaWarning("left over from before");
+        writeFile(dir_.path("tape.atp"), c.file);
+        ASSERT_EQ(1, LoadAtpImage(dir_.path("tape.atp")));
+        EXPECT_EQ(MediaWarning(), c.warning);
+    }
+}
+
+TEST_F(TapeImageTest, AtpWithTwoProgramsLoadsTheFirstAndCountsTheRest) {
+    const Tape t;
+    Bytes second = dataBlock(0, concat({{0x82}, record("10 PRINT 2")}));
+    // The second program with its header, a third one without (as a tape
+    // recorded over in the middle gives it).
+    Bytes file =
+        concat({recordedBlock(0, t.header), recordedBlock(16, t.data0), recordedBlock(16, t.data1),
+                recordedBlock(16, t.data2), recordedBlock(16, headerBlock("SECOND  BAS")),
+                recordedBlock(16, second), recordedBlock(16, second)});
+    writeFile(dir_.path("two.atp"), file);
+    ASSERT_EQ(1, LoadAtpImage(dir_.path("two.atp")));
+    expectProgram(concat({record("10 PRINT 1"), fullPayload(1), record("30 END")}));
+    EXPECT_EQ(MediaWarning(), "the image holds 3 programs; the first (FIRST.BAS) was loaded");
+}

@@ -50,7 +50,7 @@ TEST_F(StateFile, SavedFileLoadsBack) {
 TEST_F(StateFile, FullDiskIsReported) {
     std::string message;
     EXPECT_FALSE(saveStateFile("/dev/full", message));
-    EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
+    EXPECT_NE(message.find("no space left on device"), std::string::npos) << message;
 }
 
 TEST_F(StateFile, FolderInTheWayOrMissingFolderIsReported) {
@@ -60,8 +60,31 @@ TEST_F(StateFile, FolderInTheWayOrMissingFolderIsReported) {
     EXPECT_FALSE(saveStateFile(folder, message));
     EXPECT_NE(message.find(folder), std::string::npos) << message;
     EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_FALSE(saveStateFile(scratch.path("missing/state.ost"), message));
-    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+    EXPECT_FALSE(saveStateFile(scratch.path("missing/sub/state.ost"), message));
+    EXPECT_EQ(message, "Cannot save the state to " + scratch.path("missing/sub/state.ost") +
+                           ": no such file or folder.");
+    EXPECT_FALSE(std::filesystem::exists(scratch.path("missing"))) << "no folder is made";
+}
+
+// A state is replaced as every whole file is: the file keeps its permissions,
+// and a symbolic link keeps pointing at the file, which gets the new state.
+TEST_F(StateFile, ReplacedStateKeepsItsModeAndItsLink) {
+    const std::string path = scratch.path("private.ost");
+    std::string message;
+    ASSERT_TRUE(saveStateFile(path, message)) << message;
+    std::filesystem::permissions(path, std::filesystem::perms(0600));
+    runFrames(5);
+    ASSERT_TRUE(saveStateFile(path, message)) << message;
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+
+    const std::string link = scratch.path("link.ost");
+    std::filesystem::create_symlink(path, link);
+    runFrames(5);
+    std::vector<uint8_t> expected;
+    saveState(expected);
+    ASSERT_TRUE(saveStateFile(link, message)) << message;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readFile(path), expected);
 }
 
 // A save cut short by the file size limit keeps the earlier state file whole.
@@ -79,7 +102,7 @@ TEST_F(StateFile, FileSizeLimitKeepsTheEarlierFile) {
         setrlimit(RLIMIT_FSIZE, &limit);
         std::string childMessage;
         bool saved = saveStateFile(path, childMessage);
-        bool told = childMessage.find("File too large") != std::string::npos;
+        bool told = childMessage.find("file too large") != std::string::npos;
         _exit(!saved && told ? 0 : 1);
     }
     int status = 0;
@@ -144,7 +167,7 @@ TEST(StateOptions, RefusedStateEndsTheRunWithTheReason) {
     EXPECT_EQ(orvane("--load-state " + dir.path("bad.ost") + " --frames 1", &output), 1);
     EXPECT_NE(output.find("Not an Orvane save state"), std::string::npos) << output;
     EXPECT_EQ(orvane("--frames 1 --save-state " + dir.path(""), &output), 1);
-    EXPECT_NE(output.find("Is a directory"), std::string::npos) << output;
+    EXPECT_NE(output.find("is a folder"), std::string::npos) << output;
 }
 
 } // namespace

@@ -294,14 +294,24 @@ TEST(TapeFraming, FalseSyncInNoiseWritesNothing) {
     EXPECT_EQ(run.state.framer.falseSyncs, 1u);
 }
 
-TEST(TapeFraming, BlockCutByTheEndIsWrittenAsHeardAndReported) {
+TEST(TapeFraming, BlockCutByTheEndIsPaddedToItsLengthAndReported) {
     std::vector<uint8_t> cut = block(4);
     cut.resize(100);
     const RawRun run = decodeRaw(squareOf(intervalsOf(cut)), format8(), {}, true);
     ASSERT_EQ(run.collected.blocks.size(), 1u);
     EXPECT_EQ(run.collected.blocks[0].bytesHeard, 96u);
     EXPECT_FALSE(run.collected.blocks[0].ok());
-    EXPECT_EQ(run.collected.bytes, cut);
+    // What was heard, zeros for the rest of the data, 03h, and a checksum
+    // that is the complement of the padded block's sum.
+    std::vector<uint8_t> padded = cut;
+    padded.resize(260, 0x00);
+    uint16_t sum = 0x03;
+    for (size_t i = 4; i < 260; i++)
+        sum = uint16_t(sum + padded[i]);
+    padded.push_back(0x03);
+    padded.push_back(uint8_t(~sum));
+    padded.push_back(uint8_t(~sum >> 8));
+    EXPECT_EQ(run.collected.bytes, padded);
 }
 
 TEST(TapeFraming, HeaderBlockNamesTheProgram) {

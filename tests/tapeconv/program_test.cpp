@@ -224,7 +224,9 @@ TEST_F(DravikProgram, HeaderConsoleLinesForACanonicalFile) {
                                  std::to_string(wav.size() - 44) +
                                  " bytes\n"
                                  "263 bytes written.\n"
-                                 "1 blocks, 0 bad.\n";
+                                 "1 blocks, 0 bad.\n"
+                                 "Image written to " +
+                                 dir.path("out.atp") + ".\n";
     EXPECT_EQ(r.out, expected);
     EXPECT_EQ(r.err, "");
 }
@@ -242,7 +244,9 @@ TEST_F(DravikProgram, DefaultOutputGetsThirtyTwoZerosFirst) {
     std::filesystem::remove(defaultOutput());
     r = run({"-o", dir.path("no/such/folder.atp"), "-i", input()});
     EXPECT_EQ(r.exitCode, kExitConverted);
-    EXPECT_EQ(r.err, "Error opening " + dir.path("no/such/folder.atp") + ".\n");
+    EXPECT_EQ(r.err, "Error opening " + dir.path("no/such/folder.atp") +
+                         ": No such file or directory. The image goes to " + defaultOutput() +
+                         " instead.\n");
     EXPECT_EQ(ReadFile(defaultOutput()), expected);
 
     // The -o file holds the decoded bytes only.

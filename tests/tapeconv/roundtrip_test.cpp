@@ -14,7 +14,9 @@
 #include "cpu/z80.h"
 #include "dravik_runner.h"
 #include "machine/memory.h"
+#include "media/host_file.h"
 #include "media/tape_images.h"
+#include "tests/support/tape_signal.h"
 
 namespace {
 
@@ -146,4 +148,37 @@ TEST(DravikRoundTrip, TapeSavedByOrvaneConverts) {
     EXPECT_EQ(second[2], 0x80);
     EXPECT_EQ(second[second[0] - 1], 0x0D);
     EXPECT_EQ(second[second[0]], 0x01);
+}
+
+// A 20 ms dropout in one data block: Dravik keeps the block's length, and
+// Orvane loads the program with a warning that names the bad block; the
+// blocks after it land where they belong.
+TEST(DravikRoundTrip, DropoutSpoilsOnlyItsBlockAndTheLoadSaysWhich) {
+    const std::vector<uint8_t> records = tapesignal::SampleProgram(40);
+    const auto blocks = tapesignal::ProgramBlocks("DROP", records);
+    ASSERT_GE(blocks.size(), 4u);
+    const tapesignal::Recording rec = tapesignal::Record(blocks);
+    std::vector<float> samples = tapesignal::Digitise(rec, 44100);
+    const double at = rec.blockStarts[2] + (16 + 4 + 98) * 8 * tapesignal::kBitSeconds;
+    for (size_t n = size_t(at * 44100); n < size_t((at + 0.020) * 44100); n++)
+        samples[n] = 0;
+    ScratchDir dir;
+    WriteFile(dir.path("drop.wav"), tapesignal::WavFile(samples, {}));
+    const RunOutcome run =
+        RunInProcess({"-i", dir.path("drop.wav"), "-o", dir.path("drop.atp")}, dir.path("x.atp"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    machineConnect();
+    cpuInit(MachineClockHz);
+    std::memset(MainMemory + 0x8000, 0xEE, 0x8000);
+    ASSERT_EQ(LoadAtpImage(dir.path("drop.atp")), 1);
+    EXPECT_EQ(MediaWarning(), "block 3 (data 1): bad checksum");
+    // Data 0 holds the marker and 252 program bytes, data 1 the next 253;
+    // everything from data 2 on is in place.
+    const size_t after = 252 + 253;
+    const uint32_t n = uint32_t(records.size());
+    ASSERT_GT(n, after);
+    EXPECT_EQ(std::memcmp(MainMemory + 0x8000, records.data(), 252), 0);
+    EXPECT_EQ(std::memcmp(MainMemory + 0x8000 + after, records.data() + after, n - after), 0);
+    EXPECT_EQ(MainMemory[0x8000 + n], 0x01) << "end byte";
 }

@@ -190,15 +190,28 @@ TEST_F(SafeOutput, ReadOnlyFolderIsReportedAndNothingChanges) {
     EXPECT_EQ(ReadFile(path("ro/a.atp")), kPrecious);
     EXPECT_FALSE(FileExists(path("ro/b.atp")));
 
-    // One named file in it: reported, and the bytes go to the default file instead.
+    // One named file in it: reported, and the bytes go to the default file
+    // instead; a default file already there is never replaced, a free name
+    // is taken, and the run says where the image went.
+    WriteFile(path("rw/outfile.atp"), kPrecious);
+    WriteFile(path("rw/outfile-2.atp"), kPrecious);
     r = RunInChild({"-o", path("ro/a.atp"), "-i", path("a.wav")}, path("rw/outfile.atp"),
                    giveUpRoot);
     EXPECT_EQ(r.exitCode, kExitConverted);
-    EXPECT_EQ(r.err, "Error opening " + path("ro/a.atp") + ".\n");
+    EXPECT_EQ(r.err, "Error opening " + path("ro/a.atp") +
+                         ": Permission denied. The image goes to " + path("rw/outfile-3.atp") +
+                         " instead.\n");
+    EXPECT_NE(r.out.find("Image written to " + path("rw/outfile-3.atp") + ".\n"), std::string::npos)
+        << r.out;
     std::vector<uint8_t> expected(32, 0x00);
     const std::vector<uint8_t> block = converted(1);
     expected.insert(expected.end(), block.begin(), block.end());
-    EXPECT_EQ(ReadFile(path("rw/outfile.atp")), expected);
+    EXPECT_EQ(ReadFile(path("rw/outfile-3.atp")), expected);
+    EXPECT_EQ(ReadFile(path("rw/outfile.atp")), kPrecious);
+    EXPECT_EQ(ReadFile(path("rw/outfile-2.atp")), kPrecious);
+    std::filesystem::remove(path("rw/outfile.atp"));
+    std::filesystem::remove(path("rw/outfile-2.atp"));
+    std::filesystem::remove(path("rw/outfile-3.atp"));
     EXPECT_EQ(ReadFile(path("ro/a.atp")), kPrecious);
     std::filesystem::permissions(path("ro"), std::filesystem::perms(0755));
     expectNoLeftovers(path("ro"));
@@ -208,7 +221,9 @@ TEST_F(SafeOutput, ReadOnlyFolderIsReportedAndNothingChanges) {
     std::filesystem::permissions(path("rw/locked.atp"), std::filesystem::perms(0444));
     r = RunInChild({"-o", path("rw/locked.atp"), "-i", path("b.wav")}, path("rw/outfile.atp"),
                    giveUpRoot);
-    EXPECT_EQ(r.err, "Error opening " + path("rw/locked.atp") + ".\n");
+    EXPECT_EQ(r.err, "Error opening " + path("rw/locked.atp") +
+                         ": Permission denied. The image goes to " + path("rw/outfile.atp") +
+                         " instead.\n");
     EXPECT_EQ(ReadFile(path("rw/locked.atp")), kPrecious);
     expectNoLeftovers(path("rw"));
 }

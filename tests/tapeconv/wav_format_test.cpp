@@ -106,20 +106,30 @@ TEST(WavFormats, EveryWidthAndChannelLayout) {
 }
 
 TEST(WavFormats, FormatsThatCantBeDecodedAreRefused) {
-    const std::vector<float> samples(1000, 0.0f);
-    std::vector<uint8_t> wav = tapesignal::WavFile(samples, {});
-    struct Patch {
+    // More than a second of samples: a frame wider than the reader's buffer
+    // used to send the end-of-data check far past it (exit 139).
+    const std::vector<float> samples(600000, 0.0f);
+    const std::vector<uint8_t> wav = tapesignal::WavFile(samples, {});
+    struct Field {
         size_t offset;
         uint16_t value;
+    };
+    struct Patch {
+        std::vector<Field> fields;
         const char* described;
     };
-    for (const Patch& p : {Patch{20, 2, "format tag 0002h, 16 bits per sample"}, // ADPCM
-                           Patch{20, 7, "format tag 0007h"},                     // mu-law
-                           Patch{34, 12, "12-bit integer PCM"},                  // odd width
-                           Patch{20, 3, "16-bit float"}}) {                      // half float
+    for (const Patch& p : {Patch{{{20, 2}}, "format tag 0002h, 16 bits per sample"}, // ADPCM
+                           Patch{{{20, 7}}, "format tag 0007h"},                     // mu-law
+                           Patch{{{34, 12}}, "12-bit integer PCM"},                  // odd width
+                           Patch{{{20, 3}}, "16-bit float"},                         // half float
+                           Patch{{{22, 32769}}, "16-bit integer PCM, 32769 channels"},
+                           Patch{{{22, 32768}, {34, 24}}, "24-bit integer PCM, 32768 channels"},
+                           Patch{{{22, 8193}}, "16-bit integer PCM, 8193 channels"}}) {
         std::vector<uint8_t> bad = wav;
-        bad[p.offset] = uint8_t(p.value);
-        bad[p.offset + 1] = uint8_t(p.value >> 8);
+        for (const Field& f : p.fields) {
+            bad[f.offset] = uint8_t(f.value);
+            bad[f.offset + 1] = uint8_t(f.value >> 8);
+        }
         const Converted out = convert(bad);
         EXPECT_EQ(out.run.exitCode, kExitUnsupportedFormat) << p.described;
         EXPECT_NE(out.run.err.find(std::string("Unsupported WAV format: ") + p.described),
@@ -127,6 +137,12 @@ TEST(WavFormats, FormatsThatCantBeDecodedAreRefused) {
             << out.run.err;
         EXPECT_TRUE(out.atp.empty());
     }
+    // The widest frame still read: 8,192 channels of 16 bits.
+    std::vector<uint8_t> widest = wav;
+    widest[22] = 0x00;
+    widest[23] = 0x20;
+    const Converted out = convert(widest);
+    EXPECT_EQ(out.run.exitCode, kExitNoBlock) << out.run.err;
 }
 
 TEST(WavChunks, WalkSkipsCommentsThatMentionData) {
@@ -234,4 +250,40 @@ TEST(WavJoined, BlockCutByAStopIsReportedAndTheNextOneRead) {
     EXPECT_NE(out.run.out.find(std::to_string(blocks.size()) + " blocks, 1 bad.\n"),
               std::string::npos)
         << out.run.out;
+}
+
+TEST(WavDamaged, BlockCutShortKeepsItsLengthSoTheNextBlocksLieWhereTheyBelong) {
+    // A 20 ms dropout 98 bytes into the second data block: the block is cut
+    // short there, and every block after it must still be found in the image.
+    const auto blocks = program("DROP", 40);
+    ASSERT_GE(blocks.size(), 4u);
+    const tapesignal::Recording rec = tapesignal::Record(blocks);
+    std::vector<float> samples = samplesOf(blocks, 44100);
+    const double at = rec.blockStarts[2] + (16 + 4 + 98) * 8 * tapesignal::kBitSeconds;
+    for (size_t n = size_t(at * 44100); n < size_t((at + 0.020) * 44100); n++)
+        samples[n] = 0;
+    const Converted out = convert(tapesignal::WavFile(samples, {}));
+    EXPECT_EQ(out.run.exitCode, kExitConverted);
+    EXPECT_NE(out.run.err.find("Warning: block 3 (data 1 of DROP.BAS): cut short after"),
+              std::string::npos)
+        << out.run.err;
+    EXPECT_NE(out.run.out.find(std::to_string(blocks.size()) + " blocks, 1 bad.\n"),
+              std::string::npos)
+        << out.run.out;
+
+    const std::vector<uint8_t> clean = imageOf(blocks);
+    ASSERT_EQ(out.atp.size(), clean.size());
+    const size_t damagedStart = 263 + 16 + 263 + 16; // header, data 0, then data 1's lead-in
+    const size_t damagedEnd = damagedStart + 263;
+    EXPECT_TRUE(std::equal(clean.begin(), clean.begin() + long(damagedStart), out.atp.begin()));
+    EXPECT_TRUE(std::equal(clean.begin() + long(damagedEnd), clean.end(),
+                           out.atp.begin() + long(damagedEnd)))
+        << "the blocks after the damaged one moved";
+    // The padded block is whole in form, and its checksum marks it bad.
+    const uint8_t* block = out.atp.data() + damagedStart;
+    EXPECT_EQ(block[260], 0x03);
+    uint16_t sum = 0x03;
+    for (int i = 4; i < 260; i++)
+        sum = uint16_t(sum + block[i]);
+    EXPECT_NE(block[261] | block[262] << 8, sum);
 }
