@@ -145,8 +145,10 @@ int StartDesktop(const DesktopOptions& options) {
 
     InitSoundSystem();
     ShutdownSoundSystem();
-    uint32_t soundChoice = SoundDriverSetting;
-    OpenSoundDriver(soundChoice);
+    // A missing sound device is no reason to stop: the next driver plays,
+    // or none, and the message area says so once the window is up.
+    const uint32_t soundChoice = SoundDriverSetting;
+    OpenWorkingSoundDriver(soundChoice);
 
     desktop.frameBuffer.assign(FrameBufferBytes, 0);
 
@@ -180,17 +182,13 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->markRoms();
     // The same line the headless runner prints: what actually runs.
     ShowStatus("%s", start.romLine.c_str());
-    // The menu ticks the sound driver that runs; a driver that failed is
-    // reported once the window is up.
-    desktop.window->reportSoundDriver(soundChoice, false);
+    // The menu ticks the sound driver that runs.
+    desktop.window->reportSoundDriver(soundChoice);
     if (SoundDriverSetting != soundChoice) {
         // Stored at once, as a clean exit would store it: a machine without
         // that sound device is told once, not at every start until then.
         desktop.store->setValue("SoundDriver", SoundDriverSetting);
         desktop.store->sync();
-        QTimer::singleShot(0, desktop.window, [soundChoice] {
-            if (desktop.window) desktop.window->reportSoundDriver(soundChoice);
-        });
     }
 
     desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());

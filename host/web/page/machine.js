@@ -48,6 +48,14 @@ export async function loadMachine() {
     keyUp: (vk) => m._orvane_key_up(vk),
     releaseKeys: () => m._orvane_release_keys(),
     keyForCode: (code) => m._orvane_key_for_code(code),
+    // Browser key name (KeyboardEvent.code) -> virtual-key code, as the desktop maps the keys.
+    physicalKeys() {
+      const keys = {};
+      for (let i = 0; i < m._orvane_physical_key_count(); i++) keys[text(m._orvane_physical_key_name(i))] = m._orvane_physical_key_vk(i);
+      return keys;
+    },
+    // The note about characters of a text the machine cannot show ("" when none).
+    droppedNote: (s) => withString(s, (p) => text(m._orvane_dropped_note(p))),
     machineCode: (character) => m._orvane_machine_code(character),
     typeText: (s) => withString(s, (p) => m._orvane_type_text(p)),
     typing: () => m._orvane_typing() !== 0,
