@@ -91,6 +91,11 @@ void ConsoleWindow::submitLine(const QString& text) {
 
 void ConsoleWindow::closeByUser() { close(); }
 
+void ConsoleWindow::windowLost() {
+    closed = true;
+    if (waitLoop) waitLoop->quit();
+}
+
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
     closed = true;
     if (waitLoop) waitLoop->quit();

@@ -1,6 +1,7 @@
 // Start-up, main loop and shutdown of the desktop program; see desktop.h.
 #include "host/qt/desktop.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
@@ -38,6 +40,9 @@
 Desktop desktop;
 
 namespace {
+
+// The monitor's console window, while the desktop runs the monitor.
+DesktopConsole console;
 
 PaceClock steadyClock;
 
@@ -91,6 +96,34 @@ void onSignal(int) {
     ssize_t written = write(signalPipe[1], &byte, 1);
     (void)written;
 }
+
+// A window of ours that the X server destroys (xdotool windowclose, a
+// client killed by the window manager) sends no close event: Qt goes on
+// waiting for it. The monitor's console then ends its wait as on a close,
+// and the main window's loss ends the program, a modal dialog included.
+class WindowLossFilter : public QAbstractNativeEventFilter {
+  public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+        const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+        if (!desktop.window) return false;
+        if (console.window && console.window->internalWinId() == destroyed->window) {
+            QTimer::singleShot(0, [] {
+                if (console.window) console.window->windowLost();
+            });
+        } else if (desktop.window->internalWinId() == destroyed->window) {
+            QTimer::singleShot(0, [] {
+                desktop.quitRequested = true;
+                while (QWidget* modal = QApplication::activeModalWidget())
+                    if (!modal->close()) break;
+                if (console.window) console.window->windowLost();
+            });
+        }
+        return false;
+    }
+};
 
 void watchSignals(QObject* owner) {
     if (pipe(signalPipe) != 0) return;
@@ -168,7 +201,6 @@ int StartDesktop(const DesktopOptions& options) {
     monitorSetHost(&DesktopMonitorHost);
     monitorSetConsole(nullptr);
     if (!options.terminalMonitor) {
-        static DesktopConsole console;
         static MonitorConsole monitorConsole;
         console = DesktopConsole();
         console.owner = desktop.window;
@@ -335,6 +367,8 @@ int RunDesktop(int argc, char** argv) {
     QApplication::setOrganizationName("Emulators");
     QApplication::setApplicationName("Orvane");
     watchSignals(&app);
+    WindowLossFilter windowLoss;
+    app.installNativeEventFilter(&windowLoss);
     StartDesktop(options);
     if (!options.file.empty()) StartWithFile(options.file);
     RunMainLoop();

@@ -31,7 +31,8 @@ QString RunTool(const QString& program, const QStringList& arguments, int timeou
         return QString();
     }
     if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) return QString();
-    return QString::fromUtf8(tool.readAllStandardOutput());
+    const QString output = QString::fromUtf8(tool.readAllStandardOutput());
+    return output.isNull() ? QString("") : output;
 }
 
 namespace {
