@@ -14,6 +14,7 @@
 #include "cpu/z80.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
+#include "host/qt/language.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
@@ -171,8 +172,9 @@ void MainWindow::markDrives() {
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
             item->setText(
                 DriveNames[drive].empty()
-                    ? QString("Drive DR&%1 - ...").arg(drive)
-                    : QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive])));
+                    ? MenuText("Drive DR&%1 - ...").arg(drive)
+                    : MessageText(
+                          QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive]))));
 }
 
 void MainWindow::saveScreenshot() {
@@ -281,6 +283,14 @@ void MainWindow::runCommand(int id) {
         reportSoundDriver(chosen);
         return;
     }
+    if (id >= CmdLanguageFirst && id <= CmdLanguageLast) {
+        LanguageSetting = static_cast<uint32_t>(id - CmdLanguageFirst);
+        ApplyLanguage(LanguageSetting);
+        retranslateMenus();
+        markRoms();
+        SetRadioMark(CmdLanguageFirst, 3, LanguageSetting);
+        return;
+    }
     switch (id) {
     case CmdAutostart: LoadOrAutostart(true); break;
     case CmdLoad: LoadOrAutostart(false); break;
@@ -353,15 +363,17 @@ void MainWindow::runCommand(int id) {
     case CmdMessageLog: messageLogDialog(this); break;
     case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
-        messageBox("About Orvane",
-                   "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION "\n\n");
+        messageBox(
+            MessageText("About Orvane"),
+            MessageText("Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION
+                        "\n\n"));
         break;
     default: break;
     }
 }
 
 void MainWindow::showError(const QString& caption, const QString& text) {
-    messageBox(caption, text);
+    messageBox(MessageText(caption), MessageText(text));
 }
 
 void MainWindow::reportSoundDriver(uint32_t chosen) {
@@ -446,11 +458,13 @@ void MainWindow::markRoms(bool dosLast) {
                                           "&New ROM slot: Open firmware"};
     for (uint32_t slot = 0; slot < 2; slot++)
         if (QAction* item = action(CmdBasicFirst + static_cast<int>(slot)))
-            item->setText(basicRomSource(slot).empty() ? firmwareTexts[slot] : basicTexts[slot]);
+            item->setText(
+                MenuText(basicRomSource(slot).empty() ? firmwareTexts[slot] : basicTexts[slot]));
     const char* const dosTexts[3] = {"&None", "&ABCDOS", "&UFDDOS"};
     for (uint32_t dos = 1; dos < 3; dos++)
         if (QAction* item = action(CmdDosFirst + static_cast<int>(dos)))
-            item->setText(QString(dosTexts[dos]) + (dosRomPresent(dos) ? "" : " (not installed)"));
+            item->setText(MenuText(dosTexts[dos]) +
+                          (dosRomPresent(dos) ? QString() : MenuText(" (not installed)")));
     const uint32_t runningDos = dosRom != DosRomNone && dosRomPresent(dosRom) ? dosRom : 0;
     if (!dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
     SetRadioMark(CmdBasicFirst, 3, basicRom);

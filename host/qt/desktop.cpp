@@ -19,6 +19,7 @@
 #include "cpu/z80.h"
 #include "host/qt/console_window.h"
 #include "host/qt/key_queue.h"
+#include "host/qt/language.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
@@ -172,6 +173,8 @@ int StartDesktop(const DesktopOptions& options) {
 
     desktop.store = std::make_unique<QSettings>("Emulators", "Orvane");
     ReadAllSettings(*desktop.store);
+    ApplyLanguage(LanguageSetting);
+    desktop.window->retranslateMenus();
 
     const SessionStart start = StartSession();
     if (!start.warning.empty()) std::fprintf(stderr, "%s\n", start.warning.c_str());

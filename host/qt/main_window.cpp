@@ -22,6 +22,7 @@
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/keymap.h"
+#include "host/qt/language.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
 #include "host/qt/settings.h"
@@ -36,16 +37,19 @@
 namespace {
 
 QString defaultFileDialog(const FileRequest& request) {
-    QFileDialog dialog(nullptr, request.title);
+    QFileDialog dialog(nullptr, MessageText(request.title));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(request.filters);
+    QStringList filters;
+    for (const QString& filter : request.filters)
+        filters.append(MessageText(filter));
+    dialog.setNameFilters(filters);
     if (request.rememberedFilter && *request.rememberedFilter >= 1 &&
-        *request.rememberedFilter <= request.filters.size())
-        dialog.selectNameFilter(request.filters[*request.rememberedFilter - 1]);
+        *request.rememberedFilter <= filters.size())
+        dialog.selectNameFilter(filters[*request.rememberedFilter - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     if (request.rememberedFilter) {
-        int chosen = request.filters.indexOf(dialog.selectedNameFilter());
+        int chosen = filters.indexOf(dialog.selectedNameFilter());
         if (chosen >= 0) *request.rememberedFilter = chosen + 1;
     }
     return dialog.selectedFiles().first();
@@ -67,9 +71,10 @@ MainWindow::MainWindow() {
     fileDialog = defaultFileDialog;
     // The About box carries the program's icon; every other box is an error.
     messageBox = [this](const QString& caption, const QString& text) {
-        QMessageBox box(caption == "About Orvane" ? QMessageBox::NoIcon : QMessageBox::Critical,
-                        caption, text, QMessageBox::Ok, this);
-        if (caption == "About Orvane") box.setIconPixmap(OrvaneIcon().pixmap(64, 64));
+        const bool about = caption == MessageText("About Orvane");
+        QMessageBox box(about ? QMessageBox::NoIcon : QMessageBox::Critical, caption, text,
+                        QMessageBox::Ok, this);
+        if (about) box.setIconPixmap(OrvaneIcon().pixmap(64, 64));
         box.exec();
     };
     keyboardHelpDialog = ShowKeyboardHelpDialog;
@@ -77,7 +82,7 @@ MainWindow::MainWindow() {
     // Every new message is also shown whole over the picture.
     statusBarWidget->onNewMessage = [this](const QString& text) { view->showMessage(text); };
     view->reportFailure = [this](const QString& caption, const QString& text) {
-        messageBox(caption, text);
+        showError(caption, text);
     };
     QSize minimum = MinimumWindowSize(statusBarWidget->sizeHint().height());
     minimum.rheight() += menuBar()->sizeHint().height();
@@ -98,7 +103,8 @@ void MainWindow::buildMenus() {
             entry.level == 0 ? static_cast<QWidget*>(menuBar()) : parents[entry.level - 1];
         switch (entry.kind) {
         case MenuKind::Menu: {
-            QMenu* menu = new QMenu(QString::fromLatin1(entry.text), parent);
+            QMenu* menu = new QMenu(MenuText(entry.text), parent);
+            menu->menuAction()->setProperty("englishText", QString::fromUtf8(entry.text));
             if (entry.level == 0) {
                 menuBar()->addMenu(menu);
                 menus.append(menu);
@@ -128,7 +134,8 @@ void MainWindow::buildMenus() {
         }
         case MenuKind::Separator: parents[entry.level - 1]->addSeparator(); break;
         case MenuKind::Item: {
-            QAction* item = parents[entry.level - 1]->addAction(QString::fromLatin1(entry.text));
+            QAction* item = parents[entry.level - 1]->addAction(MenuText(entry.text));
+            item->setProperty("englishText", QString::fromUtf8(entry.text));
             item->setCheckable(entry.mark != MenuMark::None);
             if (entry.shortcut) {
                 item->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
@@ -152,6 +159,15 @@ void MainWindow::leaveMenuBar() {
         QApplication::sendEvent(bar, &escape);
     }
     if (isActiveWindow()) setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::retranslateMenus() {
+    for (QAction* item : findChildren<QAction*>()) {
+        const QVariant english = item->property("englishText");
+        if (english.isValid()) item->setText(MenuText(english.toString().toUtf8().constData()));
+    }
+    markDrives();
+    markQuickSlots();
 }
 
 QAction* MainWindow::action(int id) const {
@@ -194,6 +210,8 @@ void MainWindow::markChoices() {
     setChecked(CmdKeyboardNatural, NaturalKeyboard != 0);
     setChecked(CmdKeyboardPositional, NaturalKeyboard == 0);
     setChecked(CmdFastTape, FastTape != 0);
+    for (int i = 0; i < 3; i++)
+        setChecked(CmdLanguageFirst + i, LanguageSetting == static_cast<uint32_t>(i));
     view->setKeepAspect(KeepAspectRatio != 0);
 }
 

@@ -115,6 +115,8 @@ class MainWindow : public QMainWindow {
     int report(const SessionResult& result);
     // The drive entries of the Attach disk menu as the drives hold images.
     void markDrives();
+    // Every menu text again in the language now in use.
+    void retranslateMenus();
 
   private:
     void buildMenus();

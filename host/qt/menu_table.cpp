@@ -98,6 +98,10 @@ const MenuEntry MenuTable[] = {
     {1, M, "Key&board", 0, nullptr, No},
     {2, I, "&Natural (type what you see)", CmdKeyboardNatural, nullptr, Rd},
     {2, I, "&Positional (ABC80 key positions)", CmdKeyboardPositional, nullptr, Rd},
+    {1, M, "&Language", 0, nullptr, No},
+    {2, I, "&Automatic (the system's language)", CmdLanguageFirst, nullptr, Rd},
+    {2, I, "&English", CmdLanguageFirst + 1, nullptr, Rd},
+    {2, I, "&Svenska", CmdLanguageFirst + 2, nullptr, Rd},
 
     {0, M, "&Help", 0, nullptr, No},
     {1, I, "&Keyboard", CmdKeyboardHelp, nullptr, No},

@@ -71,4 +71,6 @@ enum : int {
     CmdMessageLog = 40204,
     CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
     CmdRecentLast = 40217,
+    CmdLanguageFirst = 40220, // 40220-40222: the system's language, English, Swedish
+    CmdLanguageLast = 40222,
 };

@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "host/qt/language.h"
 #include "media/media_status.h"
 
 namespace {
@@ -32,7 +33,7 @@ void setFieldFormatted(int field, const char* format, va_list args) {
     char text[TextBufferSize];
     std::vsnprintf(text, sizeof text, format, args);
     if (currentBar && field != 1 && field >= 0 && field < StatusFieldCount)
-        currentBar->setField(field, TextFromWindows1252(text));
+        currentBar->setField(field, MessageText(TextFromWindows1252(text)));
 }
 
 void mediaStatusWriter(int field, const char* text) { SetStatusField(field, "%s", text); }

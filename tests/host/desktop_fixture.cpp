@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "host/qt/language.h"
 #include "host/qt/settings.h"
 #include "machine/frame.h"
 #include "media/tape_deck.h"
@@ -29,6 +30,8 @@ void EnsureApplication() {
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The tests read the English texts whatever the machine's locale.
+        qputenv("LC_ALL", "en_GB.UTF-8");
         qputenv("SDL_AUDIODRIVER", "dummy");
         new QApplication(argc, argv);
     }
@@ -48,6 +51,7 @@ void DesktopTest::SetUp() {
 
 void DesktopTest::TearDown() {
     if (desktop.window) ShutdownDesktop();
+    ApplyLanguage(LanguageEnglish); // a test may have chosen Swedish
     QDir::setCurrent(previousDirectory);
 }
 

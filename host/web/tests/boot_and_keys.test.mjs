@@ -3,7 +3,7 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { openPage, waitForScreen, waitIdle, decodePng, screenText } from "./harness.mjs";
+import { openPage, waitForScreen, waitIdle, decodePng, screenText, command } from "./harness.mjs";
 
 let session;
 before(async () => {
@@ -138,7 +138,7 @@ test("reset starts BASIC afresh, hard reset also clears the memory, F1 resets", 
   await page.waitForFunction(() => document.getElementById("status-message").textContent === "Reset.");
   // The typed PRINT 1 is gone with the reset.
   await page.waitForFunction(() => !window.orvane.machine.screenText().includes("PRINT 1"));
-  await page.click("#hard-reset");
+  await command(page, "hard-reset");
   assert.ok((await programByte()) <= 1);
 });
 
