@@ -196,6 +196,9 @@ test("every physical key gives the page's machine what the desktop's gets", asyn
 test("> and _ are typed in natural mode, and pasted characters the machine lacks get a note", async () => {
   const { page } = session;
   await page.focus("#screen");
+  // A fresh line: the walk over every key above left keys typed.
+  await page.keyboard.press("Enter");
+  await waitIdle(page);
   await page.keyboard.type("IF 2>1 THEN PRINT 5", { delay: 30 });
   await page.keyboard.press("Enter");
   const text = await waitForScreen(page, /^ 5 *$/m);
