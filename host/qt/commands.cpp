@@ -131,6 +131,7 @@ int MainWindow::DropFile(const std::string& path) {
     // A disk image goes into a drive, as on the web page.
     if (hasExtension(path, ".dsk") || hasExtension(path, ".img")) {
         const int attached = report(AttachSessionDisk(FreeDrive(), path));
+        if (attached) addRecentFile(fromPath(path));
         markDrives();
         return attached;
     }
@@ -163,7 +164,25 @@ void MainWindow::attachDisk(unsigned drive) {
     // A refused image leaves the drive as it was; an attached one's shape is
     // in the status bar already.
     const SessionResult result = AttachSessionDisk(drive, path);
-    if (!result.ok()) report(result);
+    if (!result.ok())
+        report(result);
+    else {
+        addRecentFile(fromPath(path));
+        // Only a file that cannot be written has more to say than its shape.
+        if (DriveImages[drive].readOnlyFile) report(result);
+    }
+    markDrives();
+}
+
+void MainWindow::newDisk() {
+    FileRequest request;
+    request.save = true;
+    request.title = "New disk image...";
+    request.filters = QStringList{"Disk images (*.dsk *.img)", "All (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return;
+    if (QFileInfo(fromPath(path)).suffix().isEmpty()) path += ".dsk";
+    if (report(NewSessionDisk(FreeDrive(), path))) addRecentFile(fromPath(path));
     markDrives();
 }
 
@@ -175,6 +194,45 @@ void MainWindow::markDrives() {
                     ? MenuText("Drive DR&%1 - ...").arg(drive)
                     : MessageText(
                           QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive]))));
+    for (int drive = 0; drive <= CmdWriteProtectLast - CmdWriteProtectFirst; drive++)
+        setChecked(CmdWriteProtectFirst + drive, DriveWriteProtectSwitch(drive));
+    showDrives();
+}
+
+void MainWindow::showDrives() {
+    QStringList parts, tips;
+    // DR0 and DR1 always; DR2 and DR3 (dropped images) while they hold one.
+    for (unsigned drive = 0; drive < MenuDrives; drive++) {
+        const DriveImage& image = DriveImages[drive];
+        if (drive >= 2 && image.path.empty()) continue;
+        // Counts start again at 0 with each image; only a rise is activity.
+        const uint64_t moved = image.sectorsRead + image.sectorsWritten;
+        if (image.path.empty())
+            driveActivity[drive].frames = 0;
+        else if (moved > driveActivity[drive].seen)
+            driveActivity[drive].frames = 10;
+        else if (driveActivity[drive].frames > 0)
+            driveActivity[drive].frames--;
+        driveActivity[drive].seen = moved;
+        QString part = QString::fromStdString(DriveStatusText(drive));
+        // The activity light stays on for ten frames after a sector moved.
+        if (driveActivity[drive].frames > 0) part += QString(" ") + QChar(0x25CF);
+        parts << part;
+        tips << (image.path.empty()
+                     ? QString("DR%1 is empty").arg(drive)
+                     : QString("DR%1: %2%3")
+                           .arg(drive)
+                           .arg(fromPath(image.path))
+                           .arg(DriveWriteProtected(drive) ? QString(" (write-protected)")
+                                                           : QString()));
+    }
+    statusBarWidget->setDrives(parts.join("  "), tips.join("\n"));
+    // A write the host could not complete is shown once, in a box.
+    if (DiskWriteFailures() != shownDiskFailures) {
+        shownDiskFailures = DiskWriteFailures();
+        showError("Disk write failed!", QString::fromStdString(LastDiskWriteFailure()));
+        ResetPacing();
+    }
 }
 
 void MainWindow::saveScreenshot() {
@@ -314,6 +372,19 @@ void MainWindow::runCommand(int id) {
     }
     case CmdDetachDisks:
         DetachSessionDisks();
+        markDrives();
+        break;
+    case CmdNewDisk: newDisk(); break;
+    case CmdWriteProtectFirst:
+    case CmdWriteProtectLast: {
+        const unsigned drive = static_cast<unsigned>(id - CmdWriteProtectFirst);
+        report(SetSessionWriteProtect(drive, !DriveWriteProtectSwitch(drive)));
+        markDrives();
+        break;
+    }
+    case CmdDetachFirst:
+    case CmdDetachLast:
+        report(DetachSessionDisk(static_cast<unsigned>(id - CmdDetachFirst)));
         markDrives();
         break;
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;

@@ -290,6 +290,7 @@ void RunOneFrame() {
         for (int line = 0; line < VisibleLines; line++)
             renderLine(line, picture, desktop.pitchShift);
     desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
+    desktop.window->showDrives();
     desktop.pacer.framesInWindow += static_cast<uint32_t>(frames - 1);
     PaceFrame(desktop.pacer);
     UpdateFastTape();

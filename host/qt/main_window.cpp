@@ -2,6 +2,8 @@
 // commands.cpp.
 #include "host/qt/main_window.h"
 
+#include "media/disk_card.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +69,7 @@ MainWindow::MainWindow() {
     setCentralWidget(view);
     statusBarWidget = new OrvaneStatusBar(this);
     setStatusBar(statusBarWidget);
+    shownDiskFailures = DiskWriteFailures(); // failures before this window are not its to show
     buildMenus();
     fileDialog = defaultFileDialog;
     // The About box carries the program's icon; every other box is an error.

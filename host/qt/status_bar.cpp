@@ -66,7 +66,17 @@ OrvaneStatusBar::OrvaneStatusBar(QWidget* parent) : QStatusBar(parent) {
             fields[i]->installEventFilter(this);
         }
     }
+    drives = new QLabel(this);
+    drives->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    addPermanentWidget(drives);
 }
+
+void OrvaneStatusBar::setDrives(const QString& text, const QString& toolTip) {
+    if (drives->text() != text) drives->setText(text);
+    if (drives->toolTip() != toolTip) drives->setToolTip(toolTip);
+}
+
+QString OrvaneStatusBar::drivesText() const { return drives->text(); }
 
 void OrvaneStatusBar::setField(int field, const QString& text) {
     const QString before = texts[field];

@@ -27,6 +27,9 @@ class OrvaneStatusBar : public QStatusBar {
     QString fieldText(int field) const;
     QString fieldToolTip(int field) const;
     QLabel* fieldLabel(int field) const { return fields[field]; }
+    // The disk drives at the right end: "DR0: NAME (WP) ●  DR1: -".
+    void setDrives(const QString& text, const QString& toolTip);
+    QString drivesText() const;
 
     // Called with each new message (not with a message that only updates
     // the one before, such as a progress count).
@@ -41,6 +44,7 @@ class OrvaneStatusBar : public QStatusBar {
 
     QLabel* fields[StatusFieldCount];
     QString texts[StatusFieldCount];
+    QLabel* drives;
 };
 
 // The messages shown, oldest first, each with the time it was shown

@@ -355,8 +355,44 @@ EMSCRIPTEN_KEEPALIVE void orvane_detach_disk(unsigned drive) {
 // its size, or -1 when the drive is empty.
 EMSCRIPTEN_KEEPALIVE int orvane_disk_image(unsigned drive) {
     if (drive >= MenuDrives || DriveImages[drive].path.empty()) return -1;
-    std::fflush(nullptr); // the card's writes may still sit in its file's buffer
     return readIntoOutput(DriveImages[drive].path);
+}
+
+// A new blank image attached to the drive under the name (".dsk" added when
+// it has no extension); 1 when attached. The message says what happened.
+EMSCRIPTEN_KEEPALIVE int orvane_new_disk(unsigned drive, const char* name) {
+    if (drive >= MenuDrives) return 0;
+    std::string base = pathIn("", name).substr(1);
+    if (base.find('.') == std::string::npos) base += ".dsk";
+    const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
+    const std::string previous = DriveImages[drive].path;
+    if (!CreateDiskImage(path)) {
+        web.message = "Error creating disk image! " + base + ": " + MediaError() + ".";
+        return 0;
+    }
+    const SessionResult attached = AttachSessionDisk(drive, path, base);
+    web.message = attached.ok() ? "New disk image " + base + " on DR" + char('0' + drive) + "."
+                                : attached.caption + " " + attached.message;
+    if (!attached.ok()) {
+        std::remove(path.c_str());
+        return 0;
+    }
+    if (!previous.empty() && previous != path) std::remove(previous.c_str());
+    return 1;
+}
+
+// The drive's write-protect switch; the page keeps one per drive.
+EMSCRIPTEN_KEEPALIVE void orvane_set_write_protect(unsigned drive, int on) {
+    SetDriveWriteProtect(drive, on != 0);
+}
+EMSCRIPTEN_KEEPALIVE int orvane_write_protected(unsigned drive) {
+    return DriveWriteProtected(drive) ? 1 : 0;
+}
+
+// Sectors written to the drive's image since it was attached: the page keeps
+// the image in the browser again when this grows.
+EMSCRIPTEN_KEEPALIVE double orvane_disk_writes(unsigned drive) {
+    return drive < MenuDrives ? static_cast<double>(DriveImages[drive].sectorsWritten) : 0;
 }
 
 // The drive a dropped image goes to: the first empty one, DR0 when all hold one.

@@ -6,6 +6,7 @@
 #include "host/qt/language.h"
 #include "host/qt/settings.h"
 #include "machine/frame.h"
+#include "media/disk_card.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
 
@@ -56,6 +57,10 @@ void DesktopTest::TearDown() {
 }
 
 void DesktopTest::startDesktop(int refreshHz) {
+    // The drives' write-protect switches outlive a window, as a drive's
+    // switch would: every test starts with them off.
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        SetDriveWriteProtect(drive, false);
     DesktopOptions options;
     options.clock = &fake.clock;
     options.refreshHz = refreshHz;

@@ -59,6 +59,8 @@ TEST_F(MenuTest, TreeHasTheTextsInOrder) {
                                                  "&Quick states",
                                                  "-",
                                                  "A&ttach disk\tAlt+#Nr",
+                                                 "Ne&w disk image...",
+                                                 "Dis&k drives",
                                                  "&Detach disks",
                                                  "-",
                                                  "&Copy text to clipboard\tAlt+C",
@@ -280,13 +282,14 @@ TEST_F(MenuTest, EveryCommandEndsWithAFreshSchedule) {
         }
         EXPECT_EQ(desktop.pacer.target, fake.now) << id;
     }
-    // With every dialog cancelled: the eleven commands that ask for a file did.
-    ASSERT_EQ(requests.size(), 11u);
+    // With every dialog cancelled: the twelve commands that ask for a file did.
+    ASSERT_EQ(requests.size(), 12u);
     QStringList titles;
     for (const FileRequest& request : requests)
         titles << request.title;
     EXPECT_TRUE(titles.contains("Attach disk image to DR0..."));
     EXPECT_TRUE(titles.contains("Attach disk image to DR1..."));
+    EXPECT_TRUE(titles.contains("New disk image..."));
     EXPECT_TRUE(titles.contains("Save screenshot as BMP..."));
     EXPECT_TRUE(titles.contains("Save sound to WAV..."));
     EXPECT_TRUE(titles.contains("Save state as..."));

@@ -311,6 +311,30 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>Enhet DR&amp;%1 - ...</translation>
     </message>
     <message>
+        <source>Ne&amp;w disk image...</source>
+        <translation>N&amp;y skivavbild...</translation>
+    </message>
+    <message>
+        <source>Dis&amp;k drives</source>
+        <translation>Skivenhete&amp;r</translation>
+    </message>
+    <message>
+        <source>Write-protect DR&amp;0</source>
+        <translation>Skrivskydda DR&amp;0</translation>
+    </message>
+    <message>
+        <source>Write-protect DR&amp;1</source>
+        <translation>Skrivskydda DR&amp;1</translation>
+    </message>
+    <message>
+        <source>&amp;Detach DR0</source>
+        <translation>&amp;Koppla från DR0</translation>
+    </message>
+    <message>
+        <source>D&amp;etach DR1</source>
+        <translation>K&amp;oppla från DR1</translation>
+    </message>
+    <message>
         <source>&amp;Detach disks</source>
         <translation>Koppla &amp;från skivor</translation>
     </message>
@@ -1639,6 +1663,22 @@ version %1
     <message>
         <source>Attach…</source>
         <translation>Anslut…</translation>
+    </message>
+    <message>
+        <source>Protect</source>
+        <translation>Skrivskydda</translation>
+    </message>
+    <message>
+        <source>The drive refuses writes (error 64)</source>
+        <translation>Enheten vägrar skrivningar (fel 64)</translation>
+    </message>
+    <message>
+        <source>New disk</source>
+        <translation>Ny skiva</translation>
+    </message>
+    <message>
+        <source>A new 160 KB disk, formatted for the open DOS, in the first empty drive; kept in this browser</source>
+        <translation>En ny skiva på 160 kB, formaterad för det öppna DOS:et, i den första tomma enheten; sparas i den här webbläsaren</translation>
     </message>
     <message>
         <source>Eject</source>

@@ -108,6 +108,11 @@ export async function loadMachine() {
     freeDrive: () => m._orvane_free_drive(),
     diskImage: (drive) => output(m._orvane_disk_image(drive)),
     diskName: (drive) => text(m._orvane_disk_name(drive)),
+    newDisk: (drive, name) => withString(name, (np) => m._orvane_new_disk(drive, np)) === 1,
+    setWriteProtect: (drive, on) => m._orvane_set_write_protect(drive, on ? 1 : 0),
+    writeProtected: (drive) => m._orvane_write_protected(drive) === 1,
+    // Sectors the machine has written to the drive's image since it was attached.
+    diskWrites: (drive) => m._orvane_disk_writes(drive),
     reset: () => m._orvane_reset(),
     hardReset: () => m._orvane_hard_reset(),
     screenText: () => text(m._orvane_screen_text()),

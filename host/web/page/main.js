@@ -825,7 +825,7 @@ showMessage(
     ? `${machine.romDescription()}. Forget ROMs (under More) brings back the open firmware.`
     : machine.romDescription(),
 );
-drives.show();
+await drives.restore(); // the disks kept in this browser
 await startFromLink();
 draw();
 canvas.focus();
