@@ -393,8 +393,11 @@ void MainWindow::runCommand(int id) {
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
     case CmdCopyBitmap: QGuiApplication::clipboard()->setImage(view->grabPicture()); break;
     case CmdPaste: {
-        std::string bytes = ClipboardTextToMachineBytes(QGuiApplication::clipboard()->text());
+        DroppedCharacters dropped;
+        std::string bytes =
+            ClipboardTextToMachineBytes(QGuiApplication::clipboard()->text(), &dropped);
         if (!bytes.empty()) TypeAfterCurrent(bytes);
+        if (dropped.count) ShowStatusText(QString::fromStdString(DroppedCharactersNote(dropped)));
         break;
     }
     case CmdScreenshot: saveScreenshot(); break;
@@ -431,6 +434,7 @@ void MainWindow::runCommand(int id) {
         SetRadioMark(CmdKeyboardNatural, 2, NaturalKeyboard ? 0 : 1);
         break;
     case CmdKeyboardHelp: keyboardHelpDialog(this); break;
+    case CmdMessageLog: messageLogDialog(this); break;
     case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
         messageBox(
@@ -446,15 +450,21 @@ void MainWindow::showError(const QString& caption, const QString& text) {
     messageBox(MessageText(caption), MessageText(text));
 }
 
-void MainWindow::reportSoundDriver(uint32_t chosen, bool tell) {
+void MainWindow::reportSoundDriver(uint32_t chosen) {
     const uint32_t running = runningSoundDriver();
     for (int i = CmdSoundFirst; i <= CmdSoundLast; i++)
         setChecked(i, i - CmdSoundFirst == static_cast<int>(running));
     SoundDriverSetting = running;
-    if (tell && running != chosen && chosen < SoundDriverCount)
-        showError("Error", QString("The sound driver \"%1\" could not be opened; the machine "
-                                   "runs without sound.")
-                               .arg(SoundDrivers[chosen]->name));
+    // No box: a machine without a sound device runs on, and says so once.
+    if (running == chosen || chosen >= SoundDriverCount) return;
+    if (running == 0)
+        ShowStatusText(QString("The sound driver \"%1\" could not be opened; the machine "
+                               "runs without sound.")
+                           .arg(SoundDrivers[chosen]->name));
+    else
+        ShowStatusText(QString("The sound driver \"%1\" could not be opened; sound goes to "
+                               "\"%2\" instead.")
+                           .arg(SoundDrivers[chosen]->name, SoundDrivers[running]->name));
 }
 
 void MainWindow::addRecentFile(const QString& path) {

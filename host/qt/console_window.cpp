@@ -93,6 +93,11 @@ void ConsoleWindow::submitLine(const QString& text) {
 
 void ConsoleWindow::closeByUser() { close(); }
 
+void ConsoleWindow::windowLost() {
+    closed = true;
+    if (waitLoop) waitLoop->quit();
+}
+
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
     const bool first = !closed;
     closed = true;

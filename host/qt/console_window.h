@@ -51,6 +51,9 @@ class ConsoleWindow : public QWidget {
     void submitLine(const QString& text);
     // Closes the window as the user would.
     void closeByUser();
+    // The window system destroyed the window itself (xdotool windowclose,
+    // a killed frame): the wait for a line ends as on a close.
+    void windowLost();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

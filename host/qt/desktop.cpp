@@ -1,6 +1,7 @@
 // Start-up, main loop and shutdown of the desktop program; see desktop.h.
 #include "host/qt/desktop.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
@@ -40,6 +42,9 @@
 Desktop desktop;
 
 namespace {
+
+// The monitor's console window, while the desktop runs the monitor.
+DesktopConsole console;
 
 PaceClock steadyClock;
 
@@ -93,6 +98,34 @@ void onSignal(int) {
     ssize_t written = write(signalPipe[1], &byte, 1);
     (void)written;
 }
+
+// A window of ours that the X server destroys (xdotool windowclose, a
+// client killed by the window manager) sends no close event: Qt goes on
+// waiting for it. The monitor's console then ends its wait as on a close,
+// and the main window's loss ends the program, a modal dialog included.
+class WindowLossFilter : public QAbstractNativeEventFilter {
+  public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+        const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+        if (!desktop.window) return false;
+        if (console.window && console.window->internalWinId() == destroyed->window) {
+            QTimer::singleShot(0, [] {
+                if (console.window) console.window->windowLost();
+            });
+        } else if (desktop.window->internalWinId() == destroyed->window) {
+            QTimer::singleShot(0, [] {
+                desktop.quitRequested = true;
+                while (QWidget* modal = QApplication::activeModalWidget())
+                    if (!modal->close()) break;
+                if (console.window) console.window->windowLost();
+            });
+        }
+        return false;
+    }
+};
 
 void watchSignals(QObject* owner) {
     if (pipe(signalPipe) != 0) return;
@@ -149,8 +182,10 @@ int StartDesktop(const DesktopOptions& options) {
 
     InitSoundSystem();
     ShutdownSoundSystem();
-    uint32_t soundChoice = SoundDriverSetting;
-    OpenSoundDriver(soundChoice);
+    // A missing sound device is no reason to stop: the next driver plays,
+    // or none, and the message area says so once the window is up.
+    const uint32_t soundChoice = SoundDriverSetting;
+    OpenWorkingSoundDriver(soundChoice);
 
     desktop.frameBuffer.assign(FrameBufferBytes, 0);
 
@@ -171,7 +206,6 @@ int StartDesktop(const DesktopOptions& options) {
     monitorSetConsole(nullptr);
     desktop.windowMonitor = !options.terminalMonitor;
     if (!options.terminalMonitor) {
-        static DesktopConsole console;
         static MonitorConsole monitorConsole;
         console = DesktopConsole();
         console.owner = desktop.window;
@@ -185,17 +219,13 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->markRoms();
     // The same line the headless runner prints: what actually runs.
     ShowStatus("%s", start.romLine.c_str());
-    // The menu ticks the sound driver that runs; a driver that failed is
-    // reported once the window is up.
-    desktop.window->reportSoundDriver(soundChoice, false);
+    // The menu ticks the sound driver that runs.
+    desktop.window->reportSoundDriver(soundChoice);
     if (SoundDriverSetting != soundChoice) {
         // Stored at once, as a clean exit would store it: a machine without
         // that sound device is told once, not at every start until then.
         desktop.store->setValue("SoundDriver", SoundDriverSetting);
         desktop.store->sync();
-        QTimer::singleShot(0, desktop.window, [soundChoice] {
-            if (desktop.window) desktop.window->reportSoundDriver(soundChoice);
-        });
     }
 
     desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());
@@ -355,6 +385,8 @@ int RunDesktop(int argc, char** argv) {
     QApplication::setOrganizationName("Emulators");
     QApplication::setApplicationName("Orvane");
     watchSignals(&app);
+    WindowLossFilter windowLoss;
+    app.installNativeEventFilter(&windowLoss);
     StartDesktop(options);
     if (!options.file.empty()) StartWithFile(options.file);
     RunMainLoop();

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "host/qt/paste.h"
+#include "host/session/typing.h"
 #include "machine/keyboard.h"
 
 KeyQueue keyQueue;
@@ -42,6 +43,12 @@ void QueueKeyStroke(const KeyStroke& stroke) {
     QueueKeyEvent(release);
 }
 
+void QueueTypedCode(uint8_t code) {
+    MachineKeyEvent typed;
+    typed.typedCode = code;
+    QueueKeyEvent(typed);
+}
+
 namespace {
 
 void setModifier(uint32_t virtualKey, bool& held, int8_t wanted) {
@@ -57,9 +64,17 @@ void setModifier(uint32_t virtualKey, bool& held, int8_t wanted) {
 
 int DeliverQueuedKey() {
     KeyQueue& q = keyQueue;
+    // Keys after a typed code wait until the machine has read it.
+    if (q.typing && TypingPending()) return 0;
+    q.typing = false;
     while (!q.events.empty()) {
         const MachineKeyEvent event = q.events.front();
         q.events.pop_front();
+        if (event.typedCode) {
+            TypeAfterCurrent(std::string(1, static_cast<char>(event.typedCode)));
+            q.typing = true;
+            return 1;
+        }
         if (event.releaseAll) {
             for (int vk = 0; vk < 256; vk++)
                 if (q.down[vk]) keyReleased(static_cast<uint32_t>(vk));

@@ -25,6 +25,7 @@ struct MachineKeyEvent {
     int8_t shift = -1;
     int8_t ctrl = -1;
     bool releaseAll = false; // releases every key and modifier held
+    uint8_t typedCode = 0;   // not 0: a code no key makes, typed as pasted text is
 };
 
 // A keyboard position and modifier state that types one ABC80 code.
@@ -44,6 +45,7 @@ bool KeyStrokeForCharacter(char32_t character, KeyStroke& stroke);
 struct KeyQueue {
     std::deque<MachineKeyEvent> events;
     bool machineShift = false, machineCtrl = false;
+    bool typing = false; // a typed code of the queue is on its way; keys wait
     bool down[256] = {};
 };
 
@@ -52,6 +54,9 @@ extern KeyQueue keyQueue;
 void QueueKeyEvent(const MachineKeyEvent& event);
 // A press and its release of a stroke (a typed character).
 void QueueKeyStroke(const KeyStroke& stroke);
+// A machine code no key makes, typed the way pasted text is, in its turn
+// among the keys.
+void QueueTypedCode(uint8_t code);
 // Hands queued events to the keyboard until one key press or release has
 // been delivered (modifier changes go with it); 1 when one was delivered.
 int DeliverQueuedKey();

@@ -5,6 +5,7 @@
 #include "media/disk_card.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include "abc80/abc80.h"
@@ -24,7 +26,9 @@
 #include "host/qt/keymap.h"
 #include "host/qt/language.h"
 #include "host/qt/menu_table.h"
+#include "host/qt/paste.h"
 #include "host/qt/settings.h"
+#include "host/qt/status_bar.h"
 #include "host/qt/video_sizing.h"
 #include "host/qt/window_extras.h"
 #include "machine/keyboard.h"
@@ -77,6 +81,9 @@ MainWindow::MainWindow() {
         box.exec();
     };
     keyboardHelpDialog = ShowKeyboardHelpDialog;
+    messageLogDialog = ShowMessageLogDialog;
+    // Every new message is also shown whole over the picture.
+    statusBarWidget->onNewMessage = [this](const QString& text) { view->showMessage(text); };
     view->reportFailure = [this](const QString& caption, const QString& text) {
         showError(caption, text);
     };
@@ -115,11 +122,15 @@ void MainWindow::buildMenus() {
             QObject::connect(menu, &QMenu::aboutToShow, this, [] {
                 if (desktop.menusOpen++ == 0) PauseSound();
             });
-            QObject::connect(menu, &QMenu::aboutToHide, this, [] {
+            QObject::connect(menu, &QMenu::aboutToHide, this, [this] {
                 if (desktop.menusOpen > 0 && --desktop.menusOpen == 0) {
                     if (desktop.running) ResumeSound();
                     ReleaseMachineKeys();
                     ResetPacing();
+                    // Escape closes a menu but leaves the menu bar taking
+                    // keys (letters would open menus and choose items); once
+                    // no menu is open, the keys are the machine's again.
+                    QTimer::singleShot(0, this, [this] { leaveMenuBar(); });
                 }
             });
             break;
@@ -140,6 +151,17 @@ void MainWindow::buildMenus() {
         }
         }
     }
+}
+
+void MainWindow::leaveMenuBar() {
+    if (desktop.menusOpen != 0 || QApplication::activePopupWidget()) return;
+    QMenuBar* bar = menuBar();
+    if (bar->activeAction()) {
+        // The menu bar's own way out of its keyboard mode.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(bar, &escape);
+    }
+    if (isActiveWindow()) setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::retranslateMenus() {
@@ -233,9 +255,13 @@ void ReleaseMachineKeys() {
 void MainWindow::typeCharacter(char32_t character, quint64 hostKey) {
     KeyStroke stroke;
     if (!KeyStrokeForCharacter(character, stroke)) {
+        const int code = MachineCodeOfCharacter(character);
+        if (code > 0) {
+            QueueTypedCode(static_cast<uint8_t>(code));
+            return;
+        }
         const QString shown = QString::fromUcs4(&character, 1);
-        ShowStatus("The ABC80 has no key for \"%s\"; the key was dropped.",
-                   shown.toLocal8Bit().constData());
+        ShowStatusText(QString("The ABC80 has no key for \"%1\"; the key was dropped.").arg(shown));
         return;
     }
     if (!hostKey) {

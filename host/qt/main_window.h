@@ -96,13 +96,15 @@ class MainWindow : public QMainWindow {
     void setRecentFiles(const QStringList& files);
     // Ticks the sound driver actually running; says so when it is not the
     // chosen one.
-    void reportSoundDriver(uint32_t chosen, bool tell = true);
+    void reportSoundDriver(uint32_t chosen);
     // The BASIC and DOS marks and texts as they run: a slot without its
     // image says "Open firmware", a DOS without its image is not ticked.
     void markRoms(bool dosLast = false);
     void markDos(uint32_t running);
     // The keyboard help dialog (replaceable for tests).
     std::function<void(QWidget* parent)> keyboardHelpDialog;
+    // Help > Messages: every message shown since the start.
+    std::function<void(QWidget* parent)> messageLogDialog;
     // A PNG of the picture at 4:3, integer-scaled, into folder (the user's
     // Pictures/Orvane when empty); the path written, or "" on failure.
     QString quickScreenshot(const QString& folder = QString());
@@ -123,6 +125,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // Hands the keys back to the machine once no menu is open.
+    void leaveMenuBar();
     void runCommand(int id);
     QString askFile(bool save);
     std::string askWav(bool save, const char* title);

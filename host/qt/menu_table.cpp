@@ -113,6 +113,7 @@ const MenuEntry MenuTable[] = {
 
     {0, M, "&Help", 0, nullptr, No},
     {1, I, "&Keyboard", CmdKeyboardHelp, nullptr, No},
+    {1, I, "&Messages", CmdMessageLog, nullptr, No},
     {1, I, "&About", CmdAbout, nullptr, No},
 };
 const int MenuTableSize = sizeof MenuTable / sizeof MenuTable[0];

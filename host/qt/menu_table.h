@@ -69,6 +69,7 @@ enum : int {
     CmdKeyboardPositional = 40201,
     CmdKeyboardHelp = 40202,
     CmdQuickScreenshot = 40203,
+    CmdMessageLog = 40204,
     CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
     CmdRecentLast = 40217,
     CmdLanguageFirst = 40220, // 40220-40222: the system's language, English, Swedish

@@ -9,4 +9,4 @@
 #include "host/text/typed_text.h"
 
 // A whole clipboard text as the bytes for typeText.
-std::string ClipboardTextToMachineBytes(const QString& text);
+std::string ClipboardTextToMachineBytes(const QString& text, DroppedCharacters* dropped = nullptr);

@@ -2,6 +2,10 @@
 #include "host/qt/status_bar.h"
 
 #include <QLabel>
+#include <QResizeEvent>
+#include <QTime>
+
+#include <algorithm>
 
 #include <cstdarg>
 #include <cstdio>
@@ -12,6 +16,8 @@
 namespace {
 
 OrvaneStatusBar* currentBar = nullptr;
+QStringList messageLog;
+constexpr int MessageLogSize = 200;
 // Field 2 is wide enough for the counter, the position and a program name:
 // "0084 * 01:24/01:24 PROGNAME.BAS".
 constexpr int FieldWidths[StatusFieldCount] = {80, 96, 240, -1};
@@ -53,8 +59,11 @@ OrvaneStatusBar::OrvaneStatusBar(QWidget* parent) : QStatusBar(parent) {
             fields[i]->setFixedWidth(FieldWidths[i]);
             addWidget(fields[i]);
         } else {
+            // Any width will do: the text is shortened to fit.
             fields[i]->setMinimumWidth(1);
+            fields[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             addWidget(fields[i], 1);
+            fields[i]->installEventFilter(this);
         }
     }
     drives = new QLabel(this);
@@ -70,11 +79,55 @@ void OrvaneStatusBar::setDrives(const QString& text, const QString& toolTip) {
 QString OrvaneStatusBar::drivesText() const { return drives->text(); }
 
 void OrvaneStatusBar::setField(int field, const QString& text) {
-    fields[field]->setText(text);
+    const QString before = texts[field];
+    texts[field] = text;
     fields[field]->setToolTip(text);
+    if (field != StatusMessageField) {
+        fields[field]->setText(text);
+        return;
+    }
+    showMessageElided();
+    if (text.isEmpty() || text == before) return;
+    // A message that only updates the one before ("... 12 kB so far")
+    // replaces it in the log and is not shown again over the picture.
+    const bool update = !before.isEmpty() && text.left(16) == before.left(16);
+    const QString entry = QTime::currentTime().toString("hh:mm:ss") + " " + text;
+    if (update && !messageLog.isEmpty()) {
+        messageLog.last() = entry;
+        return;
+    }
+    messageLog.append(entry);
+    while (messageLog.size() > MessageLogSize)
+        messageLog.removeFirst();
+    if (onNewMessage) onNewMessage(text);
 }
 
-QString OrvaneStatusBar::fieldText(int field) const { return fields[field]->text(); }
+void OrvaneStatusBar::showMessageElided() {
+    QLabel* label = fields[StatusMessageField];
+    const int room = label->contentsRect().width() - 2 * label->margin() - 4;
+    label->setText(label->fontMetrics().elidedText(texts[StatusMessageField], Qt::ElideRight,
+                                                   std::max(room, 8)));
+}
+
+void OrvaneStatusBar::resizeEvent(QResizeEvent* event) {
+    // In a narrow window the two empty fields give their room to the
+    // message, so it stays on the window.
+    const bool narrow =
+        event->size().width() < FieldWidths[0] + FieldWidths[1] + FieldWidths[2] + 160;
+    fields[0]->setVisible(!narrow);
+    fields[1]->setVisible(!narrow);
+    QStatusBar::resizeEvent(event);
+}
+
+bool OrvaneStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fields[StatusMessageField] && event->type() == QEvent::Resize)
+        showMessageElided();
+    return QStatusBar::eventFilter(watched, event);
+}
+
+QStringList MessageLog() { return messageLog; }
+
+QString OrvaneStatusBar::fieldText(int field) const { return texts[field]; }
 QString OrvaneStatusBar::fieldToolTip(int field) const { return fields[field]->toolTip(); }
 
 void SetStatusBar(OrvaneStatusBar* bar) {
@@ -91,6 +144,10 @@ void ShowStatus(const char* format, ...) {
     va_start(args, format);
     setFieldFormatted(StatusMessageField, format, args);
     va_end(args);
+}
+
+void ShowStatusText(const QString& text) {
+    if (currentBar) currentBar->setField(StatusMessageField, text);
 }
 
 void SetStatusField(int field, const char* format, ...) {

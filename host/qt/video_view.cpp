@@ -4,13 +4,16 @@
 #include "host/qt/video_view.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -116,6 +119,34 @@ VideoView::VideoView(QWidget* parent) : QWidget(parent) {
     };
     backEnd = CreateSoftwareBackEnd(this);
     backEnd->widget()->setGeometry(rect());
+    overlay = new QLabel(this);
+    overlay->setWordWrap(true);
+    overlay->setTextFormat(Qt::PlainText);
+    overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
+    overlay->setFocusPolicy(Qt::NoFocus);
+    overlay->setStyleSheet("QLabel { background: rgba(0, 0, 0, 200); color: white; "
+                           "border: 1px solid #808080; padding: 4px; }");
+    overlay->hide();
+    overlayTimer = new QTimer(this);
+    overlayTimer->setSingleShot(true);
+    QObject::connect(overlayTimer, &QTimer::timeout, overlay, &QWidget::hide);
+}
+
+void VideoView::showMessage(const QString& text) {
+    overlay->setText(text);
+    placeOverlay();
+    overlay->show();
+    overlay->raise();
+    // Long enough to read: four seconds, and more for a long text.
+    overlayTimer->start(std::max(4000, 60 * static_cast<int>(text.size())));
+}
+
+void VideoView::placeOverlay() {
+    const int margin = 6;
+    const int width = std::max(40, this->width() - 2 * margin);
+    const int height =
+        std::min(overlay->heightForWidth(width), std::max(20, this->height() - 2 * margin));
+    overlay->setGeometry(margin, this->height() - margin - height, width, height);
 }
 
 VideoView::~VideoView() = default;
@@ -145,6 +176,7 @@ uint32_t VideoView::SelectVideoDriver(uint32_t index) {
     QWidget* shown = backEnd->widget();
     shown->setGeometry(rect());
     shown->show();
+    overlay->raise();
     presentAgain();
     return driver;
 }
@@ -171,6 +203,7 @@ QImage VideoView::grabPicture() { return backEnd->widget()->grab().toImage(); }
 void VideoView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     backEnd->widget()->setGeometry(rect());
+    if (overlay->isVisible()) placeOverlay();
     presentAgain();
 }
 

@@ -35,6 +35,8 @@ class VideoBackEnd {
 };
 
 class VideoView;
+class QLabel;
+class QTimer;
 
 // Back-end factories. Each returns nullptr when the back end cannot be
 // opened, with the reason in *failure (shown to the user, then the next
@@ -68,10 +70,19 @@ class VideoView : public QWidget {
     // The picture as last presented, scaled as shown on screen.
     QImage grabPicture();
 
+    // Shows a message over the foot of the picture for a few seconds,
+    // wrapped to the picture's width.
+    void showMessage(const QString& text);
+    QLabel* messageOverlay() const { return overlay; }
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void placeOverlay();
+
+    QLabel* overlay = nullptr;
+    QTimer* overlayTimer = nullptr;
     std::unique_ptr<VideoBackEnd> backEnd;
     uint32_t driver = VideoSoftware;
     bool keepAspectRatio = true;

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -17,6 +18,7 @@
 #include <QWindow>
 
 #include "host/qt/language.h"
+#include "host/qt/status_bar.h"
 
 QIcon OrvaneIcon() {
     QIcon icon;
@@ -86,14 +88,15 @@ QString QuickScreenshotFolder() {
 const KeyHelpRow KeyHelpRows[] = {
     {"A-Z, 0-9, space", "the same keys", "letters type lower case, Shift for capitals"},
     {"RETURN", "Return, keypad Enter", "ends a line"},
-    {"<- (back)", "Backspace", "deletes left"},
+    {"<- (back)", "Backspace, Left arrow", "deletes left"},
     {"->", "Right arrow", "moves right (code 09h)"},
-    {"< and >, @ (É)", "key left of Z (Insert)", "Ctrl gives DEL (7Fh)"},
+    {"< and @ (É)", "key left of Z (Insert)", "Ctrl gives DEL (7Fh)"},
     {"Å Ü (} ~)", "the two keys right of P", "Shift: ] ^"},
     {"Ö Ä ({ |)", "the two keys right of L", "Shift: \\ ["},
     {"+ ?, é", "the two keys right of 0", ""},
     {"' *", "key left of Return (\\ on US)", ""},
     {", ; . : - _", "the three keys left of right Shift", "Ctrl+Shift+- gives _"},
+    {"> _", "key left of 1 (` on US, § on Swedish)", "Shift gives _"},
     {"0 =", "0", "the 0 key sits right of 9"},
     {"CTRL", "Ctrl", "Ctrl+letter types control codes 01h-1Ah"},
     {"SHIFT", "Shift", ""},
@@ -134,5 +137,21 @@ void ShowKeyboardHelpDialog(QWidget* parent) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog.resize(640, 520);
+    dialog.exec();
+}
+
+void ShowMessageLogDialog(QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle("Messages");
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QPlainTextEdit(&dialog);
+    text->setReadOnly(true);
+    text->setPlainText(MessageLog().join('\n'));
+    text->moveCursor(QTextCursor::End);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(640, 360);
     dialog.exec();
 }

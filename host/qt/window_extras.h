@@ -36,3 +36,6 @@ extern const KeyHelpRow KeyHelpRows[];
 extern const int KeyHelpRowCount;
 // Shows the keyboard help as a modal dialog (drawn by Qt's table).
 void ShowKeyboardHelpDialog(QWidget* parent);
+
+// Help > Messages: the message log in a box the user can read and copy.
+void ShowMessageLogDialog(QWidget* parent);

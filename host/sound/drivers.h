@@ -29,3 +29,8 @@ extern const SoundDriver* const SoundDrivers[SoundDriverCount];
 // installed, with a line on the standard error stream. The setting takes the
 // index in every case; an index beyond the table counts as the last driver.
 void OpenSoundDriver(uint32_t index);
+
+// Opens the chosen driver, or when it cannot be opened the next platform
+// driver (round the table), or at last "No sound"; returns the index of the
+// driver that runs, which the setting takes too.
+uint32_t OpenWorkingSoundDriver(uint32_t index);

@@ -23,3 +23,15 @@ void OpenSoundDriver(uint32_t index) {
                  driver->name);
     InstallSoundDriver(&NoSoundDriver);
 }
+
+uint32_t OpenWorkingSoundDriver(uint32_t index) {
+    if (index >= SoundDriverCount) index = SoundDriverCount - 1;
+    // The platform drivers from the chosen one on, round the table.
+    for (uint32_t tried = 0; index != 0 && tried + 1 < SoundDriverCount; tried++) {
+        OpenSoundDriver(index);
+        if (CurrentSoundDriver() == SoundDrivers[index]) return index;
+        index = index + 1 < SoundDriverCount ? index + 1 : 1;
+    }
+    OpenSoundDriver(0);
+    return 0;
+}

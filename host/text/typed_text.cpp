@@ -2,6 +2,7 @@
 // character-to-text conversion used for copying.
 #include "host/text/typed_text.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -30,7 +31,7 @@ int MachineCodeOfCharacter(char32_t character) {
     return static_cast<int>(character);
 }
 
-std::string TextToMachineBytes(const std::u32string& text) {
+std::string TextToMachineBytes(const std::u32string& text, DroppedCharacters* dropped) {
     std::string bytes;
     bytes.reserve(text.size());
     bool afterCr = false;
@@ -48,9 +49,59 @@ std::string TextToMachineBytes(const std::u32string& text) {
             continue;
         }
         int code = MachineCodeOfCharacter(c);
-        if (code > 0) bytes += static_cast<char>(code);
+        if (code > 0) {
+            bytes += static_cast<char>(code);
+        } else if (dropped) {
+            dropped->count++;
+            if (dropped->distinct.find(c) == std::u32string::npos) dropped->distinct += c;
+        }
     }
     return bytes;
+}
+
+std::string DroppedCharactersNote(const DroppedCharacters& dropped) {
+    if (dropped.count == 0) return {};
+    // The characters as the user pasted them, at most a dozen of them;
+    // control characters are named by their code, as they show nothing.
+    std::string shown;
+    size_t listed = 0;
+    for (char32_t c : dropped.distinct) {
+        if (listed++ == 12) {
+            shown += "...";
+            break;
+        }
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+            shown += listed > 1 ? " " : "";
+            shown += code;
+            continue;
+        }
+        shown += CodePointToUtf8(c);
+    }
+    const size_t n = dropped.count;
+    return "The ABC80 cannot show \"" + shown + "\"; " + std::to_string(n) +
+           (n == 1 ? " pasted character was" : " pasted characters were") + " dropped.";
+}
+
+std::string CodePointToUtf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
 }
 
 std::u32string Utf8ToCodePoints(const std::string& text) {

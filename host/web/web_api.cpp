@@ -21,6 +21,7 @@
 #include "host/session/media_commands.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
+#include "host/text/physical_keys.h"
 #include "host/text/screen_text.h"
 #include "host/text/typed_text.h"
 #include "host/web/web_machine.h"
@@ -99,6 +100,23 @@ std::string pathIn(const char* folder, const char* name) {
     return std::string(folder) + "/" + base;
 }
 
+// The physical keys the machine knows, as the desktop maps them: the page's
+// positional keyboard is this table. A key whose virtual-key code the
+// machine ignores (function keys, Escape) is left out, so the browser keeps it.
+std::vector<PhysicalKey> machineKeys() {
+    std::vector<PhysicalKey> keys;
+    for (const PhysicalKey& key : PhysicalKeys()) {
+        bool known = key.virtualKey == VkShift || key.virtualKey == VkControl;
+        for (uint8_t vk : KeyPositions)
+            known = known || (vk != 0 && vk == key.virtualKey);
+        if (known) keys.push_back(key);
+    }
+    return keys;
+}
+const std::vector<PhysicalKey>& pageKeys() {
+    static const std::vector<PhysicalKey> keys = machineKeys();
+    return keys;
+}
 } // namespace
 
 std::vector<uint8_t>& WebOutput() { return web.output; }
@@ -203,6 +221,25 @@ EMSCRIPTEN_KEEPALIVE int orvane_type_text(const char* utf8) {
 }
 
 EMSCRIPTEN_KEEPALIVE int orvane_typing() { return TypingPending(); }
+
+// The note about the characters of a text the machine cannot show (the
+// desktop's words), empty when it can show them all.
+EMSCRIPTEN_KEEPALIVE const char* orvane_dropped_note(const char* utf8) {
+    static std::string note;
+    DroppedCharacters dropped;
+    TextToMachineBytes(Utf8ToCodePoints(utf8 ? utf8 : ""), &dropped);
+    note = DroppedCharactersNote(dropped);
+    return note.c_str();
+}
+
+// The page's physical key table, entry by entry (see machineKeys).
+EMSCRIPTEN_KEEPALIVE int orvane_physical_key_count() { return static_cast<int>(pageKeys().size()); }
+EMSCRIPTEN_KEEPALIVE const char* orvane_physical_key_name(int index) {
+    return index >= 0 && index < orvane_physical_key_count() ? pageKeys()[index].browserCode : "";
+}
+EMSCRIPTEN_KEEPALIVE int orvane_physical_key_vk(int index) {
+    return index >= 0 && index < orvane_physical_key_count() ? pageKeys()[index].virtualKey : 0;
+}
 
 // The keys still to be typed of the text being typed now (two steps a key).
 EMSCRIPTEN_KEEPALIVE int orvane_typing_left() {

@@ -80,6 +80,7 @@ void DesktopTest::startDesktop(int refreshHz) {
         messages.emplace_back(caption, text);
     };
     window().keyboardHelpDialog = [this](QWidget*) { keyboardHelpShown++; };
+    window().messageLogDialog = [this](QWidget*) { messageLogShown++; };
     monitorSetConsole(&LeavingConsole);
 }
 

@@ -67,4 +67,5 @@ class DesktopTest : public ::testing::Test {
     std::vector<QString> dialogAnswers;                // answered in order; "" = cancel
     std::vector<std::pair<QString, QString>> messages; // (caption, text)
     int keyboardHelpShown = 0;
+    int messageLogShown = 0;
 };

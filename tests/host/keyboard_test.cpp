@@ -2,6 +2,8 @@
 // produces) reach the machine's BASIC as the characters shown on the keys,
 // every press is seen however short, and characters the ABC80 lacks are
 // dropped with a note.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include "desktop_fixture.h"
@@ -98,6 +100,64 @@ TEST_F(KeyboardTest, CharactersTheMachineLacksAreDroppedWithANote) {
         << window().status()->fieldText(StatusMessageField).toStdString();
 }
 
+// Every character the machine shows can be typed in natural mode, > and _
+// among them: each is sent as the host sends it (the character, no key
+// code), and the machine echoes it.
+TEST_F(KeyboardTest, NaturalTypingReachesEveryCharacterTheMachineShows) {
+    startDesktop();
+    runFramesAndReadScreen(60);
+    QString all;
+    for (int code = 0x20; code <= 0x7E; code++)
+        all += QChar(screenCharToText(static_cast<uint8_t>(code))); // Latin-1
+    for (int from = 0; from < all.size(); from += 30) {
+        const QString chunk = all.mid(from, 30);
+        for (QChar c : "rem " + chunk) {
+            send(&window(), QEvent::KeyPress, {0, Qt::NoModifier}, QString(c));
+            send(&window(), QEvent::KeyRelease, {0, Qt::NoModifier}, QString(c));
+        }
+        const std::string screen = runFramesAndReadScreen(2 * (chunk.size() + 4) + 10);
+        EXPECT_NE(screen.find((">rem " + chunk).toStdString()), std::string::npos)
+            << chunk.toStdString() << "\n"
+            << screen;
+        EXPECT_EQ(window().status()->fieldText(StatusMessageField).indexOf("no key"), -1);
+        typeFast(&window(), "\r", 2);
+    }
+    // > in a program line is kept, not dropped.
+    typeFast(&window(), "10 IF 2>1 THEN PRINT 5\r", 0);
+    typeFast(&window(), "run\r", 0);
+    const std::string screen = runFramesAndReadScreen(200);
+    EXPECT_NE(screen.find("10 IF 2>1 THEN PRINT 5"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\n 5"), std::string::npos) << screen;
+}
+
+// A code that no key makes is typed as pasted text is, in its turn: the
+// keys queued after it wait until the machine has read it.
+TEST_F(KeyboardTest, TypedCodeKeepsItsPlaceAmongTheKeys) {
+    startDesktop();
+    runFramesAndReadScreen(60);
+    KeyStroke a, b;
+    ASSERT_TRUE(KeyStrokeForCharacter(U'a', a));
+    ASSERT_TRUE(KeyStrokeForCharacter(U'b', b));
+    QueueKeyStroke(a);
+    QueueTypedCode('>');
+    QueueTypedCode('=');
+    QueueKeyStroke(b);
+    const std::string screen = runFramesAndReadScreen(40);
+    EXPECT_NE(screen.find(">a>=b"), std::string::npos) << screen;
+    EXPECT_TRUE(keyQueue.events.empty());
+}
+
+TEST_F(KeyboardTest, PastedCharactersTheMachineLacksGetANote) {
+    startDesktop();
+    runFramesAndReadScreen(60);
+    QGuiApplication::clipboard()->setText("print [2]");
+    window().OnCommand(CmdPaste);
+    const std::string screen = runFramesAndReadScreen(60);
+    EXPECT_NE(screen.find(">print 2"), std::string::npos) << screen;
+    EXPECT_EQ(window().status()->fieldText(StatusMessageField),
+              "The ABC80 cannot show \"[]\"; 2 pasted characters were dropped.");
+}
+
 TEST_F(KeyboardTest, PositionalModeFollowsTheSwedishPlaces) {
     startDesktop();
     runFramesAndReadScreen(60);
@@ -126,8 +186,12 @@ TEST_F(KeyboardTest, KeyStrokesComeFromTheKeyTable) {
     ASSERT_TRUE(KeyStrokeForCharacter(U'ä', stroke));
     EXPECT_EQ(stroke.virtualKey, 0xDE);
     EXPECT_FALSE(stroke.shift);
-    ASSERT_TRUE(KeyStrokeForCharacter(U'_', stroke)); // only with Ctrl+Shift
-    EXPECT_TRUE(stroke.ctrl && stroke.shift);
+    ASSERT_TRUE(KeyStrokeForCharacter(U'_', stroke)); // Shift and the key left of 1
+    EXPECT_EQ(stroke.virtualKey, 0xDF);
+    EXPECT_TRUE(stroke.shift && !stroke.ctrl);
+    ASSERT_TRUE(KeyStrokeForCharacter(U'>', stroke));
+    EXPECT_EQ(stroke.virtualKey, 0xDF);
+    EXPECT_FALSE(stroke.shift || stroke.ctrl);
     EXPECT_FALSE(KeyStrokeForCharacter(U'[', stroke)); // shows as Ä on the ABC80
     EXPECT_FALSE(KeyStrokeForCharacter(U'€', stroke));
 }

@@ -82,22 +82,50 @@ TEST_F(SettingsTest, ChoicesSurviveANormalExit) {
     EXPECT_TRUE(window().isChecked(CmdDosFirst));
 }
 
-// A sound device that is missing at start-up is reported once: the fallback
-// is stored at once, so the next start (even after a crash) is quiet.
-TEST_F(SettingsTest, ASoundDriverThatFailsAtStartIsReportedOnlyOnce) {
-    store().setValue("SoundDriver", 2); // ALSA, which has no device on test machines
+// A sound device that is missing at start-up opens no box: the next driver
+// plays, else none, and the message area says so once. The fallback is
+// stored at once, so the next start (even after a crash) is quiet.
+TEST_F(SettingsTest, AMissingSoundDeviceFallsBackWithoutABox) {
+    // Neither platform driver can find a device.
+    qputenv("SDL_AUDIODRIVER", "no-such-audio-driver");
+    qputenv("ORVANE_ALSA_DEVICE", "no-such-alsa-device");
+    store().setValue("SoundDriver", 2);
+    store().setValue("VideoDriver", 0);
     startDesktop();
-    if (CurrentSoundDriver() == &AlsaSoundDriver) GTEST_SKIP() << "ALSA opened here";
+    qunsetenv("SDL_AUDIODRIVER");
+    qunsetenv("ORVANE_ALSA_DEVICE");
     QCoreApplication::processEvents();
-    const auto aboutAlsa = std::count_if(messages.begin(), messages.end(), [](const auto& m) {
-        return m.second.contains("\"ALSA\" could not be opened");
-    });
-    EXPECT_EQ(aboutAlsa, 1);
+    for (const auto& [caption, text] : messages)
+        ADD_FAILURE() << "a box: " << text.toStdString();
+    EXPECT_EQ(SoundDriverSetting, 0u);
+    EXPECT_TRUE(window().isChecked(CmdSoundFirst));
+    EXPECT_EQ(window().status()->fieldText(StatusMessageField),
+              "The sound driver \"ALSA\" could not be opened; the machine runs without sound.");
     // On disk before any exit: another QSettings in this process would only
     // show the shared cache.
     QFile file(folder.path() + "/config/Emulators/Orvane.conf");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("SoundDriver=0"));
+}
+
+// SDL without a device falls back to ALSA when ALSA has one (a null PCM
+// plays anywhere ALSA is installed).
+TEST_F(SettingsTest, AMissingSoundDeviceFallsBackToTheNextDriver) {
+    qputenv("SDL_AUDIODRIVER", "no-such-audio-driver");
+    qputenv("ORVANE_ALSA_DEVICE", "null");
+    store().setValue("SoundDriver", 1);
+    store().setValue("VideoDriver", 0);
+    startDesktop();
+    qunsetenv("SDL_AUDIODRIVER");
+    qunsetenv("ORVANE_ALSA_DEVICE");
+    if (CurrentSoundDriver() != &AlsaSoundDriver) GTEST_SKIP() << "no ALSA null device here";
+    for (const auto& [caption, text] : messages)
+        ADD_FAILURE() << "a box: " << text.toStdString();
+    EXPECT_EQ(SoundDriverSetting, 2u);
+    EXPECT_TRUE(window().isChecked(CmdSoundFirst + 2));
+    EXPECT_EQ(window().status()->fieldText(StatusMessageField),
+              "The sound driver \"SDL audio\" could not be opened; sound goes to \"ALSA\" "
+              "instead.");
 }
 
 TEST_F(SettingsTest, SavedNoLimitSurvivesARestart) {

@@ -17,8 +17,10 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <iterator>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,7 @@
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
+#include "user_screen.h"
 
 namespace {
 
@@ -322,6 +325,150 @@ TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
     ShutdownDesktop();
     QDir::setCurrent(previousDirectory);
     delete app;
+}
+
+// The program under a window manager, driven from outside -------------------
+
+bool toolsForTheUserAreThere(QString* missing) {
+    for (const char* tool : {"openbox", "xdotool", "xwd", "setxkbmap"})
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            *missing = tool;
+            return false;
+        }
+    return true;
+}
+
+class UserAtTheScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server";
+        QString missing;
+        if (!toolsForTheUserAreThere(&missing))
+            GTEST_SKIP() << missing.toStdString() << " is missing";
+        static int argc = 1;
+        static char name[] = "orvane-user";
+        static char* argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        if (!QApplication::instance()) app = new QApplication(argc, argv);
+    }
+    void TearDown() override {
+        screen.reset();
+        RunTool("setxkbmap", {"us"});
+        delete app;
+    }
+    void startProgram(const QStringList& settings = {"SoundDriver=0", "VideoDriver=0"}) {
+        screen = std::make_unique<UserScreen>();
+        const QString failure = screen->start(ORVANE_PROGRAM, settings);
+        ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    }
+    // Opens a menu with its Alt key and returns where it shows on the
+    // screen and how that area looks.
+    AreaLook openMenu(const QString& altKey, QRect* where) {
+        const QImage before = CaptureRootWindow();
+        screen->key(altKey);
+        Settle(500);
+        const QImage after = CaptureRootWindow();
+        // ORVANE_SCREEN_SHOTS names a folder to keep the captures in.
+        const QString shots = qEnvironmentVariable("ORVANE_SCREEN_SHOTS");
+        if (!shots.isEmpty()) {
+            before.save(shots + "/before-" + altKey + ".png");
+            after.save(shots + "/menu-" + altKey + ".png");
+        }
+        *where = ChangedArea(before, after);
+        return LookAt(after, *where);
+    }
+
+    QApplication* app = nullptr;
+    std::unique_ptr<UserScreen> screen;
+};
+
+// Every menu, opened from a fresh start with the Software driver, is drawn
+// on the screen, not a black box. Disabled while it fails: a click on a menu
+// title maps a popup window whose content stays black on the root window
+// (see docs/desktop.md, "Known faults").
+TEST_F(UserAtTheScreen, DISABLED_EveryMenuIsDrawnOnTheScreen) {
+    startProgram();
+    for (const char* menu : {"alt+f", "alt+a", "alt+t", "alt+o", "alt+h"}) {
+        SCOPED_TRACE(menu);
+        QRect where;
+        const AreaLook look = openMenu(menu, &where);
+        EXPECT_GT(where.width() * where.height(), 40 * 40) << "the menu opened";
+        EXPECT_LT(look.darkShare, 0.5) << "the menu is not a black box";
+        EXPECT_GT(look.colours, 4);
+        screen->key("Escape");
+        Settle(300);
+    }
+}
+
+// After one Escape closes a menu, letters go to the machine, not to the
+// menu bar (where l, o, a, d would open menus and choose items).
+TEST_F(UserAtTheScreen, EscapeGivesTheKeysBackToTheMachine) {
+    startProgram();
+    for (const char* menu : {"alt+f", "alt+a", "alt+t", "alt+o", "alt+h"}) {
+        SCOPED_TRACE(menu);
+        screen->key(menu);
+        Settle(300);
+        screen->key("Escape");
+        Settle(300);
+        screen->type("load");
+        EXPECT_TRUE(screen->waitForScreen(">load", 5000)) << screen->screenText().toStdString();
+        screen->key("ctrl+x"); // the line is dropped, nothing is loaded
+        screen->key("Return");
+    }
+}
+
+// Real key events on two layouts type every printable character the
+// machine shows: all of ASCII but the signs whose codes show Swedish
+// letters, and on the Swedish layout its own Å Ä Ö keys. (É, é, Ü and ü are
+// dead-key compositions there and on no key of a US layout; xdotool can
+// only fake such characters through a scratch key, which races the
+// client's key map.)
+TEST_F(UserAtTheScreen, EveryPrintableCharacterOnTwoLayouts) {
+    startProgram();
+    QString ascii;
+    for (char32_t c = 0x20; c <= 0x7E; c++)
+        if (!QString("@[\\]^`{|}~").contains(QChar(c))) ascii += QChar(c);
+    const struct {
+        const char* layout;
+        QString characters;
+    } layouts[] = {{"us", ascii}, {"se", ascii + QString::fromUtf8("ÅÄÖåäö")}};
+    for (const auto& [layout, all] : layouts) {
+        SCOPED_TRACE(layout);
+        ASSERT_FALSE(RunTool("setxkbmap", {layout}).isNull());
+        Settle(300);
+        screen->key("Return");
+        for (int from = 0; from < all.size(); from += 28) {
+            const QString chunk = all.mid(from, 28);
+            screen->type("rem " + chunk);
+            EXPECT_TRUE(screen->waitForScreen(">rem " + chunk, 8000))
+                << chunk.toStdString() << "\n"
+                << screen->screenText().toStdString();
+            screen->key("Return");
+        }
+    }
+}
+
+// The window manager's close request: for the monitor window it closes the
+// monitor and the machine runs on; for the main window while a file dialog
+// is open it ends the program.
+TEST_F(UserAtTheScreen, CloseRequestsFromTheWindowManager) {
+    startProgram();
+    screen->key("alt+m");
+    const QString monitor =
+        RunTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "monitor"}, 10000)
+            .trimmed();
+    ASSERT_FALSE(monitor.isEmpty()) << "the monitor window opened";
+    RunTool("xdotool", {"windowclose", monitor.split('\n').first()});
+    Settle(500);
+    RunTool("xdotool", {"windowactivate", "--sync", screen->window()});
+    screen->type("print 6*7\r");
+    EXPECT_TRUE(screen->waitForScreen(" 42", 8000)) << screen->screenText().toStdString();
+
+    screen->key("alt+f");
+    screen->key("l"); // Load program...: a file dialog
+    Settle(800);
+    RunTool("xdotool", {"windowclose", screen->window()});
+    EXPECT_TRUE(screen->process().waitForFinished(10000)) << "the program ended";
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include <QKeyEvent>
 
+#include <set>
+
 #include "host/qt/keymap.h"
+#include "host/text/physical_keys.h"
 #include "machine/keyboard.h"
 
 namespace {
@@ -83,7 +86,7 @@ TEST(KeyMap, FunctionModifierAndEditingKeys) {
         {29, Qt::Key_Control, VkControl}, {97, Qt::Key_Control, VkControl},
         {28, Qt::Key_Return, 0x0D},       {96, Qt::Key_Enter, 0x0D},
         {14, Qt::Key_Backspace, 0x08},    {57, Qt::Key_Space, 0x20},
-        {106, Qt::Key_Right, 0x27},       {105, Qt::Key_Left, 0x25},
+        {106, Qt::Key_Right, 0x27},       {105, Qt::Key_Left, 0x08}, // the back key
         {110, Qt::Key_Insert, 0x2D},      {1, Qt::Key_Escape, 0x1B},
     };
     for (const auto& k : keys) {
@@ -103,7 +106,7 @@ TEST(KeyMap, QtKeysGoToThePositionOfTheirCharacter) {
         {Qt::Key_Equal, 1, '='},       {Qt::Key_Exclam, 1, '!'},      {Qt::Key_Plus, 0, '+'},
         {Qt::Key_Question, 1, '?'},    {Qt::Key_Minus, 0, '-'},       {Qt::Key_Asterisk, 1, '*'},
         {Qt::Key_Less, 0, '<'},        {Qt::Key_Colon, 1, ':'},       {Qt::Key_M, 0, 'm'},
-        {Qt::Key_7, 0, '7'},
+        {Qt::Key_7, 0, '7'},           {Qt::Key_Greater, 0, '>'},     {Qt::Key_Underscore, 1, '_'},
     };
     for (const auto& k : keys) {
         const uint32_t vk = VirtualKeyFromQtKey(k.qtKey);
@@ -126,6 +129,48 @@ TEST(KeyMap, KeyEventsUseQtKeysWithoutPlatformScanCodes) {
     EXPECT_EQ(KeyEventToVirtualKey(&aring), 0xDBu);
     QKeyEvent f1(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
     EXPECT_EQ(KeyEventToVirtualKey(&f1), 0x70u);
+}
+
+// Every physical key: the desktop's X11 keycode and the page's browser name
+// reach the same virtual-key code, one table serving both.
+TEST(KeyMap, EveryPhysicalKeyIsTheSameInBothFrontEnds) {
+    int keys = 0;
+    for (const PhysicalKey& key : PhysicalKeys()) {
+        SCOPED_TRACE(key.browserCode);
+        EXPECT_NE(key.virtualKey, 0u);
+        EXPECT_EQ(VirtualKeyFromScanCode(key.inputCode + 8, ScanCodeKind::XKeycode),
+                  key.virtualKey);
+        EXPECT_EQ(VirtualKeyOfBrowserCode(key.browserCode), key.virtualKey);
+        keys++;
+    }
+    EXPECT_GE(keys, 95) << "a full PC keyboard";
+    EXPECT_EQ(VirtualKeyOfBrowserCode("NoSuchKey"), 0u);
+    EXPECT_EQ(VirtualKeyOfInputCode(100000), 0u);
+}
+
+// By position, every key of the machine's table is reached from the host
+// keyboard, and every character the machine shows is typed by some key
+// with some of Shift and Ctrl: > and _ included.
+TEST(KeyMap, PositionalTypingReachesEveryKeyAndCharacter) {
+    std::set<uint32_t> reached;
+    for (const PhysicalKey& key : PhysicalKeys())
+        reached.insert(key.virtualKey);
+    for (int position = 0; position < KeyboardPositions; position++) {
+        if (!KeyPositions[position]) continue;
+        EXPECT_TRUE(reached.count(KeyPositions[position])) << "position " << position;
+    }
+    for (uint32_t code = 0x20; code <= 0x7E; code++) {
+        bool typed = false;
+        for (int position = 0; position < KeyboardPositions && !typed; position++)
+            for (int modifiers = 0; modifiers < 4 && !typed; modifiers++)
+                typed = KeyPositions[position] && reached.count(KeyPositions[position]) &&
+                        KeyChars[modifiers][position] == code;
+        EXPECT_TRUE(typed) << "code " << std::hex << code;
+    }
+    // The key left of 1: > plain, _ with Shift.
+    EXPECT_EQ(MachineCharOf(VirtualKeyOfBrowserCode("Backquote")), static_cast<uint32_t>('>'));
+    EXPECT_EQ(MachineCharOf(VirtualKeyFromScanCode(41, ScanCodeKind::Evdev)),
+              static_cast<uint32_t>('>'));
 }
 
 } // namespace

@@ -36,6 +36,33 @@ TEST(Paste, CharactersWithoutAMachineCodeAreDropped) {
     EXPECT_EQ(ClipboardTextToMachineBytes(QString(QChar(0)) + "Q"), "Q");
 }
 
+TEST(Paste, DroppedCharactersAreCountedAndNamedInTheNote) {
+    DroppedCharacters dropped;
+    EXPECT_EQ(ClipboardTextToMachineBytes(QString::fromUtf16(u"PRINT [1] [2]"), &dropped),
+              "PRINT 1 2");
+    EXPECT_EQ(dropped.count, 4u);
+    EXPECT_EQ(dropped.distinct, U"[]");
+    EXPECT_EQ(DroppedCharactersNote(dropped),
+              "The ABC80 cannot show \"[]\"; 4 pasted characters were dropped.");
+    // Line ends and tabs are not dropped; a control character is named by
+    // its code, a character beyond Latin-1 as itself.
+    DroppedCharacters some;
+    ClipboardTextToMachineBytes(QString::fromUtf16(u"a\r\nb\tc\u0001€"), &some);
+    EXPECT_EQ(some.count, 2u);
+    EXPECT_EQ(DroppedCharactersNote(some),
+              "The ABC80 cannot show \"U+0001€\"; 2 pasted characters were dropped.");
+    DroppedCharacters none;
+    ClipboardTextToMachineBytes("10 PRINT 1\n", &none);
+    EXPECT_EQ(none.count, 0u);
+    EXPECT_EQ(DroppedCharactersNote(none), "");
+    // A long list is cut after a dozen characters.
+    DroppedCharacters many;
+    ClipboardTextToMachineBytes(QString::fromUtf16(u"αβγδεζηθικλμνξ"), &many);
+    EXPECT_EQ(many.count, 14u);
+    EXPECT_NE(DroppedCharactersNote(many).find("λμ...\""), std::string::npos)
+        << DroppedCharactersNote(many);
+}
+
 TEST(Paste, InvertsTheScreenTextOfEveryPrintableCode) {
     for (int code = 0x20; code <= 0x7E; code++) {
         const char32_t shown =

@@ -4,6 +4,26 @@
 <context>
     <name>Keyboard</name>
     <message>
+        <source>&lt; and @ (É)</source>
+        <translation>&lt; och @ (É)</translation>
+    </message>
+    <message>
+        <source>&gt; _</source>
+        <translation>&gt; _</translation>
+    </message>
+    <message>
+        <source>key left of 1 (` on US, § on Swedish)</source>
+        <translation>tangenten till vänster om 1 (` på amerikanska, § på svenska tangentbord)</translation>
+    </message>
+    <message>
+        <source>Shift gives _</source>
+        <translation>Skift ger _</translation>
+    </message>
+    <message>
+        <source>Backspace, Left arrow</source>
+        <translation>Backsteg, vänsterpil</translation>
+    </message>
+    <message>
         <source>Keyboard</source>
         <translation>Tangentbord</translation>
     </message>
@@ -198,6 +218,10 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
 </context>
 <context>
     <name>Menu</name>
+    <message>
+        <source>&amp;Messages</source>
+        <translation>&amp;Meddelanden</translation>
+    </message>
     <message>
         <source>&amp;File</source>
         <translation>&amp;Arkiv</translation>

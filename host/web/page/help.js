@@ -3,14 +3,16 @@
 // (what "Keys: by position" gives). It is read from the machine's own key
 // table, so it is the map the machine uses.
 
-// Host keys by place, as Windows virtual-key codes, in the rows of a
-// keyboard (the key left of 1, the digits, the letter rows, the punctuation
-// beside them).
+// Host keys by place, by their browser names (KeyboardEvent.code), in the
+// rows of a keyboard (the key left of 1, the digits, the letter rows, the
+// punctuation beside them); the physical key table the desktop shares gives
+// the ABC80 key at each place.
+const letters = (row) => row.split("").map((c) => "Key" + c);
 const Rows = [
-  [0xc0, ..."1234567890".split("").map((c) => c.charCodeAt(0)), 0xbd, 0xbb],
-  [..."QWERTYUIOP".split("").map((c) => c.charCodeAt(0)), 0xdb, 0xdd],
-  [..."ASDFGHJKL".split("").map((c) => c.charCodeAt(0)), 0xba, 0xde, 0xdc],
-  [..."ZXCVBNM".split("").map((c) => c.charCodeAt(0)), 0xbc, 0xbe, 0xbf],
+  ["Backquote", ..."1234567890".split("").map((c) => "Digit" + c), "Minus", "Equal"],
+  [...letters("QWERTYUIOP"), "BracketLeft", "BracketRight"],
+  [...letters("ASDFGHJKL"), "Semicolon", "Quote", "Backslash"],
+  ["IntlBackslash", ...letters("ZXCVBNM"), "Comma", "Period", "Slash"],
 ];
 
 // The character a machine code shows as: the one the paste conversion types
@@ -22,11 +24,12 @@ function characterOf(machine, code) {
 
 export function fillKeyboardMap(table, machine) {
   table.replaceChildren();
+  const physical = machine.physicalKeys();
   for (const row of Rows) {
     const tr = document.createElement("tr");
-    for (const vk of row) {
+    for (const code of row) {
       const td = document.createElement("td");
-      const chars = machine.keyChars(vk);
+      const chars = physical[code] !== undefined ? machine.keyChars(physical[code]) : null;
       if (chars) {
         const shifted = document.createElement("small");
         shifted.textContent = characterOf(machine, chars.shifted);

@@ -8,19 +8,12 @@
 // Positional mode passes every key by its place on the keyboard, as the
 // desktop does, so the machine's own layout applies.
 
-// Browser key codes (KeyboardEvent.code) to Windows virtual-key codes.
-const PositionalKeys = {
-  Backquote: 0xc0, Minus: 0xbd, Equal: 0xbb, BracketLeft: 0xdb, BracketRight: 0xdd,
-  Backslash: 0xdc, IntlBackslash: 0xdc, Semicolon: 0xba, Quote: 0xde, Comma: 0xbc,
-  Period: 0xbe, Slash: 0xbf, Enter: 0x0d, NumpadEnter: 0x0d, Backspace: 0x08, Space: 0x20,
-  Tab: 0x09, Insert: 0x2d, ArrowRight: 0x27, ArrowLeft: 0x08,
-  ShiftLeft: 0x10, ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11,
-};
-for (let i = 0; i < 26; i++) PositionalKeys["Key" + String.fromCharCode(65 + i)] = 65 + i;
-for (let i = 0; i < 10; i++) PositionalKeys["Digit" + i] = 48 + i;
+// The positional keyboard is the desktop's physical key table, handed over
+// by the module (browser key name, KeyboardEvent.code, to the virtual-key
+// code of the ABC80 key in that place); see machine.physicalKeys.
 
 // Keys that produce no character but mean the same in both modes.
-const ActionKeys = { Enter: 0x0d, NumpadEnter: 0x0d, Backspace: 0x08, ArrowLeft: 0x08, ArrowRight: 0x27 };
+const ActionKeyNames = ["Enter", "NumpadEnter", "Backspace", "ArrowLeft", "ArrowRight"];
 
 export const VkShift = 0x10;
 export const VkControl = 0x11;
@@ -35,6 +28,10 @@ const DownSpacingFrames = 2;
 const HoldFrames = 3;
 
 export function createKeyboard(machine, framesRun) {
+  const PositionalKeys = machine.physicalKeys();
+  const ActionKeys = Object.fromEntries(
+    ActionKeyNames.filter((code) => PositionalKeys[code] !== undefined).map((code) => [code, PositionalKeys[code]]),
+  );
   const held = new Map(); // event.code -> { vk, shift, control }
   const queue = []; // { down: bool, key, run } in host order
   let lastDownAt = -Infinity;
@@ -94,7 +91,8 @@ export function createKeyboard(machine, framesRun) {
     if ([...event.key].length !== 1) return null;
     const code = machine.machineCode(event.key.normalize("NFC").codePointAt(0));
     const key = code > 0 ? machine.keyForCode(code) : 0;
-    if (!key) return null;
+    // A code no key makes is typed the way pasted text is.
+    if (!key) return code > 0 ? { text: event.key.normalize("NFC") } : null;
     return { vk: key & 0xff, shift: (key & 0x100) !== 0 };
   }
 
@@ -111,6 +109,10 @@ export function createKeyboard(machine, framesRun) {
     }
     const key = naturalKey(event);
     if (!key) return false;
+    if (key.text) {
+      type(key.text);
+      return true;
+    }
     const previous = held.get(event.code);
     if (previous) release(event.code, previous);
     held.set(event.code, key);

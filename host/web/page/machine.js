@@ -60,6 +60,14 @@ export async function loadMachine() {
     keyUp: (vk) => m._orvane_key_up(vk),
     releaseKeys: () => m._orvane_release_keys(),
     keyForCode: (code) => m._orvane_key_for_code(code),
+    // Browser key name (KeyboardEvent.code) -> virtual-key code, as the desktop maps the keys.
+    physicalKeys() {
+      const keys = {};
+      for (let i = 0; i < m._orvane_physical_key_count(); i++) keys[text(m._orvane_physical_key_name(i))] = m._orvane_physical_key_vk(i);
+      return keys;
+    },
+    // The note about characters of a text the machine cannot show ("" when none).
+    droppedNote: (s) => withString(s, (p) => text(m._orvane_dropped_note(p))),
     // { plain, shifted } machine codes of the key at a host key's place, or null.
     keyChars: (vk) => {
       const both = m._orvane_key_chars(vk);

@@ -285,6 +285,8 @@ window.addEventListener("blur", () => {
 
 function typeHostText(text) {
   keyboard.type(text.normalize("NFC"));
+  const note = machine.droppedNote(text.normalize("NFC"));
+  if (note) showMessage(note);
 }
 
 document.addEventListener("paste", (event) => {

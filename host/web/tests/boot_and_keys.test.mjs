@@ -2,6 +2,7 @@
 // and takes keys and pasted text.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
 import { openPage, waitForScreen, waitIdle, decodePng, screenText, command } from "./harness.mjs";
 
 let session;
@@ -139,4 +140,75 @@ test("reset starts BASIC afresh, hard reset also clears the memory, F1 resets", 
   await page.waitForFunction(() => !window.orvane.machine.screenText().includes("PRINT 1"));
   await command(page, "hard-reset");
   assert.ok((await programByte()) <= 1);
+});
+
+// The desktop's physical key table, read from its source: browser key name
+// and the virtual-key code the desktop sends for that key.
+function desktopKeyTable() {
+  const source = readFileSync(new URL("../../text/physical_keys.cpp", import.meta.url), "utf8");
+  const rows = [];
+  for (const [, name, vk] of source.matchAll(/\{\d+, "(\w+)", (0x[0-9A-F]+|'[A-Z]')\}/g))
+    rows.push({ name, vk: vk.startsWith("'") ? vk.charCodeAt(1) : Number(vk) });
+  return rows;
+}
+
+test("every physical key gives the page's machine what the desktop's gets", async () => {
+  const { page } = session;
+  const rows = desktopKeyTable();
+  assert.ok(rows.length > 90, `the desktop's table is read (${rows.length} keys)`);
+  await page.select("#key-mode", "positional");
+  await page.focus("#screen");
+  const sent = await page.evaluate(async (names) => {
+    const machine = window.orvane.machine;
+    const original = machine.keyDown;
+    const got = {};
+    let current = null;
+    machine.keyDown = (vk) => {
+      (got[current] ??= []).push(vk);
+      return original(vk);
+    };
+    const frame = () => new Promise((resolve) => requestAnimationFrame(resolve));
+    try {
+      for (const code of names) {
+        current = code;
+        const target = document.getElementById("screen");
+        target.dispatchEvent(new KeyboardEvent("keydown", { code, key: "Unidentified", bubbles: true }));
+        for (let i = 0; i < 4; i++) await frame();
+        target.dispatchEvent(new KeyboardEvent("keyup", { code, key: "Unidentified", bubbles: true }));
+        for (let i = 0; i < 6; i++) await frame();
+      }
+    } finally {
+      machine.keyDown = original;
+    }
+    return got;
+  }, rows.map((r) => r.name));
+  // Keys the desktop keeps for itself (function keys, Escape, Home and the
+  // like) mean nothing to the machine; the page leaves them to the browser.
+  const desktopOnly = new Set([0x1b, 0x12, 0x14, 0x21, 0x22, 0x23, 0x24, 0x26, 0x28, 0x2e]);
+  for (let f = 0x70; f <= 0x7b; f++) desktopOnly.add(f);
+  const differing = rows
+    .filter((r) => (desktopOnly.has(r.vk) ? sent[r.name] !== undefined : sent[r.name]?.[0] !== r.vk))
+    .map((r) => `${r.name}: desktop ${r.vk.toString(16)}, page ${(sent[r.name] ?? []).map((v) => v.toString(16))}`);
+  assert.deepEqual(differing, []);
+  await page.select("#key-mode", "natural");
+});
+
+test("> and _ are typed in natural mode, and pasted characters the machine lacks get a note", async () => {
+  const { page } = session;
+  await page.focus("#screen");
+  // A fresh line: the walk over every key above left keys typed.
+  await page.keyboard.press("Enter");
+  await waitIdle(page);
+  await page.keyboard.type("IF 2>1 THEN PRINT 5", { delay: 30 });
+  await page.keyboard.press("Enter");
+  const text = await waitForScreen(page, /^ 5 *$/m);
+  assert.match(text, /IF 2>1 THEN PRINT 5/);
+  await page.evaluate(() => {
+    const data = new DataTransfer();
+    data.setData("text/plain", "PRINT [1]");
+    document.getElementById("screen").dispatchEvent(new ClipboardEvent("paste", { clipboardData: data, bubbles: true }));
+  });
+  await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("cannot show"));
+  const note = await page.$eval("#status-message", (e) => e.textContent);
+  assert.match(note, /"\[\]"; 2 pasted characters were dropped/);
 });
