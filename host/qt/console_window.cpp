@@ -94,8 +94,10 @@ void ConsoleWindow::submitLine(const QString& text) {
 void ConsoleWindow::closeByUser() { close(); }
 
 void ConsoleWindow::windowLost() {
+    // No close event comes for a destroyed window: the monitor ends as on a close.
+    const bool first = !closed;
     closed = true;
-    if (waitLoop) waitLoop->quit();
+    if (first && onClosed) onClosed();
 }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {

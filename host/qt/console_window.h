@@ -52,7 +52,7 @@ class ConsoleWindow : public QWidget {
     // Closes the window as the user would.
     void closeByUser();
     // The window system destroyed the window itself (xdotool windowclose,
-    // a killed frame): the wait for a line ends as on a close.
+    // a killed frame): the monitor ends as on a close.
     void windowLost();
 
   protected:
