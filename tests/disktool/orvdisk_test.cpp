@@ -209,7 +209,7 @@ TEST_F(Orvdisk, AWriteTheHostRefusesLeavesTheOldImage) {
     fs::permissions(image, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                fs::perms::others_read);
     EXPECT_EQ(real_failures::runUnprivileged(tool() + " rm " + image + " A", &errors), 1);
-    EXPECT_EQ(errors, "orvdisk: " + image + ": permission denied\n");
+    EXPECT_EQ(errors, "orvdisk: " + image + ": the file is read-only\n");
     EXPECT_EQ(real_failures::checksumOf(image), before);
 
     // No space left: /dev/full as the listing's output.

@@ -87,14 +87,10 @@ class OpenDos : public ::testing::Test {
     }
 
     // Attaches the image; writable opens the card's file for writing too.
+    // A drive that is not writable has its write-protect switch on.
     static void attach(unsigned drive, const std::string& path, bool writable) {
+        SetDriveWriteProtect(drive, !writable);
         ASSERT_EQ(AttachDiskImage(drive, path), 1);
-        DiskDrive& d = MoDiskCard().drives[drive];
-        if (writable) {
-            std::fclose(d.file);
-            d.file = std::fopen(path.c_str(), "r+b");
-            ASSERT_NE(d.file, nullptr);
-        }
     }
     // Puts new bytes in the image file, attached afresh (the card's open
     // file would otherwise keep what it read before).
@@ -244,7 +240,7 @@ TEST_F(OpenDos, EveryRefusalHasItsCodeAndLeavesTheDiskAsItWas) {
     // No image in DR1:.
     EXPECT_EQ(save("X", pattern(10, 1), 'D', 1), code("ERRNODISK"));
 
-    // A drive file the card may only read: WRITE PROTECTED, image unchanged.
+    // A write-protected drive: WRITE PROTECTED, image unchanged.
     DetachDrive(0);
     attach(0, image, false);
     before = fileBytes(image);

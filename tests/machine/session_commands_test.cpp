@@ -94,7 +94,9 @@ TEST_F(SessionCommands, TheDeckHoldsATapeOrARecordingAndSaysWhichWhenRefusing) {
         << load.message;
     EXPECT_EQ(cycles, cpu.TCOUNT);
     EXPECT_EQ(Outcome::Refused, InsertSessionTape(played).outcome);
-    EXPECT_EQ("Recording finished: " + dir_.path("rec.wav") + ".", EjectSessionTape().message);
+    // The motor never ran: nothing was recorded, and no file was made.
+    EXPECT_EQ("Nothing was recorded on " + dir_.path("rec.wav") + "; the file was left as it was.",
+              EjectSessionTape().message);
     EXPECT_EQ("No tape in the deck.", EjectSessionTape().message);
 }
 
