@@ -18,11 +18,11 @@ bool wideVideo = false;
 static const char ExternalRomFile[] = "ZaVUR80BASIC.ROM";
 
 uint8_t memRead(uint16_t address) {
-    if (address < 0x4000) return BasicRomImages[basicRom < 3 ? basicRom : 0][address];
+    if (address < 0x4000) return BasicRomImages[basicRom < RomChoices ? basicRom : 0][address];
     if (address >= 0x6000 && address < 0x7000)
-        return DosRomImages[dosRom < 3 ? dosRom : 0][address & 0x0FFF];
+        return DosRomImages[dosRom < RomChoices ? dosRom : 0][address & 0x0FFF];
     if (address >= 0x7800 && address < 0x7C00)
-        return DosAuxRomImages[dosRom < 3 ? dosRom : 0][address & 0x03FF];
+        return DosAuxRomImages[dosRom < RomChoices ? dosRom : 0][address & 0x03FF];
     return MainMemory[address];
 }
 

@@ -127,9 +127,9 @@ const char* basicName(uint32_t choice) {
 
 } // namespace
 
-const uint8_t* BasicRomImages[3] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
-const uint8_t* DosRomImages[3] = {MainMemory, MainMemory, MainMemory};
-const uint8_t* DosAuxRomImages[3] = {NoAuxRom, NoAuxRom, NoAuxRom};
+const uint8_t* BasicRomImages[RomChoices] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
+const uint8_t* DosRomImages[RomChoices] = {MainMemory, MainMemory, MainMemory};
+const uint8_t* DosAuxRomImages[RomChoices] = {NoAuxRom, NoAuxRom, NoAuxRom};
 
 std::vector<std::string> romFolders() {
     if (folderIsExplicit) return {explicitFolder};

@@ -23,9 +23,12 @@ constexpr size_t DosRomSize = 4096;
 constexpr size_t DosAuxRomSize = 1024;
 
 // Image pointers indexed by basicRom and dosRom; the decoder reads them.
-extern const uint8_t* BasicRomImages[3];
-extern const uint8_t* DosRomImages[3];
-extern const uint8_t* DosAuxRomImages[3];
+// The BASIC and DOS choices each have this many slots (memory.h names them).
+constexpr uint32_t RomChoices = 3;
+
+extern const uint8_t* BasicRomImages[RomChoices];
+extern const uint8_t* DosRomImages[RomChoices];
+extern const uint8_t* DosAuxRomImages[RomChoices];
 
 // The folders searched, in order (an explicit folder replaces the list).
 std::vector<std::string> romFolders();
