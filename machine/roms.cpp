@@ -209,19 +209,3 @@ uint32_t romByteSum(const uint8_t* data, size_t size) {
         sum += data[i];
     return sum & 0xFFFF;
 }
-
-uint32_t crc32(const uint8_t* data, size_t size) {
-    static uint32_t table[256];
-    if (table[1] == 0) {
-        for (uint32_t i = 0; i < 256; i++) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; k++)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-    }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; i++)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}

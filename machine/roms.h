@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "codec/crc32.h"
+
 constexpr uint32_t OldBasicByteSum = 11273;
 constexpr uint32_t NewBasicByteSum = 9913;
 constexpr uint32_t KnownExternalRomCrc = 0x98907E34;
@@ -52,4 +54,3 @@ bool dosRomPresent(uint32_t choice);
 std::string runningRomDescription();
 
 uint32_t romByteSum(const uint8_t* data, size_t size);
-uint32_t crc32(const uint8_t* data, size_t size);

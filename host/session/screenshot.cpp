@@ -3,7 +3,7 @@
 #include "host/session/screenshot.h"
 
 #include "files/file_write.h"
-#include "host/session/png.h"
+#include "codec/png.h"
 #include "machine/frame.h"
 
 #include <algorithm>
