@@ -80,7 +80,7 @@ void ResetSoundOutput();
 // While muted the driver is given silence; the stream, its timing and an open
 // recording go on unchanged (fast tape mutes the output while the machine
 // runs faster than real time).
-void SetSoundMuted(int muted);
+void SetSoundMuted(int on);
 int SoundMuted();
 
 // 0 with the cause in SoundRecordingFailure when the file can't be created.
