@@ -418,6 +418,16 @@ int attachDisk(HeadlessRun& run, unsigned drive, const char* value) {
 int optionDisk0(HeadlessRun& run, const char* value) { return attachDisk(run, 0, value); }
 int optionDisk1(HeadlessRun& run, const char* value) { return attachDisk(run, 1, value); }
 
+// The drive's switch, whatever image it holds or gets; set before the first frame.
+int optionWriteProtect0(HeadlessRun&, const char*) {
+    SetDriveWriteProtect(0, true);
+    return 1;
+}
+int optionWriteProtect1(HeadlessRun&, const char*) {
+    SetDriveWriteProtect(1, true);
+    return 1;
+}
+
 int optionSaveBac(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
@@ -463,7 +473,8 @@ void printHelp() {
             std::string(option.name) + (option.argument ? std::string(" ") + option.argument : "");
         std::printf("  %-30s %s\n", left.c_str(), option.help);
     }
-    std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file), 2 usage error.\n");
+    std::printf("\nExit codes: 0 ok, 1 failure (unreadable or unwritable file, a failed disk\n"
+                "write), 2 usage error.\n");
 }
 
 // The sound is mixed by its own frame hook, which also paces a playing run.
@@ -555,6 +566,9 @@ const HeadlessOption HeadlessOptions[] = {
     {"--tape-out", "WAV", "record the cassette output as WAV (44,100 Hz, 8-bit)", optionTapeOut},
     {"--disk0", "IMAGE", "attach a disk image to drive DR0", optionDisk0},
     {"--disk1", "IMAGE", "attach a disk image to drive DR1", optionDisk1},
+    {"--write-protect0", nullptr, "switch on DR0's write protection (writes fail with error 64)",
+     optionWriteProtect0},
+    {"--write-protect1", nullptr, "switch on DR1's write protection", optionWriteProtect1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
     {"--load-state", "FILE",
      "restore a save state before the first frame (no boot frames unless --boot-frames)",
@@ -639,11 +653,14 @@ void startAfresh() {
     SetMediaStatusWriter(nullptr);
     SetTapeSound(0);
     tapeDeck.recordingFailure.clear();
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        SetDriveWriteProtect(drive, false);
 }
 
 // Whatever way the run ended: recordings completed, files closed.
 void finishRun() {
     CloseTape();
+    DetachSessionDisks(); // flushed to the storage
     if (sound.hooked) ShutdownSoundSystem();
     closePrinter();
     SetMediaStatusWriter(nullptr);
@@ -653,6 +670,7 @@ int RunHeadless(int argc, char** argv) {
     startAfresh();
     HeadlessRun run;
     stateLoaded = bootFramesGiven = false;
+    const uint64_t diskFailuresBefore = DiskWriteFailures();
     run.frameBuffer.assign(FrameBufferBytes, 0);
     bool onlyHeadless = true;
     for (int i = 1; i < argc; i++)
@@ -721,5 +739,10 @@ int RunHeadless(int argc, char** argv) {
     if (ok) ok = runHooks(run.endHooks, run);
     finishRun();
     if (!PrinterFailure().empty()) ok = 0; // reported when it happened
+    if (DiskWriteFailures() != diskFailuresBefore) {
+        // Each failure was on stderr when it happened; the run fails with the last.
+        std::fprintf(stderr, "orvane: %s\n", LastDiskWriteFailure().c_str());
+        ok = 0;
+    }
     return ok ? 0 : 1;
 }

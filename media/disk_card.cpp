@@ -1,7 +1,13 @@
 // The disk card's command protocol on ports 0 and 1, sector numbering and
 // the sector transfers between the card's buffers and the image files.
 #include "media/disk_card.h"
+#include "media/disk_internal.h"
 #include "media/host_file.h"
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,11 +35,11 @@ uint32_t sectorNumber(const DiskCard& c) {
     return ((c.low >> 5) + c.high * 8u) * c.clusterSize + (c.low & 31u);
 }
 
-long sectorOffset(const DiskCard& c) {
+off_t sectorOffset(const DiskCard& c) {
     uint32_t s = sectorNumber(c);
     uint32_t mapped =
         ((c.interleaveFactor * s) & c.interleaveMask) | (s & ~uint32_t{c.interleaveMask});
-    return static_cast<long>(mapped) * SectorBytes;
+    return static_cast<off_t>(mapped) * SectorBytes;
 }
 
 uint8_t* selectedBuffer(DiskCard& c) { return c.buffers[c.drive >> 6]; }
@@ -44,13 +50,52 @@ void fail(DiskCard& c, uint32_t error) {
     c.errorCode = error;
 }
 
+bool readSector(DiskCard& c, std::FILE* file) {
+    const off_t at = sectorOffset(c);
+    uint8_t* buffer = selectedBuffer(c);
+    size_t done = 0;
+    // A short read (past the end of a small image) keeps the rest of the buffer.
+    while (done < SectorBytes) {
+        ssize_t n =
+            ::pread(fileno(file), buffer + done, SectorBytes - done, at + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done > 0;
+}
+
+// Whether the sector lies inside the image: a write never grows the file, so
+// an image keeps the size of its disk.
+bool insideImage(const DiskCard& c, std::FILE* file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && sectorOffset(c) + SectorBytes <= info.st_size;
+}
+
+// 0 when the sector is in the file, else the errno of the failure.
+int writeSector(DiskCard& c, std::FILE* file) {
+    const off_t at = sectorOffset(c);
+    const uint8_t* buffer = selectedBuffer(c);
+    size_t done = 0;
+    while (done < SectorBytes) {
+        ssize_t n = ::pwrite(fileno(file), buffer + done, SectorBytes - done,
+                             at + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 // Runs after the fourth command byte and after each finished transfer.
 void runCommandSteps(DiskCard& c) {
-    std::FILE* file = selectedDrive(c).file;
+    const unsigned driveNumber = c.drive & 7u;
+    DiskDrive& drive = selectedDrive(c);
+    DriveImage* image =
+        driveNumber < MenuDrives && &c == &moCard ? &DriveImages[driveNumber] : nullptr;
     if (c.command & 0x01) {
-        if (file && std::fseek(file, sectorOffset(c), SEEK_SET) == 0)
-            (void)std::fread(selectedBuffer(c), 1, SectorBytes,
-                             file); // a short read keeps the rest
+        if (drive.file && readSector(c, drive.file) && image) ++image->sectorsRead;
         c.command &= ~0x01;
     }
     if (c.command & 0x02) {
@@ -66,14 +111,14 @@ void runCommandSteps(DiskCard& c) {
         return;
     }
     if (c.command & 0x08) {
-        bool written = false;
-        if (file) {
-            std::clearerr(file);
-            written = std::fseek(file, sectorOffset(c), SEEK_SET) == 0 &&
-                      std::fwrite(selectedBuffer(c), 1, SectorBytes, file) == SectorBytes &&
-                      std::fflush(file) == 0 && !std::ferror(file);
+        if (!drive.file || !drive.writable || !insideImage(c, drive.file)) {
+            fail(c, DiskErrorWriteFailed); // write-protected, or past the image's end
+        } else if (int error = writeSector(c, drive.file)) {
+            fail(c, DiskErrorWriteFailed);
+            NoteDiskWriteFailure(driveNumber, error);
+        } else if (image) {
+            ++image->sectorsWritten;
         }
-        if (!written) fail(c, DiskErrorWriteFailed);
         c.command &= ~0x08;
     }
     c.phase = 0;
@@ -158,7 +203,7 @@ void WriteDiskCardPort(int cardCode, int port, uint8_t value) {
         ResetDiskCards();
 }
 
-static void resetTransfer(DiskCard& c) {
+void ResetDiskCardTransfer(DiskCard& c) {
     c.phase = 0;
     c.status = c.errorCode = 0;
     c.sendIndex = -1;
@@ -168,15 +213,29 @@ static void resetTransfer(DiskCard& c) {
 
 void ResetDiskCards() {
     for (DiskCard* card : DiskCardTable)
-        if (card) resetTransfer(*card);
+        if (card) ResetDiskCardTransfer(*card);
+}
+
+void ReopenDriveFile(DiskCard& card, unsigned drive) {
+    DiskDrive& d = card.drives[drive & 7];
+    if (d.file) {
+        FlushDriveFile(drive, d.file);
+        std::fclose(d.file);
+    }
+    d.file = nullptr;
+    d.writable = 0;
+    d.busy = 0;
+    const std::string& path = DriveNames[drive & 7];
+    if (path.empty()) return;
+    if (!DriveWriteProtectSwitch(drive)) {
+        d.file = OpenHostFile(path, "r+b");
+        d.writable = d.file != nullptr;
+    }
+    if (!d.file) d.file = OpenHostFile(path, "rb");
 }
 
 void ReopenDriveFiles(DiskCard& card) {
-    for (int i = 0; i < DiskDrivesPerCard; ++i) {
-        DiskDrive& drive = card.drives[i];
-        if (drive.file) std::fclose(drive.file);
-        drive.file = DriveNames[i].empty() ? nullptr : OpenHostFile(DriveNames[i], "rb");
-        drive.busy = 0;
-    }
-    resetTransfer(card);
+    for (unsigned i = 0; i < DiskDrivesPerCard; ++i)
+        ReopenDriveFile(card, i);
+    ResetDiskCardTransfer(card);
 }

@@ -7,23 +7,34 @@
 // the status. A sector command becomes a seek and a 256-byte read or write on
 // the host image file. Only the "mo" card (code 45) has drive files; the
 // others answer every command with "no drive".
+//
+// A written sector goes to the image file at once with one pwrite, with no
+// buffering in the program, so a "disk" pulled out or a program killed keeps
+// every sector written before. A drive whose write-protect switch is on, or
+// whose file the user may not write, refuses writes with error 64; so does a
+// write the host cannot complete (full disk, file size limit, I/O error),
+// which also leaves a message naming the image and the cause.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 constexpr int DiskCardCodes = 64;
 constexpr int DiskDrivesPerCard = 8;
 constexpr unsigned MenuDrives = 4; // DR0-DR3
 constexpr int SectorBytes = 256;
+// 640 sectors of 256 bytes, all the "mo" card reaches: 1 side, 40 tracks of 8.
+constexpr uint64_t DefaultDiskImageBytes = 163840;
 
 enum : uint32_t { DiskStatusError = 8 };
 enum : uint32_t { DiskErrorNoDrive = 128, DiskErrorBadSector = 16, DiskErrorWriteFailed = 64 };
 
 struct DiskDrive {
-    std::FILE* file = nullptr;
-    uint8_t busy = 0; // must be 0 for file transfers
+    std::FILE* file = nullptr; // read and written only with pread/pwrite on its descriptor
+    uint8_t busy = 0;          // must be 0 for file transfers
+    uint8_t writable = 0;      // opened for writing and not write-protected
 };
 
 struct DiskCard {
@@ -61,8 +72,30 @@ struct DriveImage {
     std::string path;
     uint64_t size = 0;
     DiskGeometry geometry;
+    bool readOnlyFile = false; // the user may not write the file: attached write-protected
+    // Sector transfers since the image was attached, for the activity light.
+    uint64_t sectorsRead = 0, sectorsWritten = 0;
 };
 extern DriveImage DriveImages[MenuDrives];
+
+// The write-protect switch of each drive. It belongs to the drive, not the
+// image: it stays as set when images are attached, detached or a saved state
+// is loaded. Setting it reopens the drive's file in the matching mode.
+void SetDriveWriteProtect(unsigned drive, bool on);
+bool DriveWriteProtectSwitch(unsigned drive);
+// Whether the drive refuses writes now: its switch is on or its file is read-only.
+bool DriveWriteProtected(unsigned drive);
+
+// Host failures of disk writes (a sector, or the flush at detach and exit):
+// how many there have been since start, and the last one's message,
+// "Disk write failed on DR0 (PATH): no space left on device.". Front ends
+// compare the count to what they have shown.
+uint64_t DiskWriteFailures();
+const std::string& LastDiskWriteFailure();
+
+// Flushes every drive's written sectors to the storage (fsync); a failure
+// counts as a write failure. Runs at detach and at exit.
+void FlushDiskImages();
 
 // Port access from the I/O dispatch.
 uint8_t ReadDiskCardPort(int cardCode, int port);
@@ -73,9 +106,20 @@ void ResetDiskCards();
 int DiskGeometryForSize(uint64_t size, DiskGeometry& geometry);
 
 // Attaching replaces the image of that drive only; the other drives stay
-// attached. A refused image leaves the drive as it was. Detaching empties
-// that drive only. Both reopen the "mo" card's drive files and reset its
-// transfer state.
+// attached and their files stay open. A refused image leaves the drive as it
+// was. Detaching flushes and empties that drive only. Both reset the "mo"
+// card's transfer state (a transfer under way is lost).
 int AttachDiskImage(unsigned drive, const std::string& path);
 void DetachDrive(unsigned drive);
+// Reopens all eight drive files of the card from DriveNames (flushing the old
+// ones) and resets its transfer state; used when a saved state is loaded.
 void ReopenDriveFiles(DiskCard& card);
+
+// A blank image of `size` bytes for "New disk image...": formatted for the
+// open DOS (an empty directory) when the Orvane disk format reaches that
+// size, which it does for the default 160 KB; otherwise every byte E5h.
+std::vector<uint8_t> BlankDiskImage(uint64_t size = DefaultDiskImageBytes);
+// Writes a blank image to path (temporary file and rename, so an existing
+// file is replaced only by a complete image). 1 on success, else 0 with the
+// cause in MediaError.
+int CreateDiskImage(const std::string& path, uint64_t size = DefaultDiskImageBytes);

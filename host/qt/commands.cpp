@@ -14,6 +14,7 @@
 #include "cpu/z80.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
+#include "host/qt/language.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/paste.h"
@@ -130,6 +131,7 @@ int MainWindow::DropFile(const std::string& path) {
     // A disk image goes into a drive, as on the web page.
     if (hasExtension(path, ".dsk") || hasExtension(path, ".img")) {
         const int attached = report(AttachSessionDisk(FreeDrive(), path));
+        if (attached) addRecentFile(fromPath(path));
         markDrives();
         return attached;
     }
@@ -162,7 +164,25 @@ void MainWindow::attachDisk(unsigned drive) {
     // A refused image leaves the drive as it was; an attached one's shape is
     // in the status bar already.
     const SessionResult result = AttachSessionDisk(drive, path);
-    if (!result.ok()) report(result);
+    if (!result.ok())
+        report(result);
+    else {
+        addRecentFile(fromPath(path));
+        // Only a file that cannot be written has more to say than its shape.
+        if (DriveImages[drive].readOnlyFile) report(result);
+    }
+    markDrives();
+}
+
+void MainWindow::newDisk() {
+    FileRequest request;
+    request.save = true;
+    request.title = "New disk image...";
+    request.filters = QStringList{"Disk images (*.dsk *.img)", "All (*)"};
+    std::string path = fileDialog(request).toStdString();
+    if (path.empty()) return;
+    if (QFileInfo(fromPath(path)).suffix().isEmpty()) path += ".dsk";
+    if (report(NewSessionDisk(FreeDrive(), path))) addRecentFile(fromPath(path));
     markDrives();
 }
 
@@ -171,8 +191,48 @@ void MainWindow::markDrives() {
         if (QAction* item = action(CmdAttachFirst + static_cast<int>(drive)))
             item->setText(
                 DriveNames[drive].empty()
-                    ? QString("Drive DR&%1 - ...").arg(drive)
-                    : QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive])));
+                    ? MenuText("Drive DR&%1 - ...").arg(drive)
+                    : MessageText(
+                          QString("Drive DR%1 - %2").arg(drive).arg(fromPath(DriveNames[drive]))));
+    for (int drive = 0; drive <= CmdWriteProtectLast - CmdWriteProtectFirst; drive++)
+        setChecked(CmdWriteProtectFirst + drive, DriveWriteProtectSwitch(drive));
+    showDrives();
+}
+
+void MainWindow::showDrives() {
+    QStringList parts, tips;
+    // DR0 and DR1 always; DR2 and DR3 (dropped images) while they hold one.
+    for (unsigned drive = 0; drive < MenuDrives; drive++) {
+        const DriveImage& image = DriveImages[drive];
+        if (drive >= 2 && image.path.empty()) continue;
+        // Counts start again at 0 with each image; only a rise is activity.
+        const uint64_t moved = image.sectorsRead + image.sectorsWritten;
+        if (image.path.empty())
+            driveActivity[drive].frames = 0;
+        else if (moved > driveActivity[drive].seen)
+            driveActivity[drive].frames = 10;
+        else if (driveActivity[drive].frames > 0)
+            driveActivity[drive].frames--;
+        driveActivity[drive].seen = moved;
+        QString part = QString::fromStdString(DriveStatusText(drive));
+        // The activity light stays on for ten frames after a sector moved.
+        if (driveActivity[drive].frames > 0) part += QString(" ") + QChar(0x25CF);
+        parts << part;
+        tips << (image.path.empty()
+                     ? QString("DR%1 is empty").arg(drive)
+                     : QString("DR%1: %2%3")
+                           .arg(drive)
+                           .arg(fromPath(image.path))
+                           .arg(DriveWriteProtected(drive) ? QString(" (write-protected)")
+                                                           : QString()));
+    }
+    statusBarWidget->setDrives(parts.join("  "), tips.join("\n"));
+    // A write the host could not complete is shown once, in a box.
+    if (DiskWriteFailures() != shownDiskFailures) {
+        shownDiskFailures = DiskWriteFailures();
+        showError("Disk write failed!", QString::fromStdString(LastDiskWriteFailure()));
+        ResetPacing();
+    }
 }
 
 void MainWindow::saveScreenshot() {
@@ -281,6 +341,14 @@ void MainWindow::runCommand(int id) {
         reportSoundDriver(chosen);
         return;
     }
+    if (id >= CmdLanguageFirst && id <= CmdLanguageLast) {
+        LanguageSetting = static_cast<uint32_t>(id - CmdLanguageFirst);
+        ApplyLanguage(LanguageSetting);
+        retranslateMenus();
+        markRoms();
+        SetRadioMark(CmdLanguageFirst, 3, LanguageSetting);
+        return;
+    }
     switch (id) {
     case CmdAutostart: LoadOrAutostart(true); break;
     case CmdLoad: LoadOrAutostart(false); break;
@@ -304,6 +372,19 @@ void MainWindow::runCommand(int id) {
     }
     case CmdDetachDisks:
         DetachSessionDisks();
+        markDrives();
+        break;
+    case CmdNewDisk: newDisk(); break;
+    case CmdWriteProtectFirst:
+    case CmdWriteProtectLast: {
+        const unsigned drive = static_cast<unsigned>(id - CmdWriteProtectFirst);
+        report(SetSessionWriteProtect(drive, !DriveWriteProtectSwitch(drive)));
+        markDrives();
+        break;
+    }
+    case CmdDetachFirst:
+    case CmdDetachLast:
+        report(DetachSessionDisk(static_cast<unsigned>(id - CmdDetachFirst)));
         markDrives();
         break;
     case CmdCopyText: QGuiApplication::clipboard()->setText(ScreenTextForClipboard()); break;
@@ -349,15 +430,17 @@ void MainWindow::runCommand(int id) {
     case CmdKeyboardHelp: keyboardHelpDialog(this); break;
     case CmdQuickScreenshot: quickScreenshot(quickScreenshotFolder); break;
     case CmdAbout:
-        messageBox("About Orvane",
-                   "Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION "\n\n");
+        messageBox(
+            MessageText("About Orvane"),
+            MessageText("Luxor ABC80 emulator\nfor Linux (Qt 6)\nversion " ORVANE_SHORT_VERSION
+                        "\n\n"));
         break;
     default: break;
     }
 }
 
 void MainWindow::showError(const QString& caption, const QString& text) {
-    messageBox(caption, text);
+    messageBox(MessageText(caption), MessageText(text));
 }
 
 void MainWindow::reportSoundDriver(uint32_t chosen, bool tell) {
@@ -436,11 +519,13 @@ void MainWindow::markRoms(bool dosLast) {
                                           "&New ROM slot: Open firmware"};
     for (uint32_t slot = 0; slot < 2; slot++)
         if (QAction* item = action(CmdBasicFirst + static_cast<int>(slot)))
-            item->setText(basicRomSource(slot).empty() ? firmwareTexts[slot] : basicTexts[slot]);
+            item->setText(
+                MenuText(basicRomSource(slot).empty() ? firmwareTexts[slot] : basicTexts[slot]));
     const char* const dosTexts[3] = {"&None", "&ABCDOS", "&UFDDOS"};
     for (uint32_t dos = 1; dos < 3; dos++)
         if (QAction* item = action(CmdDosFirst + static_cast<int>(dos)))
-            item->setText(QString(dosTexts[dos]) + (dosRomPresent(dos) ? "" : " (not installed)"));
+            item->setText(MenuText(dosTexts[dos]) +
+                          (dosRomPresent(dos) ? QString() : MenuText(" (not installed)")));
     const uint32_t runningDos = dosRom != DosRomNone && dosRomPresent(dosRom) ? dosRom : 0;
     if (!dosLast) SetRadioMark(CmdDosFirst, 3, runningDos);
     SetRadioMark(CmdBasicFirst, 3, basicRom);

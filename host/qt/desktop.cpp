@@ -17,6 +17,7 @@
 #include "cpu/z80.h"
 #include "host/qt/console_window.h"
 #include "host/qt/key_queue.h"
+#include "host/qt/language.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
@@ -139,6 +140,8 @@ int StartDesktop(const DesktopOptions& options) {
 
     desktop.store = std::make_unique<QSettings>("Emulators", "Orvane");
     ReadAllSettings(*desktop.store);
+    ApplyLanguage(LanguageSetting);
+    desktop.window->retranslateMenus();
 
     const SessionStart start = StartSession();
     if (!start.warning.empty()) std::fprintf(stderr, "%s\n", start.warning.c_str());
@@ -257,6 +260,7 @@ void RunOneFrame() {
         for (int line = 0; line < VisibleLines; line++)
             renderLine(line, picture, desktop.pitchShift);
     desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
+    desktop.window->showDrives();
     desktop.pacer.framesInWindow += static_cast<uint32_t>(frames - 1);
     PaceFrame(desktop.pacer);
     UpdateFastTape();

@@ -2,6 +2,8 @@
 // commands.cpp.
 #include "host/qt/main_window.h"
 
+#include "media/disk_card.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -20,6 +22,7 @@
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/keymap.h"
+#include "host/qt/language.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/video_sizing.h"
@@ -32,16 +35,19 @@
 namespace {
 
 QString defaultFileDialog(const FileRequest& request) {
-    QFileDialog dialog(nullptr, request.title);
+    QFileDialog dialog(nullptr, MessageText(request.title));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(request.filters);
+    QStringList filters;
+    for (const QString& filter : request.filters)
+        filters.append(MessageText(filter));
+    dialog.setNameFilters(filters);
     if (request.rememberedFilter && *request.rememberedFilter >= 1 &&
-        *request.rememberedFilter <= request.filters.size())
-        dialog.selectNameFilter(request.filters[*request.rememberedFilter - 1]);
+        *request.rememberedFilter <= filters.size())
+        dialog.selectNameFilter(filters[*request.rememberedFilter - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     if (request.rememberedFilter) {
-        int chosen = request.filters.indexOf(dialog.selectedNameFilter());
+        int chosen = filters.indexOf(dialog.selectedNameFilter());
         if (chosen >= 0) *request.rememberedFilter = chosen + 1;
     }
     return dialog.selectedFiles().first();
@@ -59,18 +65,20 @@ MainWindow::MainWindow() {
     setCentralWidget(view);
     statusBarWidget = new OrvaneStatusBar(this);
     setStatusBar(statusBarWidget);
+    shownDiskFailures = DiskWriteFailures(); // failures before this window are not its to show
     buildMenus();
     fileDialog = defaultFileDialog;
     // The About box carries the program's icon; every other box is an error.
     messageBox = [this](const QString& caption, const QString& text) {
-        QMessageBox box(caption == "About Orvane" ? QMessageBox::NoIcon : QMessageBox::Critical,
-                        caption, text, QMessageBox::Ok, this);
-        if (caption == "About Orvane") box.setIconPixmap(OrvaneIcon().pixmap(64, 64));
+        const bool about = caption == MessageText("About Orvane");
+        QMessageBox box(about ? QMessageBox::NoIcon : QMessageBox::Critical, caption, text,
+                        QMessageBox::Ok, this);
+        if (about) box.setIconPixmap(OrvaneIcon().pixmap(64, 64));
         box.exec();
     };
     keyboardHelpDialog = ShowKeyboardHelpDialog;
     view->reportFailure = [this](const QString& caption, const QString& text) {
-        messageBox(caption, text);
+        showError(caption, text);
     };
     QSize minimum = MinimumWindowSize(statusBarWidget->sizeHint().height());
     minimum.rheight() += menuBar()->sizeHint().height();
@@ -91,7 +99,8 @@ void MainWindow::buildMenus() {
             entry.level == 0 ? static_cast<QWidget*>(menuBar()) : parents[entry.level - 1];
         switch (entry.kind) {
         case MenuKind::Menu: {
-            QMenu* menu = new QMenu(QString::fromLatin1(entry.text), parent);
+            QMenu* menu = new QMenu(MenuText(entry.text), parent);
+            menu->menuAction()->setProperty("englishText", QString::fromUtf8(entry.text));
             if (entry.level == 0) {
                 menuBar()->addMenu(menu);
                 menus.append(menu);
@@ -117,7 +126,8 @@ void MainWindow::buildMenus() {
         }
         case MenuKind::Separator: parents[entry.level - 1]->addSeparator(); break;
         case MenuKind::Item: {
-            QAction* item = parents[entry.level - 1]->addAction(QString::fromLatin1(entry.text));
+            QAction* item = parents[entry.level - 1]->addAction(MenuText(entry.text));
+            item->setProperty("englishText", QString::fromUtf8(entry.text));
             item->setCheckable(entry.mark != MenuMark::None);
             if (entry.shortcut) {
                 item->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
@@ -130,6 +140,15 @@ void MainWindow::buildMenus() {
         }
         }
     }
+}
+
+void MainWindow::retranslateMenus() {
+    for (QAction* item : findChildren<QAction*>()) {
+        const QVariant english = item->property("englishText");
+        if (english.isValid()) item->setText(MenuText(english.toString().toUtf8().constData()));
+    }
+    markDrives();
+    markQuickSlots();
 }
 
 QAction* MainWindow::action(int id) const {
@@ -172,6 +191,8 @@ void MainWindow::markChoices() {
     setChecked(CmdKeyboardNatural, NaturalKeyboard != 0);
     setChecked(CmdKeyboardPositional, NaturalKeyboard == 0);
     setChecked(CmdFastTape, FastTape != 0);
+    for (int i = 0; i < 3; i++)
+        setChecked(CmdLanguageFirst + i, LanguageSetting == static_cast<uint32_t>(i));
     view->setKeepAspect(KeepAspectRatio != 0);
 }
 

@@ -111,8 +111,14 @@ class MainWindow : public QMainWindow {
     // A session result shown in the status bar, a failure in a message box
     // too. 1 when the action was done.
     int report(const SessionResult& result);
-    // The drive entries of the Attach disk menu as the drives hold images.
+    // The drive entries of the Attach disk menu as the drives hold images,
+    // the write-protect ticks and the drives' status.
     void markDrives();
+    // The drives in the status bar (image, write protection, activity) and a
+    // box for a disk write that failed since the last call; once a frame.
+    void showDrives();
+    // Every menu text again in the language now in use.
+    void retranslateMenus();
 
   private:
     void buildMenus();
@@ -120,6 +126,7 @@ class MainWindow : public QMainWindow {
     QString askFile(bool save);
     std::string askWav(bool save, const char* title);
     void attachDisk(unsigned drive);
+    void newDisk();
     void saveScreenshot();
     void toggleSoundRecording();
     void saveAs();
@@ -135,6 +142,11 @@ class MainWindow : public QMainWindow {
     std::map<int, QAction*> commandActions;
     std::map<quint64, uint8_t> heldKeys; // host key -> the machine key it pressed
     QMenu* recentMenu = nullptr;
+    struct DriveActivity {
+        uint64_t seen = 0; // sectors moved when last shown
+        int frames = 0;    // frames the light stays on
+    } driveActivity[4];    // DR0-DR3
+    uint64_t shownDiskFailures = 0;
     QStringList recent;
     QList<QMenu*> menus;
     int openFilter = 1, saveFilter = 1;

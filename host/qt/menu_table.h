@@ -70,4 +70,11 @@ enum : int {
     CmdQuickScreenshot = 40203,
     CmdRecentFirst = 40210, // 40210-40217: the recent files, newest first
     CmdRecentLast = 40217,
+    CmdLanguageFirst = 40220, // 40220-40222: the system's language, English, Swedish
+    CmdLanguageLast = 40222,
+    CmdNewDisk = 40230,
+    CmdWriteProtectFirst = 40231, // 40231-40232: DR0-DR1's write-protect switch
+    CmdWriteProtectLast = 40232,
+    CmdDetachFirst = 40233, // 40233-40234: detach DR0-DR1
+    CmdDetachLast = 40234,
 };

@@ -3,6 +3,7 @@
 
 #include <QSettings>
 
+#include "host/qt/language.h"
 #include "machine/memory.h"
 #include "sound/mixer.h"
 
@@ -23,6 +24,7 @@ const SettingRecord SettingsTable[] = {
     {"BasicROM", &basicRom, BasicRomOld, 2},
     {"DosROM", &dosRom, DosRomUfddos, 2},
     {"NaturalKeyboard", &NaturalKeyboard, 1, 1},
+    {"Language", &LanguageSetting, LanguageSystem, LanguageSwedish},
 };
 const int SettingsCount = sizeof SettingsTable / sizeof SettingsTable[0];
 

@@ -10,6 +10,7 @@
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "host/qt/desktop.h"
+#include "host/qt/language.h"
 #include "host/qt/main_window.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
@@ -64,8 +65,8 @@ void MainWindow::markQuickSlots() {
         if (!item) continue;
         const QFileInfo saved(QString::fromStdString(QuickSlotPath(slot)));
         const QString when = saved.exists() ? saved.lastModified().toString("yyyy-MM-dd HH:mm:ss")
-                                            : QString("empty");
-        item->setText(QString("Load slot %1 (%2)\tF%3").arg(slot).arg(when).arg(slot + 4));
+                                            : MenuText("empty");
+        item->setText(MenuText("Load slot %1 (%2)\tF%3").arg(slot).arg(when).arg(slot + 4));
     }
 }
 

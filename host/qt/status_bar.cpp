@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "host/qt/language.h"
 #include "media/media_status.h"
 
 namespace {
@@ -26,7 +27,7 @@ void setFieldFormatted(int field, const char* format, va_list args) {
     char text[TextBufferSize];
     std::vsnprintf(text, sizeof text, format, args);
     if (currentBar && field != 1 && field >= 0 && field < StatusFieldCount)
-        currentBar->setField(field, TextFromWindows1252(text));
+        currentBar->setField(field, MessageText(TextFromWindows1252(text)));
 }
 
 void mediaStatusWriter(int field, const char* text) { SetStatusField(field, "%s", text); }
@@ -56,7 +57,17 @@ OrvaneStatusBar::OrvaneStatusBar(QWidget* parent) : QStatusBar(parent) {
             addWidget(fields[i], 1);
         }
     }
+    drives = new QLabel(this);
+    drives->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    addPermanentWidget(drives);
 }
+
+void OrvaneStatusBar::setDrives(const QString& text, const QString& toolTip) {
+    if (drives->text() != text) drives->setText(text);
+    if (drives->toolTip() != toolTip) drives->setToolTip(toolTip);
+}
+
+QString OrvaneStatusBar::drivesText() const { return drives->text(); }
 
 void OrvaneStatusBar::setField(int field, const QString& text) {
     fields[field]->setText(text);

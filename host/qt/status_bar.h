@@ -20,9 +20,13 @@ class OrvaneStatusBar : public QStatusBar {
     QString fieldText(int field) const;
     QString fieldToolTip(int field) const;
     QLabel* fieldLabel(int field) const { return fields[field]; }
+    // The disk drives at the right end: "DR0: NAME (WP) ●  DR1: -".
+    void setDrives(const QString& text, const QString& toolTip);
+    QString drivesText() const;
 
   private:
     QLabel* fields[StatusFieldCount];
+    QLabel* drives;
 };
 
 // The status bar the operations below write to (nothing while none is set:

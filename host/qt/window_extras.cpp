@@ -16,6 +16,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "host/qt/language.h"
+
 QIcon OrvaneIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128}) {
@@ -102,24 +104,26 @@ const int KeyHelpRowCount = sizeof KeyHelpRows / sizeof KeyHelpRows[0];
 
 void ShowKeyboardHelpDialog(QWidget* parent) {
     QDialog dialog(parent);
-    dialog.setWindowTitle("Keyboard");
+    dialog.setWindowTitle(UiText("Keyboard", "Keyboard"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* intro = new QLabel(
-        "Natural keyboard (Options > Keyboard > Natural, the default): type what you see. "
-        "The character your keyboard layout produces is typed on the ABC80 (\" on a US "
-        "keyboard types \", Shift+; types :); characters the ABC80 lacks are dropped with a "
-        "note in the status bar. Keys without a character (Return, Backspace, the arrows, "
-        "Ctrl combinations) act by position.\n\nPositional keyboard: every key is the ABC80 "
-        "key in its place, laid out as on a Swedish keyboard:",
+        UiText("Keyboard",
+               "Natural keyboard (Options > Keyboard > Natural, the default): type what you see. "
+               "The character your keyboard layout produces is typed on the ABC80 (\" on a US "
+               "keyboard types \", Shift+; types :); characters the ABC80 lacks are dropped with a "
+               "note in the status bar. Keys without a character (Return, Backspace, the arrows, "
+               "Ctrl combinations) act by position.\n\nPositional keyboard: every key is the ABC80 "
+               "key in its place, laid out as on a Swedish keyboard:"),
         &dialog);
     intro->setWordWrap(true);
     layout->addWidget(intro);
     auto* table = new QTableWidget(KeyHelpRowCount, 3, &dialog);
-    table->setHorizontalHeaderLabels({"ABC80 key", "Host key", "Note"});
+    table->setHorizontalHeaderLabels({UiText("Keyboard", "ABC80 key"),
+                                      UiText("Keyboard", "Host key"), UiText("Keyboard", "Note")});
     for (int row = 0; row < KeyHelpRowCount; row++) {
-        table->setItem(row, 0, new QTableWidgetItem(QString::fromUtf8(KeyHelpRows[row].abc80Key)));
-        table->setItem(row, 1, new QTableWidgetItem(QString::fromUtf8(KeyHelpRows[row].hostKey)));
-        table->setItem(row, 2, new QTableWidgetItem(QString::fromUtf8(KeyHelpRows[row].note)));
+        table->setItem(row, 0, new QTableWidgetItem(UiText("Keyboard", KeyHelpRows[row].abc80Key)));
+        table->setItem(row, 1, new QTableWidgetItem(UiText("Keyboard", KeyHelpRows[row].hostKey)));
+        table->setItem(row, 2, new QTableWidgetItem(UiText("Keyboard", KeyHelpRows[row].note)));
     }
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();

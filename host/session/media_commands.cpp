@@ -128,8 +128,13 @@ SessionResult StopSessionSoundRecording() {
 SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
                                 const std::string& shownName) {
     const std::string& name = shownName.empty() ? path : shownName;
-    if (AttachDiskImage(drive, path))
-        return result(Outcome::Done, name + " attached to DR" + std::to_string(drive) + ".");
+    if (AttachDiskImage(drive, path)) {
+        const std::string attached = name + " attached to DR" + std::to_string(drive);
+        if (DriveImages[drive].readOnlyFile)
+            return result(Outcome::Done,
+                          attached + ", write-protected: the file cannot be written.");
+        return result(Outcome::Done, attached + ".");
+    }
     SessionResult failed = result(Outcome::Failed, "Drive DR" + std::to_string(drive) + " - " +
                                                        name + ": " + MediaError() + ".");
     failed.caption = "Error attaching disk image!";
@@ -145,4 +150,42 @@ unsigned FreeDrive() {
 void DetachSessionDisks() {
     for (unsigned drive = 0; drive < MenuDrives; drive++)
         DetachDrive(drive);
+}
+
+SessionResult DetachSessionDisk(unsigned drive) {
+    const std::string name = "DR" + std::to_string(drive);
+    if (drive >= MenuDrives || DriveImages[drive].path.empty())
+        return result(Outcome::Done, name + " was empty.");
+    DetachDrive(drive);
+    return result(Outcome::Done, name + " is empty.");
+}
+
+SessionResult NewSessionDisk(unsigned drive, const std::string& path) {
+    if (!CreateDiskImage(path)) {
+        SessionResult failed = result(Outcome::Failed, path + ": " + MediaError() + ".");
+        failed.caption = "Error creating disk image!";
+        return failed;
+    }
+    const SessionResult attached = AttachSessionDisk(drive, path);
+    if (!attached.ok()) return attached;
+    return result(Outcome::Done, "New disk image " + path + " on DR" + std::to_string(drive) + ".");
+}
+
+SessionResult SetSessionWriteProtect(unsigned drive, bool on) {
+    const std::string name = "DR" + std::to_string(drive);
+    SetDriveWriteProtect(drive, on);
+    if (on) return result(Outcome::Done, name + " write-protected.");
+    if (DriveWriteProtected(drive))
+        return result(Outcome::Done,
+                      name + " stays write-protected: its image file cannot be written.");
+    return result(Outcome::Done, name + " writable.");
+}
+
+std::string DriveStatusText(unsigned drive) {
+    std::string text = "DR" + std::to_string(drive) + ": ";
+    if (drive >= MenuDrives || DriveImages[drive].path.empty()) return text + "-";
+    const std::string& path = DriveImages[drive].path;
+    text += path.substr(path.find_last_of('/') + 1);
+    if (DriveWriteProtected(drive)) text += " (WP)";
+    return text;
 }

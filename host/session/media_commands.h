@@ -42,3 +42,15 @@ SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
 unsigned FreeDrive();
 // Empties every drive.
 void DetachSessionDisks();
+// Empties one drive ("DR1 is empty."; "DR1 was empty." when it was).
+SessionResult DetachSessionDisk(unsigned drive);
+// A new blank disk image at path, attached to `drive` ("New disk image PATH
+// on DR0."). A file that exists is replaced only by a complete image. Failed:
+// caption "Error creating disk image!", message "PATH: cause.".
+SessionResult NewSessionDisk(unsigned drive, const std::string& path);
+// The drive's write-protect switch ("DR0 write-protected." or "DR0
+// writable."); switching it off for a file that may not be written says so.
+SessionResult SetSessionWriteProtect(unsigned drive, bool on);
+// One drive in a few words for a status bar: "DR0: NAME" with " (WP)" when it
+// refuses writes, "DR0: -" when empty. NAME is the file name without folders.
+std::string DriveStatusText(unsigned drive);

@@ -33,6 +33,7 @@
 #include "media/host_file.h"
 #include "media/media_file.h"
 #include "media/media_status.h"
+#include "media/program_area.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
 #include "sound/mixer.h"
@@ -43,11 +44,13 @@ struct WebMachine {
     std::vector<uint8_t> picture = std::vector<uint8_t>(FrameBufferBytes, 0);
     int pitchShift = 0;
     bool soundOn = false;
+    bool cycleBased = false;     // the timing mode: the picture drawn as the beam goes
     std::string text;            // the last text handed to the page
     std::string message;         // what the last load or attach said
     std::vector<uint8_t> output; // the last file handed to the page
     std::string statusFields[4];
     uint32_t statusChanges = 0;
+    uint32_t fieldChanges[4] = {};
 };
 
 WebMachine web;
@@ -60,8 +63,9 @@ constexpr const char* TapeRecordingPath = "/outbox/recording.wav";
 
 void keepStatus(int field, const char* text) {
     if (field < 0 || field > 3) return;
-    web.statusFields[field] = Windows1252ToUtf8(text);
+    web.statusFields[field] = WebUserWords(Windows1252ToUtf8(text));
     web.statusChanges++;
+    web.fieldChanges[field]++;
 }
 
 bool writeFile(const std::string& path, const uint8_t* bytes, size_t size) {
@@ -99,6 +103,22 @@ std::string pathIn(const char* folder, const char* name) {
 
 std::vector<uint8_t>& WebOutput() { return web.output; }
 
+std::string WebUserWords(std::string text) {
+    static const char* const folders[] = {"/inbox/", "/outbox/", "/roms/", "/disks/"};
+    for (const char* folder : folders) {
+        const size_t length = std::strlen(folder);
+        for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) {
+            size_t cut = length;
+            // A disk's file carries its drive: "DR0-".
+            if (std::strcmp(folder, "/disks/") == 0 && text.compare(at + cut, 2, "DR") == 0 &&
+                at + cut + 3 < text.size() && text[at + cut + 3] == '-')
+                cut += 4;
+            text.erase(at, cut);
+        }
+    }
+    return text;
+}
+
 extern "C" {
 
 // Starts the machine with the built-in firmware (or the ROM images the page
@@ -124,11 +144,16 @@ EMSCRIPTEN_KEEPALIVE int orvane_start() {
 EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     if (count > 1000) count = 1000;
     for (int i = 0; i < count; i++)
-        RunSessionFrame(false, web.picture.data(), web.pitchShift, web.soundOn);
+        RunSessionFrame(web.cycleBased, web.picture.data(), web.pitchShift, web.soundOn);
     web.pitchShift = framePitchShift();
+    if (web.cycleBased) return;
     for (int line = 0; line < VisibleLines; line++)
         renderLine(line, web.picture.data(), web.pitchShift);
 }
+
+// The timing mode: 1 cycle-exact (the picture line by line as the beam
+// goes), 0 fast (the picture drawn once after the frame).
+EMSCRIPTEN_KEEPALIVE void orvane_set_timing(int cycleBased) { web.cycleBased = cycleBased != 0; }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_picture() { return web.picture.data(); }
 
@@ -179,6 +204,16 @@ EMSCRIPTEN_KEEPALIVE int orvane_type_text(const char* utf8) {
 
 EMSCRIPTEN_KEEPALIVE int orvane_typing() { return TypingPending(); }
 
+// The keys still to be typed of the text being typed now (two steps a key).
+EMSCRIPTEN_KEEPALIVE int orvane_typing_left() {
+    const KeyboardState keys = keyboardState();
+    if (keys.typing.empty() || keys.typeSteps == 0) return 0;
+    return static_cast<int>(keys.typeSteps / 2);
+}
+
+// Bytes of program lines that fit in memory with the BASIC that runs now.
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_program_room() { return ProgramAreaRoom(); }
+
 // Loads a file by its extension (.atp .bac .bas into memory, .wav as the tape
 // to play). With autostart the machine is reset first and RUN (or LOAD CAS:)
 // is typed after. Returns 1 when loaded, 0 when the file was refused;
@@ -193,7 +228,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_load_file(const char* name, const uint8_t* bytes
     }
     const SessionLoad load =
         LoadSessionFile(path, autostart ? LoadStart::Autostart : LoadStart::Load, shown);
-    web.message = load.message;
+    web.message = WebUserWords(load.message);
     // A tape stays to be played; a program is in memory now.
     if (!load.ok() || load.kind != MediaFileKind::Wav) std::remove(path.c_str());
     if (load.ok()) keepStatus(3, load.message.c_str());
@@ -230,7 +265,7 @@ EMSCRIPTEN_KEEPALIVE int orvane_tape_moving() { return TapeMotorRunning(); }
 // meanwhile. When it starts or ends, orvane_message says so.
 EMSCRIPTEN_KEEPALIVE int orvane_follow_fast_tape(int enabled) {
     const std::string change = FollowFastTape(enabled != 0, web.soundOn, "the chosen speed");
-    if (!change.empty()) web.message = change;
+    if (!change.empty()) web.message = WebUserWords(change);
     return FastTapeOn() ? 1 : 0;
 }
 
@@ -247,7 +282,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* orvane_output() { return web.output.data(); 
 
 // Why the last load or save failed, in words ("no program in memory").
 EMSCRIPTEN_KEEPALIVE const char* orvane_media_error() {
-    web.text = MediaError();
+    web.text = WebUserWords(MediaError());
     return web.text.c_str();
 }
 
@@ -262,7 +297,8 @@ EMSCRIPTEN_KEEPALIVE int orvane_attach_disk(unsigned drive, const char* name, co
     if (!writeFile(path, bytes, static_cast<size_t>(size))) return 0;
     const std::string previous = DriveImages[drive].path;
     const SessionResult attached = AttachSessionDisk(drive, path, base);
-    web.message = attached.ok() ? attached.message : attached.caption + " " + attached.message;
+    web.message =
+        WebUserWords(attached.ok() ? attached.message : attached.caption + " " + attached.message);
     if (!attached.ok()) {
         std::remove(path.c_str());
         return 0;
@@ -282,8 +318,44 @@ EMSCRIPTEN_KEEPALIVE void orvane_detach_disk(unsigned drive) {
 // its size, or -1 when the drive is empty.
 EMSCRIPTEN_KEEPALIVE int orvane_disk_image(unsigned drive) {
     if (drive >= MenuDrives || DriveImages[drive].path.empty()) return -1;
-    std::fflush(nullptr); // the card's writes may still sit in its file's buffer
     return readIntoOutput(DriveImages[drive].path);
+}
+
+// A new blank image attached to the drive under the name (".dsk" added when
+// it has no extension); 1 when attached. The message says what happened.
+EMSCRIPTEN_KEEPALIVE int orvane_new_disk(unsigned drive, const char* name) {
+    if (drive >= MenuDrives) return 0;
+    std::string base = pathIn("", name).substr(1);
+    if (base.find('.') == std::string::npos) base += ".dsk";
+    const std::string path = std::string(DiskFolder) + "/DR" + char('0' + drive) + "-" + base;
+    const std::string previous = DriveImages[drive].path;
+    if (!CreateDiskImage(path)) {
+        web.message = "Error creating disk image! " + base + ": " + MediaError() + ".";
+        return 0;
+    }
+    const SessionResult attached = AttachSessionDisk(drive, path, base);
+    web.message = attached.ok() ? "New disk image " + base + " on DR" + char('0' + drive) + "."
+                                : attached.caption + " " + attached.message;
+    if (!attached.ok()) {
+        std::remove(path.c_str());
+        return 0;
+    }
+    if (!previous.empty() && previous != path) std::remove(previous.c_str());
+    return 1;
+}
+
+// The drive's write-protect switch; the page keeps one per drive.
+EMSCRIPTEN_KEEPALIVE void orvane_set_write_protect(unsigned drive, int on) {
+    SetDriveWriteProtect(drive, on != 0);
+}
+EMSCRIPTEN_KEEPALIVE int orvane_write_protected(unsigned drive) {
+    return DriveWriteProtected(drive) ? 1 : 0;
+}
+
+// Sectors written to the drive's image since it was attached: the page keeps
+// the image in the browser again when this grows.
+EMSCRIPTEN_KEEPALIVE double orvane_disk_writes(unsigned drive) {
+    return drive < MenuDrives ? static_cast<double>(DriveImages[drive].sectorsWritten) : 0;
 }
 
 // The drive a dropped image goes to: the first empty one, DR0 when all hold one.
@@ -300,22 +372,104 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_disk_name(unsigned drive) {
 }
 
 // A ROM image the user picked, installed into the ROM folder under its name
-// (the BASIC images are recognised by their contents, the DOS images by
-// their names); the machine then starts again from a hard reset. Returns the
-// number of images now installed.
+// when the desktop would take it from its ROM folder: a BASIC image of
+// 16,384 bytes with a known byte sum, or a DOS image of its own name and
+// size. The machine then starts again from a hard reset, running the new
+// BASIC image at once. Returns 1 when installed; 0 when refused (the image
+// is not kept), orvane_message saying why either way.
 EMSCRIPTEN_KEEPALIVE int orvane_install_rom(const char* name, const uint8_t* bytes, int size) {
-    if (size < 0 || !writeFile(pathIn(RomFolder, name), bytes, static_cast<size_t>(size))) return 0;
-    int installed = installRomImages();
+    const std::string path = pathIn(RomFolder, name);
+    const std::string shown = path.substr(std::strlen(RomFolder) + 1);
+    // An image of the same name stays aside until the new one is taken, so
+    // that a refused file never costs the user the image they had.
+    const std::string aside = std::string(InboxFolder) + "/rom-aside";
+    std::remove(aside.c_str());
+    const bool hadOne = std::rename(path.c_str(), aside.c_str()) == 0;
+    const auto putBack = [&] {
+        std::remove(path.c_str());
+        if (hadOne) std::rename(aside.c_str(), path.c_str());
+        installRomImages();
+    };
+    if (size < 0 || !writeFile(path, bytes, static_cast<size_t>(size))) {
+        putBack();
+        web.message = "Cannot use " + shown + ": the page could not keep its bytes.";
+        return 0;
+    }
+    // A BASIC image takes its slot from the one installed there before.
+    if (size == static_cast<int>(BasicRomSize)) {
+        const uint32_t sum = romByteSum(bytes, BasicRomSize);
+        const uint32_t slot = sum == OldBasicByteSum   ? BasicRomOld
+                              : sum == NewBasicByteSum ? BasicRomNew
+                                                       : BasicRomExternal;
+        if (slot != BasicRomExternal && !basicRomSource(slot).empty() &&
+            basicRomSource(slot) != path)
+            std::remove(basicRomSource(slot).c_str());
+    }
+    installRomImages();
+    uint32_t basic = BasicRomExternal;
+    for (uint32_t choice : {BasicRomOld, BasicRomNew})
+        if (basicRomSource(choice) == path) basic = choice;
+    const bool dos = dosRomSource(DosRomAbcdos) == path || dosRomSource(DosRomUfddos) == path ||
+                     (shown == "dosaux.rom" && size == static_cast<int>(DosAuxRomSize));
+    if (basic == BasicRomExternal && !dos) {
+        putBack();
+        std::string cause;
+        if (size == static_cast<int>(BasicRomSize))
+            cause = "its byte sum " + std::to_string(romByteSum(bytes, BasicRomSize)) +
+                    " is neither the old BASIC's nor the new one's";
+        else
+            cause = "a BASIC image has 16,384 bytes and a DOS image is named abcdos.rom or "
+                    "ufddos.rom (4,096 bytes) or dosaux.rom (1,024 bytes); this file has " +
+                    std::to_string(size) + " bytes";
+        web.message = "Cannot use " + shown + ": " + cause + ".";
+        return 0;
+    }
+    std::remove(aside.c_str());
+    if (basic != BasicRomExternal) basicRom = basic;
     SessionHardReset();
-    return installed;
+    web.message = WebUserWords(runningRomDescription());
+    return 1;
 }
 
-// The BASIC choice (0 old, 1 new, 2 external); takes effect at once with a
-// hard reset.
-EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
-    if (choice > BasicRomExternal) return;
-    basicRom = choice;
+// Back to the open firmware and no DOS: every installed image forgotten.
+EMSCRIPTEN_KEEPALIVE void orvane_forget_roms() {
+    for (uint32_t choice : {BasicRomOld, BasicRomNew})
+        if (!basicRomSource(choice).empty()) std::remove(basicRomSource(choice).c_str());
+    for (uint32_t choice : {DosRomAbcdos, DosRomUfddos})
+        if (!dosRomSource(choice).empty()) std::remove(dosRomSource(choice).c_str());
+    std::remove((std::string(RomFolder) + "/dosaux.rom").c_str());
+    clearRomImages();
+    basicRom = BasicRomOld;
     SessionHardReset();
+    web.message = "The ROM images are forgotten; the open firmware runs.";
+}
+
+// The BASIC choice (0 old, 1 new) and the DOS choice (0 none, 1 ABCDOS,
+// 2 UFDDOS); each takes effect at once with a hard reset. orvane_message says
+// what runs instead when the chosen image is not installed.
+EMSCRIPTEN_KEEPALIVE void orvane_choose_basic(uint32_t choice) {
+    if (choice > BasicRomNew) return;
+    ChooseSessionBasic(choice);
+    SessionHardReset();
+    web.message = basicRomSource(choice).empty()
+                      ? std::string("No ") + (choice == BasicRomNew ? "new" : "old") +
+                            " BASIC image is installed; the open firmware runs."
+                      : WebUserWords(runningRomDescription());
+}
+
+EMSCRIPTEN_KEEPALIVE void orvane_choose_dos(uint32_t choice) {
+    if (choice > DosRomUfddos) return;
+    const SessionResult chosen = ChooseSessionDos(choice);
+    SessionHardReset();
+    web.message = chosen.message.empty() ? WebUserWords(runningRomDescription()) : chosen.message;
+}
+
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_basic_choice() { return basicRom; }
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_dos_choice() { return dosRom; }
+// 1 when any ROM image is installed.
+EMSCRIPTEN_KEEPALIVE int orvane_roms_installed() {
+    return !basicRomSource(BasicRomOld).empty() || !basicRomSource(BasicRomNew).empty() ||
+           dosRomPresent(DosRomAbcdos) || dosRomPresent(DosRomUfddos);
 }
 
 EMSCRIPTEN_KEEPALIVE void orvane_reset() { SessionReset(); }
@@ -333,9 +487,14 @@ EMSCRIPTEN_KEEPALIVE const char* orvane_status_field(int field) {
     return web.text.c_str();
 }
 EMSCRIPTEN_KEEPALIVE uint32_t orvane_status_changes() { return web.statusChanges; }
+// How often one status field was set: the page shows the last message only
+// when it is new, so a tape counter's change never brings an old one back.
+EMSCRIPTEN_KEEPALIVE uint32_t orvane_status_field_changes(int field) {
+    return field >= 0 && field < 4 ? web.fieldChanges[field] : 0;
+}
 
 EMSCRIPTEN_KEEPALIVE const char* orvane_rom_description() {
-    web.text = runningRomDescription();
+    web.text = WebUserWords(runningRomDescription());
     return web.text.c_str();
 }
 
@@ -387,6 +546,17 @@ EMSCRIPTEN_KEEPALIVE int orvane_key_for_code(int code) {
             if (KeyPositions[position] && KeyPositions[position] != 0x09 &&
                 KeyChars[shift][position] == static_cast<uint32_t>(code))
                 return KeyPositions[position] | (shift ? 0x100 : 0);
+    return 0;
+}
+
+// What the machine's key at a host key's place types, for the page's
+// keyboard map: the plain character, and the shifted one times 100h; 0 when
+// the host key has no place on the machine's keyboard.
+EMSCRIPTEN_KEEPALIVE int orvane_key_chars(int virtualKey) {
+    for (int position = 0; position < KeyboardPositions; position++)
+        if (virtualKey > 0 && KeyPositions[position] == virtualKey)
+            return static_cast<int>((KeyChars[0][position] & 0xFF) |
+                                    ((KeyChars[1][position] & 0xFF) << 8));
     return 0;
 }
 

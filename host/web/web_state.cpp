@@ -28,8 +28,10 @@ EMSCRIPTEN_KEEPALIVE int orvane_save_state() {
 EMSCRIPTEN_KEEPALIVE int orvane_load_state(const uint8_t* bytes, int size) {
     stateMessage.clear();
     if (size < 0) return 0;
-    if (!loadState(std::span<const uint8_t>(bytes, static_cast<size_t>(size)), stateMessage))
-        return 0;
+    const bool loaded =
+        loadState(std::span<const uint8_t>(bytes, static_cast<size_t>(size)), stateMessage);
+    stateMessage = WebUserWords(stateMessage);
+    if (!loaded) return 0;
     ForgetQueuedTyping(); // texts queued by the page belong to the machine that was replaced
     return 1;
 }

@@ -3,8 +3,10 @@
 
 #include <fstream>
 
+#include "host/qt/language.h"
 #include "host/qt/settings.h"
 #include "machine/frame.h"
+#include "media/disk_card.h"
 #include "media/tape_deck.h"
 #include "monitor/monitor.h"
 
@@ -29,6 +31,8 @@ void EnsureApplication() {
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The tests read the English texts whatever the machine's locale.
+        qputenv("LC_ALL", "en_GB.UTF-8");
         qputenv("SDL_AUDIODRIVER", "dummy");
         new QApplication(argc, argv);
     }
@@ -48,10 +52,15 @@ void DesktopTest::SetUp() {
 
 void DesktopTest::TearDown() {
     if (desktop.window) ShutdownDesktop();
+    ApplyLanguage(LanguageEnglish); // a test may have chosen Swedish
     QDir::setCurrent(previousDirectory);
 }
 
 void DesktopTest::startDesktop(int refreshHz) {
+    // The drives' write-protect switches outlive a window, as a drive's
+    // switch would: every test starts with them off.
+    for (unsigned drive = 0; drive < MenuDrives; drive++)
+        SetDriveWriteProtect(drive, false);
     DesktopOptions options;
     options.clock = &fake.clock;
     options.refreshHz = refreshHz;

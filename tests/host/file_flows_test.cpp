@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -19,8 +20,11 @@
 #include "machine/memory.h"
 #include "machine/ports.h"
 #include "media/disk_card.h"
+#include "media/orvane_disk.h"
 #include "media/tape_deck.h"
 #include "sound/mixer.h"
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -330,6 +334,12 @@ TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
     EXPECT_EQ(DriveImages[0].path, first);
     EXPECT_EQ(DriveImages[1].path, second);
     EXPECT_EQ(window().action(CmdAttachFirst + 1)->text().toStdString(), "Drive DR1 - " + second);
+    const std::string third = writeFile("three.dsk", std::string(163840, '\xE5'));
+    EXPECT_EQ(window().DropFile(third), 1);
+    RunOneFrame();
+    EXPECT_EQ(CurrentStatusBar()->drivesText(), "DR0: one.dsk  DR1: two.IMG  DR2: three.dsk")
+        << "DR2 is shown while it holds an image";
+    EXPECT_TRUE(window().recentFiles().contains(QString::fromStdString(third)));
     EXPECT_TRUE(messages.empty());
 
     const std::string odd = writeFile("odd.dsk", std::string(1000, '\0'));
@@ -337,8 +347,8 @@ TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, "Error attaching disk image!");
     EXPECT_EQ(messages[0].second.toStdString(),
-              "Drive DR2 - " + odd + ": size of 1000 bytes is no disk format.");
-    EXPECT_TRUE(DriveImages[2].path.empty());
+              "Drive DR3 - " + odd + ": size of 1000 bytes is no disk format.");
+    EXPECT_TRUE(DriveImages[3].path.empty());
     window().OnCommand(CmdDetachDisks);
 }
 
@@ -361,6 +371,100 @@ TEST_F(FileFlows, LostPrinterOutputIsReportedOnceInABox) {
     EXPECT_EQ(statusText(), messages[0].second.toStdString());
     closePrinter();
     setPrinterDirectory("");
+}
+
+} // namespace
+
+namespace {
+
+std::string readWholeFile(const std::string& name) {
+    QFile file(QString::fromStdString(name));
+    if (!file.open(QIODevice::ReadOnly)) return "";
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// One sector of `fill` written through the disk card's ports to DR0's sector
+// `sector` (below 256); the error code the card gives afterwards.
+uint8_t writeSectorThroughPorts(uint8_t sector, uint8_t fill) {
+    ioWrite(0x01, 45);
+    for (uint8_t b : {uint8_t{0x0C}, uint8_t{0}, static_cast<uint8_t>(sector / 8),
+                      static_cast<uint8_t>((sector % 8) << 5)})
+        ioWrite(0x00, b);
+    for (int i = 0; i < 256; i++)
+        ioWrite(0x00, fill);
+    return ioRead(0x00);
+}
+
+// New disk image, the write-protect switch, detaching one drive, the drives in
+// the status bar, and a write the host refuses (a file size limit set on the
+// test itself for one sector) shown in a box naming the image and the cause.
+TEST_F(FileFlows, DiskDrivesFromTheMenu) {
+    startDesktop();
+    messages.clear();
+    dialogAnswers = {QString::fromStdString(path("fresh"))};
+    window().OnCommand(CmdNewDisk);
+    const std::string fresh = path("fresh.dsk");
+    ASSERT_EQ(DriveImages[0].path, fresh);
+    const std::string formatted = readWholeFile(fresh);
+    EXPECT_EQ(formatted.size(), 163840u);
+    EXPECT_TRUE(formatted.rfind(std::string(OrvaneDiskSignature, 8), 0) == 0)
+        << "formatted for the open DOS";
+    EXPECT_TRUE(window().recentFiles().contains(QString::fromStdString(fresh)));
+    RunOneFrame();
+    EXPECT_EQ(CurrentStatusBar()->drivesText(), "DR0: fresh.dsk  DR1: -");
+
+    window().OnCommand(CmdWriteProtectFirst);
+    EXPECT_TRUE(window().isChecked(CmdWriteProtectFirst));
+    EXPECT_FALSE(window().isChecked(CmdWriteProtectFirst + 1));
+    EXPECT_EQ(writeSectorThroughPorts(3, 0x11), 64);
+    RunOneFrame();
+    EXPECT_TRUE(CurrentStatusBar()->drivesText().startsWith("DR0: fresh.dsk (WP)"))
+        << CurrentStatusBar()->drivesText().toStdString();
+    EXPECT_TRUE(readWholeFile(fresh) == formatted);
+    window().OnCommand(CmdWriteProtectFirst);
+    EXPECT_FALSE(window().isChecked(CmdWriteProtectFirst));
+    EXPECT_EQ(writeSectorThroughPorts(3, 0x11), 0);
+    RunOneFrame();
+    EXPECT_TRUE(CurrentStatusBar()->drivesText().contains(QChar(0x25CF))) << "activity light";
+    EXPECT_TRUE(messages.empty());
+
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit old;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        struct rlimit limit = {8192, old.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const uint8_t error = writeSectorThroughPorts(200, 0x22);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_DFL);
+        EXPECT_EQ(error, 64);
+    }
+    RunOneFrame();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Disk write failed!");
+    EXPECT_EQ(messages[0].second.toStdString(),
+              "Disk write failed on DR0 (" + fresh + "): file too large.");
+    RunOneFrame();
+    EXPECT_EQ(messages.size(), 1u) << "shown once";
+    std::string expected = formatted;
+    std::fill(expected.begin() + 3 * 256, expected.begin() + 4 * 256, '\x11');
+    EXPECT_TRUE(readWholeFile(fresh) == expected) << "the sector written before is kept";
+
+    // Detaching DR1 (empty) leaves DR0; detaching DR0 empties it.
+    window().OnCommand(CmdDetachFirst + 1);
+    EXPECT_EQ(DriveImages[0].path, fresh);
+    window().OnCommand(CmdDetachFirst);
+    EXPECT_TRUE(DriveImages[0].path.empty());
+    EXPECT_EQ(CurrentStatusBar()->drivesText(), "DR0: -  DR1: -");
+    EXPECT_EQ(window().action(CmdAttachFirst)->text(), "Drive DR&0 - ...");
+
+    // A new image where none can be written is refused in a box.
+    dialogAnswers = {QString::fromStdString(path("no/such/folder/x.dsk"))};
+    window().OnCommand(CmdNewDisk);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].first, "Error creating disk image!");
+    EXPECT_TRUE(DriveImages[0].path.empty());
 }
 
 } // namespace

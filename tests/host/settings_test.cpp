@@ -27,14 +27,14 @@ TEST_F(SettingsTest, FirstRunStoresEveryDefault) {
     }
     QSettings settings("Emulators", "Orvane");
     const std::pair<const char*, int> expected[] = {
-        {"SoundDriver", 1},     {"VideoDriver", 1}, {"CycleBased", 0},
-        {"KeepAspectRatio", 1}, {"SyncSpeed", 1},   {"BasicROM", 0},
-        {"DosROM", 2},          {"FastTape", 1},    {"NaturalKeyboard", 1}};
+        {"SoundDriver", 1},     {"VideoDriver", 1}, {"CycleBased", 0}, {"KeepAspectRatio", 1},
+        {"SyncSpeed", 1},       {"BasicROM", 0},    {"DosROM", 2},     {"FastTape", 1},
+        {"NaturalKeyboard", 1}, {"Language", 0}};
     for (const auto& [name, value] : expected) {
         ASSERT_TRUE(settings.contains(name)) << name;
         EXPECT_EQ(settings.value(name).toInt(), value) << name;
     }
-    EXPECT_EQ(settings.allKeys().size(), 9);
+    EXPECT_EQ(settings.allKeys().size(), 10);
 }
 
 TEST_F(SettingsTest, BadStoredValuesFallBackToTheirDefaults) {

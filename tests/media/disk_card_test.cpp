@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint8_t Mo = 45;
@@ -198,7 +200,7 @@ TEST_F(DiskCardTest, FailureCodes) {
     }
 }
 
-TEST_F(DiskCardTest, WriteCommandTakesTheDataThenFailsWithoutTouchingTheImage) {
+TEST_F(DiskCardTest, WriteCommandTakesTheDataThenWritesTheSector) {
     ASSERT_EQ(1, AttachDiskImage(0, dir_.path("a.dsk")));
     select(Mo);
     settledStatus();
@@ -208,9 +210,21 @@ TEST_F(DiskCardTest, WriteCommandTakesTheDataThenFailsWithoutTouchingTheImage) {
         ASSERT_EQ(0x01, ioRead(1)) << "still receiving at byte " << i;
     }
     ioWrite(0, 0xAA);
+    EXPECT_EQ(0x81, ioRead(1));
+    EXPECT_EQ(0, ioRead(0));
+    Bytes expected = image_;
+    std::fill(expected.begin() + 3 * 256, expected.begin() + 4 * 256, 0xAA);
+    EXPECT_EQ(expected, readFile(dir_.path("a.dsk")));
+
+    // With the drive's switch on, the data is taken and refused with 64.
+    SetDriveWriteProtect(0, true);
+    command(0x0C, 0x00, 0x00, 0x04);
+    for (int i = 0; i < 256; ++i)
+        ioWrite(0, 0x55);
     EXPECT_EQ(0x89, ioRead(1));
     EXPECT_EQ(64, ioRead(0));
-    EXPECT_EQ(image_, readFile(dir_.path("a.dsk")));
+    SetDriveWriteProtect(0, false);
+    EXPECT_EQ(expected, readFile(dir_.path("a.dsk")));
 }
 
 TEST_F(DiskCardTest, AttachAndDetachTouchOnlyTheirOwnDrive) {

@@ -271,3 +271,67 @@ TEST_F(HeadlessFailures, TextWithUnixLineEndsIsTypedLineByLine) {
 }
 
 } // namespace
+
+// A disk written by a BASIC line typed into the runner: the card selected
+// with OUT 1,45, a write command for one sector of 256 bytes of 42h, then the
+// status and error code printed.
+class HeadlessDiskWrites : public HeadlessFailures {
+  protected:
+    static std::string writeSector(unsigned sector) {
+        return "--type 'OUT 1,45:OUT 0,12:OUT 0,0:OUT 0," + std::to_string(sector / 8) + ":OUT 0," +
+               std::to_string((sector % 8) * 32) +
+               ":FOR I=1 TO 256:OUT 0,66:NEXT I:FOR J=1 TO 5:S=INP(1):NEXT J:PRINT S;INP(0)\\r' "
+               "--frames 150 ";
+    }
+    // The run's exit code, its screen in screen() and its stderr in errors().
+    int runWithScreen(const std::string& arguments) {
+        return real_failures::runPrepared(
+            orvaneHeadless(arguments + " --screen-text") + " >" + dir.path("screen.txt"),
+            [] { return true; }, &errorText);
+    }
+    std::string screen() const {
+        Bytes text = readFile(dir.path("screen.txt"));
+        return std::string(text.begin(), text.end());
+    }
+    Bytes image(size_t sectors = 640) const {
+        Bytes bytes(sectors * 256);
+        for (size_t i = 0; i < bytes.size(); i++)
+            bytes[i] = static_cast<uint8_t>(i / 256);
+        return bytes;
+    }
+};
+
+TEST_F(HeadlessDiskWrites, WritesReachTheImageUnlessTheDriveIsProtected) {
+    const std::string disk = dir.path("a.dsk");
+    writeFile(disk, image());
+    EXPECT_EQ(0, runWithScreen("--disk0 " + disk + " " + writeSector(9)));
+    EXPECT_NE(std::string::npos, screen().find(" 129  0")) << screen();
+    Bytes expected = image();
+    std::fill(expected.begin() + 9 * 256, expected.begin() + 10 * 256, 0x42);
+    EXPECT_EQ(expected, readFile(disk));
+
+    // The switch refuses with error 64; that is the disk's answer, not the run's failure.
+    writeFile(disk, image());
+    EXPECT_EQ(0, runWithScreen("--write-protect0 --disk0 " + disk + " " + writeSector(9)));
+    EXPECT_NE(std::string::npos, screen().find(" 137  64")) << screen();
+    EXPECT_EQ(image(), readFile(disk));
+    // DR1's switch leaves DR0 writable.
+    EXPECT_EQ(0, runWithScreen("--write-protect1 --disk0 " + disk + " " + writeSector(3)));
+    EXPECT_NE(std::string::npos, screen().find(" 129  0")) << screen();
+}
+
+TEST_F(HeadlessDiskWrites, AFailedWriteEndsTheRunWithTheImageAndTheCause) {
+    const std::string disk = dir.path("a.dsk");
+    writeFile(disk, image());
+    // Files may not reach past 4 KB: sector 2 fits, sector 20 does not.
+    const std::string both = "--type 'OUT 1,45:OUT 0,12:OUT 0,0:OUT 0,0:OUT 0,64:FOR I=1 TO "
+                             "256:OUT 0,66:NEXT I\\rOUT 0,12:OUT 0,0:OUT 0,2:OUT 0,128:FOR I=1 TO "
+                             "256:OUT 0,67:NEXT I:PRINT INP(1);INP(0)\\r' --frames 250 ";
+    EXPECT_EQ(1, runLimited("--disk0 " + disk + " " + both, 4096));
+    EXPECT_NE(std::string::npos,
+              errors().find("orvane: Disk write failed on DR0 (" + disk + "): file too large."))
+        << errors();
+    Bytes expected = image();
+    std::fill(expected.begin() + 2 * 256, expected.begin() + 3 * 256, 0x42);
+    EXPECT_EQ(expected, readFile(disk)) << "sector 2 kept, sector 20 unchanged";
+}

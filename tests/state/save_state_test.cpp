@@ -316,6 +316,75 @@ TEST(SaveStateFiles, PresentDiskIsAttachedAgain) {
     DetachDrive(1);
 }
 
+// The card's command bytes for a write of DR`drive`'s sector (below 8).
+void startSectorWrite(uint8_t drive, uint8_t sector) {
+    ioWrite(0x01, 45);
+    for (uint8_t b : {uint8_t{0x0C}, drive, uint8_t{0}, sector})
+        ioWrite(0x00, b);
+}
+void sendBytes(int count, uint8_t value) {
+    for (int i = 0; i < count; i++)
+        ioWrite(0x00, value);
+}
+std::vector<uint8_t> sectorOf(const std::vector<uint8_t>& image, size_t sector) {
+    return std::vector<uint8_t>(image.begin() + sector * 256, image.begin() + sector * 256 + 256);
+}
+
+// A state records a drive's path, not its image's bytes: what was written
+// before or after the save stays in the file when the state is loaded, a
+// write cut by the save finishes from the saved buffer, and the drives'
+// write-protect switches stay as the user set them.
+TEST(SaveStateFiles, DisksKeepWhatWasWrittenAcrossAStateLoad) {
+    cycleBasedFrames = false;
+    bootMachine();
+    Scratch scratch;
+    std::string disk = scratch.path("disk.dsk"), other = scratch.path("other.dsk");
+    writeFile(disk, std::vector<uint8_t>(DiskBytes, 0xE5));
+    writeFile(other, std::vector<uint8_t>(DiskBytes, 0xE5));
+    ASSERT_EQ(AttachDiskImage(0, disk), 1);
+    ASSERT_EQ(AttachDiskImage(1, other), 1);
+    SetDriveWriteProtect(1, true);
+
+    startSectorWrite(0, 4);
+    sendBytes(256, 0x11);
+    ASSERT_EQ(ioRead(0x00), 0);
+    startSectorWrite(0, 6);
+    sendBytes(100, 0x33); // the state is saved 100 bytes into this sector
+    std::vector<uint8_t> saved;
+    saveState(saved);
+    sendBytes(156, 0x33);
+    startSectorWrite(0, 5);
+    sendBytes(256, 0x22);
+    ASSERT_EQ(ioRead(0x00), 0);
+
+    std::string message;
+    ASSERT_TRUE(loadState(saved, message));
+    EXPECT_EQ(message, "");
+    EXPECT_TRUE(DriveWriteProtected(1)) << "the switch is the user's, not the state's";
+    EXPECT_FALSE(DriveWriteProtected(0));
+    std::vector<uint8_t> image = readFile(disk);
+    EXPECT_EQ(sectorOf(image, 4), std::vector<uint8_t>(256, 0x11));
+    EXPECT_EQ(sectorOf(image, 5), std::vector<uint8_t>(256, 0x22)) << "not rolled back";
+
+    // The cut write goes on where the state left it: 156 more bytes.
+    sendBytes(155, 0x44);
+    EXPECT_EQ(MoDiskCard().phase, 4u) << "still receiving";
+    sendBytes(1, 0x44);
+    EXPECT_EQ(ioRead(0x00), 0);
+    image = readFile(disk);
+    std::vector<uint8_t> sector6(256, 0x44);
+    std::fill(sector6.begin(), sector6.begin() + 100, 0x33);
+    EXPECT_EQ(sectorOf(image, 6), sector6);
+
+    startSectorWrite(1, 0);
+    sendBytes(256, 0x55);
+    EXPECT_EQ(ioRead(0x00), 64);
+    EXPECT_EQ(readFile(other), std::vector<uint8_t>(DiskBytes, 0xE5));
+    SetDriveWriteProtect(1, false);
+    DetachDrive(0);
+    DetachDrive(1);
+}
+
 TEST(SaveStateFiles, RecordingIsNotResumed) {
     cycleBasedFrames = false;
     bootMachine();

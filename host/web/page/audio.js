@@ -15,7 +15,7 @@ export function createSound(machine) {
   let seenBlocks = 0;
   let sent = 0; // samples sent to the worklet
   let muted = false;
-  const stats = { received: 0, played: 0, peak: 0, underruns: 0 };
+  const stats = { received: 0, played: 0, frame: 0, peak: 0, underruns: 0 };
 
   async function start() {
     if (context) return;
@@ -33,25 +33,32 @@ export function createSound(machine) {
     if (context.state !== "running") await context.resume();
   }
 
+  // The new blocks go to the worklet as one chunk of 16-bit samples a call.
   function pump() {
     if (!node) return;
     const blocks = machine.soundBlocks();
     let fresh = (blocks - seenBlocks) >>> 0;
     seenBlocks = blocks;
     if (fresh > RingBlocks - 2) fresh = RingBlocks - 2; // older ones are overwritten
-    const ring = machine.soundRing();
     const end = machine.soundWritten() / 2;
-    for (let k = fresh; k > 0; k--) {
-      const at = (end - k * BlockSamples + RingSamples) % RingSamples;
-      const block = new Float32Array(BlockSamples);
-      for (let i = 0; i < BlockSamples; i++) block[i] = ring[at + i] / 32768;
-      node.port.postMessage(block, [block.buffer]);
-      sent += BlockSamples;
+    if (fresh > 0) {
+      const ring = machine.soundRing();
+      const count = fresh * BlockSamples;
+      const at = (end - count + RingSamples) % RingSamples;
+      const chunk = new Int16Array(count);
+      const first = Math.min(count, RingSamples - at);
+      chunk.set(ring.subarray(at, at + first));
+      if (first < count) chunk.set(ring.subarray(0, count - first), first);
+      node.port.postMessage(chunk, [chunk.buffer]);
+      sent += count;
     }
     // The worklet's play position in the ring: behind the write position by
-    // what is still queued. Unknown (no rate control) until it first reports.
+    // what is still queued, the worklet's last report moved on by the audio
+    // clock since. Unknown (no rate control) until it first reports.
     if (stats.received === 0) return;
-    const queued = Math.max(0, Math.min(sent - stats.played, RingSamples / 2 - 1));
+    const since = Math.max(0, Math.round(context.currentTime * context.sampleRate) - stats.frame);
+    const played = Math.min(stats.played + since, stats.received);
+    const queued = Math.max(0, Math.min(sent - played, RingSamples / 2 - 1));
     machine.soundPlayed((machine.soundWritten() - queued * 2 + RingBytes) % RingBytes);
   }
 

@@ -72,3 +72,12 @@ export const stored = {
   remove: (key) => transaction("readwrite", (s) => s.delete(key)),
   keys: () => transaction("readonly", (s) => s.getAllKeys()),
 };
+
+// Deflate (raw) with the browser's own streams, for short program links.
+async function throughStream(bytes, stream) {
+  const piped = new Blob([bytes]).stream().pipeThrough(stream);
+  return new Uint8Array(await new Response(piped).arrayBuffer());
+}
+export const deflate = (bytes) => throughStream(bytes, new CompressionStream("deflate-raw"));
+// Rejects when the bytes are not a deflate stream.
+export const inflate = (bytes) => throughStream(bytes, new DecompressionStream("deflate-raw"));

@@ -1,8 +1,19 @@
 // The machine in the WebAssembly module, behind small JavaScript functions.
 import createOrvane from "./orvane.mjs";
 
+// The loaders' diagnostic lines ("ROM file ... ignored") reach the console
+// only when asked for: ?log in the address, or localStorage orvaneLog = 1.
+const logWanted = () => {
+  try {
+    return new URLSearchParams(location.search).has("log") || localStorage.getItem("orvaneLog") === "1";
+  } catch {
+    return false;
+  }
+};
+
 export async function loadMachine() {
-  const m = await createOrvane({ print: (t) => console.log(t), printErr: (t) => console.log(t) });
+  const print = logWanted() ? (t) => console.log(t) : () => {};
+  const m = await createOrvane({ print, printErr: print });
   const text = (ptr) => m.UTF8ToString(ptr);
 
   // Copies bytes into the module for one call, then frees them.
@@ -31,6 +42,7 @@ export async function loadMachine() {
   return {
     module: m,
     runFrames: (n) => m._orvane_run_frames(n),
+    setTiming: (cycleExact) => m._orvane_set_timing(cycleExact ? 1 : 0),
     picture() {
       const width = m._orvane_picture_width();
       const height = m._orvane_picture_height();
@@ -48,12 +60,27 @@ export async function loadMachine() {
     keyUp: (vk) => m._orvane_key_up(vk),
     releaseKeys: () => m._orvane_release_keys(),
     keyForCode: (code) => m._orvane_key_for_code(code),
+    // { plain, shifted } machine codes of the key at a host key's place, or null.
+    keyChars: (vk) => {
+      const both = m._orvane_key_chars(vk);
+      return both ? { plain: both & 0xff, shifted: (both >> 8) & 0xff } : null;
+    },
     machineCode: (character) => m._orvane_machine_code(character),
     typeText: (s) => withString(s, (p) => m._orvane_type_text(p)),
     typing: () => m._orvane_typing() !== 0,
+    typingLeft: () => m._orvane_typing_left(),
+    programRoom: () => m._orvane_program_room() >>> 0,
     loadFile: (name, bytes, autostart) =>
       withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_load_file(np, bp, n, autostart ? 1 : 0))) === 1,
-    installRom: (name, bytes) => withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))),
+    // True when the image was taken; message() says why not.
+    installRom: (name, bytes) =>
+      withString(name, (np) => withBytes(bytes, (bp, n) => m._orvane_install_rom(np, bp, n))) === 1,
+    forgetRoms: () => m._orvane_forget_roms(),
+    romsInstalled: () => m._orvane_roms_installed() !== 0,
+    chooseBasic: (choice) => m._orvane_choose_basic(choice),
+    chooseDos: (choice) => m._orvane_choose_dos(choice),
+    basicChoice: () => m._orvane_basic_choice(),
+    dosChoice: () => m._orvane_dos_choice(),
     saveBac: () => output(m._orvane_save_bac()),
     mediaError: () => text(m._orvane_media_error()),
     // What the last load, disk attach or fast tape change said, in the desktop's words.
@@ -73,11 +100,17 @@ export async function loadMachine() {
     freeDrive: () => m._orvane_free_drive(),
     diskImage: (drive) => output(m._orvane_disk_image(drive)),
     diskName: (drive) => text(m._orvane_disk_name(drive)),
+    newDisk: (drive, name) => withString(name, (np) => m._orvane_new_disk(drive, np)) === 1,
+    setWriteProtect: (drive, on) => m._orvane_set_write_protect(drive, on ? 1 : 0),
+    writeProtected: (drive) => m._orvane_write_protected(drive) === 1,
+    // Sectors the machine has written to the drive's image since it was attached.
+    diskWrites: (drive) => m._orvane_disk_writes(drive),
     reset: () => m._orvane_reset(),
     hardReset: () => m._orvane_hard_reset(),
     screenText: () => text(m._orvane_screen_text()),
     statusField: (i) => text(m._orvane_status_field(i)),
     statusChanges: () => m._orvane_status_changes(),
+    statusFieldChanges: (i) => m._orvane_status_field_changes(i),
     romDescription: () => text(m._orvane_rom_description()),
     memory: () => m.HEAPU8.subarray(m._orvane_memory(), m._orvane_memory() + 65536),
     cycles: () => m._orvane_cycles(),

@@ -1,5 +1,10 @@
-// Plays the machine's 48 kHz blocks in order; reports how many samples it has
-// received and played so the page can tell the mixer where playback is.
+// Plays the machine's 48 kHz samples (16-bit, in the chunks the page sends)
+// in order; reports how many samples it has received and played, and at
+// which frame of the audio clock, so the page can tell the mixer where
+// playback is between reports. Converting to floating point here keeps that
+// work off the page's own thread.
+const ReportEvery = 32; // render quanta of 128 samples: about 12 reports a second
+
 class OrvaneSound extends AudioWorkletProcessor {
   constructor() {
     super();
@@ -11,16 +16,16 @@ class OrvaneSound extends AudioWorkletProcessor {
     this.underruns = 0;
     this.calls = 0;
     this.port.onmessage = (event) => {
-      const block = event.data;
-      if (block === "clear") {
+      const chunk = event.data;
+      if (chunk === "clear") {
         this.queue = [];
         this.offset = 0;
         return;
       }
-      this.queue.push(block);
-      this.received += block.length;
-      for (let i = 0; i < block.length; i++) {
-        const v = Math.abs(block[i]);
+      this.queue.push(chunk);
+      this.received += chunk.length;
+      for (let i = 0; i < chunk.length; i++) {
+        const v = Math.abs(chunk[i]) / 32768;
         if (v > this.peak) this.peak = v;
       }
     };
@@ -30,13 +35,13 @@ class OrvaneSound extends AudioWorkletProcessor {
     const out = outputs[0][0];
     let i = 0;
     while (i < out.length && this.queue.length) {
-      const block = this.queue[0];
-      const n = Math.min(out.length - i, block.length - this.offset);
-      out.set(block.subarray(this.offset, this.offset + n), i);
+      const chunk = this.queue[0];
+      const n = Math.min(out.length - i, chunk.length - this.offset);
+      for (let k = 0; k < n; k++) out[i + k] = chunk[this.offset + k] / 32768;
       i += n;
       this.offset += n;
       this.played += n;
-      if (this.offset === block.length) {
+      if (this.offset === chunk.length) {
         this.queue.shift();
         this.offset = 0;
       }
@@ -46,8 +51,14 @@ class OrvaneSound extends AudioWorkletProcessor {
       if (this.received > 0) this.underruns++;
     }
     for (let c = 1; c < outputs[0].length; c++) outputs[0][c].set(out);
-    if (++this.calls % 8 === 0)
-      this.port.postMessage({ received: this.received, played: this.played, peak: this.peak, underruns: this.underruns });
+    if (++this.calls % ReportEvery === 0)
+      this.port.postMessage({
+        received: this.received,
+        played: this.played,
+        frame: currentFrame + out.length,
+        peak: this.peak,
+        underruns: this.underruns,
+      });
     return true;
   }
 }

@@ -21,7 +21,17 @@ try {
   console.log(`frames with the picture rendered: ${fast.core.toFixed(0)} a second, ${fast.coreTimesRealTime.toFixed(0)} x real time`);
   console.log(`frames with the picture also drawn on the canvas: ${fast.canvas.toFixed(0)} a second, ${fast.canvasTimesRealTime.toFixed(0)} x real time`);
 
-  for (const [what, program] of [["BASIC printing without pause", null], ["BASIC at its prompt", "\u0003"]]) {
+  const printing = "10 FOR I=1 TO 10000:PRINT I;:NEXT I:GOTO 10\nRUN\n";
+  for (const [what, program, withSound] of [
+    ["BASIC printing without pause, silent", null, false],
+    ["BASIC at its prompt, silent", "\u0003", false],
+    ["BASIC at its prompt, sound on", null, true],
+    ["BASIC printing without pause, sound on", printing, true],
+  ]) {
+  if (withSound && !(await page.evaluate(() => window.orvane.sound.started))) {
+    await page.click("#screen"); // the gesture that starts the sound
+    await page.waitForFunction(() => window.orvane.sound.stats().state === "running", { timeout: 10000 });
+  }
   if (program) {
     await page.evaluate((t) => window.orvane.typeHostText(t), program);
     await new Promise((r) => setTimeout(r, 1000));

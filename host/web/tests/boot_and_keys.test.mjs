@@ -2,7 +2,7 @@
 // and takes keys and pasted text.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { openPage, waitForScreen, waitIdle, decodePng, screenText } from "./harness.mjs";
+import { openPage, waitForScreen, waitIdle, decodePng, screenText, command } from "./harness.mjs";
 
 let session;
 before(async () => {
@@ -137,6 +137,6 @@ test("reset starts BASIC afresh, hard reset also clears the memory, F1 resets", 
   await page.waitForFunction(() => document.getElementById("status-message").textContent === "Reset.");
   // The typed PRINT 1 is gone with the reset.
   await page.waitForFunction(() => !window.orvane.machine.screenText().includes("PRINT 1"));
-  await page.click("#hard-reset");
+  await command(page, "hard-reset");
   assert.ok((await programByte()) <= 1);
 });

@@ -13,7 +13,8 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 export const PageFolder = process.env.ORVANE_WEB_PAGE || path.resolve(here, "../../../build/web");
 const Chromium = process.env.CHROMIUM || "/usr/bin/chromium";
 
-export async function openPage({ hash = "" } = {}) {
+// language: what the browser says it speaks ("sv-SE"), or its own.
+export async function openPage({ hash = "", language = "" } = {}) {
   const served = await serveFolder(PageFolder);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-chromium-"));
   const browser = await puppeteer.launch({
@@ -31,6 +32,11 @@ export async function openPage({ hash = "" } = {}) {
   page.on("console", (message) => log.push(message.text()));
   page.on("pageerror", (error) => log.push("page error: " + error.message));
   await page.setViewport({ width: 1024, height: 800 });
+  if (language)
+    await page.evaluateOnNewDocument((language) => {
+      Object.defineProperty(navigator, "language", { get: () => language });
+      Object.defineProperty(navigator, "languages", { get: () => [language] });
+    }, language);
   await page.goto(served.url + hash);
   await waitReady(page).catch(async (error) => {
     await browser.close();
@@ -134,3 +140,16 @@ export function decodePng(buffer) {
   }
   return { width, height, channels, pixels: out };
 }
+
+// Clicks a toolbar command as the user does, opening the More menu first
+// when the command is in it.
+export async function command(page, id) {
+  await page.evaluate((id) => {
+    const more = document.getElementById("more");
+    if (more.contains(document.getElementById(id))) more.open = true;
+  }, id);
+  await page.click("#" + id);
+}
+
+// The last message the user reads.
+export const message = (page) => page.$eval("#status-message", (e) => e.textContent);

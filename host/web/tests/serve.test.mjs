@@ -5,6 +5,8 @@ import assert from "node:assert/strict";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
+import http from "node:http";
+import zlib from "node:zlib";
 import { serveFolder } from "../serve.mjs";
 
 let served;
@@ -39,4 +41,43 @@ test("nothing outside the folder is served, however the path is written", async 
     assert.equal(response.status, 404, p);
     assert.doesNotMatch(await response.text(), /not for the page/, p);
   }
+});
+
+// The raw response, as a browser that names its encodings gets it.
+function getRaw(url, headers) {
+  return new Promise((resolve, reject) => {
+    http.get(url, { headers }, (response) => {
+      const parts = [];
+      response.on("data", (d) => parts.push(d));
+      response.on("end", () => resolve({ headers: response.headers, body: Buffer.concat(parts) }));
+    }).on("error", reject);
+  });
+}
+
+test("the page goes compressed to a browser that takes it, and as it is to one that does not", async () => {
+  const script = path.join(parent, "web", "main.js");
+  fs.writeFileSync(script, "// the page\n".repeat(500));
+  const original = fs.readFileSync(script);
+  const brotli = await getRaw(served.url + "main.js", { "Accept-Encoding": "gzip, deflate, br" });
+  assert.equal(brotli.headers["content-encoding"], "br");
+  assert.ok(brotli.body.length < original.length / 10);
+  assert.ok(zlib.brotliDecompressSync(brotli.body).equals(original));
+  const gzip = await getRaw(served.url + "main.js", { "Accept-Encoding": "gzip" });
+  assert.equal(gzip.headers["content-encoding"], "gzip");
+  assert.ok(zlib.gunzipSync(gzip.body).equals(original));
+  const plain = await getRaw(served.url + "main.js", {});
+  assert.equal(plain.headers["content-encoding"], undefined);
+  assert.ok(plain.body.equals(original));
+  // A changed file is compressed afresh, never served from the old copy.
+  fs.writeFileSync(script, "// changed\n".repeat(700));
+  const changed = await getRaw(served.url + "main.js", { "Accept-Encoding": "br" });
+  assert.ok(zlib.brotliDecompressSync(changed.body).equals(fs.readFileSync(script)));
+});
+
+test("the built page weighs under 400 KiB as built", { skip: !process.env.ORVANE_WEB_PAGE && "no built page named" }, () => {
+  const folder = process.env.ORVANE_WEB_PAGE;
+  let total = 0;
+  for (const name of fs.readdirSync(folder)) total += fs.statSync(path.join(folder, name)).size;
+  assert.ok(fs.existsSync(path.join(folder, "orvane.wasm")), "the page is built");
+  assert.ok(total < 400 * 1024, `${(total / 1024).toFixed(0)} KiB`);
 });

@@ -7,7 +7,7 @@ import assert from "node:assert/strict";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import { openPage, waitForScreen, waitIdle, waitReady, dropFile } from "./harness.mjs";
+import { openPage, waitForScreen, waitIdle, waitReady, dropFile, command } from "./harness.mjs";
 
 let session;
 let downloads;
@@ -36,14 +36,14 @@ test("a state kept in the browser survives a reload and gives the same memory", 
   const { page } = session;
   await pausedWithProgram(page, '10 PRINT "KEPT";A');
   const saved = await memory(page);
-  await page.click("#save-state");
+  await command(page, "save-state");
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("kept in this browser"));
 
   await page.reload();
   await waitReady(page);
   await page.evaluate(() => window.orvane.setPaused(true));
   assert.notDeepEqual(await memory(page), saved, "a fresh page has a fresh machine");
-  await page.click("#load-state");
+  await command(page, "load-state");
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("State loaded"));
   assert.deepEqual(await memory(page), saved);
   await page.evaluate(() => window.orvane.setPaused(false));
@@ -57,13 +57,13 @@ test("a downloaded state loads by drop", async () => {
   const { page } = session;
   await pausedWithProgram(page, '10 PRINT "DROPPED";A');
   const saved = await memory(page);
-  await page.click("#download-state");
+  await command(page, "download-state");
   const file = path.join(downloads, "orvane.ost");
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("orvane.ost"));
   for (let i = 0; i < 100 && !(fs.existsSync(file) && !fs.existsSync(file + ".crdownload")); i++) await new Promise((r) => setTimeout(r, 100));
   const bytes = fs.readFileSync(file);
   await page.evaluate(() => window.orvane.setPaused(false));
-  await page.click("#hard-reset");
+  await command(page, "hard-reset");
   // Paused again before the drop, so that no frame runs between the load
   // and the look at memory.
   await page.evaluate(() => window.orvane.setPaused(true));
@@ -87,4 +87,16 @@ test("bytes that are not a state are refused and the machine runs on", async () 
   await page.keyboard.type("PRINT 3*3", { delay: 20 });
   await page.keyboard.press("Enter");
   await waitForScreen(page, /^ ?9 *$/m);
+});
+
+test("a state whose disk the page no longer holds loads and names the disk as the user named it", async () => {
+  const { page } = session;
+  await dropFile(page, "blank.dsk", Buffer.alloc(163840, 0xe5));
+  await page.waitForFunction(() => document.getElementById("status-disks").textContent === "DR0: blank.dsk");
+  const state = await page.evaluate(() => Array.from(window.orvane.machine.saveState()));
+  await page.evaluate(() => window.orvane.machine.detachDisk(0)); // its copy in the page is gone with it
+  await page.evaluate((b) => window.orvane.restoreState(new Uint8Array(b), "old.ost"), state);
+  const said = await message(page);
+  assert.match(said, /^State loaded from old\.ost; .*blank\.dsk/);
+  assert.doesNotMatch(said, /\/disks\/|DR0-blank/);
 });

@@ -1,0 +1,167 @@
+// The machine as the tool's tokeniser and lister.
+#include "disktool/basic_text.h"
+
+#include "abc80/abc80.h"
+#include "machine/frame.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/ports.h"
+#include "machine/roms.h"
+#include "media/host_file.h"
+#include "media/program_area.h"
+#include "media/tape_images.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+constexpr int BootFrames = 50;
+constexpr long MaxFrames = 2000000; // a bound far above any program's typing
+
+void bootOpenFirmware() {
+    static bool initialised = false;
+    clearRomImages(); // the open firmware, whatever ROM folder the user has
+    if (!initialised) {
+        machineInit();
+        initialised = true;
+    }
+    basicRom = BasicRomOld;
+    dosRom = DosRomNone;
+    machineHardReset();
+    for (int i = 0; i < BootFrames; ++i)
+        runFrameFast();
+}
+
+// The 24 screen rows' last non-blank row is the bare prompt.
+bool atPrompt() {
+    const uint8_t* video = memoryArray() + 0x7C00;
+    for (int r = 23; r >= 0; --r) {
+        std::string row;
+        for (int c = 0; c < 40; ++c)
+            row += static_cast<char>(video[(r % 8) * 128 + (r / 8) * 40 + c] & 0x7F);
+        row.erase(row.find_last_not_of(' ') + 1);
+        if (!row.empty()) return row == ">";
+    }
+    return false;
+}
+
+// Types the text and runs frames until it is read and the prompt is back.
+int typeAndWait(const std::string& text, std::string& cause) {
+    if (!typeText(text.c_str())) {
+        cause = "the machine did not take the text";
+        return 0;
+    }
+    long frames = 0;
+    while (typingInProgress() && frames < MaxFrames) {
+        runFrameFast();
+        ++frames;
+    }
+    for (int i = 0; i < 2; ++i)
+        runFrameFast();
+    while (!atPrompt() && frames < MaxFrames) {
+        runFrameFast();
+        ++frames;
+    }
+    if (frames >= MaxFrames) {
+        cause = "the machine did not come back to its prompt";
+        return 0;
+    }
+    return 1;
+}
+
+std::vector<uint8_t> programInMemory() {
+    const uint8_t* memory = memoryArray();
+    uint32_t end = memory[ProgramEndPointer] | (memory[ProgramEndPointer + 1] << 8);
+    if (end <= ProgramAreaStart) return {};
+    return std::vector<uint8_t>(memory + ProgramAreaStart, memory + end);
+}
+
+int putInMemory(const std::vector<uint8_t>& program, std::string& cause) {
+    ProgramLoad load;
+    StartProgramLoad(load);
+    std::vector<uint8_t> records = program;
+    if (!records.empty() && records.back() == 0x01) records.pop_back();
+    AppendProgramBytes(load, records.data(), static_cast<uint32_t>(records.size()));
+    if (load.tooBig) {
+        cause = ProgramTooBigText();
+        return 0;
+    }
+    CommitProgram(load);
+    return 1;
+}
+
+} // namespace
+
+int TokeniseBasicText(const std::string& text, std::vector<uint8_t>& program, std::string& cause) {
+    if (text.find('\0') != std::string::npos) {
+        cause = "not a text file (it holds NUL bytes)";
+        return 0;
+    }
+    std::string typed;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        typed += text[i] == '\n' ? '\r' : text[i];
+    }
+    if (!typed.empty() && typed.back() != '\r') typed += '\r';
+    bootOpenFirmware();
+    if (!typeAndWait("NEW\r", cause) || !typeAndWait(typed, cause)) return 0;
+    program = programInMemory();
+    if (program.size() < 2) {
+        cause = "no program lines in the text";
+        return 0;
+    }
+    return 1;
+}
+
+int ListBasicProgram(const std::vector<uint8_t>& program, std::string& text, std::string& cause) {
+    char folder[] = "/tmp/orvdisk-XXXXXX";
+    if (!mkdtemp(folder)) {
+        cause = "cannot make a temporary folder";
+        return 0;
+    }
+    bootOpenFirmware();
+    setPrinterDirectory(folder);
+    int ok = putInMemory(program, cause) && typeAndWait("LLIST\r", cause);
+    closePrinter();
+    std::string printed;
+    {
+        std::ifstream in(printerFilePath(), std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        printed = all.str();
+    }
+    setPrinterDirectory("");
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    if (!ok) return 0;
+    // The printer file starts with a line break of its own.
+    if (!printed.empty() && printed[0] == '\n') printed.erase(0, 1);
+    text = printed;
+    return 1;
+}
+
+int ReadBacProgram(const std::string& path, std::vector<uint8_t>& program, std::string& cause) {
+    bootOpenFirmware();
+    if (!LoadBacImage(path)) {
+        cause = MediaError();
+        return 0;
+    }
+    program = programInMemory();
+    return 1;
+}
+
+int WriteBacProgram(const std::string& path, const std::vector<uint8_t>& program,
+                    std::string& cause) {
+    bootOpenFirmware();
+    if (!putInMemory(program, cause)) return 0;
+    if (!SaveBacImage(path)) {
+        cause = MediaError();
+        return 0;
+    }
+    return 1;
+}
