@@ -36,6 +36,13 @@ void memWrite(uint16_t address, uint8_t value) {
 
 uint8_t* memoryArray() { return MainMemory; }
 
+int videoColumns() { return wideVideo ? 80 : 40; }
+
+const uint8_t* videoRow(const uint8_t* videoBase, int row) {
+    const int columns = videoColumns();
+    return videoBase + (row % 8) * (wideVideo ? 256 : 128) + (row / 8) * columns;
+}
+
 bool wideVideoSelected() { return basicRom == BasicRomExternal && externalRomKnown; }
 
 uint8_t* videoMemory() {
