@@ -24,6 +24,7 @@
 #include "machine/sound_chip.h"
 #include "media/disk_card.h"
 #include "media/tape_deck.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -37,16 +38,8 @@ constexpr int CardCodes[4] = {36, 44, 45, 46};
 // Who acknowledges the pending interrupt, as a number in the file.
 enum : uint8_t { AckNone = 0, AckKeyboard = 1, AckTape = 2 };
 
-struct DiskCardSnapshot {
-    uint32_t phase = 0;
-    uint8_t command = 0, drive = 0, high = 0, low = 0;
-    uint8_t interleaveMask = 0, interleaveFactor = 0;
-    int32_t receiveIndex = 0, sendIndex = -1;
-    uint32_t status = 0, errorCode = 0, busyReads = 0;
-    uint8_t busy[DiskDrivesPerCard] = {};
-    uint8_t buffers[4][SectorBytes] = {};
-};
-
+// The machine as a state holds it. Devices that are records are copied
+// whole; their saved fields are the ones their field lists below name.
 struct MachineSnapshot {
     Z80Cpu cpu{};
     uint8_t ack = AckNone;
@@ -70,8 +63,227 @@ struct MachineSnapshot {
     TapeDeck tape; // file stays null; path names the file
     uint64_t tapeReadOffset = 0;
     std::string driveNames[DiskDrivesPerCard];
-    DiskCardSnapshot cards[4];
+    DiskCard cards[4]{};
 };
+
+// ---------------------------------------------------------------- fields
+//
+// Each device's saved fields, in file order, each named once. The order and
+// widths are the file format: a change needs a new section version.
+
+template <class Io> void cpuFields(Io& io, Z80Cpu& c, uint8_t& ack) {
+    for (uint16_t* r : {&c.AF, &c.BC, &c.DE, &c.HL, &c.IX, &c.IY, &c.SP, &c.IP, &c.altAF, &c.altBC,
+                        &c.altDE, &c.altHL})
+        io.u16(*r);
+    for (uint8_t* r : {&c.I, &c.R, &c.IFF1, &c.IFF2, &c.IM})
+        io.u8(*r);
+    io.u32(c.INT);
+    io.u8(c.intVector);
+    io.u8(ack);
+    io.u32(c.NMI);
+    io.u32(c.nmiTaken);
+    io.u64(c.TCOUNT);
+}
+
+template <class Io> void keyboardFields(Io& io, KeyboardState& k) {
+    for (bool& down : k.down)
+        io.u8(down);
+    io.text(k.typing, MaxTypingBytes);
+    io.u64(k.typeSteps);
+    io.u64(k.typeIndex);
+}
+
+template <class Io> void pioFields(Io& io, PioChannel& p) {
+    for (uint8_t* v : {&p.input, &p.output, &p.directionMask, &p.interruptMask, &p.interruptVector,
+                       &p.interruptControl, &p.interruptEnable, &p.mode, &p.activeBits})
+        io.u8(*v);
+    io.u32(p.controlState);
+}
+
+template <class Io> void filterFields(Io& io, OnePoleFilter& f) {
+    io.f64(f.fc);
+    uint8_t highPass = f.kind == FilterKind::HighPass;
+    io.u8(highPass);
+    if constexpr (Io::Loading) f.kind = highPass ? FilterKind::HighPass : FilterKind::LowPass;
+    io.u32(f.rate);
+    io.f64(f.a);
+    io.f64(f.b);
+    io.f64(f.y);
+}
+
+template <class Io> void soundChipFields(Io& io, SoundChip& c) {
+    for (uint32_t* v : {&c.enabled, &c.oneShot, &c.oneShotCount, &c.oneShotLength, &c.amplitude,
+                        &c.slfState, &c.vcoModulated, &c.vcoState, &c.lfsr, &c.noiseBit,
+                        &c.mixerSelect, &c.envelopeSelect, &c.controlBit1})
+        io.u32(*v);
+    for (uint64_t* v : {&c.slfPhase, &c.slfHalfPeriod, &c.vcoPhase, &c.vcoHalfPeriod, &c.noisePhase,
+                        &c.noiseHalfPeriod})
+        io.u64(*v);
+    io.u32(c.slfSlope);
+    io.u32(c.rate);
+    filterFields(io, c.noiseFilter);
+    filterFields(io, c.outputFilter);
+}
+
+// The deck's place on its tape. The path and the read offset into the open
+// file are not the deck's own fields: the section writes them around these.
+template <class Io> void tapeMotionFields(Io& io, TapeDeck& t) {
+    io.u8(t.reading);
+    io.u8(t.motorOn);
+    io.u64(t.position);
+    io.u32(t.bitsLeft);
+    io.u8(t.currentByte);
+    io.u8(t.inputLevel);
+    io.u8(t.outputFlag);
+    for (uint64_t* v : {&t.startCycle, &t.pausedCycles, &t.motorOffCycle, &t.renderedCycle,
+                        &t.sampleAccumulator, &t.samplesWritten})
+        io.u64(*v);
+}
+
+template <class Io> void tapeFilterFields(Io& io, TapeDeck& t) {
+    io.f64(t.lowPass);
+    io.f64(t.dcTrack);
+}
+
+template <class Io> void diskCardFields(Io& io, DiskCard& c) {
+    io.u32(c.phase);
+    for (uint8_t* v :
+         {&c.command, &c.drive, &c.high, &c.low, &c.interleaveMask, &c.interleaveFactor})
+        io.u8(*v);
+    io.u32(c.receiveIndex);
+    io.u32(c.sendIndex);
+    io.u32(c.status);
+    io.u32(c.errorCode);
+    io.u32(c.busyReads);
+    for (DiskDrive& d : c.drives)
+        io.u8(d.busy);
+    io.bytes(&c.buffers[0][0], sizeof c.buffers);
+}
+
+// The same lists as copies between the running devices and a snapshot.
+constexpr auto tapeSaved = [](auto& io, TapeDeck& t) {
+    tapeMotionFields(io, t);
+    tapeFilterFields(io, t);
+};
+constexpr auto diskCardSaved = [](auto& io, DiskCard& c) { diskCardFields(io, c); };
+
+// ---------------------------------------------------------------- sections
+
+template <class Io> void cpuSection(Io& io, MachineSnapshot& s) { cpuFields(io, s.cpu, s.ack); }
+
+bool cpuValid(const MachineSnapshot& s) { return s.ack <= AckTape && s.cpu.IM <= 2; }
+
+template <class Io> void memorySection(Io& io, MachineSnapshot& s) {
+    io.bytes(s.memory.data(), s.memory.size());
+    io.u8(s.basicRom);
+    io.u8(s.dosRom);
+    io.u8(s.externalRomKnown);
+    io.u32(s.basicRomCrc);
+    io.u32(s.dosRomCrc);
+}
+
+bool memoryValid(const MachineSnapshot& s) {
+    return s.basicRom <= BasicRomExternal && s.dosRom < DosRomChoices;
+}
+
+template <class Io> void keyboardSection(Io& io, MachineSnapshot& s) {
+    io.u8(s.keyLatch);
+    keyboardFields(io, s.keyboard);
+}
+
+bool keyboardValid(const MachineSnapshot& s) {
+    const KeyboardState& k = s.keyboard;
+    // A typing under way reads its text by typeIndex / 2: the counts must
+    // add up to the text, which holds no NUL.
+    if (k.typeSteps == 0) return k.typing.empty() && k.typeIndex == 0;
+    return !k.typing.empty() && k.typing.find('\0') == std::string::npos &&
+           k.typeIndex < 2 * k.typing.size() && k.typeSteps == 2 * k.typing.size() - k.typeIndex;
+}
+
+template <class Io> void portSection(Io& io, MachineSnapshot& s) {
+    for (PioChannel& p : s.pio)
+        pioFields(io, p);
+    io.bytes(s.pioLastWritten, sizeof s.pioLastWritten);
+    io.bytes(s.portLatches, sizeof s.portLatches);
+    io.u32(s.cardSelect);
+    io.u8(s.tapeInputLatch);
+}
+
+bool portValid(const MachineSnapshot& s) {
+    return s.cardSelect >= NoCardSelected && s.cardSelect < 64 && s.tapeInputLatch <= 1;
+}
+
+template <class Io> void soundSection(Io& io, MachineSnapshot& s) {
+    soundChipFields(io, s.soundChip);
+}
+
+bool soundValid(const MachineSnapshot& s) {
+    const SoundChip& c = s.soundChip;
+    // Zero periods would make the oscillators divide by zero or never move.
+    return c.rate > 0 && c.slfHalfPeriod && c.vcoHalfPeriod && c.noiseHalfPeriod &&
+           c.mixerSelect < 8;
+}
+
+template <class Io> void frameSection(Io& io, MachineSnapshot& s) {
+    io.u32(s.frameCounter);
+    io.u32(s.lineCycles);
+    io.u64(s.fastCarry);
+    io.u32(s.lastTapeLevel);
+    io.u8(s.cycleBased);
+}
+
+bool frameValid(const MachineSnapshot&) { return true; }
+
+template <class Io> void tapeSection(Io& io, MachineSnapshot& s) {
+    io.text(s.tape.path, MaxPathBytes);
+    tapeMotionFields(io, s.tape);
+    io.u64(s.tapeReadOffset);
+    tapeFilterFields(io, s.tape);
+}
+
+bool tapeValid(const MachineSnapshot& s) {
+    const TapeDeck& t = s.tape;
+    return t.reading >= 0 && t.reading <= 1 && t.motorOn >= 0 && t.motorOn <= 1 &&
+           t.bitsLeft <= 7 && t.inputLevel >= 0 && t.inputLevel <= 1;
+}
+
+template <class Io> void diskSection(Io& io, MachineSnapshot& s) {
+    for (std::string& name : s.driveNames)
+        io.text(name, MaxPathBytes);
+    for (DiskCard& c : s.cards)
+        diskCardFields(io, c);
+}
+
+bool diskValid(const MachineSnapshot& s) {
+    // The indexes address a 256-byte buffer.
+    for (const DiskCard& c : s.cards)
+        if (c.phase > 5 || c.receiveIndex < 0 || c.receiveIndex > SectorBytes || c.sendIndex < -1 ||
+            c.sendIndex >= SectorBytes)
+            return false;
+    return true;
+}
+
+// One section: four-letter tag, its own version, its field list in both
+// directions and the check of what a loaded one holds.
+struct Section {
+    char tag[5];
+    uint32_t version;
+    void (*encode)(StateOut&, MachineSnapshot&);
+    void (*decode)(StateIn&, MachineSnapshot&);
+    bool (*valid)(const MachineSnapshot&);
+};
+
+#define STATE_SECTION(tag, version, name)                                                          \
+    { tag, version, name##Section<StateOut>, name##Section<StateIn>, name##Valid }
+
+const Section Sections[] = {
+    STATE_SECTION("CPU ", 1, cpu),      STATE_SECTION("MEM ", 1, memory),
+    STATE_SECTION("KEYB", 1, keyboard), STATE_SECTION("PORT", 1, port),
+    STATE_SECTION("SND ", 1, sound),    STATE_SECTION("FRAM", 1, frame),
+    STATE_SECTION("TAPE", 1, tape),     STATE_SECTION("DISK", 1, disk),
+};
+#undef STATE_SECTION
+constexpr int SectionCount = sizeof Sections / sizeof Sections[0];
 
 // ---------------------------------------------------------------- capture
 
@@ -90,8 +302,8 @@ MachineSnapshot capture() {
     s.basicRom = basicRom;
     s.dosRom = dosRom;
     s.externalRomKnown = externalRomKnown;
-    s.basicRomCrc = imageCrc(BasicRomImages[basicRom < 3 ? basicRom : 0], BasicRomSize);
-    s.dosRomCrc = imageCrc(DosRomImages[dosRom < 3 ? dosRom : 0], DosRomSize);
+    s.basicRomCrc = imageCrc(BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0], BasicRomSize);
+    s.dosRomCrc = imageCrc(DosRomImages[dosRom < DosRomChoices ? dosRom : 0], DosRomSize);
     s.keyLatch = keyLatch;
     s.keyboard = keyboardState();
     std::memcpy(s.pio, Pio, sizeof Pio);
@@ -105,309 +317,15 @@ MachineSnapshot capture() {
     s.fastCarry = fastCarry;
     s.lastTapeLevel = lastTapeLevel;
     s.cycleBased = cycleBasedFrames;
+    copySavedFields(s.tape, tapeDeck, tapeSaved);
     s.tape.path = tapeDeck.file ? tapeDeck.path : std::string();
-    s.tape.reading = tapeDeck.reading;
-    s.tape.motorOn = tapeDeck.motorOn;
-    s.tape.position = tapeDeck.position;
-    s.tape.bitsLeft = tapeDeck.bitsLeft;
-    s.tape.currentByte = tapeDeck.currentByte;
-    s.tape.inputLevel = tapeDeck.inputLevel;
-    s.tape.outputFlag = tapeDeck.outputFlag;
-    s.tape.startCycle = tapeDeck.startCycle;
-    s.tape.pausedCycles = tapeDeck.pausedCycles;
-    s.tape.motorOffCycle = tapeDeck.motorOffCycle;
-    s.tape.renderedCycle = tapeDeck.renderedCycle;
-    s.tape.sampleAccumulator = tapeDeck.sampleAccumulator;
-    s.tape.lowPass = tapeDeck.lowPass;
-    s.tape.dcTrack = tapeDeck.dcTrack;
-    s.tape.samplesWritten = tapeDeck.samplesWritten;
     s.tapeReadOffset = tapeDeck.file && tapeDeck.reading ? TapeReadOffset() : 0;
     for (int i = 0; i < DiskDrivesPerCard; i++)
         s.driveNames[i] = DriveNames[i];
-    for (int k = 0; k < 4; k++) {
-        const DiskCard& c = *DiskCardTable[CardCodes[k]];
-        DiskCardSnapshot& d = s.cards[k];
-        d.phase = c.phase;
-        d.command = c.command;
-        d.drive = c.drive;
-        d.high = c.high;
-        d.low = c.low;
-        d.interleaveMask = c.interleaveMask;
-        d.interleaveFactor = c.interleaveFactor;
-        d.receiveIndex = c.receiveIndex;
-        d.sendIndex = c.sendIndex;
-        d.status = c.status;
-        d.errorCode = c.errorCode;
-        d.busyReads = c.busyReads;
-        for (int i = 0; i < DiskDrivesPerCard; i++)
-            d.busy[i] = c.drives[i].busy;
-        std::memcpy(d.buffers, c.buffers, sizeof d.buffers);
-    }
+    for (int k = 0; k < 4; k++)
+        copySavedFields(s.cards[k], *DiskCardTable[CardCodes[k]], diskCardSaved);
     return s;
 }
-
-// ---------------------------------------------------------------- sections
-
-// One section: four-letter tag, its own version, its payload.
-struct Section {
-    char tag[5];
-    uint32_t version;
-    void (*encode)(StateWriter&, const MachineSnapshot&);
-    bool (*decode)(StateReader&, uint32_t version, MachineSnapshot&);
-};
-
-void encodeCpu(StateWriter& w, const MachineSnapshot& s) {
-    const Z80Cpu& c = s.cpu;
-    for (uint16_t r :
-         {c.AF, c.BC, c.DE, c.HL, c.IX, c.IY, c.SP, c.IP, c.altAF, c.altBC, c.altDE, c.altHL})
-        w.u16(r);
-    for (uint8_t r : {c.I, c.R, c.IFF1, c.IFF2, c.IM})
-        w.u8(r);
-    w.u32(c.INT);
-    w.u8(c.intVector);
-    w.u8(s.ack);
-    w.u32(c.NMI);
-    w.u32(c.nmiTaken);
-    w.u64(c.TCOUNT);
-}
-
-bool decodeCpu(StateReader& r, uint32_t, MachineSnapshot& s) {
-    Z80Cpu& c = s.cpu;
-    for (uint16_t* reg : {&c.AF, &c.BC, &c.DE, &c.HL, &c.IX, &c.IY, &c.SP, &c.IP, &c.altAF,
-                          &c.altBC, &c.altDE, &c.altHL})
-        *reg = r.u16();
-    for (uint8_t* reg : {&c.I, &c.R, &c.IFF1, &c.IFF2, &c.IM})
-        *reg = r.u8();
-    c.INT = r.u32();
-    c.intVector = r.u8();
-    s.ack = r.u8();
-    c.NMI = r.u32();
-    c.nmiTaken = r.u32();
-    c.TCOUNT = r.u64();
-    return s.ack <= AckTape && c.IM <= 2;
-}
-
-void encodeMemory(StateWriter& w, const MachineSnapshot& s) {
-    w.bytes(s.memory.data(), s.memory.size());
-    w.u8(static_cast<uint8_t>(s.basicRom));
-    w.u8(static_cast<uint8_t>(s.dosRom));
-    w.u8(s.externalRomKnown);
-    w.u32(s.basicRomCrc);
-    w.u32(s.dosRomCrc);
-}
-
-bool decodeMemory(StateReader& r, uint32_t, MachineSnapshot& s) {
-    r.bytes(s.memory.data(), s.memory.size());
-    s.basicRom = r.u8();
-    s.dosRom = r.u8();
-    s.externalRomKnown = r.u8() != 0;
-    s.basicRomCrc = r.u32();
-    s.dosRomCrc = r.u32();
-    return s.basicRom <= BasicRomExternal && s.dosRom < DosRomChoices;
-}
-
-void encodeKeyboard(StateWriter& w, const MachineSnapshot& s) {
-    w.u8(s.keyLatch);
-    for (bool down : s.keyboard.down)
-        w.u8(down);
-    w.text(s.keyboard.typing);
-    w.u64(s.keyboard.typeSteps);
-    w.u64(s.keyboard.typeIndex);
-}
-
-bool decodeKeyboard(StateReader& r, uint32_t, MachineSnapshot& s) {
-    s.keyLatch = r.u8();
-    for (bool& down : s.keyboard.down)
-        down = r.u8() != 0;
-    s.keyboard.typing = r.text(MaxTypingBytes);
-    s.keyboard.typeSteps = r.u64();
-    s.keyboard.typeIndex = r.u64();
-    const KeyboardState& k = s.keyboard;
-    // A typing under way reads its text by typeIndex / 2: the counts must
-    // add up to the text, which holds no NUL.
-    if (k.typeSteps == 0) return k.typing.empty() && k.typeIndex == 0;
-    return !k.typing.empty() && k.typing.find('\0') == std::string::npos &&
-           k.typeIndex < 2 * k.typing.size() && k.typeSteps == 2 * k.typing.size() - k.typeIndex;
-}
-
-void encodePorts(StateWriter& w, const MachineSnapshot& s) {
-    for (const PioChannel& p : s.pio) {
-        for (uint8_t v : {p.input, p.output, p.directionMask, p.interruptMask, p.interruptVector,
-                          p.interruptControl, p.interruptEnable, p.mode, p.activeBits})
-            w.u8(v);
-        w.u32(p.controlState);
-    }
-    w.bytes(s.pioLastWritten, sizeof s.pioLastWritten);
-    w.bytes(s.portLatches, sizeof s.portLatches);
-    w.i32(s.cardSelect);
-    w.u8(s.tapeInputLatch);
-}
-
-bool decodePorts(StateReader& r, uint32_t, MachineSnapshot& s) {
-    for (PioChannel& p : s.pio) {
-        for (uint8_t* v :
-             {&p.input, &p.output, &p.directionMask, &p.interruptMask, &p.interruptVector,
-              &p.interruptControl, &p.interruptEnable, &p.mode, &p.activeBits})
-            *v = r.u8();
-        p.controlState = r.u32();
-    }
-    r.bytes(s.pioLastWritten, sizeof s.pioLastWritten);
-    r.bytes(s.portLatches, sizeof s.portLatches);
-    s.cardSelect = r.i32();
-    s.tapeInputLatch = r.u8();
-    return s.cardSelect >= NoCardSelected && s.cardSelect < 64 && s.tapeInputLatch <= 1;
-}
-
-void encodeFilter(StateWriter& w, const OnePoleFilter& f) {
-    w.f64(f.fc);
-    w.u8(static_cast<uint8_t>(f.kind));
-    w.i32(f.rate);
-    w.f64(f.a);
-    w.f64(f.b);
-    w.f64(f.y);
-}
-
-void decodeFilter(StateReader& r, OnePoleFilter& f) {
-    f.fc = r.f64();
-    f.kind = r.u8() ? FilterKind::HighPass : FilterKind::LowPass;
-    f.rate = r.i32();
-    f.a = r.f64();
-    f.b = r.f64();
-    f.y = r.f64();
-}
-
-void encodeSound(StateWriter& w, const MachineSnapshot& s) {
-    const SoundChip& c = s.soundChip;
-    for (uint32_t v : {c.enabled, c.oneShot, c.oneShotCount, c.oneShotLength, c.amplitude,
-                       c.slfState, c.vcoModulated, c.vcoState, c.lfsr, c.noiseBit, c.mixerSelect,
-                       c.envelopeSelect, c.controlBit1})
-        w.u32(v);
-    for (uint64_t v : {c.slfPhase, c.slfHalfPeriod, c.vcoPhase, c.vcoHalfPeriod, c.noisePhase,
-                       c.noiseHalfPeriod})
-        w.u64(v);
-    w.i32(c.slfSlope);
-    w.i32(c.rate);
-    encodeFilter(w, c.noiseFilter);
-    encodeFilter(w, c.outputFilter);
-}
-
-bool decodeSound(StateReader& r, uint32_t, MachineSnapshot& s) {
-    SoundChip& c = s.soundChip;
-    for (uint32_t* v : {&c.enabled, &c.oneShot, &c.oneShotCount, &c.oneShotLength, &c.amplitude,
-                        &c.slfState, &c.vcoModulated, &c.vcoState, &c.lfsr, &c.noiseBit,
-                        &c.mixerSelect, &c.envelopeSelect, &c.controlBit1})
-        *v = r.u32();
-    for (uint64_t* v : {&c.slfPhase, &c.slfHalfPeriod, &c.vcoPhase, &c.vcoHalfPeriod, &c.noisePhase,
-                        &c.noiseHalfPeriod})
-        *v = r.u64();
-    c.slfSlope = r.i32();
-    c.rate = r.i32();
-    decodeFilter(r, c.noiseFilter);
-    decodeFilter(r, c.outputFilter);
-    // Zero periods would make the oscillators divide by zero or never move.
-    return c.rate > 0 && c.slfHalfPeriod && c.vcoHalfPeriod && c.noiseHalfPeriod &&
-           c.mixerSelect < 8;
-}
-
-void encodeFrame(StateWriter& w, const MachineSnapshot& s) {
-    w.u32(s.frameCounter);
-    w.i32(s.lineCycles);
-    w.i64(s.fastCarry);
-    w.i32(s.lastTapeLevel);
-    w.u8(s.cycleBased);
-}
-
-bool decodeFrame(StateReader& r, uint32_t, MachineSnapshot& s) {
-    s.frameCounter = r.u32();
-    s.lineCycles = r.i32();
-    s.fastCarry = r.i64();
-    s.lastTapeLevel = r.i32();
-    s.cycleBased = r.u8() != 0;
-    return true;
-}
-
-void encodeTape(StateWriter& w, const MachineSnapshot& s) {
-    const TapeDeck& t = s.tape;
-    w.text(t.path);
-    w.u8(static_cast<uint8_t>(t.reading));
-    w.u8(static_cast<uint8_t>(t.motorOn));
-    w.u64(t.position);
-    w.u32(t.bitsLeft);
-    w.u8(t.currentByte);
-    w.u8(static_cast<uint8_t>(t.inputLevel));
-    w.u8(static_cast<uint8_t>(t.outputFlag));
-    for (uint64_t v : {t.startCycle, t.pausedCycles, t.motorOffCycle, t.renderedCycle,
-                       t.sampleAccumulator, t.samplesWritten, s.tapeReadOffset})
-        w.u64(v);
-    w.f64(t.lowPass);
-    w.f64(t.dcTrack);
-}
-
-bool decodeTape(StateReader& r, uint32_t, MachineSnapshot& s) {
-    TapeDeck& t = s.tape;
-    t.path = r.text(MaxPathBytes);
-    t.reading = r.u8();
-    t.motorOn = r.u8();
-    t.position = r.u64();
-    t.bitsLeft = r.u32();
-    t.currentByte = r.u8();
-    t.inputLevel = r.u8();
-    t.outputFlag = r.u8();
-    for (uint64_t* v : {&t.startCycle, &t.pausedCycles, &t.motorOffCycle, &t.renderedCycle,
-                        &t.sampleAccumulator, &t.samplesWritten, &s.tapeReadOffset})
-        *v = r.u64();
-    t.lowPass = r.f64();
-    t.dcTrack = r.f64();
-    return t.reading <= 1 && t.motorOn <= 1 && t.bitsLeft <= 7 && t.inputLevel <= 1;
-}
-
-void encodeDisks(StateWriter& w, const MachineSnapshot& s) {
-    for (const std::string& name : s.driveNames)
-        w.text(name);
-    for (const DiskCardSnapshot& c : s.cards) {
-        w.u32(c.phase);
-        for (uint8_t v : {c.command, c.drive, c.high, c.low, c.interleaveMask, c.interleaveFactor})
-            w.u8(v);
-        w.i32(c.receiveIndex);
-        w.i32(c.sendIndex);
-        w.u32(c.status);
-        w.u32(c.errorCode);
-        w.u32(c.busyReads);
-        w.bytes(c.busy, sizeof c.busy);
-        w.bytes(&c.buffers[0][0], sizeof c.buffers);
-    }
-}
-
-bool decodeDisks(StateReader& r, uint32_t, MachineSnapshot& s) {
-    for (std::string& name : s.driveNames)
-        name = r.text(MaxPathBytes);
-    bool ok = true;
-    for (DiskCardSnapshot& c : s.cards) {
-        c.phase = r.u32();
-        for (uint8_t* v :
-             {&c.command, &c.drive, &c.high, &c.low, &c.interleaveMask, &c.interleaveFactor})
-            *v = r.u8();
-        c.receiveIndex = r.i32();
-        c.sendIndex = r.i32();
-        c.status = r.u32();
-        c.errorCode = r.u32();
-        c.busyReads = r.u32();
-        r.bytes(c.busy, sizeof c.busy);
-        r.bytes(&c.buffers[0][0], sizeof c.buffers);
-        // The indexes address a 256-byte buffer.
-        ok = ok && c.phase <= 5 && c.receiveIndex >= 0 && c.receiveIndex <= SectorBytes &&
-             c.sendIndex >= -1 && c.sendIndex < SectorBytes;
-    }
-    return ok;
-}
-
-const Section Sections[] = {
-    {"CPU ", 1, encodeCpu, decodeCpu},           {"MEM ", 1, encodeMemory, decodeMemory},
-    {"KEYB", 1, encodeKeyboard, decodeKeyboard}, {"PORT", 1, encodePorts, decodePorts},
-    {"SND ", 1, encodeSound, decodeSound},       {"FRAM", 1, encodeFrame, decodeFrame},
-    {"TAPE", 1, encodeTape, decodeTape},         {"DISK", 1, encodeDisks, decodeDisks},
-};
-constexpr int SectionCount = sizeof Sections / sizeof Sections[0];
 
 std::string sectionName(const char* tag) {
     std::string name(tag, 4);
@@ -418,7 +336,7 @@ std::string sectionName(const char* tag) {
 
 // ---------------------------------------------------------------- format
 
-void encode(const MachineSnapshot& s, std::vector<uint8_t>& out) {
+void encode(MachineSnapshot& s, std::vector<uint8_t>& out) {
     out.clear();
     StateWriter w(out);
     w.bytes(reinterpret_cast<const uint8_t*>(Magic), sizeof Magic);
@@ -430,7 +348,8 @@ void encode(const MachineSnapshot& s, std::vector<uint8_t>& out) {
         w.u32(section.version);
         size_t lengthAt = w.size();
         w.u32(0);
-        section.encode(w, s);
+        StateOut out(w);
+        section.encode(out, s);
         w.patch32(lengthAt, static_cast<uint32_t>(w.size() - lengthAt - 4));
     }
     uint32_t body = static_cast<uint32_t>(out.size() - HeaderBytes);
@@ -481,8 +400,9 @@ bool decode(std::span<const uint8_t> bytes, MachineSnapshot& s, std::string& mes
                 return false;
             }
             StateReader sectionReader(payload);
-            if (!Sections[i].decode(sectionReader, sectionVersion, s) || sectionReader.failed() ||
-                sectionReader.left() != 0) {
+            StateIn in(sectionReader);
+            Sections[i].decode(in, s);
+            if (sectionReader.failed() || sectionReader.left() != 0 || !Sections[i].valid(s)) {
                 message = "The save state's " + name + " section does not decode.";
                 return false;
             }
@@ -532,21 +452,8 @@ void applyTape(const MachineSnapshot& s, std::string& message) {
         }
     }
     TapeDeck& d = tapeDeck;
-    d.reading = saved.reading;
-    d.motorOn = saved.motorOn;
-    d.position = saved.position;
-    d.bitsLeft = saved.bitsLeft;
-    d.currentByte = saved.currentByte;
-    d.inputLevel = saved.inputLevel;
-    d.outputFlag = saved.outputFlag;
-    d.startCycle = saved.startCycle;
-    d.pausedCycles = saved.pausedCycles;
-    d.motorOffCycle = saved.motorOffCycle;
-    d.renderedCycle = saved.renderedCycle;
-    d.sampleAccumulator = saved.sampleAccumulator;
-    d.lowPass = saved.lowPass;
-    d.dcTrack = saved.dcTrack;
-    d.samplesWritten = reopened ? saved.samplesWritten : 0;
+    copySavedFields(d, saved, tapeSaved);
+    if (!reopened) d.samplesWritten = 0;
     if (reopened) SeekTapeRead(s.tapeReadOffset);
     // A recording that was not resumed leaves the deck closed after a tape.
     if (!saved.path.empty() && !saved.reading) d.reading = 0;
@@ -570,25 +477,8 @@ void applyDisks(const MachineSnapshot& s, std::string& message) {
         }
     }
     ReopenDriveFiles(MoDiskCard());
-    for (int k = 0; k < 4; k++) {
-        DiskCard& c = *DiskCardTable[CardCodes[k]];
-        const DiskCardSnapshot& d = s.cards[k];
-        c.phase = d.phase;
-        c.command = d.command;
-        c.drive = d.drive;
-        c.high = d.high;
-        c.low = d.low;
-        c.interleaveMask = d.interleaveMask;
-        c.interleaveFactor = d.interleaveFactor;
-        c.receiveIndex = d.receiveIndex;
-        c.sendIndex = d.sendIndex;
-        c.status = d.status;
-        c.errorCode = d.errorCode;
-        c.busyReads = d.busyReads;
-        for (int i = 0; i < DiskDrivesPerCard; i++)
-            c.drives[i].busy = d.busy[i];
-        std::memcpy(c.buffers, d.buffers, sizeof c.buffers);
-    }
+    for (int k = 0; k < 4; k++)
+        copySavedFields(*DiskCardTable[CardCodes[k]], s.cards[k], diskCardSaved);
 }
 
 void apply(const MachineSnapshot& s, std::string& message) {
@@ -619,6 +509,7 @@ void apply(const MachineSnapshot& s, std::string& message) {
     tapeInputLatch = s.tapeInputLatch;
     closePrinter(); // reopened (appending) by the next character
     soundChip = s.soundChip;
+    FollowRestoredProcessor();
     frameCounter = s.frameCounter;
     lineCycles = s.lineCycles;
     fastCarry = s.fastCarry;
@@ -630,7 +521,11 @@ void apply(const MachineSnapshot& s, std::string& message) {
 
 } // namespace
 
-void saveState(std::vector<uint8_t>& state) { encode(capture(), state); }
+void saveState(std::vector<uint8_t>& state) {
+    MixUpTo(cpu.TCOUNT); // the sound chip as it is at this cycle
+    MachineSnapshot snapshot = capture();
+    encode(snapshot, state);
+}
 
 bool loadState(std::span<const uint8_t> state, std::string& message) {
     message.clear();

@@ -101,3 +101,52 @@ class StateReader {
     size_t at = 0;
     bool bad = false;
 };
+
+// The two directions a field list runs in. A section names each saved field
+// once, with its width in the file, in one function templated on the
+// direction: saving runs it with StateOut, loading with StateIn.
+//
+//   template <class Io> void fields(Io& io, Thing& t) { io.u8(t.flag); io.u32(t.count); }
+class StateOut {
+  public:
+    static constexpr bool Loading = false;
+    explicit StateOut(StateWriter& w) : w(w) {}
+    template <class T> void u8(const T& v) { w.u8(static_cast<uint8_t>(v)); }
+    template <class T> void u16(const T& v) { w.u16(static_cast<uint16_t>(v)); }
+    template <class T> void u32(const T& v) { w.u32(static_cast<uint32_t>(v)); }
+    template <class T> void u64(const T& v) { w.u64(static_cast<uint64_t>(v)); }
+    void f64(const double& v) { w.f64(v); }
+    void text(const std::string& s, size_t) { w.text(s); }
+    void bytes(const void* data, size_t n) { w.bytes(static_cast<const uint8_t*>(data), n); }
+
+  private:
+    StateWriter& w;
+};
+
+class StateIn {
+  public:
+    static constexpr bool Loading = true;
+    explicit StateIn(StateReader& r) : r(r) {}
+    template <class T> void u8(T& v) { v = static_cast<T>(r.u8()); }
+    template <class T> void u16(T& v) { v = static_cast<T>(r.u16()); }
+    template <class T> void u32(T& v) { v = static_cast<T>(r.u32()); }
+    template <class T> void u64(T& v) { v = static_cast<T>(r.u64()); }
+    void f64(double& v) { v = r.f64(); }
+    void text(std::string& s, size_t limit) { s = r.text(limit); }
+    void bytes(void* data, size_t n) { r.bytes(static_cast<uint8_t*>(data), n); }
+
+  private:
+    StateReader& r;
+};
+
+// Copies the fields a field list names from one object to another, leaving
+// the rest of the target (open files, host settings) as it is.
+template <class T, class Fields> void copySavedFields(T& to, const T& from, Fields fields) {
+    std::vector<uint8_t> bytes;
+    StateWriter w(bytes);
+    StateOut out(w);
+    fields(out, const_cast<T&>(from));
+    StateReader r(bytes);
+    StateIn in(r);
+    fields(in, to);
+}

@@ -2,6 +2,8 @@
 # includes a host header or a layer above its own, or a shared host layer
 # that includes a platform header, stops the build.
 file(GLOB_RECURSE orvane_core_sources CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/codec/*.h ${PROJECT_SOURCE_DIR}/codec/*.cpp
+  ${PROJECT_SOURCE_DIR}/files/*.h ${PROJECT_SOURCE_DIR}/files/*.cpp
   ${PROJECT_SOURCE_DIR}/cpu/*.h ${PROJECT_SOURCE_DIR}/cpu/*.cpp
   ${PROJECT_SOURCE_DIR}/sound/*.h ${PROJECT_SOURCE_DIR}/sound/*.cpp
   ${PROJECT_SOURCE_DIR}/data/*.h ${PROJECT_SOURCE_DIR}/data/*.cpp

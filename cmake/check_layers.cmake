@@ -10,15 +10,16 @@ if(NOT SOURCE_ROOT)
 endif()
 
 # Folder, then the folders it may include besides itself.
-set(allowed_files "")
-set(allowed_cpu "")
-set(allowed_sound cpu files)
-set(allowed_data "")
-set(allowed_machine cpu sound data files)
-set(allowed_media cpu sound data machine files)
-set(allowed_monitor cpu sound data machine files)
-set(allowed_abc80 cpu sound data machine media monitor files)
-set(core_folders files cpu sound data machine media monitor abc80)
+set(allowed_codec "")
+set(allowed_files codec)
+set(allowed_cpu codec)
+set(allowed_sound cpu files codec)
+set(allowed_data codec)
+set(allowed_machine cpu sound data files codec)
+set(allowed_media cpu sound data machine files codec)
+set(allowed_monitor cpu sound data machine files codec)
+set(allowed_abc80 cpu sound data machine media monitor files codec)
+set(core_folders codec files cpu sound data machine media monitor abc80)
 
 # The host layers every front end shares know no platform either: host/text
 # uses the core, host/session the core and host/text. Never Qt, SDL, ALSA,

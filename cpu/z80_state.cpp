@@ -43,8 +43,8 @@ constexpr std::array<uint8_t, 256> Parity = makeParityTable();
 } // namespace
 
 const uint8_t ParityTable[256] = {
-#define P(i) Parity[i], Parity[i + 1], Parity[i + 2], Parity[i + 3]
-#define P16(i) P(i), P(i + 4), P(i + 8), P(i + 12)
+#define P(i) Parity[(i)], Parity[(i) + 1], Parity[(i) + 2], Parity[(i) + 3]
+#define P16(i) P(i), P((i) + 4), P((i) + 8), P((i) + 12)
     P16(0),   P16(16),  P16(32),  P16(48),  P16(64),  P16(80),  P16(96),  P16(112),
     P16(128), P16(144), P16(160), P16(176), P16(192), P16(208), P16(224), P16(240),
 #undef P16

@@ -141,10 +141,9 @@ inline void putBlockRow(uint8_t* dest, uint8_t b, int pixelRow) {
 void renderLine(int line, uint8_t* frameBuffer, int pitchShift) {
     if (line < 0 || line >= VisibleLines) return;
     const uint8_t* base = videoMemory();
-    int columns = wideVideo ? 80 : 40;
+    const int columns = videoColumns();
     int row = line / 10, pixelRow = line % 10;
-    const uint8_t* text = wideVideo ? base + (row % 8) * 256 + (row / 8) * 80
-                                    : base + (row % 8) * 128 + (row / 8) * 40;
+    const uint8_t* text = videoRow(base, row);
     uint8_t* dest = frameBuffer + line * (240 << pitchShift);
     bool blinkPhase = (frameCounter & 8) != 0;
     bool graphics = false;

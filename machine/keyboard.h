@@ -23,14 +23,14 @@ extern uint8_t keyLatch;
 void keyboardInit();
 void keyboardReset();
 // Host key-down/key-up; 0 for a code outside 0-255.
-int keyPressed(uint32_t virtualKey);
-int keyReleased(uint32_t virtualKey);
+int keyPressed(uint32_t vk);
+int keyReleased(uint32_t vk);
 uint8_t keyboardRead();
 // Starts typing a text; 0 when it is empty or a typing is in progress.
 int typeText(const char* text);
 bool typingInProgress();
 // Screen byte to a Windows-1252 character.
-uint8_t screenCharToText(uint8_t screenByte);
+uint8_t screenCharToText(uint8_t b);
 
 // The keyboard's state beyond keyLatch: keys held and the typing under way
 // (typeSteps + typeIndex is twice the text's length while typing).

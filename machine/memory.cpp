@@ -18,7 +18,7 @@ bool wideVideo = false;
 static const char ExternalRomFile[] = "ZaVUR80BASIC.ROM";
 
 uint8_t memRead(uint16_t address) {
-    if (address < 0x4000) return BasicRomImages[basicRom < 3 ? basicRom : 0][address];
+    if (address < 0x4000) return BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0][address];
     if (address >= 0x6000 && address < 0x7000)
         return DosRomImages[dosRom < DosRomChoices ? dosRom : 0][address & 0x0FFF];
     if (address >= 0x7800 && address < 0x7C00)
@@ -35,6 +35,13 @@ void memWrite(uint16_t address, uint8_t value) {
 }
 
 uint8_t* memoryArray() { return MainMemory; }
+
+int videoColumns() { return wideVideo ? 80 : 40; }
+
+const uint8_t* videoRow(const uint8_t* videoBase, int row) {
+    const int columns = videoColumns();
+    return videoBase + (row % 8) * (wideVideo ? 256 : 128) + (row / 8) * columns;
+}
 
 bool wideVideoSelected() { return basicRom == BasicRomExternal && externalRomKnown; }
 

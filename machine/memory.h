@@ -19,6 +19,7 @@ enum : uint32_t { BasicRomOld = 0, BasicRomNew = 1, BasicRomExternal = 2 };
 // DOS in its place.
 enum : uint32_t { DosRomNone = 0, DosRomAbcdos = 1, DosRomUfddos = 2, DosRomOpen = 3 };
 constexpr uint32_t DosRomChoices = 4;
+constexpr uint32_t BasicRomChoices = 3;
 
 extern uint32_t basicRom; // initial value: old
 extern uint32_t dosRom;   // initial value: UFDDOS
@@ -38,6 +39,12 @@ uint8_t* memoryArray();
 // Recomputes wideVideo; the 80-column video memory at 5800h when it is set,
 // else the 40-column video memory at 7C00h.
 uint8_t* videoMemory();
+// The text screen's layout, the one place it is written: 24 rows of 40 or 80
+// columns; row r starts (r % 8) * 128 + (r / 8) * 40 into the 40-column video
+// memory, (r % 8) * 256 + (r / 8) * 80 into the 80-column one.
+constexpr int VideoRows = 24;
+int videoColumns(); // of the layout wideVideo holds
+const uint8_t* videoRow(const uint8_t* videoBase, int row);
 // True when the external 80-column BASIC is chosen (what videoMemory() would
 // set wideVideo to), without touching any state.
 bool wideVideoSelected();

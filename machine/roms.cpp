@@ -129,7 +129,7 @@ const char* basicName(uint32_t choice) {
 
 } // namespace
 
-const uint8_t* BasicRomImages[3] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
+const uint8_t* BasicRomImages[BasicRomChoices] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
 
 bool firmwareExtensionPlaced() {
     return std::equal(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
@@ -137,15 +137,15 @@ bool firmwareExtensionPlaced() {
 }
 
 void placeFirmwareExtension() {
-    const bool openFirmware = BasicRomImages[basicRom < 3 ? basicRom : 0] == OpenFirmwareRom;
+    const bool openFirmware = BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0] == OpenFirmwareRom;
     if (openFirmware)
         std::copy(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
                   MainMemory + 0x4000);
     else if (firmwareExtensionPlaced())
         std::fill(MainMemory + 0x4000, MainMemory + 0x4000 + sizeof OpenFirmwareExtension, 0);
 }
-const uint8_t* DosRomImages[4] = {MainMemory, OpenDosRom, OpenDosRom, OpenDosRom};
-const uint8_t* DosAuxRomImages[4] = {NoAuxRom, NoAuxRom, NoAuxRom, NoAuxRom};
+const uint8_t* DosRomImages[DosRomChoices] = {MainMemory, OpenDosRom, OpenDosRom, OpenDosRom};
+const uint8_t* DosAuxRomImages[DosRomChoices] = {NoAuxRom, NoAuxRom, NoAuxRom, NoAuxRom};
 
 std::vector<std::string> romFolders() {
     if (folderIsExplicit) return {explicitFolder};
@@ -237,20 +237,4 @@ uint32_t romByteSum(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; i++)
         sum += data[i];
     return sum & 0xFFFF;
-}
-
-uint32_t crc32(const uint8_t* data, size_t size) {
-    static uint32_t table[256];
-    if (table[1] == 0) {
-        for (uint32_t i = 0; i < 256; i++) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; k++)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-    }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; i++)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
 }

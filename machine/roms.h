@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "codec/crc32.h"
+#include "machine/memory.h"
+
 constexpr uint32_t OldBasicByteSum = 11273;
 constexpr uint32_t NewBasicByteSum = 9913;
 constexpr uint32_t KnownExternalRomCrc = 0x98907E34;
@@ -23,9 +26,9 @@ constexpr size_t DosRomSize = 4096;
 constexpr size_t DosAuxRomSize = 1024;
 
 // Image pointers indexed by basicRom and dosRom; the decoder reads them.
-extern const uint8_t* BasicRomImages[3];
-extern const uint8_t* DosRomImages[4];
-extern const uint8_t* DosAuxRomImages[4];
+extern const uint8_t* BasicRomImages[BasicRomChoices];
+extern const uint8_t* DosRomImages[DosRomChoices];
+extern const uint8_t* DosAuxRomImages[DosRomChoices];
 
 // The folders searched, in order (an explicit folder replaces the list).
 std::vector<std::string> romFolders();
@@ -62,4 +65,3 @@ const char* dosRomName(uint32_t choice);
 std::string runningRomDescription();
 
 uint32_t romByteSum(const uint8_t* data, size_t size);
-uint32_t crc32(const uint8_t* data, size_t size);

@@ -2,6 +2,7 @@
 // samples are read; building the header of a recording.
 #include "media/wav_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 uint32_t ReadLe32(const uint8_t* b) {
@@ -113,10 +114,10 @@ WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSiz
 }
 
 void BuildWavHeader(uint8_t* h, uint32_t rate) {
-    std::memcpy(h, "RIFF", 4);
+    std::copy_n("RIFF", 4, h);
     WriteLe32(h + 4, 0);
-    std::memcpy(h + 8, "WAVE", 4);
-    std::memcpy(h + 12, "fmt ", 4);
+    std::copy_n("WAVE", 4, h + 8);
+    std::copy_n("fmt ", 4, h + 12);
     WriteLe32(h + 16, 16);
     writeLe16(h + 20, FormatPcm);
     writeLe16(h + 22, 1);
@@ -124,6 +125,6 @@ void BuildWavHeader(uint8_t* h, uint32_t rate) {
     WriteLe32(h + 28, rate);
     writeLe16(h + 32, 1);
     writeLe16(h + 34, 8);
-    std::memcpy(h + 36, "data", 4);
+    std::copy_n("data", 4, h + 36);
     WriteLe32(h + 40, 0);
 }

@@ -191,12 +191,15 @@ class Builder {
         for (size_t start = 0;;) {
             size_t comma = operands.find(',', start);
             std::string part = operands.substr(start, comma - start);
-            if (part == "(hl)")
-                part = s("(") + index + "+%02xh)";
-            else if (part == "hl")
+            if (part == "(hl)") {
+                part = "(";
+                part += index;
+                part += "+%02xh)";
+            } else if (part == "hl") {
                 part = index;
-            else if (!memory && (part == "h" || part == "l"))
-                part = index + part;
+            } else if (!memory && (part == "h" || part == "l")) {
+                part.insert(0, index);
+            }
             result += part;
             if (comma == std::string::npos) break;
             result += ',';

@@ -17,6 +17,7 @@ const SoundDriver* current = &NoSoundDriver;
 
 int16_t blockBuffer[SoundBlockSamples];
 int16_t scratch[SoundBlockSamples];
+int16_t unheard[SoundBlockSamples];
 uint32_t produced = 0;
 uint32_t fill = 0;
 uint32_t writePosition = 0;
@@ -137,6 +138,30 @@ void Submit(const int16_t* block) {
     AppendSoundRecording(block, SoundBlockBytes);
 }
 
+namespace {
+
+// Samples owed from cycle 0 to a cycle count, rounded. Counting from cycle 0
+// rather than from the origin puts the sample boundaries at the same cycles
+// whenever the stream was started, so the sources advance alike in a run and
+// in the same run resumed from a save state.
+uint64_t samplesAt(uint64_t cycles, uint64_t base) {
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(cycles) * (2 * SoundSampleRate) + base;
+    return static_cast<uint64_t>(scaled / (2 * base));
+}
+
+// The sources keep emulated time: every sample owed is generated, also those
+// the rate control drops. Only what reaches the driver follows the host.
+void advanceUnheard(uint32_t n) {
+    while (n > 0) {
+        const uint32_t k = std::min<uint32_t>(n, SoundBlockSamples);
+        Mix(unheard, static_cast<int>(k));
+        n -= k;
+    }
+}
+
+} // namespace
+
 void MixUpTo(uint64_t cycles) {
     const uint64_t base = samplesBase();
     if (cycles < originCycles) { // a fresh processor: count from its start
@@ -150,10 +175,8 @@ void MixUpTo(uint64_t cycles) {
         countedBase = base;
     }
     lastCycles = cycles;
-    // Rounded cycles * 48,000 / base from the origin, exact for any count.
-    const unsigned __int128 scaled =
-        static_cast<unsigned __int128>(cycles - originCycles) * (2 * SoundSampleRate) + base;
-    const uint32_t target = originSamples + static_cast<uint32_t>(scaled / (2 * base));
+    const uint32_t target = originSamples + static_cast<uint32_t>(samplesAt(cycles, base) -
+                                                                  samplesAt(originCycles, base));
     uint32_t n = target - produced;
     // A counter that went backwards (a fresh processor) restarts the count
     // instead of being taken for four billion pending samples.
@@ -164,6 +187,7 @@ void MixUpTo(uint64_t cycles) {
 
     if (syncState == 0) {
         syncState = Sync();
+        advanceUnheard(n);
         produced = target;
         return;
     }
@@ -183,12 +207,14 @@ void MixUpTo(uint64_t cycles) {
                 n -= SoundBlockSamples;
             }
         }
-        // Otherwise more than one block's worth is never produced: the
-        // excess whole blocks are dropped to keep the latency.
+        // Otherwise more than one block's worth never reaches the driver:
+        // the excess whole blocks are dropped to keep the latency.
+        advanceUnheard(n - n % SoundBlockSamples);
         n %= SoundBlockSamples;
         if (syncState == 2) {
-            Mix(blockBuffer, SoundBlockSamples);
+            // The added block repeats the last one: the sources stay in step.
             Submit(blockBuffer);
+            advanceUnheard(n);
             produced = target;
             return;
         }
@@ -200,6 +226,11 @@ void MixUpTo(uint64_t cycles) {
     Mix(blockBuffer + fill, static_cast<int>(n));
     fill += n;
     produced = target;
+}
+
+void FollowRestoredProcessor() {
+    originCycles = lastCycles = cpu.TCOUNT;
+    originSamples = produced;
 }
 
 void PauseSound() {

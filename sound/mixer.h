@@ -57,8 +57,13 @@ void ShutdownSoundSystem();
 void InstallSoundDriver(const SoundDriver* driver);
 const SoundDriver* CurrentSoundDriver();
 
-// Brings the sample stream up to a processor cycle count.
+// Brings the sample stream up to a processor cycle count. The sources (the
+// sound chip) advance by every sample owed, whether or not the rate control
+// lets it reach the driver, so they keep emulated time.
 void MixUpTo(uint64_t cycles);
+// The processor was restored (a save state) with its sources: the stream
+// counts on from the processor's cycle count without generating the gap.
+void FollowRestoredProcessor();
 
 // The rate control: 0 drop, 1 normal, 2 add a block. Run at every finished
 // block and whenever the last decision was to drop.
@@ -75,7 +80,7 @@ void ResetSoundOutput();
 // While muted the driver is given silence; the stream, its timing and an open
 // recording go on unchanged (fast tape mutes the output while the machine
 // runs faster than real time).
-void SetSoundMuted(int muted);
+void SetSoundMuted(int on);
 int SoundMuted();
 
 // 0 with the cause in SoundRecordingFailure when the file can't be created.

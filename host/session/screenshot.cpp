@@ -2,8 +2,8 @@
 // screenshot at 4:3.
 #include "host/session/screenshot.h"
 
+#include "codec/png.h"
 #include "files/file_write.h"
-#include "host/session/png.h"
 #include "machine/frame.h"
 
 #include <algorithm>

@@ -38,11 +38,10 @@ uint32_t windows1252ToUnicode(uint8_t c) {
 
 std::string ScreenText() {
     const uint8_t* base = videoMemory();
-    int columns = wideVideo ? 80 : 40;
+    const int columns = videoColumns();
     std::string out;
-    for (int row = 0; row < 24; row++) {
-        const uint8_t* text = wideVideo ? base + (row % 8) * 256 + (row / 8) * 80
-                                        : base + (row % 8) * 128 + (row / 8) * 40;
+    for (int row = 0; row < VideoRows; row++) {
+        const uint8_t* text = videoRow(base, row);
         for (int x = 0; x < columns; x++) {
             uint8_t c = screenCharToText(text[x]);
             appendUtf8(out, windows1252ToUnicode(c));

@@ -5,7 +5,9 @@
 #include <QMenu>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <set>
 
 #include "cpu/z80.h"
 #include "desktop_fixture.h"
@@ -23,147 +25,109 @@ namespace {
 
 using MenuTest = DesktopTest;
 
-// The texts of a menu's entries: separators as "-", submenus by title.
-QStringList entryTexts(const QMenu* menu) {
-    QStringList texts;
-    for (QAction* item : menu->actions())
-        texts << (item->isSeparator() ? QString("-") : item->text());
-    return texts;
-}
-
-QMenu* submenu(const QMenu* menu, const QString& title) {
-    for (QAction* item : menu->actions())
-        if (item->menu() && item->text() == title) return item->menu();
+// The menu whose entry holds an action, found by walking the tree.
+const QMenu* holderOf(const QList<QMenu*>& menus, const QAction* wanted) {
+    for (const QMenu* menu : menus)
+        for (QAction* item : menu->actions()) {
+            if (item == wanted) return menu;
+            if (item->menu())
+                if (const QMenu* inner = holderOf({item->menu()}, wanted)) return inner;
+        }
     return nullptr;
 }
 
-TEST_F(MenuTest, TreeHasTheTextsInOrder) {
+// Every command of the table is reachable in the window's menus, under the
+// menu the table puts it in, with the mark the table gives it.
+TEST_F(MenuTest, EveryCommandIsReachableWhereTheTablePutsIt) {
     startDesktop();
-    QList<QMenu*> menus = window().topMenus();
-    ASSERT_EQ(menus.size(), 5);
-    EXPECT_EQ(menus[0]->title(), "&File");
-    EXPECT_EQ(menus[1]->title(), "M&achine");
-    EXPECT_EQ(menus[2]->title(), "&Tape");
-    EXPECT_EQ(menus[3]->title(), "&Options");
-    EXPECT_EQ(menus[4]->title(), "&Help");
-    menus.removeAt(2); // the menus below keep their places
-
-    EXPECT_EQ(entryTexts(menus[0]), (QStringList{"&Autostart...",
-                                                 "-",
-                                                 "&Load program...",
-                                                 "&Save as...",
-                                                 "&Memory dump",
-                                                 "-",
-                                                 "Sa&ve state...",
-                                                 "L&oad state...",
-                                                 "&Quick states",
-                                                 "-",
-                                                 "A&ttach disk\tAlt+#Nr",
-                                                 "Ne&w disk image...",
-                                                 "Dis&k drives",
-                                                 "&Detach disks",
-                                                 "-",
-                                                 "&Copy text to clipboard\tAlt+C",
-                                                 "Copy screen as &bitmap",
-                                                 "&Paste from clipboard\tAlt+V",
-                                                 "Media s&napshots",
-                                                 "-",
-                                                 "&Recent files",
-                                                 "-",
-                                                 "&Exit"}));
-    EXPECT_EQ(entryTexts(menus[1]),
-              (QStringList{"&Pause\tPause", "-", "&Reset\tF1", "&Hard reset\tAlt+F1", "-",
-                           "Basic R&OM", "&Disk OS", "-", "&Interactive monitor\tAlt+M"}));
-    EXPECT_EQ(entryTexts(submenu(menus[1], "Basic R&OM")),
-              (QStringList{"&Old ROM slot: Open firmware", "&New ROM slot: Open firmware",
-                           "&External ROM ('ZaVUR80BASIC.ROM')"}))
-        << "no BASIC image is installed here: the open firmware runs in both slots";
-    EXPECT_EQ(
-        entryTexts(menus[2]),
-        (QStringList{"&Video driver", "&Keep aspect ratio (4:3)", "-", "&Full screen\tAlt+Enter",
-                     "-", "&Speed", "&Cycle based", "-", "S&ound driver", "&Tape sound",
-                     "F&ast tape", "-", "Key&board", "&Language"}));
-    EXPECT_EQ(entryTexts(window().topMenus()[2]),
-              (QStringList{"&Insert tape...", "&Record tape...", "-", "Re&wind", "&Eject"}));
-    EXPECT_EQ(entryTexts(submenu(menus[2], "&Video driver")),
-              (QStringList{"&Software", "&Accelerated", "&OpenGL"}));
-    EXPECT_EQ(entryTexts(submenu(menus[2], "S&ound driver")),
-              (QStringList{"&No sound", "&SDL audio", "&ALSA"}));
-    EXPECT_EQ(entryTexts(submenu(menus[2], "Key&board")),
-              (QStringList{"&Natural (type what you see)", "&Positional (ABC80 key positions)"}));
-    EXPECT_EQ(entryTexts(menus[3]), (QStringList{"&Keyboard", "&Messages", "&About"}));
-
-    // The speed items keep their identifiers in their menu order.
-    QMenu* speed = submenu(menus[2], "&Speed");
-    ASSERT_NE(speed, nullptr);
-    const int speedIds[] = {40014, 40016, 40017, 40015, 40018, 40019, 40020};
-    QStringList speedTexts = {
-        "&No limit\tAlt+W", "&20%", "&50%", "&100%", "2&00%", "&400%", "&800%"};
-    for (int i = 0; i < 7; i++)
-        ASSERT_EQ(window().action(speedIds[i])->text(), speedTexts[i]);
-    EXPECT_EQ(entryTexts(speed).mid(1, 1), QStringList{"-"});
-
-    const std::pair<int, const char*> byId[] = {{40004, "&Autostart..."},
-                                                {40035, "&Load program..."},
-                                                {40021, "&Save as..."},
-                                                {40037, "&Memory dump"},
-                                                {40047, "Drive DR&0 - ..."},
-                                                {40048, "Drive DR&1 - ..."},
-                                                {40046, "&Detach disks"},
-                                                {40045, "&Copy text to clipboard\tAlt+C"},
-                                                {40036, "Copy screen as &bitmap"},
-                                                {40007, "&Paste from clipboard\tAlt+V"},
-                                                {40068, "&Save screenshot as..."},
-                                                {40067, "Save to &WAV...\tAlt+U"},
-                                                {40005, "&Exit"},
-                                                {40011, "&Pause\tPause"},
-                                                {40010, "&Reset\tF1"},
-                                                {40061, "&Hard reset\tAlt+F1"},
-                                                {40055, "&None"},
-                                                {40056, "&ABCDOS (not installed)"},
-                                                {40057, "&UFDDOS (not installed)"},
-                                                {40062, "&Open DOS"},
-                                                {40009, "&Interactive monitor\tAlt+M"},
-                                                {40039, "&Software"},
-                                                {40041, "&OpenGL"},
-                                                {40031, "&Keep aspect ratio (4:3)"},
-                                                {40028, "&Full screen\tAlt+Enter"},
-                                                {40025, "&Cycle based"},
-                                                {40042, "&No sound"},
-                                                {40044, "&ALSA"},
-                                                {40034, "&Tape sound"},
-                                                {40013, "&About"}};
-    for (const auto& [id, text] : byId) {
-        ASSERT_NE(window().action(id), nullptr) << id;
-        EXPECT_EQ(window().action(id)->text(), QString(text)) << id;
+    const QList<QMenu*> menus = window().topMenus();
+    QStringList enclosing; // the menu texts at levels 0, 1
+    int items = 0, topMenus = 0;
+    for (int i = 0; i < MenuTableSize; i++) {
+        const MenuEntry& row = MenuTable[i];
+        if (row.kind == MenuKind::Menu) {
+            enclosing = enclosing.mid(0, row.level);
+            enclosing << QString(row.text);
+            if (row.level == 0) topMenus++;
+            continue;
+        }
+        if (row.kind != MenuKind::Item) continue;
+        SCOPED_TRACE(row.text);
+        items++;
+        QAction* item = window().action(row.id);
+        ASSERT_NE(item, nullptr);
+        const QMenu* holder = holderOf(menus, item);
+        ASSERT_NE(holder, nullptr) << "not reachable from the menu bar";
+        ASSERT_GE(enclosing.size(), row.level);
+        EXPECT_EQ(holder->title(), enclosing[row.level - 1]);
+        EXPECT_EQ(item->isCheckable(), row.mark != MenuMark::None);
     }
+    EXPECT_EQ(menus.size(), topMenus);
+    EXPECT_GT(items, 50);
 }
 
-TEST_F(MenuTest, AcceleratorsProduceTheirCommands) {
+// Without a BASIC or DOS image the choices say what runs in their place.
+TEST_F(MenuTest, RomChoicesNameWhatRuns) {
     startDesktop();
-    const std::pair<const char*, int> keys[] = {{"Alt+0", 40047},
-                                                {"Alt+1", 40048},
-                                                {"Alt+C", 40045},
-                                                {"Alt+M", 40009},
-                                                {"Alt+U", 40067},
-                                                {"Alt+V", 40007},
-                                                {"Alt+W", 40014},
-                                                {"Pause", 40011},
-                                                {"Alt+Return", 40028},
-                                                {"Alt+F1", 40061},
-                                                {"F12", CmdQuickScreenshot},
-                                                {"Shift+F5", 40102},
-                                                {"Shift+F8", 40105},
-                                                {"F5", 40106},
-                                                {"F8", 40109}};
-    int withShortcut = 0;
+    EXPECT_EQ(window().action(CmdBasicFirst)->text(), "&Old ROM slot: Open firmware");
+    EXPECT_EQ(window().action(CmdBasicFirst + 1)->text(), "&New ROM slot: Open firmware");
+    EXPECT_EQ(window().action(CmdDosFirst + 1)->text(), "&ABCDOS (not installed)");
+    EXPECT_EQ(window().action(CmdDosFirst + 2)->text(), "&UFDDOS (not installed)");
+}
+
+// A key as the documentation and the menu texts write it.
+QString keyName(const QKeySequence& key) {
+    return key.toString(QKeySequence::PortableText).replace("Return", "Enter");
+}
+
+// The keys of the desktop's table of keys (docs/desktop.md, "Menus and
+// keys"): "Alt+C, Alt+V" lists two, "Shift+F5 ... Shift+F8" a run.
+std::set<QString> documentedKeys() {
+    std::ifstream in(ORVANE_SOURCE_DIR "/docs/desktop.md");
+    std::string line;
+    while (std::getline(in, line) && line != "## Menus and keys") {
+    }
+    std::set<QString> keys;
+    while (std::getline(in, line) && (line.empty() || line[0] == '|' || keys.empty())) {
+        if (line.rfind("| ", 0) != 0 || line.rfind("| Keys", 0) == 0) continue;
+        const QString cell = QString::fromStdString(line.substr(2, line.find(" |", 2) - 2));
+        if (cell.contains(" ... ")) {
+            const QStringList ends = cell.split(" ... ");
+            const QString prefix = ends[0].left(ends[0].lastIndexOf('F'));
+            const int from = ends[0].mid(prefix.size() + 1).toInt();
+            const int to = ends[1].mid(prefix.size() + 1).toInt();
+            for (int n = from; n <= to; n++)
+                keys.insert(prefix + "F" + QString::number(n));
+        } else {
+            for (const QString& key : cell.split(", "))
+                keys.insert(key);
+        }
+    }
+    return keys;
+}
+
+// The accelerators are the documented keys, the key a menu text shows is the
+// key that works, and F1 stays the machine's reset key.
+TEST_F(MenuTest, AcceleratorsAreTheDocumentedKeys) {
+    startDesktop();
+    std::set<QString> documented = documentedKeys();
+    ASSERT_TRUE(documented.count("Alt+M")) << "the key table was not found";
+    ASSERT_TRUE(documented.erase("F1")) << "F1 resets the machine";
+    std::set<QString> accelerators;
     for (QAction* item : window().actions())
-        if (!item->shortcut().isEmpty()) withShortcut++;
-    EXPECT_EQ(withShortcut, 19)
-        << "the accelerator table, the quick screenshot and the state slots";
-    for (const auto& [key, id] : keys)
-        EXPECT_EQ(window().action(id)->shortcut(), QKeySequence(key)) << key;
-    // F1 is a key for the machine's reset, not an accelerator.
+        for (const QKeySequence& key : item->shortcuts())
+            accelerators.insert(keyName(key));
+    EXPECT_EQ(accelerators, documented);
+    for (int i = 0; i < MenuTableSize; i++) {
+        const MenuEntry& row = MenuTable[i];
+        if (row.kind != MenuKind::Item || !row.shortcut) continue;
+        const QString text(row.text);
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(window().action(row.id)->shortcut(), QKeySequence(row.shortcut));
+        if (text.contains('\t')) {
+            EXPECT_EQ(text.section('\t', 1), keyName(QKeySequence(row.shortcut)));
+        }
+    }
     for (QAction* item : window().actions())
         EXPECT_NE(item->shortcut(), QKeySequence("F1"));
 }

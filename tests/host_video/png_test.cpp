@@ -1,12 +1,14 @@
-// The screenshot PNG writer checked against Qt's decoder: every pixel comes
-// back as written, whatever patterns the picture holds, and the emulated
-// screen's kind of picture shrinks.
-#include "host/session/png.h"
+// The PNG writer of the screenshots and the character-set tool checked
+// against Qt's decoder: every pixel comes back as written, grey or through a
+// palette, whatever patterns the picture holds, and the emulated screen's
+// kind of picture shrinks.
+#include "codec/png.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -71,6 +73,29 @@ TEST(GreyPng, AScreenOfTextShrinks) {
     const std::vector<uint8_t> pixels = pixelsOf(screen);
     const std::vector<uint8_t> png = GreyPng(pixels.data(), screen.width, screen.height);
     EXPECT_LT(png.size(), pixels.size() / 20) << png.size() << " bytes";
+}
+
+// The character-set tool's kind of picture: palette indexes come back as the
+// palette's colours.
+TEST(PalettePng, DecodesToThePaletteColours) {
+    const std::vector<std::array<uint8_t, 3>> palette = {
+        {24, 26, 34}, {0, 0, 0}, {236, 236, 214}, {82, 86, 104}, {132, 182, 250}};
+    const Picture picture = {"cells", 301, 97, [](int x, int y) {
+                                 return static_cast<uint8_t>(x % 25 == 0 || y % 41 == 0 ? 3
+                                                             : textLike(x, y)           ? 2
+                                                                              : (x + y) % 2);
+                             }};
+    const std::vector<uint8_t> indexes = pixelsOf(picture);
+    const std::vector<uint8_t> png =
+        PalettePng(indexes.data(), picture.width, picture.height, palette);
+    QImage decoded = QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG");
+    ASSERT_FALSE(decoded.isNull());
+    ASSERT_EQ(decoded.size(), QSize(picture.width, picture.height));
+    for (int y = 0; y < picture.height; y++)
+        for (int x = 0; x < picture.width; x++) {
+            const auto& rgb = palette[indexes[static_cast<size_t>(y) * picture.width + x]];
+            ASSERT_EQ(decoded.pixel(x, y), qRgb(rgb[0], rgb[1], rgb[2])) << x << "," << y;
+        }
 }
 
 } // namespace

@@ -307,6 +307,64 @@ TEST_F(MixerTest, BackwardsCounterRestartsTheCount) {
     EXPECT_EQ(SoundSamplesProduced(), 963u);
 }
 
+// A source that counts the samples it was asked for: the sound chip's
+// oscillators advance by exactly this many.
+uint64_t samplesAsked = 0;
+SoundSource counting{"counting", nullptr,
+                     [](int16_t* b, int n) {
+                         samplesAsked += static_cast<uint64_t>(n);
+                         std::fill(b, b + n, int16_t{0});
+                     },
+                     nullptr, nullptr};
+
+// Dropped calls, cut backlogs and added blocks change what the driver gets,
+// never how far the sources have run: every sample owed is generated once.
+TEST_F(MixerTest, SourcesKeepEmulatedTimeWhateverTheRateControlDoes) {
+    struct Case {
+        const char* name;
+        int percent;
+        int frames;
+        bool knownPosition;
+    };
+    for (const Case& c : {Case{"double speed", 200, 300, true}, Case{"slow", 20, 500, true},
+                          Case{"no position", 100, 200, false}}) {
+        SCOPED_TRACE(c.name);
+        device = StandIn{};
+        device.positionKnown = c.knownPosition;
+        InitSoundSystem();
+        cycles = 0;
+        emulated = 0;
+        RemoveSoundSource(&constant);
+        AddSoundSource(&counting);
+        samplesAsked = 0;
+        runAtSpeed(c.percent, c.frames);
+        MixUpTo(cycles += 7 * FrameCycles); // a long call: the backlog is cut
+        EXPECT_EQ(samplesAsked, SoundSamplesProduced());
+        RemoveSoundSource(&counting);
+        AddSoundSource(&constant);
+    }
+}
+
+TEST_F(MixerTest, SampleBoundariesDoNotDependOnWhereTheStreamStarted) {
+    AddSoundSource(&counting);
+    RemoveSoundSource(&constant);
+    // From cycle 0 to 12 frames, and the same stretch after a restore at 5.
+    samplesAsked = 0;
+    MixUpTo(5 * FrameCycles);
+    const uint64_t before = samplesAsked;
+    MixUpTo(12 * FrameCycles);
+    const uint64_t straight = samplesAsked - before;
+
+    cpu.TCOUNT = 5 * FrameCycles;
+    FollowRestoredProcessor();
+    samplesAsked = 0;
+    MixUpTo(12 * FrameCycles);
+    EXPECT_EQ(samplesAsked, straight);
+    cpu.TCOUNT = 0;
+    RemoveSoundSource(&counting);
+    AddSoundSource(&constant);
+}
+
 TEST_F(MixerTest, SourcesAreSummedWithSaturation) {
     int16_t buffer[960];
     Mix(buffer, 960);

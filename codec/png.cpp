@@ -1,9 +1,7 @@
-// A grey PNG writer with its own small deflate: one block of fixed codes,
-// greedy matches found at one byte back, one line back and the last place
-// the next three bytes occurred.
-#include "host/session/png.h"
+// PNG files and the deflate behind them.
+#include "codec/png.h"
 
-#include "machine/roms.h"
+#include "codec/crc32.h"
 
 #include <algorithm>
 #include <array>
@@ -80,8 +78,9 @@ int matchLength(const std::vector<uint8_t>& data, size_t at, size_t from) {
     return static_cast<int>(n);
 }
 
-// A zlib stream of data: deflate with fixed codes, then the Adler-32.
-std::vector<uint8_t> zlibStream(const std::vector<uint8_t>& data, size_t lineBytes) {
+} // namespace
+
+std::vector<uint8_t> ZlibStream(const std::vector<uint8_t>& data, size_t lineBytes) {
     std::vector<uint8_t> out = {0x78, 0x01};
     BitWriter w{out};
     w.put(1, 1); // the last block
@@ -132,6 +131,8 @@ std::vector<uint8_t> zlibStream(const std::vector<uint8_t>& data, size_t lineByt
     return out;
 }
 
+namespace {
+
 void put32be(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back((v >> shift) & 0xFF);
@@ -145,9 +146,9 @@ void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
     put32be(out, crc32(typed.data(), typed.size()));
 }
 
-} // namespace
-
-std::vector<uint8_t> GreyPng(const uint8_t* pixels, int width, int height) {
+// Colour type 0 (grey) or 3 (palette): 8 bits a pixel, lines unfiltered.
+std::vector<uint8_t> png(const uint8_t* pixels, int width, int height, uint8_t colourType,
+                         const std::vector<std::array<uint8_t, 3>>& palette) {
     const size_t lineBytes = static_cast<size_t>(width) + 1;
     std::vector<uint8_t> raw;
     raw.reserve(lineBytes * static_cast<size_t>(height));
@@ -160,9 +161,27 @@ std::vector<uint8_t> GreyPng(const uint8_t* pixels, int width, int height) {
     std::vector<uint8_t> header;
     put32be(header, static_cast<uint32_t>(width));
     put32be(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 0, 0, 0, 0}); // 8 bits, grey, deflate, no filter, no interlace
+    // 8 bits, the colour type, deflate, no filter, no interlace
+    header.insert(header.end(), {8, colourType, 0, 0, 0});
     chunk(out, "IHDR", header);
-    chunk(out, "IDAT", zlibStream(raw, lineBytes));
+    if (colourType == 3) {
+        std::vector<uint8_t> colours;
+        for (const auto& rgb : palette)
+            colours.insert(colours.end(), rgb.begin(), rgb.end());
+        chunk(out, "PLTE", colours);
+    }
+    chunk(out, "IDAT", ZlibStream(raw, lineBytes));
     chunk(out, "IEND", {});
     return out;
+}
+
+} // namespace
+
+std::vector<uint8_t> GreyPng(const uint8_t* pixels, int width, int height) {
+    return png(pixels, width, height, 0, {});
+}
+
+std::vector<uint8_t> PalettePng(const uint8_t* indexes, int width, int height,
+                                const std::vector<std::array<uint8_t, 3>>& palette) {
+    return png(indexes, width, height, 3, palette);
 }

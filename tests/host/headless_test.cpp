@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "host/headless.h"
-#include "machine_fixture.h"
+#include "tests/machine/machine_fixture.h"
 #include "tests/support/run_command.h"
 
 namespace {
