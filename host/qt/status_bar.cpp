@@ -147,7 +147,7 @@ void ShowStatus(const char* format, ...) {
 }
 
 void ShowStatusText(const QString& text) {
-    if (currentBar) currentBar->setField(StatusMessageField, text);
+    if (currentBar) currentBar->setField(StatusMessageField, MessageText(text));
 }
 
 void SetStatusField(int field, const char* format, ...) {

@@ -1189,6 +1189,94 @@ version %1
         <source>DR%1 is empty.</source>
         <translation>DR%1 är tom.</translation>
     </message>
+    <message>
+        <source>Disk write failed on DR%1 (%2): %3.</source>
+        <translation>Skrivning till skivan misslyckades i DR%1 (%2): %3.</translation>
+    </message>
+    <message>
+        <source>Disk write failed!</source>
+        <translation>Skrivning till skivan misslyckades!</translation>
+    </message>
+    <message>
+        <source>Error creating disk image!</source>
+        <translation>Fel när skivavbilden skulle skapas!</translation>
+    </message>
+    <message>
+        <source>New disk image %1 on DR%2.</source>
+        <translation>Ny skivavbild %1 i DR%2.</translation>
+    </message>
+    <message>
+        <source>%1 attached to DR%2, write-protected: the file cannot be written.</source>
+        <translation>%1 ansluten till DR%2, skrivskyddad: filen kan inte skrivas.</translation>
+    </message>
+    <message>
+        <source>DR%1 write-protected.</source>
+        <translation>DR%1 skrivskyddad.</translation>
+    </message>
+    <message>
+        <source>DR%1 writable.</source>
+        <translation>DR%1 skrivbar.</translation>
+    </message>
+    <message>
+        <source>DR%1 stays write-protected: its image file cannot be written.</source>
+        <translation>DR%1 förblir skrivskyddad: dess avbildsfil kan inte skrivas.</translation>
+    </message>
+    <message>
+        <source>DR%1 was empty.</source>
+        <translation>DR%1 var tom.</translation>
+    </message>
+    <message>
+        <source>%1 is empty.</source>
+        <translation>%1 är tom.</translation>
+    </message>
+    <message>
+        <source>Disk: %1 side(s), %2 tracks, %3 sectors, %4 kB, write-protected (%5).</source>
+        <translation>Skiva: %1 sida/sidor, %2 spår, %3 sektorer, %4 kB, skrivskyddad (%5).</translation>
+    </message>
+    <message>
+        <source>The sound driver &quot;%1&quot; could not be opened; sound goes to &quot;%2&quot; instead.</source>
+        <translation>Ljuddrivrutinen &quot;%1&quot; kunde inte öppnas; ljudet går till &quot;%2&quot; i stället.</translation>
+    </message>
+    <message>
+        <source>The cassette motor runs with no tape in the deck: SAVE CAS: needs a recording started first (Record tape, --tape-out), LOAD CAS: a tape inserted (Insert tape, --tape-in).</source>
+        <translation>Kassettmotorn går utan band i bandspelaren: SAVE CAS: behöver en inspelning som startats först (Spela in band, --tape-out), LOAD CAS: ett isatt band (Sätt i band, --tape-in).</translation>
+    </message>
+    <message>
+        <source>Recording finished: %1, %2.</source>
+        <translation>Inspelningen klar: %1, %2.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded on %1; the file was left as it was.</source>
+        <translation>Inget spelades in på %1; filen lämnades som den var.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded on %1.</source>
+        <translation>Inget spelades in på %1.</translation>
+    </message>
+    <message>
+        <source>Loaded %1. Warning: %2.</source>
+        <translation>%1 inläst. Varning: %2.</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>filen är skrivskyddad</translation>
+    </message>
+    <message>
+        <source>the image holds %1 programs; the first (%2) was loaded</source>
+        <translation>avbilden innehåller %1 program; det första (%2) lästes in</translation>
+    </message>
+    <message>
+        <source>the image holds %1 programs; the first was loaded</source>
+        <translation>avbilden innehåller %1 program; det första lästes in</translation>
+    </message>
+    <message>
+        <source>The ABC80 cannot show &quot;%1&quot;; %2 pasted characters were dropped.</source>
+        <translation>ABC80 kan inte visa &quot;%1&quot;; %2 inklistrade tecken ignorerades.</translation>
+    </message>
+    <message>
+        <source>The ABC80 cannot show &quot;%1&quot;; %2 pasted character was dropped.</source>
+        <translation>ABC80 kan inte visa &quot;%1&quot;; %2 inklistrat tecken ignorerades.</translation>
+    </message>
 </context>
 <context>
     <name>Page</name>
