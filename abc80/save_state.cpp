@@ -302,7 +302,8 @@ MachineSnapshot capture() {
     s.basicRom = basicRom;
     s.dosRom = dosRom;
     s.externalRomKnown = externalRomKnown;
-    s.basicRomCrc = imageCrc(BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0], BasicRomSize);
+    s.basicRomCrc =
+        imageCrc(BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0], BasicRomSize);
     s.dosRomCrc = imageCrc(DosRomImages[dosRom < DosRomChoices ? dosRom : 0], DosRomSize);
     s.keyLatch = keyLatch;
     s.keyboard = keyboardState();

@@ -137,7 +137,8 @@ bool firmwareExtensionPlaced() {
 }
 
 void placeFirmwareExtension() {
-    const bool openFirmware = BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0] == OpenFirmwareRom;
+    const bool openFirmware =
+        BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0] == OpenFirmwareRom;
     if (openFirmware)
         std::copy(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
                   MainMemory + 0x4000);

@@ -61,7 +61,8 @@ void writeCopy(std::vector<uint8_t>& image, uint32_t copy, uint32_t generation,
         uint8_t* e = table + i * OrvaneEntryBytes;
         const OrvaneDirEntry& entry = entries[i];
         std::memset(e, ' ', OrvaneNameLength);
-        std::memcpy(e, entry.name.data(), std::min<size_t>(entry.name.size(), OrvaneNameLength));
+        // Names are padded with blanks, never ended by a NUL.
+        std::copy_n(entry.name.begin(), std::min<size_t>(entry.name.size(), OrvaneNameLength), e);
         e[8] = static_cast<uint8_t>(entry.kind);
         put24(e + 9, entry.length);
         put16(e + 12, entry.first);
