@@ -113,6 +113,41 @@ WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSiz
     return layout;
 }
 
+std::string WhyNotATapeRecording(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return "";
+    uint8_t header[12] = {};
+    std::fseek(file, 0, SEEK_END);
+    const long end = std::ftell(file);
+    const uint64_t size = end > 0 ? static_cast<uint64_t>(end) : 0;
+    std::fseek(file, 0, SEEK_SET);
+    const size_t got = std::fread(header, 1, sizeof header, file);
+    std::string why;
+    if (size == 0) {
+        why = "empty file";
+    } else if (got < sizeof header || std::memcmp(header, "RIFF", 4) != 0 ||
+               std::memcmp(header + 8, "WAVE", 4) != 0) {
+        why = "not a WAV file (no RIFF WAVE header)";
+    } else {
+        const Chunks c = findChunks(file, size);
+        const bool readable =
+            c.format == FormatPcm || (c.format == FormatFloat && (c.bits == 32 || c.bits == 64));
+        if (!c.haveFormat)
+            why = "not a WAV file (no fmt chunk)";
+        else if (!readable)
+            why = "WAV format " + std::to_string(c.format) + " with " + std::to_string(c.bits) +
+                  "-bit samples is not read (PCM and floating point are)";
+        else if (c.rate == 0)
+            why = "sample rate 0";
+        else if (c.channels == 0 || c.bits == 0)
+            why = "no channels or no bits per sample in its header";
+        else if (!c.haveData || c.dataStart >= size)
+            why = "no samples after the header";
+    }
+    std::fclose(file);
+    return why;
+}
+
 void BuildWavHeader(uint8_t* h, uint32_t rate) {
     std::copy_n("RIFF", 4, h);
     WriteLe32(h + 4, 0);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 constexpr uint32_t WavHeaderSize = 44;
 constexpr uint32_t MaxWavFrameBytes = 1024; // larger frames are played the classic way
@@ -37,6 +38,13 @@ struct WavLayout {
 
 // Reads the layout of an open file whose first 44 bytes are in header.
 WavLayout ReadWavLayout(std::FILE* file, const uint8_t* header, uint64_t fileSize);
+
+// Why the file at path is no tape recording the deck can play ("" when it
+// is one, or when it cannot be opened: opening reports that itself). Empty
+// files, files with no RIFF WAVE header or no "fmt " chunk, compressed
+// formats (ADPCM and the like), a sample rate of 0 and files that hold no
+// sample after their header are refused before anything is loaded.
+std::string WhyNotATapeRecording(const std::string& path);
 
 // A canonical 8-bit mono PCM header with both size fields 0.
 void BuildWavHeader(uint8_t* header, uint32_t sampleRate);

@@ -6,6 +6,7 @@
 #include "media/host_file.h"
 #include "media/tape_deck.h"
 #include "media/tape_images.h"
+#include "media/wav_layout.h"
 #include "sound/mixer.h"
 
 #include <cctype>
@@ -63,6 +64,8 @@ SessionResult InsertSessionTape(const std::string& path) {
         return result(Outcome::Refused,
                       "Recording to " + tapeDeck.path +
                           ": eject it (ending the recording) before inserting a tape.");
+    if (const std::string why = WhyNotATapeRecording(path); !why.empty())
+        return result(Outcome::Failed, "Cannot open " + path + ": " + why + ".");
     if (!OpenTapeForReading(path))
         return result(Outcome::Failed, "Cannot open " + path + ": " + MediaError() + ".");
     return result(Outcome::Done, "Tape in the deck: " + path + " (" +

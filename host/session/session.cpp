@@ -10,6 +10,7 @@
 #include "machine/roms.h"
 #include "media/host_file.h"
 #include "media/tape_deck.h"
+#include "media/wav_layout.h"
 
 namespace {
 
@@ -91,6 +92,10 @@ SessionLoad LoadSessionFile(const std::string& path, LoadStart start,
     if (load.kind == MediaFileKind::Wav && tapeDeck.file && !TapeInserted())
         return refuse(Outcome::Refused, "the deck is recording to " + tapeDeck.path +
                                             "; eject it (ending the recording) first");
+    if (load.kind == MediaFileKind::Wav) {
+        const std::string why = WhyNotATapeRecording(path);
+        if (!why.empty()) return refuse(Outcome::Failed, why);
+    }
     if (start == LoadStart::Autostart) ResetForAutostart();
     if (!LoadMediaFile(path)) return refuse(Outcome::Failed, MediaError());
     load.outcome = Outcome::Done;

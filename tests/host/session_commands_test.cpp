@@ -180,3 +180,58 @@ TEST_F(SessionCommands, AStateLoadDropsTheWaitingTextsAndARefusedOneChangesNothi
 }
 
 } // namespace
+
+namespace {
+
+// A 44-byte header of the given format tag and rate, then `samples` bytes.
+std::string wavOf(uint16_t format, uint32_t rate, size_t samples) {
+    std::string h = "RIFF" + std::string(4, '\0') + "WAVEfmt " + std::string("\x10\0\0\0", 4);
+    auto le = [&h](uint32_t v, int n) {
+        for (int i = 0; i < n; i++)
+            h += static_cast<char>(v >> (8 * i));
+    };
+    le(format, 2);
+    le(1, 2);
+    le(rate, 4);
+    le(rate, 4);
+    le(1, 2);
+    le(format == 2 ? 4 : 8, 2);
+    h += "data";
+    le(static_cast<uint32_t>(samples), 4);
+    return h + std::string(samples, '\x80');
+}
+
+// Files that are no tape recording are refused with their cause by every
+// way a tape goes in (insert, load, autostart), before anything changes:
+// the deck keeps its tape and nothing is reset or typed.
+TEST_F(SessionCommands, FilesThatAreNoTapeAreRefusedWithTheirCause) {
+    const std::string good = dir_.path("good.wav");
+    writeFile(good, silentWav(1));
+    ASSERT_TRUE(InsertSessionTape(good).ok());
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* cause;
+    } files[] = {
+        {"empty.wav", "", "empty file"},
+        {"random.wav", std::string(5000, '\x5a'), "not a WAV file (no RIFF WAVE header)"},
+        {"header.wav", wavOf(1, 44100, 0), "no samples after the header"},
+        {"adpcm.wav", wavOf(2, 44100, 4000),
+         "WAV format 2 with 4-bit samples is not read (PCM and floating point are)"},
+        {"rate0.wav", wavOf(1, 0, 4000), "sample rate 0"},
+    };
+    for (const auto& file : files) {
+        const std::string path = dir_.path(file.name);
+        writeFile(path, Bytes(file.bytes.begin(), file.bytes.end()));
+        EXPECT_EQ("Cannot open " + path + ": " + file.cause + ".", InsertSessionTape(path).message);
+        const uint64_t cycles = cpu.TCOUNT;
+        const SessionLoad load = LoadSessionFile(path, LoadStart::Autostart);
+        EXPECT_EQ(Outcome::Failed, load.outcome);
+        EXPECT_EQ("Cannot load " + path + ": " + file.cause + ".", load.message);
+        EXPECT_EQ(cycles, cpu.TCOUNT) << "refused before the reset";
+        EXPECT_FALSE(TypingPending());
+        EXPECT_EQ(good, tapeDeck.path) << file.name << " took the deck's tape";
+    }
+}
+
+} // namespace

@@ -1277,6 +1277,26 @@ version %1
         <source>The ABC80 cannot show &quot;%1&quot;; %2 pasted character was dropped.</source>
         <translation>ABC80 kan inte visa &quot;%1&quot;; %2 inklistrat tecken ignorerades.</translation>
     </message>
+    <message>
+        <source>not a WAV file (no RIFF WAVE header)</source>
+        <translation>inte en WAV-fil (inget RIFF WAVE-huvud)</translation>
+    </message>
+    <message>
+        <source>not a WAV file (no fmt chunk)</source>
+        <translation>inte en WAV-fil (inget fmt-block)</translation>
+    </message>
+    <message>
+        <source>WAV format %1 with %2-bit samples is not read (PCM and floating point are)</source>
+        <translation>WAV-format %1 med %2-bitars sampel läses inte (PCM och flyttal läses)</translation>
+    </message>
+    <message>
+        <source>no channels or no bits per sample in its header</source>
+        <translation>inga kanaler eller inga bitar per sampel i huvudet</translation>
+    </message>
+    <message>
+        <source>no samples after the header</source>
+        <translation>inga sampel efter huvudet</translation>
+    </message>
 </context>
 <context>
     <name>Page</name>
