@@ -78,11 +78,15 @@ uint64_t knownSize(std::FILE* file) {
 
 // Reads the header with its console lines; returns kContinue with the reader
 // at the first sample, or the exit code that ends this input.
+// `who` begins each refusal: empty for a single input, "name: " for one of
+// several, whose console lines are otherwise told apart only on the
+// standard output.
 int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
-               const ConversionOptions& options, const DravikStreams& streams) {
+               const ConversionOptions& options, const DravikStreams& streams,
+               const std::string& who) {
     const WavStatus status = ReadWavLayout(reader, fileSize, layout);
     if (status == WavStatus::NotWav) {
-        std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
+        std::fprintf(streams.err, "%sThis is not a valid WAV file. Exiting...\n", who.c_str());
         return kExitNotWav;
     }
     WavFormat& format = layout.format;
@@ -98,23 +102,23 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
     // header after it in one piece.
     if (!ResolveEncoding(format) || format.frameBytes() > kMaxFrameBytes) {
         std::fprintf(streams.err,
-                     "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
+                     "%sUnsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
                      "float samples, a sample rate above 0 and at most %u bytes per sample "
                      "frame are needed). Exiting...\n",
-                     DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
+                     who.c_str(), DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {
         std::fprintf(streams.err,
-                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
-                     options.channel, int(format.channels));
+                     "%sChannel %i was asked for, but the recording has %i. Exiting...\n",
+                     who.c_str(), options.channel, int(format.channels));
         return kExitBadNumber;
     }
     const uint64_t rate = format.sampleRate;
     std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
     if (status == WavStatus::NoDataChunk) {
         std::fprintf(streams.out, "\n");
-        std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
+        std::fprintf(streams.err, "%sWave data chunk not found. Exiting...\n", who.c_str());
         return kExitNoDataChunk;
     }
     // One dot for each byte before the chunk, as a search from the start
@@ -179,7 +183,8 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     AttachInputReader(reader, job.input);
     const uint64_t fileSize = knownSize(job.input);
     WavLayout layout;
-    const int headerResult = readHeader(reader, fileSize, layout, options, streams);
+    const int headerResult = readHeader(reader, fileSize, layout, options, streams,
+                                        job.nameInput ? job.inputName + ": " : std::string());
     if (headerResult != kContinue) return headerResult;
 
     Conversion c;
