@@ -175,6 +175,79 @@ int openOutput(Conversion& c, ConversionJob& job, const DravikStreams& streams) 
     return kExitUsage;
 }
 
+// The whole recording through the decoder, from the first sample: up to the
+// declared end, and on when the length understated the samples.
+void decodeRecording(DecoderState& state, const DecoderSettings& settings, InputReader& reader,
+                     const WavLayout& layout, uint64_t fileSize) {
+    ResetDecoder(state, settings, layout.dataOffset);
+    DecodeFrames(state, settings, reader, layout.declaredEnd);
+    const uint64_t at = ReaderPosition(reader);
+    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
+        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
+        DecodeFrames(state, settings, reader, UINT64_MAX);
+    FinishDecoder(state, settings);
+}
+
+bool backToFirstSample(InputReader& reader, const WavLayout& layout) {
+    return RewindReader(reader) && SkipBytes(reader, layout.dataOffset);
+}
+
+void discardByte(void*, uint8_t) {}
+
+// The blocks a decoder with `settings` finds in the recording, written nowhere.
+uint32_t blocksWith(DecoderSettings settings, InputReader& reader, const WavLayout& layout,
+                    uint64_t fileSize) {
+    if (!backToFirstSample(reader, layout)) return 0;
+    settings.pulseReports = nullptr;
+    settings.events = FramerEvents{};
+    settings.events.putByte = discardByte;
+    DecoderState state;
+    decodeRecording(state, settings, reader, layout, fileSize);
+    return state.framer.blocks;
+}
+
+// The channels tried for a tape signal when the listened one has none: a
+// stereo recording made with the lead in the other socket is the usual case.
+constexpr uint16_t kChannelsTried = 8;
+// Below this swing (a share of full scale) the comparator's floor hides a tape
+// signal; the most gain lifts it above.
+constexpr double kQuietSwing = 0.03;
+constexpr int kMostGainDb = 7;
+
+// Why a recording gave no block, when a second look can tell: the signal is
+// on another channel, or too quiet for the comparator. Each names the option
+// that reads it, and says whether it does.
+void explainNoBlock(const DecoderSettings& listened, InputReader& reader, const WavLayout& layout,
+                    uint64_t fileSize, const DravikStreams& streams) {
+    const uint16_t channels = listened.format.channels;
+    for (uint16_t channel = 0; channel < channels && channel < kChannelsTried; channel++) {
+        if (channel == listened.channel) continue;
+        DecoderSettings other = listened;
+        other.channel = channel;
+        const uint32_t blocks = blocksWith(other, reader, layout, fileSize);
+        if (blocks > 0) {
+            std::fprintf(streams.err, "Channel %u carries a tape signal (%u %s); -C %u reads it.\n",
+                         unsigned(channel + 1), unsigned(blocks), blocks == 1 ? "block" : "blocks",
+                         unsigned(channel + 1));
+            return;
+        }
+    }
+    if (!backToFirstSample(reader, layout)) return;
+    const double swing = MeasureSwing(listened, reader, layout.declaredEnd);
+    if (swing <= 0 || swing >= kQuietSwing || listened.frontEnd.gainDb >= kMostGainDb) return;
+    DecoderSettings louder = listened;
+    louder.frontEnd.gainDb = kMostGainDb;
+    const uint32_t blocks = blocksWith(louder, reader, layout, fileSize);
+    std::fprintf(streams.err, "The level is very low: the signal swings %.1f %% of full scale",
+                 swing * 100);
+    if (blocks > 0)
+        std::fprintf(streams.err, "; -g %d reads it (%u %s).\n", kMostGainDb, unsigned(blocks),
+                     blocks == 1 ? "block" : "blocks");
+    else
+        std::fprintf(streams.err, "; -g %d amplifies it, but no block was found that way either.\n",
+                     kMostGainDb);
+}
+
 } // namespace
 
 int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
@@ -205,13 +278,7 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     settings.events.block = onBlock;
     settings.events.context = &c;
     DecoderState state;
-    ResetDecoder(state, settings, layout.dataOffset);
-    DecodeFrames(state, settings, reader, layout.declaredEnd);
-    const uint64_t at = ReaderPosition(reader);
-    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
-        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
-        DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
-    FinishDecoder(state, settings);
+    decodeRecording(state, settings, reader, layout, fileSize);
 
     if (state.unpairedShorts > 0 && !options.verbose)
         std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " %s (-v lists them).\n",
@@ -221,6 +288,7 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
         DiscardOutputFile(c.output);
         std::fprintf(streams.out, "0 blocks, 0 bad.\n");
         std::fprintf(streams.err, "No tape block found in %s. Exiting...\n", job.inputName.c_str());
+        explainNoBlock(settings, reader, layout, fileSize, streams);
         return kExitNoBlock;
     }
     if (!CommitOutputFile(c.output)) {
