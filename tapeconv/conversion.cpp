@@ -5,8 +5,11 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cinttypes>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "atp_output.h"
 #include "input_reader.h"
@@ -17,17 +20,109 @@ namespace {
 
 constexpr int kContinue = -1;
 
+// A program after the first on a tape that holds several: its own image,
+// beside the first one and named from the program's name on the tape.
+struct LaterImage {
+    std::string name; // NAME.EXT from its header block
+    OutputFile output;
+};
+
+// What a block occupies in the image after its lead-in: three sync bytes,
+// 02h, 256 data bytes, 03h and the checksum (a block cut short is padded).
+constexpr size_t kWrittenBlockBytes = size_t(kSyncBytesWritten) + 1 + kBlockBodyBytes;
+
 struct Conversion {
     const DravikStreams* streams = nullptr;
     const ConversionOptions* options = nullptr;
+    const ConversionJob* job = nullptr;
     OutputFile output;
+    std::string firstName; // the first program's name on the tape
+    std::vector<std::unique_ptr<LaterImage>> later;
+    OutputFile* current = nullptr; // where the blocks of the program being read go
+    bool programHasBody = false;   // a block other than a header went to `current`
+    std::vector<uint8_t> pending;  // the bytes of the block being read, lead-in first
     uint32_t bytesWritten = 0;
+    int failure = 0; // the exit code when a later image could not be made
 };
 
 void putOutputByte(void* context, uint8_t byte) {
-    auto& c = *static_cast<Conversion*>(context);
-    std::fputc(byte, c.output.file);
-    c.bytesWritten++;
+    static_cast<Conversion*>(context)->pending.push_back(byte);
+}
+
+void writePending(Conversion& c, size_t from) {
+    if (from < c.pending.size())
+        std::fwrite(c.pending.data() + from, 1, c.pending.size() - from, c.current->file);
+    c.bytesWritten += uint32_t(c.pending.size() - from);
+    c.pending.clear();
+}
+
+// NAME.EXT as a file name: the name without its extension, every character
+// but letters, digits, - and _ replaced by _.
+std::string fileNameOf(const std::string& programName, size_t number) {
+    std::string stem = programName.substr(0, programName.find('.'));
+    for (char& ch : stem)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-' && ch != '_') ch = '_';
+    return stem.empty() ? "program" + std::to_string(number) : stem;
+}
+
+// The image for the next program: OUTPUT-NAME.atp beside the first image,
+// NAME-2 ... when the tape holds one name twice.
+LaterImage* startLaterImage(Conversion& c, const std::string& programName) {
+    const std::string& first = c.job->output;
+    const size_t slash = first.find_last_of('/');
+    const size_t dot = first.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = (hasExtension ? first.substr(0, dot) : first) + "-" +
+                             fileNameOf(programName, c.later.size() + 2);
+    std::string path = stem + ".atp";
+    for (int n = 2;; n++) {
+        bool taken = path == first;
+        for (const auto& image : c.later)
+            taken = taken || image->output.target == path;
+        if (!taken) break;
+        path = stem + "-" + std::to_string(n) + ".atp";
+    }
+    auto image = std::make_unique<LaterImage>();
+    image->name = programName;
+    if (!OpenOutputFile(image->output, path)) {
+        std::fprintf(c.streams->err, "Error opening %s: %s.\n", path.c_str(),
+                     std::strerror(image->output.error));
+        return nullptr;
+    }
+    c.later.push_back(std::move(image));
+    return c.later.back().get();
+}
+
+// Sends the block just read, with its lead-in, to its image: a header after a
+// program's blocks begins the next program, in an image of its own that
+// starts as the first one did.
+void placeBlock(Conversion& c, const BlockReport& r) {
+    if (c.failure != 0) {
+        c.pending.clear();
+        return;
+    }
+    if (r.kind == BlockKind::Header && c.programHasBody) {
+        LaterImage* image = startLaterImage(c, r.name);
+        if (image == nullptr) {
+            c.failure = kExitUsage;
+            c.pending.clear();
+            return;
+        }
+        c.current = &image->output;
+        c.programHasBody = false;
+        if (c.job->defaultOutput)
+            for (int i = 0; i < kDefaultLeadInBytes; i++)
+                std::fputc(0x00, c.current->file);
+        const size_t leadIn =
+            c.pending.size() > kWrittenBlockBytes ? c.pending.size() - kWrittenBlockBytes : 0;
+        writePending(c, leadIn);
+        return;
+    }
+    if (r.kind == BlockKind::Header && c.current == &c.output && c.firstName.empty())
+        c.firstName = r.name;
+    if (r.kind != BlockKind::Header) c.programHasBody = true;
+    writePending(c, 0);
 }
 
 std::string describeBlock(const BlockReport& r) {
@@ -61,6 +156,7 @@ std::string blockProblem(const BlockReport& r) {
 
 void onBlock(void* context, const BlockReport& r) {
     auto& c = *static_cast<Conversion*>(context);
+    placeBlock(c, r);
     const std::string what = describeBlock(r);
     if (c.options->verbose)
         std::fprintf(c.streams->out, "Block %u: %s, %s.\n", unsigned(r.number), what.c_str(),
@@ -263,6 +359,8 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     Conversion c;
     c.streams = &streams;
     c.options = &options;
+    c.job = &job;
+    c.current = &c.output;
     const int opened = openOutput(c, job, streams);
     if (opened != kContinue) return opened;
     if (job.defaultOutput)
@@ -279,6 +377,7 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     settings.events.context = &c;
     DecoderState state;
     decodeRecording(state, settings, reader, layout, fileSize);
+    if (c.failure == 0) writePending(c, 0); // the tail after the last block
 
     if (state.unpairedShorts > 0 && !options.verbose)
         std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " %s (-v lists them).\n",
@@ -291,14 +390,37 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
         explainNoBlock(settings, reader, layout, fileSize, streams);
         return kExitNoBlock;
     }
-    if (!CommitOutputFile(c.output)) {
-        std::fprintf(streams.err, "Error writing %s: %s.\n", job.output.c_str(),
-                     std::strerror(c.output.error));
-        return kExitUsage;
+    if (c.failure != 0) {
+        DiscardOutputFile(c.output);
+        for (auto& image : c.later)
+            DiscardOutputFile(image->output);
+        return c.failure;
+    }
+    // Each image put in place; one that fails is reported and the rest dropped.
+    std::vector<OutputFile*> images{&c.output};
+    for (auto& image : c.later)
+        images.push_back(&image->output);
+    for (size_t i = 0; i < images.size(); i++) {
+        if (!CommitOutputFile(*images[i])) {
+            std::fprintf(streams.err, "Error writing %s: %s.\n", images[i]->target.c_str(),
+                         std::strerror(images[i]->error));
+            for (size_t j = i + 1; j < images.size(); j++)
+                DiscardOutputFile(*images[j]);
+            return kExitUsage;
+        }
     }
     std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
     std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
                  unsigned(framer.badBlocks));
-    std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
+    if (c.later.empty()) {
+        std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
+        return kExitConverted;
+    }
+    std::fprintf(streams.out, "%zu programs on the tape, an image for each:\n", c.later.size() + 1);
+    std::fprintf(streams.out, "Image written to %s (%s).\n", job.output.c_str(),
+                 c.firstName.empty() ? "no header" : c.firstName.c_str());
+    for (const auto& image : c.later)
+        std::fprintf(streams.out, "Image written to %s (%s).\n", image->output.target.c_str(),
+                     image->name.empty() ? "no name" : image->name.c_str());
     return kExitConverted;
 }
