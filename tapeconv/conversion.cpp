@@ -40,9 +40,11 @@ struct Conversion {
     std::vector<std::unique_ptr<LaterImage>> later;
     OutputFile* current = nullptr; // where the blocks of the program being read go
     bool programHasBody = false;   // a block other than a header went to `current`
+    bool splits = false;           // the output is a file, not a device or pipe
     std::vector<uint8_t> pending;  // the bytes of the block being read, lead-in first
     uint32_t bytesWritten = 0;
-    int failure = 0; // the exit code when a later image could not be made
+    size_t committed = 0; // images in place: the first, then the later ones in turn
+    int failure = 0;      // the exit code when an image could not be made
 };
 
 void putOutputByte(void* context, uint8_t byte) {
@@ -102,7 +104,17 @@ void placeBlock(Conversion& c, const BlockReport& r) {
         c.pending.clear();
         return;
     }
-    if (r.kind == BlockKind::Header && c.programHasBody) {
+    if (r.kind == BlockKind::Header && c.programHasBody && c.splits) {
+        // The program before is whole: its image is put in place now, so
+        // that only one temporary file is ever open.
+        if (!CommitOutputFile(*c.current)) {
+            std::fprintf(c.streams->err, "Error writing %s: %s.\n", c.current->target.c_str(),
+                         std::strerror(c.current->error));
+            c.failure = kExitUsage;
+            c.pending.clear();
+            return;
+        }
+        c.committed++;
         LaterImage* image = startLaterImage(c, r.name);
         if (image == nullptr) {
             c.failure = kExitUsage;
@@ -363,6 +375,7 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     c.current = &c.output;
     const int opened = openOutput(c, job, streams);
     if (opened != kContinue) return opened;
+    c.splits = c.output.viaTemporary;
     if (job.defaultOutput)
         for (int i = 0; i < kDefaultLeadInBytes; i++)
             std::fputc(0x00, c.output.file);
@@ -390,37 +403,33 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
         explainNoBlock(settings, reader, layout, fileSize, streams);
         return kExitNoBlock;
     }
-    if (c.failure != 0) {
-        DiscardOutputFile(c.output);
-        for (auto& image : c.later)
-            DiscardOutputFile(image->output);
-        return c.failure;
+    if (c.failure == 0 && !CommitOutputFile(*c.current)) {
+        std::fprintf(streams.err, "Error writing %s: %s.\n", c.current->target.c_str(),
+                     std::strerror(c.current->error));
+        c.failure = kExitUsage;
+    } else if (c.failure == 0) {
+        c.committed++;
     }
-    // Each image put in place; one that fails is reported and the rest dropped.
-    std::vector<OutputFile*> images{&c.output};
-    for (auto& image : c.later)
-        images.push_back(&image->output);
-    for (size_t i = 0; i < images.size(); i++) {
-        if (!CommitOutputFile(*images[i])) {
-            std::fprintf(streams.err, "Error writing %s: %s.\n", images[i]->target.c_str(),
-                         std::strerror(images[i]->error));
-            for (size_t j = i + 1; j < images.size(); j++)
-                DiscardOutputFile(*images[j]);
-            return kExitUsage;
-        }
-    }
-    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
+    if (c.failure != 0)
+        DiscardOutputFile(*c.current);
+    else
+        std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
     std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
                  unsigned(framer.badBlocks));
-    if (c.later.empty()) {
+    if (c.failure == 0 && c.later.empty()) {
         std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
         return kExitConverted;
     }
-    std::fprintf(streams.out, "%zu programs on the tape, an image for each:\n", c.later.size() + 1);
-    std::fprintf(streams.out, "Image written to %s (%s).\n", job.output.c_str(),
-                 c.firstName.empty() ? "no header" : c.firstName.c_str());
-    for (const auto& image : c.later)
-        std::fprintf(streams.out, "Image written to %s (%s).\n", image->output.target.c_str(),
-                     image->name.empty() ? "no name" : image->name.c_str());
-    return kExitConverted;
+    // Where every program went; after a failure, the images already in place.
+    if (c.failure == 0)
+        std::fprintf(streams.out, "%zu programs on the tape, an image for each:\n",
+                     c.later.size() + 1);
+    for (size_t i = 0; i < c.committed; i++) {
+        const bool first = i == 0;
+        const std::string& path = first ? job.output : c.later[i - 1]->output.target;
+        const std::string& name = first ? c.firstName : c.later[i - 1]->name;
+        std::fprintf(streams.out, "Image written to %s (%s).\n", path.c_str(),
+                     name.empty() ? "no name" : name.c_str());
+    }
+    return c.failure != 0 ? c.failure : kExitConverted;
 }

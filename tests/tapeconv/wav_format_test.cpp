@@ -258,20 +258,29 @@ TEST(WavJoined, EveryProgramOnTheTapeGetsAnImageNamedFromIt) {
     EXPECT_EQ(ReadFile(dir.path("outfile-SECOND.atp")), withZeros(imageOf(second, 0, false)));
     EXPECT_EQ(ReadFile(dir.path("outfile-SECOND-2.atp")), withZeros(imageOf(second, 0)));
 
-    // A later image that can't be made fails the run, and the first image
-    // is not replaced either: the tape's images are kept together.
+    // A later image that can't be made fails the run; the programs before it
+    // are in place and named, no temporary file is left.
     std::filesystem::create_directory(dir.path("keep-SECOND.atp"));
-    const std::vector<uint8_t> precious = {'K', 'E', 'E', 'P'};
-    WriteFile(dir.path("keep.atp"), precious);
+    WriteFile(dir.path("keep.atp"), {'K', 'E', 'E', 'P'});
     r = RunInProcess({"-i", dir.path("in.wav"), "-o", dir.path("keep.atp")},
                      dir.path("outfile.atp"));
     EXPECT_EQ(r.exitCode, kExitUsage);
     EXPECT_NE(r.err.find("Error opening " + dir.path("keep-SECOND.atp") + ": Is a directory.\n"),
               std::string::npos)
         << r.err;
-    EXPECT_EQ(ReadFile(dir.path("keep.atp")), precious);
+    EXPECT_EQ(ReadFile(dir.path("keep.atp")), imageOf(first, 0, false));
+    EXPECT_NE(r.out.find("Image written to " + dir.path("keep.atp") + " (FIRST.BAS).\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("bytes written"), std::string::npos) << r.out;
     for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
         EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+
+    // An output that is no file (a device) takes every program as it comes.
+    r = RunInProcess({"-i", dir.path("in.wav"), "-o", "/dev/null"}, dir.path("outfile.atp"));
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    EXPECT_FALSE(FileExists("/dev/null-SECOND.atp"));
+    EXPECT_NE(r.out.find("Image written to /dev/null.\n"), std::string::npos) << r.out;
 }
 
 TEST(WavJoined, BlockCutByAStopIsReportedAndTheNextOneRead) {
