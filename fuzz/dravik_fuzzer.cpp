@@ -87,6 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string fallback = fuzz::scratchPath("outfile.atp");
     std::remove(output.c_str());
     std::remove(fallback.c_str());
+    // The images of later programs on a tape (out-NAME.atp, outfile-NAME.atp)
+    // would pile up from run to run.
+    std::error_code error;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(output).parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("out-", 0) == 0 || name.rfind("outfile-", 0) == 0)
+            std::filesystem::remove(entry.path(), error);
+    }
     const std::vector<uint8_t> wav = recording(data + 1, size - 1);
     fuzz::writeFile(input, wav.data(), wav.size());
     const uint64_t hash = fuzz::fileHash(input);

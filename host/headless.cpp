@@ -437,18 +437,29 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     return 1;
 }
 
-// The tape counter's changes on stderr, its activity mark (95h) as a bullet,
-// and a line for every block that passes the head.
+// The tape counter on stderr, a line for every block that passes the head and
+// a counter line when the second or the block changes. The activity mark (95h)
+// flickers with the signal many times a second: it is shown as a bullet in the
+// lines printed but changes no line by itself.
+std::string lastTapeCounter;
+bool tapeCounterPrinted = false;
+
 void printTapeCounter(int field, const char* text) {
     if (field == TapeBlockField) {
         std::fprintf(stderr, "Tape block: %s\n", text);
+        tapeCounterPrinted = false;
         return;
     }
     if (field != TapeCounterField) return;
-    std::string shown;
-    for (const char* p = text; *p; ++p)
-        shown +=
-            static_cast<unsigned char>(*p) == 0x95 ? std::string("\u2022") : std::string(1, *p);
+    std::string shown, unmarked;
+    for (const char* p = text; *p; ++p) {
+        const bool mark = static_cast<unsigned char>(*p) == 0x95;
+        shown += mark ? std::string("\u2022") : std::string(1, *p);
+        unmarked += mark ? ' ' : *p;
+    }
+    if (tapeCounterPrinted && unmarked == lastTapeCounter) return;
+    tapeCounterPrinted = true;
+    lastTapeCounter = unmarked;
     std::fprintf(stderr, "Tape counter: %s\n", shown.empty() ? "-" : shown.c_str());
 }
 

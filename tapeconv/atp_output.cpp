@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -171,6 +173,26 @@ int IsSameFile(const std::string& path, std::FILE* file) {
     }, b{};
     if (file == nullptr || stat(path.c_str(), &a) != 0 || fstat(fileno(file), &b) != 0) return 0;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int IsSameOpenFile(std::FILE* a, std::FILE* b) {
+    struct stat sa {
+    }, sb{};
+    if (a == nullptr || b == nullptr || fstat(fileno(a), &sa) != 0 || fstat(fileno(b), &sb) != 0)
+        return 0;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int IsSamePath(const std::string& a, const std::string& b) {
+    if (a == b) return 1;
+    std::error_code error;
+    const std::filesystem::path pa = std::filesystem::absolute(a, error).lexically_normal();
+    const std::filesystem::path pb = std::filesystem::absolute(b, error).lexically_normal();
+    if (!error && pa == pb) return 1;
+    struct stat sa {
+    }, sb{};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 int IsFolder(const std::string& path) {

@@ -36,6 +36,11 @@ void DiscardOutputFile(OutputFile& out);
 
 // 1 when `path` names the same file (device and inode) as the open `file`.
 int IsSameFile(const std::string& path, std::FILE* file);
+// 1 when two open files are one file (device and inode).
+int IsSameOpenFile(std::FILE* a, std::FILE* b);
+// 1 when two paths lead to one file: the same path spelt differently
+// (./a.atp, dir/../a.atp), or two names of one existing file.
+int IsSamePath(const std::string& a, const std::string& b);
 
 // 1 when `path` is an existing folder.
 int IsFolder(const std::string& path);

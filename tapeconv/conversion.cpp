@@ -5,8 +5,11 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cinttypes>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "atp_output.h"
 #include "input_reader.h"
@@ -17,17 +20,121 @@ namespace {
 
 constexpr int kContinue = -1;
 
+// A program after the first on a tape that holds several: its own image,
+// beside the first one and named from the program's name on the tape.
+struct LaterImage {
+    std::string name; // NAME.EXT from its header block
+    OutputFile output;
+};
+
+// What a block occupies in the image after its lead-in: three sync bytes,
+// 02h, 256 data bytes, 03h and the checksum (a block cut short is padded).
+constexpr size_t kWrittenBlockBytes = size_t(kSyncBytesWritten) + 1 + kBlockBodyBytes;
+
 struct Conversion {
     const DravikStreams* streams = nullptr;
     const ConversionOptions* options = nullptr;
+    const ConversionJob* job = nullptr;
     OutputFile output;
+    std::string firstName; // the first program's name on the tape
+    std::vector<std::unique_ptr<LaterImage>> later;
+    OutputFile* current = nullptr; // where the blocks of the program being read go
+    bool programHasBody = false;   // a block other than a header went to `current`
+    bool splits = false;           // the output is a file, not a device or pipe
+    std::vector<uint8_t> pending;  // the bytes of the block being read, lead-in first
     uint32_t bytesWritten = 0;
+    size_t committed = 0; // images in place: the first, then the later ones in turn
+    int failure = 0;      // the exit code when an image could not be made
 };
 
 void putOutputByte(void* context, uint8_t byte) {
-    auto& c = *static_cast<Conversion*>(context);
-    std::fputc(byte, c.output.file);
-    c.bytesWritten++;
+    static_cast<Conversion*>(context)->pending.push_back(byte);
+}
+
+void writePending(Conversion& c, size_t from) {
+    if (from < c.pending.size())
+        std::fwrite(c.pending.data() + from, 1, c.pending.size() - from, c.current->file);
+    c.bytesWritten += uint32_t(c.pending.size() - from);
+    c.pending.clear();
+}
+
+// NAME.EXT as a file name: the name without its extension, every character
+// but letters, digits, - and _ replaced by _.
+std::string fileNameOf(const std::string& programName, size_t number) {
+    std::string stem = programName.substr(0, programName.find('.'));
+    for (char& ch : stem)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-' && ch != '_') ch = '_';
+    return stem.empty() ? "program" + std::to_string(number) : stem;
+}
+
+// The image for the next program: OUTPUT-NAME.atp beside the first image,
+// NAME-2 ... when the tape holds one name twice.
+LaterImage* startLaterImage(Conversion& c, const std::string& programName) {
+    const std::string& first = c.job->output;
+    const size_t slash = first.find_last_of('/');
+    const size_t dot = first.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = (hasExtension ? first.substr(0, dot) : first) + "-" +
+                             fileNameOf(programName, c.later.size() + 2);
+    std::string path = stem + ".atp";
+    for (int n = 2;; n++) {
+        bool taken = path == first;
+        for (const auto& image : c.later)
+            taken = taken || image->output.target == path;
+        if (!taken) break;
+        path = stem + "-" + std::to_string(n) + ".atp";
+    }
+    auto image = std::make_unique<LaterImage>();
+    image->name = programName;
+    if (!OpenOutputFile(image->output, path)) {
+        std::fprintf(c.streams->err, "Error opening %s: %s.\n", path.c_str(),
+                     std::strerror(image->output.error));
+        return nullptr;
+    }
+    c.later.push_back(std::move(image));
+    return c.later.back().get();
+}
+
+// Sends the block just read, with its lead-in, to its image: a header after a
+// program's blocks begins the next program, in an image of its own that
+// starts as the first one did.
+void placeBlock(Conversion& c, const BlockReport& r) {
+    if (c.failure != 0) {
+        c.pending.clear();
+        return;
+    }
+    if (r.kind == BlockKind::Header && c.programHasBody && c.splits) {
+        // The program before is whole: its image is put in place now, so
+        // that only one temporary file is ever open.
+        if (!CommitOutputFile(*c.current)) {
+            std::fprintf(c.streams->err, "Error writing %s: %s.\n", c.current->target.c_str(),
+                         std::strerror(c.current->error));
+            c.failure = kExitUsage;
+            c.pending.clear();
+            return;
+        }
+        c.committed++;
+        LaterImage* image = startLaterImage(c, r.name);
+        if (image == nullptr) {
+            c.failure = kExitUsage;
+            c.pending.clear();
+            return;
+        }
+        c.current = &image->output;
+        c.programHasBody = false;
+        if (c.job->defaultOutput)
+            for (int i = 0; i < kDefaultLeadInBytes; i++)
+                std::fputc(0x00, c.current->file);
+        const size_t leadIn =
+            c.pending.size() > kWrittenBlockBytes ? c.pending.size() - kWrittenBlockBytes : 0;
+        writePending(c, leadIn);
+        return;
+    }
+    if (r.kind == BlockKind::Header && c.current == &c.output && c.firstName.empty())
+        c.firstName = r.name;
+    if (r.kind != BlockKind::Header) c.programHasBody = true;
+    writePending(c, 0);
 }
 
 std::string describeBlock(const BlockReport& r) {
@@ -61,6 +168,7 @@ std::string blockProblem(const BlockReport& r) {
 
 void onBlock(void* context, const BlockReport& r) {
     auto& c = *static_cast<Conversion*>(context);
+    placeBlock(c, r);
     const std::string what = describeBlock(r);
     if (c.options->verbose)
         std::fprintf(c.streams->out, "Block %u: %s, %s.\n", unsigned(r.number), what.c_str(),
@@ -78,11 +186,15 @@ uint64_t knownSize(std::FILE* file) {
 
 // Reads the header with its console lines; returns kContinue with the reader
 // at the first sample, or the exit code that ends this input.
+// `who` begins each refusal: empty for a single input, "name: " for one of
+// several, whose console lines are otherwise told apart only on the
+// standard output.
 int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
-               const ConversionOptions& options, const DravikStreams& streams) {
+               const ConversionOptions& options, const DravikStreams& streams,
+               const std::string& who) {
     const WavStatus status = ReadWavLayout(reader, fileSize, layout);
     if (status == WavStatus::NotWav) {
-        std::fprintf(streams.err, "This is not a valid WAV file. Exiting...\n");
+        std::fprintf(streams.err, "%sThis is not a valid WAV file. Exiting...\n", who.c_str());
         return kExitNotWav;
     }
     WavFormat& format = layout.format;
@@ -98,23 +210,23 @@ int readHeader(InputReader& reader, uint64_t fileSize, WavLayout& layout,
     // header after it in one piece.
     if (!ResolveEncoding(format) || format.frameBytes() > kMaxFrameBytes) {
         std::fprintf(streams.err,
-                     "Unsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
+                     "%sUnsupported WAV format: %s (8, 16, 24 or 32-bit integer or 32 or 64-bit "
                      "float samples, a sample rate above 0 and at most %u bytes per sample "
                      "frame are needed). Exiting...\n",
-                     DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
+                     who.c_str(), DescribeFormat(format).c_str(), unsigned(kMaxFrameBytes));
         return kExitUnsupportedFormat;
     }
     if (options.channel > format.channels) {
         std::fprintf(streams.err,
-                     "Channel %i was asked for, but the recording has %i. Exiting...\n",
-                     options.channel, int(format.channels));
+                     "%sChannel %i was asked for, but the recording has %i. Exiting...\n",
+                     who.c_str(), options.channel, int(format.channels));
         return kExitBadNumber;
     }
     const uint64_t rate = format.sampleRate;
     std::fprintf(streams.out, "Usec per sample: %" PRIu64 "\n.", (rate / 2 + 1000000) / rate);
     if (status == WavStatus::NoDataChunk) {
         std::fprintf(streams.out, "\n");
-        std::fprintf(streams.err, "Wave data chunk not found. Exiting...\n");
+        std::fprintf(streams.err, "%sWave data chunk not found. Exiting...\n", who.c_str());
         return kExitNoDataChunk;
     }
     // One dot for each byte before the chunk, as a search from the start
@@ -171,6 +283,79 @@ int openOutput(Conversion& c, ConversionJob& job, const DravikStreams& streams) 
     return kExitUsage;
 }
 
+// The whole recording through the decoder, from the first sample: up to the
+// declared end, and on when the length understated the samples.
+void decodeRecording(DecoderState& state, const DecoderSettings& settings, InputReader& reader,
+                     const WavLayout& layout, uint64_t fileSize) {
+    ResetDecoder(state, settings, layout.dataOffset);
+    DecodeFrames(state, settings, reader, layout.declaredEnd);
+    const uint64_t at = ReaderPosition(reader);
+    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
+        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
+        DecodeFrames(state, settings, reader, UINT64_MAX);
+    FinishDecoder(state, settings);
+}
+
+bool backToFirstSample(InputReader& reader, const WavLayout& layout) {
+    return RewindReader(reader) && SkipBytes(reader, layout.dataOffset);
+}
+
+void discardByte(void*, uint8_t) {}
+
+// The blocks a decoder with `settings` finds in the recording, written nowhere.
+uint32_t blocksWith(DecoderSettings settings, InputReader& reader, const WavLayout& layout,
+                    uint64_t fileSize) {
+    if (!backToFirstSample(reader, layout)) return 0;
+    settings.pulseReports = nullptr;
+    settings.events = FramerEvents{};
+    settings.events.putByte = discardByte;
+    DecoderState state;
+    decodeRecording(state, settings, reader, layout, fileSize);
+    return state.framer.blocks;
+}
+
+// The channels tried for a tape signal when the listened one has none: a
+// stereo recording made with the lead in the other socket is the usual case.
+constexpr uint16_t kChannelsTried = 8;
+// Below this swing (a share of full scale) the comparator's floor hides a tape
+// signal; the most gain lifts it above.
+constexpr double kQuietSwing = 0.03;
+constexpr int kMostGainDb = 7;
+
+// Why a recording gave no block, when a second look can tell: the signal is
+// on another channel, or too quiet for the comparator. Each names the option
+// that reads it, and says whether it does.
+void explainNoBlock(const DecoderSettings& listened, InputReader& reader, const WavLayout& layout,
+                    uint64_t fileSize, const DravikStreams& streams) {
+    const uint16_t channels = listened.format.channels;
+    for (uint16_t channel = 0; channel < channels && channel < kChannelsTried; channel++) {
+        if (channel == listened.channel) continue;
+        DecoderSettings other = listened;
+        other.channel = channel;
+        const uint32_t blocks = blocksWith(other, reader, layout, fileSize);
+        if (blocks > 0) {
+            std::fprintf(streams.err, "Channel %u carries a tape signal (%u %s); -C %u reads it.\n",
+                         unsigned(channel + 1), unsigned(blocks), blocks == 1 ? "block" : "blocks",
+                         unsigned(channel + 1));
+            return;
+        }
+    }
+    if (!backToFirstSample(reader, layout)) return;
+    const double swing = MeasureSwing(listened, reader, layout.declaredEnd);
+    if (swing <= 0 || swing >= kQuietSwing || listened.frontEnd.gainDb >= kMostGainDb) return;
+    DecoderSettings louder = listened;
+    louder.frontEnd.gainDb = kMostGainDb;
+    const uint32_t blocks = blocksWith(louder, reader, layout, fileSize);
+    std::fprintf(streams.err, "The level is very low: the signal swings %.1f %% of full scale",
+                 swing * 100);
+    if (blocks > 0)
+        std::fprintf(streams.err, "; -g %d reads it (%u %s).\n", kMostGainDb, unsigned(blocks),
+                     blocks == 1 ? "block" : "blocks");
+    else
+        std::fprintf(streams.err, "; -g %d amplifies it, but no block was found that way either.\n",
+                     kMostGainDb);
+}
+
 } // namespace
 
 int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
@@ -179,14 +364,18 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     AttachInputReader(reader, job.input);
     const uint64_t fileSize = knownSize(job.input);
     WavLayout layout;
-    const int headerResult = readHeader(reader, fileSize, layout, options, streams);
+    const int headerResult = readHeader(reader, fileSize, layout, options, streams,
+                                        job.nameInput ? job.inputName + ": " : std::string());
     if (headerResult != kContinue) return headerResult;
 
     Conversion c;
     c.streams = &streams;
     c.options = &options;
+    c.job = &job;
+    c.current = &c.output;
     const int opened = openOutput(c, job, streams);
     if (opened != kContinue) return opened;
+    c.splits = c.output.viaTemporary;
     if (job.defaultOutput)
         for (int i = 0; i < kDefaultLeadInBytes; i++)
             std::fputc(0x00, c.output.file);
@@ -200,13 +389,8 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
     settings.events.block = onBlock;
     settings.events.context = &c;
     DecoderState state;
-    ResetDecoder(state, settings, layout.dataOffset);
-    DecodeFrames(state, settings, reader, layout.declaredEnd);
-    const uint64_t at = ReaderPosition(reader);
-    if (layout.declaredEnd != UINT64_MAX && at <= layout.declaredEnd &&
-        !DataEndsAtDeclaredLength(reader, fileSize, size_t(layout.declaredEnd - at)))
-        DecodeFrames(state, settings, reader, UINT64_MAX); // the length understated the samples
-    FinishDecoder(state, settings);
+    decodeRecording(state, settings, reader, layout, fileSize);
+    if (c.failure == 0) writePending(c, 0); // the tail after the last block
 
     if (state.unpairedShorts > 0 && !options.verbose)
         std::fprintf(streams.err, "Short pulse with no pair: %" PRIu64 " %s (-v lists them).\n",
@@ -216,16 +400,36 @@ int ConvertRecording(ConversionJob& job, const ConversionOptions& options,
         DiscardOutputFile(c.output);
         std::fprintf(streams.out, "0 blocks, 0 bad.\n");
         std::fprintf(streams.err, "No tape block found in %s. Exiting...\n", job.inputName.c_str());
+        explainNoBlock(settings, reader, layout, fileSize, streams);
         return kExitNoBlock;
     }
-    if (!CommitOutputFile(c.output)) {
-        std::fprintf(streams.err, "Error writing %s: %s.\n", job.output.c_str(),
-                     std::strerror(c.output.error));
-        return kExitUsage;
+    if (c.failure == 0 && !CommitOutputFile(*c.current)) {
+        std::fprintf(streams.err, "Error writing %s: %s.\n", c.current->target.c_str(),
+                     std::strerror(c.current->error));
+        c.failure = kExitUsage;
+    } else if (c.failure == 0) {
+        c.committed++;
     }
-    std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
+    if (c.failure != 0)
+        DiscardOutputFile(*c.current);
+    else
+        std::fprintf(streams.out, "%" PRIu32 " bytes written.\n", c.bytesWritten);
     std::fprintf(streams.out, "%u blocks, %u bad.\n", unsigned(framer.blocks),
                  unsigned(framer.badBlocks));
-    std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
-    return kExitConverted;
+    if (c.failure == 0 && c.later.empty()) {
+        std::fprintf(streams.out, "Image written to %s.\n", job.output.c_str());
+        return kExitConverted;
+    }
+    // Where every program went; after a failure, the images already in place.
+    if (c.failure == 0)
+        std::fprintf(streams.out, "%zu programs on the tape, an image for each:\n",
+                     c.later.size() + 1);
+    for (size_t i = 0; i < c.committed; i++) {
+        const bool first = i == 0;
+        const std::string& path = first ? job.output : c.later[i - 1]->output.target;
+        const std::string& name = first ? c.firstName : c.later[i - 1]->name;
+        std::fprintf(streams.out, "Image written to %s (%s).\n", path.c_str(),
+                     name.empty() ? "no name" : name.c_str());
+    }
+    return c.failure != 0 ? c.failure : kExitConverted;
 }

@@ -21,6 +21,7 @@ struct ConversionJob {
     std::string output;
     bool defaultOutput = false; // outfile.atp with its 32 lead-in zeros
     bool mayFallBack = false;   // -o FILE that can't be created: outfile.atp instead
+    bool nameInput = false;     // one of several inputs: its refusals name it
 };
 
 // Converts the job's input and returns its exit code (DravikExit).

@@ -188,10 +188,23 @@ int planJobs(Options& options, std::vector<ConversionJob>& jobs, const DravikStr
                      options.output.c_str());
         return kExitBadNumber;
     }
+    // One recording named twice (./a.wav, a link) would be converted twice
+    // onto one image: compared by device and inode before anything is done.
+    for (size_t a = 0; a < options.inputs.size(); a++) {
+        for (size_t b = 0; b < a; b++) {
+            if (IsSameOpenFile(options.inputs[a].file.get(), options.inputs[b].file.get())) {
+                std::fprintf(streams.err,
+                             "%s and %s are the same file; nothing converted. Exiting...\n",
+                             options.inputs[b].name.c_str(), options.inputs[a].name.c_str());
+                return kExitBadNumber;
+            }
+        }
+    }
     for (Input& input : options.inputs) {
         ConversionJob job;
         job.inputName = input.name;
         job.input = input.file.get();
+        job.nameInput = several;
         if (intoFolder) {
             job.output = options.output + "/" + withAtpExtension(baseName(input.name));
         } else if (options.outputGiven) {
@@ -215,7 +228,7 @@ int planJobs(Options& options, std::vector<ConversionJob>& jobs, const DravikStr
             }
         }
         for (size_t b = 0; b < a; b++) {
-            if (jobs[a].output == jobs[b].output) {
+            if (IsSamePath(jobs[a].output, jobs[b].output)) {
                 std::fprintf(streams.err, "%s and %s would both be written to %s. Exiting...\n",
                              jobs[b].inputName.c_str(), jobs[a].inputName.c_str(),
                              jobs[a].output.c_str());
@@ -263,6 +276,16 @@ int RunDravik(int argc, char** argv, const DravikStreams& streams) {
                                  argv[scanner.argIndex - 1] != nullptr &&
                                  std::strcmp(argv[scanner.argIndex - 1], "--") == 0;
     for (int i = scanner.argIndex; i < argc && argv[i] != nullptr; i++) {
+        if (!afterDoubleDash && std::strcmp(argv[i], "-") == 0) {
+            // The usual name of the standard input; recordings are read
+            // from files only (the header is looked for anywhere in them).
+            std::fprintf(streams.err,
+                         "%s: - (the standard input) can't be read; name the recording with "
+                         "-i file.\n",
+                         programName);
+            PrintUsage(streams.err);
+            return kExitUsage;
+        }
         if (!afterDoubleDash && argv[i][0] == '-') {
             std::fprintf(streams.err,
                          "%s: %s comes after the input files; flags go first. Exiting...\n",

@@ -126,7 +126,42 @@ void decodeRun(DecoderState& s, const DecoderSettings& settings, InputReader& re
     s.frames = frame;
 }
 
+template <SampleEncoding E>
+double swingRun(const DecoderSettings& settings, InputReader& reader, uint64_t end) {
+    const uint32_t frameBytes = settings.format.frameBytes();
+    const uint32_t channelOffset = settings.channel * settings.format.bytesPerSample();
+    float low = 1, high = -1;
+    while (ReaderPosition(reader) < end && EnsureBytes(reader, frameBytes)) {
+        const uint8_t* data = reader.buffer.data();
+        size_t at = reader.begin;
+        size_t stop = reader.end;
+        if (end - reader.bufferBase < stop) stop = size_t(end - reader.bufferBase);
+        if (at + frameBytes > stop) break;
+        for (; at + frameBytes <= stop; at += frameBytes) {
+            const float x = sampleAt<E>(data + at + channelOffset, 0);
+            low = x < low ? x : low;
+            high = x > high ? x : high;
+        }
+        reader.begin = at;
+    }
+    return high >= low ? (double(high) - double(low)) / 2 : 0;
+}
+
 } // namespace
+
+double MeasureSwing(const DecoderSettings& settings, InputReader& reader, uint64_t end) {
+    switch (settings.format.encoding) {
+    case SampleEncoding::Unsigned8:
+        return swingRun<SampleEncoding::Unsigned8>(settings, reader, end);
+    case SampleEncoding::Signed16: return swingRun<SampleEncoding::Signed16>(settings, reader, end);
+    case SampleEncoding::Signed24: return swingRun<SampleEncoding::Signed24>(settings, reader, end);
+    case SampleEncoding::Signed32: return swingRun<SampleEncoding::Signed32>(settings, reader, end);
+    case SampleEncoding::Float32: return swingRun<SampleEncoding::Float32>(settings, reader, end);
+    case SampleEncoding::Float64: return swingRun<SampleEncoding::Float64>(settings, reader, end);
+    case SampleEncoding::None: break;
+    }
+    return 0;
+}
 
 int FrontEndStep(FrontEnd& fe, float x) {
     if (fe.applyGain) {

@@ -80,6 +80,11 @@ void DecodeFrames(DecoderState& state, const DecoderSettings& settings, InputRea
 
 void FinishDecoder(DecoderState& state, const DecoderSettings& settings);
 
+// The swing of the listened channel from the reader's position up to file
+// offset `end`: half the distance between its lowest and highest sample, as a
+// share of full scale (0 to 1), before gain and filters.
+double MeasureSwing(const DecoderSettings& settings, InputReader& reader, uint64_t end);
+
 // One sample through the front end: the new level (0 or 1), or -1 when the
 // level stays.
 int FrontEndStep(FrontEnd& fe, float sample);

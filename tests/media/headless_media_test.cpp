@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include <cstring>
 
@@ -185,6 +186,39 @@ TEST(HeadlessMedia, TheTapeCounterNamesEveryBlocksProgramAsItPasses) {
     // position as mm:ss of the tape's length.
     EXPECT_NE(std::string::npos, playing.find("/00:0", header)) << playing;
     EXPECT_NE(std::string::npos, playing.find(" NAMED.BAS\n", header)) << playing;
+}
+
+// The activity mark flickers with the signal; the printed counter follows
+// only the seconds and the blocks, so a tape played at real time gives a
+// handful of lines rather than one for every flicker.
+TEST(HeadlessMedia, TheTapeCounterPrintsWhenTheSecondOrTheBlockChanges) {
+    ScratchDir dir;
+    std::string wav = recordProgramTape(dir);
+    std::string output;
+    ASSERT_EQ(0, runOrvane("--rom-path " + dir.path("roms") + " --tape-in " + wav +
+                               " --no-fast-tape --tape-counter --type 'LOAD CAS:\\r'" +
+                               " --frames 400",
+                           &output));
+    std::istringstream lines(output);
+    std::string line, previous;
+    int counterLines = 0, blockLines = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Tape block: ", 0) == 0) {
+            ++blockLines;
+            previous.clear();
+            continue;
+        }
+        if (line.rfind("Tape counter: ", 0) != 0) continue;
+        ++counterLines;
+        // The four-digit seconds follow the prefix; without a block between
+        // them two lines never show the same second.
+        const std::string seconds = line.substr(14, 4);
+        EXPECT_NE(previous, seconds) << output;
+        previous = seconds;
+    }
+    EXPECT_GE(blockLines, 2) << output;
+    EXPECT_GE(counterLines, 5) << "the tape moved for several seconds\n" << output;
+    EXPECT_LE(counterLines, 8 + blockLines) << output;
 }
 
 TEST(HeadlessMedia, APacedRunLeavesRealTimeOnlyWhileTheTapeMoves) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cassette_wav.h"
@@ -116,6 +117,23 @@ TEST_F(DravikProgram, NoInputIsAnIoFailure) {
     EXPECT_FALSE(FileExists(defaultOutput()));
 }
 
+// "-" usually names the standard input; Dravik reads files only, and says
+// so rather than taking "-" for a misplaced flag.
+TEST_F(DravikProgram, TheStandardInputIsRefusedWithTheUsage) {
+    WriteFile(input(), smallRecording());
+    const std::string refusal =
+        "dravik: - (the standard input) can't be read; name the recording with -i file.\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-o", dir.path("x.atp"), "-"}, {"-i", input(), "-"}}) {
+        const RunOutcome r = run(args);
+        EXPECT_EQ(r.exitCode, kExitUsage);
+        EXPECT_EQ(r.err, refusal + usage());
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(FileExists(dir.path("x.atp")));
+    EXPECT_FALSE(FileExists(defaultOutput()));
+}
+
 TEST_F(DravikProgram, GainAndSampleRateValues) {
     WriteFile(input(), smallRecording());
     RunOutcome r = run({"-g", "3", "-i", input()});
@@ -197,8 +215,6 @@ TEST_F(DravikProgram, OptionsAreActedOnInOrder) {
     r = run({"-i", input(), input(), "-t"});
     EXPECT_EQ(r.exitCode, kExitBadNumber);
     EXPECT_EQ(r.err, "dravik: -t comes after the input files; flags go first. Exiting...\n");
-    r = run({"-i", input(), "-", "x"});
-    EXPECT_EQ(r.exitCode, kExitBadNumber);
     // After "--" every argument is a file name.
     r = run({"-i", input(), "--", "-t"});
     EXPECT_EQ(r.exitCode, kExitInputNotOpened);
@@ -278,6 +294,73 @@ TEST_F(DravikProgram, QuietRecordingDecodesAndSilenceIsNoBlock) {
     EXPECT_EQ(r.exitCode, kExitNoBlock);
     EXPECT_FALSE(FileExists(defaultOutput()));
     EXPECT_EQ(r.out.find("bytes written"), std::string::npos);
+}
+
+// When no block is found, a second look tells the user what to change: the
+// signal on the channel not listened to, or a level the comparator does not
+// see. The option named must then read the recording.
+TEST_F(DravikProgram, NoBlockNamesTheOptionThatReadsTheRecording) {
+    cassette::Signal signal = cassette::MakeSignal(44100);
+    signal.bytes(cassette::TapeBlock(blockData(), cassette::Checksum(blockData()), 2));
+    signal.closingEdge();
+    // 16-bit stereo, the tape on the right: each frame's two samples swapped.
+    std::vector<uint8_t> right = cassette::RenderWav(signal, {44100, 16, 2, false, 0});
+    for (size_t i = 44; i + 4 <= right.size(); i += 4) {
+        std::swap(right[i], right[i + 2]);
+        std::swap(right[i + 1], right[i + 3]);
+    }
+    WriteFile(input(), right);
+    RunOutcome r = run({"-i", input(), "-o", dir.path("right.atp")});
+    EXPECT_EQ(r.exitCode, kExitNoBlock);
+    EXPECT_EQ(r.err, "No tape block found in " + input() +
+                         ". Exiting...\nChannel 2 carries a tape signal (1 block); -C 2 reads "
+                         "it.\n");
+    r = run({"-C", "2", "-i", input(), "-o", dir.path("right.atp")});
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    EXPECT_EQ(ReadFile(dir.path("right.atp")), oneBlock());
+
+    // Neither channel a tape (the left one silenced): no hint at all.
+    for (size_t i = 44; i + 4 <= right.size(); i += 4)
+        right[i + 2] = right[i + 3] = 0;
+    WriteFile(input(), right);
+    r = run({"-i", input()});
+    EXPECT_EQ(r.exitCode, kExitNoBlock);
+    EXPECT_EQ(r.err, "No tape block found in " + input() + ". Exiting...\n");
+
+    // 16-bit mono swinging 400 of 32768 (1.2 %), under the comparator's floor.
+    std::vector<uint8_t> quiet = cassette::RenderWav(signal, {44100, 16, 1, false, 0});
+    for (size_t i = 44; i + 2 <= quiet.size(); i += 2) {
+        const int16_t v = int16_t(quiet[i] | quiet[i + 1] << 8);
+        const uint16_t scaled = uint16_t(int16_t(v / 45));
+        quiet[i] = uint8_t(scaled);
+        quiet[i + 1] = uint8_t(scaled >> 8);
+    }
+    WriteFile(input(), quiet);
+    r = run({"-i", input(), "-o", dir.path("quiet.atp")});
+    EXPECT_EQ(r.exitCode, kExitNoBlock);
+    EXPECT_NE(r.err.find("The level is very low: the signal swings 1.2 % of full scale; -g 7 "
+                         "reads it (1 block).\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(FileExists(dir.path("quiet.atp")));
+    r = run({"-g", "7", "-i", input(), "-o", dir.path("quiet.atp")});
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    EXPECT_EQ(ReadFile(dir.path("quiet.atp")), oneBlock());
+
+    // Quieter still (0.2 %): even the most gain does not lift it, and the
+    // hint says so rather than promising a reading.
+    for (size_t i = 44; i + 2 <= quiet.size(); i += 2) {
+        const int16_t v = int16_t(quiet[i] | quiet[i + 1] << 8);
+        const uint16_t scaled = uint16_t(int16_t(v / 6));
+        quiet[i] = uint8_t(scaled);
+        quiet[i + 1] = uint8_t(scaled >> 8);
+    }
+    WriteFile(input(), quiet);
+    r = run({"-i", input()});
+    EXPECT_EQ(r.exitCode, kExitNoBlock);
+    EXPECT_NE(r.err.find("-g 7 amplifies it, but no block was found that way either.\n"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(DravikProgram, InputsThatAreNotUsableRecordings) {

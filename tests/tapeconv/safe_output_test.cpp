@@ -279,7 +279,40 @@ TEST_F(SafeOutput, SeveralInputs) {
     std::filesystem::remove(path("a.atp"));
     r = run({"-i", path("bad.wav"), path("a.wav")});
     EXPECT_EQ(r.exitCode, kExitNotWav);
+    EXPECT_EQ(r.err, path("bad.wav") + ": This is not a valid WAV file. Exiting...\n")
+        << "the refusal names which input it is";
     EXPECT_EQ(ReadFile(path("a.atp")), converted(1));
+    expectNoLeftovers(dir.root().string());
+}
+
+// One recording under two names would be converted twice onto one image;
+// two recordings whose images are one file spelt two ways would overwrite
+// each other. Both are refused before anything is written.
+TEST_F(SafeOutput, OneRecordingOrOneImageNamedTwiceIsRefused) {
+    WriteFile(path("a.wav"), recording(1));
+    ASSERT_EQ(link(path("a.wav").c_str(), path("linked.wav").c_str()), 0);
+    std::filesystem::create_directory(path("out"));
+    const std::vector<std::vector<std::string>> twice = {
+        {"-i", path("a.wav"), "-i", dir.path("./a.wav")},
+        {"-o", path("out"), "-i", path("a.wav"), "-i", path("linked.wav")},
+        {path("a.wav"), dir.path("out/../a.wav")},
+    };
+    for (const std::vector<std::string>& args : twice) {
+        const RunOutcome r = run(args);
+        EXPECT_EQ(r.exitCode, kExitBadNumber) << args.back();
+        EXPECT_NE(r.err.find("are the same file; nothing converted. Exiting..."), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.out, "") << "nothing was converted";
+    }
+    EXPECT_FALSE(FileExists(path("a.atp")));
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
+
+    // Two recordings, a.wav and a.raw, whose images beside them are one file.
+    WriteFile(path("a.raw"), recording(2));
+    const RunOutcome r = run({"-i", dir.path("./a.wav"), "-i", path("a.raw")});
+    EXPECT_EQ(r.exitCode, kExitBadNumber);
+    EXPECT_NE(r.err.find("would both be written to"), std::string::npos) << r.err;
+    EXPECT_FALSE(FileExists(path("a.atp")));
     expectNoLeftovers(dir.root().string());
 }
 

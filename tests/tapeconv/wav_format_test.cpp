@@ -3,6 +3,7 @@
 // two recordings joined into one file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -209,25 +210,81 @@ TEST(WavChunks, SamplesEndWhereTheDataChunkDoesUnlessItsLengthIsShort) {
     EXPECT_EQ(out.atp, imageOf(blocks));
 }
 
-TEST(WavJoined, TwoRecordingsInOneFileGiveBothPrograms) {
-    // As `sox a.wav b.wav ab.wav` joins them: the samples of one after the other.
+// As `sox a.wav b.wav ab.wav` joins them: the samples of one after the other.
+std::vector<float> joinedSamples(const std::vector<std::vector<std::vector<uint8_t>>>& programs) {
+    std::vector<float> joined;
+    for (const auto& blocks : programs) {
+        const std::vector<float> more = samplesOf(blocks, 44100);
+        joined.insert(joined.end(), more.begin(), more.end());
+    }
+    return joined;
+}
+
+TEST(WavJoined, EveryProgramOnTheTapeGetsAnImageNamedFromIt) {
     const auto first = program("FIRST", 15);
     const auto second = program("SECOND", 30);
-    std::vector<float> joined = samplesOf(first, 44100);
-    const std::vector<float> more = samplesOf(second, 44100);
-    joined.insert(joined.end(), more.begin(), more.end());
-    const Converted out = convert(tapesignal::WavFile(joined, {}), {"-v"});
-    EXPECT_EQ(out.run.exitCode, kExitConverted) << out.run.err;
-    std::vector<uint8_t> expected = imageOf(first, 0, false);
-    const std::vector<uint8_t> next = imageOf(second, 32); // its settle bytes and lead-in
-    expected.insert(expected.end(), next.begin(), next.end());
-    EXPECT_EQ(out.atp, expected);
-    EXPECT_NE(out.run.out.find("Block 1: header FIRST.BAS, OK.\n"), std::string::npos);
-    EXPECT_NE(out.run.out.find(": header SECOND.BAS, OK.\n"), std::string::npos);
-    EXPECT_NE(out.run.out.find(": data 2 of SECOND.BAS, OK.\n"), std::string::npos);
-    EXPECT_NE(out.run.out.find(std::to_string(first.size() + second.size()) + " blocks, 0 bad.\n"),
+    ScratchDir dir;
+    WriteFile(dir.path("in.wav"), tapesignal::WavFile(joinedSamples({first, second}), {}));
+    RunOutcome r = RunInProcess({"-v", "-i", dir.path("in.wav"), "-o", dir.path("out.atp")},
+                                dir.path("outfile.atp"));
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    // The first program where the user asked; its tail ran into the second's
+    // lead-in. The second on its own, starting at its first sync byte as an
+    // -o image does, with its tail.
+    EXPECT_EQ(ReadFile(dir.path("out.atp")), imageOf(first, 0, false));
+    EXPECT_EQ(ReadFile(dir.path("out-SECOND.atp")), imageOf(second, 0));
+    EXPECT_NE(r.out.find("Block 1: header FIRST.BAS, OK.\n"), std::string::npos);
+    EXPECT_NE(r.out.find(": data 2 of SECOND.BAS, OK.\n"), std::string::npos);
+    EXPECT_NE(r.out.find(std::to_string(first.size() + second.size()) + " blocks, 0 bad.\n"),
               std::string::npos);
-    EXPECT_EQ(out.run.err, "");
+    EXPECT_NE(r.out.find("2 programs on the tape, an image for each:\nImage written to " +
+                         dir.path("out.atp") + " (FIRST.BAS).\nImage written to " +
+                         dir.path("out-SECOND.atp") + " (SECOND.BAS).\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, "");
+
+    // The default image: each begins with the 32 zero bytes; a name heard
+    // twice gets a number rather than replacing its namesake.
+    WriteFile(dir.path("in.wav"), tapesignal::WavFile(joinedSamples({first, second, second}), {}));
+    r = RunInProcess({"-i", dir.path("in.wav")}, dir.path("outfile.atp"));
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    auto withZeros = [](const std::vector<uint8_t>& image) {
+        std::vector<uint8_t> bytes(32, 0x00);
+        bytes.insert(bytes.end(), image.begin(), image.end());
+        return bytes;
+    };
+    EXPECT_EQ(ReadFile(dir.path("outfile.atp")), withZeros(imageOf(first, 0, false)));
+    EXPECT_EQ(ReadFile(dir.path("outfile-SECOND.atp")), withZeros(imageOf(second, 0, false)));
+    EXPECT_EQ(ReadFile(dir.path("outfile-SECOND-2.atp")), withZeros(imageOf(second, 0)));
+
+    // A later image that can't be made fails the run; the programs before it
+    // are in place and named, no temporary file is left.
+    std::filesystem::create_directory(dir.path("keep-SECOND.atp"));
+    WriteFile(dir.path("keep.atp"), {'K', 'E', 'E', 'P'});
+    r = RunInProcess({"-i", dir.path("in.wav"), "-o", dir.path("keep.atp")},
+                     dir.path("outfile.atp"));
+    EXPECT_EQ(r.exitCode, kExitUsage);
+    EXPECT_NE(r.err.find("Error opening " + dir.path("keep-SECOND.atp") + ": Is a directory.\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFile(dir.path("keep.atp")), imageOf(first, 0, false));
+    EXPECT_NE(r.out.find("Image written to " + dir.path("keep.atp") + " (FIRST.BAS).\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("bytes written"), std::string::npos) << r.out;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+
+    // An output that is no file (a device, here through a link) takes every
+    // program as it comes.
+    std::filesystem::create_symlink("/dev/null", dir.path("sink.atp"));
+    r = RunInProcess({"-i", dir.path("in.wav"), "-o", dir.path("sink.atp")},
+                     dir.path("outfile.atp"));
+    EXPECT_EQ(r.exitCode, kExitConverted) << r.err;
+    EXPECT_FALSE(FileExists(dir.path("sink-SECOND.atp")));
+    EXPECT_NE(r.out.find("Image written to " + dir.path("sink.atp") + ".\n"), std::string::npos)
+        << r.out;
 }
 
 TEST(WavJoined, BlockCutByAStopIsReportedAndTheNextOneRead) {
