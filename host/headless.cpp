@@ -437,6 +437,17 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     return 1;
 }
 
+// The program by the name's extension, as Save as does: .bac, or .bas for
+// its LIST text. A tape recording cannot be started at the end of a run.
+int optionSave(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (extension == ".wav" || extension == ".WAV") return 0;
+    run.endHooks.push_back([path](HeadlessRun&) { return report(SaveSessionFile(path)); });
+    return 1;
+}
+
 // The tape counter's changes on stderr, its activity mark (95h) as a bullet,
 // and a line for every block that passes the head.
 void printTapeCounter(int field, const char* text) {
@@ -577,6 +588,7 @@ const HeadlessOption HeadlessOptions[] = {
      optionWriteProtect0},
     {"--write-protect1", nullptr, "switch on DR1's write protection", optionWriteProtect1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
+    {"--save", "FILE", "save the program at the end: .bac, or .bas for its LIST text", optionSave},
     {"--load-state", "FILE",
      "restore a save state before the first frame (no boot frames unless --boot-frames)",
      optionLoadState},
