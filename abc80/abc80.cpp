@@ -104,6 +104,9 @@ void machineConnect() {
 
 void machineInit() {
     machineConnect();
+    // The deck starts empty with its motor off: a motor left running would
+    // make the first recording start at once.
+    tapePowerOn();
     keyboardInit();
     loadExternalRom();
     cpuInit(MachineClockHz);

@@ -342,6 +342,9 @@ void RunMainLoop() {
 }
 
 void ShutdownDesktop() {
+    // A monitor still open ends with the program: its console goes with the
+    // window, and nothing of it is left for a next start.
+    monitorEnd();
     ShutdownSoundSystem();
     CloseTape();
     if (desktop.store) {

@@ -142,7 +142,7 @@ void ShowKeyboardHelpDialog(QWidget* parent) {
 
 void ShowMessageLogDialog(QWidget* parent) {
     QDialog dialog(parent);
-    dialog.setWindowTitle("Messages");
+    dialog.setWindowTitle(UiText("Dialog", "Messages"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* text = new QPlainTextEdit(&dialog);
     text->setReadOnly(true);

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="sv_SE" sourcelanguage="en_GB">
 <context>
+    <name>Dialog</name>
+    <message>
+        <source>Messages</source>
+        <translation>Meddelanden</translation>
+    </message>
+</context>
+<context>
     <name>Keyboard</name>
     <message>
         <source>&lt; and @ (É)</source>

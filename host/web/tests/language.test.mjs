@@ -36,6 +36,8 @@ test("a Swedish browser reads the page in Swedish, every text of it", async () =
   // Failures the user meets, with the causes, in Swedish too.
   await dropFile(page, "garbage.bac", Buffer.from("not a program at all"));
   assert.match(await message(page), /^Kan inte läsa in garbage\.bac: /);
+  await dropFile(page, "empty.wav", Buffer.alloc(0));
+  assert.equal(await message(page), "Kan inte läsa in empty.wav: tom fil.");
   await dropFile(page, "notes.txt", Buffer.from("hello"));
   assert.equal(await message(page), "notes.txt är inte en .atp-, .bac-, .bas-, .wav-, .dsk- eller .img-fil.");
 
