@@ -174,6 +174,7 @@ const char* const Patterns[] = {
                       "the deck is recording to %1; eject it (ending the recording) first"),
     QT_TRANSLATE_NOOP("Message", "size of %1 bytes is no disk format"),
     QT_TRANSLATE_NOOP("Message", "cannot make a temporary folder"),
+    QT_TRANSLATE_NOOP("Message", "the machine is stopped in the monitor"),
     QT_TRANSLATE_NOOP("Message", "the machine did not take the text"),
     QT_TRANSLATE_NOOP("Message", "the machine did not come back to its prompt"),
     QT_TRANSLATE_NOOP("Message", "the machine could not be put back as it was: %1"),

@@ -12,6 +12,7 @@
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
+#include "monitor/debug.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -166,8 +167,16 @@ int ListRunningProgram(std::string& text, std::string& cause) {
         cause = "no program in memory";
         return 0;
     }
+    // A state is taken between frames only.
+    if (framePending()) {
+        cause = "the machine is stopped in the monitor";
+        return 0;
+    }
     std::vector<uint8_t> state;
     saveState(state);
+    // The user's breakpoints are not the listing's: out while it runs.
+    const std::vector<DebugBreakpoint> breakpoints = debugBreakpoints();
+    debugClearBreakpoints();
     const std::string printerFolder = printerDirectory();
     const uint32_t basic = basicRom, dos = dosRom;
     const uint8_t* oldSlot = BasicRomImages[BasicRomOld];
@@ -185,6 +194,8 @@ int ListRunningProgram(std::string& text, std::string& cause) {
     basicRom = basic;
     dosRom = dos;
     setPrinterDirectory(printerFolder);
+    for (const DebugBreakpoint& breakpoint : breakpoints)
+        debugAddBreakpoint(breakpoint);
     std::string note;
     if (!loadState(state, note)) {
         cause = "the machine could not be put back as it was: " + note;

@@ -15,6 +15,7 @@
 #include "media/disk_card.h"
 #include "media/program_area.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
 #include "tests/media/media_files.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,9 @@ TEST_F(SessionCommands, SaveAsBasWritesTheListingAndLeavesTheMachineAsItWas) {
     setPrinterDirectory(printout);
     const std::string screen = ScreenText();
 
+    // A breakpoint on the NMI entry, met every frame, stays the user's.
+    debugToggleBreakpoint(0x0066);
+
     std::string saved;
     const SessionResult text = SaveSessionFile(dir_.path("PROG.BAS"), &saved);
     ASSERT_TRUE(text.ok()) << text.message;
@@ -166,6 +170,10 @@ TEST_F(SessionCommands, SaveAsBasWritesTheListingAndLeavesTheMachineAsItWas) {
     EXPECT_TRUE(TapeInserted());
     EXPECT_EQ(played, tapeDeck.path);
     EXPECT_EQ(printout, printerDirectory());
+    EXPECT_FALSE(debugStopped());
+    ASSERT_EQ(1u, debugBreakpoints().size());
+    EXPECT_EQ(0x0066, debugBreakpoints()[0].from);
+    debugClearBreakpoints();
     EXPECT_FALSE(std::filesystem::exists(printout + "/printer.txt"))
         << "the listing is not printed on the user's printer";
     setPrinterDirectory("");
@@ -199,6 +207,19 @@ TEST_F(SessionCommands, SaveAsBasRefusalsAndFailuresWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir_.path("REC.bas")));
     EXPECT_FALSE(TapeInserted()) << "still recording";
     EjectSessionTape();
+
+    // A frame stopped at a breakpoint is not listed from.
+    debugToggleBreakpoint(0x0066);
+    runFrameFast();
+    ASSERT_TRUE(framePending());
+    const SessionResult stopped = SaveSessionFile(dir_.path("STOP.bas"));
+    EXPECT_EQ("Cannot save " + dir_.path("STOP.bas") + ": the machine is stopped in the monitor.",
+              stopped.message);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("STOP.bas")));
+    debugClearBreakpoints();
+    debugResume();
+    runFrameFast();
+    ASSERT_FALSE(framePending());
 
     const SessionResult device = SaveSessionBasicText("/dev/full");
     EXPECT_EQ("Cannot write /dev/full: no space left on device.", device.message);

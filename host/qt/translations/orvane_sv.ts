@@ -1013,6 +1013,10 @@ version %1
         <translation>inte en textfil (den innehåller NUL-byte)</translation>
     </message>
     <message>
+        <source>the machine is stopped in the monitor</source>
+        <translation>datorn står stilla i monitorn</translation>
+    </message>
+    <message>
         <source>cannot make a temporary folder</source>
         <translation>kan inte skapa en tillfällig mapp</translation>
     </message>
