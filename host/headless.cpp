@@ -1,6 +1,7 @@
 // The headless runner's option table, its frame loop and its outputs.
 #include "host/headless.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -442,8 +443,10 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
 int optionSave(HeadlessRun& run, const char* value) {
     if (!*value) return 0;
     std::string path = value;
-    const std::string extension = std::filesystem::path(path).extension().string();
-    if (extension == ".wav" || extension == ".WAV") return 0;
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".wav") return 0;
     run.endHooks.push_back([path](HeadlessRun&) { return report(SaveSessionFile(path)); });
     return 1;
 }
