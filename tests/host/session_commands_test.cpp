@@ -3,6 +3,7 @@
 // and quick screenshots, each failure with the words shown to the user.
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/session/frames.h"
 #include "host/session/media_commands.h"
 #include "host/session/screenshot.h"
 #include "host/session/session.h"
@@ -16,6 +17,7 @@
 #include "media/program_area.h"
 #include "media/tape_deck.h"
 #include "monitor/debug.h"
+#include "sound/mixer.h"
 #include "tests/media/media_files.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +225,23 @@ TEST_F(SessionCommands, SaveAsBasRefusalsAndFailuresWriteNothing) {
 
     const SessionResult device = SaveSessionBasicText("/dev/full");
     EXPECT_EQ("Cannot write /dev/full: no space left on device.", device.message);
+}
+
+// Listing for Save as .bas runs a machine of its own: none of its sound
+// reaches an open sound recording, which holds the frames the user ran.
+TEST_F(SessionCommands, SaveAsBasAddsNothingToASoundRecording) {
+    InitSoundSystem();
+    TypeAfterCurrent("10 PRINT 1\r");
+    runUntilTyped();
+    const std::string sound = dir_.path("sound.wav");
+    ASSERT_TRUE(StartSessionSoundRecording(sound).ok());
+    for (int i = 0; i < 10; i++)
+        RunSessionFrame(false, nullptr, 0, true);
+    ASSERT_TRUE(SaveSessionBasicText(dir_.path("P.bas")).ok());
+    for (int i = 0; i < 10; i++)
+        RunSessionFrame(false, nullptr, 0, true);
+    ASSERT_TRUE(StopSessionSoundRecording().ok());
+    EXPECT_EQ(44u + 20 * 1920, std::filesystem::file_size(sound));
 }
 
 TEST_F(SessionCommands, ARefusedDiskImageKeepsTheDriveAndNamesTheCause) {
