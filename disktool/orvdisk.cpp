@@ -1,7 +1,7 @@
 #include "disktool/orvdisk.h"
 
-#include "disktool/basic_text.h"
 #include "files/file_write.h"
+#include "host/session/basic_text.h"
 #include "media/disk_card.h"
 #include "media/orvane_disk.h"
 

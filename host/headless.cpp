@@ -1,6 +1,7 @@
 // The headless runner's option table, its frame loop and its outputs.
 #include "host/headless.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -437,6 +438,19 @@ int optionSaveBac(HeadlessRun& run, const char* value) {
     return 1;
 }
 
+// The program by the name's extension, as Save as does: .bac, or .bas for
+// its LIST text. A tape recording cannot be started at the end of a run.
+int optionSave(HeadlessRun& run, const char* value) {
+    if (!*value) return 0;
+    std::string path = value;
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".wav") return 0;
+    run.endHooks.push_back([path](HeadlessRun&) { return report(SaveSessionFile(path)); });
+    return 1;
+}
+
 // The tape counter on stderr, a line for every block that passes the head and
 // a counter line when the second or the block changes. The activity mark (95h)
 // flickers with the signal many times a second: it is shown as a bullet in the
@@ -588,6 +602,7 @@ const HeadlessOption HeadlessOptions[] = {
      optionWriteProtect0},
     {"--write-protect1", nullptr, "switch on DR1's write protection", optionWriteProtect1},
     {"--save-bac", "FILE", "save the program in memory as BAC at the end", optionSaveBac},
+    {"--save", "FILE", "save the program at the end: .bac, or .bas for its LIST text", optionSave},
     {"--load-state", "FILE",
      "restore a save state before the first frame (no boot frames unless --boot-frames)",
      optionLoadState},

@@ -228,6 +228,23 @@ void MixUpTo(uint64_t cycles) {
     produced = target;
 }
 
+namespace {
+// Up to the processor's count; a count behind the stream's (a processor
+// restarted, one the caller drives itself) brings nothing.
+void mixUpToProcessor() { MixUpTo(std::max(cpu.TCOUNT, lastCycles)); }
+} // namespace
+
+void StartRecordedStream() {
+    mixUpToProcessor();
+    fill = 0;
+    syncState = 1; // a drop decided before the start would lose recorded samples
+}
+
+void EndRecordedStream() {
+    mixUpToProcessor();
+    if (fill > 0) AppendSoundRecording(blockBuffer, fill * 2);
+}
+
 void FollowRestoredProcessor() {
     originCycles = lastCycles = cpu.TCOUNT;
     originSamples = produced;

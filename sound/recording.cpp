@@ -75,6 +75,10 @@ int StartSoundRecording(const char* path) {
         failure = "no file named";
         return 0;
     }
+    // The stream is brought up to now first: samples owed from before (a
+    // driver that mixes nothing between the chip's writes, "No sound") are
+    // not the recording's, and its first block starts here.
+    StartRecordedStream();
     struct stat before;
     bool existed = ::stat(path, &before) == 0;
     fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -108,6 +112,8 @@ int StartSoundRecording(const char* path) {
 }
 
 void StopSoundRecording() {
+    if (fd < 0) return;
+    EndRecordedStream(); // the samples up to now, a part block included
     if (fd >= 0) finish();
 }
 

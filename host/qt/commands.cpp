@@ -66,7 +66,7 @@ const QStringList OpenFilters = {"All supported files (*.bac *.bas *.wav *.atp)"
                                  "WAV files (*.wav)",
                                  "BAS files (*.bas)",
                                  "All files (*)"};
-const QStringList SaveFilters = {"BAC files (*.bac)", "WAV files (*.wav)"};
+const QStringList SaveFilters = {"BAC files (*.bac)", "BAS files (*.bas)", "WAV files (*.wav)"};
 
 } // namespace
 
@@ -97,7 +97,7 @@ int MainWindow::report(const SessionResult& result) {
 
 void MainWindow::insertTape() {
     std::string path = askWav(false, "Insert tape to play...");
-    if (!path.empty()) report(InsertSessionTape(path));
+    if (!path.empty() && report(InsertSessionTape(path))) addRecentFile(fromPath(path));
 }
 
 void MainWindow::recordTape() {

@@ -27,8 +27,9 @@ const char* const Patterns[] = {
     QT_TRANSLATE_NOOP("Message", "Cannot write %1: %2."),
     QT_TRANSLATE_NOOP("Message", "Cannot open %1: %2."),
     QT_TRANSLATE_NOOP("Message", "Cannot save %1: %2."),
-    QT_TRANSLATE_NOOP("Message", "Cannot save %1: only .bac (a program) and .wav (a tape "
-                                 "recording) can be saved. Nothing was written."),
+    QT_TRANSLATE_NOOP("Message", "Cannot save %1: only .bac (a program), .bas (its text) and "
+                                 ".wav (a tape recording) can be saved. Nothing was written."),
+    QT_TRANSLATE_NOOP("Message", "Cannot save %1 while the deck records to %2; eject it first."),
     QT_TRANSLATE_NOOP("Message", "File saved: %1."),
     QT_TRANSLATE_NOOP("Message", "Saved %1."),
     QT_TRANSLATE_NOOP("Message", "State saved to %1."),
@@ -172,6 +173,11 @@ const char* const Patterns[] = {
     QT_TRANSLATE_NOOP("Message",
                       "the deck is recording to %1; eject it (ending the recording) first"),
     QT_TRANSLATE_NOOP("Message", "size of %1 bytes is no disk format"),
+    QT_TRANSLATE_NOOP("Message", "cannot make a temporary folder"),
+    QT_TRANSLATE_NOOP("Message", "the machine is stopped in the monitor"),
+    QT_TRANSLATE_NOOP("Message", "the machine did not take the text"),
+    QT_TRANSLATE_NOOP("Message", "the machine did not come back to its prompt"),
+    QT_TRANSLATE_NOOP("Message", "the machine could not be put back as it was: %1"),
 };
 
 struct CompiledPattern {

@@ -2,6 +2,8 @@
 // them.
 #include "host/session/media_commands.h"
 
+#include "files/file_write.h"
+#include "host/session/basic_text.h"
 #include "media/disk_card.h"
 #include "media/host_file.h"
 #include "media/tape_deck.h"
@@ -47,16 +49,30 @@ SessionResult SaveSessionProgram(const std::string& path) {
     return result(Outcome::Done, "File saved: " + path + ".");
 }
 
+SessionResult SaveSessionBasicText(const std::string& path) {
+    // Listing runs the machine over again; a recording on the deck would end.
+    if (tapeDeck.file && !TapeInserted())
+        return result(Outcome::Refused, "Cannot save " + path + " while the deck records to " +
+                                            tapeDeck.path + "; eject it first.");
+    std::string text, cause;
+    if (!ListRunningProgram(text, cause))
+        return result(Outcome::Failed, "Cannot save " + path + ": " + cause + ".");
+    if (!WriteWholeFile(path, text, &cause))
+        return result(Outcome::Failed, "Cannot write " + path + ": " + cause + ".");
+    return result(Outcome::Done, "File saved: " + path + ".");
+}
+
 SessionResult SaveSessionFile(const std::string& chosen, std::string* saved) {
     std::string path = chosen;
     if (path.find('.', path.find_last_of('/') + 1) == std::string::npos) path += ".bac";
     if (saved) *saved = path;
     const std::string extension = lastExtension(path);
     if (extension == ".bac") return SaveSessionProgram(path);
+    if (extension == ".bas") return SaveSessionBasicText(path);
     if (extension == ".wav") return RecordSessionTape(path);
     return result(Outcome::Failed, "Cannot save " + path +
-                                       ": only .bac (a program) and .wav (a tape recording) "
-                                       "can be saved. Nothing was written.");
+                                       ": only .bac (a program), .bas (its text) and .wav (a "
+                                       "tape recording) can be saved. Nothing was written.");
 }
 
 SessionResult InsertSessionTape(const std::string& path) {

@@ -8,11 +8,15 @@
 #include <string>
 
 // Save as: a name with no "." gets ".bac"; ".bac" saves the program,
-// ".wav" starts a tape recording (SAVE CAS: writes onto it), any other
-// extension writes nothing. `saved` receives the name actually used.
+// ".bas" its text, ".wav" starts a tape recording (SAVE CAS: writes onto
+// it), any other extension writes nothing. `saved` receives the name
+// actually used.
 SessionResult SaveSessionFile(const std::string& path, std::string* saved = nullptr);
 // The program as a BAC file whatever the name's extension.
 SessionResult SaveSessionProgram(const std::string& path);
+// The program as text, as the BASIC's own LIST shows it, lines ended by
+// '\n'; refused while the deck records (the listing resets a machine).
+SessionResult SaveSessionBasicText(const std::string& path);
 
 // A WAV file into the deck to play ("Tape in the deck: NAME (01:24). LOAD
 // CAS: reads it."); refused while the deck records.

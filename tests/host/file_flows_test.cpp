@@ -16,6 +16,7 @@
 
 #include "desktop_fixture.h"
 #include "host/qt/menu_table.h"
+#include "host/session/media_commands.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/ports.h"
@@ -134,9 +135,18 @@ TEST_F(FileFlows, SaveAsChoosesTheFormatByExtension) {
     EXPECT_TRUE(std::filesystem::exists(path("PROG.bac")));
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].save);
-    EXPECT_EQ(requests[0].filters, (QStringList{"BAC files (*.bac)", "WAV files (*.wav)"}));
+    EXPECT_EQ(requests[0].filters,
+              (QStringList{"BAC files (*.bac)", "BAS files (*.bas)", "WAV files (*.wav)"}));
 
     EXPECT_EQ(statusText(), "File saved: " + path("PROG.bac") + ".");
+
+    // The same program as the text its LIST shows.
+    dialogAnswers = {QString::fromStdString(path("PROG.bas"))};
+    window().OnCommand(CmdSaveAs);
+    EXPECT_EQ(statusText(), "File saved: " + path("PROG.bas") + ".");
+    QFile text(QString::fromStdString(path("PROG.bas")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text.readAll().toStdString(), "10 END\n");
 
     // A folder in the target's place is never replaced.
     messages.clear();
@@ -239,10 +249,14 @@ TEST_F(FileFlows, QuickScreenshotIsAFourToThreePngWithATimeStamp) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+// The recording holds what happened between start and stop, also with "No
+// sound", which mixes nothing while no recording is open: five seconds run
+// before the start are not in it.
 TEST_F(FileFlows, SoundRecordingRecordsWithTheNoSoundDriver) {
     startDesktop();
     window().OnCommand(CmdSoundFirst); // "No sound"
     ASSERT_EQ(SoundDriverSetting, 0u);
+    runFramesAndReadScreen(250);
     dialogAnswers = {QString::fromStdString(path("sound"))};
     window().OnCommand(CmdSoundRecording);
     ASSERT_TRUE(window().isChecked(CmdSoundRecording));
@@ -349,6 +363,53 @@ TEST_F(FileFlows, DroppedDiskImagesGoIntoTheFirstEmptyDrive) {
     EXPECT_EQ(messages[0].second.toStdString(),
               "Drive DR3 - " + odd + ": size of 1000 bytes is no disk format.");
     EXPECT_TRUE(DriveImages[3].path.empty());
+    window().OnCommand(CmdDetachDisks);
+}
+
+// Tapes inserted and disk images attached join the recent files as programs
+// do; choosing one does what its kind needs: a tape goes into the deck and is
+// loaded as a dropped one is, a disk image into the first empty drive. A
+// refused tape does not join the list.
+TEST_F(FileFlows, RecentFilesHoldTapesAndDisksAndOpenEachAsItsKind) {
+    startDesktop();
+    runFramesAndReadScreen(5);
+    messages.clear();
+    const std::string tape = writeFile("song.wav", silentWav());
+    dialogAnswers = {QString::fromStdString(tape)};
+    window().OnCommand(CmdTapeInsert);
+    ASSERT_FALSE(window().recentFiles().isEmpty());
+    EXPECT_EQ(window().recentFiles()[0].toStdString(), tape);
+    window().OnCommand(CmdTapeEject);
+
+    const std::string disk = writeFile("work.dsk", std::string(163840, '\xE5'));
+    dialogAnswers = {QString::fromStdString(disk)};
+    window().OnCommand(CmdAttachFirst);
+    ASSERT_EQ(DriveImages[0].path, disk);
+    EXPECT_EQ(window().recentFiles()[0].toStdString(), disk);
+    window().OnCommand(CmdDetachDisks);
+
+    const std::string broken = writeFile("broken.wav", "RIFF");
+    dialogAnswers = {QString::fromStdString(broken)};
+    window().OnCommand(CmdTapeInsert);
+    EXPECT_FALSE(window().recentFiles().contains(QString::fromStdString(broken)));
+    messages.clear();
+
+    // The disk (newest) into DR1 while DR0 holds another image.
+    const std::string other = writeFile("other.dsk", std::string(163840, '\xE5'));
+    ASSERT_TRUE(AttachSessionDisk(0, other).ok());
+    window().OnCommand(CmdRecentFirst);
+    EXPECT_EQ(DriveImages[1].path, disk);
+    EXPECT_EQ(DriveImages[0].path, other);
+
+    // The tape, second in the list: into the deck, LOAD CAS: typed.
+    ASSERT_EQ(window().recentFiles()[1].toStdString(), tape);
+    window().OnCommand(CmdRecentFirst + 1);
+    EXPECT_TRUE(TapeInserted());
+    EXPECT_EQ(tapeDeck.path, tape);
+    const std::string screen = runFramesAndReadScreen(150);
+    EXPECT_NE(screen.find("LOAD CAS:"), std::string::npos) << screen;
+    EXPECT_TRUE(messages.empty());
+    window().OnCommand(CmdTapeEject);
     window().OnCommand(CmdDetachDisks);
 }
 

@@ -3,6 +3,7 @@
 // and quick screenshots, each failure with the words shown to the user.
 #include "abc80/abc80.h"
 #include "cpu/z80.h"
+#include "host/session/frames.h"
 #include "host/session/media_commands.h"
 #include "host/session/screenshot.h"
 #include "host/session/session.h"
@@ -10,9 +11,13 @@
 #include "host/text/screen_text.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
+#include "machine/ports.h"
 #include "machine/roms.h"
 #include "media/disk_card.h"
+#include "media/program_area.h"
 #include "media/tape_deck.h"
+#include "monitor/debug.h"
+#include "sound/mixer.h"
 #include "tests/media/media_files.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +136,112 @@ TEST_F(SessionCommands, SaveAsChoosesByExtensionAndNeverReportsAFailureAsSaved) 
     const SessionResult box = SaveSessionFile(dir_.path("BOX.BAC"));
     EXPECT_EQ("Cannot write " + dir_.path("BOX.BAC") + ": is a folder.", box.message);
     EXPECT_TRUE(std::filesystem::is_directory(dir_.path("BOX.BAC")));
+}
+
+// Save as .bas writes the program's LIST text, listed by the BASIC itself, and
+// the machine goes on as it was: its program, its screen, the tape in the
+// deck and the printer folder. The text typed back gives the same program.
+TEST_F(SessionCommands, SaveAsBasWritesTheListingAndLeavesTheMachineAsItWas) {
+    TypeAfterCurrent("10 PRINT \"HI\";6*7\r20 FOR I=1 TO 3:NEXT I\r");
+    runUntilTyped();
+    const uint32_t end = MainMemory[ProgramEndPointer] | (MainMemory[ProgramEndPointer + 1] << 8);
+    const Bytes program(MainMemory + 0x8000, MainMemory + 0x8000 + 0x100);
+    const std::string played = dir_.path("played.wav");
+    writeFile(played, silentWav(2));
+    ASSERT_TRUE(InsertSessionTape(played).ok());
+    const std::string printout = dir_.path("printout");
+    std::filesystem::create_directory(printout);
+    setPrinterDirectory(printout);
+    const std::string screen = ScreenText();
+
+    // A breakpoint on the NMI entry, met every frame, stays the user's.
+    debugToggleBreakpoint(0x0066);
+
+    std::string saved;
+    const SessionResult text = SaveSessionFile(dir_.path("PROG.BAS"), &saved);
+    ASSERT_TRUE(text.ok()) << text.message;
+    EXPECT_EQ("File saved: " + dir_.path("PROG.BAS") + ".", text.message);
+    const Bytes written = readFile(saved);
+    const std::string listing(written.begin(), written.end());
+    EXPECT_EQ("10 PRINT \"HI\";6*7\n20 FOR I=1 TO 3:NEXT I\n", listing);
+
+    EXPECT_EQ(end, static_cast<uint32_t>(MainMemory[ProgramEndPointer] |
+                                         (MainMemory[ProgramEndPointer + 1] << 8)));
+    EXPECT_EQ(program, Bytes(MainMemory + 0x8000, MainMemory + 0x8000 + 0x100));
+    EXPECT_EQ(screen, ScreenText());
+    EXPECT_TRUE(TapeInserted());
+    EXPECT_EQ(played, tapeDeck.path);
+    EXPECT_EQ(printout, printerDirectory());
+    EXPECT_FALSE(debugStopped());
+    ASSERT_EQ(1u, debugBreakpoints().size());
+    EXPECT_EQ(0x0066, debugBreakpoints()[0].from);
+    debugClearBreakpoints();
+    EXPECT_FALSE(std::filesystem::exists(printout + "/printer.txt"))
+        << "the listing is not printed on the user's printer";
+    setPrinterDirectory("");
+
+    // Typed back into an empty machine, the text makes the same program.
+    SessionHardReset();
+    runFramesBlind(50);
+    ASSERT_TRUE(LoadSessionFile(saved, LoadStart::Load).ok());
+    runUntilTyped();
+    EXPECT_EQ(program, Bytes(MainMemory + 0x8000, MainMemory + 0x8000 + 0x100));
+}
+
+// Nothing to list, a recording on the deck, a full disk: each says why and
+// leaves no file behind.
+TEST_F(SessionCommands, SaveAsBasRefusalsAndFailuresWriteNothing) {
+    SessionHardReset(); // memory holds no program
+    runFramesBlind(50);
+    const SessionResult empty = SaveSessionFile(dir_.path("EMPTY.bas"));
+    EXPECT_EQ(Outcome::Failed, empty.outcome);
+    EXPECT_EQ("Cannot save " + dir_.path("EMPTY.bas") + ": no program in memory.", empty.message);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("EMPTY.bas")));
+
+    TypeAfterCurrent("10 PRINT 1\r");
+    runUntilTyped();
+    ASSERT_TRUE(RecordSessionTape(dir_.path("rec.wav")).ok());
+    const SessionResult recording = SaveSessionFile(dir_.path("REC.bas"));
+    EXPECT_EQ(Outcome::Refused, recording.outcome);
+    EXPECT_EQ("Cannot save " + dir_.path("REC.bas") + " while the deck records to " +
+                  dir_.path("rec.wav") + "; eject it first.",
+              recording.message);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("REC.bas")));
+    EXPECT_FALSE(TapeInserted()) << "still recording";
+    EjectSessionTape();
+
+    // A frame stopped at a breakpoint is not listed from.
+    debugToggleBreakpoint(0x0066);
+    runFrameFast();
+    ASSERT_TRUE(framePending());
+    const SessionResult stopped = SaveSessionFile(dir_.path("STOP.bas"));
+    EXPECT_EQ("Cannot save " + dir_.path("STOP.bas") + ": the machine is stopped in the monitor.",
+              stopped.message);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path("STOP.bas")));
+    debugClearBreakpoints();
+    debugResume();
+    runFrameFast();
+    ASSERT_FALSE(framePending());
+
+    const SessionResult device = SaveSessionBasicText("/dev/full");
+    EXPECT_EQ("Cannot write /dev/full: no space left on device.", device.message);
+}
+
+// Listing for Save as .bas runs a machine of its own: none of its sound
+// reaches an open sound recording, which holds the frames the user ran.
+TEST_F(SessionCommands, SaveAsBasAddsNothingToASoundRecording) {
+    InitSoundSystem();
+    TypeAfterCurrent("10 PRINT 1\r");
+    runUntilTyped();
+    const std::string sound = dir_.path("sound.wav");
+    ASSERT_TRUE(StartSessionSoundRecording(sound).ok());
+    for (int i = 0; i < 10; i++)
+        RunSessionFrame(false, nullptr, 0, true);
+    ASSERT_TRUE(SaveSessionBasicText(dir_.path("P.bas")).ok());
+    for (int i = 0; i < 10; i++)
+        RunSessionFrame(false, nullptr, 0, true);
+    ASSERT_TRUE(StopSessionSoundRecording().ok());
+    EXPECT_EQ(44u + 20 * 1920, std::filesystem::file_size(sound));
 }
 
 TEST_F(SessionCommands, ARefusedDiskImageKeepsTheDriveAndNamesTheCause) {

@@ -49,6 +49,25 @@ TEST(HeadlessMedia, LoadedProgramIsSavedBackAtTheEnd) {
     EXPECT_EQ(expected, readFile(dir.path("copy.bac")));
 }
 
+// --save chooses by extension as Save as does: a typed text comes back as the
+// BASIC lists it; a tape recording cannot be asked for at the end.
+TEST(HeadlessMedia, SaveWritesTheProgramTextAsListed) {
+    ScratchDir dir;
+    const std::string typed = "10 print 5 ; 2\r20 end\r";
+    writeFile(dir.path("in.bas"), Bytes(typed.begin(), typed.end()));
+    std::string errors;
+    ASSERT_EQ(
+        0, runOrvane("--load " + dir.path("in.bas") + " --frames 200 --save " + dir.path("out.bas"),
+                     &errors))
+        << errors;
+    EXPECT_NE(std::string::npos, errors.find("File saved: " + dir.path("out.bas") + "."));
+    const Bytes listed = readFile(dir.path("out.bas"));
+    EXPECT_EQ("10 PRINT 5 ; 2\n20 END\n", std::string(listed.begin(), listed.end()));
+
+    EXPECT_NE(0, runOrvane("--frames 2 --save " + dir.path("tape.wav")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("tape.wav")));
+}
+
 TEST(HeadlessMedia, AutostartLoadsAfterAResetAndTheProgramIsInMemory) {
     ScratchDir dir;
     Bytes atp(5, 0x00);

@@ -299,6 +299,29 @@ TEST_F(MixerTest, RecordingCountsExactly960SamplesAFrameWithoutJumps) {
     std::filesystem::remove(path);
 }
 
+// A recording holds the samples from its start to its stop and no others:
+// not those owed from before it (nothing was mixed since, as with "No sound"),
+// not the part block mixed before it, and its own last part block too.
+TEST_F(MixerTest, RecordingHoldsExactlyTheSamplesBetweenStartAndStop) {
+    InstallSoundDriver(&NoSoundDriver);
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("orvane_mixer_edges_" + std::to_string(getpid()) + ".wav");
+    MixUpTo(cycles += FrameCycles / 3);      // a part block mixed
+    cpu.TCOUNT = cycles + 250 * FrameCycles; // five seconds nobody mixed
+    ASSERT_EQ(StartSoundRecording(path.c_str()), 1);
+    constantValue = 7;
+    cpu.TCOUNT += 2 * FrameCycles + FrameCycles / 2; // 2.5 frames: 2,400 samples
+    StopSoundRecording();
+    constantValue = 100;
+    cpu.TCOUNT = 0;
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    std::filesystem::remove(path);
+    ASSERT_EQ(bytes.size(), 44u + 2400 * 2);
+    for (size_t i = 44; i < bytes.size(); i += 2)
+        ASSERT_EQ(bytes[i], 7) << "sample " << (i - 44) / 2 << " is from before the start";
+}
+
 TEST_F(MixerTest, BackwardsCounterRestartsTheCount) {
     MixUpTo(100 * FrameCycles);
     const int writes = device.writes;

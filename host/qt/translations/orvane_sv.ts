@@ -621,8 +621,12 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>Kan inte spara %1: %2.</translation>
     </message>
     <message>
-        <source>Cannot save %1: only .bac (a program) and .wav (a tape recording) can be saved. Nothing was written.</source>
-        <translation>Kan inte spara %1: bara .bac (ett program) och .wav (en bandinspelning) kan sparas. Inget skrevs.</translation>
+        <source>Cannot save %1: only .bac (a program), .bas (its text) and .wav (a tape recording) can be saved. Nothing was written.</source>
+        <translation>Kan inte spara %1: bara .bac (ett program), .bas (dess text) och .wav (en bandinspelning) kan sparas. Inget skrevs.</translation>
+    </message>
+    <message>
+        <source>Cannot save %1 while the deck records to %2; eject it first.</source>
+        <translation>Kan inte spara %1 medan bandspelaren spelar in på %2; mata ut bandet först.</translation>
     </message>
     <message>
         <source>File saved: %1.</source>
@@ -1007,6 +1011,26 @@ version %1
     <message>
         <source>not a text file (it holds NUL bytes)</source>
         <translation>inte en textfil (den innehåller NUL-byte)</translation>
+    </message>
+    <message>
+        <source>the machine is stopped in the monitor</source>
+        <translation>datorn står stilla i monitorn</translation>
+    </message>
+    <message>
+        <source>cannot make a temporary folder</source>
+        <translation>kan inte skapa en tillfällig mapp</translation>
+    </message>
+    <message>
+        <source>the machine did not take the text</source>
+        <translation>datorn tog inte emot texten</translation>
+    </message>
+    <message>
+        <source>the machine did not come back to its prompt</source>
+        <translation>datorn kom inte tillbaka till sin prompt</translation>
+    </message>
+    <message>
+        <source>the machine could not be put back as it was: %1</source>
+        <translation>datorn kunde inte återställas som den var: %1</translation>
     </message>
     <message>
         <source>text too long to type (more than 65,536 bytes)</source>

@@ -1,7 +1,9 @@
-// The machine as the tool's tokeniser and lister.
-#include "disktool/basic_text.h"
+// The machine as a tokeniser and lister.
+#include "host/session/basic_text.h"
 
 #include "abc80/abc80.h"
+#include "abc80/save_state.h"
+#include "data/firmware.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -10,6 +12,7 @@
 #include "media/host_file.h"
 #include "media/program_area.h"
 #include "media/tape_images.h"
+#include "monitor/debug.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -118,13 +121,19 @@ int TokeniseBasicText(const std::string& text, std::vector<uint8_t>& program, st
     return 1;
 }
 
-int ListBasicProgram(const std::vector<uint8_t>& program, std::string& text, std::string& cause) {
-    char folder[] = "/tmp/orvdisk-XXXXXX";
+namespace {
+
+// LLIST to a printer file in a folder of its own; the machine is booted by
+// `boot` first.
+template <typename Boot>
+int listThroughPrinter(const std::vector<uint8_t>& program, std::string& text, std::string& cause,
+                       Boot boot) {
+    char folder[] = "/tmp/orvane-list-XXXXXX";
     if (!mkdtemp(folder)) {
         cause = "cannot make a temporary folder";
         return 0;
     }
-    bootOpenFirmware();
+    boot();
     setPrinterDirectory(folder);
     int ok = putInMemory(program, cause) && typeAndWait("LLIST\r", cause);
     closePrinter();
@@ -143,6 +152,56 @@ int ListBasicProgram(const std::vector<uint8_t>& program, std::string& text, std
     if (!printed.empty() && printed[0] == '\n') printed.erase(0, 1);
     text = printed;
     return 1;
+}
+
+} // namespace
+
+int ListBasicProgram(const std::vector<uint8_t>& program, std::string& text, std::string& cause) {
+    return listThroughPrinter(program, text, cause, bootOpenFirmware);
+}
+
+int ListRunningProgram(std::string& text, std::string& cause) {
+    // A first record shorter than a line record: no program lines at all.
+    const std::vector<uint8_t> program = programInMemory();
+    if (memoryArray()[ProgramAreaStart] < 2 || program.size() < 2) {
+        cause = "no program in memory";
+        return 0;
+    }
+    // A state is taken between frames only.
+    if (framePending()) {
+        cause = "the machine is stopped in the monitor";
+        return 0;
+    }
+    std::vector<uint8_t> state;
+    saveState(state);
+    // The user's breakpoints are not the listing's: out while it runs.
+    const std::vector<DebugBreakpoint> breakpoints = debugBreakpoints();
+    debugClearBreakpoints();
+    const std::string printerFolder = printerDirectory();
+    const uint32_t basic = basicRom, dos = dosRom;
+    const uint8_t* oldSlot = BasicRomImages[BasicRomOld];
+    // The open firmware lists whatever BASIC runs: the slot points at it while
+    // the listing runs, and the ROM images stay installed.
+    const int ok = listThroughPrinter(program, text, cause, [] {
+        BasicRomImages[BasicRomOld] = OpenFirmwareRom;
+        basicRom = BasicRomOld;
+        dosRom = DosRomNone;
+        machineHardReset();
+        for (int i = 0; i < BootFrames; ++i)
+            runFrameFast();
+    });
+    BasicRomImages[BasicRomOld] = oldSlot;
+    basicRom = basic;
+    dosRom = dos;
+    setPrinterDirectory(printerFolder);
+    for (const DebugBreakpoint& breakpoint : breakpoints)
+        debugAddBreakpoint(breakpoint);
+    std::string note;
+    if (!loadState(state, note)) {
+        cause = "the machine could not be put back as it was: " + note;
+        return 0;
+    }
+    return ok;
 }
 
 int ReadBacProgram(const std::string& path, std::vector<uint8_t>& program, std::string& cause) {

@@ -15,6 +15,11 @@ int TokeniseBasicText(const std::string& text, std::vector<uint8_t>& program, st
 
 // The program's LIST form, lines ended by '\n'.
 int ListBasicProgram(const std::vector<uint8_t>& program, std::string& text, std::string& cause);
+// The LIST form of the program in the running machine, listed by the open
+// firmware in a machine of its own: the running one is put back as it was
+// (its state, ROM choices and printer folder). 0 with the cause when there is
+// no program or the listing failed.
+int ListRunningProgram(std::string& text, std::string& cause);
 
 // A BAC file (tape blocks or segments) read into program bytes.
 int ReadBacProgram(const std::string& path, std::vector<uint8_t>& program, std::string& cause);
