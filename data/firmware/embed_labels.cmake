@@ -1,6 +1,11 @@
 # Turns the assembler's label list ("name:<tab>equ $hhhh" a line) into a C++
 # string, so the debugger has the open firmware's symbols without a file.
-file(READ ${INPUT} labels)
+# The web page has no debugger: it carries no symbols (NO_LABELS set).
+if(NO_LABELS)
+  set(labels "")
+else()
+  file(READ ${INPUT} labels)
+endif()
 string(REPLACE "\\" "" labels "${labels}")
 string(REPLACE "\"" "" labels "${labels}")
 string(REPLACE "\n" "\\n\"\n    \"" labels "${labels}")
