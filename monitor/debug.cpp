@@ -17,9 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -224,10 +222,15 @@ bool isName(const std::string& t) {
 bool readSymbolLine(std::string line, std::string& name, uint16_t& value) {
     const size_t comment = line.find(';');
     if (comment != std::string::npos) line.erase(comment);
-    std::istringstream words(line);
     std::vector<std::string> w;
-    for (std::string word; words >> word;)
-        w.push_back(word);
+    for (size_t at = 0; at < line.size();) {
+        const size_t start = line.find_first_not_of(" \t\r\n\v\f", at);
+        if (start == std::string::npos) break;
+        size_t end = line.find_first_of(" \t\r\n\v\f", start);
+        if (end == std::string::npos) end = line.size();
+        w.push_back(line.substr(start, end - start));
+        at = end;
+    }
     if (w.empty()) return false;
     // "NAME:" or "NAME" then "equ"/"=" or the value itself.
     std::string first = w[0];
@@ -601,10 +604,19 @@ bool debugTraceWrite(const std::string& path, std::string* cause) {
     return WriteWholeFile(path, text, cause) != 0;
 }
 
+// Calls f with every line of text, without its end.
+template <typename F> void forEachLine(const std::string& text, F f) {
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        if (!f(text.substr(at, end - at))) return;
+        at = end + 1;
+    }
+}
+
 DebugSymbolsRead debugAddSymbols(const std::string& text) {
     DebugSymbolsRead result;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
+    forEachLine(text, [&result](const std::string& line) {
         std::string name;
         uint16_t value;
         if (readSymbolLine(line, name, value)) {
@@ -615,7 +627,8 @@ DebugSymbolsRead debugAddSymbols(const std::string& text) {
                    line.find_first_not_of(" \t\r") != line.find(';')) {
             ++result.skipped;
         }
-    }
+        return true;
+    });
     return result;
 }
 
@@ -625,14 +638,23 @@ bool debugLoadSymbolFile(const std::string& path, DebugSymbolsRead& read, std::s
         if (cause) *cause = "is a folder";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    if (in) text << in.rdbuf();
-    if (!in.is_open() || in.bad()) {
+    // Plain C files: the streams library would weigh more than the web page may.
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
         if (cause) *cause = "cannot be read";
         return false;
     }
-    read = debugAddSymbols(text.str());
+    std::string text;
+    char block[4096];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;)
+        text.append(block, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+        if (cause) *cause = "cannot be read";
+        return false;
+    }
+    read = debugAddSymbols(text);
     return true;
 }
 
@@ -659,13 +681,15 @@ namespace {
 uint16_t currentLineWord() {
     if (BasicRomImages[basicRom < 3 ? basicRom : 0] != OpenFirmwareRom) return 0;
     static const uint16_t word = [] {
-        std::istringstream lines(OpenFirmwareLabels);
-        for (std::string line; std::getline(lines, line);) {
+        uint16_t found = 0;
+        forEachLine(OpenFirmwareLabels, [&found](const std::string& line) {
             std::string name;
             uint16_t value;
-            if (readSymbolLine(line, name, value) && name == "curline") return value;
-        }
-        return uint16_t{0};
+            if (!readSymbolLine(line, name, value) || name != "curline") return true;
+            found = value;
+            return false;
+        });
+        return found;
     }();
     return word;
 }

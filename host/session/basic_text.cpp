@@ -17,8 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -138,11 +136,12 @@ int listThroughPrinter(const std::vector<uint8_t>& program, std::string& text, s
     int ok = putInMemory(program, cause) && typeAndWait("LLIST\r", cause);
     closePrinter();
     std::string printed;
-    {
-        std::ifstream in(printerFilePath(), std::ios::binary);
-        std::stringstream all;
-        all << in.rdbuf();
-        printed = all.str();
+    // Plain C files: the streams library would weigh more than the web page may.
+    if (std::FILE* in = std::fopen(printerFilePath().c_str(), "rb")) {
+        char block[4096];
+        for (size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;)
+            printed.append(block, got);
+        std::fclose(in);
     }
     setPrinterDirectory("");
     std::error_code ignored;
