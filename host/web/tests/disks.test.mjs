@@ -4,39 +4,17 @@
 // downloaded when it is ejected.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import fs from "node:fs";
-import os from "node:os";
-import path from "node:path";
-import { openPage, waitForScreen, waitReady, waitIdle, command, message } from "./harness.mjs";
+import { openPageWithDownloads, waitForScreen, waitReady, waitIdle, command, message } from "./harness.mjs";
 
 let session;
-let downloads;
 before(async () => {
-  session = await openPage();
-  downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-disk-downloads-"));
-  const cdp = await session.page.createCDPSession();
-  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
-  await waitForScreen(session.page, "ORVANE BASIC");
+  session = await openPageWithDownloads();
 });
 after(async () => {
   await session?.close();
-  if (downloads) fs.rmSync(downloads, { recursive: true, force: true });
 });
 
-// The file once complete; removed so that the next download gets the same name.
-async function downloaded(name, timeout = 20000) {
-  const file = path.join(downloads, name);
-  const end = Date.now() + timeout;
-  while (Date.now() < end) {
-    if (fs.existsSync(file) && !fs.existsSync(file + ".crdownload")) {
-      const bytes = fs.readFileSync(file);
-      fs.rmSync(file);
-      return bytes;
-    }
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error(`no download ${name}`);
-}
+const downloaded = (name, timeout) => session.downloaded(name, timeout);
 
 // Writes one sector of `fill` to DR0 and prints the card's status and error.
 async function writeSector(page, sector, fill) {

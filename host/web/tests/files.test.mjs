@@ -4,34 +4,17 @@
 // firmware's SAVE CAS: and played back through the cassette input.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import fs from "node:fs";
-import os from "node:os";
-import path from "node:path";
-import { openPage, waitForScreen, waitIdle, dropFile, command } from "./harness.mjs";
+import { openPageWithDownloads, waitForScreen, waitIdle, dropFile, command } from "./harness.mjs";
 
 let session;
-let downloads;
 before(async () => {
-  session = await openPage();
-  downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-downloads-"));
-  const cdp = await session.page.createCDPSession();
-  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
-  await waitForScreen(session.page, "ORVANE BASIC");
+  session = await openPageWithDownloads();
 });
 after(async () => {
   await session?.close();
-  if (downloads) fs.rmSync(downloads, { recursive: true, force: true });
 });
 
-async function downloaded(name, timeout = 20000) {
-  const file = path.join(downloads, name);
-  const end = Date.now() + timeout;
-  while (Date.now() < end) {
-    if (fs.existsSync(file) && !fs.existsSync(file + ".crdownload")) return fs.readFileSync(file);
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error(`no download ${name}`);
-}
+const downloaded = (name, timeout) => session.downloaded(name, timeout);
 
 async function enterProgram(page, lines) {
   await page.evaluate((text) => window.orvane.typeHostText(text), "NEW\n" + lines.join("\n") + "\n");

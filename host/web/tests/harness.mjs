@@ -55,6 +55,36 @@ export async function openPage({ hash = "", language = "" } = {}) {
   return session;
 }
 
+// A page whose downloads land in a folder of the test's own, and the
+// machine booted. downloaded(name) waits for the finished file and returns
+// its bytes, removing it so that a later download gets the same name.
+export async function openPageWithDownloads(options = {}) {
+  const session = await openPage(options);
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-downloads-"));
+  const cdp = await session.page.createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await waitForScreen(session.page, "ORVANE BASIC");
+  const close = session.close;
+  session.close = async () => {
+    await close();
+    fs.rmSync(downloads, { recursive: true, force: true });
+  };
+  session.downloaded = async (name, timeout = 20000) => {
+    const file = path.join(downloads, name);
+    const end = Date.now() + timeout;
+    while (Date.now() < end) {
+      if (fs.existsSync(file) && !fs.existsSync(file + ".crdownload")) {
+        const bytes = fs.readFileSync(file);
+        fs.rmSync(file);
+        return bytes;
+      }
+      await new Promise((r) => setTimeout(r, 100));
+    }
+    throw new Error(`no download ${name}`);
+  };
+  return session;
+}
+
 export async function waitReady(page) {
   await page.waitForFunction(() => window.orvane && window.orvane.ready, { timeout: 30000 });
 }

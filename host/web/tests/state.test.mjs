@@ -4,23 +4,14 @@
 // it was.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import fs from "node:fs";
-import os from "node:os";
-import path from "node:path";
-import { openPage, waitForScreen, waitIdle, waitReady, dropFile, command } from "./harness.mjs";
+import { openPageWithDownloads, waitForScreen, waitIdle, waitReady, dropFile, command } from "./harness.mjs";
 
 let session;
-let downloads;
 before(async () => {
-  session = await openPage();
-  downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvane-downloads-"));
-  const cdp = await session.page.createCDPSession();
-  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
-  await waitForScreen(session.page, "ORVANE BASIC");
+  session = await openPageWithDownloads();
 });
 after(async () => {
   await session?.close();
-  if (downloads) fs.rmSync(downloads, { recursive: true, force: true });
 });
 
 const memory = (page) => page.evaluate(() => Array.from(window.orvane.machine.memory()));
@@ -58,10 +49,8 @@ test("a downloaded state loads by drop", async () => {
   await pausedWithProgram(page, '10 PRINT "DROPPED";A');
   const saved = await memory(page);
   await command(page, "download-state");
-  const file = path.join(downloads, "orvane.ost");
   await page.waitForFunction(() => document.getElementById("status-message").textContent.includes("orvane.ost"));
-  for (let i = 0; i < 100 && !(fs.existsSync(file) && !fs.existsSync(file + ".crdownload")); i++) await new Promise((r) => setTimeout(r, 100));
-  const bytes = fs.readFileSync(file);
+  const bytes = await session.downloaded("orvane.ost");
   await page.evaluate(() => window.orvane.setPaused(false));
   await command(page, "hard-reset");
   // Paused again before the drop, so that no frame runs between the load
