@@ -81,7 +81,8 @@ struct History {
     Log<Input> inputs;
     Log<DiskTransfer> disk;
     uint32_t framesSinceSnapshot = 0;
-    std::vector<uint8_t> spare; // a dropped snapshot's buffer, for the next one
+    std::vector<uint8_t> spare;   // a dropped snapshot's buffer, for the next one
+    std::vector<uint8_t> scratch; // where a snapshot is saved first
 };
 History h;
 
@@ -411,8 +412,11 @@ const MonitorHistory MonitorLink = {historyStepBack, historyBackToBreakpoint, hi
 
 void takeSnapshot() {
     Snapshot s;
+    // Saved into a buffer kept for it, then copied at its own size: a state
+    // written straight into a new vector would take twice its memory.
+    saveState(h.scratch);
     s.state.swap(h.spare);
-    saveState(s.state);
+    s.state.assign(h.scratch.begin(), h.scratch.end());
     s.frame = frameProgress();
     s.tcount = cpu.TCOUNT;
     s.number = frameCounter;
@@ -478,7 +482,7 @@ HistoryReach historyReach() {
     reach.snapshots = h.ring.size();
     for (const Snapshot& s : h.ring)
         reach.bytes += s.state.capacity() + sizeof s;
-    reach.bytes += h.spare.capacity();
+    reach.bytes += h.spare.capacity() + h.scratch.capacity();
     reach.inputs = h.inputs.entries.size();
     for (const Input& in : h.inputs.entries)
         reach.bytes += sizeof in + (in.text.size() > 15 ? in.text.capacity() : 0);
