@@ -521,6 +521,8 @@ bool historyStepBack(std::string& message) {
         }
         while (!boundaries.empty() && boundaries.back() >= now)
             boundaries.pop_back();
+        // The oldest snapshot's own moment is the last boundary there is.
+        if (boundaries.empty() && i == 0) boundaries.push_back(h.ring[0].tcount);
         if (boundaries.empty()) continue;
         replayFrom(i, {boundaries.back(), true});
         landed(i);
