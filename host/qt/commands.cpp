@@ -276,6 +276,14 @@ int MainWindow::OnCommand(int id) {
         ShowStatus("%s", desktop.paused ? "Inactive." : "");
         return 0;
     }
+    if (id == CmdRewind) {
+        if (desktop.rewinding)
+            StopRewind();
+        else
+            StartRewind(RewindByMenu);
+        ResetPacing();
+        return 0;
+    }
     runCommand(id);
     ResetPacing();
     ResumeSound();

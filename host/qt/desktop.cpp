@@ -16,6 +16,7 @@
 #include <xcb/xcb.h>
 
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "cpu/z80.h"
 #include "host/qt/console_window.h"
 #include "host/qt/key_queue.h"
@@ -269,8 +270,59 @@ void UpdateFastTape() {
     ResetPacing();
 }
 
+void StartRewind(int how) {
+    if (desktop.rewinding) return;
+    if (historyReach().snapshots == 0) {
+        ShowStatus("%s", "Nothing to rewind yet.");
+        desktop.window->setChecked(CmdRewind, false);
+        return;
+    }
+    desktop.rewinding = how;
+    desktop.rewindTicks = 0;
+    ReleaseMachineKeys();
+    PauseSound();
+    desktop.window->setChecked(CmdRewind, true);
+    ShowStatus("%s", "Rewinding: the last seconds play backwards.");
+}
+
+void StopRewind() {
+    if (!desktop.rewinding) return;
+    desktop.rewinding = 0;
+    desktop.window->setChecked(CmdRewind, false);
+    ShowStatus("%s", "");
+    ResetSoundOutput();
+    ResumeSound();
+    ResetPacing();
+}
+
+namespace {
+
+// A displayed frame while rewinding: every few frames the snapshot before
+// the one shown, drawn from its video memory.
+void showRewindFrame(uint8_t* picture) {
+    if (++desktop.rewindTicks < RewindFramesPerSnapshot) return;
+    desktop.rewindTicks = 0;
+    if (!historyRewindStep()) {
+        StopRewind();
+        ShowStatus("%s", "Rewound as far as the history reaches.");
+        return;
+    }
+    desktop.pitchShift = framePitchShift();
+    for (int line = 0; line < VisibleLines; line++)
+        renderLine(line, picture, desktop.pitchShift);
+}
+
+} // namespace
+
 void RunOneFrame() {
     uint8_t* picture = desktop.frameBuffer.data();
+    if (desktop.rewinding) {
+        showRewindFrame(picture);
+        desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift),
+                                              VisibleLines);
+        PaceFrame(desktop.pacer);
+        return;
+    }
     desktop.pitchShift = framePitchShift();
     UpdateFastTape();
     int frames = 0;

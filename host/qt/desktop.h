@@ -32,6 +32,8 @@ struct Desktop {
     bool fastTape = false;     // the tape moves with "Fast tape" on: no limit, sound muted
     int menusOpen = 0;         // frames stop while a menu is open
     bool windowMonitor = true; // the monitor talks in a console window, not the terminal
+    int rewinding = 0;         // RewindByMenu or RewindByKey while the machine plays backwards
+    int rewindTicks = 0;       // frames shown since the last snapshot
     MainWindow* window = nullptr;
     std::unique_ptr<QSettings> store;
 };
@@ -69,6 +71,16 @@ int StartWithFile(const std::string& path);
 // the tape moves with "Fast tape" on, frames run back to back for one display
 // period (at most FastTapeBatchFrames), and only the last is drawn.
 void RunOneFrame();
+
+// Rewind for players: while on, the frames show the history's snapshots
+// backwards (one every RewindFramesPerSnapshot displayed frames, five times
+// real time at the default snapshot interval) instead of running the
+// machine; when it ends, the machine goes on from the last one shown. It
+// ends by itself at the oldest snapshot.
+enum : int { RewindByMenu = 1, RewindByKey = 2 };
+constexpr int RewindFramesPerSnapshot = 2;
+void StartRewind(int how);
+void StopRewind();
 // True while an open menu holds the frames (see desktop.cpp).
 bool MenuHoldsFrames();
 constexpr int FastTapeBatchFrames = 250;

@@ -282,6 +282,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         SessionReset(); // repeats reset again
         return;
     }
+    // Shift+Backspace held plays the last seconds backwards; the machine
+    // never sees it.
+    if (event->key() == Qt::Key_Backspace && (modifiers & Qt::ShiftModifier) &&
+        !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (!event->isAutoRepeat()) StartRewind(RewindByKey);
+        return;
+    }
     if (event->isAutoRepeat()) return;
     // Alt combinations belong to the desktop (menus, accelerators), never to
     // the machine; Ctrl+Alt is AltGr on some systems and types characters.
@@ -319,6 +326,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
+    if (event->key() == Qt::Key_Backspace && desktop.rewinding == RewindByKey) {
+        StopRewind();
+        return;
+    }
     MachineKeyEvent release;
     release.down = false;
     auto held = heldKeys.find(hostKeyId(event));

@@ -56,6 +56,7 @@ const MenuEntry MenuTable[] = {
     {1, S, nullptr, 0, nullptr, No},
     {1, I, "&Reset\tF1", CmdReset, nullptr, No},
     {1, I, "&Hard reset\tAlt+F1", CmdHardReset, "Alt+F1", No},
+    {1, I, "Re&wind\tShift+Backspace", CmdRewind, nullptr, Ck},
     {1, S, nullptr, 0, nullptr, No},
     {1, M, "Basic R&OM", 0, nullptr, No},
     {2, I, "&Old ROM (Checksum: 11273)", 40058, nullptr, Rd},

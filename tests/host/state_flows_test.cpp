@@ -6,11 +6,14 @@
 
 #include <filesystem>
 
+#include "abc80/history.h"
 #include "abc80/save_state.h"
 #include "desktop_fixture.h"
+#include "host/qt/desktop.h"
 #include "host/qt/menu_table.h"
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
+#include "machine/frame.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "media/disk_card.h"
@@ -147,6 +150,48 @@ TEST_F(StateFlows, RecentAndDroppedStatesLoad) {
     runFramesAndReadScreen(60);
     EXPECT_EQ(window().DropFile(file), 1);
     EXPECT_EQ(runFramesAndReadScreen(0), saved);
+}
+
+// Rewind for players: the menu item plays the screens back to what they
+// were, the machine goes on from where it was let go, and the ring's end
+// stops it by itself.
+TEST_F(StateFlows, RewindPlaysTheScreenBackAndGoesOnFromThere) {
+    startDesktop();
+    historyConfigure({});
+    runFramesAndReadScreen(20);
+    typeText("PRINT 111*111\r");
+    const std::string before = runFramesAndReadScreen(30);
+    ASSERT_NE(before.find("12321"), std::string::npos) << before;
+    typeText("PRINT 7*7\r");
+    ASSERT_NE(runFramesAndReadScreen(40).find("49"), std::string::npos);
+
+    window().OnCommand(CmdRewind);
+    EXPECT_EQ(statusText(), "Rewinding: the last seconds play backwards.");
+    const uint32_t from = frameCounter;
+    // Back past the second PRINT: about 2 s of screens, at 5 snapshots
+    // shown a second.
+    std::string shown;
+    for (int i = 0; i < 80 && frameCounter + 40 > from; i++)
+        RunOneFrame();
+    EXPECT_LT(frameCounter + 40, from);
+    shown = runFramesAndReadScreen(0);
+    EXPECT_EQ(shown.find("49"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("12321"), std::string::npos) << shown;
+
+    // Let go: the machine runs on from there and takes typing again.
+    window().OnCommand(CmdRewind);
+    const uint32_t resumed = frameCounter;
+    typeText("PRINT 6*7\r");
+    const std::string after = runFramesAndReadScreen(40);
+    EXPECT_GT(frameCounter, resumed);
+    EXPECT_NE(after.find("42"), std::string::npos) << after;
+
+    // Rewinding on runs out at the oldest snapshot and stops by itself.
+    window().OnCommand(CmdRewind);
+    for (int i = 0; i < 2000 && desktop.rewinding; i++)
+        RunOneFrame();
+    EXPECT_FALSE(desktop.rewinding);
+    EXPECT_EQ(statusText(), "Rewound as far as the history reaches.");
 }
 
 } // namespace

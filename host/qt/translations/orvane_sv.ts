@@ -789,6 +789,18 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
         <translation>Inaktiv.</translation>
     </message>
     <message>
+        <source>Rewinding: the last seconds play backwards.</source>
+        <translation>Spolar tillbaka: de sista sekunderna spelas baklänges.</translation>
+    </message>
+    <message>
+        <source>Rewound as far as the history reaches.</source>
+        <translation>Tillbakaspolat så långt historiken räcker.</translation>
+    </message>
+    <message>
+        <source>Nothing to rewind yet.</source>
+        <translation>Inget att spola tillbaka ännu.</translation>
+    </message>
+    <message>
         <source>%1 set.</source>
         <translation>%1 valt.</translation>
     </message>
