@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "cpu/z80.h"
 #include "host/session/frames.h"
 #include "host/session/media_commands.h"
@@ -167,6 +168,18 @@ EMSCRIPTEN_KEEPALIVE void orvane_run_frames(int count) {
     if (web.cycleBased) return;
     for (int line = 0; line < VisibleLines; line++)
         renderLine(line, web.picture.data(), web.pitchShift);
+}
+
+// Rewind: the machine back to the history's snapshot before its moment, and
+// that snapshot's picture; 0 at the oldest (nothing changed). The page
+// calls it at a steady pace while the user holds the rewind key or button,
+// and the machine goes on from the last snapshot shown.
+EMSCRIPTEN_KEEPALIVE int orvane_rewind_step() {
+    if (!historyRewindStep()) return 0;
+    web.pitchShift = framePitchShift();
+    for (int line = 0; line < VisibleLines; line++)
+        renderLine(line, web.picture.data(), web.pitchShift);
+    return 1;
 }
 
 // The timing mode: 1 cycle-exact (the picture line by line as the beam

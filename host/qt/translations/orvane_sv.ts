@@ -1372,6 +1372,14 @@ version %1
         <translation>Paus (Pause-tangenten)</translation>
     </message>
     <message>
+        <source>Play the last seconds backwards (or hold Shift+Backspace); click again to go on from there</source>
+        <translation>Spela de sista sekunderna baklänges (eller håll ned Shift+Backsteg); klicka igen för att fortsätta därifrån</translation>
+    </message>
+    <message>
+        <source>Rewind</source>
+        <translation>Spola tillbaka</translation>
+    </message>
+    <message>
         <source>Pause</source>
         <translation>Paus</translation>
     </message>

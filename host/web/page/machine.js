@@ -42,6 +42,8 @@ export async function loadMachine() {
   return {
     module: m,
     runFrames: (n) => m._orvane_run_frames(n),
+    // Back to the snapshot before the machine's moment, its picture shown; false at the oldest.
+    rewindStep: () => m._orvane_rewind_step() === 1,
     setTiming: (cycleExact) => m._orvane_set_timing(cycleExact ? 1 : 0),
     picture() {
       const width = m._orvane_picture_width();

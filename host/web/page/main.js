@@ -58,6 +58,8 @@ const state = {
   fastTape: false,
   typingFast: null, // { total } while a link's or a dropped program's text is typed at full speed
   runAfterTape: null, // { motorSeen } after a dropped tape: RUN once LOAD CAS: has read it
+  rewinding: null, // "key" or "button" while the last seconds play backwards
+  rewindDueMs: 0, // when the next snapshot is shown
 };
 
 // Picture ---------------------------------------------------------------
@@ -134,7 +136,9 @@ function tick(now) {
   const elapsed = Math.min(now - state.lastTick, 250); // a long stall is not caught up
   state.lastTick = now;
   let ran = 0;
-  if (!state.paused) {
+  if (state.rewinding) {
+    rewindTick(now);
+  } else if (!state.paused) {
     // Frames one at a time while key changes wait for theirs.
     const batchOf = (n) => (keyboard.pending ? 1 : Math.min(n, MaxFramesPerCall));
     const fast = fastTape() || fastTyping();
@@ -267,6 +271,12 @@ document.addEventListener("keydown", (event) => {
     setPaused(!state.paused);
     return;
   }
+  // Shift+Backspace held plays the last seconds backwards; the machine never sees it.
+  if (event.code === "Backspace" && event.shiftKey && !event.ctrlKey && !event.altKey && !event.metaKey) {
+    event.preventDefault();
+    if (!event.repeat) startRewind("key");
+    return;
+  }
   if (event.altKey && (event.code === "Enter" || event.code === "NumpadEnter")) {
     event.preventDefault();
     toggleFullScreen();
@@ -276,9 +286,15 @@ document.addEventListener("keydown", (event) => {
   if (keyboard.down(event)) event.preventDefault();
 });
 document.addEventListener("keyup", (event) => {
+  if (event.code === "Backspace" && state.rewinding === "key") {
+    event.preventDefault();
+    stopRewind();
+    return;
+  }
   if (keyboard.up(event)) event.preventDefault();
 });
 window.addEventListener("blur", () => {
+  if (state.rewinding === "key") stopRewind();
   keyboard.releaseAll();
   onScreen.release();
 });
@@ -411,6 +427,45 @@ $("more-menu").addEventListener("click", (event) => {
 document.addEventListener("pointerdown", (event) => {
   if (!$("more").contains(event.target)) $("more").open = false;
 });
+
+// Rewind: the history's snapshots shown backwards, one every RewindStepMs
+// (five times real time at one snapshot each 0.2 s); the machine goes on
+// from the last one shown when the key or the button is let go, or by
+// itself at the oldest.
+const RewindStepMs = 40;
+
+function rewindTick(now) {
+  if (now < state.rewindDueMs) return;
+  state.rewindDueMs = now + RewindStepMs;
+  if (machine.rewindStep()) draw();
+  else {
+    stopRewind();
+    showMessage("Rewound as far as the history reaches.");
+  }
+}
+
+function startRewind(how) {
+  if (state.rewinding) return;
+  keyboard.releaseAll();
+  onScreen.release();
+  state.rewinding = how;
+  state.rewindDueMs = 0;
+  sound.pause(true);
+  $("rewind").setAttribute("aria-pressed", "true");
+  showMessage("Rewinding: the last seconds play backwards.");
+  startLoop();
+}
+
+function stopRewind() {
+  if (!state.rewinding) return;
+  state.rewinding = null;
+  state.owedMs = 0;
+  sound.pause(state.paused);
+  $("rewind").setAttribute("aria-pressed", "false");
+  showMessage("");
+}
+
+$("rewind").addEventListener("click", () => (state.rewinding ? stopRewind() : startRewind("button")));
 
 function setPaused(paused) {
   state.paused = paused;

@@ -89,3 +89,28 @@ test("a state whose disk the page no longer holds loads and names the disk as th
   assert.match(said, /^State loaded from old\.ost; .*blank\.dsk/);
   assert.doesNotMatch(said, /\/disks\/|DR0-blank/);
 });
+
+test("Shift+Backspace held plays the screen back, and the machine goes on from there", async () => {
+  const { page } = session;
+  await page.evaluate(() => window.orvane.setPaused(false));
+  await page.evaluate(() => window.orvane.typeHostText("PRINT 111*111\n"));
+  await waitForScreen(page, /^ ?12321 *$/m);
+  // A second and a half between the answers: several snapshots apart.
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  await page.evaluate(() => window.orvane.typeHostText("PRINT 7*7\n"));
+  await waitForScreen(page, /^ ?49 *$/m);
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  await page.focus("#screen");
+  await page.keyboard.down("Shift");
+  await page.keyboard.down("Backspace");
+  assert.equal(await message(page), "Rewinding: the last seconds play backwards.");
+  await page.waitForFunction(() => !/^ ?49 *$/m.test(window.orvane.machine.screenText()), { timeout: 20000 });
+  await page.keyboard.up("Backspace");
+  await page.keyboard.up("Shift");
+  const back = await page.evaluate(() => window.orvane.machine.screenText());
+  assert.match(back, /^ ?12321 *$/m, "back before the second answer, not before the first");
+  assert.equal(await message(page), "");
+  // The machine runs and types from there.
+  await page.evaluate(() => window.orvane.typeHostText("PRINT 6*7\n"));
+  await waitForScreen(page, /^ ?42 *$/m);
+});
