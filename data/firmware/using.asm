@@ -205,6 +205,7 @@ u_isnum:    ld a,(hl)
             inc hl
             call u_isnum_at
             dec hl
+            ld a,'+'
             ret
 u_isnum_at: ld a,(hl)
             cp '#'
