@@ -267,4 +267,5 @@ extension:
             include 'deffn.asm'
             include 'renum.asm'
             include 'using.asm'
+            include 'fpair.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

@@ -180,6 +180,14 @@ fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
 fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
+fpt_r:      equ 0FD4Bh          ; 5: functions: what the reduced argument lost in rounding
+fpt_u:      equ 0FD50h          ; 5: functions: a fifth value
+fpd_a:      equ 0FD55h          ; 5: fpd_prod: the operands, then its scratch
+fpd_b:      equ 0FD5Ah          ; 5
+fpd_ah:     equ 0FD5Fh          ; 10: the first operand split in two 16-bit halves
+fpd_bh:     equ 0FD69h          ; 10: the second
+fpd_h:      equ 0FD73h          ; 5: the product's high part
+fpd_l:      equ 0FD78h          ; 5: and its low part (FD7Ch the last byte)
 
 vstack:     equ 0FD80h          ; value stack: 6-byte entries (type, 5 bytes)
 vstackend:  equ 0FE00h
