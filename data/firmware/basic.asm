@@ -266,4 +266,5 @@ extension:
             include 'errors.asm'
             include 'deffn.asm'
             include 'renum.asm'
+            include 'graphics.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

@@ -57,6 +57,10 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_swap
             cp t_call
             jp z,st_call
+            cp t_setdot
+            jp z,st_setdot
+            cp t_clrdot
+            jp z,st_clrdot
             ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
             cp t_kill           ; (DE still at the keyword)
             jp z,dosgo
