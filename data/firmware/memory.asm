@@ -83,7 +83,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Bh and FCBBh, FCDFh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -91,6 +91,8 @@ edtext:     equ 0FC84h          ; the text being stored
 edend:      equ 0FC86h          ; end of that text
 edlen:      equ 0FC88h          ; length of the new record
 tokval:     equ 0FC89h          ; the tokeniser: the token being matched
+arr_d3:     equ 0FC8Ch          ; arrays (vars.asm): the third bound
+arr_i3:     equ 0FC8Eh          ; the third index
 ; arrays (vars.asm)
 arr_nd:     equ 0FC90h          ; number of indices
 arr_d1:     equ 0FC91h          ; first bound
