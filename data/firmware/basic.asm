@@ -267,4 +267,5 @@ extension:
             include 'deffn.asm'
             include 'renum.asm'
             include 'graphics.asm'
+            include 'editing.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

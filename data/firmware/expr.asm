@@ -1071,6 +1071,7 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw err_syntax, fn_usr, fn_time            ; CALL
             dw err_syntax, err_syntax, err_syntax     ; KILL, NAME, DIR
             dw err_syntax, err_syntax, fn_dot         ; SETDOT, CLRDOT
+            dw err_syntax, err_syntax                 ; TRON, TROFF
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

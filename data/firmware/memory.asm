@@ -42,7 +42,8 @@ pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
 curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
 forsp:      equ 0FC2Ch          ; next free FOR entry
-rndseed:    equ 0FC2Eh          ; (not used; the number package keeps the seed)
+tracing:    equ 0FC2Eh          ; 1 after TRON: each line shows its number as it runs
+; FC2Fh is free
 outdev:     equ 0FC30h          ; 0 screen, 1 printer
 prtcol:     equ 0FC31h          ; printer column, for PRINT zones
 inptr:      equ 0FC32h          ; INPUT: next character of the answer, 0 if none

@@ -105,6 +105,8 @@ keywords:   db "EN", 'D'+80h
             db "SETDO", 'T'+80h ; dot graphics
             db "CLRDO", 'T'+80h
             db "DO", 'T'+80h    ; a function
+            db "TRO", 'N'+80h   ; statements again
+            db "TROF", 'F'+80h
             db 0
 
 t_end:      equ 080h
@@ -200,7 +202,9 @@ t_dir:      equ 0D8h
 t_setdot:   equ 0D9h            ; dot graphics
 t_clrdot:   equ 0DAh
 t_dot:      equ 0DBh            ; a function
-t_top:      equ 0DBh            ; the last keyword
+t_tron:     equ 0DCh            ; statements again
+t_troff:    equ 0DDh
+t_top:      equ 0DDh            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -61,6 +61,10 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_setdot
             cp t_clrdot
             jp z,st_clrdot
+            cp t_tron
+            jp z,st_tron
+            cp t_troff
+            jp z,st_troff
             ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
             cp t_kill           ; (DE still at the keyword)
             jp z,dosgo
@@ -107,6 +111,9 @@ endofline:  ld hl,(curline)
 runline:    call isrecord
             jp c,warm
             ld (curline),hl
+            ld a,(tracing)
+            or a
+            call nz,traceline
             inc hl
             inc hl
             inc hl
