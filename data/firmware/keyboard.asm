@@ -175,65 +175,13 @@ pollnow:    ld (hl),16
             jp keypoll
 
 ; getline: read a line into the buffer at HL (up to maxline characters,
-; ended by 0Dh), echoing it. Backspace erases; characters beyond the limit
-; are dropped and make the line fail with LINE TOO LONG. Returns carry set
-; when the break key abandoned the line. Keeps HL.
+; ended by 0Dh), echoing it, with the editing keys of the line editor
+; (editing.asm). Characters beyond the limit are dropped and make the line
+; fail with LINE TOO LONG. Returns carry set when the break key abandoned
+; the line. Keeps HL, BC, DE.
 maxline:    equ 250
 getline:    push bc
-            push de
-            ld b,0              ; length
-            ld c,0              ; 1 once the line has overflowed
-            ex de,hl            ; DE = buffer
-getline_next:
-            call getkey
-            cp 0Dh
-            jr z,getline_end
-            cp 03h
-            jr z,getline_cancel
-            cp 08h
-            jr z,getline_erase
-            cp 20h
-            jr c,getline_next
-            ld l,a
-            ld a,b
-            cp maxline
-            jr c,getline_store
-            ld c,1
-            jr getline_next
-getline_store:
-            ld a,l
-            ld h,0
-            ld l,b
-            add hl,de
-            ld (hl),a
-            call putch
-            inc b
-            jr getline_next
-getline_erase:
-            ld a,b
-            or a
-            jr z,getline_next
-            dec b
-            ld a,08h
-            call putch
-            jr getline_next
-getline_cancel:
-            call crlf
-            ex de,hl
-            pop de
+            ld bc,0
+            call edline
             pop bc
-            scf
-            ret
-getline_end:
-            call crlf
-            ld h,0
-            ld l,b
-            add hl,de
-            ld (hl),0Dh
-            ex de,hl            ; HL = buffer again
-            ld a,c
-            pop de
-            pop bc
-            or a
-            jp nz,err_long
             ret

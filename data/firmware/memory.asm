@@ -30,6 +30,14 @@ errmsg:     equ 0FC14h          ; its message
 inhandler:  equ 0FC16h          ; 1 while the handler runs (until RESUME)
 errcode:    equ 0FC17h          ; ERR
 
+; the prompt's line (editing.asm); cleared at power-on and reset
+automode:   equ 0FC18h          ; 1 while AUTO offers line numbers
+autonext:   equ 0FC19h          ; the number it offers next
+autostep:   equ 0FC1Bh          ; its step
+edpre:      equ 0FC1Dh          ; EDIT: length of the line put into linebuf, 0 if none
+edprecur:   equ 0FC1Eh          ; EDIT: where the cursor starts in it
+; FC1Fh is free
+
 ; single variables of the system
 ticks:      equ 0FC20h          ; 50 Hz count from the NMI
 currow:     equ 0FC22h
@@ -92,6 +100,13 @@ edtext:     equ 0FC84h          ; the text being stored
 edend:      equ 0FC86h          ; end of that text
 edlen:      equ 0FC88h          ; length of the new record
 tokval:     equ 0FC89h          ; the tokeniser: the token being matched
+; the line editor (editing.asm) while a line is typed, over the above
+le_buf:     equ 0FC80h          ; the buffer; EDIT: the next byte to list into
+le_len:     equ 0FC82h          ; characters in it
+le_cur:     equ 0FC83h          ; the cursor's place in it
+le_row:     equ 0FC84h          ; screen row and column of its first character
+le_col:     equ 0FC85h          ; (the column may be 40: a wrap pending)
+le_over:    equ 0FC86h          ; 1 once a character was dropped
 arr_d3:     equ 0FC8Ch          ; arrays (vars.asm): the third bound
 arr_i3:     equ 0FC8Eh          ; the third index
 ; arrays (vars.asm)

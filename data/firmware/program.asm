@@ -107,6 +107,9 @@ keywords:   db "EN", 'D'+80h
             db "DO", 'T'+80h    ; a function
             db "TRO", 'N'+80h   ; statements again
             db "TROF", 'F'+80h
+            db "AUT", 'O'+80h   ; the program's lines
+            db "DELET", 'E'+80h
+            db "EDI", 'T'+80h
             db 0
 
 t_end:      equ 080h
@@ -204,7 +207,10 @@ t_clrdot:   equ 0DAh
 t_dot:      equ 0DBh            ; a function
 t_tron:     equ 0DCh            ; statements again
 t_troff:    equ 0DDh
-t_top:      equ 0DDh            ; the last keyword
+t_auto:     equ 0DEh            ; the program's lines
+t_delete:   equ 0DFh
+t_edit:     equ 0E0h
+t_top:      equ 0E0h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -65,6 +65,12 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_tron
             cp t_troff
             jp z,st_troff
+            cp t_auto
+            jp z,st_auto
+            cp t_delete
+            jp z,st_delete
+            cp t_edit
+            jp z,st_edit
             ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
             cp t_kill           ; (DE still at the keyword)
             jp z,dosgo

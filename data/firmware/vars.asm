@@ -583,7 +583,10 @@ clearvars:  call progend        ; a loader may not have set the end words
             ld (arrend),hl
             ld hl,memtop
             ld (strbot),hl
-            ld hl,0
+; progmoved: the program has changed under the variables (DELETE keeps
+; them): READ starts again, CONT cannot go on, the caches, the handler
+; and the GOSUB and FOR stacks are forgotten.
+progmoved:  ld hl,0
             ld (datarec),hl
             ld (dataptr),hl
             xor a
