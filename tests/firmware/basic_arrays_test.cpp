@@ -27,14 +27,16 @@ TEST_F(ThreeDimensionalArrays, EveryElementIsItsOwn) {
 }
 
 TEST_F(ThreeDimensionalArrays, StringElementsOutliveCollectionsAndMovedArrays) {
-    Rows out = runProgram({
-        "10 DIM B$(3,2,4)",
-        "20 FOR R=1 TO 12:FOR I=0 TO 3:FOR J=0 TO 2:FOR K=0 TO 4",
-        "30 B$(I,J,K)=STR$(R)+\"/\"+STR$(I*100+J*10+K):NEXT:NEXT:NEXT:NEXT",
-        "40 ZZ=1:Z$=\"NEW VARIABLES MOVE THE ARRAYS\"",
-        "50 PRINT B$(0,0,0);\" \";B$(3,2,4);\" \";B$(1,2,3);\" \";B$(2,0,1)",
-        "60 PRINT LEN(B$(3,0,0))",
-    }, 3000);
+    Rows out = runProgram(
+        {
+            "10 DIM B$(3,2,4)",
+            "20 FOR R=1 TO 12:FOR I=0 TO 3:FOR J=0 TO 2:FOR K=0 TO 4",
+            "30 B$(I,J,K)=STR$(R)+\"/\"+STR$(I*100+J*10+K):NEXT:NEXT:NEXT:NEXT",
+            "40 ZZ=1:Z$=\"NEW VARIABLES MOVE THE ARRAYS\"",
+            "50 PRINT B$(0,0,0);\" \";B$(3,2,4);\" \";B$(1,2,3);\" \";B$(2,0,1)",
+            "60 PRINT LEN(B$(3,0,0))",
+        },
+        3000);
     EXPECT_EQ(out, (Rows{" 12/ 0  12/ 324  12/ 123  12/ 201", " 8"}));
 }
 

@@ -6,9 +6,9 @@
 #include "machine/keyboard.h"
 #include "machine/ports.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -257,8 +257,8 @@ TEST_F(Edit, ALongLineIsEditedAcrossRows) {
         shown += (rows[r] + std::string(40, ' ')).substr(0, 40);
     EXPECT_EQ(shown.substr(0, 1 + edited.size()), ">" + edited);
     typeKeys("\r");
-    EXPECT_EQ(run("LIST"), (Rows{(">" + edited).substr(1, 40), edited.substr(40, 40),
-                                 edited.substr(80, 40)}));
+    EXPECT_EQ(run("LIST"),
+              (Rows{(">" + edited).substr(1, 40), edited.substr(40, 40), edited.substr(80, 40)}));
 }
 
 TEST_F(Edit, TheEditingKeysWorkInEveryTypedLine) {

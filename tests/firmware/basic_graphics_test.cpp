@@ -110,8 +110,8 @@ TEST_F(DotGraphics, ARowOfTextBecomesADotRow) {
 }
 
 TEST_F(DotGraphics, CoordinatesOffTheGridAreRefused) {
-    for (const char* bad : {"SETDOT 1,0", "SETDOT 80,0", "SETDOT 2,72", "SETDOT -1,5",
-                            "CLRDOT 0,0", "CLRDOT 5,-1", "PRINT DOT(1,1)", "PRINT DOT(2,72)"})
+    for (const char* bad : {"SETDOT 1,0", "SETDOT 80,0", "SETDOT 2,72", "SETDOT -1,5", "CLRDOT 0,0",
+                            "CLRDOT 5,-1", "PRINT DOT(1,1)", "PRINT DOT(2,72)"})
         EXPECT_EQ(run(bad), Rows{"BAD ARGUMENT"}) << bad;
     EXPECT_EQ(run("SETDOT 5"), Rows{"SYNTAX ERROR"});
     EXPECT_EQ(run("SETDOT \"A\",1"), Rows{"TYPE MISMATCH"});
