@@ -2,15 +2,37 @@
 ; DELETE and EDIT, and the line editor that every typed line goes through.
 
 ; TRON: from now on every line shows its number in round brackets (the
-; character set has no square ones) as it starts
-; to run, on the screen; TROFF ends that. NEW and RUN keep it, a reset
-; ends it.
-st_tron:    ld a,1
-            jr st_trace
-st_troff:   xor a
-st_trace:   ld (tracing),a
+; character set has no square ones) as it starts to run, on the screen;
+; TROFF ends that. NEW and RUN keep it, a reset ends it. TRON is bit 1 of
+; the break flag, which every statement tests already, so tracing costs
+; the statements nothing while it is off.
+st_tron:    ld hl,breakflag
+            set 1,(hl)
             inc de
             jp nextstmt
+st_troff:   ld hl,breakflag
+            res 1,(hl)
+            inc de
+            jp nextstmt
+
+; stmtflags: the break flag was not 0 at the statement at DE: the break
+; key stops the program, TRON shows the line when the statement is the
+; first of its line.
+stmtflags:  rra
+            jp c,breakhit
+            ld hl,(curline)
+            ld a,h
+            or l
+            jp z,execstmt_go
+            inc hl
+            inc hl
+            inc hl
+            or a
+            sbc hl,de
+            jp nz,execstmt_go
+            ld hl,(curline)
+            call traceline
+            jp execstmt_go
 
 ; traceline: "(n)" for the line whose record is at HL, on the screen
 ; whatever output device a statement chose. Keeps HL, DE.

@@ -55,8 +55,8 @@ keytake:    ld a,(keyhead)
             ld (hl),a
             ret
 keytake_break:
-            ld a,1
-            ld (breakflag),a
+            ld hl,breakflag
+            set 0,(hl)
             ret
 keytake_full:
             ld a,1
@@ -92,8 +92,8 @@ getkey:     push hl
 getkey_nocursor:
 getkey_wait:
             ld a,(breakflag)
-            or a
-            jr nz,getkey_break
+            rra
+            jr c,getkey_break
             di
             ld a,(keytail)
             ld hl,keyhead
@@ -116,8 +116,8 @@ getkey_have:
             pop af
             jr getkey_out
 getkey_break:
-            xor a
-            ld (breakflag),a
+            ld hl,breakflag
+            res 0,(hl)
             ld a,03h
 getkey_out: push af
             ld a,(curcol)
@@ -163,10 +163,10 @@ inkey_none: ei
 ; everything but AF.
 chkbreak:   call keypoll
             ld a,(breakflag)
-            or a
-            ret z
-breakhit:   xor a
-            ld (breakflag),a
+            rra
+            ret nc
+breakhit:   ld hl,breakflag
+            res 0,(hl)
             jp err_break
 
 ; pollnow: the statement loop's turn to poll the keyboard (HL at

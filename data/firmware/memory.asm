@@ -45,13 +45,12 @@ curcol:     equ 0FC23h          ; 0-40; 40 means a wrap is pending
 keyhead:    equ 0FC24h          ; next free slot of keybuf
 keytail:    equ 0FC25h          ; next key to hand out
 kstalled:   equ 0FC26h          ; 1: the ring was full, a key waits in the keyboard
-breakflag:  equ 0FC27h          ; 1: the break key (Ctrl+C) was pressed
+breakflag:  equ 0FC27h          ; bit 0: the break key (Ctrl+C) was pressed; bit 1: TRON
 pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
 curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
 forsp:      equ 0FC2Ch          ; next free FOR entry
-tracing:    equ 0FC2Eh          ; 1 after TRON: each line shows its number as it runs
-; FC2Fh is free
+rndseed:    equ 0FC2Eh          ; (not used; the number package keeps the seed)
 outdev:     equ 0FC30h          ; 0 screen, 1 printer
 prtcol:     equ 0FC31h          ; printer column, for PRINT zones
 inptr:      equ 0FC32h          ; INPUT: next character of the answer, 0 if none

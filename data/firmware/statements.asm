@@ -12,9 +12,10 @@ execstmt:   ld (stmtpos),de
             ld hl,pollcount     ; the keyboard every 16 statements
             dec (hl)
             call z,pollnow
-            ld a,(breakflag)
+            ld a,(breakflag)    ; the break key, or TRON
             or a
-            jp nz,breakhit
+            jp nz,stmtflags
+execstmt_go:
             ld hl,tmpdesc       ; the temporary strings and values of the
             ld (tmpsp),hl       ; last statement are given up
             ld hl,vstack
@@ -117,9 +118,6 @@ endofline:  ld hl,(curline)
 runline:    call isrecord
             jp c,warm
             ld (curline),hl
-            ld a,(tracing)
-            or a
-            call nz,traceline
             inc hl
             inc hl
             inc hl

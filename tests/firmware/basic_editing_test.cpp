@@ -54,6 +54,14 @@ TEST_F(Trace, EachLineShowsItsNumberAsItStarts) {
     EXPECT_EQ(out, (Rows{"(10)(20) 1", "(20) 2", "(100)(30)E"}));
 }
 
+TEST_F(Trace, AJumpToTheStartOfALineShowsItAgain) {
+    // The line runs three times from its start; a jump back into the
+    // middle of a line (NEXT) does not count as a start.
+    Rows out = runProgram({"5 TRON", "10 PRINT \"A\";:N=N+1:IF N<3 THEN 10",
+                           "20 FOR I=1 TO 2:PRINT \"B\";:NEXT:TROFF"});
+    EXPECT_EQ(out, Rows{"(10)A(10)A(10)A(20)BB"});
+}
+
 TEST_F(Trace, TracingLastsUntilTroffAndShowsWhereAnErrorStruck) {
     typeAndRun("TRON\r");
     enterProgram({"10 A=1", "20 B=A/0"});
