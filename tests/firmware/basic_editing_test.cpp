@@ -227,7 +227,9 @@ TEST_F(Edit, TheLineComesBackWithTheCursorAfterItsNumber) {
     EXPECT_EQ(run("LIST"), (Rows{"10 PRINT \"A\"", "20 PRINT -123", "30 PRINT \"C\""}));
     // To the end, back one, erase the 2 before the cursor and the 3 at it.
     run("EDIT 20");
-    typeKeys(std::string(1, CtrlE) + CtrlB + Back + CtrlD + "9\r");
+    typeKeys(std::string(1, CtrlE) + CtrlB + Back + CtrlD + "9");
+    EXPECT_EQ(lastRow(), ">20 PRINT -19"); // nothing left of the longer line
+    typeKeys("\r");
     EXPECT_EQ(run("LIST 20"), Rows{"20 PRINT -19"});
 }
 
@@ -267,6 +269,28 @@ TEST_F(Edit, ALongLineIsEditedAcrossRows) {
     typeKeys("\r");
     EXPECT_EQ(run("LIST"),
               (Rows{(">" + edited).substr(1, 40), edited.substr(40, 40), edited.substr(80, 40)}));
+}
+
+TEST_F(Edit, ALineThatGrowsAtTheBottomOfTheScreenScrollsItUp) {
+    // The prompt on the last row; the line takes three rows, so the screen
+    // scrolls as it is drawn and again as it grows into a fourth.
+    std::string text = "10 REM " + std::string(110, 'Q');
+    enterProgram({text});
+    run("FOR I=1 TO 30:PRINT I:NEXT");
+    run("EDIT 10");
+    typeKeys(std::string(1, CtrlA) + "1" + std::string(7, Right) + std::string(15, 'W'));
+    const std::string edited = "110 REM " + std::string(15, 'W') + std::string(110, 'Q');
+    Rows rows = screenRows();
+    std::string shown;
+    for (size_t r = 20; r < 24; ++r)
+        shown += (rows[r] + std::string(40, ' ')).substr(0, 40);
+    EXPECT_EQ(shown.substr(0, 1 + edited.size()), ">" + edited);
+    EXPECT_EQ(rows[19], ">EDIT 10");
+    EXPECT_EQ(rows[18], " 30");
+    typeKeys("\r");
+    EXPECT_EQ(run("LIST 110"), (Rows{edited.substr(0, 40), edited.substr(40, 40),
+                                     edited.substr(80, 40), edited.substr(120)}));
+    EXPECT_EQ(run("LIST 10"), (Rows{text.substr(0, 40), text.substr(40, 40), text.substr(80)}));
 }
 
 TEST_F(Edit, TheEditingKeysWorkInEveryTypedLine) {
