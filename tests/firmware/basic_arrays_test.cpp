@@ -40,6 +40,17 @@ TEST_F(ThreeDimensionalArrays, StringElementsOutliveCollectionsAndMovedArrays) {
     EXPECT_EQ(out, (Rows{" 12/ 0  12/ 324  12/ 123  12/ 201", " 8"}));
 }
 
+TEST_F(ThreeDimensionalArrays, ElementsTakeValuesWhereverAVariableDoes) {
+    Rows out = runProgram({
+        "10 DIM A(2,3,4),S$(1,1,1)",
+        "20 READ A(1,2,3),S$(1,0,1),A(2,3,4)",
+        "30 SWAP A(1,2,3),A(0,0,0):SWAP S$(1,0,1),S$(0,1,0)",
+        "40 PRINT A(0,0,0);A(1,2,3);A(2,3,4);S$(0,1,0);LEN(S$(1,0,1))",
+        "50 DATA 7,\"WORD\",-2.5",
+    });
+    EXPECT_EQ(out, Rows{" 7  0 -2.5 WORD 0"});
+}
+
 TEST_F(ThreeDimensionalArrays, UndimensionedArraysGetElevenAlongEachIndex) {
     EXPECT_EQ(runProgram({"10 A(10,10,10)=5:B$(0,10,1)=\"X\"", "20 PRINT A(10,10,10);B$(0,10,1)"}),
               Rows{" 5 X"});
