@@ -194,14 +194,12 @@ fqe_start:  ld a,(fpa_e)
             or a
             jp p,err_overflow
             jp fpm_zero         ; e^-128 and below are 0
-fqe_go:     call fp_run
-            db fr_st
-            dw fpt_x
-            db fr_mul
-            dw fpk_1ln2
-            db fr_add
-            dw fpk_half
-            db 0
+fqe_go:     ld hl,fpt_x
+            call fp_store
+            ld hl,fpk_1ln2
+            call fp_mul
+            ld hl,fpk_half
+            call fp_add
             call fp_int
             call fp_to_int      ; HL: n
             push hl
@@ -211,18 +209,16 @@ fqe_go:     call fp_run
             call fp_store
             ld hl,fpk_exp
             call fp_poly
-            call fp_run         ; e^r (1 + fpd_l - what r gained)
-            db fr_st
-            dw fpt_u
-            db fr_ld
-            dw fpd_l
-            db fr_sub
-            dw fpt_r
-            db fr_mul
-            dw fpt_u
-            db fr_add
-            dw fpt_u
-            db 0
+            ld hl,fpt_u         ; e^r (1 + fpd_l - what r gained)
+            call fp_store
+            ld hl,fpd_l
+            call fp_load
+            ld hl,fpt_r
+            call fp_sub
+            ld hl,fpt_u
+            call fp_mul
+            ld hl,fpt_u
+            call fp_add
             pop de              ; n
             ld a,(fpa_e)
             ld l,a
@@ -608,78 +604,72 @@ fqp_general:                    ; e^w, w = y ln |x| to twice the precision:
             call fp_abs
             push bc
             call fql_parts
-            call fp_run
-            db fr_ld
-            dw fpt_z
-            db fr_mul
-            dw fpt_v
-            db fr_st
-            dw fpt_z            ; y C
-            db fr_ld
-            dw fpt_y
-            db fr_mul
-            dw fpk_ln2hi
-            db fr_st
-            dw fpd_b
-            db fr_ld
-            dw fpt_v
-            db fr_st
-            dw fpd_a
-            db 0
+            ld hl,fpt_z
+            call fp_load
+            ld hl,fpt_v
+            call fp_mul
+            ld hl,fpt_z         ; y C
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpk_ln2hi
+            call fp_mul
+            ld hl,fpd_b
+            call fp_store
+            ld hl,fpt_v
+            call fp_load
+            ld hl,fpd_a
+            call fp_store
             call fpd_prod       ; y n (ln 2 high)
-            call fp_run
-            db fr_st
-            dw fpt_y
-            db fr_ld
-            dw fpd_l
-            db fr_st
-            dw fpt_u
-            db fr_ld
-            dw fpt_x
-            db fr_st
-            dw fpd_b
-            db fr_ld
-            dw fpt_v
-            db fr_st
-            dw fpd_a
-            db 0
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpd_l
+            call fp_load
+            ld hl,fpt_u
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpd_b
+            call fp_store
+            ld hl,fpt_v
+            call fp_load
+            ld hl,fpd_a
+            call fp_store
             call fpd_prod       ; y f
-            call fp_run
-            db fr_ld            ; the high parts added (the first is the
-            dw fpt_y            ; larger, or 0), what that loses, the low
-            db fr_add           ; parts and y C: S
-            dw fpd_h
-            db fr_st
-            dw fpt_x
-            db fr_ld
-            dw fpt_y
-            db fr_sub
-            dw fpt_x
-            db fr_add
-            dw fpd_h
-            db fr_add
-            dw fpt_u
-            db fr_add
-            dw fpd_l
-            db fr_add
-            dw fpt_z
-            db fr_st
-            dw fpt_z            ; S
-            db fr_add           ; w = high + S, and what that loses
-            dw fpt_x
-            db fr_st
-            dw fpt_y
-            db fr_ld
-            dw fpt_x
-            db fr_sub
-            dw fpt_y
-            db fr_add
-            dw fpt_z
-            db fr_st
-            dw fpd_l
-            db fr_ld
-            dw fpt_y
-            db 0
+            ld hl,fpt_y         ; the high parts added (the first is the larger, or 0), what that loses, the low
+            call fp_load
+            ld hl,fpd_h         ; parts and y C: S
+            call fp_add
+            ld hl,fpt_x
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpt_x
+            call fp_sub
+            ld hl,fpd_h
+            call fp_add
+            ld hl,fpt_u
+            call fp_add
+            ld hl,fpd_l
+            call fp_add
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpt_z         ; S
+            call fp_store
+            ld hl,fpt_x         ; w = high + S, and what that loses
+            call fp_add
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpt_y
+            call fp_sub
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpd_l
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
             call fqe_pair
             pop bc
 fqp_sign:   ld a,(fpa_e)

@@ -33,9 +33,28 @@ fpd_pow_ne: add hl,de
             ld hl,fpd_zero
             ld de,fpt_u
             call fpd_copy
+            ld a,1              ; the product is still 1
+            ld (fpt_n),a
 fpd_pow_bit:
             srl b
             jr nc,fpd_pow_next
+            ld a,(fpt_n)
+            or a
+            jr z,fpd_pow_mul
+            xor a               ; 1 times the base's pair: the pair itself
+            ld (fpt_n),a
+            push bc
+            ld hl,fpt_z
+            ld de,fpt_r
+            ld bc,5
+            ldir
+            ld hl,fpt_w
+            ld de,fpt_u
+            ld bc,5
+            ldir
+            pop bc
+            jr fpd_pow_next
+fpd_pow_mul:
             ld hl,fpt_r
             ld de,fpt_z
             call fpd_mul2
@@ -87,45 +106,41 @@ fpd_pow_zero:
             ret
 ; 1/(h + l): q = 1/h, then q + q ((1 - q h) - q l), with q h exact as a
 ; pair.
-fpd_recip:  call fp_run
-            db fr_ld
-            dw fp_one
-            db fr_div
-            dw fpt_r
-            db fr_st
-            dw fpt_x            ; q
-            db fr_st
-            dw fpd_a
-            db fr_ld
-            dw fpt_r
-            db fr_st
-            dw fpd_b
-            db 0
+fpd_recip:  ld hl,fp_one
+            call fp_load
+            ld hl,fpt_r
+            call fp_div
+            ld hl,fpt_x         ; q
+            call fp_store
+            ld hl,fpd_a
+            call fp_store
+            ld hl,fpt_r
+            call fp_load
+            ld hl,fpd_b
+            call fp_store
             call fpd_prod       ; q h = fpd_h + fpd_l
-            call fp_run
-            db fr_ld
-            dw fp_one
-            db fr_sub
-            dw fpd_h
-            db fr_sub
-            dw fpd_l
-            db fr_st
-            dw fpt_y
-            db fr_ld
-            dw fpt_x
-            db fr_mul
-            dw fpt_u
-            db fr_st
-            dw fpt_z
-            db fr_ld
-            dw fpt_y
-            db fr_sub
-            dw fpt_z
-            db fr_mul
-            dw fpt_x
-            db fr_add
-            dw fpt_x
-            db 0
+            ld hl,fp_one
+            call fp_load
+            ld hl,fpd_h
+            call fp_sub
+            ld hl,fpd_l
+            call fp_sub
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpt_u
+            call fp_mul
+            ld hl,fpt_z
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpt_z
+            call fp_sub
+            ld hl,fpt_x
+            call fp_mul
+            ld hl,fpt_x
+            call fp_add
             ret
 
 ; fpd_mul2: the pair at HL (hi, then lo 5 bytes on) := itself times the
@@ -197,50 +212,48 @@ fpd_prod:   push bc
             ld hl,fpd_b
             ld de,fpd_bh
             call fpd_split
-            call fp_run
-            db fr_ld            ; the middle terms, rounded once
-            dw fpd_ah
-            db fr_mul
-            dw fpd_bh+5
-            db fr_st
-            dw fpd_a
-            db fr_ld
-            dw fpd_ah+5
-            db fr_mul
-            dw fpd_bh
-            db fr_add
-            dw fpd_a
-            db fr_st
-            dw fpd_a            ; m
-            db fr_ld
-            dw fpd_ah
-            db fr_mul
-            dw fpd_bh
-            db fr_st
-            dw fpd_b            ; the high term, exact
-            db fr_add
-            dw fpd_a
-            db fr_st
-            dw fpd_h            ; h := high + m
-            db fr_ld
-            dw fpd_b
-            db fr_sub
-            dw fpd_h
-            db fr_add
-            dw fpd_a            ; what h lost, exactly
-            db fr_st
-            dw fpd_l
-            db fr_ld
-            dw fpd_ah+5
-            db fr_mul
-            dw fpd_bh+5
-            db fr_add
-            dw fpd_l
-            db fr_st
-            dw fpd_l
-            db fr_ld
-            dw fpd_h
-            db 0
+            ld hl,fpd_ah        ; the middle terms, rounded once
+            call fp_load
+            ld hl,fpd_bh+5
+            call fp_mul
+            ld hl,fpd_a
+            call fp_store
+            ld hl,fpd_ah+5
+            call fp_load
+            ld hl,fpd_bh
+            call fp_mul
+            ld hl,fpd_a
+            call fp_add
+            ld hl,fpd_a         ; m
+            call fp_store
+            ld hl,fpd_ah
+            call fp_load
+            ld hl,fpd_bh
+            call fp_mul
+            ld hl,fpd_b         ; the high term, exact
+            call fp_store
+            ld hl,fpd_a
+            call fp_add
+            ld hl,fpd_h         ; h := high + m
+            call fp_store
+            ld hl,fpd_b
+            call fp_load
+            ld hl,fpd_h
+            call fp_sub
+            ld hl,fpd_a         ; what h lost, exactly
+            call fp_add
+            ld hl,fpd_l
+            call fp_store
+            ld hl,fpd_ah+5
+            call fp_load
+            ld hl,fpd_bh+5
+            call fp_mul
+            ld hl,fpd_l
+            call fp_add
+            ld hl,fpd_l
+            call fp_store
+            ld hl,fpd_h
+            call fp_load
             pop bc
             ret
 
