@@ -277,6 +277,10 @@ TEST_F(PrintUsing, WholeNumbersAndFloatsGoThroughTheSameFields) {
     EXPECT_EQ(run("A%=-1234:PRINT USING \"##,###.#/\";A%;-1234;A%/1"),
               Rows{"-1,234.0/-1,234.0/-1,234.0/"});
     EXPECT_EQ(run("PRINT USING \"+##\";0;32767"), Rows{" +0%+32767"});
+    // Elements of arrays of three indices, numbers and strings.
+    EXPECT_EQ(run("DIM A(2,2,2),B$(1,1,1):A(1,2,1)=3.25:B$(1,0,1)=\"XY\":PRINT USING "
+                  "\"##.# !\";A(1,2,1),B$(1,0,1)"),
+              Rows{" 3.3 X"});
 }
 
 TEST_F(PrintUsing, StringFieldsAndTheFormatsOwnText) {
