@@ -18,6 +18,7 @@
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/roms.h"
+#include "media/disk_card.h"
 #include "media/tape_deck.h"
 #include "monitor/debug.h"
 #include "tests/state/state_machine.h"
@@ -285,6 +286,42 @@ TEST_F(HistoryProgram, BackToBreakpointFindsTheLatestHitWhoseConditionHolds) {
     // goes on to the same end.
     frames(20);
     EXPECT_EQ(MainMemory[0x9000], 0x23);
+}
+
+// Reads a sector of DR0 through the card's ports into 9000h-90FFh:
+//   8100 ld a,45 / out (1),a / 8104 in a,(1) / cp 80h / jr z,8104h
+//   810A the command 03 00 00 21 to port 0 / ld hl,9000h / ld bc,0000h /
+//   811E inir / 8120 jr 8120h
+constexpr std::initializer_list<uint8_t> SectorReader = {
+    0x3E, 0x2D, 0xD3, 0x01, 0xDB, 0x01, 0xFE, 0x80, 0x28, 0xFA, 0x3E, 0x03,
+    0xD3, 0x00, 0xAF, 0xD3, 0x00, 0xD3, 0x00, 0x3E, 0x21, 0xD3, 0x00, 0x21,
+    0x00, 0x90, 0x06, 0x00, 0x0E, 0x00, 0xED, 0xB2, 0x18, 0xFE};
+
+TEST_F(HistoryProgram, DiskReadsAreReplayedFromTheLogAndTheImageIsLeftAlone) {
+    Scratch scratch;
+    const std::string image = scratch.path("work.dsk");
+    Bytes bytes(163840);
+    for (size_t i = 0; i < bytes.size(); i++)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    writeFile(image, bytes);
+    ASSERT_EQ(AttachDiskImage(0, image), 1);
+    start(SectorReader);
+    frames(8);
+    ASSERT_EQ(cpu.IP, 0x8120);
+    const Bytes read(MainMemory + 0x9000, MainMemory + 0x9100);
+    ASSERT_NE(read, Bytes(256, 0));
+
+    // The image changes behind the machine's back; going back runs the
+    // read again as it was, and writes nothing to the image.
+    const Bytes other(bytes.size(), 0x5A);
+    writeFile(image, other);
+    HistoryWrite write;
+    std::string message;
+    ASSERT_TRUE(historyWhoWrote(0x90FF, write, message)) << message;
+    EXPECT_EQ(write.ip, 0x811E) << message;
+    EXPECT_EQ(write.after, read[255]);
+    EXPECT_EQ(readFile(image), other);
+    DetachDrive(0);
 }
 
 } // namespace
