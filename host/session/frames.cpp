@@ -1,6 +1,7 @@
 // Frames and fast tape as the front ends share them.
 #include "host/session/frames.h"
 
+#include "abc80/abc80.h"
 #include "abc80/history.h"
 #include "cpu/z80.h"
 #include "host/session/typing.h"
@@ -28,6 +29,13 @@ void runLastFrame() {
 bool RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mixSound) {
     last = LastFrame{cycleBased, picture, pitchShift, mixSound};
     debugSetRunner(runLastFrame);
+    // The machine's timing mode is the one its frames run in: save states
+    // record it and the history runs its frames again in it. A change is
+    // one the history cannot replay, so it starts again there.
+    if (!framePending() && cycleBasedFrames != cycleBased) {
+        cycleBasedFrames = cycleBased;
+        historyMachineChanged();
+    }
     // A frame left at a stop goes on in the mode it was started in.
     if (fastFramePending() || (!cycleBased && !framePending()))
         runFrameFast();

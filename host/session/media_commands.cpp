@@ -2,6 +2,7 @@
 // them.
 #include "host/session/media_commands.h"
 
+#include "abc80/history.h"
 #include "files/file_write.h"
 #include "host/session/basic_text.h"
 #include "media/disk_card.h"
@@ -84,6 +85,7 @@ SessionResult InsertSessionTape(const std::string& path) {
         return result(Outcome::Failed, "Cannot open " + path + ": " + why + ".");
     if (!OpenTapeForReading(path))
         return result(Outcome::Failed, "Cannot open " + path + ": " + MediaError() + ".");
+    historyMachineChanged();
     return result(Outcome::Done, "Tape in the deck: " + path + " (" +
                                      minutesAndSeconds(TapeLengthSeconds()) +
                                      "). LOAD CAS: reads it.");
@@ -101,6 +103,7 @@ SessionResult RecordSessionTape(const std::string& path) {
     const std::string finished = tapeDeck.file ? tapeDeck.path : std::string();
     if (!StartTapeRecording(path, 44100))
         return result(Outcome::Failed, "Cannot write " + path + ": " + MediaError() + ".");
+    historyMachineChanged();
     if (!finished.empty())
         return result(Outcome::Done,
                       "Recording to " + finished + " finished; recording to " + path + ".");
@@ -108,7 +111,10 @@ SessionResult RecordSessionTape(const std::string& path) {
 }
 
 SessionResult RewindSessionTape() {
-    if (RewindTape()) return result(Outcome::Done, "Tape rewound: " + tapeDeck.path + ".");
+    if (RewindTape()) {
+        historyMachineChanged();
+        return result(Outcome::Done, "Tape rewound: " + tapeDeck.path + ".");
+    }
     if (tapeDeck.file)
         return result(Outcome::Refused, "A recording is not rewound; eject it to finish it.");
     return result(Outcome::Refused, "No tape in the deck.");
@@ -120,6 +126,7 @@ SessionResult EjectSessionTape() {
     const bool recording = !TapeInserted();
     const bool nothingRecorded = recording && !tapeDeck.temporaryPath.empty();
     CloseTape();
+    historyMachineChanged();
     if (nothingRecorded)
         return result(Outcome::Done,
                       "Nothing was recorded on " + path + "; the file was left as it was.");
@@ -152,6 +159,7 @@ SessionResult AttachSessionDisk(unsigned drive, const std::string& path,
                                 const std::string& shownName) {
     const std::string& name = shownName.empty() ? path : shownName;
     if (AttachDiskImage(drive, path)) {
+        historyMachineChanged();
         const std::string attached = name + " attached to DR" + std::to_string(drive);
         if (DriveImages[drive].readOnlyFile)
             return result(Outcome::Done,
@@ -173,6 +181,7 @@ unsigned FreeDrive() {
 void DetachSessionDisks() {
     for (unsigned drive = 0; drive < MenuDrives; drive++)
         DetachDrive(drive);
+    historyMachineChanged();
 }
 
 SessionResult DetachSessionDisk(unsigned drive) {
@@ -180,6 +189,7 @@ SessionResult DetachSessionDisk(unsigned drive) {
     if (drive >= MenuDrives || DriveImages[drive].path.empty())
         return result(Outcome::Done, name + " was empty.");
     DetachDrive(drive);
+    historyMachineChanged();
     return result(Outcome::Done, name + " is empty.");
 }
 

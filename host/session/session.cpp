@@ -2,6 +2,7 @@
 #include "host/session/session.h"
 
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "abc80/save_state.h"
 #include "host/session/frames.h"
 #include "host/session/typing.h"
@@ -98,6 +99,7 @@ SessionLoad LoadSessionFile(const std::string& path, LoadStart start,
     }
     if (start == LoadStart::Autostart) ResetForAutostart();
     if (!LoadMediaFile(path)) return refuse(Outcome::Failed, MediaError());
+    historyMachineChanged(); // the program went into memory, or a tape or disk in
     load.outcome = Outcome::Done;
     load.message = "Loaded " + name + ".";
     if (!MediaWarning().empty()) load.message += " Warning: " + MediaWarning() + ".";

@@ -2,7 +2,10 @@
 // the loader chosen by the file's extension whatever its case, unknown
 // extensions refused before any reset, and the command autostart types.
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "cpu/z80.h"
+#include "host/session/frames.h"
+#include "host/session/media_commands.h"
 #include "host/session/session.h"
 #include "machine/frame.h"
 #include "machine/memory.h"
@@ -145,6 +148,47 @@ TEST_F(SessionTest, FailedLoadsNameTheirCauseAndTypeNothing) {
     EXPECT_FALSE(folder.ok());
     EXPECT_EQ("is a folder", folder.cause);
     EXPECT_EQ(nullptr, folder.typeAfter);
+}
+
+// What the session changes from outside the machine's run (a tape put in,
+// a program loaded, the timing mode switched) starts the history again
+// there: going back never replays across it, and works again after it.
+TEST_F(SessionTest, ChangesFromOutsideStartTheHistoryAgain) {
+    historyConfigure({2, 50});
+    auto frames = [](int n, bool cycleBased) {
+        for (int i = 0; i < n; i++)
+            RunSessionFrame(cycleBased, nullptr, 0, false);
+    };
+    auto restartedNow = [] {
+        const HistoryReach reach = historyReach();
+        return reach.snapshots == 1 && reach.oldestTcount == cpu.TCOUNT;
+    };
+    frames(20, false);
+    ASSERT_GT(historyReach().snapshots, 5u);
+
+    writeFile(dir_.path("t.wav"), silentWav());
+    ASSERT_TRUE(InsertSessionTape(dir_.path("t.wav")).ok());
+    EXPECT_TRUE(restartedNow()) << "a tape put in";
+    std::string message;
+    EXPECT_FALSE(historyBackFrames(1, message));
+    EXPECT_EQ(message, "Not recorded that far back.");
+    frames(5, false);
+    ASSERT_TRUE(EjectSessionTape().ok());
+    EXPECT_TRUE(restartedNow()) << "a tape taken out";
+
+    writeFile(dir_.path("p.bac"), oneLineBac());
+    frames(5, false);
+    ASSERT_TRUE(LoadSessionFile(dir_.path("p.bac"), LoadStart::Load).ok());
+    EXPECT_TRUE(restartedNow()) << "a program loaded";
+
+    frames(5, false);
+    frames(1, true);
+    EXPECT_TRUE(cycleBasedFrames);
+    EXPECT_EQ(historyReach().snapshots, 1u) << "the timing mode switched";
+    frames(6, true);
+    EXPECT_TRUE(historyBackFrames(3, message)) << message;
+    historyConfigure({});
+    cycleBasedFrames = false;
 }
 
 } // namespace
