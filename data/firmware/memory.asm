@@ -83,7 +83,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Fh and FCBBh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -136,6 +136,8 @@ tapewant:   equ 0FCDBh          ; 1 when a name was given
 tapeskip:   equ 0FCDCh          ; 1 while the blocks passing are not ours
 tapestage:  equ 0FCDDh          ; where the program is read in
 
+dosfiles:   equ 0FCDFh          ; the Open DOS: 'F' while its table of open files
+                                ; is in use (every start clears it: no file open)
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
 ; FD00h-FD7Fh: the number package (float.asm, fmath.asm)

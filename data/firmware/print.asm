@@ -7,9 +7,11 @@
 st_lprint:  ld a,1
             ld (outdev),a
 st_print:   call atend
+            jr z,st_print_eol
+            cp '#'              ; PRINT #n: to a file, in the Open DOS
             jr nz,st_print_item
-            call crlf
-            jp screenout
+            ld hl,6029h
+            jp dosgo
 st_print_item:
             ld a,(de)
             cp ' '
@@ -56,6 +58,7 @@ st_print_sep:
             jr z,st_print_comma
             call atend
             jp nz,err_syntax
+st_print_eol:
             call crlf
             jp screenout
 st_print_tab:

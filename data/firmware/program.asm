@@ -102,6 +102,10 @@ keywords:   db "EN", 'D'+80h
             db "KIL", 'L'+80h   ; disk statements, in the Open DOS
             db "NAM", 'E'+80h
             db "DI", 'R'+80h
+            db "PREPAR", 'E'+80h ; data files, in the Open DOS
+            db "OPE", 'N'+80h
+            db "CLOS", 'E'+80h
+            db "EO", 'F'+80h    ; a function
             db 0
 
 t_end:      equ 080h
@@ -194,7 +198,11 @@ t_time:     equ 0D5h            ; a function
 t_kill:     equ 0D6h            ; disk statements
 t_name:     equ 0D7h
 t_dir:      equ 0D8h
-t_top:      equ 0D8h            ; the last keyword
+t_prepare:  equ 0D9h            ; data files
+t_open:     equ 0DAh
+t_close:    equ 0DBh
+t_eof:      equ 0DCh            ; a function
+t_top:      equ t_eof           ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

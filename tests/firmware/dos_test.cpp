@@ -447,3 +447,232 @@ TEST_F(BasicDiskFiles, DirKillNameAndRunWorkOnTheDisk) {
 }
 
 } // namespace
+
+namespace {
+
+// Data files: PREPARE, OPEN, PRINT #, INPUT #, GET #, EOF, CLOSE, typed at
+// the BASIC and checked on the image with the format's own code.
+class BasicDataFiles : public BasicDisk {
+  protected:
+    // The file's bytes as the disk holds them now, "<cause>" when it cannot.
+    std::string dataOf(const std::string& name) {
+        std::vector<uint8_t> bytes;
+        std::string cause;
+        OrvaneDisk disk = diskNow();
+        if (disk.read(name, bytes, cause) != 1) return "<" + cause + ">";
+        return std::string(bytes.begin(), bytes.end());
+    }
+    void expectSound() {
+        std::vector<std::string> problems = diskNow().check();
+        EXPECT_TRUE(problems.empty()) << problems[0];
+    }
+    std::vector<std::string> runLines(const std::vector<std::string>& lines, int frames = 3000) {
+        run("NEW");
+        basic_test::enterProgram(lines);
+        return run("RUN", frames);
+    }
+};
+
+TEST_F(BasicDataFiles, WhatPrintWritesInputAndGetReadBack) {
+    std::vector<std::string> out = runLines({
+        "10 PREPARE #1,\"DR0:SCORES\"",
+        "20 FOR I=1 TO 40:PRINT #1,I;\",\";I*I;\",\";\"ROW\";I:NEXT I",
+        "30 PRINT #1,CHR$(34);\"A, B\";CHR$(34);\",\";-2.5",
+        "40 CLOSE #1",
+        "50 OPEN #2,\"DR0:SCORES\":S=0",
+        "60 FOR I=1 TO 40:INPUT #2,A,B,C$:S=S+A+B:IF C$<>\"ROW\"+STR$(I) THEN PRINT \"BAD\";I",
+        "70 NEXT I:INPUT #2,Q$,X:PRINT S;Q$;X;EOF(2)",
+        "80 CLOSE #2:OPEN #3,\"DR0:SCORES\":N=0",
+        "90 WHILE EOF(3)=0:GET #3,C:N=N+1:T=T+C:WEND:PRINT N;T:CLOSE",
+    });
+    // 40 rows of " i , i*i ,ROWi" cross sector boundaries; a quoted answer
+    // keeps its comma.
+    std::string expected;
+    long sum = 0, total = 0;
+    for (int i = 1; i <= 40; ++i) {
+        expected += " " + std::to_string(i) + " , " + std::to_string(i * i) + " ,ROW " +
+                    std::to_string(i) + " \r";
+        sum += i + i * i;
+    }
+    expected += "\"A, B\",-2.5 \r";
+    for (unsigned char c : expected)
+        total += c;
+    std::string disk = dataOf("SCORES");
+    ASSERT_GT(disk.size(), 254u * 2);
+    EXPECT_EQ(disk, expected);
+    EXPECT_EQ(diskNow().find("SCORES")->kind, OrvaneFileKind::Data);
+    ASSERT_EQ(out.size(), 2u) << out[0];
+    EXPECT_EQ(out[0], " " + std::to_string(sum) + " A, B-2.5 -1");
+    EXPECT_EQ(out[1], " " + std::to_string(disk.size()) + "  " + std::to_string(total));
+    expectSound();
+
+    // An empty file: EOF at once, INPUT # finds no line.
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:E\":CLOSE #1:OPEN #1,\"DR0:E\":PRINT EOF(1)",
+                        "20 INPUT #1,A"}),
+              (std::vector<std::string>{"-1", "END OF FILE IN LINE 20"}));
+    EXPECT_EQ(dataOf("E"), "");
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
+    run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"OLD VERSION\":CLOSE");
+    run("PREPARE #1,\"DR0:SRC\":PRINT #1,\"SOURCE\":CLOSE");
+    ASSERT_EQ(dataOf("OLD"), "OLD VERSION\r");
+    // Two files written in turns, while a third is read: each gets its
+    // own lines, and the old version stays until its CLOSE.
+    basic_test::enterProgram({
+        "10 OPEN #3,\"DR0:SRC\":PREPARE #1,\"DR0:ODD\":PREPARE #2,\"DR0:OLD\"",
+        "20 FOR I=1 TO 150:PRINT #2+(I MOD 2=1),I:NEXT I",
+        "30 INPUT #3,A$:PRINT A$:STOP",
+        "40 CLOSE #1:CLOSE #2",
+    });
+    EXPECT_EQ(run("RUN", 3000), (std::vector<std::string>{"SOURCE", "STOP IN LINE 30"}));
+    // STOP ends the program: its files are closed, the new OLD replaces the old.
+    std::string odd, even;
+    for (int i = 1; i <= 150; ++i)
+        (i % 2 ? odd : even) += " " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("ODD"), odd);
+    EXPECT_EQ(dataOf("OLD"), even);
+    expectSound();
+
+    // Before CLOSE, the disk holds the old version; a KILL, SAVE or second
+    // PREPARE of the open name is refused.
+    run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"NEW\"");
+    EXPECT_EQ(dataOf("OLD"), even);
+    EXPECT_EQ(run("PREPARE #2,\"DR0:OLD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("KILL DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("SAVE DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("OPEN #1,\"DR0:ODD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("OPEN #2,\"DR0:OLD\":INPUT #2,A,B:PRINT A;B:CLOSE #2"),
+              std::vector<std::string>{" 2  4"})
+        << "a file being written can be read: its old version";
+    expectSound();
+    run("CLOSE");
+    EXPECT_EQ(dataOf("OLD"), "NEW\r");
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, EndNewRunErrorsAndBreakCloseKeepingWhatWasWritten) {
+    // Ended by END, by running off its last line, by an error, by BREAK.
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:A\":PRINT #1,\"ONE\":END"}),
+              std::vector<std::string>{});
+    EXPECT_EQ(dataOf("A"), "ONE\r");
+    EXPECT_EQ(runLines({"10 PREPARE #2,\"DR0:B\":PRINT #2,\"TWO\";"}), std::vector<std::string>{});
+    EXPECT_EQ(dataOf("B"), "TWO");
+    EXPECT_EQ(runLines({"10 PREPARE #3,\"DR0:C\"", "20 FOR I=1 TO 300:PRINT #3,I:NEXT I",
+                        "30 PRINT 1/0"}),
+              std::vector<std::string>{"DIVISION BY ZERO IN LINE 30"});
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += " " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("C"), lines);
+    expectSound();
+
+    run("NEW");
+    basic_test::enterProgram({"10 PREPARE #1,\"DR0:D\"", "20 I=I+1:PRINT #1,\"LINE\";I:GOTO 20"});
+    basic_test::typeAndRun("RUN\r", 30);
+    basic_test::pressBreak();
+    basic_test::runFrames(20);
+    ASSERT_TRUE(basic_test::atPrompt());
+    std::string broken = dataOf("D");
+    ASSERT_GT(broken.size(), 254u) << "the program ran a while";
+    std::string whole;
+    for (int i = 1; whole.size() < broken.size(); ++i)
+        whole += "LINE " + std::to_string(i) + " \r";
+    EXPECT_EQ(broken, whole.substr(0, broken.size())) << "every byte printed before BREAK";
+    expectSound();
+
+    // Opened at the prompt, the file stays open across commands; NEW, RUN
+    // and LOAD close it.
+    run("PREPARE #1,\"DR0:E\":PRINT #1,\"TWO\";:CLOSE");
+    for (const char* closer : {"NEW", "RUN", "LOAD DR0:P"}) {
+        run("NEW");
+        basic_test::enterProgram({"10 REM"});
+        run("SAVE DR0:P");
+        run("PREPARE #1,\"DR0:E\"");
+        run("PRINT #1,\"X\";");
+        run("PRINT #1,\"Y\"");
+        EXPECT_EQ(dataOf("E"), "TWO") << "still the old version before " << closer;
+        run(closer);
+        EXPECT_EQ(dataOf("E"), "XY\r") << closer;
+        run("PREPARE #1,\"DR0:E\":PRINT #1,\"TWO\";:CLOSE");
+    }
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, ErrorsSayWhatHappenedWithTheLineNumber) {
+    auto inLine = [this](const std::string& statement) {
+        std::vector<std::string> out = runLines({"10 " + statement});
+        return out.empty() ? std::string("<nothing>") : out.back();
+    };
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:NOPE\""), "FILE NOT FOUND IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR1:NOPE\""), "NO DISK IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR1:X\""), "NO DISK IN LINE 10");
+    EXPECT_EQ(inLine("PRINT #2,1"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("INPUT #3,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("GET #1,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PRINT EOF(1)"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":INPUT #1,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":OPEN #1,\"DR0:W\""), "FILE ALREADY OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":PREPARE #2,\"DR0:W\""), "FILE ALREADY OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #4,\"DR0:W\""), "BAD ARGUMENT IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #0,\"DR0:W\""), "BAD ARGUMENT IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:TOOLONGNAME\""), "SYNTAX ERROR IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"CAS:X\""), "SYNTAX ERROR IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,5"), "TYPE MISMATCH IN LINE 10");
+    EXPECT_EQ(inLine("N$=\"W\":PREPARE #1,\"DR0:\"+N$:PRINT #1,\"A\":CLOSE:OPEN #1,\"DR0:W\":"
+                     "INPUT #1,A"),
+              "TYPE MISMATCH IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:W\":GET #1,A$:GET #1,A$:GET #1,A$"), "END OF FILE IN LINE 10");
+    expectSound();
+
+    // A full disk: what fitted is kept, and the disk checks sound.
+    {
+        OrvaneDisk disk = diskNow();
+        std::string cause;
+        ASSERT_EQ(disk.write("FILL", OrvaneFileKind::Data,
+                             std::vector<uint8_t>(disk.freeBytes() - 3 * 254, 1), cause),
+                  1);
+        replaceImage(disk.image());
+    }
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:BIG\"", "20 FOR I=1 TO 1000:PRINT #1,\"1234567\"",
+                        "30 NEXT I"}),
+              std::vector<std::string>{"DISK FULL IN LINE 20"});
+    EXPECT_EQ(dataOf("BIG"), [] {
+        std::string s;
+        while (s.size() < 3 * 254)
+            s += "1234567\r";
+        return s.substr(0, 3 * 254);
+    }());
+    expectSound();
+
+    // 64 files: no entry for a new name.
+    {
+        OrvaneDisk many;
+        std::string cause;
+        ASSERT_EQ(many.open(FormatOrvaneDisk(), cause), 1);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(many.write("N" + std::to_string(i), OrvaneFileKind::Data, {'1', 13}, cause),
+                      1);
+        replaceImage(many.image());
+    }
+    std::vector<uint8_t> before = fileBytes(image);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:NEW\""), "DIRECTORY FULL IN LINE 10");
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Write-protected, and a disk that is not ours: refused at PREPARE, the
+    // image unchanged.
+    DetachDrive(0);
+    attach(0, image, false);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:N3\""), "WRITE PROTECTED IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:N3\":INPUT #1,A:PRINT A"), " 1");
+    EXPECT_EQ(fileBytes(image), before);
+    std::vector<uint8_t> foreign(163840, 0x5A);
+    replaceImage(foreign);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
+    EXPECT_EQ(fileBytes(image), foreign);
+}
+
+} // namespace
