@@ -10,6 +10,7 @@
 #include "media/disk_card.h"
 #include "media/orvane_disk.h"
 #include "tests/support/real_failures.h"
+#include "tests/support/run_command.h"
 
 #include <gtest/gtest.h>
 
@@ -673,6 +674,95 @@ TEST_F(BasicDataFiles, ErrorsSayWhatHappenedWithTheLineNumber) {
     EXPECT_EQ(inLine("PREPARE #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
     EXPECT_EQ(inLine("OPEN #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
     EXPECT_EQ(fileBytes(image), foreign);
+}
+
+// A program that replaces a data file, stopped after N instructions for N
+// all through it (as a reset or a power cut would): the disk always checks
+// sound and holds the old file or the new one, whole.
+TEST_F(BasicDataFiles, AWriteCutOffAtAnyInstructionKeepsTheOldOrTheNewVersion) {
+    run("PREPARE #1,\"DR0:KEEP\":PRINT #1,\"KEEP ME\":CLOSE");
+    run("PREPARE #1,\"DR0:DATA\":PRINT #1,\"OLD\":CLOSE");
+    run("NEW");
+    basic_test::enterProgram({"10 PREPARE #1,\"DR0:DATA\"",
+                              "20 FOR I=1 TO 60:PRINT #1,\"RECORD\";I:NEXT I", "30 CLOSE #1"});
+    std::string newVersion;
+    for (int i = 1; i <= 60; ++i)
+        newVersion += "RECORD " + std::to_string(i) + " \r";
+    flushDrives();
+    const std::vector<uint8_t> before = fileBytes(image);
+    const std::vector<uint8_t> memory(MainMemory, MainMemory + 65536);
+    const Z80Cpu saved = cpu;
+    auto startRun = [&] {
+        std::copy(memory.begin(), memory.end(), MainMemory);
+        cpu = saved;
+        cpu.IFF1 = cpu.IFF2 = 0;
+        cpu.NMI = 0;
+        cpu.SP = label("stacktop");
+        cpu.HL = label("progbase");
+        cpu.IP = label("runline");
+    };
+
+    // How long the whole run takes: until the program ends at the prompt.
+    startRun();
+    long total = 0;
+    while (cpu.IP != label("warm") && total < 50'000'000) {
+        execute(1);
+        ++total;
+    }
+    ASSERT_EQ(cpu.IP, label("warm"));
+    flushDrives();
+    ASSERT_EQ(dataOf("DATA"), newVersion);
+
+    std::vector<long> cuts;
+    for (long cut = 0; cut < total; cut += total / 300)
+        cuts.push_back(cut);
+    for (long cut = total - 60; cut <= total; ++cut)
+        cuts.push_back(cut); // around the directory's header
+    int oldSeen = 0, newSeen = 0;
+    for (long cut : cuts) {
+        replaceImage(before);
+        startRun();
+        for (long step = 0; step < cut; ++step)
+            execute(1);
+        flushDrives();
+        OrvaneDisk disk = diskNow();
+        std::vector<std::string> problems = disk.check();
+        ASSERT_TRUE(problems.empty()) << "cut after " << cut << ": " << problems[0];
+        ASSERT_EQ(dataOf("KEEP"), "KEEP ME\r") << cut;
+        std::string data = dataOf("DATA");
+        if (data == "OLD\r")
+            ++oldSeen;
+        else if (data == newVersion)
+            ++newSeen;
+        else
+            ADD_FAILURE() << "cut after " << cut << ": DATA is neither version";
+    }
+    EXPECT_GT(oldSeen, 100);
+    EXPECT_GT(newSeen, 0);
+}
+
+// What a program writes, the host tool lists as DATA and gives back as text
+// lines, and a file the tool puts is read by INPUT #.
+TEST_F(BasicDataFiles, OrvdiskListsGetsAndPutsWhatTheBasicReadsAndWrites) {
+    runLines({"10 PREPARE #1,\"DR0:TOTALS\"", "20 FOR I=1 TO 3:PRINT #1,\"ROW\";I;\",\";I*2:NEXT I",
+              "30 PRINT #1,\"LAST\";"});
+    flushDrives();
+    const std::string tool = std::string(ORVANE_BINARY_DIR) + "/bin/orvdisk ";
+    std::string out;
+    ASSERT_EQ(runCommand(tool + "ls " + image, &out), 0);
+    EXPECT_NE(out.find("TOTALS   DATA"), std::string::npos) << out;
+    ASSERT_EQ(runCommand(tool + "get " + image + " TOTALS -", &out), 0);
+    EXPECT_EQ(out, "ROW 1 , 2 \nROW 2 , 4 \nROW 3 , 6 \nLAST");
+    ASSERT_EQ(runCommand(tool + "check " + image), 0);
+
+    const std::string text = basic_test::scratchPath("in.txt").string();
+    writeBytes(text, {'7', ',', 'S', 'E', 'V', 'E', 'N', '\n', '8', '\n'});
+    DetachDrive(0);
+    ASSERT_EQ(runCommand(tool + "put " + image + " " + text + " IN"), 0);
+    std::filesystem::remove(text);
+    attach(0, image, true);
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:IN\":INPUT #1,A,B$,C:PRINT A+C;B$;EOF(1)"}),
+              std::vector<std::string>{" 15 SEVEN-1"});
 }
 
 } // namespace
