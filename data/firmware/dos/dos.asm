@@ -75,6 +75,7 @@ dold:       equ 75C0h           ; the entry lookup found (16 bytes)
 dchan:      equ 75D0h           ; the data file being worked on (its record)
 dprint:     equ 75D2h           ; the record of the file PRINT # writes to
 dfirst:     equ 75D4h           ; the first error of closeall
+dhint:      equ 75D6h           ; findfree looks from here: no sector below is free
 dfname:     equ 75E0h           ; a file name given as a string, 0Dh after it
 
 ; Data files: NCHAN channels, #1 to #3. Channel n has a sector buffer at
@@ -211,7 +212,9 @@ dcheck:     call mount
             or a
             ret
 
-mount:      ld a,CARD           ; a transfer cut off by a reset is dropped
+mount:      ld hl,FIRSTDATA
+            ld (dhint),hl
+            ld a,CARD           ; a transfer cut off by a reset is dropped
             out (1),a
             out (2),a
             ld hl,0
@@ -425,7 +428,9 @@ alloc:      call findfree
 
 ; HL = the first sector that is free: in the map in force and taken by no
 ; file being written on this drive. Carry and A = ERRFULL when none is.
-findfree:   ld hl,FIRSTDATA
+; Sectors are only ever taken between mounts, so the search goes on from
+; the last sector it found.
+findfree:   ld hl,(dhint)
 ff_loop:    push hl
             ld de,(dsects)
             or a
@@ -433,6 +438,7 @@ ff_loop:    push hl
             pop hl
             jr nc,ff_full
             call taken
+            ld (dhint),hl
             ret z               ; carry is clear
             inc hl
             jr ff_loop
