@@ -270,4 +270,5 @@ extension:
             include 'errors.asm'
             include 'deffn.asm'
             include 'renum.asm'
+            include 'diskfiles.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

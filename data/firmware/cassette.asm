@@ -39,13 +39,6 @@ dosgo:      ld a,(6018h)
             cp 'O'
             jp nz,err_syntax
             jp (hl)
-fn_eof:     ld hl,6032h         ; EOF(n)
-            jr dosgo
-; dosclose: the Open DOS closes every data file (nothing without it).
-dosclose:   ld a,(6018h)
-            cp 'O'
-            ret nz
-            jp 6038h
 
 ; SAVE CAS:[name]
 st_save:    call skipsp
