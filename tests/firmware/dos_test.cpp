@@ -626,6 +626,18 @@ TEST_F(BasicDataFiles, ErrorsSayWhatHappenedWithTheLineNumber) {
                      "INPUT #1,A"),
               "TYPE MISMATCH IN LINE 10");
     EXPECT_EQ(inLine("OPEN #1,\"DR0:W\":GET #1,A$:GET #1,A$:GET #1,A$"), "END OF FILE IN LINE 10");
+    EXPECT_EQ(runLines({"10 ON ERROR GOTO 30", "20 OPEN #1,\"DR0:NOPE\"", "30 PRINT ERR;ERL"}),
+              std::vector<std::string>{" 27  20"})
+        << "the disk's errors are trapped";
+
+    // A close the disk refuses: reported, the old version kept, the channel
+    // free again.
+    run("PREPARE #1,\"DR0:W\":PRINT #1,\"NEW\"");
+    SetDriveWriteProtect(0, true);
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"WRITE PROTECTED"});
+    SetDriveWriteProtect(0, false);
+    EXPECT_EQ(dataOf("W"), "A\r");
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
     expectSound();
 
     // A full disk: what fitted is kept, and the disk checks sound.
