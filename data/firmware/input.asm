@@ -362,6 +362,9 @@ st_line:    inc de
             ld a,(de)
             cp ' '
             call z,skipsp
+            cp '#'              ; LINE INPUT #n: from a file, in the Open DOS
+            ld hl,603Bh
+            jp z,dosgo
             cp '"'
             jr nz,st_line_var
             call expr

@@ -507,6 +507,13 @@ TEST_F(BasicDataFiles, WhatPrintWritesInputAndGetReadBack) {
     EXPECT_EQ(out[1], " " + std::to_string(disk.size()) + "  " + std::to_string(total));
     expectSound();
 
+    // LINE INPUT # takes whole lines, commas and quotes included.
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:SCORES\":LINE INPUT #1,L$:PRINT L$;\"*\"",
+                        "20 FOR I=2 TO 40:LINE INPUT #1,L$:NEXT I",
+                        "30 LINE INPUT #1,L$:PRINT L$;EOF(1):LINE INPUT #1,L"}),
+              (std::vector<std::string>{" 1 , 1 ,ROW 1 *", "\"A, B\",-2.5 -1",
+                                        "TYPE MISMATCH IN LINE 30"}));
+
     // An empty file: EOF at once, INPUT # finds no line.
     EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:E\":CLOSE #1:OPEN #1,\"DR0:E\":PRINT EOF(1)",
                         "20 INPUT #1,A"}),

@@ -120,6 +120,7 @@ CMAP:       equ 32              ; 80 bytes: the sectors the file being written h
             jp beof             ; 6032h: EOF, DE after the keyword
             jp fput             ; 6035h: A to the file PRINT # writes to
             jp closeall         ; 6038h: close every data file
+            jp bline            ; 603Bh: LINE INPUT #, DE at the #
 
 signature:  defm "ORVANEDK"
 copymagic:  defm "ODIR"
@@ -1548,32 +1549,7 @@ binput:     ld a,'R'
             ld c,','
             call need
 bi_line:    push de
-            call cacheclear     ; the line takes inbuf
-            ld hl,inbuf
-            ld b,0
-bi_byte:    push hl
-            push bc
-            call cget
-            pop bc
-            pop hl
-            jr nc,bi_got
-            cp ERREOF
-            jp nz,doserror
-            inc b               ; the end of the file ends a line too, but
-            dec b               ; none is left to start
-            jp z,doserror
-            jr bi_end
-bi_got:     cp 0Dh
-            jr z,bi_end
-            ld (hl),a
-            inc hl
-            inc b
-            ld a,b
-            cp 250              ; a longer line goes on as the next one
-            jr c,bi_byte
-bi_end:     ld (hl),0Dh
-            ld hl,inbuf
-            ld (inptr),hl
+            call rdline
             pop de
 bi_var:     call resettemps
             call varaddr
@@ -1596,6 +1572,58 @@ bi_var:     call resettemps
             cp 0Dh
             jr nz,bi_var
             jr bi_line
+
+; The next line of the file at (dchan) into inbuf, 0Dh after it: HL and
+; inptr = inbuf, B = its length. END OF FILE when no byte is left; a line
+; over 250 bytes goes on as the next one.
+rdline:     call cacheclear     ; the line takes inbuf
+            ld hl,inbuf
+            ld b,0
+rl_byte:    push hl
+            push bc
+            call cget
+            pop bc
+            pop hl
+            jr nc,rl_got
+            cp ERREOF
+            jp nz,doserror
+            inc b               ; the end of the file ends a line too, but
+            dec b               ; none is left to start
+            jp z,doserror
+            jr rl_end
+rl_got:     cp 0Dh
+            jr z,rl_end
+            ld (hl),a
+            inc hl
+            inc b
+            ld a,b
+            cp 250
+            jr c,rl_byte
+rl_end:     ld (hl),0Dh
+            ld hl,inbuf
+            ld (inptr),hl
+            ret
+
+; LINE INPUT #n,v$: the file's next line, commas, quotes and blanks
+; included, into the string variable v$.
+bline:      ld a,'R'
+            call chanmode
+            ld c,','
+            call need
+            call varaddr
+            ld a,(numtype)
+            cp 2
+            jp nz,err_type
+            push hl
+            push de
+            call rdline
+            pop de
+            ld a,b
+            call newtemp
+            pop bc
+            ld a,2
+            call storeval
+            jp nextstmt
 
 ; GET #n,v: the next byte of the file: a string variable gets it as one
 ; character, a number variable its code.
