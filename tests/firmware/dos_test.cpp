@@ -551,9 +551,11 @@ TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
     EXPECT_EQ(run("KILL DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
     EXPECT_EQ(run("SAVE DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
     EXPECT_EQ(run("OPEN #1,\"DR0:ODD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
-    EXPECT_EQ(run("OPEN #2,\"DR0:OLD\":INPUT #2,A,B:PRINT A;B:CLOSE #2"),
-              std::vector<std::string>{" 2  4"})
-        << "a file being written can be read: its old version";
+    EXPECT_EQ(run("OPEN #2,\"DR0:OLD\""), std::vector<std::string>{"FILE ALREADY OPEN"})
+        << "its close would free the sectors a reader reads";
+    EXPECT_EQ(run("OPEN #2,\"DR0:ODD\":OPEN #3,\"DR0:ODD\":INPUT #2,A:INPUT #3,B:PRINT A;B"),
+              std::vector<std::string>{" 1  1"})
+        << "two readers of one file";
     expectSound();
     run("CLOSE");
     EXPECT_EQ(dataOf("OLD"), "NEW\r");

@@ -1196,6 +1196,9 @@ bo_go:      push af
             ld ix,(dchan)
             cp 'W'
             jr z,bo_write
+            ld c,'W'            ; a file being written is not read: its
+            call chkmode        ; close would free what the reader reads
+            jr c,bo_fail
             call mount
             jr c,bo_fail
             call lookname
@@ -1313,8 +1316,9 @@ cwrite:     ld (buf),hl
             jp wrsec
 
 ; Carry and A = ERROPEN when a channel holds the file dpname of drive
-; dpdrive.
-chkopen:    ld a,(dosfiles)
+; dpdrive; chkmode: a channel open the way C says ('W').
+chkopen:    ld c,0
+chkmode:    ld a,(dosfiles)
             cp 'F'
             jr nz,co_none
             push ix
@@ -1323,6 +1327,12 @@ chkopen:    ld a,(dosfiles)
 co_chan:    ld a,(ix+CMODE)
             or a
             jr z,co_next
+            inc c
+            dec c
+            jr z,co_any
+            cp c
+            jr nz,co_next
+co_any:
             ld a,(dpdrive)
             cp (ix+CDRV)
             jr nz,co_next
