@@ -545,6 +545,8 @@ TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
 
     // Before CLOSE, the disk holds the old version; a KILL, SAVE or second
     // PREPARE of the open name is refused.
+    basic_test::enterProgram({"10 REM A PROGRAM SAVED WHILE A FILE IS WRITTEN"});
+    const std::vector<uint8_t> program = programBytes();
     run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"NEW\"");
     EXPECT_EQ(dataOf("OLD"), even);
     EXPECT_EQ(run("PREPARE #2,\"DR0:OLD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
@@ -557,8 +559,19 @@ TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
               std::vector<std::string>{" 1  1"})
         << "two readers of one file";
     expectSound();
+    // Other changes meanwhile take none of the open file's sectors.
+    run("FOR I=1 TO 300:PRINT #1,\"MORE\";I:NEXT I");
+    EXPECT_EQ(run("SAVE DR0:PROG"), std::vector<std::string>{});
+    EXPECT_EQ(run("KILL DR0:ODD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("CLOSE #2,#3:KILL DR0:ODD"), std::vector<std::string>{});
+    EXPECT_EQ(dataOf("OLD"), even);
+    expectSound();
     run("CLOSE");
-    EXPECT_EQ(dataOf("OLD"), "NEW\r");
+    std::string more = "NEW\r";
+    for (int i = 1; i <= 300; ++i)
+        more += "MORE " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("OLD"), more);
+    EXPECT_EQ(dataOf("PROG"), std::string(program.begin(), program.end()));
     EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
     expectSound();
 }
