@@ -799,4 +799,27 @@ TEST_F(BasicDataFiles, OrvdiskListsGetsAndPutsWhatTheBasicReadsAndWrites) {
               std::vector<std::string>{" 15 SEVEN-1"});
 }
 
+// The host refuses the image's writes part way through a file (its stream
+// is one opened for reading): the card's error stops the writing, the close
+// that follows fails as well, and the disk keeps the old version, sound.
+TEST_F(BasicDataFiles, AWriteTheHostRefusesKeepsTheOldVersion) {
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"OLD\":CLOSE");
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"PART\"");
+    DiskDrive& drive = MoDiskCard().drives[0];
+    std::FILE* readOnly = std::fopen(image.c_str(), "rb");
+    ASSERT_NE(readOnly, nullptr);
+    std::FILE* writable = drive.file;
+    drive.file = readOnly;
+    EXPECT_EQ(run("FOR I=1 TO 100:PRINT #1,I:NEXT I", 1000),
+              std::vector<std::string>{"WRITE PROTECTED"});
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"WRITE PROTECTED"});
+    drive.file = writable;
+    std::fclose(readOnly);
+    EXPECT_EQ(dataOf("LOG"), "OLD\r");
+    expectSound();
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"NEW\":CLOSE");
+    EXPECT_EQ(dataOf("LOG"), "NEW\r") << "the disk works on once the host writes again";
+}
+
 } // namespace
