@@ -102,6 +102,14 @@ keywords:   db "EN", 'D'+80h
             db "KIL", 'L'+80h   ; disk statements, in the Open DOS
             db "NAM", 'E'+80h
             db "DI", 'R'+80h
+            db "SETDO", 'T'+80h ; dot graphics
+            db "CLRDO", 'T'+80h
+            db "DO", 'T'+80h    ; a function
+            db "TRO", 'N'+80h   ; statements again
+            db "TROF", 'F'+80h
+            db "AUT", 'O'+80h   ; the program's lines
+            db "DELET", 'E'+80h
+            db "EDI", 'T'+80h
             db "PREPAR", 'E'+80h ; data files, in the Open DOS
             db "OPE", 'N'+80h
             db "CLOS", 'E'+80h
@@ -198,10 +206,18 @@ t_time:     equ 0D5h            ; a function
 t_kill:     equ 0D6h            ; disk statements
 t_name:     equ 0D7h
 t_dir:      equ 0D8h
-t_prepare:  equ 0D9h            ; data files
-t_open:     equ 0DAh
-t_close:    equ 0DBh
-t_eof:      equ 0DCh            ; a function
+t_setdot:   equ 0D9h            ; dot graphics
+t_clrdot:   equ 0DAh
+t_dot:      equ 0DBh            ; a function
+t_tron:     equ 0DCh            ; statements again
+t_troff:    equ 0DDh
+t_auto:     equ 0DEh            ; the program's lines
+t_delete:   equ 0DFh
+t_edit:     equ 0E0h
+t_prepare:  equ 0E1h            ; data files
+t_open:     equ 0E2h
+t_close:    equ 0E3h
+t_eof:      equ 0E4h            ; a function
 t_top:      equ t_eof           ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals

@@ -2,7 +2,8 @@
 ; scrolling, carriage return, backspace and form feed (clear screen). All
 ; other bytes, graphics switch codes and blinking characters among them, are
 ; stored as they are. putch also carries output to the printer card when
-; outdev is 1, and to a data file of the Open DOS when it is 2 (PRINT #).
+; outdev is 1, into the input line when it is 2 (EDIT), and to a data file
+; of the Open DOS when it is 3 (PRINT #).
 
 ; rowaddr: HL := address of column 0 of row A (0-23). Uses DE.
 rowaddr:    add a,a
@@ -49,7 +50,9 @@ cls:        push hl
             pop hl
             ret
 
-; putch: write character A to the current output device. Keeps BC, DE, HL.
+; putch: write character A to the current output device (outdev 0 the
+; screen, 1 the printer, 2 the input line being made by EDIT). Keeps BC,
+; DE, HL.
 putch:      push hl
             push de
             push bc
@@ -82,9 +85,11 @@ putch_clear:
             call cls
             jr putch_done
 putch_printer:
-            dec a               ; outdev 2: the file PRINT # writes to
-            ld a,c
+            dec a
             jr z,putch_lpt
+            dec a
+            jp z,putch_buffer   ; 2: into the input line (EDIT)
+            ld a,c              ; 3: the file PRINT # writes to
             call 6035h          ; the Open DOS takes the byte
             jr putch_col
 putch_lpt:  ld a,60             ; select the printer card on the bus

@@ -1444,7 +1444,7 @@ bprint:     ld a,'W'
             ld (dprint),ix
             ld a,(ix+CCOL)
             ld (prtcol),a
-            ld a,2
+            ld a,3              ; putch's device 3: fput
             ld (outdev),a
             call atend
             jp z,st_print
