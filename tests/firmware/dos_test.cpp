@@ -822,4 +822,21 @@ TEST_F(BasicDataFiles, AWriteTheHostRefusesKeepsTheOldVersion) {
     EXPECT_EQ(dataOf("LOG"), "NEW\r") << "the disk works on once the host writes again";
 }
 
+// Another disk put in the drive while a file is written: the sectors the
+// file has taken may hold that disk's files, so nothing more of it is
+// written there, and the other disk stays byte for byte as it was.
+TEST_F(BasicDataFiles, AnotherDiskInTheDriveIsNeverWrittenOver) {
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"START\"");
+    OrvaneDisk other;
+    std::string cause;
+    ASSERT_EQ(other.open(FormatOrvaneDisk(), cause), 1);
+    ASSERT_EQ(other.write("OTHER", OrvaneFileKind::Data, pattern(3000, 3), cause), 1);
+    replaceImage(other.image());
+    EXPECT_EQ(run("FOR I=1 TO 100:PRINT #1,I:NEXT I", 1000),
+              std::vector<std::string>{"DISK CHANGED"});
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"DISK CHANGED"});
+    EXPECT_EQ(fileBytes(image), other.image());
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+}
+
 } // namespace

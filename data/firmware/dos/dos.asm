@@ -41,6 +41,7 @@ ERRBIG:      equ 9
 ERREXISTS:   equ 10
 ERRNOTOPEN:  equ 11
 ERREOF:      equ 12
+ERRCHANGED:  equ 13
 
 buf:        equ 7400h           ; one sector
 bmap:       equ 7500h           ; the allocation map in force (80 bytes)
@@ -1315,6 +1316,26 @@ cwrite:     ld (buf),hl
             ld h,(ix+CSECT+1)
             jp wrsec
 
+; Carry and A = ERRCHANGED when the map in force holds a sector the file
+; at IX has taken: the disk in the drive is not the one the file was begun
+; on, and nothing more of the file may be written to it.
+chkmap:     push ix
+            pop hl
+            ld de,CMAP
+            add hl,de
+            ld de,bmap
+            ld b,80
+mp_loop:    ld a,(de)
+            and (hl)
+            jr nz,mp_bad
+            inc hl
+            inc de
+            djnz mp_loop
+            ret                 ; carry is clear after AND
+mp_bad:     ld a,ERRCHANGED
+            scf
+            ret
+
 ; Carry and A = ERROPEN when a channel holds the file dpname of drive
 ; dpdrive; chkmode: a channel open the way C says ('W').
 chkopen:    ld c,0
@@ -1471,6 +1492,7 @@ fp_col:     ld a,(ix+CPOS)
             ld a,(ix+CDRV)
             ld (dpdrive),a
             call mount
+            call nc,chkmap
             call nc,findfree
             jr c,fp_fail
             push hl
@@ -1767,10 +1789,12 @@ cl_write:   ld a,(ix+CDRV)
             ld de,dpname
             ld bc,8
             ldir
+            call mount
+            ret c
+            call chkmap
+            ret c
             ld hl,0
             call cwrite
-            ret c
-            call mount
             ret c
             call lookname
             ret c
@@ -1831,5 +1855,6 @@ dosmsgs:    db "FILE NOT FOUND", 0
             db "FILE EXISTS", 0
             db "FILE NOT OPEN", 0
             db "END OF FILE", 0
+            db "DISK CHANGED", 0
 
 dosend:
