@@ -1,5 +1,5 @@
 ; Output statements: PRINT and LPRINT (with TAB and CUR), numbers as
-; text, LIST and LLIST.
+; text, LIST and LLIST. PRINT USING is in using.asm.
 
 ; PRINT items separated by ; or , (the comma moves to the next 10-column
 ; zone); a trailing separator keeps the line open. Numbers are shown with
@@ -7,11 +7,20 @@
 st_lprint:  ld a,1
             ld (outdev),a
 st_print:   call atend
-            jr z,st_print_eol
+            jr nz,st_print_list
+            call crlf
+            jp screenout
+; st_print_list: the list after PRINT or LPRINT, at DE; USING hands it to
+; st_using (using.asm). The output goes to the device outdev names.
+st_print_list:
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_using
+            jp z,st_using
             cp '#'              ; PRINT #n: to a file, in the Open DOS
-            jr nz,st_print_item
             ld hl,6029h
-            jp dosgo
+            jp z,dosgo
 st_print_item:
             ld a,(de)
             cp ' '
@@ -58,7 +67,6 @@ st_print_sep:
             jr z,st_print_comma
             call atend
             jp nz,err_syntax
-st_print_eol:
             call crlf
             jp screenout
 st_print_tab:
