@@ -507,6 +507,10 @@ TEST_F(BasicDataFiles, WhatPrintWritesInputAndGetReadBack) {
     EXPECT_EQ(out[1], " " + std::to_string(disk.size()) + "  " + std::to_string(total));
     expectSound();
 
+    // PRINT # takes USING as PRINT does.
+    runLines({"10 PREPARE #1,\"DR0:USING\":PRINT #1,USING \"##.#\";3.14159;2:CLOSE"});
+    EXPECT_EQ(dataOf("USING"), " 3.1 2.0\r");
+
     // LINE INPUT # takes whole lines, commas and quotes included.
     EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:SCORES\":LINE INPUT #1,L$:PRINT L$;\"*\"",
                         "20 FOR I=2 TO 40:LINE INPUT #1,L$:NEXT I",
