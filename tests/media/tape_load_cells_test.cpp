@@ -12,10 +12,6 @@
 #include <cctype>
 #include <ostream>
 
-namespace robustness {
-void PrintTo(const Cell& cell, std::ostream* out) { *out << cell.group << ", " << cell.name; }
-} // namespace robustness
-
 namespace {
 
 std::vector<robustness::Cell> loadGoalCells() {
