@@ -37,10 +37,11 @@ inline std::vector<Cell> Cells() {
         cells.push_back(Cell{std::move(group), std::move(name), wear, shape, {}, goal});
     };
     add("clean", "44.1 kHz 16-bit");
-    for (double v : {0.5, 0.25, 0.1, 0.05, 0.02, 0.01}) {
+    for (double v : {0.85, 0.75, 0.5, 0.25, 0.1, 0.05, 0.02, 0.01}) {
         tapesignal::Wear w;
         w.volume = v;
         add("volume", std::to_string(int(v * 100 + 0.5)) + " %", w, {}, v >= 0.1);
+        cells.back().loadGoal = v > 0.5; // where the deck's input changes its rule
     }
     for (double dc : {0.4, -0.4}) {
         tapesignal::Wear w;
@@ -62,6 +63,19 @@ inline std::vector<Cell> Cells() {
         w.volume = 0.1;
         w.snrDb = 20;
         add("volume and noise", "10 %, 20 dB SNR", w);
+        // Around the level where the deck's input turns from the full-swing
+        // rule to the quiet one.
+        for (double v : {0.85, 0.75}) {
+            w.volume = v;
+            w.snrDb = 16;
+            add("volume and noise", std::to_string(int(v * 100)) + " %, 16 dB SNR", w);
+            cells.back().loadGoal = true;
+            w.snrDb = 1000;
+            w.humShare = 0.5;
+            add("volume and hum", std::to_string(int(v * 100)) + " %, hum of half the signal", w);
+            cells.back().loadGoal = true;
+            w.humShare = 0;
+        }
     }
     for (double hum : {0.1, 0.3, 0.5, 1.0, 2.0}) {
         tapesignal::Wear w;
