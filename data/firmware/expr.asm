@@ -1073,6 +1073,7 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw err_syntax, err_syntax, fn_dot         ; SETDOT, CLRDOT
             dw err_syntax, err_syntax                 ; TRON, TROFF
             dw err_syntax, err_syntax, err_syntax     ; AUTO, DELETE, EDIT
+            dw err_syntax                             ; USING
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

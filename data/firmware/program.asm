@@ -110,6 +110,7 @@ keywords:   db "EN", 'D'+80h
             db "AUT", 'O'+80h   ; the program's lines
             db "DELET", 'E'+80h
             db "EDI", 'T'+80h
+            db "USIN", 'G'+80h  ; PRINT USING
             db 0
 
 t_end:      equ 080h
@@ -210,7 +211,8 @@ t_troff:    equ 0DDh
 t_auto:     equ 0DEh            ; the program's lines
 t_delete:   equ 0DFh
 t_edit:     equ 0E0h
-t_top:      equ 0E0h            ; the last keyword
+t_using:    equ 0E1h            ; PRINT USING
+t_top:      equ 0E1h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.
