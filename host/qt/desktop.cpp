@@ -379,11 +379,6 @@ int RunDesktop(int argc, char** argv) {
                              "Run 'orvane --headless' to use the machine without a window.\n");
         return 1;
     }
-    // Under Xvfb, menus and dialogs flushed through X shared memory stayed
-    // black while the software picture was drawn (seen from a fresh start,
-    // not in-process); plain image transfers show them. The picture is small,
-    // so the copy costs no measurable time. A user's own setting wins.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Emulators");
     QApplication::setApplicationName("Orvane");
