@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "abc80/abc80.h"
 #include "host/qt/desktop.h"
@@ -162,6 +163,21 @@ void MainWindow::leaveMenuBar() {
         QApplication::sendEvent(bar, &escape);
     }
     if (isActiveWindow()) setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::leaveOpenGL() {
+    if (view->videoDriver() != VideoSoftware || !windowHandle() ||
+        windowHandle()->surfaceType() == QSurface::RasterSurface)
+        return;
+    const bool shown = isVisible();
+    const QByteArray geometry = saveGeometry();
+    destroy(true, false); // the monitor's window and the dialogs stay
+    create();
+    restoreGeometry(geometry);
+    if (shown) {
+        show();
+        activateWindow();
+    }
 }
 
 void MainWindow::retranslateMenus() {

@@ -125,6 +125,11 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // After an OpenGL driver, the window composes itself through OpenGL
+    // until its native window is made again: that frees the OpenGL
+    // contexts (and a software OpenGL's threads) the software driver does
+    // not need.
+    void leaveOpenGL();
     // Hands the keys back to the machine once no menu is open.
     void leaveMenuBar();
     void runCommand(int id);

@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMultiMap>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -204,6 +206,53 @@ TEST(XvfbSmoke, MenuOpenedWhileRunningIsDrawn) {
     delete app;
 }
 
+// Leaving an OpenGL driver for the software one leaves no OpenGL behind:
+// the window is drawn as a plain image again (a window that went on
+// composing itself through OpenGL kept a software OpenGL's threads busy),
+// in its place, with the machine's picture in it.
+TEST(XvfbSmoke, SoftwareDriverAfterOpenGLUsesNoOpenGL) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (xvfb-run)";
+    QApplication* app = nullptr;
+    for (int driver : {VideoAccelerated, VideoOpenGL}) {
+        SCOPED_TRACE(driver);
+        QTemporaryDir folder;
+        startWith(app, folder, driver);
+        DesktopOptions options;
+        options.messageBox = [](const QString&, const QString&) {};
+        ASSERT_EQ(StartDesktop(options), 1);
+        runFrames(60);
+        if (desktop.window->video()->videoDriver() != uint32_t(driver)) {
+            ShutdownDesktop();
+            GTEST_SKIP() << "no OpenGL on this display";
+        }
+        ASSERT_EQ(desktop.window->windowHandle()->surfaceType(), QSurface::OpenGLSurface);
+        const QRect placed = desktop.window->geometry();
+        desktop.window->OnCommand(CmdVideoFirst + int(VideoSoftware));
+        settle(300);
+        runFrames(20);
+        settle(300);
+        EXPECT_EQ(desktop.window->video()->videoDriver(), VideoSoftware);
+        EXPECT_TRUE(desktop.window->isChecked(CmdVideoFirst + int(VideoSoftware)));
+        ASSERT_TRUE(desktop.window->windowHandle());
+        EXPECT_EQ(desktop.window->windowHandle()->surfaceType(), QSurface::RasterSurface);
+        EXPECT_TRUE(desktop.window->isVisible());
+        EXPECT_EQ(desktop.window->geometry().size(), placed.size());
+        // The banner is on the screen, read back from the X server.
+        VideoView* view = desktop.window->video();
+        const QPoint at = view->mapToGlobal(QPoint(0, 0));
+        QImage shown = QGuiApplication::primaryScreen()
+                           ->grabWindow(0, at.x(), at.y(), view->width(), view->height() / 10)
+                           .toImage();
+        EXPECT_GT(coloursIn(shown), 1) << "the picture is drawn";
+        // Back to OpenGL works as before.
+        desktop.window->OnCommand(CmdVideoFirst + driver);
+        runFrames(10);
+        EXPECT_EQ(desktop.window->video()->videoDriver(), uint32_t(driver));
+        ShutdownDesktop();
+    }
+    delete app;
+}
+
 // A monkey at the keyboard and the menus: random keys (with bursts of Alt
 // keys), menus opened and closed, speed, driver and keyboard changes, loads
 // of good and bad files, pause and resume, resets. The machine must keep
@@ -383,7 +432,7 @@ class UserAtTheScreen : public ::testing::Test {
 // Software driver, is drawn on the screen: the topmost window is a new one
 // and not a black box.
 TEST_F(UserAtTheScreen, EveryMenuAndDialogIsDrawnOnTheScreen) {
-    startProgram();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
     const QRect mainWindow = TopmostWindow();
     ASSERT_FALSE(mainWindow.isNull());
     auto expectDrawn = [](const AreaLook& look, const QRect& where, const QRect& under) {
@@ -424,10 +473,58 @@ TEST_F(UserAtTheScreen, EveryMenuAndDialogIsDrawnOnTheScreen) {
     }
 }
 
+// Processor ticks (1/100 s) each thread of a process has used, by thread
+// name, from /proc.
+QMultiMap<QString, long> threadTicks(qint64 pid) {
+    QMultiMap<QString, long> ticks;
+    const QString tasks = QString("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks + "/" + task + "/comm"), stat(tasks + "/" + task + "/stat");
+        if (!comm.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly)) continue;
+        // The fields after the name in brackets: state is the first, user
+        // and system time the 12th and 13th.
+        const QString line = QString::fromLatin1(stat.readAll());
+        const QStringList fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13) continue;
+        ticks.insert(QString::fromLatin1(comm.readAll()).trimmed(),
+                     fields[11].toLong() + fields[12].toLong());
+    }
+    return ticks;
+}
+
+long ticksOf(const QMultiMap<QString, long>& ticks, const QString& prefix) {
+    long sum = 0;
+    for (auto i = ticks.begin(); i != ticks.end(); ++i)
+        if (i.key().startsWith(prefix)) sum += i.value();
+    return sum;
+}
+
+// Switching the running program from OpenGL to the software driver: keys
+// still reach the machine, and a software OpenGL's worker threads (Mesa
+// keeps them for the life of the process) do no more work.
+TEST_F(UserAtTheScreen, SoftwareDriverAfterOpenGLLeavesNoOpenGLWork) {
+    ASSERT_NO_FATAL_FAILURE(startProgram({"SoundDriver=0", "VideoDriver=2"}));
+    const qint64 pid = screen->process().processId();
+    Settle(1000);
+    const long openGLWork = ticksOf(threadTicks(pid), "llvmpipe");
+    for (const char* k : {"alt+o", "v", "s"})
+        screen->key(k);
+    Settle(1500);
+    screen->type("print 6*7\r");
+    EXPECT_TRUE(screen->waitForScreen(" 42", 8000)) << screen->screenText().toStdString();
+    const QMultiMap<QString, long> before = threadTicks(pid);
+    if (!before.contains("llvmpipe-0"))
+        GTEST_SKIP() << "no software OpenGL threads here (" << openGLWork << ")";
+    Settle(4000);
+    const QMultiMap<QString, long> after = threadTicks(pid);
+    EXPECT_LE(ticksOf(after, "llvmpipe") - ticksOf(before, "llvmpipe"), 1)
+        << "the software OpenGL threads still draw";
+}
+
 // After one Escape closes a menu, letters go to the machine, not to the
 // menu bar (where l, o, a, d would open menus and choose items).
 TEST_F(UserAtTheScreen, EscapeGivesTheKeysBackToTheMachine) {
-    startProgram();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
     for (const char* menu : {"alt+f", "alt+a", "alt+t", "alt+o", "alt+h"}) {
         SCOPED_TRACE(menu);
         screen->key(menu);
@@ -448,7 +545,7 @@ TEST_F(UserAtTheScreen, EscapeGivesTheKeysBackToTheMachine) {
 // only fake such characters through a scratch key, which races the
 // client's key map.)
 TEST_F(UserAtTheScreen, EveryPrintableCharacterOnTwoLayouts) {
-    startProgram();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
     QString ascii;
     for (char32_t c = 0x20; c <= 0x7E; c++)
         if (!QString("@[\\]^`{|}~").contains(QChar(c))) ascii += QChar(c);
@@ -476,7 +573,7 @@ TEST_F(UserAtTheScreen, EveryPrintableCharacterOnTwoLayouts) {
 // monitor and the machine runs on; for the main window while a file dialog
 // is open it ends the program.
 TEST_F(UserAtTheScreen, CloseRequestsFromTheWindowManager) {
-    startProgram();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
     screen->key("alt+m");
     const QString monitor =
         RunTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "monitor"}, 10000)
