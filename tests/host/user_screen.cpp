@@ -169,6 +169,39 @@ AreaLook LookAt(const QImage& image, const QRect& area) {
     return look;
 }
 
+namespace {
+
+xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
+} // namespace
+
+bool SendCloseRequest(const QString& window) {
+    xcb_connection_t* connection = xConnection();
+    bool number = false;
+    const xcb_window_t id = window.trimmed().toUInt(&number, 0);
+    if (!connection || !number) return false;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = atomNamed(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = atomNamed(connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    if (event.type == XCB_ATOM_NONE || event.data.data32[0] == XCB_ATOM_NONE) return false;
+    xcb_generic_error_t* error = xcb_request_check(
+        connection, xcb_send_event_checked(connection, 0, id, XCB_EVENT_MASK_NO_EVENT,
+                                           reinterpret_cast<const char*>(&event)));
+    const bool sent = !error;
+    free(error);
+    return sent;
+}
+
 UserScreen::~UserScreen() {
     for (QProcess* p : {&program, &windowManager}) {
         if (p->state() == QProcess::NotRunning) continue;

@@ -35,6 +35,11 @@ struct AreaLook {
 };
 AreaLook LookAt(const QImage& image, const QRect& area);
 
+// Sends the window (an X window id as xdotool gives it) the close request a
+// window manager sends when its close button is clicked; false when it
+// could not be sent.
+bool SendCloseRequest(const QString& window);
+
 class UserScreen {
   public:
     ~UserScreen();

@@ -569,27 +569,46 @@ TEST_F(UserAtTheScreen, EveryPrintableCharacterOnTwoLayouts) {
     }
 }
 
-// The window manager's close request: for the monitor window it closes the
-// monitor and the machine runs on; for the main window while a file dialog
-// is open it ends the program.
+// The window manager's two ways of closing a window: a close request (what
+// its close button sends) and the window destroyed outright (xdotool
+// windowclose). For the monitor window either closes the monitor and the
+// machine runs on; for the main window, while a file dialog is open, either
+// ends the program.
 TEST_F(UserAtTheScreen, CloseRequestsFromTheWindowManager) {
-    ASSERT_NO_FATAL_FAILURE(startProgram());
-    screen->key("alt+m");
-    const QString monitor =
-        RunTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "monitor"}, 10000)
-            .trimmed();
-    ASSERT_FALSE(monitor.isEmpty()) << "the monitor window opened";
-    RunTool("xdotool", {"windowclose", monitor.split('\n').first()});
-    Settle(500);
-    RunTool("xdotool", {"windowactivate", "--sync", screen->window()});
-    screen->type("print 6*7\r");
-    EXPECT_TRUE(screen->waitForScreen(" 42", 8000)) << screen->screenText().toStdString();
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "window destroyed" : "close request");
+        auto close = [destroy](const QString& window) {
+            if (destroy)
+                RunTool("xdotool", {"windowclose", window});
+            else
+                EXPECT_TRUE(SendCloseRequest(window));
+        };
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        screen->key("alt+m");
+        const QString monitor =
+            RunTool("xdotool", {"search", "--sync", "--onlyvisible", "--name", "monitor"}, 10000)
+                .trimmed();
+        ASSERT_FALSE(monitor.isEmpty()) << "the monitor window opened";
+        close(monitor.split('\n').first());
+        Settle(500);
+        EXPECT_TRUE(RunTool("xdotool", {"search", "--onlyvisible", "--name", "monitor"})
+                        .trimmed()
+                        .isEmpty())
+            << "the monitor window closed";
+        RunTool("xdotool", {"windowactivate", "--sync", screen->window()});
+        screen->type("print 6*7\r");
+        EXPECT_TRUE(screen->waitForScreen(" 42", 8000)) << screen->screenText().toStdString();
 
-    screen->key("alt+f");
-    screen->key("l"); // Load program...: a file dialog
-    Settle(800);
-    RunTool("xdotool", {"windowclose", screen->window()});
-    EXPECT_TRUE(screen->process().waitForFinished(10000)) << "the program ended";
+        screen->key("alt+f");
+        screen->key("l"); // Load program...: a file dialog
+        Settle(800);
+        ASSERT_NE(TopmostWindow(), QRect()) << "the dialog opened";
+        close(screen->window());
+        EXPECT_TRUE(screen->process().waitForFinished(10000)) << "the program ended";
+        EXPECT_EQ(screen->process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(screen->process().exitCode(), 0);
+        screen.reset();
+    }
 }
 
 } // namespace
