@@ -170,13 +170,24 @@ void MainWindow::leaveOpenGL() {
         windowHandle()->surfaceType() == QSurface::RasterSurface)
         return;
     const bool shown = isVisible();
-    const QByteArray geometry = saveGeometry();
+    const bool full = isFullScreen(), maximized = isMaximized();
+    const QPoint at = pos(); // the frame's corner
+    const QSize inner = size();
     destroy(true, false); // the monitor's window and the dialogs stay
     create();
-    restoreGeometry(geometry);
+    resize(inner);
+    move(at);
     if (shown) {
-        show();
+        if (full)
+            showFullScreen();
+        else if (maximized)
+            showMaximized();
+        else
+            show();
         activateWindow();
+        // The window manager places a new window as it likes; the first
+        // move it makes takes the window back where it was.
+        if (!full && !maximized) returnTo = at;
     }
 }
 
@@ -387,5 +398,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    if (returnTo && isVisible()) {
+        const QPoint at = *returnTo;
+        returnTo.reset();
+        if (pos() != at) move(at);
+    }
     ResetPacing();
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "host/qt/status_bar.h"
@@ -130,6 +131,7 @@ class MainWindow : public QMainWindow {
     // contexts (and a software OpenGL's threads) the software driver does
     // not need.
     void leaveOpenGL();
+    std::optional<QPoint> returnTo; // where leaveOpenGL's new window goes
     // Hands the keys back to the machine once no menu is open.
     void leaveMenuBar();
     void runCommand(int id);

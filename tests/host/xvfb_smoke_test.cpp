@@ -499,17 +499,22 @@ long ticksOf(const QMultiMap<QString, long>& ticks, const QString& prefix) {
     return sum;
 }
 
-// Switching the running program from OpenGL to the software driver: keys
-// still reach the machine, and a software OpenGL's worker threads (Mesa
-// keeps them for the life of the process) do no more work.
+// Switching the running program from OpenGL to the software driver: the
+// window stays in its place, keys still reach the machine, and a software OpenGL's worker threads
+// (Mesa keeps them for the life of the process) do no more work.
 TEST_F(UserAtTheScreen, SoftwareDriverAfterOpenGLLeavesNoOpenGLWork) {
     ASSERT_NO_FATAL_FAILURE(startProgram({"SoundDriver=0", "VideoDriver=2"}));
     const qint64 pid = screen->process().processId();
     Settle(1000);
     const long openGLWork = ticksOf(threadTicks(pid), "llvmpipe");
+    // Somewhere the window manager would not place a new window.
+    RunTool("xdotool", {"windowmove", "--sync", screen->window(), "250", "300"});
+    Settle(500);
+    const QRect placed = TopmostWindow();
     for (const char* k : {"alt+o", "v", "s"})
         screen->key(k);
     Settle(1500);
+    EXPECT_EQ(TopmostWindow(), placed) << "the window stays where it was";
     screen->type("print 6*7\r");
     EXPECT_TRUE(screen->waitForScreen(" 42", 8000)) << screen->screenText().toStdString();
     const QMultiMap<QString, long> before = threadTicks(pid);
