@@ -1,5 +1,5 @@
 // The ABC-bus disk card and its drives, reached through ports 0-7 while one
-// of the card codes 36, 44, 45 or 46 is selected.
+// of the card codes 36, 44, 45 or 46 (Abc80Model.cards) is selected.
 //
 // The disk operating system selects a card, sends four command bytes
 // (command, drive and buffer, track or high sector byte, sector or low byte)
@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "machine/model.h"
 
 constexpr int DiskCardCodes = 64;
 constexpr int DiskDrivesPerCard = 8;
