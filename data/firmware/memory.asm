@@ -30,6 +30,14 @@ errmsg:     equ 0FC14h          ; its message
 inhandler:  equ 0FC16h          ; 1 while the handler runs (until RESUME)
 errcode:    equ 0FC17h          ; ERR
 
+; the prompt's line (editing.asm); cleared at power-on and reset
+automode:   equ 0FC18h          ; 1 while AUTO offers line numbers
+autonext:   equ 0FC19h          ; the number it offers next
+autostep:   equ 0FC1Bh          ; its step
+edpre:      equ 0FC1Dh          ; EDIT: length of the line put into linebuf, 0 if none
+edprecur:   equ 0FC1Eh          ; EDIT: where the cursor starts in it
+; FC1Fh is free
+
 ; single variables of the system
 ticks:      equ 0FC20h          ; 50 Hz count from the NMI
 currow:     equ 0FC22h
@@ -37,7 +45,7 @@ curcol:     equ 0FC23h          ; 0-40; 40 means a wrap is pending
 keyhead:    equ 0FC24h          ; next free slot of keybuf
 keytail:    equ 0FC25h          ; next key to hand out
 kstalled:   equ 0FC26h          ; 1: the ring was full, a key waits in the keyboard
-breakflag:  equ 0FC27h          ; 1: the break key (Ctrl+C) was pressed
+breakflag:  equ 0FC27h          ; bit 0: the break key (Ctrl+C) was pressed; bit 1: TRON
 pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
 curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
@@ -83,7 +91,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Bh and FCBBh, FCDFh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -91,6 +99,15 @@ edtext:     equ 0FC84h          ; the text being stored
 edend:      equ 0FC86h          ; end of that text
 edlen:      equ 0FC88h          ; length of the new record
 tokval:     equ 0FC89h          ; the tokeniser: the token being matched
+; the line editor (editing.asm) while a line is typed, over the above
+le_buf:     equ 0FC80h          ; the buffer; EDIT: the next byte to list into
+le_len:     equ 0FC82h          ; characters in it
+le_cur:     equ 0FC83h          ; the cursor's place in it
+le_row:     equ 0FC84h          ; screen row and column of its first character
+le_col:     equ 0FC85h          ; (the column may be 40: a wrap pending)
+le_over:    equ 0FC86h          ; 1 once a character was dropped
+arr_d3:     equ 0FC8Ch          ; arrays (vars.asm): the third bound
+arr_i3:     equ 0FC8Eh          ; the third index
 ; arrays (vars.asm)
 arr_nd:     equ 0FC90h          ; number of indices
 arr_d1:     equ 0FC91h          ; first bound
