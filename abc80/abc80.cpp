@@ -202,7 +202,6 @@ constexpr HostOnlyObject HostOnly[] = {
     // Built once on first use or at start-up and never changed again.
     {"opcode_tables.cpp:opcodeTables()::tables", "the disassembler's tables"},
     {"opcode_tables.cpp:opcodeTables()::built", "the disassembler's tables"},
-    {"disk_card.cpp:DiskCardTable", "the card set by card code, from the model"},
     {"roms.cpp:NoSource", "an empty name, constant"},
     {"disk_images.cpp:flushAtExit()::registered", "the exit handler that flushes the disk images"},
     // Work buffers of one call.

@@ -158,16 +158,17 @@ void writeDataPort(DiskCard& c, uint8_t value) {
 
 } // namespace
 
-DiskCard* DiskCardTable[DiskCardCodes] = {};
-
 namespace {
-struct CardTableFill {
-    CardTableFill() {
-        for (int k = 0; k < 4; k++)
-            DiskCardTable[CardModels[k].code] = &diskCards[k];
-    }
-} cardTableFill;
+// The card set by card code, built while compiling: no start-up code.
+constexpr std::array<DiskCard*, DiskCardCodes> cardTable() {
+    std::array<DiskCard*, DiskCardCodes> table{};
+    for (int k = 0; k < 4; k++)
+        table[CardModels[k].code] = &diskCards[k];
+    return table;
+}
 } // namespace
+
+const std::array<DiskCard*, DiskCardCodes> DiskCardTable = cardTable();
 
 DiskCard& MoDiskCard() { return diskCards[MoCard]; }
 

@@ -16,6 +16,7 @@
 // which also leaves a message naming the image and the cause.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -59,7 +60,7 @@ struct DiskCard {
 };
 
 // The card records by card code; codes without a card hold nullptr.
-extern DiskCard* DiskCardTable[DiskCardCodes];
+extern const std::array<DiskCard*, DiskCardCodes> DiskCardTable;
 DiskCard& MoDiskCard();
 
 // Host paths of the eight drives, shared by all cards; 0-3 are DR0-DR3.
