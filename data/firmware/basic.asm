@@ -74,6 +74,10 @@ coldstart_banner:
 warm:       ld sp,stacktop
             xor a
             ld (outdev),a
+            ld hl,(curline)     ; a program that stops (END, STOP, an error,
+            ld a,h              ; BREAK, its last line) closes its files
+            or l
+            call nz,dosclose
             ld hl,0
             ld (curline),hl
             call resettemps
@@ -131,8 +135,15 @@ errorkeep:  call fnunwind
 error_done: call crlf
             jp warm
 
+; err_syntaxdata: a number READ from text. A handler sees the READ's line
+; (ERL, and RESUME goes back to the READ); the message names the DATA line,
+; where the fault is.
 err_syntaxdata:
-            ld hl,(datarec)     ; the fault is in the DATA line
+            xor a
+            ld (contok),a
+            ld hl,m_syntax
+            call errtrap
+            ld hl,(datarec)
             ld (curline),hl
 err_syntax: ld hl,m_syntax
             jr error
@@ -162,9 +173,9 @@ err_lineno: ld hl,m_lineno
             jr error
 err_argument:
             ld hl,m_argument
-            jr error
+            jp error
 err_tape:   ld hl,m_tape
-            jr error
+            jp error
 err_type:   ld hl,m_type
             jp error
 err_subscript:
@@ -269,4 +280,7 @@ extension:
             include 'renum.asm'
             include 'graphics.asm'
             include 'editing.asm'
+            include 'using.asm'
+            include 'fpair.asm'
+            include 'diskfiles.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

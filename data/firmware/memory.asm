@@ -51,7 +51,7 @@ curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
 forsp:      equ 0FC2Ch          ; next free FOR entry
 rndseed:    equ 0FC2Eh          ; (not used; the number package keeps the seed)
-outdev:     equ 0FC30h          ; 0 screen, 1 printer
+outdev:     equ 0FC30h          ; 0 screen, 1 printer, 2 the input line, 3 a data file
 prtcol:     equ 0FC31h          ; printer column, for PRINT zones
 inptr:      equ 0FC32h          ; INPUT: next character of the answer, 0 if none
 listend:    equ 0FC34h          ; LIST: last line number to show
@@ -91,7 +91,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Bh and FCBBh, FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Bh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -153,6 +153,33 @@ tapewant:   equ 0FCDBh          ; 1 when a name was given
 tapeskip:   equ 0FCDCh          ; 1 while the blocks passing are not ours
 tapestage:  equ 0FCDDh          ; where the program is read in
 
+; PRINT USING (using.asm), in the bytes of RENUM and LOAD CAS:, which
+; never run at the same time
+u_kind:     equ 0FCBBh          ; the field found: 0 a number, 1 a string
+u_sp:       equ 0FCBCh          ; the stack at the statement's start
+u_ptr:      equ 0FCBEh          ; the next character of the format
+u_fmt:      equ 0FCC0h          ; the format's copy on the stack, 0-ended
+u_seen:     equ 0FCC2h          ; 1 once a field was found since the format's start
+u_lead:     equ 0FCC3h          ; number field: '+' before it (nine bytes, cleared together)
+u_trail:    equ 0FCC4h          ; '+' or '-' after it, or 0
+u_star:     equ 0FCC5h          ; "**": '*' fills the blanks
+u_dollar:   equ 0FCC6h          ; "$$": '$' before the digits
+u_comma:    equ 0FCC7h          ; ',' in the digits: groups of three
+u_width:    equ 0FCC8h          ; places before the point; a string field's width (0 for &)
+u_point:    equ 0FCC9h          ; a point is shown
+u_dec:      equ 0FCCAh          ; digits after it
+u_exp:      equ 0FCCBh          ; "^^^^": with an exponent
+u_neg:      equ 0FCCCh          ; the number is negative
+u_zero:     equ 0FCCDh          ; it is 0 (or rounds to 0)
+u_n:        equ 0FCCEh          ; its decimal exponent: u_dig holds d.dddddddd x 10^u_n
+u_idx:      equ 0FCCFh          ; the next digit of u_dig to show (signed)
+u_count:    equ 0FCD0h          ; digits before the point
+u_lead0:    equ 0FCD1h          ; 1: a 0 before the point
+u_e:        equ 0FCD2h          ; the exponent shown
+u_dig:      equ 0FCD4h          ; 9 digits, 0-9 (FCD4h-FCDCh)
+
+dosfiles:   equ 0FCDFh          ; the Open DOS: 'F' while its table of open files
+                                ; is in use (every start clears it: no file open)
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
 ; FD00h-FD7Fh: the number package (float.asm, fmath.asm)
@@ -172,6 +199,14 @@ fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
 fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
+fpt_r:      equ 0FD4Bh          ; 5: functions: what the reduced argument lost in rounding
+fpt_u:      equ 0FD50h          ; 5: functions: a fifth value
+fpd_a:      equ 0FD55h          ; 5: fpd_prod: the operands, then its scratch
+fpd_b:      equ 0FD5Ah          ; 5
+fpd_ah:     equ 0FD5Fh          ; 10: the first operand split in two 16-bit halves
+fpd_bh:     equ 0FD69h          ; 10: the second
+fpd_h:      equ 0FD73h          ; 5: the product's high part
+fpd_l:      equ 0FD78h          ; 5: and its low part (FD7Ch the last byte)
 
 vstack:     equ 0FD80h          ; value stack: 6-byte entries (type, 5 bytes)
 vstackend:  equ 0FE00h

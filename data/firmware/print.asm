@@ -1,5 +1,5 @@
 ; Output statements: PRINT and LPRINT (with TAB and CUR), numbers as
-; text, LIST and LLIST.
+; text, LIST and LLIST. PRINT USING is in using.asm.
 
 ; PRINT items separated by ; or , (the comma moves to the next 10-column
 ; zone); a trailing separator keeps the line open. Numbers are shown with
@@ -7,9 +7,20 @@
 st_lprint:  ld a,1
             ld (outdev),a
 st_print:   call atend
-            jr nz,st_print_item
+            jr nz,st_print_list
             call crlf
             jp screenout
+; st_print_list: the list after PRINT or LPRINT, at DE; USING hands it to
+; st_using (using.asm). The output goes to the device outdev names.
+st_print_list:
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_using
+            jp z,st_using
+            cp '#'              ; PRINT #n: to a file, in the Open DOS
+            ld hl,6029h
+            jp z,dosgo
 st_print_item:
             ld a,(de)
             cp ' '
