@@ -1573,9 +1573,9 @@ cg_len:     ld a,(hl)
             or a
             ret
 
-; INPUT #n,v[,v...]: the values from the file's lines, read as typed
-; answers are (items separated by commas, strings quoted or bare); a line
-; used up before the variables are gives the next line.
+; INPUT #n,v[,v...]: the values from the file's lines, items separated by
+; commas, numbers by blanks too (as PRINT # writes them), strings quoted or
+; bare; a line used up before the variables are gives the next line.
 binput:     ld a,'R'
             call chanmode
             ld c,','
@@ -1588,7 +1588,7 @@ bi_var:     call resettemps
             push hl
             ld a,(numtype)
             push af
-            call answer
+            call fileanswer
             jp c,err_type       ; not a number where one is asked for
             pop af
             pop bc
