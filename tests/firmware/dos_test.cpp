@@ -549,6 +549,14 @@ TEST_F(BasicDataFiles, InputReadsBackWhatPrintWroteWithSemicolonsAndZones) {
     });
     EXPECT_EQ(out, (std::vector<std::string>{"-1.5  2E+10 TEXT/-1", " 7 -8 ZONED/", "A:B/ 3  4",
                                              "Q, R/ 5", " 6  10 -1"}));
+
+    // A number is looked for past lines holding only blanks; a string takes
+    // an empty line as the empty string it was.
+    run("PREPARE #1,\"DR0:GAPS\":PRINT #1,1;\",  \":PRINT #1:PRINT #1,\"   \":PRINT #1,2");
+    run("PRINT #1,\"\":PRINT #1,3:PRINT #1,\"  \":CLOSE");
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:GAPS\":INPUT #1,A,B:INPUT #1,C$:INPUT #1,D",
+                        "20 PRINT A;B;\"/\";C$;\"/\";D", "30 INPUT #1,E"}),
+              (std::vector<std::string>{" 1  2 // 3", "END OF FILE IN LINE 30"}));
 }
 
 // What INPUT # refuses: a number with text stuck to it, text where a
