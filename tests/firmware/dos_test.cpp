@@ -860,6 +860,16 @@ TEST_F(BasicDataFiles, OrvdiskListsGetsAndPutsWhatTheBasicReadsAndWrites) {
     attach(0, image, true);
     EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:IN\":INPUT #1,A,B$,C:PRINT A+C;B$;EOF(1)"}),
               std::vector<std::string>{" 15 SEVEN-1"});
+
+    // A table of numbers typed on the host, blanks between them and an
+    // empty line among them.
+    writeBytes(text, {'1', '0', ' ', ' ', '-', '2', '\n', '\n', '3', 'E', '2', '\n'});
+    DetachDrive(0);
+    ASSERT_EQ(runCommand(tool + "put " + image + " " + text + " TABLE"), 0);
+    std::filesystem::remove(text);
+    attach(0, image, true);
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:TABLE\":INPUT #1,A,B,C:PRINT A;B;C;EOF(1)"}),
+              std::vector<std::string>{" 10 -2  300 -1"});
 }
 
 // The host refuses the image's writes part way through a file (its stream
