@@ -34,7 +34,6 @@ constexpr size_t HeaderBytes = 20; // magic, version, body size, CRC-32
 constexpr size_t MaxPathBytes = 4096;
 constexpr size_t MaxTypingBytes = 1u << 20;
 constexpr size_t MaxStateBytes = 64u << 20;
-constexpr int CardCodes[4] = {36, 44, 45, 46};
 
 // Who acknowledges the pending interrupt, as a number in the file.
 enum : uint8_t { AckNone = 0, AckKeyboard = 1, AckTape = 2 };
@@ -265,7 +264,9 @@ bool diskValid(const MachineSnapshot& s) {
 }
 
 // One section: four-letter tag, its own version, its field list in both
-// directions and the check of what a loaded one holds.
+// directions and the check of what a loaded one holds. The machine's device
+// list (abc80/abc80.h) names the section of each device; a state holds those
+// sections in device order.
 struct Section {
     char tag[5];
     uint32_t version;
@@ -285,6 +286,12 @@ const Section Sections[] = {
 };
 #undef STATE_SECTION
 constexpr int SectionCount = sizeof Sections / sizeof Sections[0];
+
+int sectionIndex(const char* tag) {
+    for (int i = 0; i < SectionCount; i++)
+        if (std::memcmp(tag, Sections[i].tag, 4) == 0) return i;
+    return -1;
+}
 
 // ---------------------------------------------------------------- capture
 
@@ -325,7 +332,7 @@ MachineSnapshot capture() {
     for (int i = 0; i < DiskDrivesPerCard; i++)
         s.driveNames[i] = DriveNames[i];
     for (int k = 0; k < 4; k++)
-        copySavedFields(s.cards[k], *DiskCardTable[CardCodes[k]], diskCardSaved);
+        copySavedFields(s.cards[k], *DiskCardTable[Abc80Model.cards.disks[k].code], diskCardSaved);
     return s;
 }
 
@@ -345,7 +352,11 @@ void encode(MachineSnapshot& s, std::vector<uint8_t>& out) {
     w.u32(SaveStateVersion);
     w.u32(0); // body size
     w.u32(0); // CRC-32 of the body
-    for (const Section& section : Sections) {
+    for (const MachineDevice& device : Abc80.devices) {
+        if (!device.stateSection) continue;
+        const int index = sectionIndex(device.stateSection);
+        if (index < 0) continue;
+        const Section& section = Sections[index];
         w.bytes(reinterpret_cast<const uint8_t*>(section.tag), 4);
         w.u32(section.version);
         size_t lengthAt = w.size();
@@ -412,9 +423,11 @@ bool decode(std::span<const uint8_t> bytes, MachineSnapshot& s, std::string& mes
         }
         // Sections of unknown tags are skipped.
     }
-    for (int i = 0; i < SectionCount; i++) {
-        if (!seen[i]) {
-            message = "The save state has no " + sectionName(Sections[i].tag) + " section.";
+    for (const MachineDevice& device : Abc80.devices) {
+        if (!device.stateSection) continue;
+        const int index = sectionIndex(device.stateSection);
+        if (index >= 0 && !seen[index]) {
+            message = "The save state has no " + sectionName(Sections[index].tag) + " section.";
             return false;
         }
     }
@@ -480,7 +493,7 @@ void applyDisks(const MachineSnapshot& s, std::string& message) {
     }
     ReopenDriveFiles(MoDiskCard());
     for (int k = 0; k < 4; k++)
-        copySavedFields(*DiskCardTable[CardCodes[k]], s.cards[k], diskCardSaved);
+        copySavedFields(*DiskCardTable[Abc80Model.cards.disks[k].code], s.cards[k], diskCardSaved);
 }
 
 void apply(const MachineSnapshot& s, std::string& message) {

@@ -674,13 +674,13 @@ int refuseRecordingOverInput(HeadlessRun&) {
     return 1;
 }
 
-// Puts back what an earlier run in the same process may have changed.
+// Puts back what an earlier run in the same process may have changed: the
+// machine powered on afresh, then the host's own choices at their defaults.
 void startAfresh() {
     state = RunChoices{};
     tapes = TapeChoices{};
+    machinePowerOn();
     SoundDriverSetting = 1;
-    basicRom = BasicRomOld;
-    dosRom = DosRomUfddos;
     setRomFolder("");
     setPrinterDirectory("");
     SetMediaStatusWriter(nullptr);

@@ -17,17 +17,23 @@ bool wideVideo = false;
 
 static const char ExternalRomFile[] = "ZaVUR80BASIC.ROM";
 
+namespace {
+constexpr MemoryMapRules Map = Abc80Model.memory;
+} // namespace
+
 uint8_t memRead(uint16_t address) {
-    if (address < 0x4000) return BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0][address];
-    if (address >= 0x6000 && address < 0x7000)
-        return DosRomImages[dosRom < DosRomChoices ? dosRom : 0][address & 0x0FFF];
-    if (address >= 0x7800 && address < 0x7C00)
-        return DosAuxRomImages[dosRom < DosRomChoices ? dosRom : 0][address & 0x03FF];
+    if (Map.basicRom.contains(address))
+        return BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0]
+                             [address - Map.basicRom.first];
+    if (Map.dosRom.contains(address))
+        return DosRomImages[dosRom < DosRomChoices ? dosRom : 0][address - Map.dosRom.first];
+    if (Map.dosAuxRom.contains(address))
+        return DosAuxRomImages[dosRom < DosRomChoices ? dosRom : 0][address - Map.dosAuxRom.first];
     return MainMemory[address];
 }
 
 bool processorCanWrite(uint16_t address) {
-    return address >= 0x7400 || (address >= 0x5800 && address < 0x6000);
+    return Map.writable[1].contains(address) || Map.writable[0].contains(address);
 }
 
 void memWrite(uint16_t address, uint8_t value) {
@@ -36,18 +42,19 @@ void memWrite(uint16_t address, uint8_t value) {
 
 uint8_t* memoryArray() { return MainMemory; }
 
-int videoColumns() { return wideVideo ? 80 : 40; }
+const VideoLayout& videoLayout() { return Abc80Model.video[wideVideo ? 1 : 0]; }
+
+int videoColumns() { return videoLayout().columns; }
 
 const uint8_t* videoRow(const uint8_t* videoBase, int row) {
-    const int columns = videoColumns();
-    return videoBase + (row % 8) * (wideVideo ? 256 : 128) + (row / 8) * columns;
+    return videoBase + videoLayout().rowOffset(row);
 }
 
 bool wideVideoSelected() { return basicRom == BasicRomExternal && externalRomKnown; }
 
 uint8_t* videoMemory() {
     wideVideo = wideVideoSelected();
-    return MainMemory + (wideVideo ? 0x5800 : 0x7C00);
+    return MainMemory + videoLayout().base;
 }
 
 uint16_t watchHitAddress = 0;

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "machine/model.h"
+
 extern uint8_t MainMemory[65536];
 
 // Which image answers at 0000h-3FFFh (persisted as "BasicROM").
@@ -18,8 +20,9 @@ enum : uint32_t { BasicRomOld = 0, BasicRomNew = 1, BasicRomExternal = 2 };
 // A genuine DOS (ABCDOS, UFDDOS) whose image is not installed runs the Open
 // DOS in its place.
 enum : uint32_t { DosRomNone = 0, DosRomAbcdos = 1, DosRomUfddos = 2, DosRomOpen = 3 };
-constexpr uint32_t DosRomChoices = 4;
-constexpr uint32_t BasicRomChoices = 3;
+constexpr uint32_t DosRomChoices = Abc80Model.romChoices.dos;
+constexpr uint32_t BasicRomChoices = Abc80Model.romChoices.basic;
+static_assert(BasicRomChoices == BasicRomExternal + 1 && DosRomChoices == DosRomOpen + 1);
 
 extern uint32_t basicRom; // initial value: old
 extern uint32_t dosRom;   // initial value: UFDDOS
@@ -29,8 +32,8 @@ extern bool externalRomKnown;
 // videoMemory().
 extern bool wideVideo;
 
-// The address decoder and the write rule: the processor may write 5800h-5FFFh
-// and 7400h-FFFFh.
+// The address decoder and the write rule (Abc80Model.memory): the processor
+// may write 5800h-5FFFh and 7400h-FFFFh.
 uint8_t memRead(uint16_t address);
 void memWrite(uint16_t address, uint8_t value);
 bool processorCanWrite(uint16_t address);
@@ -39,11 +42,11 @@ uint8_t* memoryArray();
 // Recomputes wideVideo; the 80-column video memory at 5800h when it is set,
 // else the 40-column video memory at 7C00h.
 uint8_t* videoMemory();
-// The text screen's layout, the one place it is written: 24 rows of 40 or 80
-// columns; row r starts (r % 8) * 128 + (r / 8) * 40 into the 40-column video
-// memory, (r % 8) * 256 + (r / 8) * 80 into the 80-column one.
-constexpr int VideoRows = 24;
-int videoColumns(); // of the layout wideVideo holds
+// The text screen's layout (Abc80Model.video): 24 rows of 40 or 80 columns.
+constexpr int VideoRows = Abc80Model.video[0].rows;
+static_assert(Abc80Model.video[1].rows == VideoRows);
+const VideoLayout& videoLayout(); // the one wideVideo holds
+int videoColumns();               // of the layout wideVideo holds
 const uint8_t* videoRow(const uint8_t* videoBase, int row);
 // True when the external 80-column BASIC is chosen (what videoMemory() would
 // set wideVideo to), without touching any state.
@@ -64,4 +67,4 @@ void setWriteWatch(uint16_t address, uint32_t flags);
 // read, 0 when none was found (an external choice then falls back to old).
 int loadExternalRom();
 
-constexpr uint64_t MachineClockHz = 2995200;
+constexpr uint64_t MachineClockHz = Abc80Model.clockHz;

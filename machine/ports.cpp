@@ -24,9 +24,7 @@ std::string printerFolder = ".";
 FILE* printerFile = nullptr;
 std::string printerFailure; // why the printout stopped; "" while it runs
 
-bool diskCardSelected() {
-    return cardSelect == 36 || cardSelect == 44 || cardSelect == 45 || cardSelect == 46;
-}
+bool diskCardSelected() { return Abc80Model.cards.isDiskCard(cardSelect); }
 
 // An OUT to ports 0, 2-5: the selected card's data or command byte.
 void cardWrite(int index, uint8_t value) {

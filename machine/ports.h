@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+
+#include "machine/model.h"
 #include <string>
 
 #include "cpu/z80.h"
@@ -26,7 +28,7 @@ struct PioChannel {
 
 enum : int { PioChannelA = 0, PioChannelB = 1 };
 enum : uint32_t { PioExpectControl = 0, PioExpectInterruptMask = 2, PioExpectDirectionMask = 5 };
-enum : int32_t { NoCardSelected = -1, PrinterCardCode = 60 };
+enum : int32_t { NoCardSelected = -1, PrinterCardCode = Abc80Model.cards.printerCode };
 
 extern PioChannel Pio[2];
 extern uint8_t PioLastWritten[4];

@@ -131,9 +131,15 @@ const char* basicName(uint32_t choice) {
 
 const uint8_t* BasicRomImages[BasicRomChoices] = {OpenFirmwareRom, OpenFirmwareRom, MainMemory};
 
+namespace {
+// The open firmware's extension sits in the first extension socket.
+constexpr uint16_t ExtensionAt = Abc80Model.memory.extension.first;
+static_assert(sizeof OpenFirmwareExtension <= Abc80Model.memory.extension.size());
+} // namespace
+
 bool firmwareExtensionPlaced() {
     return std::equal(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
-                      MainMemory + 0x4000);
+                      MainMemory + ExtensionAt);
 }
 
 void placeFirmwareExtension() {
@@ -141,9 +147,10 @@ void placeFirmwareExtension() {
         BasicRomImages[basicRom < BasicRomChoices ? basicRom : 0] == OpenFirmwareRom;
     if (openFirmware)
         std::copy(OpenFirmwareExtension, OpenFirmwareExtension + sizeof OpenFirmwareExtension,
-                  MainMemory + 0x4000);
+                  MainMemory + ExtensionAt);
     else if (firmwareExtensionPlaced())
-        std::fill(MainMemory + 0x4000, MainMemory + 0x4000 + sizeof OpenFirmwareExtension, 0);
+        std::fill(MainMemory + ExtensionAt, MainMemory + ExtensionAt + sizeof OpenFirmwareExtension,
+                  0);
 }
 const uint8_t* DosRomImages[DosRomChoices] = {MainMemory, OpenDosRom, OpenDosRom, OpenDosRom};
 const uint8_t* DosAuxRomImages[DosRomChoices] = {NoAuxRom, NoAuxRom, NoAuxRom, NoAuxRom};

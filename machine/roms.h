@@ -21,9 +21,11 @@
 constexpr uint32_t OldBasicByteSum = 11273;
 constexpr uint32_t NewBasicByteSum = 9913;
 constexpr uint32_t KnownExternalRomCrc = 0x98907E34;
-constexpr size_t BasicRomSize = 16384;
-constexpr size_t DosRomSize = 4096;
-constexpr size_t DosAuxRomSize = 1024;
+// The sockets' sizes (Abc80Model.memory).
+constexpr size_t BasicRomSize = Abc80Model.memory.basicRom.size();
+constexpr size_t DosRomSize = Abc80Model.memory.dosRom.size();
+constexpr size_t DosAuxRomSize = Abc80Model.memory.dosAuxRom.size();
+static_assert(BasicRomSize == 16384 && DosRomSize == 4096 && DosAuxRomSize == 1024);
 
 // Image pointers indexed by basicRom and dosRom; the decoder reads them.
 extern const uint8_t* BasicRomImages[BasicRomChoices];

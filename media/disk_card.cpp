@@ -11,21 +11,23 @@
 
 namespace {
 
-DiskCard makeCard(const char* name, uint32_t clusterSize, uint32_t sectorLimit, uint8_t linear) {
+DiskCard makeCard(const DiskCardModel& model) {
     DiskCard card;
-    card.clusterSize = clusterSize;
-    card.sectorLimit = sectorLimit;
-    card.linear = linear;
-    card.deviceName[0] = name[0];
-    card.deviceName[1] = name[1];
+    card.clusterSize = model.clusterSize;
+    card.sectorLimit = model.sectorLimit;
+    card.linear = model.linear;
+    card.deviceName[0] = model.name[0];
+    card.deviceName[1] = model.name[1];
     card.deviceName[2] = '\0';
     return card;
 }
 
-DiskCard hdCard = makeCard("hd", 32, 60928, 1);
-DiskCard mfCard = makeCard("mf", 4, 2560, 0);
-DiskCard moCard = makeCard("mo", 1, 640, 0);
-DiskCard sfCard = makeCard("sf", 4, 3978, 0);
+// The card set, in the order of Abc80Model.cards.
+constexpr auto& CardModels = Abc80Model.cards.disks;
+DiskCard diskCards[4] = {makeCard(CardModels[0]), makeCard(CardModels[1]), makeCard(CardModels[2]),
+                         makeCard(CardModels[3])};
+constexpr int MoCard = 2;
+static_assert(CardModels[MoCard].name[0] == 'm' && CardModels[MoCard].name[1] == 'o');
 
 DiskCard* cardFor(int code) { return DiskCardTable[code & (DiskCardCodes - 1)]; }
 
@@ -111,7 +113,7 @@ void runCommandSteps(DiskCard& c) {
     const unsigned driveNumber = c.drive & 7u;
     DiskDrive& drive = selectedDrive(c);
     DriveImage* image =
-        driveNumber < MenuDrives && &c == &moCard ? &DriveImages[driveNumber] : nullptr;
+        driveNumber < MenuDrives && &c == &diskCards[MoCard] ? &DriveImages[driveNumber] : nullptr;
     if (c.command & 0x01) {
         if (drive.file && readSector(c, drive.file) && image) ++image->sectorsRead;
         c.command &= ~0x01;
@@ -174,20 +176,19 @@ void writeDataPort(DiskCard& c, uint8_t value) {
 
 } // namespace
 
-DiskCard* DiskCardTable[DiskCardCodes] = {};
-
 namespace {
-struct CardTableFill {
-    CardTableFill() {
-        DiskCardTable[36] = &hdCard;
-        DiskCardTable[44] = &mfCard;
-        DiskCardTable[45] = &moCard;
-        DiskCardTable[46] = &sfCard;
-    }
-} cardTableFill;
+// The card set by card code, built while compiling: no start-up code.
+constexpr std::array<DiskCard*, DiskCardCodes> cardTable() {
+    std::array<DiskCard*, DiskCardCodes> table{};
+    for (int k = 0; k < 4; k++)
+        table[CardModels[k].code] = &diskCards[k];
+    return table;
+}
 } // namespace
 
-DiskCard& MoDiskCard() { return moCard; }
+const std::array<DiskCard*, DiskCardCodes> DiskCardTable = cardTable();
+
+DiskCard& MoDiskCard() { return diskCards[MoCard]; }
 
 void SetDiskTransferLog(const DiskTransferLog* log) { transferLog = log; }
 

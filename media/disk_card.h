@@ -1,5 +1,5 @@
 // The ABC-bus disk card and its drives, reached through ports 0-7 while one
-// of the card codes 36, 44, 45 or 46 is selected.
+// of the card codes 36, 44, 45 or 46 (Abc80Model.cards) is selected.
 //
 // The disk operating system selects a card, sends four command bytes
 // (command, drive and buffer, track or high sector byte, sector or low byte)
@@ -16,10 +16,13 @@
 // which also leaves a message naming the image and the cause.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "machine/model.h"
 
 constexpr int DiskCardCodes = 64;
 constexpr int DiskDrivesPerCard = 8;
@@ -57,7 +60,7 @@ struct DiskCard {
 };
 
 // The card records by card code; codes without a card hold nullptr.
-extern DiskCard* DiskCardTable[DiskCardCodes];
+extern const std::array<DiskCard*, DiskCardCodes> DiskCardTable;
 DiskCard& MoDiskCard();
 
 // Host paths of the eight drives, shared by all cards; 0-3 are DR0-DR3.

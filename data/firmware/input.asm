@@ -94,11 +94,20 @@ askline:    ld a,'?'
 ; answer: the next answer from inptr as a value of type A; inptr moves
 ; past it and its comma. Carry when a number was asked for and the answer
 ; is not one. Keeps DE.
+; fileanswer: the same for INPUT #, which reads the lines PRINT # writes:
+; a number ends at a blank, a comma or the line's end, the blanks after it
+; are passed and the next item may follow on the same line; a bare string
+; ends only at a comma or the line's end (a colon is part of it).
+fileanswer: push de
+            ld de,(inptr)
+            ld hl,s_blanks
+            ld (hl),2
+            jr answer_go
 answer:     push de
             ld de,(inptr)
             ld hl,s_blanks      ; blanks before a bare answer are kept,
             ld (hl),1           ; and a number too large for the format
-            ld (s_insp),sp      ; comes back to answer_big
+answer_go:  ld (s_insp),sp      ; comes back to answer_big
             call datum
 answer_out: push af              ; HL is the value
             xor a
@@ -143,13 +152,25 @@ datum_num:  ex de,hl
             call nz,fp_neg
             call floatresult
             ld a,(de)
+            ld c,a              ; what ends the number
             cp ' '
             call z,skipsp
             cp ','
             jr z,datum_comma
+            cp 0Dh
+            ret z
+            ld b,a
+            ld a,(s_blanks)
+            cp 2
+            jr z,datum_filenum
+            ld a,b
             cp ':'
             ret z
-            cp 0Dh
+            scf
+            ret
+datum_filenum:                  ; in a file a blank ends it too
+            ld a,c
+            cp ' '
             ret z
             scf
             ret
@@ -199,7 +220,11 @@ datum_bare_loop:
             cp ','
             jr z,datum_bend
             cp ':'
-            jr z,datum_bend
+            jr nz,datum_bare_more
+            ld a,(s_blanks)     ; a file's text keeps its colons
+            cp 2
+            jr nz,datum_bend
+datum_bare_more:
             inc de
             inc b
             jr datum_bare_loop

@@ -134,7 +134,7 @@ s_kind:     equ 0FCB2h          ; ON: GOTO or GOSUB; number text: a digit is out
 s_count:    equ 0FCB3h          ; ON: items still to skip
 s_target:   equ 0FCB5h          ; ON: the line chosen
 s_type:     equ 0FCB7h          ; the type of the variable being given a value
-s_blanks:   equ 0FCB8h          ; INPUT: 1 while an answer is read (blanks kept)
+s_blanks:   equ 0FCB8h          ; 1 while an INPUT answer is read, 2 an INPUT # item (blanks kept)
 s_insp:     equ 0FCB9h          ; INPUT: the stack while an answer is read
 ; RENUM (renum.asm)
 rn_first:   equ 0FCBCh          ; the first new number

@@ -40,11 +40,13 @@ void bootOpenFirmware() {
 
 // The 24 screen rows' last non-blank row is the bare prompt.
 bool atPrompt() {
-    const uint8_t* video = memoryArray() + 0x7C00;
-    for (int r = 23; r >= 0; --r) {
+    // The open firmware draws on the 40-column screen.
+    const VideoLayout& layout = Abc80Model.video[0];
+    const uint8_t* video = memoryArray() + layout.base;
+    for (int r = layout.rows - 1; r >= 0; --r) {
         std::string row;
-        for (int c = 0; c < 40; ++c)
-            row += static_cast<char>(video[(r % 8) * 128 + (r / 8) * 40 + c] & 0x7F);
+        for (int c = 0; c < layout.columns; ++c)
+            row += static_cast<char>(video[layout.rowOffset(r) + c] & 0x7F);
         row.erase(row.find_last_not_of(' ') + 1);
         if (!row.empty()) return row == ">";
     }

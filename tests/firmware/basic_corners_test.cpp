@@ -136,6 +136,15 @@ TEST_F(BasicCorners, InputKeepsTheBlanksBeforeABareAnswerButDataDoesNot) {
     EXPECT_EQ(outputOfLastCommand(), (Rows{"?   HI,  \"Q\"", "/  HI/Q/", "/DA/"}));
 }
 
+// A typed answer still wants commas between numbers (a file's blanks do
+// not count there), and a colon still ends a bare answer.
+TEST_F(BasicCorners, TypedAnswersAreSeparatedByCommasOnly) {
+    enterProgram({"10 INPUT A,B:PRINT A+B", "20 INPUT C$:PRINT C$"});
+    typeAndRun("RUN\r1 2\r1,2\rX:Y\r");
+    EXPECT_EQ(outputOfLastCommand(), (Rows{"? 1 2", "NOT A NUMBER, TYPE AGAIN", "? 1,2", " 3",
+                                           "? X:Y", "EXTRA IGNORED", "X"}));
+}
+
 TEST_F(BasicCorners, ANumberAnswerTooLargeIsAskedForAgain) {
     enterProgram({"10 INPUT X:PRINT X", "20 INPUT Y$:PRINT Y$"});
     typeAndRun("RUN\r1E99\r-2E38\r5\r  B\r");

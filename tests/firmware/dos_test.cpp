@@ -526,6 +526,65 @@ TEST_F(BasicDataFiles, WhatPrintWritesInputAndGetReadBack) {
     expectSound();
 }
 
+// INPUT # reads numbers as PRINT # writes them, a blank between them being
+// enough: with ; and with the zones of , alike, strings among them.
+TEST_F(BasicDataFiles, InputReadsBackWhatPrintWroteWithSemicolonsAndZones) {
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:NUMS\"", "20 FOR I=1 TO 5:PRINT #1,I;I*I:NEXT I",
+                        "30 CLOSE #1", "40 OPEN #2,\"DR0:NUMS\"", "50 IF EOF(2) THEN 80",
+                        "60 INPUT #2,A,B:PRINT A;B;", "70 GOTO 50", "80 CLOSE"}),
+              std::vector<std::string>{" 1  1  2  4  3  9  4  16  5  25"});
+    EXPECT_EQ(dataOf("NUMS"), " 1  1 \r 2  4 \r 3  9 \r 4  16 \r 5  25 \r");
+
+    std::vector<std::string> out = runLines({
+        "10 PREPARE #1,\"DR0:MIX\"",
+        "20 PRINT #1,-1.5;2E10;\"TEXT\":PRINT #1,7,-8,\"ZONED\"",
+        "30 PRINT #1,\"A:B\";\",\";3;4:PRINT #1,CHR$(34);\"Q, R\";CHR$(34);5",
+        "40 PRINT #1,6;:PRINT #1:PRINT #1,10,",
+        "50 CLOSE #1:OPEN #1,\"DR0:MIX\"",
+        "60 INPUT #1,A,B,C$:PRINT A;B;C$;\"/\";B=2E10",
+        "70 INPUT #1,A,B,C$:PRINT A;B;C$;\"/\"",
+        "80 INPUT #1,C$,A,B:PRINT C$;\"/\";A;B",
+        "90 INPUT #1,C$,A:PRINT C$;\"/\";A",
+        "100 INPUT #1,A,B:PRINT A;B;EOF(1)",
+    });
+    EXPECT_EQ(out, (std::vector<std::string>{"-1.5  2E+10 TEXT/-1", " 7 -8 ZONED/", "A:B/ 3  4",
+                                             "Q, R/ 5", " 6  10 -1"}));
+
+    // A number is looked for past lines holding only blanks; a string takes
+    // an empty line as the empty string it was.
+    run("PREPARE #1,\"DR0:GAPS\":PRINT #1,1;\",  \":PRINT #1:PRINT #1,\"   \":PRINT #1,2");
+    run("PRINT #1,\"\":PRINT #1,3:PRINT #1,\"  \":CLOSE");
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:GAPS\":INPUT #1,A,B:INPUT #1,C$:INPUT #1,D",
+                        "20 PRINT A;B;\"/\";C$;\"/\";D", "30 INPUT #1,E"}),
+              (std::vector<std::string>{" 1  2 // 3", "END OF FILE IN LINE 30"}));
+}
+
+// What INPUT # refuses: a number with text stuck to it, text where a
+// number is asked for, a colon (no separator in a file), a number too
+// large. Items after the last variable are dropped, as before.
+TEST_F(BasicDataFiles, InputOfANumberMeetingTextIsATypeMismatch) {
+    run("PREPARE #1,\"DR0:BAD\":PRINT #1,\"5ABC\":PRINT #1,\" 5 ABC\":PRINT #1,\"5:6\"");
+    run("PRINT #1,\"1E99\":PRINT #1,\"7 ABC\":PRINT #1,8:CLOSE");
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:BAD\"", "20 INPUT #1,A", "30 PRINT A"}),
+              std::vector<std::string>{"TYPE MISMATCH IN LINE 20"});
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:BAD\":LINE INPUT #1,L$", "20 INPUT #1,A,B"}),
+              std::vector<std::string>{"TYPE MISMATCH IN LINE 20"});
+    EXPECT_EQ(
+        runLines({"10 OPEN #1,\"DR0:BAD\":FOR I=1 TO 2:LINE INPUT #1,L$:NEXT I", "20 INPUT #1,A"}),
+        std::vector<std::string>{"TYPE MISMATCH IN LINE 20"});
+    EXPECT_EQ(
+        runLines({"10 OPEN #1,\"DR0:BAD\":FOR I=1 TO 3:LINE INPUT #1,L$:NEXT I", "20 INPUT #1,A"}),
+        std::vector<std::string>{"TYPE MISMATCH IN LINE 20"})
+        << "too large for a number is not a number, as for a typed answer";
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:BAD\":FOR I=1 TO 4:LINE INPUT #1,L$:NEXT I",
+                        "20 INPUT #1,A:INPUT #1,B:PRINT A;B"}),
+              std::vector<std::string>{" 7  8"});
+    // The second line's text may be taken as a string after its number.
+    EXPECT_EQ(
+        runLines({"10 OPEN #1,\"DR0:BAD\":LINE INPUT #1,L$", "20 INPUT #1,A,B$:PRINT A;B$;\"/\""}),
+        std::vector<std::string>{" 5 ABC/"});
+}
+
 TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
     run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"OLD VERSION\":CLOSE");
     run("PREPARE #1,\"DR0:SRC\":PRINT #1,\"SOURCE\":CLOSE");
@@ -801,6 +860,16 @@ TEST_F(BasicDataFiles, OrvdiskListsGetsAndPutsWhatTheBasicReadsAndWrites) {
     attach(0, image, true);
     EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:IN\":INPUT #1,A,B$,C:PRINT A+C;B$;EOF(1)"}),
               std::vector<std::string>{" 15 SEVEN-1"});
+
+    // A table of numbers typed on the host, blanks between them and an
+    // empty line among them.
+    writeBytes(text, {'1', '0', ' ', ' ', '-', '2', '\n', '\n', '3', 'E', '2', '\n'});
+    DetachDrive(0);
+    ASSERT_EQ(runCommand(tool + "put " + image + " " + text + " TABLE"), 0);
+    std::filesystem::remove(text);
+    attach(0, image, true);
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:TABLE\":INPUT #1,A,B,C:PRINT A;B;C;EOF(1)"}),
+              std::vector<std::string>{" 10 -2  300 -1"});
 }
 
 // The host refuses the image's writes part way through a file (its stream

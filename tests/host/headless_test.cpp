@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "host/headless.h"
 #include "tests/machine/machine_fixture.h"
@@ -203,6 +205,42 @@ TEST_F(Runner, ExternalEightyColumnBasicWidensTextAndPicture) {
 }
 
 // The manual page documents every option of the runner.
+// Runs in this process, as the desktop's tests and scripted sessions do: each
+// run starts from a machine powered on afresh, whatever the run before left.
+int runInProcess(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = {"orvane"};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return RunHeadless(static_cast<int>(args.size()), argv.data());
+}
+
+TEST_F(Runner, ARunInTheSameProcessStartsFromAFreshMachine) {
+    for (const char* mode : {"--fast", "--cycle-based"}) {
+        SCOPED_TRACE(mode);
+        auto run = [&](const std::string& name, const char* frames) {
+            return runInProcess({"--rom-path", folder.path.string(), mode, "--boot-frames", "20",
+                                 "--frames", frames, "--type", "PRINT 1\\r", "--dump-memory",
+                                 folder.file(name + ".bin"), "--screenshot",
+                                 folder.file(name + ".bmp")});
+        };
+        ASSERT_EQ(run("first", "30"), 0);
+        // A longer run between moves the frame count, the blink phase and
+        // the processor on.
+        ASSERT_EQ(run("between", "77"), 0);
+        ASSERT_EQ(run("again", "30"), 0);
+        const std::string first = readWholeFile(folder.file("first.bin"));
+        EXPECT_EQ(first.size(), 65536u);
+        // Compared whole without printing 64 KB when they differ.
+        EXPECT_TRUE(first == readWholeFile(folder.file("again.bin"))) << "memory differs";
+        EXPECT_TRUE(readWholeFile(folder.file("first.bmp")) ==
+                    readWholeFile(folder.file("again.bmp")))
+            << "picture differs";
+    }
+}
+
 TEST(HeadlessProgram, ManualPageListsEveryOption) {
     std::string page = readWholeFile(std::string(ORVANE_SOURCE_DIR) + "/host/install/orvane.1.in");
     ASSERT_FALSE(page.empty());

@@ -1573,9 +1573,9 @@ cg_len:     ld a,(hl)
             or a
             ret
 
-; INPUT #n,v[,v...]: the values from the file's lines, read as typed
-; answers are (items separated by commas, strings quoted or bare); a line
-; used up before the variables are gives the next line.
+; INPUT #n,v[,v...]: the values from the file's lines, items separated by
+; commas, numbers by blanks too (as PRINT # writes them), strings quoted or
+; bare; a line used up before the variables are gives the next line.
 binput:     ld a,'R'
             call chanmode
             ld c,','
@@ -1588,7 +1588,11 @@ bi_var:     call resettemps
             push hl
             ld a,(numtype)
             push af
-            call answer
+            cp 2
+            call nz,bi_num
+            pop af
+            push af
+            call fileanswer
             jp c,err_type       ; not a number where one is asked for
             pop af
             pop bc
@@ -1604,6 +1608,20 @@ bi_var:     call resettemps
             cp 0Dh
             jr nz,bi_var
             jr bi_line
+
+; bi_num: a number is looked for past the end of its line: lines (or the
+; rest of one) holding nothing but blanks are passed. Keeps DE.
+bi_num:     ld hl,(inptr)
+bn_blank:   ld a,(hl)
+            inc hl
+            cp ' '
+            jr z,bn_blank
+            cp 0Dh
+            ret nz
+            push de
+            call rdline
+            pop de
+            jr bi_num
 
 ; The next line of the file at (dchan) into inbuf, 0Dh after it: HL and
 ; inptr = inbuf, B = its length. END OF FILE when no byte is left; a line
