@@ -79,4 +79,5 @@ enum : int {
     CmdWriteProtectLast = 40232,
     CmdDetachFirst = 40233, // 40233-40234: detach DR0-DR1
     CmdDetachLast = 40234,
+    CmdDebugger = 40240,
 };
