@@ -80,7 +80,7 @@ DisassemblyView::DisassemblyView(QWidget* parent) : QTableWidget(Rows, 5, parent
     const QFontMetrics metrics(fixedFont());
     setColumnWidth(MarginColumn, metrics.horizontalAdvance("M>") + 10);
     setColumnWidth(LabelColumn, metrics.horizontalAdvance("MMMMMMMMMM"));
-    setColumnWidth(AddressColumn, metrics.horizontalAdvance("MMMMMM"));
+    setColumnWidth(AddressColumn, metrics.horizontalAdvance("Address") + 16);
     setColumnWidth(BytesColumn, metrics.horizontalAdvance("MM MM MM MM "));
     for (int row = 0; row < Rows; row++)
         for (int column = 0; column < 5; column++)
@@ -295,6 +295,7 @@ RegisterPanel::RegisterPanel(QWidget* parent) : QWidget(parent) {
         QObject::connect(field, &QLineEdit::editingFinished, this,
                          [this, i] { commit(static_cast<int>(i)); });
     }
+    grid->setColumnStretch(4, 1);
     auto* flagRow = new QHBoxLayout();
     for (int bit = 7; bit >= 0; bit--) {
         flags[bit] = new QCheckBox(FlagNames[bit], this);
