@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "cpu/z80.h"
 #include "host/qt/language.h"
@@ -128,21 +131,42 @@ void DisassemblyView::showAround(uint16_t pc) {
         refresh();
         return;
     }
-    // Instructions have no marks of their own: the earliest start up to 12
-    // bytes back whose instructions land exactly on pc, else pc itself.
-    uint16_t from = pc;
+    showFrom(startBefore(pc));
+}
+
+uint16_t DisassemblyView::startBefore(uint16_t address) {
+    // Instructions have no marks of their own: the earliest start that
+    // lands on address, found by disassembling forward.
     for (int back = 12; back > 0; back--) {
-        uint16_t at = static_cast<uint16_t>(pc - back);
+        uint16_t at = static_cast<uint16_t>(address - back);
         std::string line;
         int steps = 0;
-        while (at != pc && static_cast<uint16_t>(pc - at) <= 12 && steps++ < 12)
+        while (at != address && static_cast<uint16_t>(address - at) <= 12 && steps++ < 12)
             at = disassemble(at, line);
-        if (at == pc) {
-            from = static_cast<uint16_t>(pc - back);
-            break;
+        if (at == address) return static_cast<uint16_t>(address - back);
+    }
+    return address;
+}
+
+void DisassemblyView::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 40; // 3 lines a notch
+    if (steps < 0 && addresses.size() > 3) {
+        start = addresses[static_cast<size_t>(std::min<int>(-steps, Rows - 1))];
+    } else if (steps > 0) {
+        for (int i = 0; i < steps; i++) {
+            // One instruction back: the last one of a run that lands on start
+            // (a byte back when none does).
+            uint16_t at = startBefore(start), last = static_cast<uint16_t>(start - 1);
+            std::string line;
+            while (at != start && static_cast<uint16_t>(start - at) <= 12) {
+                last = at;
+                at = disassemble(at, line);
+            }
+            start = last;
         }
     }
-    showFrom(from);
+    refresh();
+    event->accept();
 }
 
 void DisassemblyView::refresh() {

@@ -56,7 +56,16 @@ class DisassemblyView : public QTableWidget {
     // A double click on an instruction with a target.
     std::function<void(uint16_t target)> onFollow;
 
+  protected:
+    // The wheel moves the disassembly by instructions: past the shown rows
+    // on, or back from before the first.
+    void wheelEvent(QWheelEvent* event) override;
+
   private:
+    // The earliest address up to 12 bytes before address whose
+    // instructions land exactly on it (address itself when none does).
+    static uint16_t startBefore(uint16_t address);
+
     uint16_t start = 0;
     std::vector<uint16_t> addresses;
 };

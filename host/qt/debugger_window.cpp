@@ -448,6 +448,8 @@ void DebuggerWindow::afterFrame() {
         return;
     }
     if (!isVisible()) return;
+    // Let go elsewhere (the monitor closed): shown as running at once.
+    if (buttons[ActionRun]->isEnabled() && !holdsMachine()) showRunning();
     if (++framesSinceShown >= RunningRefreshFrames) {
         framesSinceShown = 0;
         registerPanel->refresh(false);

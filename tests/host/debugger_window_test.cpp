@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTranslator>
+#include <QWheelEvent>
 
 #include "cpu/bus.h"
 #include "cpu/z80.h"
@@ -358,6 +359,23 @@ TEST_F(DebuggerWindowTest, SymbolFilesNameLinesAndTheirFailuresAreSaid) {
     QTest::mouseClick(code->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(code->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(code->firstAddress(), Routine);
+
+    // The wheel moves by whole instructions, both ways.
+    for (uint16_t a = 0x9FF0; a < Program; a++)
+        memWrite(a, 0x00);
+    debugger->goTo("MAIN");
+    auto wheel = [code](int notches) {
+        QWheelEvent event(QPointF(10, 10), code->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(code->viewport(), &event);
+    };
+    wheel(-1);
+    EXPECT_EQ(code->firstAddress(), Program + 6) << "call, nop and jr passed";
+    wheel(1);
+    EXPECT_EQ(code->firstAddress(), Program);
+    wheel(1);
+    EXPECT_EQ(code->firstAddress(), Program - 3);
 
     EXPECT_FALSE(debugger->loadSymbols(QString::fromStdString(path("missing.sym"))));
     EXPECT_TRUE(debugger->statusText().contains("Cannot load "))
