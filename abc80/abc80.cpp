@@ -1,5 +1,7 @@
 #include "abc80/abc80.h"
 
+#include "abc80/history.h"
+
 #include <cstring>
 
 #include "cpu/bus.h"
@@ -100,6 +102,7 @@ void machineConnect() {
                      .inserted = TapeInserted,
                      .nextSampleCycle = TapeNextSampleCycle});
     connectCards({.read = ReadDiskCardPort, .write = WriteDiskCardPort, .reset = ResetDiskCards});
+    historyConnect();
 }
 
 void machineInit() {
@@ -119,6 +122,7 @@ void machineReset() {
     cpuReset();
     CloseTape();
     placeFirmwareExtension();
+    historyMachineChanged();
 }
 
 void machineHardReset() {
@@ -127,6 +131,7 @@ void machineHardReset() {
     std::memset(MainMemory + 0x8000, 0, 0x8000);
     std::memset(PortLatches, 0, sizeof PortLatches);
     placeFirmwareExtension();
+    historyMachineChanged();
 }
 
 void machinePowerOn() {
@@ -134,4 +139,5 @@ void machinePowerOn() {
     for (const MachineDevice& device : MachineDevices)
         device.powerOn();
     placeFirmwareExtension();
+    historyClear();
 }

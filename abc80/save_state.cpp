@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "abc80/state_codec.h"
 #include "cpu/z80.h"
 #include "files/file_write.h"
@@ -533,6 +534,7 @@ bool loadState(std::span<const uint8_t> state, std::string& message) {
     MachineSnapshot snapshot;
     if (!decode(state, snapshot, message)) return false;
     (apply)(snapshot, message); // parenthesised: std::apply is found through the argument types
+    historyMachineChanged();
     return true;
 }
 

@@ -3,9 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "abc80/abc80.h"
+#include "abc80/history.h"
 #include "cpu/z80.h"
 #include "machine/frame.h"
 #include "machine/keyboard.h"
@@ -74,6 +76,57 @@ void FastFramesWithPicture(benchmark::State& state) {
     report(state);
 }
 BENCHMARK(FastFramesWithPicture)->Unit(benchmark::kMicrosecond);
+
+// The same with the history at its default settings: a snapshot every 10
+// frames into a ring of 160. Counters: the ring's memory once full, and how
+// far back it reaches.
+void FastFramesWithPictureAndHistory(benchmark::State& state) {
+    loadBusyProgram();
+    historyConfigure({});
+    std::vector<uint8_t> picture(FrameBufferBytes);
+    for (auto _ : state) {
+        runFrameFast();
+        historyFrameEnd();
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture.data(), 0);
+        benchmark::DoNotOptimize(picture.data());
+    }
+    report(state);
+    // Fill the ring, whatever the iterations did, for the memory figure.
+    const HistorySettings settings = historySettings();
+    for (uint32_t i = 0; i < settings.intervalFrames * (settings.snapshots + 1); i++) {
+        runFrameFast();
+        historyFrameEnd();
+    }
+    const HistoryReach reach = historyReach();
+    state.counters["ringKiB"] = static_cast<double>(reach.bytes) / 1024.0;
+    state.counters["reachSeconds"] = static_cast<double>(frameCounter - reach.oldestFrame) / 50.0;
+    historyClear();
+}
+BENCHMARK(FastFramesWithPictureAndHistory)->Unit(benchmark::kMicrosecond);
+
+// One step back in the middle of a stretch between snapshots (5 frames in,
+// at the default settings): the replay the debugger's button waits for.
+void HistoryStepBack(benchmark::State& state) {
+    loadBusyProgram();
+    historyConfigure({});
+    for (int i = 0; i < 25; i++) {
+        runFrameFast();
+        historyFrameEnd();
+    }
+    historyMachineChanged();
+    for (int i = 0; i < 5; i++) {
+        runFrameFast();
+        historyFrameEnd();
+    }
+    std::string message;
+    for (auto _ : state) {
+        bool went = historyStepBack(message);
+        benchmark::DoNotOptimize(went);
+    }
+    historyClear();
+}
+BENCHMARK(HistoryStepBack)->Unit(benchmark::kMillisecond);
 
 void FastFramesBlind(benchmark::State& state) {
     loadBusyProgram();

@@ -232,4 +232,15 @@ void forgetPendingFrame() {
     fastFrame = FastFrame{};
 }
 
+FrameProgress frameProgress() {
+    return {cycleFrame.pending, cycleFrame.line,   cycleFrame.acc,
+            cycleFrame.budget,  fastFrame.pending, fastFrame.part,
+            fastFrame.budget,   fastFrame.charged, fastFrame.stepped};
+}
+
+void setFrameProgress(const FrameProgress& p) {
+    cycleFrame = {p.cyclePending, p.cycleLine, p.cycleAcc, p.cycleBudget};
+    fastFrame = {p.fastPending, p.fastPart, p.fastBudget, p.fastCharged, p.fastStepped};
+}
+
 int framePitchShift() { return wideVideoSelected() ? 1 : 0; }

@@ -42,6 +42,21 @@ bool fastFramePending();
 // starts a new frame.
 void forgetPendingFrame();
 
+// Where a pending frame stands (opaque to callers): taken and put back by
+// the history, which runs the machine elsewhere and returns to a moment
+// inside a frame. A save state does not hold it.
+struct FrameProgress {
+    bool cyclePending = false;
+    int cycleLine = 0;
+    int32_t cycleAcc = 0, cycleBudget = 0;
+    bool fastPending = false;
+    int fastPart = 0;
+    int64_t fastBudget = 0, fastCharged = 0;
+    bool fastStepped = false;
+};
+FrameProgress frameProgress();
+void setFrameProgress(const FrameProgress& progress);
+
 // The pitch shift that fits the current layout: 1 for the 80-column
 // picture (480 pixels a line), 0 for 40 columns (240 pixels).
 int framePitchShift();

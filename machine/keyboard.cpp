@@ -118,8 +118,15 @@ void keyboardReset() {
     dropTyping();
 }
 
+namespace {
+const KeyboardInputLog* inputLog = nullptr;
+} // namespace
+
+void keyboardSetInputLog(const KeyboardInputLog* log) { inputLog = log; }
+
 int keyPressed(uint32_t vk) {
     if (vk > 0xFF) return 0;
+    if (inputLog) inputLog->pressed(vk);
     if (vk == VkShift || vk == VkControl) {
         KeyDown[vk] = true;
         return 1;
@@ -139,6 +146,7 @@ int keyPressed(uint32_t vk) {
 
 int keyReleased(uint32_t vk) {
     if (vk > 0xFF) return 0;
+    if (inputLog) inputLog->released(vk);
     KeyDown[vk] = false;
     return 1;
 }
@@ -171,6 +179,7 @@ int typeText(const char* text) {
     std::memcpy(typeBuffer, text, length + 1);
     typeSteps = 2 * length;
     typeIndex = 0;
+    if (inputLog) inputLog->typed(text);
     return 1;
 }
 

@@ -29,6 +29,15 @@ uint8_t keyboardRead();
 // Starts typing a text; 0 when it is empty or a typing is in progress.
 int typeText(const char* text);
 bool typingInProgress();
+// The inputs from outside as they reach the keyboard, for the history's log:
+// called after keyPressed and keyReleased took a code and after typeText
+// started a text. nullptr (the default): nobody listens.
+struct KeyboardInputLog {
+    void (*pressed)(uint32_t vk);
+    void (*released)(uint32_t vk);
+    void (*typed)(const char* text);
+};
+void keyboardSetInputLog(const KeyboardInputLog* log);
 // Screen byte to a Windows-1252 character.
 uint8_t screenCharToText(uint8_t b);
 

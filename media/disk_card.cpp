@@ -50,7 +50,9 @@ void fail(DiskCard& c, uint32_t error) {
     c.errorCode = error;
 }
 
-bool readSector(DiskCard& c, std::FILE* file) {
+const DiskTransferLog* transferLog = nullptr;
+
+bool readImageSector(DiskCard& c, std::FILE* file) {
     const off_t at = sectorOffset(c);
     uint8_t* buffer = selectedBuffer(c);
     size_t done = 0;
@@ -65,6 +67,14 @@ bool readSector(DiskCard& c, std::FILE* file) {
     return done > 0;
 }
 
+bool readSector(DiskCard& c, std::FILE* file) {
+    bool ok = false;
+    if (transferLog && transferLog->replayRead(selectedBuffer(c), ok)) return ok;
+    ok = readImageSector(c, file);
+    if (transferLog) transferLog->read(selectedBuffer(c), ok);
+    return ok;
+}
+
 // Whether the sector lies inside the image: a write never grows the file, so
 // an image keeps the size of its disk.
 bool insideImage(const DiskCard& c, std::FILE* file) {
@@ -73,7 +83,7 @@ bool insideImage(const DiskCard& c, std::FILE* file) {
 }
 
 // 0 when the sector is in the file, else the errno of the failure.
-int writeSector(DiskCard& c, std::FILE* file) {
+int writeImageSector(DiskCard& c, std::FILE* file) {
     const off_t at = sectorOffset(c);
     const uint8_t* buffer = selectedBuffer(c);
     size_t done = 0;
@@ -86,6 +96,14 @@ int writeSector(DiskCard& c, std::FILE* file) {
         done += static_cast<size_t>(n);
     }
     return 0;
+}
+
+int writeSector(DiskCard& c, std::FILE* file) {
+    int error = 0;
+    if (transferLog && transferLog->replayWrite(error)) return error;
+    error = writeImageSector(c, file);
+    if (transferLog) transferLog->written(error);
+    return error;
 }
 
 // Runs after the fourth command byte and after each finished transfer.
@@ -170,6 +188,8 @@ struct CardTableFill {
 } // namespace
 
 DiskCard& MoDiskCard() { return moCard; }
+
+void SetDiskTransferLog(const DiskTransferLog* log) { transferLog = log; }
 
 uint8_t ReadDiskCardPort(int cardCode, int port) {
     DiskCard* card = cardFor(cardCode);

@@ -98,6 +98,20 @@ const std::string& LastDiskWriteFailure();
 void FlushDiskImages();
 
 // Port access from the I/O dispatch.
+// The history's log of what the images gave the cards and took from them:
+// every sector read (its 256 bytes as the buffer holds them after the read,
+// and whether any came) and every sector write's outcome (0 or an errno).
+// While the history runs the machine again, replayRead and replayWrite answer
+// from the log (true) and the image files are not touched. nullptr (the
+// default): the images alone.
+struct DiskTransferLog {
+    void (*read)(const uint8_t* sector, bool ok);
+    void (*written)(int error);
+    bool (*replayRead)(uint8_t* sector, bool& ok);
+    bool (*replayWrite)(int& error);
+};
+void SetDiskTransferLog(const DiskTransferLog* log);
+
 uint8_t ReadDiskCardPort(int cardCode, int port);
 void WriteDiskCardPort(int cardCode, int port, uint8_t value);
 void ResetDiskCards();

@@ -60,6 +60,9 @@ const char* const HelpText[] = {
     "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
     "starts.\n",
     "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n",
+    "< - step back one instruction; < b back to the previous breakpoint hit; < f [<count>] back "
+    "to the start of the frame <count> (decimal, 0 this one) frames before; < w <address> back "
+    "to the instruction that last wrote the byte at <address>.\n",
     "x - exit from monitor.\n",
 };
 
@@ -80,6 +83,7 @@ TerminalConsole standardTerminal;
 MonitorConsole standardConsole;
 const MonitorConsole* console = nullptr;
 const MonitorHost* host = nullptr;
+const MonitorHistory* history = nullptr;
 
 const MonitorConsole& currentConsole() {
     if (console) return *console;
@@ -539,6 +543,59 @@ void commandSymbols(const Tokens& t) {
         read.skipped, debugSymbolCount());
 }
 
+// "<" alone or with a subcommand (b, f, w), also written together ("<b").
+void commandBack(const Tokens& t) {
+    if (!history) {
+        put(MonitorTextNormal, "No history is kept: the machine cannot go back.\n");
+        return;
+    }
+    std::vector<std::string> args;
+    if (t.at[0].size() > 1) args.push_back(t.at[0].substr(1));
+    for (int i = 1; i < t.count; ++i)
+        args.push_back(t.at[static_cast<size_t>(i)]);
+    std::string message;
+    bool went = false;
+    const std::string what = args.empty() ? "" : args[0];
+    if (what.empty()) {
+        went = history->stepBack(message);
+    } else if (what == "b") {
+        went = history->backToBreakpoint(message);
+    } else if (what == "f") {
+        uint32_t frames = 1;
+        if (args.size() > 1) {
+            const std::string& n = args[1];
+            if (n.empty() || n.size() > 9 ||
+                n.find_first_not_of("0123456789") != std::string::npos) {
+                say(MonitorTextNormal, "Not a decimal number: %s\n", n.c_str());
+                return;
+            }
+            frames = static_cast<uint32_t>(std::stoul(n));
+        }
+        went = history->backFrames(frames, message);
+    } else if (what == "w") {
+        if (args.size() < 2) {
+            put(MonitorTextNormal, "Too few arguments; usage: < w <address>\n");
+            return;
+        }
+        uint16_t address;
+        if (!readAddress(args[1], address)) return;
+        went = history->whoWrote(address, message);
+    } else {
+        put(MonitorTextNormal, "Unknown syntax.\n");
+        return;
+    }
+    say(MonitorTextNormal, "%s\n", message.c_str());
+    if (!went) return;
+    std::string line;
+    disassemble(cpu.IP, line);
+    say(MonitorTextNormal, "%s\n", line.c_str());
+    monitorCurrent = cpu.IP;
+    showRegisters();
+}
+
+// Commands that change memory or registers from outside the machine's run.
+bool changesMachine(char command) { return std::strchr(":fglt", command) != nullptr; }
+
 // Runs one command line; false when it closes the monitor.
 bool runCommand(const char* line) {
     if (line[0] == '\r' || line[0] == '\n') return true;
@@ -570,9 +627,11 @@ bool runCommand(const char* line) {
     case 'v': commandTrace(t); break;
     case 'w': commandBasicLine(t); break;
     case 'y': commandSymbols(t); break;
+    case '<': commandBack(t); break;
     case 'x': return false;
     default: put(MonitorTextNormal, "Unknown command, type ? for help!\n"); break;
     }
+    if (history && history->changed && changesMachine(t.at[0][0])) history->changed();
     return true;
 }
 
@@ -595,6 +654,7 @@ void leave() {
 
 void monitorSetConsole(const MonitorConsole* newConsole) { console = newConsole; }
 void monitorSetHost(const MonitorHost* newHost) { host = newHost; }
+void monitorSetHistory(const MonitorHistory* newHistory) { history = newHistory; }
 
 int monitorBegin(int reason, uint16_t ip) {
     if (monitorOpen) return 0;

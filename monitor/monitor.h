@@ -19,6 +19,7 @@
 #include "monitor/console.h"
 
 #include <cstdint>
+#include <string>
 
 // Why the monitor opens.
 enum : int {
@@ -39,6 +40,20 @@ struct MonitorHost {
     void (*resetPacing)();
     int closeDelayMs; // pause after the console is released, before pacing resumes
 };
+
+// The machine's history, for the commands that go back in time; connected
+// by the machine's owner. Each jump returns false with the reason in message
+// when it cannot go back, and a line for the user otherwise. changed is
+// told when a command changed memory or registers (the history starts again
+// there). Without it the commands say there is no history.
+struct MonitorHistory {
+    bool (*stepBack)(std::string& message);
+    bool (*backToBreakpoint)(std::string& message);
+    bool (*backFrames)(uint32_t frames, std::string& message);
+    bool (*whoWrote)(uint16_t address, std::string& message);
+    void (*changed)();
+};
+void monitorSetHistory(const MonitorHistory* history);
 
 // The console and host the monitor uses from now on. Without a console the
 // monitor talks to standard input and output.

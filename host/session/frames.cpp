@@ -1,6 +1,7 @@
 // Frames and fast tape as the front ends share them.
 #include "host/session/frames.h"
 
+#include "abc80/history.h"
 #include "cpu/z80.h"
 #include "host/session/typing.h"
 #include "machine/frame.h"
@@ -34,6 +35,7 @@ bool RunSessionFrame(bool cycleBased, uint8_t* picture, int pitchShift, bool mix
         runFrame(CyclesPerFrame, picture, pitchShift);
     if (mixSound) MixUpTo(cpu.TCOUNT);
     if (framePending()) return false;
+    historyFrameEnd();
     TypeNextQueued();
     return true;
 }

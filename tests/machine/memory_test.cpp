@@ -187,6 +187,27 @@ TEST(RomChecks, Crc32AndByteSum) {
     EXPECT_EQ(romByteSum(ff.data(), ff.size()), (300u * 255u) & 0xFFFF);
 }
 
+// Eight bytes at a time and the rest one by one give the CRC the bitwise
+// definition gives, whatever the length and the start address.
+TEST(RomChecks, Crc32OfEveryLengthAndAlignment) {
+    auto bitwise = [](const uint8_t* data, size_t size) {
+        uint32_t crc = 0xFFFFFFFFu;
+        for (size_t i = 0; i < size; i++) {
+            crc ^= data[i];
+            for (int k = 0; k < 8; k++)
+                crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        return ~crc;
+    };
+    std::vector<uint8_t> bytes(80);
+    for (size_t i = 0; i < bytes.size(); i++)
+        bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    for (size_t start = 0; start < 8; start++)
+        for (size_t size = 0; start + size <= bytes.size(); size++)
+            ASSERT_EQ(crc32(bytes.data() + start, size), bitwise(bytes.data() + start, size))
+                << start << "+" << size;
+}
+
 class ExternalRom : public ::testing::Test {
   protected:
     TempFolder folder{"external"};

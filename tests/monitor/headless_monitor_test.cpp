@@ -23,23 +23,26 @@ const std::string Banner = "Type '?' for help, 'x' for exit.\n";
 // Runs orvane --monitor in a fresh folder holding a counting program and the
 // given monitor input; returns the folder (standard output in out.txt, the
 // final memory in memory.bin).
-std::filesystem::path runWithScript(const char* name, const std::string& input) {
+// 9000 ld a,05h / ld (a000h),a / ld hl,a000h / 9008 inc (hl) / jr 9008h
+const std::string Counter("\x3E\x05\x32\x00\xA0\x21\x00\xA0\x34\x18\xFD", 11);
+
+std::filesystem::path runWithScript(const char* name, const std::string& input,
+                                    const std::string& code = Counter, int frames = 2) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() /
         ("orvane-headless-monitor-" + std::string(name) + "-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     {
-        // 9000 ld a,05h / ld (a000h),a / ld hl,a000h / 9008 inc (hl) / jr 9008h
         std::ofstream program(folder / "prog.bin", std::ios::binary);
-        program.write("\x3E\x05\x32\x00\xA0\x21\x00\xA0\x34\x18\xFD", 11);
+        program.write(code.data(), static_cast<std::streamsize>(code.size()));
         std::ofstream script(folder / "script.txt");
         script << input;
     }
-    const std::string command = "cd '" + folder.string() +
-                                "' && '" ORVANE_BINARY_DIR
-                                "/bin/orvane' --headless --monitor --boot-frames 0 --frames 2"
-                                " --dump-memory memory.bin < script.txt > out.txt 2> err.txt";
+    const std::string command =
+        "cd '" + folder.string() +
+        "' && '" ORVANE_BINARY_DIR "/bin/orvane' --headless --monitor --boot-frames 0 --frames " +
+        std::to_string(frames) + " --dump-memory memory.bin < script.txt > out.txt 2> err.txt";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / "err.txt");
     return folder;
 }
@@ -93,6 +96,39 @@ TEST(HeadlessMonitor, StopsAfterTheEndOfInputPassSilently) {
     const std::string memory = readFile(folder / "memory.bin");
     ASSERT_EQ(memory.size(), 65536u);
     EXPECT_NE(static_cast<uint8_t>(memory[0xA000]), 0x05);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HeadlessMonitor, GoesBackToTheWriterAndStepsBackFromAScript) {
+    // 9000 ld hl,a000h / 9003 inc (hl) / ld bc,0 / 9007 dec bc / ld a,b / or c /
+    // jr nz,9007h / 900C jr 9003h: one write, then half a second of delay.
+    const std::string writer("\x21\x00\xA0\x34\x01\x00\x00\x0B\x78\xB1\x20\xFB\x18\xF5", 14);
+    const std::filesystem::path folder =
+        runWithScript("back",
+                      "l prog.bin 9000\ng 9000\nb 900c\nx\n" // runs to the breakpoint
+                      "m a000 a000\n< w a000\nm a000 a000\n< b\n<\n< f 99999\n< q\nx\n",
+                      writer, 60);
+    const std::string out = readFile(folder / "out.txt");
+    auto after = [&](const std::string& text, size_t from) {
+        const size_t at = out.find(text, from);
+        EXPECT_NE(at, std::string::npos) << "no \"" << text << "\" in:\n" << out;
+        return at == std::string::npos ? from : at + text.size();
+    };
+    size_t at = after("Breakpoint reached at 900C.\n", 0);
+    at = after(" A000:  01 ", at);
+    at = after("A000h was written by the instruction at 9003h at T-state ", at);
+    at = after(" (00h to 01h); stopped before it.\n 9003 34          inc (hl)\nIP:9003,", at);
+    at = after(" A000:  00 ", at);
+    at = after("No breakpoint was reached in the recorded history.\n", at);
+    at =
+        after("Back to 9000h at T-state 0 (frame 0).\n 9000 21 00 A0    ld hl,a000h\nIP:9000,", at);
+    at = after("Not recorded that far back.\n", at);
+    after("Unknown syntax.\n", at);
+
+    // Resumed from there, the program wrote its byte again.
+    const std::string memory = readFile(folder / "memory.bin");
+    ASSERT_EQ(memory.size(), 65536u);
+    EXPECT_NE(static_cast<uint8_t>(memory[0xA000]), 0x00);
     std::filesystem::remove_all(folder);
 }
 

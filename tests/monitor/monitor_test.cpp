@@ -159,14 +159,18 @@ std::string helpText() {
            "w [<line>] - show the BASIC line running; or stop when BASIC line <line> (decimal) "
            "starts.\n"
            "y [<name>] - read symbols from file <name>, or the firmware's own labels.\n"
+           "< - step back one instruction; < b back to the previous breakpoint hit; < f "
+           "[<count>] back to the start of the frame <count> (decimal, 0 this one) frames "
+           "before; < w <address> back to the instruction that last wrote the byte at "
+           "<address>.\n"
            "x - exit from monitor.\n";
 }
 
 TEST_F(MonitorTest, HelpUnknownCommandsAndEmptyLines) {
     const std::string help = helpText();
     // Every command letter the monitor knows has its own line.
-    for (const char* command : {"?",  ":",  "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ",
-                                "n ", "r ", "s ", "t ", "u ", "v ", "w ", "y ", "z ", "x "})
+    for (const char* command : {"?",  ":",  "b ", "d ", "e ", "f ", "g ", "h ", "l ", "m ", "n ",
+                                "r ", "s ", "t ", "u ", "v ", "w ", "y ", "z ", "< ", "x "})
         EXPECT_NE(help.find(std::string("\n") + command), std::string::npos) << command;
     EXPECT_NE(help.find("m [<from>] [<to>]"), std::string::npos) << "m's real syntax";
     EXPECT_EQ(session({"?"}), help);
