@@ -274,6 +274,7 @@ bool MemoryModel::setData(const QModelIndex& index, const QVariant& value, int r
         if (!wrote) return false;
     }
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), BytesPerRow));
+    if (onEdited) onEdited();
     return true;
 }
 

@@ -90,6 +90,8 @@ class MemoryModel : public QAbstractTableModel {
     void setEditable(bool on) { editable = on; }
     // Everything shown again from memory.
     void reread();
+    // Called after every edit that changed memory.
+    std::function<void()> onEdited;
 
   private:
     bool editable = false;

@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "abc80/history.h"
 #include "cpu/bus.h"
 #include "cpu/z80.h"
 #include "host/qt/debugger_views.h"
@@ -103,7 +104,8 @@ DebuggerWindow::DebuggerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     registerPanel = new RegisterPanel(this);
     registerPanel->onEdited = [this] {
         // A changed PC is where the machine goes on; no stop happens there
-        // before its instruction runs.
+        // before its instruction runs. The history cannot replay an edit.
+        historyMachineChanged();
         debugHoldHere();
         refresh();
     };
@@ -169,9 +171,12 @@ QWidget* DebuggerWindow::buildBar() {
          &DebuggerWindow::runToCursor},
         {ActionRunToNextFrame, QT_TRANSLATE_NOOP("Debugger", "Run to next frame"), "F8",
          &DebuggerWindow::runToNextFrame},
-        // Stepping back in time has its place here; it stays disabled
-        // while the machine keeps no history.
-        {ActionStepBack, QT_TRANSLATE_NOOP("Debugger", "Step back"), nullptr, nullptr},
+        {ActionStepBack, QT_TRANSLATE_NOOP("Debugger", "Step back"), "Shift+F10",
+         &DebuggerWindow::stepBack},
+        {ActionBackToBreakpoint, QT_TRANSLATE_NOOP("Debugger", "Back to breakpoint"), "Shift+F9",
+         &DebuggerWindow::backToBreakpoint},
+        {ActionBackFrame, QT_TRANSLATE_NOOP("Debugger", "Back a frame"), "Shift+F8",
+         &DebuggerWindow::backFrame},
     };
     auto* bar = new QWidget(this);
     auto* row = new QHBoxLayout(bar);
@@ -180,10 +185,6 @@ QWidget* DebuggerWindow::buildBar() {
         auto* button = new QPushButton(debuggerText(b.text), bar);
         buttons[b.action] = button;
         row->addWidget(button);
-        if (!b.run) {
-            button->setEnabled(false);
-            continue;
-        }
         button->setToolTip(QString(b.key));
         auto method = b.run;
         QObject::connect(button, &QPushButton::clicked, this,
@@ -199,6 +200,7 @@ QWidget* DebuggerWindow::buildBar() {
 QWidget* DebuggerWindow::buildMemoryTab() {
     auto* tab = new QWidget(this);
     memoryModel = new MemoryModel(tab);
+    memoryModel->onEdited = [] { historyMachineChanged(); };
     memoryView = new QTableView(tab);
     memoryView->setModel(memoryModel);
     memoryView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -232,10 +234,21 @@ QWidget* DebuggerWindow::buildMemoryTab() {
     for (const char* name : {"PC", "SP", "HL", "DE", "BC", "IX", "IY"})
         follow->addItem(name);
     QObject::connect(follow, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    auto* wrote = new QPushButton(debuggerText("Who wrote it?"), tab);
+    wrote->setToolTip(debuggerText("Back to the instruction that last wrote the chosen byte"));
+    QObject::connect(wrote, &QPushButton::clicked, this, [this] {
+        const QModelIndex at = memoryView->currentIndex();
+        if (!at.isValid() || at.column() >= MemoryModel::BytesPerRow) {
+            say(debuggerText("Choose a byte of the memory first."));
+            return;
+        }
+        whoWrote(static_cast<uint16_t>(at.row() * MemoryModel::BytesPerRow + at.column()));
+    });
     auto* top = new QHBoxLayout();
     top->addWidget(new QLabel(debuggerText("Memory at"), tab));
     top->addWidget(memoryGoTo, 1);
     top->addWidget(follow);
+    top->addWidget(wrote);
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(top);
@@ -442,6 +455,41 @@ void DebuggerWindow::runToNextFrame() {
     showHeld();
 }
 
+bool DebuggerWindow::goBack(bool (*jump)(std::string& message)) {
+    message.clear();
+    holdHere();
+    std::string said;
+    const bool landed = jump(said);
+    if (landed) {
+        // Held where it landed, a frame pending or not; the stop it left
+        // is over.
+        if (debugStopped()) debugResume();
+        userHeld = true;
+        PresentMachinePicture();
+        ResetPacing();
+    }
+    showHeld();
+    say(MessageText(QString::fromStdString(said)));
+    return landed;
+}
+
+void DebuggerWindow::stepBack() { goBack(historyStepBack); }
+
+void DebuggerWindow::backToBreakpoint() { goBack(historyBackToBreakpoint); }
+
+void DebuggerWindow::backFrame() {
+    goBack([](std::string& said) { return historyBackFrames(1, said); });
+}
+
+bool DebuggerWindow::whoWrote(uint16_t address) {
+    static uint16_t wanted;
+    wanted = address;
+    return goBack([](std::string& said) {
+        HistoryWrite write;
+        return historyWhoWrote(wanted, write, said);
+    });
+}
+
 void DebuggerWindow::afterFrame() {
     if (debugStopped()) {
         showHeld();
@@ -501,7 +549,7 @@ void DebuggerWindow::showHeld() {
     code->setCursorAddress(cpu.IP);
     refresh();
     for (Action a : {ActionRun, ActionStepInto, ActionStepOver, ActionStepOut, ActionRunToCursor,
-                     ActionRunToNextFrame})
+                     ActionRunToNextFrame, ActionStepBack, ActionBackToBreakpoint, ActionBackFrame})
         buttons[a]->setEnabled(true);
     buttons[ActionStop]->setEnabled(false);
     if (isVisible()) {

@@ -12,6 +12,11 @@
 // after two frames (a step over a call that waits for a key, say) goes on in
 // the main loop, and its end is a stop like any other.
 //
+// Back in time: the machine's history (abc80/history.h) takes it back an
+// instruction, to the last breakpoint hit, a frame, or to the instruction
+// that wrote a byte; it lands held. An edit of memory or registers starts
+// the history again from that moment.
+//
 // Closing the window lets a held machine go on; breakpoints stay. While the
 // window is hidden, stops open the interactive monitor as before.
 #pragma once
@@ -21,6 +26,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class DisassemblyView;
 class MemoryModel;
@@ -50,6 +56,8 @@ class DebuggerWindow : public QWidget {
         ActionRunToCursor,
         ActionRunToNextFrame,
         ActionStepBack,
+        ActionBackToBreakpoint,
+        ActionBackFrame,
         ActionCount
     };
 
@@ -70,6 +78,14 @@ class DebuggerWindow : public QWidget {
     void stepOut();
     void runToCursor();
     void runToNextFrame();
+    // Back in time through the machine's history: one instruction, to the
+    // last breakpoint hit, to the start of the frame before. The machine is
+    // held where it lands; what cannot be done is said and changes nothing.
+    void stepBack();
+    void backToBreakpoint();
+    void backFrame();
+    // Back to the instruction that last wrote the byte at address.
+    bool whoWrote(uint16_t address);
     // Toggles an execution breakpoint (from a click in the margin).
     void toggleBreakpoint(uint16_t address);
     // The disassembly from an address or symbol; false (and said in the
@@ -126,6 +142,8 @@ class DebuggerWindow : public QWidget {
     // After an armed step: runs it at once for up to two frames; a stop is
     // shown, otherwise the step goes on in the main loop.
     void runArmedStep();
+    // Runs a jump of the history and shows where it landed.
+    bool goBack(bool (*jump)(std::string& message));
     void fillBreakpoints();
     void fillTrace();
 

@@ -37,7 +37,7 @@
 namespace {
 
 // A routine in RAM: CALL 0A010h, then a loop; the called routine loads A
-// with 5, stores it at 0A100h and returns.
+// with 5, stores it at 0A100h (0 before) and returns.
 constexpr uint16_t Program = 0xA000, Routine = 0xA010, Stored = 0xA100;
 void writeProgram() {
     const uint8_t main[] = {0xCD, 0x10, 0xA0, 0x00, 0x18, 0xFA};    // call; nop; jr A000
@@ -46,6 +46,7 @@ void writeProgram() {
         memWrite(static_cast<uint16_t>(Program + i), main[i]);
     for (size_t i = 0; i < sizeof routine; i++)
         memWrite(static_cast<uint16_t>(Routine + i), routine[i]);
+    memWrite(Stored, 0); // the machine's memory outlives a test
 }
 
 class DebuggerWindowTest : public DesktopTest {
@@ -194,6 +195,47 @@ TEST_F(DebuggerWindowTest, StepsIntoOverAndOutOfACall) {
     debugger->button(DebuggerWindow::ActionRunToCursor)->click();
     EXPECT_EQ(cpu.IP, Routine + 2);
     EXPECT_TRUE(debugger->statusText().startsWith("Step at A012"));
+}
+
+// Back in time from the window: who wrote a byte, a step back, and a jump
+// the history cannot make, which changes nothing.
+TEST_F(DebuggerWindowTest, GoesBackToTheWriterOfAByteAndStepsBack) {
+    DebuggerWindow* debugger = open();
+    holdAtProgram(debugger); // the edit of PC starts the history here
+    debugger->stepOver();
+    ASSERT_EQ(cpu.IP, Program + 3);
+    ASSERT_EQ(memRead(Stored), 5);
+
+    // The byte's writer: the machine goes back to before the store ran.
+    debugger->memoryTable()->setCurrentIndex(debugger->memory()->index(
+        Stored / MemoryModel::BytesPerRow, Stored % MemoryModel::BytesPerRow));
+    ASSERT_TRUE(debugger->whoWrote(Stored)) << debugger->statusText().toStdString();
+    EXPECT_EQ(cpu.IP, Routine + 2);
+    EXPECT_EQ(memRead(Stored), 0) << "the byte as it was before the write";
+    EXPECT_TRUE(debugger->holdsMachine());
+    EXPECT_TRUE(debugger->statusText().startsWith("Stopped at A012"))
+        << debugger->statusText().toStdString();
+
+    // One instruction back: before ld a,5, with A as it was then.
+    debugger->button(DebuggerWindow::ActionStepBack)->click();
+    EXPECT_EQ(cpu.IP, Routine);
+    EXPECT_EQ(debugger->registers()->field("PC")->text(), "A010");
+    // Forward again runs the same way.
+    debugger->stepInto();
+    debugger->stepInto();
+    EXPECT_EQ(memRead(Stored), 5);
+
+    // An edit starts the history again: nothing is recorded before it.
+    QLineEdit* hl = debugger->registers()->field("HL");
+    hl->setText("0001");
+    emit hl->editingFinished();
+    const uint16_t ip = cpu.IP;
+    debugger->button(DebuggerWindow::ActionBackFrame)->click();
+    EXPECT_EQ(cpu.IP, ip);
+    EXPECT_FALSE(
+        debugger->statusText().endsWith(QString("%1.").arg(ip, 4, 16, QChar('0')).toUpper()))
+        << "the reason is said: " << debugger->statusText().toStdString();
+    EXPECT_EQ(cpu.HL, 0x0001);
 }
 
 TEST_F(DebuggerWindowTest, RunToNextFrameHoldsAtTheFrameBoundary) {

@@ -4,6 +4,26 @@
 <context>
     <name>Debugger</name>
     <message>
+        <source>Back to breakpoint</source>
+        <translation>Tillbaka till brytpunkt</translation>
+    </message>
+    <message>
+        <source>Back a frame</source>
+        <translation>En bild bakåt</translation>
+    </message>
+    <message>
+        <source>Who wrote it?</source>
+        <translation>Vem skrev den?</translation>
+    </message>
+    <message>
+        <source>Back to the instruction that last wrote the chosen byte</source>
+        <translation>Tillbaka till instruktionen som senast skrev den valda byten</translation>
+    </message>
+    <message>
+        <source>Choose a byte of the memory first.</source>
+        <translation>Välj först en byte i minnet.</translation>
+    </message>
+    <message>
         <source>%1 at %2</source>
         <translation>%1 vid %2</translation>
     </message>
