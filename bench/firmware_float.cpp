@@ -80,6 +80,16 @@ BENCHMARK_CAPTURE(binaryRoutine, mul, std::string("fp_mul"));
 BENCHMARK_CAPTURE(binaryRoutine, div, std::string("fp_div"));
 BENCHMARK_CAPTURE(binaryRoutine, cmp, std::string("fp_cmp"));
 BENCHMARK_CAPTURE(binaryRoutine, pow, std::string("fp_pow"));
+// x^2 in one multiplication; other whole powers and fractional ones in
+// pairs of twice the precision.
+BENCHMARK_CAPTURE(binaryRoutine, pow_square, std::string("fp_pow"),
+                  std::vector<std::pair<long double, long double>>{{1.5L, 2}, {123, 2}, {0.3L, 2}});
+BENCHMARK_CAPTURE(binaryRoutine, pow_whole, std::string("fp_pow"),
+                  std::vector<std::pair<long double, long double>>{
+                      {1.05L, 12}, {3, 5}, {0.9L, -7}});
+BENCHMARK_CAPTURE(binaryRoutine, pow_fraction, std::string("fp_pow"),
+                  std::vector<std::pair<long double, long double>>{
+                      {9.04L, 2.5L}, {10, 0.3L}, {0.5L, -1.7L}});
 BENCHMARK_CAPTURE(unaryRoutine, load, std::string("fp_load"), Mixed);
 BENCHMARK_CAPTURE(unaryRoutine, store, std::string("fp_store"), Mixed);
 BENCHMARK_CAPTURE(unaryRoutine, from_int, std::string("fp_from_int"), Mixed);

@@ -85,7 +85,7 @@ warm:       ld sp,stacktop
             ld a,'>'
             call putch
             ld hl,linebuf
-            call getline
+            call promptline     ; with AUTO's number or EDIT's line
             jr c,warm
             call tokenise       ; small letters become capitals there
             ex de,hl
@@ -97,9 +97,9 @@ warm:       ld sp,stacktop
             jp execstmt
 
 ; sysclear: the system variables (not the number package's) start at zero.
-sysclear:   ld hl,ticks
-            ld de,ticks+1
-            ld bc,0FCFFh-ticks
+sysclear:   ld hl,automode
+            ld de,automode+1
+            ld bc,0FCFFh-automode
             ld (hl),0
             ldir
             ret
@@ -108,6 +108,7 @@ sysclear:   ld hl,ticks
 ; running, and go back to the prompt. CONT cannot go on after it.
 error:      xor a
             ld (contok),a
+            ld (automode),a     ; an error ends AUTO
             call errtrap        ; returns when no handler takes the error
 errorkeep:  call fnunwind
             ld sp,stacktop
@@ -130,8 +131,15 @@ errorkeep:  call fnunwind
 error_done: call crlf
             jp warm
 
+; err_syntaxdata: a number READ from text. A handler sees the READ's line
+; (ERL, and RESUME goes back to the READ); the message names the DATA line,
+; where the fault is.
 err_syntaxdata:
-            ld hl,(datarec)     ; the fault is in the DATA line
+            xor a
+            ld (contok),a
+            ld hl,m_syntax
+            call errtrap
+            ld hl,(datarec)
             ld (curline),hl
 err_syntax: ld hl,m_syntax
             jr error
@@ -161,9 +169,9 @@ err_lineno: ld hl,m_lineno
             jr error
 err_argument:
             ld hl,m_argument
-            jr error
+            jp error
 err_tape:   ld hl,m_tape
-            jr error
+            jp error
 err_type:   ld hl,m_type
             jp error
 err_subscript:
@@ -266,4 +274,8 @@ extension:
             include 'errors.asm'
             include 'deffn.asm'
             include 'renum.asm'
+            include 'graphics.asm'
+            include 'editing.asm'
+            include 'using.asm'
+            include 'fpair.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

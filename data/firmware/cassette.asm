@@ -538,8 +538,8 @@ tapeedge_wait:
             or a                ; 4
             jr nz,tapeedge_wait ; 12
             ld a,(breakflag)    ; every 256 turns: the break key
-            or a
-            jr nz,tapeedge_break
+            rra
+            jr c,tapeedge_break
             ld a,d
             or a
             jr nz,tapeedge_wait
@@ -557,7 +557,7 @@ tapeedge_seen:
             ld b,1
             ret
 tapeedge_break:
-            xor a
-            ld (breakflag),a
+            ld hl,breakflag
+            res 0,(hl)
             call tapestop
             jp err_break

@@ -1070,6 +1070,10 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw fn_fix, fn_hexs, err_syntax            ; SWAP
             dw err_syntax, fn_usr, fn_time            ; CALL
             dw err_syntax, err_syntax, err_syntax     ; KILL, NAME, DIR
+            dw err_syntax, err_syntax, fn_dot         ; SETDOT, CLRDOT
+            dw err_syntax, err_syntax                 ; TRON, TROFF
+            dw err_syntax, err_syntax, err_syntax     ; AUTO, DELETE, EDIT
+            dw err_syntax                             ; USING
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

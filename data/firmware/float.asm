@@ -1261,7 +1261,19 @@ fpf_try:    ld hl,fpt_f
             jr fpf_try
 fpf_up:     inc c
             jr fpf_try
-fpf_digits: call fpf_whole
+fpf_digits: call fpf_half        ; an exact half that is really below it
+            push af             ; rounds down
+            call fpf_whole
+            pop af
+            or a
+            jr z,fpf_rounded
+            ld de,1
+            sbc hl,de           ; (carry is clear)
+            exx
+            ld de,0
+            sbc hl,de
+            exx
+fpf_rounded:
             ld a,c
             ld (fpt_n),a
             push ix

@@ -471,6 +471,9 @@ st_next_float:
             add hl,bc           ; the step
             call fp_add
             ex de,hl
+            call fp_cmp         ; a step too small to move the variable
+            or a
+            call z,next_nudge
             call fp_store
             ex de,hl            ; HL = step
             inc hl
@@ -814,3 +817,67 @@ st_wend:    ld hl,(gosubsp)
             ld (gosubsp),hl
             ld (curline),bc
             jp execstmt
+
+; next_nudge: the step at DE left the variable (FPA) as it was, as a step
+; of 1 does beyond 2^32 where the numbers are 2 apart and the sum rounds
+; back (4294967299 is as near 4294967300 as 4294967298): FPA moves on to
+; the next number in the step's direction, so the loop still reaches its
+; limit. A step of 0 moves nothing. Keeps DE, HL.
+next_nudge: push hl
+            ld h,d
+            ld l,e
+            inc hl
+            inc hl
+            inc hl
+            ld b,(hl)           ; the step's sign
+            inc hl
+            ld a,(hl)
+            or a
+            jr z,next_nudge_done
+            ld a,(fpa_s)
+            xor b
+            and 80h             ; 0: away from 0
+            ld hl,(fpa)
+            exx
+            ld hl,(fpa+2)
+            exx
+            ld bc,1
+            jr nz,next_nudge_in
+            add hl,bc           ; one more unit in the last place
+            exx
+            ld bc,0
+            adc hl,bc
+            exx
+            jr nc,next_nudge_set
+            exx                 ; 2^n: the mantissa's top bit, one place up
+            ld h,80h
+            exx
+            ld a,(fpa_e)
+            inc a
+            jp z,err_overflow
+            ld (fpa_e),a
+            jr next_nudge_set
+next_nudge_in:
+            or a                ; one unit less
+            sbc hl,bc
+            exx
+            ld bc,0
+            sbc hl,bc
+            bit 7,h
+            exx
+            jr nz,next_nudge_set
+            ld hl,0FFFFh        ; below 2^n: all ones, one place down
+            exx
+            ld hl,0FFFFh
+            exx
+            ld a,(fpa_e)
+            dec a
+            ld (fpa_e),a
+next_nudge_set:
+            ld (fpa),hl
+            exx
+            ld (fpa+2),hl
+            exx
+next_nudge_done:
+            pop hl
+            ret

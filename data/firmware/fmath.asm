@@ -80,38 +80,42 @@ fpy_odd:    push hl
             ld hl,fpt_y
             jp fp_mul
 
-; fpq_reduce: FPA := x - n (hi + lo) with x at fpt_x, n = FPA (a whole
+; fpq_reduce: FPA := r = x - n (hi + lo) with x at fpt_x, n = FPA (a whole
 ; number), hi at HL and lo right after it. n * hi is exact, so is the first
-; difference. n is left at fpt_y. Uses DE, HL.
+; difference; what the second gains in rounding goes to fpt_r (r - fpt_r
+; is x - n (hi + lo) to twice the format's precision). n is left at fpt_y.
+; Uses DE, HL.
 fpq_reduce: push hl
             ld hl,fpt_y
             call fp_store
             pop hl
             call fp_mul
-            call fp_run
-            db fr_st
-            dw fpt_z
-            db fr_ld
-            dw fpt_x
-            db fr_sub
-            dw fpt_z
-            db fr_st
-            dw fpt_x
-            db fr_ld
-            dw fpt_y
-            db 0
+            push hl
+            call fp_neg
+            ld hl,fpt_x
+            call fp_add         ; x' = x - n hi
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            pop hl
             ld de,5
             add hl,de
             call fp_mul
-            call fp_run
-            db fr_st
-            dw fpt_z
-            db fr_ld
-            dw fpt_x
-            db fr_sub
-            dw fpt_z
-            db 0
-            ret
+            ld hl,fpt_z
+            call fp_store       ; n lo
+            call fp_neg
+            ld hl,fpt_x
+            call fp_add
+            ld hl,fpt_u
+            call fp_store       ; r
+            ld hl,fpt_x         ; (r - x') + n lo: exact, the rounding's
+            call fp_sub         ; gain
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpt_r
+            call fp_store
+            ld hl,fpt_u
+            jp fp_load
 
 ; fp_pi: FPA := pi.
 fp_pi:      push hl
@@ -134,7 +138,8 @@ fp_sqr:     call fp_test
             call fp_store
             ld a,(fpa_e)
             sub 128
-            ld c,a              ; C: binary exponent
+            ld c,a              ; C: binary exponent e
+            sra c               ; C: the result's, e/2 rounded up
             ld b,128
             bit 0,a
             jr z,fqs_even
@@ -142,7 +147,6 @@ fp_sqr:     call fp_test
             inc c
 fqs_even:   ld a,b
             ld (fpa_e),a
-            sra c
             ld hl,fpk_sqa
             call fp_mul
             ld hl,fpk_sqb
@@ -173,21 +177,29 @@ fqs_iter:   call fp_run
 fp_exp:     push hl
             push de
             push bc
-            ld a,(fpa_e)
+            push hl
+            ld hl,fpd_zero
+            ld de,fpd_l
+            call fpd_copy
+            pop hl
+            jr fqe_start
+; fqe_pair: FPA := e^(FPA + fpd_l), fpd_l below FPA's last bit (x^y).
+fqe_pair:   push hl
+            push de
+            push bc
+fqe_start:  ld a,(fpa_e)
             cp 136
             jr c,fqe_go         ; |x| < 128
             ld a,(fpa_s)
             or a
             jp p,err_overflow
             jp fpm_zero         ; e^-128 and below are 0
-fqe_go:     call fp_run
-            db fr_st
-            dw fpt_x
-            db fr_mul
-            dw fpk_1ln2
-            db fr_add
-            dw fpk_half
-            db 0
+fqe_go:     ld hl,fpt_x
+            call fp_store
+            ld hl,fpk_1ln2
+            call fp_mul
+            ld hl,fpk_half
+            call fp_add
             call fp_int
             call fp_to_int      ; HL: n
             push hl
@@ -197,6 +209,16 @@ fqe_go:     call fp_run
             call fp_store
             ld hl,fpk_exp
             call fp_poly
+            ld hl,fpt_u         ; e^r (1 + fpd_l - what r gained)
+            call fp_store
+            ld hl,fpd_l
+            call fp_load
+            ld hl,fpt_r
+            call fp_sub
+            ld hl,fpt_u
+            call fp_mul
+            ld hl,fpt_u
+            call fp_add
             pop de              ; n
             ld a,(fpa_e)
             ld l,a
@@ -213,7 +235,7 @@ fqe_go:     call fp_run
 
 ; ----------------------------------------------------------------------
 ; fp_log: FPA := ln FPA. x = 2^n m with sqrt(1/2) <= m < sqrt 2;
-; ln m = 2 artanh s, s = (m-1)/(m+1), |s| <= 0.172.
+; ln m = 2 artanh s, s = (m-1)/(m+1) = f/(2+f), |s| <= 0.172.
 
 fp_log:     call fp_test
             jp z,err_argument
@@ -221,7 +243,25 @@ fp_log:     call fp_test
             push hl
             push de
             push bc
-            ld a,(fpa_e)
+            call fql_parts
+            ld hl,fpt_x         ; f + the rest, then n ln 2's high part
+            call fp_load
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpt_x
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpk_ln2hi
+            call fp_mul
+            ld hl,fpt_x
+            call fp_add
+            jp fp_exit
+
+; fql_parts: for FPA > 0: fpt_y := n, fpt_x := f (both exact) and fpt_z :=
+; the small rest, so that ln FPA = n (ln 2's high part, exact) + f + fpt_z.
+; Uses all.
+fql_parts:  ld a,(fpa_e)
             sub 128
             ld c,a              ; n
             ld a,128
@@ -233,25 +273,55 @@ fp_log:     call fp_test
             ld hl,fpa_e         ; below sqrt(1/2): m * 2
             inc (hl)
             dec c
+; f = m - 1 (exact), s = f/(2+f), z = s^2: ln m = f - (f^2/2 - s (f^2/2 +
+; z q(z))), where the terms after f are small, so that their rounding
+; hardly shows; they are left in fpt_z.
 fql_m:      push bc
-            call fp_run
-            db fr_st
-            dw fpt_x
-            db fr_add
-            dw fp_one
-            db fr_st
-            dw fpt_y
-            db fr_ld
-            dw fpt_x
-            db fr_sub
-            dw fp_one
-            db fr_div
-            dw fpt_y
-            db fr_odd
-            dw fpk_log
-            db fr_st
-            dw fpt_x
-            db 0
+            ld hl,fp_one
+            call fp_sub
+            ld hl,fpt_x
+            call fp_store
+            ld hl,fpk_two
+            call fp_add
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpt_y
+            call fp_div
+            ld hl,fpt_y         ; s
+            call fp_store
+            call fp_mul
+            ld hl,fpt_z         ; z
+            call fp_store
+            ld hl,fpk_log
+            call fp_poly
+            ld hl,fpt_z
+            call fp_mul
+            ld hl,fpt_z         ; z q(z)
+            call fp_store
+            ld hl,fpt_x         ; f (f/2): the half only moves the exponent
+            call fp_load
+            ld a,(fpa_e)
+            or a
+            jr z,fql_fzero
+            dec a
+            ld (fpa_e),a
+fql_fzero:  call fp_mul
+            ld hl,fpt_u         ; f^2/2
+            call fp_store
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpt_y
+            call fp_mul
+            ld hl,fpt_z
+            call fp_store
+            ld hl,fpt_u
+            call fp_load
+            ld hl,fpt_z
+            call fp_sub
+            ld hl,fpt_z
+            call fp_store
             pop bc
             ld a,c              ; + n ln 2, in two parts
             ld l,a
@@ -259,23 +329,15 @@ fql_m:      push bc
             sbc a,a
             ld h,a
             call fp_from_int
-            call fp_run
-            db fr_st
-            dw fpt_y
-            db fr_mul
-            dw fpk_ln2lo
-            db fr_add
-            dw fpt_x
-            db fr_st
-            dw fpt_x
-            db fr_ld
-            dw fpt_y
-            db fr_mul
-            dw fpk_ln2hi
-            db fr_add
-            dw fpt_x
-            db 0
-            jp fp_exit
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpk_ln2lo
+            call fp_mul
+            ld hl,fpt_z
+            call fp_sub
+            ld hl,fpt_z
+            call fp_store
+            ret
 
 ; ----------------------------------------------------------------------
 ; fp_sin, fp_cos: x = n pi/2 + r, |r| <= pi/4; the quadrant n mod 4 (one
@@ -313,14 +375,12 @@ fp_tan:     push hl
             jp fp_exit
 
 ; fqt_kernel: FPA := sin FPA (C = 0) or cos FPA (C = 1). Uses all.
-fqt_kernel: call fp_run
-            db fr_st
-            dw fpt_x
-            db fr_mul
-            dw fpk_2pi
-            db fr_add
-            dw fpk_half
-            db 0
+fqt_kernel: ld hl,fpt_x
+            call fp_store
+            ld hl,fpk_2pi
+            call fp_mul
+            ld hl,fpk_half
+            call fp_add
             call fp_int         ; n
             call fpf_whole      ; L: n mod 4 (0 when n is huge)
             ld a,l
@@ -340,19 +400,37 @@ fqt_npos:   add a,c
             ld a,(fpt_n)
             rra
             jr c,fqt_cos
+            ld hl,fpt_y         ; sin: r + (r z q(z) - the gain), z = r^2
+            call fp_store
+            call fp_mul
+            ld hl,fpt_z
+            call fp_store
             ld hl,fpk_sin
-            call fpy_odd
+            call fp_poly
+            ld hl,fpt_z
+            call fp_mul
+            ld hl,fpt_y
+            call fp_mul
+            ld hl,fpt_r
+            call fp_sub
+            ld hl,fpt_y
+            call fp_add
             jr fqt_sign
-fqt_cos:    call fp_run
-            db fr_st
-            dw fpt_z
-            db fr_mul
-            dw fpt_z
-            db fr_st
-            dw fpt_z
-            db fr_poly
-            dw fpk_cos
-            db 0
+fqt_cos:    ld hl,fpt_y         ; cos: p(z) + r times the gain
+            call fp_store
+            ld hl,fpt_r
+            call fp_mul
+            ld hl,fpt_u
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            call fp_mul
+            ld hl,fpt_z
+            call fp_store
+            ld hl,fpk_cos
+            call fp_poly
+            ld hl,fpt_u
+            call fp_add
 fqt_sign:   ld a,(fpt_n)
             and 2
             ret z
@@ -429,7 +507,27 @@ fqa_sign:   ld a,c
 fp_pow:     push hl
             push de
             push bc
-            ld de,fpt_v
+            ld d,h              ; y = 2, the commonest power: x * x at once
+            ld e,l
+            ld a,(de)
+            inc de
+            ex de,hl
+            or (hl)
+            inc hl
+            or (hl)
+            inc hl
+            or (hl)
+            inc hl
+            jr nz,fqp_not2
+            ld a,(hl)
+            cp 82h
+fqp_not2:   ex de,hl
+            jr nz,fqp_any
+            ld hl,fpt_x
+            call fp_store
+            call fp_mul
+            jp fp_exit
+fqp_any:    ld de,fpt_v
             ld bc,5
             ldir                ; y
             ld hl,fpt_w
@@ -478,34 +576,12 @@ fqp_parity: rrca
             call fp_store       ; the base
             ld a,b
             cp 2
-            jr z,fqp_square     ; x^2, the commonest, in one step
-            ld hl,fp_one
-            call fp_load
-fqp_sq:     srl b
-            jr nc,fqp_sqnext
-            ld hl,fpt_x
-            call fp_mul
-fqp_sqnext: ld a,b
-            or a
-            jr z,fqp_sqdone
-            call fp_run
-            db fr_st
-            dw fpt_y
-            db fr_ld
-            dw fpt_x
-            db fr_mul
-            dw fpt_x
-            db fr_st
-            dw fpt_x
-            db fr_ld
-            dw fpt_y
-            db 0
-            jr fqp_sq
-fqp_square: call fp_mul         ; HL: the base
-fqp_sqdone: ld a,(fpt_v+3)
+            jr nz,fqp_long
+            call fp_mul         ; x^2, the commonest, in one rounding
+            ld a,(fpt_v+3)
             or a
             jp p,fqp_sign
-            call fp_run         ; negative power: 1 / x^|y|
+            call fp_run         ; x^-2
             db fr_st
             dw fpt_y
             db fr_ld
@@ -513,22 +589,88 @@ fqp_sqdone: ld a,(fpt_v+3)
             db fr_div
             dw fpt_y
             db 0
-            jr fqp_sign
+            jp fqp_sign
+fqp_long:   call fpd_power      ; other whole powers to twice the precision
+            jp fqp_sign
 fqp_frac:   ld a,(fpt_w+3)
             or a
             jp m,err_argument   ; negative base, fractional power
-fqp_general:
-            ld hl,fpt_w
-            call fp_load
-            ld a,(fpa_s)
+fqp_general:                    ; e^w, w = y ln |x| to twice the precision:
+            ld hl,fpt_w         ; ln |x| = n (ln 2 high) + f + C, n ln 2
+            call fp_load        ; and f exact, C small; y times the first
+            ld a,(fpa_s)        ; two exactly as pairs
             and c
             ld c,a
             call fp_abs
             push bc
-            call fp_log
+            call fql_parts
+            ld hl,fpt_z
+            call fp_load
             ld hl,fpt_v
             call fp_mul
-            call fp_exp
+            ld hl,fpt_z         ; y C
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpk_ln2hi
+            call fp_mul
+            ld hl,fpd_b
+            call fp_store
+            ld hl,fpt_v
+            call fp_load
+            ld hl,fpd_a
+            call fp_store
+            call fpd_prod       ; y n (ln 2 high)
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpd_l
+            call fp_load
+            ld hl,fpt_u
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpd_b
+            call fp_store
+            ld hl,fpt_v
+            call fp_load
+            ld hl,fpd_a
+            call fp_store
+            call fpd_prod       ; y f
+            ld hl,fpt_y         ; the high parts added (the first is the larger, or 0), what that loses, the low
+            call fp_load
+            ld hl,fpd_h         ; parts and y C: S
+            call fp_add
+            ld hl,fpt_x
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            ld hl,fpt_x
+            call fp_sub
+            ld hl,fpd_h
+            call fp_add
+            ld hl,fpt_u
+            call fp_add
+            ld hl,fpd_l
+            call fp_add
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpt_z         ; S
+            call fp_store
+            ld hl,fpt_x         ; w = high + S, and what that loses
+            call fp_add
+            ld hl,fpt_y
+            call fp_store
+            ld hl,fpt_x
+            call fp_load
+            ld hl,fpt_y
+            call fp_sub
+            ld hl,fpt_z
+            call fp_add
+            ld hl,fpd_l
+            call fp_store
+            ld hl,fpt_y
+            call fp_load
+            call fqe_pair
             pop bc
 fqp_sign:   ld a,(fpa_e)
             or a
@@ -631,20 +773,19 @@ fpk_exp:    db 9
             db 000h,000h,000h,000h,080h ; 0.5
             db 000h,000h,000h,000h,081h ; 1.0
             db 000h,000h,000h,000h,081h ; 1.0
-; 2 artanh(s)/s in s^2, |s| <= 0.172: degree 4
-fpk_log:    db 5
+; (2 artanh(s)/s - 2)/s^2 in s^2, |s| <= 0.172: degree 3
+fpk_log:    db 4
             db 02Bh,073h,021h,072h,07Eh ; 0.236455726146
             db 0B6h,078h,017h,012h,07Fh ; 0.28533532354
             db 0FBh,055h,0CDh,04Ch,07Fh ; 0.400004088297
             db 069h,0AAh,0AAh,02Ah,080h ; 0.666666651377
-            db 000h,000h,000h,000h,082h ; 2.0
-; sin(r)/r in r^2, |r| <= pi/4: degree 4
-fpk_sin:    db 5
+fpk_two:    db 000h,000h,000h,000h,082h ; 2.0
+; (sin(r)/r - 1)/r^2 in r^2, |r| <= pi/4: degree 3
+fpk_sin:    db 4
             db 08Bh,079h,04Eh,036h,06Eh ; 2.7165791705e-6
             db 082h,03Ah,007h,0D0h,074h ; -0.000198391186245
             db 059h,083h,088h,008h,07Ah ; 0.0083333285038
             db 0A4h,0AAh,0AAh,0AAh,07Eh ; -0.166666666279
-            db 000h,000h,000h,000h,081h ; 1.0
 ; cos(r) in r^2, |r| <= pi/4: degree 5
 fpk_cos:    db 6
             db 05Ah,057h,0D8h,091h,06Bh ; -2.71657636164e-7

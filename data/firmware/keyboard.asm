@@ -55,8 +55,8 @@ keytake:    ld a,(keyhead)
             ld (hl),a
             ret
 keytake_break:
-            ld a,1
-            ld (breakflag),a
+            ld hl,breakflag
+            set 0,(hl)
             ret
 keytake_full:
             ld a,1
@@ -92,8 +92,8 @@ getkey:     push hl
 getkey_nocursor:
 getkey_wait:
             ld a,(breakflag)
-            or a
-            jr nz,getkey_break
+            rra
+            jr c,getkey_break
             di
             ld a,(keytail)
             ld hl,keyhead
@@ -116,8 +116,8 @@ getkey_have:
             pop af
             jr getkey_out
 getkey_break:
-            xor a
-            ld (breakflag),a
+            ld hl,breakflag
+            res 0,(hl)
             ld a,03h
 getkey_out: push af
             ld a,(curcol)
@@ -163,10 +163,10 @@ inkey_none: ei
 ; everything but AF.
 chkbreak:   call keypoll
             ld a,(breakflag)
-            or a
-            ret z
-breakhit:   xor a
-            ld (breakflag),a
+            rra
+            ret nc
+breakhit:   ld hl,breakflag
+            res 0,(hl)
             jp err_break
 
 ; pollnow: the statement loop's turn to poll the keyboard (HL at
@@ -175,65 +175,13 @@ pollnow:    ld (hl),16
             jp keypoll
 
 ; getline: read a line into the buffer at HL (up to maxline characters,
-; ended by 0Dh), echoing it. Backspace erases; characters beyond the limit
-; are dropped and make the line fail with LINE TOO LONG. Returns carry set
-; when the break key abandoned the line. Keeps HL.
+; ended by 0Dh), echoing it, with the editing keys of the line editor
+; (editing.asm). Characters beyond the limit are dropped and make the line
+; fail with LINE TOO LONG. Returns carry set when the break key abandoned
+; the line. Keeps HL, BC, DE.
 maxline:    equ 250
 getline:    push bc
-            push de
-            ld b,0              ; length
-            ld c,0              ; 1 once the line has overflowed
-            ex de,hl            ; DE = buffer
-getline_next:
-            call getkey
-            cp 0Dh
-            jr z,getline_end
-            cp 03h
-            jr z,getline_cancel
-            cp 08h
-            jr z,getline_erase
-            cp 20h
-            jr c,getline_next
-            ld l,a
-            ld a,b
-            cp maxline
-            jr c,getline_store
-            ld c,1
-            jr getline_next
-getline_store:
-            ld a,l
-            ld h,0
-            ld l,b
-            add hl,de
-            ld (hl),a
-            call putch
-            inc b
-            jr getline_next
-getline_erase:
-            ld a,b
-            or a
-            jr z,getline_next
-            dec b
-            ld a,08h
-            call putch
-            jr getline_next
-getline_cancel:
-            call crlf
-            ex de,hl
-            pop de
+            ld bc,0
+            call edline
             pop bc
-            scf
-            ret
-getline_end:
-            call crlf
-            ld h,0
-            ld l,b
-            add hl,de
-            ld (hl),0Dh
-            ex de,hl            ; HL = buffer again
-            ld a,c
-            pop de
-            pop bc
-            or a
-            jp nz,err_long
             ret

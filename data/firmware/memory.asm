@@ -30,6 +30,14 @@ errmsg:     equ 0FC14h          ; its message
 inhandler:  equ 0FC16h          ; 1 while the handler runs (until RESUME)
 errcode:    equ 0FC17h          ; ERR
 
+; the prompt's line (editing.asm); cleared at power-on and reset
+automode:   equ 0FC18h          ; 1 while AUTO offers line numbers
+autonext:   equ 0FC19h          ; the number it offers next
+autostep:   equ 0FC1Bh          ; its step
+edpre:      equ 0FC1Dh          ; EDIT: length of the line put into linebuf, 0 if none
+edprecur:   equ 0FC1Eh          ; EDIT: where the cursor starts in it
+; FC1Fh is free
+
 ; single variables of the system
 ticks:      equ 0FC20h          ; 50 Hz count from the NMI
 currow:     equ 0FC22h
@@ -37,7 +45,7 @@ curcol:     equ 0FC23h          ; 0-40; 40 means a wrap is pending
 keyhead:    equ 0FC24h          ; next free slot of keybuf
 keytail:    equ 0FC25h          ; next key to hand out
 kstalled:   equ 0FC26h          ; 1: the ring was full, a key waits in the keyboard
-breakflag:  equ 0FC27h          ; 1: the break key (Ctrl+C) was pressed
+breakflag:  equ 0FC27h          ; bit 0: the break key (Ctrl+C) was pressed; bit 1: TRON
 pollcount:  equ 0FC43h          ; statements until the keyboard is polled again
 curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
@@ -83,7 +91,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Fh and FCBBh, FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Bh and FCDFh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -91,6 +99,15 @@ edtext:     equ 0FC84h          ; the text being stored
 edend:      equ 0FC86h          ; end of that text
 edlen:      equ 0FC88h          ; length of the new record
 tokval:     equ 0FC89h          ; the tokeniser: the token being matched
+; the line editor (editing.asm) while a line is typed, over the above
+le_buf:     equ 0FC80h          ; the buffer; EDIT: the next byte to list into
+le_len:     equ 0FC82h          ; characters in it
+le_cur:     equ 0FC83h          ; the cursor's place in it
+le_row:     equ 0FC84h          ; screen row and column of its first character
+le_col:     equ 0FC85h          ; (the column may be 40: a wrap pending)
+le_over:    equ 0FC86h          ; 1 once a character was dropped
+arr_d3:     equ 0FC8Ch          ; arrays (vars.asm): the third bound
+arr_i3:     equ 0FC8Eh          ; the third index
 ; arrays (vars.asm)
 arr_nd:     equ 0FC90h          ; number of indices
 arr_d1:     equ 0FC91h          ; first bound
@@ -136,6 +153,31 @@ tapewant:   equ 0FCDBh          ; 1 when a name was given
 tapeskip:   equ 0FCDCh          ; 1 while the blocks passing are not ours
 tapestage:  equ 0FCDDh          ; where the program is read in
 
+; PRINT USING (using.asm), in the bytes of RENUM and LOAD CAS:, which
+; never run at the same time
+u_kind:     equ 0FCBBh          ; the field found: 0 a number, 1 a string
+u_sp:       equ 0FCBCh          ; the stack at the statement's start
+u_ptr:      equ 0FCBEh          ; the next character of the format
+u_fmt:      equ 0FCC0h          ; the format's copy on the stack, 0-ended
+u_seen:     equ 0FCC2h          ; 1 once a field was found since the format's start
+u_lead:     equ 0FCC3h          ; number field: '+' before it (nine bytes, cleared together)
+u_trail:    equ 0FCC4h          ; '+' or '-' after it, or 0
+u_star:     equ 0FCC5h          ; "**": '*' fills the blanks
+u_dollar:   equ 0FCC6h          ; "$$": '$' before the digits
+u_comma:    equ 0FCC7h          ; ',' in the digits: groups of three
+u_width:    equ 0FCC8h          ; places before the point; a string field's width (0 for &)
+u_point:    equ 0FCC9h          ; a point is shown
+u_dec:      equ 0FCCAh          ; digits after it
+u_exp:      equ 0FCCBh          ; "^^^^": with an exponent
+u_neg:      equ 0FCCCh          ; the number is negative
+u_zero:     equ 0FCCDh          ; it is 0 (or rounds to 0)
+u_n:        equ 0FCCEh          ; its decimal exponent: u_dig holds d.dddddddd x 10^u_n
+u_idx:      equ 0FCCFh          ; the next digit of u_dig to show (signed)
+u_count:    equ 0FCD0h          ; digits before the point
+u_lead0:    equ 0FCD1h          ; 1: a 0 before the point
+u_e:        equ 0FCD2h          ; the exponent shown
+u_dig:      equ 0FCD4h          ; 9 digits, 0-9 (FCD4h-FCDCh)
+
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
 ; FD00h-FD7Fh: the number package (float.asm, fmath.asm)
@@ -155,6 +197,14 @@ fpt_z:      equ 0FD3Ah          ; 5: functions: a third value
 fpt_w:      equ 0FD3Fh          ; 5: functions: a fourth value
 fpt_n:      equ 0FD44h          ; 1: functions: a count or quadrant
 fpt_v:      equ 0FD46h          ; 5: fp_tan, fp_pow: saved values
+fpt_r:      equ 0FD4Bh          ; 5: functions: what the reduced argument lost in rounding
+fpt_u:      equ 0FD50h          ; 5: functions: a fifth value
+fpd_a:      equ 0FD55h          ; 5: fpd_prod: the operands, then its scratch
+fpd_b:      equ 0FD5Ah          ; 5
+fpd_ah:     equ 0FD5Fh          ; 10: the first operand split in two 16-bit halves
+fpd_bh:     equ 0FD69h          ; 10: the second
+fpd_h:      equ 0FD73h          ; 5: the product's high part
+fpd_l:      equ 0FD78h          ; 5: and its low part (FD7Ch the last byte)
 
 vstack:     equ 0FD80h          ; value stack: 6-byte entries (type, 5 bytes)
 vstackend:  equ 0FE00h

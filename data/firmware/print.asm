@@ -1,5 +1,5 @@
 ; Output statements: PRINT and LPRINT (with TAB and CUR), numbers as
-; text, LIST and LLIST.
+; text, LIST and LLIST. PRINT USING is in using.asm.
 
 ; PRINT items separated by ; or , (the comma moves to the next 10-column
 ; zone); a trailing separator keeps the line open. Numbers are shown with
@@ -7,9 +7,17 @@
 st_lprint:  ld a,1
             ld (outdev),a
 st_print:   call atend
-            jr nz,st_print_item
+            jr nz,st_print_list
             call crlf
             jp screenout
+; st_print_list: the list after PRINT or LPRINT, at DE; USING hands it to
+; st_using (using.asm). The output goes to the device outdev names.
+st_print_list:
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp t_using
+            jp z,st_using
 st_print_item:
             ld a,(de)
             cp ' '
@@ -252,10 +260,9 @@ pr_cur:     ld c,'('
             ld (currow),a
             ret
 
-; LIST [first][-[last]]
-st_llist:   ld a,1
-            ld (outdev),a
-st_list:    ld hl,0
+; listrange: [first][-[last]] at DE into s_lo and s_hi (0 and 7FFFh
+; when not given).
+listrange:  ld hl,0
             ld (s_lo),hl
             ld hl,7FFFh
             ld (s_hi),hl
@@ -263,7 +270,7 @@ st_list:    ld hl,0
             cp ' '
             call z,skipsp
             call isdigit
-            jr nc,st_list_nofirst
+            jr nc,listrange_nofirst
             call readuint
             jp c,err_lineno
             ld (s_lo),hl
@@ -272,23 +279,29 @@ st_list:    ld hl,0
             cp ' '
             call z,skipsp
             cp '-'
-            jr nz,st_list_go
+            ret nz
             ld hl,7FFFh
             ld (s_hi),hl
-            jr st_list_dash
-st_list_nofirst:
+            jr listrange_dash
+listrange_nofirst:
             cp '-'
-            jr nz,st_list_go
-st_list_dash:
+            ret nz
+listrange_dash:
             inc de
             ld a,(de)
             cp ' '
             call z,skipsp
             call isdigit
-            jr nc,st_list_go
+            ret nc
             call readuint
             jp c,err_lineno
             ld (s_hi),hl
+            ret
+
+; LIST [first][-[last]]
+st_llist:   ld a,1
+            ld (outdev),a
+st_list:    call listrange
 st_list_go: push de
             ld bc,(s_lo)
             call findline

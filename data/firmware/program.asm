@@ -102,6 +102,15 @@ keywords:   db "EN", 'D'+80h
             db "KIL", 'L'+80h   ; disk statements, in the Open DOS
             db "NAM", 'E'+80h
             db "DI", 'R'+80h
+            db "SETDO", 'T'+80h ; dot graphics
+            db "CLRDO", 'T'+80h
+            db "DO", 'T'+80h    ; a function
+            db "TRO", 'N'+80h   ; statements again
+            db "TROF", 'F'+80h
+            db "AUT", 'O'+80h   ; the program's lines
+            db "DELET", 'E'+80h
+            db "EDI", 'T'+80h
+            db "USIN", 'G'+80h  ; PRINT USING
             db 0
 
 t_end:      equ 080h
@@ -194,7 +203,16 @@ t_time:     equ 0D5h            ; a function
 t_kill:     equ 0D6h            ; disk statements
 t_name:     equ 0D7h
 t_dir:      equ 0D8h
-t_top:      equ 0D8h            ; the last keyword
+t_setdot:   equ 0D9h            ; dot graphics
+t_clrdot:   equ 0DAh
+t_dot:      equ 0DBh            ; a function
+t_tron:     equ 0DCh            ; statements again
+t_troff:    equ 0DDh
+t_auto:     equ 0DEh            ; the program's lines
+t_delete:   equ 0DFh
+t_edit:     equ 0E0h
+t_using:    equ 0E1h            ; PRINT USING
+t_top:      equ 0E1h            ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

@@ -49,7 +49,9 @@ cls:        push hl
             pop hl
             ret
 
-; putch: write character A to the current output device. Keeps BC, DE, HL.
+; putch: write character A to the current output device (outdev 0 the
+; screen, 1 the printer, 2 the input line being made by EDIT). Keeps BC,
+; DE, HL.
 putch:      push hl
             push de
             push bc
@@ -82,6 +84,8 @@ putch_clear:
             call cls
             jr putch_done
 putch_printer:
+            dec a
+            jp nz,putch_buffer  ; 2: into the input line (EDIT)
             ld a,60             ; select the printer card on the bus
             out (1),a
             ld a,c

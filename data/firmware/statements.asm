@@ -12,9 +12,10 @@ execstmt:   ld (stmtpos),de
             ld hl,pollcount     ; the keyboard every 16 statements
             dec (hl)
             call z,pollnow
-            ld a,(breakflag)
+            ld a,(breakflag)    ; the break key, or TRON
             or a
-            jp nz,breakhit
+            jp nz,stmtflags
+execstmt_go:
             ld hl,tmpdesc       ; the temporary strings and values of the
             ld (tmpsp),hl       ; last statement are given up
             ld hl,vstack
@@ -57,6 +58,20 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_swap
             cp t_call
             jp z,st_call
+            cp t_setdot
+            jp z,st_setdot
+            cp t_clrdot
+            jp z,st_clrdot
+            cp t_tron
+            jp z,st_tron
+            cp t_troff
+            jp z,st_troff
+            cp t_auto
+            jp z,st_auto
+            cp t_delete
+            jp z,st_delete
+            cp t_edit
+            jp z,st_edit
             ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
             cp t_kill           ; (DE still at the keyword)
             jp z,dosgo

@@ -6,7 +6,7 @@
 ; letter (a float), the letter with bit 7 set (a % variable), with bit 5
 ; set (a $ variable), or with the top three bits clear (a DEF FN
 ; function), and the second character or 0. An array is its two name
-; bytes, its whole size (2 bytes), the number of dimensions (1 or 2), the
+; bytes, its whole size (2 bytes), the number of dimensions (1, 2 or 3), the
 ; number of elements along each (2 bytes each) and the elements (5, 2 or
 ; 3 bytes each). A new simple variable moves the arrays up; nothing moves
 ; while an expression is being worked out, as reading a variable that
@@ -236,6 +236,22 @@ arrayref_first:
             push hl
             push bc
             ld b,2
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jr nz,arrayref_close
+            inc de
+            call getint         ; the last index: nothing is worked out
+            bit 7,h             ; after it, so it may go straight to
+            jp nz,err_subscript ; its place
+            ld (arr_i3),hl
+            ld b,3
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jp z,err_subscript  ; a fourth index
 arrayref_close:
             ld a,b
             ld (arr_nd),a
@@ -259,6 +275,7 @@ arrayref_one:
             ld hl,11            ; not dimensioned: 0 to 10
             ld (arr_d1),hl
             ld (arr_d2),hl
+            ld (arr_d3),hl
             call makearray
 arrayref_found:
             ; HL = the array entry
@@ -298,6 +315,24 @@ arrayref_found:
             ld l,e
             call umul16         ; i1 * d2
             ld de,(arr_i2)
+            add hl,de
+            ex de,hl
+            pop hl
+            ld a,(arr_nd)
+            cp 3
+            jr c,arrayref_elem
+            ld c,(hl)
+            inc hl
+            ld b,(hl)           ; BC = along the third
+            inc hl
+            push hl
+            ld hl,(arr_i3)
+            or a
+            sbc hl,bc
+            jp nc,err_subscript
+            ex de,hl
+            call umul16         ; (i1 * d2 + i2) * d3
+            ld de,(arr_i3)
             add hl,de
             ex de,hl
             pop hl
@@ -386,6 +421,12 @@ makearray:  push de
             ld bc,(arr_d2)
             call umul16c
             jp c,err_memory
+            ld a,(arr_nd)
+            cp 3
+            jr c,makearray_one
+            ld bc,(arr_d3)
+            call umul16c
+            jp c,err_memory
 makearray_one:
             call elemsize
             ld c,a
@@ -448,12 +489,19 @@ makearray_cleared:
             ld (hl),c
             inc hl
             ld (hl),b
+            inc hl
+            dec a
+            jr z,makearray_done
+            ld bc,(arr_d3)
+            ld (hl),c
+            inc hl
+            ld (hl),b
 makearray_done:
             pop hl
             pop de
             ret
 
-; DIM name(d1[,d2]) [, ...]
+; DIM name(d1[,d2[,d3]]) [, ...]
 st_dim:     call getname
             ld c,'('
             call need
@@ -481,6 +529,23 @@ st_dim:     call getname
             push hl
             push bc
             ld b,2
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jr nz,st_dim_close
+            inc de
+            call getint         ; the last bound goes straight to its place
+            bit 7,h
+            jp nz,err_subscript
+            inc hl
+            ld (arr_d3),hl
+            ld b,3
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jp z,err_subscript  ; a fourth dimension
 st_dim_close:
             ld a,b
             ld (arr_nd),a
@@ -506,7 +571,7 @@ st_dim_one: pop af
             cp ','
             jp nz,nextstmt
             inc de
-            jr st_dim
+            jp st_dim
 
 ; clearvars: no variables, arrays or strings; the GOSUB and FOR stacks
 ; empty, READ back at the first DATA.
@@ -518,7 +583,10 @@ clearvars:  call progend        ; a loader may not have set the end words
             ld (arrend),hl
             ld hl,memtop
             ld (strbot),hl
-            ld hl,0
+; progmoved: the program has changed under the variables (DELETE keeps
+; them): READ starts again, CONT cannot go on, the caches, the handler
+; and the GOSUB and FOR stacks are forgotten.
+progmoved:  ld hl,0
             ld (datarec),hl
             ld (dataptr),hl
             xor a

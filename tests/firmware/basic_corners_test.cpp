@@ -109,6 +109,26 @@ TEST_F(BasicCorners, LongLiteralsRoundToNearestLikeComputedValues) {
     EXPECT_EQ(run("C=0:FOR I=4294967291 TO 4294967295:C=C+1:NEXT:PRINT C"), Rows{" 5"});
 }
 
+// Past 2^32 the numbers are 2 apart and a sum of a step of 1 may round
+// back to the variable (4294967299 lies as near 4294967300 as 4294967298):
+// NEXT then moves to the next number in the step's direction, so every
+// such loop ends at its limit, up or down, on either side of 0.
+TEST_F(BasicCorners, LoopsPastTwoToTheThirtyTwoReachTheirLimits) {
+    Rows out = runProgram({"10 N=0:READ A,B,S:IF S=0 THEN END",
+                           "20 FOR I=A TO B STEP S:N=N+1:IF N>30 THEN PRINT \"RUNAWAY\":END",
+                           "30 PRINT I-A;:NEXT:PRINT N:GOTO 10",
+                           "40 DATA 4294967293,4294967298,1, 4294967300,4294967290,-1",
+                           "50 DATA -4294967300,-4294967290,1, -4294967290,-4294967300,-1",
+                           "60 DATA 4294967296,4294967304,1.5, 0,0,0"});
+    EXPECT_EQ(out, (Rows{" 0  1  2  3  5  5", " 0 -2 -4 -5 -6 -7 -8 -9 -10  9",
+                         " 0  2  4  5  6  7  8  9  10  9", " 0 -1 -2 -3 -4 -5 -6 -8 -10  9",
+                         " 0  2  4  6  8  5"}));
+    // A step of 0 still never ends, as the user wrote it.
+    EXPECT_EQ(runProgram({"10 FOR I=4294967300 TO 4294967310 STEP 0:N=N+1",
+                          "20 IF N=50 THEN PRINT N;I-4294967300:END", "30 NEXT"}),
+              Rows{" 50  0"});
+}
+
 TEST_F(BasicCorners, InputKeepsTheBlanksBeforeABareAnswerButDataDoesNot) {
     enterProgram({"10 INPUT A$,B$:PRINT \"/\";A$;\"/\";B$;\"/\"", "20 READ C$:PRINT \"/\";C$;\"/\"",
                   "30 DATA   DA"});

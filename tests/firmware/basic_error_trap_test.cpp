@@ -23,6 +23,24 @@ TEST_F(ErrorTrap, ResumeNextGoesOnAfterTheStatementThatFailed) {
     EXPECT_EQ(out, (Rows{"E 3  20", "AFTER", "E 16  30", "SAME LINE", "END"}));
 }
 
+// A number READ from text fails in the READ: ERL is its line and RESUME
+// NEXT goes on after it; untrapped, the message names the DATA line.
+TEST_F(ErrorTrap, AReadOfTextIsTrappedInTheReadsLine) {
+    Rows out = runProgram({
+        "10 ON ERROR GOTO 100",
+        "20 READ A:PRINT \"NEXT\";A",
+        "30 READ B$,B:PRINT B$;B:END",
+        "50 DATA X,7",
+        "100 PRINT \"E\";ERR;ERL:RESUME NEXT",
+    });
+    // The item that failed is still the next one to read.
+    EXPECT_EQ(out, (Rows{"E 1  20", "NEXT 0", "X 7"}));
+    // RESUME runs the READ again, here after the handler moved the data on.
+    EXPECT_EQ(runProgram({"100 PRINT \"E\";ERL:RESTORE 60:RESUME", "60 DATA 5,Q,6"}),
+              (Rows{"E 20", "NEXT 5", "Q 6"}));
+    EXPECT_EQ(runProgram({"10 REM"}), Rows{"SYNTAX ERROR IN LINE 50"});
+}
+
 TEST_F(ErrorTrap, ResumeRunsTheFailedStatementAgainAndResumeNGoesToALine) {
     Rows out = runProgram({
         "10 ON ERROR GOTO 100:D=0",

@@ -199,4 +199,13 @@ TEST_F(BasicFunctions, SwapExchangesTwoValuesOfOneType) {
     EXPECT_EQ(run("SWAP A"), Rows{"SYNTAX ERROR"});
 }
 
+// Values that once came out wrong in the ninth digit, or not at all,
+// print as the true value rounded to nine digits.
+TEST_F(BasicFunctions, FunctionsPrintTheTrueNineDigits) {
+    EXPECT_EQ(run("PRINT SIN(2.62629994);1.05552722^12;9.04468435^2.5"),
+              Rows{" 0.492789574  1.91264006  246.027434"});
+    EXPECT_EQ(run("PRINT SQR(1.7E38);1.5^-7;LOG(1.27006209)"),
+              (Rows{" 1.30384048E+19  0.0585276635  0.2390657", "89"}));
+}
+
 } // namespace

@@ -172,6 +172,40 @@ TEST(FloatConvert, NineDigitsRoundTrip) {
     }
 }
 
+// Any number of the format from 1E-4 to 1E12 shows its exact value
+// rounded to nine digits (halves away from 0), also where scaling it by a
+// power of ten rounds it onto a half (1.05552722^12 is 1.912640064727 and
+// showed as 1.91264007).
+TEST(FloatConvert, FormatRoundsTheExactValueToNineDigits) {
+    std::mt19937 rng(8);
+    int checked = 0;
+    for (int i = 0; i < 3000; ++i) {
+        uint32_t mantissa = static_cast<uint32_t>(rng()) | 0x80000000u;
+        int exponent = static_cast<int>(rng() % 54) - 14; // 2^-14 .. 2^40
+        long double value = std::ldexp(static_cast<long double>(mantissa), exponent - 32);
+        int d = static_cast<int>(std::floor(std::log10(value)));
+        // value x 10^(8-d) is exact in a long double (32 + 30 bits).
+        long double scaled = value * std::pow(10.0L, 8 - d);
+        if (scaled >= 999999999.5L) scaled /= 10, ++d;
+        long double whole = std::floor(scaled + 0.5L);
+        std::string want = std::to_string(static_cast<long long>(whole));
+        std::string shown = format(value);
+        std::string got;
+        for (char c : shown.substr(0, shown.find('E')))
+            if (c >= '0' && c <= '9') got.push_back(c);
+        got.erase(0, got.find_first_not_of('0'));
+        want.erase(want.find_last_not_of('0') + 1);
+        got.erase(got.find_last_not_of('0') + 1);
+        EXPECT_EQ(got, want) << static_cast<double>(value) << " shown as" << shown;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3000);
+    setFpa(1.05552722L);
+    poke(OperandAddress, pack(12));
+    call("fp_pow", {.hl = OperandAddress});
+    EXPECT_EQ(format(fpa()), " 1.91264006");
+}
+
 TEST(FloatConvert, FormatKeepsFpaAndParseLeavesNoTrace) {
     setFpa(-2.5L);
     call("fp_format", {.de = TextAddress, .bc = 0xCAFE});
