@@ -424,6 +424,32 @@ TEST_F(DebuggerWindowTest, SymbolFilesNameLinesAndTheirFailuresAreSaid) {
         << debugger->statusText().toStdString();
 }
 
+// --debugger FILE: the window is open from the start with FILE's symbols
+// beside the firmware's; a file that cannot be read is said there.
+TEST_F(DebuggerWindowTest, OpensAtTheStartWithTheSymbolFileOfTheCommandLine) {
+    for (const bool readable : {true, false}) {
+        SCOPED_TRACE(readable);
+        DesktopOptions options;
+        options.clock = &fake.clock;
+        options.showWindow = false;
+        options.messageBox = [](const QString&, const QString&) {};
+        options.debugger = true;
+        options.symbolFile =
+            readable ? writeFile("start.sym", "MAIN EQU 0A000h\n") : path("missing.sym");
+        ASSERT_EQ(StartDesktop(options), 1);
+        ASSERT_NE(desktop.debugger, nullptr);
+        EXPECT_TRUE(desktop.debugger->isVisible());
+        uint16_t address = 0;
+        EXPECT_EQ(debugSymbolAddress("MAIN", address), readable);
+        EXPECT_TRUE(debugSymbolAddress("nmi", address)) << "the firmware's labels too";
+        EXPECT_EQ(desktop.debugger->statusText().contains("Cannot load "), !readable)
+            << desktop.debugger->statusText().toStdString();
+        ShutdownDesktop();
+        EXPECT_EQ(desktop.debugger, nullptr);
+        debugClearSymbols();
+    }
+}
+
 TEST(DebuggerCommandLine, TheArgumentAfterTheOptionIsASymbolFileOnlyWhenItIsNoProgram) {
     EXPECT_TRUE(DebuggerSymbolArgument("game.sym"));
     EXPECT_TRUE(DebuggerSymbolArgument("labels"));
