@@ -34,6 +34,7 @@
 #include "machine/frame.h"
 #include "monitor/debug.h"
 #include "monitor/disassembler.h"
+#include "sound/mixer.h"
 
 namespace {
 
@@ -140,13 +141,13 @@ DebuggerWindow::DebuggerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     layout->addWidget(status);
     resize(1000, 640);
 
-    if (debugStopped()) {
-        message.clear();
-        showHeld();
-    } else {
-        showRunning();
-        code->showAround(cpu.IP);
-    }
+    // Opening changes nothing in the machine or its sound: the window only
+    // shows where it stands.
+    const bool held = debugStopped();
+    buttons[ActionRun]->setEnabled(held);
+    buttons[ActionStop]->setEnabled(!held);
+    code->showAround(cpu.IP);
+    refresh();
 }
 
 DebuggerWindow::~DebuggerWindow() = default;
@@ -544,6 +545,8 @@ QString DebuggerWindow::statusText() const {
 }
 
 void DebuggerWindow::showHeld() {
+    // No sound runs on while the machine is held, as in the monitor.
+    PauseSound();
     memoryModel->setEditable(true);
     code->showAround(cpu.IP);
     code->setCursorAddress(cpu.IP);
@@ -558,6 +561,7 @@ void DebuggerWindow::showHeld() {
 }
 
 void DebuggerWindow::showRunning() {
+    if (desktop.running) ResumeSound();
     memoryModel->setEditable(false);
     refresh();
     buttons[ActionRun]->setEnabled(false);
