@@ -3,7 +3,9 @@
 // cycles from the call to the return, at 2,995,200 Hz. SAVE and LOAD of a
 // 10 KB program go through the DOS entries BASIC's SAVE DR0: and LOAD DR0:
 // use; the data file is 1,000 records of "RECORD n" written as one file,
-// the way it reaches the disk.
+// the way it reaches the disk, and then the same records written by a BASIC
+// program through PRINT # and read back by one through INPUT #, from RUN to
+// the end of the program.
 #include <benchmark/benchmark.h>
 
 #include "basic_session.h"
@@ -15,9 +17,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,5 +127,62 @@ void BM_Write1000Records(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(records.size());
 }
 BENCHMARK(BM_Write1000Records)->Unit(benchmark::kMillisecond);
+
+// Runs the program in memory from its first line until it ends at the
+// prompt (interrupts off: no key, no clock); the cycles it took.
+uint64_t runProgram() {
+    cpu.IFF1 = cpu.IFF2 = 0;
+    cpu.NMI = 0;
+    cpu.SP = label("stacktop");
+    cpu.HL = label("progbase");
+    cpu.IP = label("runline");
+    uint64_t start = cpu.TCOUNT;
+    while (cpu.IP != label("warm"))
+        execute(1);
+    return cpu.TCOUNT - start;
+}
+
+const std::vector<std::string> WriteRecords = {"10 PREPARE #1,\"DR0:RECORDS\"",
+                                               "20 FOR I=1 TO 1000:PRINT #1,\"RECORD\";I:NEXT I",
+                                               "30 CLOSE #1"};
+const std::vector<std::string> ReadRecords = {
+    "10 OPEN #1,\"DR0:RECORDS\"", "20 FOR I=1 TO 1000:INPUT #1,A$:NEXT I",
+    "30 IF A$<>\"RECORD 1000\" OR EOF(1)=0 THEN PRINT 1/0", "40 CLOSE #1"};
+
+void BM_Write1000RecordsFromBasic(benchmark::State& state) {
+    freshDisk();
+    basic_test::enterProgram(WriteRecords);
+    uint64_t cycles = 0;
+    for (auto _ : state)
+        cycles = runProgram();
+    std::vector<uint8_t> bytes;
+    std::string cause;
+    OrvaneDisk disk;
+    std::ifstream in(image(), std::ios::binary);
+    std::vector<uint8_t> all((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    if (!disk.open(all, cause) || !disk.read("RECORDS", bytes, cause) || bytes.size() < 10000)
+        state.SkipWithError("the records did not reach the disk");
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    report(state, cycles);
+}
+BENCHMARK(BM_Write1000RecordsFromBasic)->Unit(benchmark::kMillisecond);
+
+void BM_Read1000RecordsFromBasic(benchmark::State& state) {
+    freshDisk();
+    basic_test::enterProgram(WriteRecords);
+    runProgram();
+    basic_test::typeAndRun("NEW\r");
+    basic_test::enterProgram(ReadRecords);
+    uint64_t cycles = 0;
+    for (auto _ : state)
+        cycles = runProgram();
+    // The program stops with an error unless it read the last record and
+    // then found the end.
+    for (const std::string& row : basic_test::screenRows())
+        if (row.find(" IN LINE ") != std::string::npos) state.SkipWithError(row.c_str());
+    report(state, cycles);
+}
+BENCHMARK(BM_Read1000RecordsFromBasic)->Unit(benchmark::kMillisecond);
 
 } // namespace

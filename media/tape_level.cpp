@@ -10,11 +10,27 @@ constexpr double Step = 256.0; // one 8-bit step on the 16-bit scale
 constexpr double ClassicHysteresis = 25 * Step;
 constexpr double FullSwingPeak = 112 * Step; // what the machine's recordings reach
 constexpr double HysteresisFloor = 1.5 * Step;
-constexpr double HysteresisShare = 3.0 / 8;
+// A recording whose peak reaches this is full-swing: the classic hysteresis
+// of 25 and a centre held still within a quarter of the peak, as always.
+constexpr double FullSwingFrom = 90 * Step;
+// A quieter one gets the hysteresis a full-swing recording has against its
+// level, from its mean distance from the centre (about 110 at full swing),
+// so noise and hum are read alike at -6 and -20 dB: the peak, which noise
+// and hum raise, would give them a wider band than at full volume.
+constexpr double ClassicDistance = 106 * Step;
+// A deck that cuts the bass turns each level change into a spike that sags
+// back through the middle: its peak is twice its mean distance or more, and
+// the hysteresis must stay above the sag. Noise and hum raise the peak far
+// less (a fifth to two fifths of the mean distance).
+constexpr double SpikeShare = 0.9;
+// The centre of a full-swing recording is held still within a quarter of its
+// peak; a quieter one's centre is the running mean, so it follows slow
+// wander (pink noise), which clipping trims at full volume.
 constexpr double DeadbandShare = 1.0 / 4;
 constexpr double MeanSeconds = 0.1;
 constexpr double AttackSeconds = 0.002;
 constexpr double PeakSeconds = 0.1;
+constexpr double DistanceSeconds = 0.02;
 constexpr double EnvelopeSeconds = 0.2;
 constexpr double SwitchRatio = 1.5; // another channel's swing over the followed one's
 
@@ -25,7 +41,7 @@ double perSample(double seconds, uint32_t rate) {
 void followChannel(TapeLevelTracker& t, uint32_t channel) {
     t.channel = channel;
     t.mean = (t.high[channel] + t.low[channel]) / 2;
-    t.peak = (t.high[channel] - t.low[channel]) / 2;
+    t.peak = t.distance = (t.high[channel] - t.low[channel]) / 2;
 }
 
 // Keeps each channel's swing (a decaying envelope) and moves to a channel
@@ -54,6 +70,8 @@ void chooseChannel(TapeLevelTracker& t, const int32_t* levels) {
 void StartTapeLevel(TapeLevelTracker& t, uint32_t rate, uint32_t channels) {
     t = TapeLevelTracker{};
     t.peak = FullSwingPeak;
+    t.distance = FullSwingPeak;
+    t.distanceK = perSample(DistanceSeconds, rate);
     t.meanK = perSample(MeanSeconds, rate);
     t.attackK = perSample(AttackSeconds, rate);
     t.peakDecay = 1.0 - perSample(PeakSeconds, rate);
@@ -65,10 +83,16 @@ int StepTapeLevel(TapeLevelTracker& t, const int32_t* levels, int inputLevel) {
     if (t.channels > 1) chooseChannel(t, levels);
     const double s = levels[t.channel];
 
-    double hysteresis = t.peak * HysteresisShare;
-    if (hysteresis > ClassicHysteresis) hysteresis = ClassicHysteresis;
+    double hysteresis = ClassicHysteresis, deadband = t.peak * DeadbandShare;
+    if (t.peak < FullSwingFrom) {
+        deadband = 0;
+        hysteresis = ClassicHysteresis * t.distance / ClassicDistance;
+        const double spike = SpikeShare * (t.peak - t.distance);
+        if (hysteresis < spike) hysteresis = spike;
+        if (hysteresis > ClassicHysteresis) hysteresis = ClassicHysteresis;
+    }
     if (hysteresis < HysteresisFloor) hysteresis = HysteresisFloor;
-    double offset = t.mean - MidLevel, deadband = t.peak * DeadbandShare;
+    double offset = t.mean - MidLevel;
     double centre = MidLevel + (offset > deadband    ? offset - deadband
                                 : offset < -deadband ? offset + deadband
                                                      : 0.0);
@@ -83,5 +107,7 @@ int StepTapeLevel(TapeLevelTracker& t, const int32_t* levels, int inputLevel) {
         t.peak += (distance - t.peak) * t.attackK;
     else if (distance >= HysteresisFloor) // held through silence
         t.peak *= t.peakDecay;
+    if (distance >= HysteresisFloor || distance > t.distance)
+        t.distance += (distance - t.distance) * t.distanceK;
     return inputLevel;
 }

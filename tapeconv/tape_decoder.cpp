@@ -11,10 +11,22 @@ namespace {
 // long against a bit cell (1.43 ms) and short against a change of volume; the
 // threshold is a third of the mean amplitude, and never below 1.5 % of full
 // scale, so hiss in the silence between recordings stays silent.
+//
+// A deck that cuts the bass turns every level change into a spike that sags
+// back through the middle before the next change: its mean amplitude is a
+// third of its peaks, and a threshold from it switches on the sag. So the
+// threshold is also at least 35 % of the running peak (0.5 ms to rise, 50 ms
+// to fall), which lies above the sag and, for a square signal, well below
+// its level; but never more than the mean amplitude, so the jump the DC
+// tracker sees at the first level change of a recording (or after a click)
+// does not blind it to the bits that follow.
 constexpr double kDcSeconds = 0.005;
 constexpr double kEnvelopeSeconds = 0.02;
 constexpr float kThresholdShare = 0.33f;
 constexpr float kThresholdFloor = 0.015f;
+constexpr double kPeakAttackSeconds = 0.0005;
+constexpr double kPeakDecaySeconds = 0.05;
+constexpr float kPeakShare = 0.35f;
 // Keeps the trackers clear of denormal numbers in digital silence.
 constexpr float kTiny = 1e-18f;
 
@@ -182,8 +194,16 @@ int FrontEndStep(FrontEnd& fe, float x) {
         }
         x -= fe.dc;
         fe.dc += fe.dcCoefficient * x + kTiny;
-        fe.envelope += fe.envelopeCoefficient * (std::fabs(x) - fe.envelope) + kTiny;
+        const float distance = std::fabs(x);
+        fe.envelope += fe.envelopeCoefficient * (distance - fe.envelope) + kTiny;
+        if (distance > fe.peak)
+            fe.peak += fe.peakAttack * (distance - fe.peak);
+        else
+            fe.peak = fe.peak * fe.peakDecay + kTiny;
         threshold = fe.envelope * kThresholdShare;
+        float fromPeak = fe.peak * kPeakShare;
+        if (fromPeak > fe.envelope) fromPeak = fe.envelope;
+        if (threshold < fromPeak) threshold = fromPeak;
         if (threshold < kThresholdFloor) threshold = kThresholdFloor;
     }
     if (fe.level) {
@@ -219,6 +239,8 @@ void ResetDecoder(DecoderState& s, const DecoderSettings& settings, uint64_t dat
     fe.fixedThreshold = float(fs.fixedThresholdPercent) / 100;
     fe.dcCoefficient = onePoleCoefficient(kDcSeconds, rate);
     fe.envelopeCoefficient = onePoleCoefficient(kEnvelopeSeconds, rate);
+    fe.peakAttack = onePoleCoefficient(kPeakAttackSeconds, rate);
+    fe.peakDecay = 1 - onePoleCoefficient(kPeakDecaySeconds, rate);
     ResetFramer(s.framer, settings.events);
 }
 

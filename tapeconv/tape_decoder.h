@@ -37,8 +37,8 @@ struct FrontEnd {
     float highPassCoefficient = 0, lowPassCoefficient = 1;
     float highPassPrevIn = 0, highPassOut = 0, lowPassOut = 0;
     // Level following.
-    float dcCoefficient = 0, envelopeCoefficient = 0;
-    float dc = 0, envelope = 0;
+    float dcCoefficient = 0, envelopeCoefficient = 0, peakAttack = 0, peakDecay = 1;
+    float dc = 0, envelope = 0, peak = 0;
     bool primed = false; // the DC tracker starts at the first sample
     int level = 0;
 };

@@ -74,6 +74,10 @@ coldstart_banner:
 warm:       ld sp,stacktop
             xor a
             ld (outdev),a
+            ld hl,(curline)     ; a program that stops (END, STOP, an error,
+            ld a,h              ; BREAK, its last line) closes its files
+            or l
+            call nz,dosclose
             ld hl,0
             ld (curline),hl
             call resettemps
@@ -278,4 +282,5 @@ extension:
             include 'editing.asm'
             include 'using.asm'
             include 'fpair.asm'
+            include 'diskfiles.asm'
 extension_end:                  ; the build refuses an extension past 57FFh

@@ -1074,6 +1074,8 @@ functable:  dw fn_abs, fn_sgn, fn_int, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn
             dw err_syntax, err_syntax                 ; TRON, TROFF
             dw err_syntax, err_syntax, err_syntax     ; AUTO, DELETE, EDIT
             dw err_syntax                             ; USING
+            dw err_syntax, err_syntax, err_syntax     ; PREPARE, OPEN, CLOSE
+            dw fn_eof
 
 ; parenarg: "(" expression ")".
 parenarg:   ld c,'('

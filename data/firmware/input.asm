@@ -7,6 +7,9 @@
 st_input:   ld a,(de)
             cp ' '
             call z,skipsp
+            cp '#'              ; INPUT #n: from a file, in the Open DOS
+            ld hl,602Ch
+            jp z,dosgo
             ld hl,0
             ld (s_lo),hl        ; the prompt
             cp '"'
@@ -329,7 +332,11 @@ st_restore: ld hl,0
 ; GET v: the next key without waiting: a string variable gets it as a
 ; one-character string ("" when none waits), a number variable its code
 ; (0 when none).
-st_get:     call varaddr
+st_get:     call skipsp
+            cp '#'              ; GET #n: from a file, in the Open DOS
+            ld hl,602Fh
+            jp z,dosgo
+            call varaddr
             push hl
             ld a,(numtype)
             push af
@@ -355,6 +362,9 @@ st_line:    inc de
             ld a,(de)
             cp ' '
             call z,skipsp
+            cp '#'              ; LINE INPUT #n: from a file, in the Open DOS
+            ld hl,603Bh
+            jp z,dosgo
             cp '"'
             jr nz,st_line_var
             call expr

@@ -51,7 +51,7 @@ curline:    equ 0FC28h          ; record of the running line, 0 in direct mode
 gosubsp:    equ 0FC2Ah          ; next free GOSUB entry
 forsp:      equ 0FC2Ch          ; next free FOR entry
 rndseed:    equ 0FC2Eh          ; (not used; the number package keeps the seed)
-outdev:     equ 0FC30h          ; 0 screen, 1 printer
+outdev:     equ 0FC30h          ; 0 screen, 1 printer, 2 the input line, 3 a data file
 prtcol:     equ 0FC31h          ; printer column, for PRINT zones
 inptr:      equ 0FC32h          ; INPUT: next character of the answer, 0 if none
 listend:    equ 0FC34h          ; LIST: last line number to show
@@ -91,7 +91,7 @@ fnparams:   equ 0FC7Ch          ; FN: parameters found so far
 tickshi:    equ 0FC7Dh          ; the 50 Hz count's high word (TIME)
 
 ; FC80h-FCDFh: scratch. Each group belongs to one part of the firmware and
-; is only used while that part runs; FC8Ah-FC8Bh and FCDFh are free.
+; is only used while that part runs; FC8Ah-FC8Bh are free.
 ; storing a typed line (program.asm)
 edpos:      equ 0FC80h          ; where the record goes
 ednum:      equ 0FC82h          ; its line number
@@ -178,6 +178,8 @@ u_lead0:    equ 0FCD1h          ; 1: a 0 before the point
 u_e:        equ 0FCD2h          ; the exponent shown
 u_dig:      equ 0FCD4h          ; 9 digits, 0-9 (FCD4h-FCDCh)
 
+dosfiles:   equ 0FCDFh          ; the Open DOS: 'F' while its table of open files
+                                ; is in use (every start clears it: no file open)
 jumpcache:  equ 0FCE0h          ; 8 lines jumped to: number, record (FCE0h-FCFFh)
 
 ; FD00h-FD7Fh: the number package (float.asm, fmath.asm)

@@ -18,6 +18,9 @@ st_print_list:
             call z,skipsp
             cp t_using
             jp z,st_using
+            cp '#'              ; PRINT #n: to a file, in the Open DOS
+            ld hl,6029h
+            jp z,dosgo
 st_print_item:
             ld a,(de)
             cp ' '

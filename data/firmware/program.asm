@@ -111,6 +111,10 @@ keywords:   db "EN", 'D'+80h
             db "DELET", 'E'+80h
             db "EDI", 'T'+80h
             db "USIN", 'G'+80h  ; PRINT USING
+            db "PREPAR", 'E'+80h ; data files, in the Open DOS
+            db "OPE", 'N'+80h
+            db "CLOS", 'E'+80h
+            db "EO", 'F'+80h    ; a function
             db 0
 
 t_end:      equ 080h
@@ -212,7 +216,11 @@ t_auto:     equ 0DEh            ; the program's lines
 t_delete:   equ 0DFh
 t_edit:     equ 0E0h
 t_using:    equ 0E1h            ; PRINT USING
-t_top:      equ 0E1h            ; the last keyword
+t_prepare:  equ 0E2h            ; data files
+t_open:     equ 0E3h
+t_close:    equ 0E4h
+t_eof:      equ 0E5h            ; a function
+t_top:      equ t_eof           ; the last keyword
 
 ; tokenise: turn the keywords of the line at HL (ended by 0Dh, capitals
 ; made) into tokens, in place; "?" becomes PRINT. Keeps HL.

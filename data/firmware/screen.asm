@@ -2,7 +2,8 @@
 ; scrolling, carriage return, backspace and form feed (clear screen). All
 ; other bytes, graphics switch codes and blinking characters among them, are
 ; stored as they are. putch also carries output to the printer card when
-; outdev is 1.
+; outdev is 1, into the input line when it is 2 (EDIT), and to a data file
+; of the Open DOS when it is 3 (PRINT #).
 
 ; rowaddr: HL := address of column 0 of row A (0-23). Uses DE.
 rowaddr:    add a,a
@@ -85,12 +86,17 @@ putch_clear:
             jr putch_done
 putch_printer:
             dec a
-            jp nz,putch_buffer  ; 2: into the input line (EDIT)
-            ld a,60             ; select the printer card on the bus
+            jr z,putch_lpt
+            dec a
+            jp z,putch_buffer   ; 2: into the input line (EDIT)
+            ld a,c              ; 3: the file PRINT # writes to
+            call 6035h          ; the Open DOS takes the byte
+            jr putch_col
+putch_lpt:  ld a,60             ; select the printer card on the bus
             out (1),a
             ld a,c
             out (0),a
-            ld hl,prtcol
+putch_col:  ld hl,prtcol
             inc (hl)
             cp 0Dh
             jr nz,putch_done

@@ -72,15 +72,10 @@ execstmt_more:                  ; the statements added after the functions
             jp z,st_delete
             cp t_edit
             jp z,st_edit
-            ld hl,601Dh         ; KILL, NAME, DIR: the Open DOS's entries
-            cp t_kill           ; (DE still at the keyword)
-            jp z,dosgo
-            ld hl,6020h
-            cp t_name
-            jp z,dosgo
-            ld hl,6023h
-            cp t_dir
-            jp z,dosgo
+            sub t_kill          ; KILL to EOF: the Open DOS's statements
+            cp t_eof-t_kill+1   ; (DE still at the keyword)
+            ld hl,6026h
+            jp c,dosgo
 execstmt_let:
             ld a,(de)
             call isletter

@@ -575,7 +575,8 @@ st_dim_one: pop af
 
 ; clearvars: no variables, arrays or strings; the GOSUB and FOR stacks
 ; empty, READ back at the first DATA.
-clearvars:  call progend        ; a loader may not have set the end words
+clearvars:  call dosclose       ; RUN, NEW, LOAD, CLEAR and edits close the files
+            call progend        ; a loader may not have set the end words
             call setend
             ld hl,(progend1)
             ld (varbase),hl

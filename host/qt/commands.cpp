@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -333,8 +334,11 @@ void MainWindow::runCommand(int id) {
     if (id >= CmdVideoFirst && id <= CmdVideoLast) {
         for (int i = CmdVideoFirst; i <= CmdVideoLast; i++)
             setChecked(i, false);
+        const uint32_t before = view->videoDriver();
         VideoDriverSetting = view->SelectVideoDriver(static_cast<uint32_t>(id - CmdVideoFirst));
         setChecked(CmdVideoFirst + static_cast<int>(VideoDriverSetting), true);
+        if (before != VideoSoftware && VideoDriverSetting == VideoSoftware)
+            QTimer::singleShot(0, this, [this] { leaveOpenGL(); });
         return;
     }
     if (id >= CmdSoundFirst && id <= CmdSoundLast) {

@@ -3,6 +3,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -101,18 +102,57 @@ void onSignal(int) {
     (void)written;
 }
 
-// A window of ours that the X server destroys (xdotool windowclose, a
-// client killed by the window manager) sends no close event: Qt goes on
-// waiting for it. The monitor's console then ends its wait as on a close,
-// and the main window's loss ends the program, a modal dialog included.
+xcb_atom_t atomNamed(const char* name) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) return XCB_ATOM_NONE;
+    xcb_connection_t* connection = x11->connection();
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+// The main window gone or asked to close while a modal dialog is open: the
+// dialogs are closed (their waits end as on Cancel) and the program ends.
+void quitFromModalDialogs() {
+    desktop.quitRequested = true;
+    while (QWidget* modal = QApplication::activeModalWidget())
+        if (!modal->close()) break;
+    if (console.window) console.window->windowLost();
+}
+
+// Two things from the window manager that Qt does not pass on:
+// - A window of ours that the X server destroys (xdotool windowclose, a
+//   client killed by the window manager) sends no close event: Qt goes on
+//   waiting for it. The monitor's console then ends its wait as on a close,
+//   and the main window's loss ends the program, a modal dialog included.
+// - The close request of the main window (its close button) while a modal
+//   dialog is open: Qt drops it, as the dialog blocks the window. It ends
+//   the program all the same, closing the dialog first.
 class WindowLossFilter : public QAbstractNativeEventFilter {
   public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t") return false;
+        if (type != "xcb_generic_event_t" || !desktop.window) return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+        const uint8_t kind = event->response_type & 0x7F;
+        if (kind == XCB_CLIENT_MESSAGE) {
+            const auto* client = static_cast<const xcb_client_message_event_t*>(message);
+            if (client->window != desktop.window->internalWinId() || client->format != 32 ||
+                !QApplication::activeModalWidget())
+                return false;
+            if (!protocols) {
+                protocols = atomNamed("WM_PROTOCOLS");
+                deleteWindow = atomNamed("WM_DELETE_WINDOW");
+            }
+            if (client->type == protocols && client->data.data32[0] == deleteWindow &&
+                deleteWindow != XCB_ATOM_NONE)
+                QTimer::singleShot(0, [] { quitFromModalDialogs(); });
+            return false;
+        }
+        if (kind != XCB_DESTROY_NOTIFY) return false;
         const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
-        if (!desktop.window) return false;
         if (desktop.debugger && desktop.debugger->internalWinId() == destroyed->window) {
             // The debugger's window lost: the machine goes on as on a close.
             QTimer::singleShot(0, [] {
@@ -123,15 +163,14 @@ class WindowLossFilter : public QAbstractNativeEventFilter {
                 if (console.window) console.window->windowLost();
             });
         } else if (desktop.window->internalWinId() == destroyed->window) {
-            QTimer::singleShot(0, [] {
-                desktop.quitRequested = true;
-                while (QWidget* modal = QApplication::activeModalWidget())
-                    if (!modal->close()) break;
-                if (console.window) console.window->windowLost();
-            });
+            QTimer::singleShot(0, [] { quitFromModalDialogs(); });
         }
         return false;
     }
+
+  private:
+    xcb_atom_t protocols = XCB_ATOM_NONE;
+    xcb_atom_t deleteWindow = XCB_ATOM_NONE;
 };
 
 void watchSignals(QObject* owner) {
@@ -418,11 +457,6 @@ int RunDesktop(int argc, char** argv) {
                              "Run 'orvane --headless' to use the machine without a window.\n");
         return 1;
     }
-    // Under Xvfb, menus and dialogs flushed through X shared memory stayed
-    // black while the software picture was drawn (seen from a fresh start,
-    // not in-process); plain image transfers show them. The picture is small,
-    // so the copy costs no measurable time. A user's own setting wins.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Emulators");
     QApplication::setApplicationName("Orvane");

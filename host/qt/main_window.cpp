@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "abc80/abc80.h"
 #include "host/qt/desktop.h"
@@ -162,6 +163,32 @@ void MainWindow::leaveMenuBar() {
         QApplication::sendEvent(bar, &escape);
     }
     if (isActiveWindow()) setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::leaveOpenGL() {
+    if (view->videoDriver() != VideoSoftware || !windowHandle() ||
+        windowHandle()->surfaceType() == QSurface::RasterSurface)
+        return;
+    const bool shown = isVisible();
+    const bool full = isFullScreen(), maximized = isMaximized();
+    const QPoint at = pos(); // the frame's corner
+    const QSize inner = size();
+    destroy(true, false); // the monitor's window and the dialogs stay
+    create();
+    resize(inner);
+    move(at);
+    if (shown) {
+        if (full)
+            showFullScreen();
+        else if (maximized)
+            showMaximized();
+        else
+            show();
+        activateWindow();
+        // The window manager places a new window as it likes; the first
+        // move it makes takes the window back where it was.
+        if (!full && !maximized) returnTo = at;
+    }
 }
 
 void MainWindow::retranslateMenus() {
@@ -371,5 +398,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    if (returnTo && isVisible()) {
+        const QPoint at = *returnTo;
+        returnTo.reset();
+        if (pos() != at) move(at);
+    }
     ResetPacing();
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "host/qt/status_bar.h"
@@ -125,6 +126,12 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // After an OpenGL driver, the window composes itself through OpenGL
+    // until its native window is made again: that frees the OpenGL
+    // contexts (and a software OpenGL's threads) the software driver does
+    // not need.
+    void leaveOpenGL();
+    std::optional<QPoint> returnTo; // where leaveOpenGL's new window goes
     // Hands the keys back to the machine once no menu is open.
     void leaveMenuBar();
     void runCommand(int id);

@@ -32,11 +32,35 @@ void FitAspect(QRect& r) {
     }
 }
 
+RowSpan ChangedRows(const std::vector<uint8_t>& last, const uint8_t* pixels, int width,
+                    int height) {
+    const size_t size =
+        static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+    const uint8_t shape[4] = {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                              static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+    if (last.size() != size + 4 || !std::equal(shape, shape + 4, last.begin()))
+        return {0, std::max(height, 0)};
+    const uint8_t* kept = last.data() + 4;
+    auto rowDiffers = [&](int y) {
+        const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width);
+        return std::memcmp(kept + at, pixels + at, static_cast<size_t>(width)) != 0;
+    };
+    int first = 0;
+    while (first < height && !rowDiffers(first))
+        first++;
+    if (first == height) return {0, 0};
+    int end = height;
+    while (!rowDiffers(end - 1))
+        end--;
+    return {first, end};
+}
+
 namespace {
 
-// Draws only when the picture changed, and scales it only then: the frame
-// is compared with the last one, scaled once into an image in the window's
-// own pixel format, and a repaint is a plain copy of that image.
+// Draws only what changed: the frame is compared with the last one, the
+// band of lines that differ is scaled (nearest pixel) into an image in the
+// window's own pixel format, and only that band is repainted. A blinking
+// cursor costs a strip of the picture, not the whole of it.
 class SoftwarePicture : public QWidget, public VideoBackEnd {
   public:
     explicit SoftwarePicture(VideoView* view) : QWidget(view), view(view) {
@@ -48,26 +72,27 @@ class SoftwarePicture : public QWidget, public VideoBackEnd {
     QWidget* widget() override { return this; }
     void present(const uint8_t* pixels, int width, int height) override {
         const bool keep = view->keepAspect();
-        if (!FrameChanged(lastFrame, pixels, width, height) && keep == aspectKept &&
-            size() == scaledFor)
-            return;
+        const bool whole = keep != aspectKept || size() != scaledFor || image.width() != width ||
+                           image.height() != height;
+        const RowSpan rows =
+            whole ? RowSpan{0, height} : ChangedRows(lastFrame, pixels, width, height);
+        if (!FrameChanged(lastFrame, pixels, width, height) && !whole) return;
         if (image.width() != width || image.height() != height)
             image = QImage(width, height, QImage::Format_Grayscale8);
-        for (int y = 0; y < height; y++)
+        for (int y = rows.first; y < rows.end; y++)
             std::memcpy(image.scanLine(y), pixels + static_cast<size_t>(y) * width, width);
-        rescale();
-        update(target);
-        if (keep != aspectKept || bordersStale) {
-            aspectKept = keep;
-            bordersStale = false;
+        if (whole) {
+            rescale();
             update();
+            return;
         }
+        const QRect band = scaleRows(rows);
+        if (!band.isEmpty()) update(band);
     }
 
   protected:
     void resizeEvent(QResizeEvent*) override {
         rescale();
-        bordersStale = true;
         update();
     }
     void paintEvent(QPaintEvent* event) override {
@@ -88,18 +113,42 @@ class SoftwarePicture : public QWidget, public VideoBackEnd {
         scaledFor = size();
         aspectKept = view->keepAspect();
         if (target.isEmpty()) return;
-        scaled = image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                     .convertToFormat(QImage::Format_RGB32);
+        scaled = QImage(target.size(), QImage::Format_RGB32);
+        columns.resize(static_cast<size_t>(target.width()));
+        for (int x = 0; x < target.width(); x++)
+            columns[static_cast<size_t>(x)] =
+                static_cast<int>(static_cast<int64_t>(x) * image.width() / target.width());
+        scaleRows({0, image.height()});
+    }
+
+    // Scales the frame's lines [rows.first, rows.end) into the image on
+    // screen; the part of the widget they cover.
+    QRect scaleRows(RowSpan rows) {
+        if (target.isEmpty() || rows.first >= rows.end) return QRect();
+        const int high = target.height(), lines = image.height();
+        // The screen rows whose nearest frame line lies in the span.
+        const int top =
+            static_cast<int>((static_cast<int64_t>(rows.first) * high + lines - 1) / lines);
+        const int bottom =
+            static_cast<int>((static_cast<int64_t>(rows.end) * high + lines - 1) / lines);
+        for (int y = top; y < bottom && y < high; y++) {
+            const uchar* from =
+                image.constScanLine(static_cast<int>(static_cast<int64_t>(y) * lines / high));
+            QRgb* to = reinterpret_cast<QRgb*>(scaled.scanLine(y));
+            for (size_t x = 0; x < columns.size(); x++)
+                to[x] = qRgb(from[columns[x]], from[columns[x]], from[columns[x]]);
+        }
+        return QRect(target.left(), target.top() + top, target.width(), bottom - top);
     }
 
     VideoView* view;
-    QImage image;  // the frame, one byte a pixel
-    QImage scaled; // the frame at its size on screen
+    QImage image;             // the frame, one byte a pixel
+    QImage scaled;            // the frame at its size on screen
+    std::vector<int> columns; // the frame column of each screen column
     QRect target;
     QSize scaledFor;
     std::vector<uint8_t> lastFrame;
     bool aspectKept = true;
-    bool bordersStale = true;
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QMainWindow;
 
@@ -25,6 +26,15 @@ enum : uint32_t { VideoSoftware = 0, VideoAccelerated = 1, VideoOpenGL = 2, Vide
 // Fits r (left and top 0) to 4:3 in place: too wide keeps the height and
 // centres horizontally, too tall keeps the width and centres vertically.
 void FitAspect(QRect& r);
+
+// The lines of a frame that differ from the last one FrameChanged kept in
+// last: [first, end), empty when none; the whole frame when its layout
+// changed or none was kept. The software driver redraws only those.
+struct RowSpan {
+    int first = 0;
+    int end = 0;
+};
+RowSpan ChangedRows(const std::vector<uint8_t>& last, const uint8_t* pixels, int width, int height);
 
 // One back end: a widget that fills the picture area and shows frames.
 class VideoBackEnd {

@@ -10,6 +10,7 @@
 #include "media/disk_card.h"
 #include "media/orvane_disk.h"
 #include "tests/support/real_failures.h"
+#include "tests/support/run_command.h"
 
 #include <gtest/gtest.h>
 
@@ -444,6 +445,402 @@ TEST_F(BasicDiskFiles, DirKillNameAndRunWorkOnTheDisk) {
     EXPECT_TRUE(diskNow().check().empty());
     basic_test::enterProgram({"10 KILL DR0:ONE"});
     EXPECT_EQ(run("RUN"), std::vector<std::string>{"FILE NOT FOUND IN LINE 10"});
+}
+
+} // namespace
+
+namespace {
+
+// Data files: PREPARE, OPEN, PRINT #, INPUT #, GET #, EOF, CLOSE, typed at
+// the BASIC and checked on the image with the format's own code.
+class BasicDataFiles : public BasicDisk {
+  protected:
+    // The file's bytes as the disk holds them now, "<cause>" when it cannot.
+    std::string dataOf(const std::string& name) {
+        std::vector<uint8_t> bytes;
+        std::string cause;
+        OrvaneDisk disk = diskNow();
+        if (disk.read(name, bytes, cause) != 1) return "<" + cause + ">";
+        return std::string(bytes.begin(), bytes.end());
+    }
+    void expectSound() {
+        std::vector<std::string> problems = diskNow().check();
+        EXPECT_TRUE(problems.empty()) << problems[0];
+    }
+    std::vector<std::string> runLines(const std::vector<std::string>& lines, int frames = 3000) {
+        run("NEW");
+        basic_test::enterProgram(lines);
+        return run("RUN", frames);
+    }
+};
+
+TEST_F(BasicDataFiles, WhatPrintWritesInputAndGetReadBack) {
+    std::vector<std::string> out = runLines({
+        "10 PREPARE #1,\"DR0:SCORES\"",
+        "20 FOR I=1 TO 40:PRINT #1,I;\",\";I*I;\",\";\"ROW\";I:NEXT I",
+        "30 PRINT #1,CHR$(34);\"A, B\";CHR$(34);\",\";-2.5",
+        "40 CLOSE #1",
+        "50 OPEN #2,\"DR0:SCORES\":S=0",
+        "60 FOR I=1 TO 40:INPUT #2,A,B,C$:S=S+A+B:IF C$<>\"ROW\"+STR$(I) THEN PRINT \"BAD\";I",
+        "70 NEXT I:INPUT #2,Q$,X:PRINT S;Q$;X;EOF(2)",
+        "80 CLOSE #2:OPEN #3,\"DR0:SCORES\":N=0",
+        "90 WHILE EOF(3)=0:GET #3,C:N=N+1:T=T+C:WEND:PRINT N;T:CLOSE",
+    });
+    // 40 rows of " i , i*i ,ROWi" cross sector boundaries; a quoted answer
+    // keeps its comma.
+    std::string expected;
+    long sum = 0, total = 0;
+    for (int i = 1; i <= 40; ++i) {
+        expected += " " + std::to_string(i) + " , " + std::to_string(i * i) + " ,ROW " +
+                    std::to_string(i) + " \r";
+        sum += i + i * i;
+    }
+    expected += "\"A, B\",-2.5 \r";
+    for (unsigned char c : expected)
+        total += c;
+    std::string disk = dataOf("SCORES");
+    ASSERT_GT(disk.size(), 254u * 2);
+    EXPECT_EQ(disk, expected);
+    EXPECT_EQ(diskNow().find("SCORES")->kind, OrvaneFileKind::Data);
+    ASSERT_EQ(out.size(), 2u) << out[0];
+    EXPECT_EQ(out[0], " " + std::to_string(sum) + " A, B-2.5 -1");
+    EXPECT_EQ(out[1], " " + std::to_string(disk.size()) + "  " + std::to_string(total));
+    expectSound();
+
+    // PRINT # takes USING as PRINT does.
+    runLines({"10 PREPARE #1,\"DR0:USING\":PRINT #1,USING \"##.#\";3.14159;2:CLOSE"});
+    EXPECT_EQ(dataOf("USING"), " 3.1 2.0\r");
+
+    // LINE INPUT # takes whole lines, commas and quotes included.
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:SCORES\":LINE INPUT #1,L$:PRINT L$;\"*\"",
+                        "20 FOR I=2 TO 40:LINE INPUT #1,L$:NEXT I",
+                        "30 LINE INPUT #1,L$:PRINT L$;EOF(1):LINE INPUT #1,L"}),
+              (std::vector<std::string>{" 1 , 1 ,ROW 1 *", "\"A, B\",-2.5 -1",
+                                        "TYPE MISMATCH IN LINE 30"}));
+
+    // An empty file: EOF at once, INPUT # finds no line.
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:E\":CLOSE #1:OPEN #1,\"DR0:E\":PRINT EOF(1)",
+                        "20 INPUT #1,A"}),
+              (std::vector<std::string>{"-1", "END OF FILE IN LINE 20"}));
+    EXPECT_EQ(dataOf("E"), "");
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, SeveralFilesAtOnceAndAReplacementOnlyAtClose) {
+    run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"OLD VERSION\":CLOSE");
+    run("PREPARE #1,\"DR0:SRC\":PRINT #1,\"SOURCE\":CLOSE");
+    ASSERT_EQ(dataOf("OLD"), "OLD VERSION\r");
+    // Two files written in turns, while a third is read: each gets its
+    // own lines, and the old version stays until its CLOSE.
+    basic_test::enterProgram({
+        "10 OPEN #3,\"DR0:SRC\":PREPARE #1,\"DR0:ODD\":PREPARE #2,\"DR0:OLD\"",
+        "20 FOR I=1 TO 150:PRINT #2+(I MOD 2=1),I:NEXT I",
+        "30 INPUT #3,A$:PRINT A$:STOP",
+        "40 CLOSE #1:CLOSE #2",
+    });
+    EXPECT_EQ(run("RUN", 3000), (std::vector<std::string>{"SOURCE", "STOP IN LINE 30"}));
+    // STOP ends the program: its files are closed, the new OLD replaces the old.
+    std::string odd, even;
+    for (int i = 1; i <= 150; ++i)
+        (i % 2 ? odd : even) += " " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("ODD"), odd);
+    EXPECT_EQ(dataOf("OLD"), even);
+    expectSound();
+
+    // Before CLOSE, the disk holds the old version; a KILL, SAVE or second
+    // PREPARE of the open name is refused.
+    basic_test::enterProgram({"10 REM A PROGRAM SAVED WHILE A FILE IS WRITTEN"});
+    const std::vector<uint8_t> program = programBytes();
+    run("PREPARE #1,\"DR0:OLD\":PRINT #1,\"NEW\"");
+    EXPECT_EQ(dataOf("OLD"), even);
+    EXPECT_EQ(run("PREPARE #2,\"DR0:OLD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("KILL DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("SAVE DR0:OLD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("OPEN #1,\"DR0:ODD\""), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("OPEN #2,\"DR0:OLD\""), std::vector<std::string>{"FILE ALREADY OPEN"})
+        << "its close would free the sectors a reader reads";
+    EXPECT_EQ(run("OPEN #2,\"DR0:ODD\":OPEN #3,\"DR0:ODD\":INPUT #2,A:INPUT #3,B:PRINT A;B"),
+              std::vector<std::string>{" 1  1"})
+        << "two readers of one file";
+    expectSound();
+    // Other changes meanwhile take none of the open file's sectors.
+    run("FOR I=1 TO 300:PRINT #1,\"MORE\";I:NEXT I");
+    EXPECT_EQ(run("SAVE DR0:PROG"), std::vector<std::string>{});
+    EXPECT_EQ(run("KILL DR0:ODD"), std::vector<std::string>{"FILE ALREADY OPEN"});
+    EXPECT_EQ(run("CLOSE #2,#3:KILL DR0:ODD"), std::vector<std::string>{});
+    EXPECT_EQ(dataOf("OLD"), even);
+    expectSound();
+    run("CLOSE");
+    std::string more = "NEW\r";
+    for (int i = 1; i <= 300; ++i)
+        more += "MORE " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("OLD"), more);
+    EXPECT_EQ(dataOf("PROG"), std::string(program.begin(), program.end()));
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, EndNewRunErrorsAndBreakCloseKeepingWhatWasWritten) {
+    // Ended by END, by running off its last line, by an error, by BREAK.
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:A\":PRINT #1,\"ONE\":END"}),
+              std::vector<std::string>{});
+    EXPECT_EQ(dataOf("A"), "ONE\r");
+    EXPECT_EQ(runLines({"10 PREPARE #2,\"DR0:B\":PRINT #2,\"TWO\";"}), std::vector<std::string>{});
+    EXPECT_EQ(dataOf("B"), "TWO");
+    EXPECT_EQ(runLines({"10 PREPARE #3,\"DR0:C\"", "20 FOR I=1 TO 300:PRINT #3,I:NEXT I",
+                        "30 PRINT 1/0"}),
+              std::vector<std::string>{"DIVISION BY ZERO IN LINE 30"});
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += " " + std::to_string(i) + " \r";
+    EXPECT_EQ(dataOf("C"), lines);
+    expectSound();
+
+    run("NEW");
+    basic_test::enterProgram({"10 PREPARE #1,\"DR0:D\"", "20 I=I+1:PRINT #1,\"LINE\";I:GOTO 20"});
+    basic_test::typeAndRun("RUN\r", 30);
+    basic_test::pressBreak();
+    basic_test::runFrames(20);
+    ASSERT_TRUE(basic_test::atPrompt());
+    std::string broken = dataOf("D");
+    ASSERT_GT(broken.size(), 254u) << "the program ran a while";
+    std::string whole;
+    for (int i = 1; whole.size() < broken.size(); ++i)
+        whole += "LINE " + std::to_string(i) + " \r";
+    EXPECT_EQ(broken, whole.substr(0, broken.size())) << "every byte printed before BREAK";
+    expectSound();
+
+    // Opened at the prompt, the file stays open across commands; NEW, RUN
+    // and LOAD close it.
+    run("PREPARE #1,\"DR0:E\":PRINT #1,\"TWO\";:CLOSE");
+    for (const char* closer : {"NEW", "RUN", "LOAD DR0:P"}) {
+        run("NEW");
+        basic_test::enterProgram({"10 REM"});
+        run("SAVE DR0:P");
+        run("PREPARE #1,\"DR0:E\"");
+        run("PRINT #1,\"X\";");
+        run("PRINT #1,\"Y\"");
+        EXPECT_EQ(dataOf("E"), "TWO") << "still the old version before " << closer;
+        run(closer);
+        EXPECT_EQ(dataOf("E"), "XY\r") << closer;
+        run("PREPARE #1,\"DR0:E\":PRINT #1,\"TWO\";:CLOSE");
+    }
+    expectSound();
+}
+
+TEST_F(BasicDataFiles, ErrorsSayWhatHappenedWithTheLineNumber) {
+    auto inLine = [this](const std::string& statement) {
+        std::vector<std::string> out = runLines({"10 " + statement});
+        return out.empty() ? std::string("<nothing>") : out.back();
+    };
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:NOPE\""), "FILE NOT FOUND IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR1:NOPE\""), "NO DISK IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR1:X\""), "NO DISK IN LINE 10");
+    EXPECT_EQ(inLine("PRINT #2,1"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("INPUT #3,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("GET #1,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PRINT EOF(1)"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":INPUT #1,A"), "FILE NOT OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":OPEN #1,\"DR0:W\""), "FILE ALREADY OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:W\":PREPARE #2,\"DR0:W\""), "FILE ALREADY OPEN IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #4,\"DR0:W\""), "BAD ARGUMENT IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #0,\"DR0:W\""), "BAD ARGUMENT IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:TOOLONGNAME\""), "SYNTAX ERROR IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,\"CAS:X\""), "SYNTAX ERROR IN LINE 10");
+    EXPECT_EQ(inLine("PREPARE #1,5"), "TYPE MISMATCH IN LINE 10");
+    EXPECT_EQ(inLine("N$=\"W\":PREPARE #1,\"DR0:\"+N$:PRINT #1,\"A\":CLOSE:OPEN #1,\"DR0:W\":"
+                     "INPUT #1,A"),
+              "TYPE MISMATCH IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:W\":GET #1,A$:GET #1,A$:GET #1,A$"), "END OF FILE IN LINE 10");
+    EXPECT_EQ(runLines({"10 ON ERROR GOTO 30", "20 OPEN #1,\"DR0:NOPE\"", "30 PRINT ERR;ERL"}),
+              std::vector<std::string>{" 27  20"})
+        << "the disk's errors are trapped";
+
+    // A close the disk refuses: reported, the old version kept, the channel
+    // free again.
+    run("PREPARE #1,\"DR0:W\":PRINT #1,\"NEW\"");
+    SetDriveWriteProtect(0, true);
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"WRITE PROTECTED"});
+    SetDriveWriteProtect(0, false);
+    EXPECT_EQ(dataOf("W"), "A\r");
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+    expectSound();
+
+    // A full disk: what fitted is kept, and the disk checks sound.
+    {
+        OrvaneDisk disk = diskNow();
+        std::string cause;
+        ASSERT_EQ(disk.write("FILL", OrvaneFileKind::Data,
+                             std::vector<uint8_t>(disk.freeBytes() - 3 * 254, 1), cause),
+                  1);
+        replaceImage(disk.image());
+    }
+    EXPECT_EQ(runLines({"10 PREPARE #1,\"DR0:BIG\"", "20 FOR I=1 TO 1000:PRINT #1,\"1234567\"",
+                        "30 NEXT I"}),
+              std::vector<std::string>{"DISK FULL IN LINE 20"});
+    EXPECT_EQ(dataOf("BIG"), [] {
+        std::string s;
+        while (s.size() < 3 * 254)
+            s += "1234567\r";
+        return s.substr(0, 3 * 254);
+    }());
+    expectSound();
+
+    // 64 files: no entry for a new name.
+    {
+        OrvaneDisk many;
+        std::string cause;
+        ASSERT_EQ(many.open(FormatOrvaneDisk(), cause), 1);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(many.write("N" + std::to_string(i), OrvaneFileKind::Data, {'1', 13}, cause),
+                      1);
+        replaceImage(many.image());
+    }
+    std::vector<uint8_t> before = fileBytes(image);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:NEW\""), "DIRECTORY FULL IN LINE 10");
+    EXPECT_EQ(fileBytes(image), before);
+
+    // Write-protected, and a disk that is not ours: refused at PREPARE, the
+    // image unchanged.
+    DetachDrive(0);
+    attach(0, image, false);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:N3\""), "WRITE PROTECTED IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:N3\":INPUT #1,A:PRINT A"), " 1");
+    EXPECT_EQ(fileBytes(image), before);
+    std::vector<uint8_t> foreign(163840, 0x5A);
+    replaceImage(foreign);
+    EXPECT_EQ(inLine("PREPARE #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
+    EXPECT_EQ(inLine("OPEN #1,\"DR0:X\""), "NOT AN ORVANE DISK IN LINE 10");
+    EXPECT_EQ(fileBytes(image), foreign);
+}
+
+// A program that replaces a data file, stopped after N instructions for N
+// all through it (as a reset or a power cut would): the disk always checks
+// sound and holds the old file or the new one, whole.
+TEST_F(BasicDataFiles, AWriteCutOffAtAnyInstructionKeepsTheOldOrTheNewVersion) {
+    run("PREPARE #1,\"DR0:KEEP\":PRINT #1,\"KEEP ME\":CLOSE");
+    run("PREPARE #1,\"DR0:DATA\":PRINT #1,\"OLD\":CLOSE");
+    run("NEW");
+    basic_test::enterProgram({"10 PREPARE #1,\"DR0:DATA\"",
+                              "20 FOR I=1 TO 60:PRINT #1,\"RECORD\";I:NEXT I", "30 CLOSE #1"});
+    std::string newVersion;
+    for (int i = 1; i <= 60; ++i)
+        newVersion += "RECORD " + std::to_string(i) + " \r";
+    flushDrives();
+    const std::vector<uint8_t> before = fileBytes(image);
+    const std::vector<uint8_t> memory(MainMemory, MainMemory + 65536);
+    const Z80Cpu saved = cpu;
+    auto startRun = [&] {
+        std::copy(memory.begin(), memory.end(), MainMemory);
+        cpu = saved;
+        cpu.IFF1 = cpu.IFF2 = 0;
+        cpu.NMI = 0;
+        cpu.SP = label("stacktop");
+        cpu.HL = label("progbase");
+        cpu.IP = label("runline");
+    };
+
+    // How long the whole run takes: until the program ends at the prompt.
+    startRun();
+    long total = 0;
+    while (cpu.IP != label("warm") && total < 50'000'000) {
+        execute(1);
+        ++total;
+    }
+    ASSERT_EQ(cpu.IP, label("warm"));
+    flushDrives();
+    ASSERT_EQ(dataOf("DATA"), newVersion);
+
+    std::vector<long> cuts;
+    for (long cut = 0; cut < total; cut += total / 300)
+        cuts.push_back(cut);
+    for (long cut = total - 60; cut <= total; ++cut)
+        cuts.push_back(cut); // around the directory's header
+    int oldSeen = 0, newSeen = 0;
+    for (long cut : cuts) {
+        replaceImage(before);
+        startRun();
+        for (long step = 0; step < cut; ++step)
+            execute(1);
+        flushDrives();
+        OrvaneDisk disk = diskNow();
+        std::vector<std::string> problems = disk.check();
+        ASSERT_TRUE(problems.empty()) << "cut after " << cut << ": " << problems[0];
+        ASSERT_EQ(dataOf("KEEP"), "KEEP ME\r") << cut;
+        std::string data = dataOf("DATA");
+        if (data == "OLD\r")
+            ++oldSeen;
+        else if (data == newVersion)
+            ++newSeen;
+        else
+            ADD_FAILURE() << "cut after " << cut << ": DATA is neither version";
+    }
+    EXPECT_GT(oldSeen, 100);
+    EXPECT_GT(newSeen, 0);
+}
+
+// What a program writes, the host tool lists as DATA and gives back as text
+// lines, and a file the tool puts is read by INPUT #.
+TEST_F(BasicDataFiles, OrvdiskListsGetsAndPutsWhatTheBasicReadsAndWrites) {
+    runLines({"10 PREPARE #1,\"DR0:TOTALS\"", "20 FOR I=1 TO 3:PRINT #1,\"ROW\";I;\",\";I*2:NEXT I",
+              "30 PRINT #1,\"LAST\";"});
+    flushDrives();
+    const std::string tool = std::string(ORVANE_BINARY_DIR) + "/bin/orvdisk ";
+    std::string out;
+    ASSERT_EQ(runCommand(tool + "ls " + image, &out), 0);
+    EXPECT_NE(out.find("TOTALS   DATA"), std::string::npos) << out;
+    ASSERT_EQ(runCommand(tool + "get " + image + " TOTALS -", &out), 0);
+    EXPECT_EQ(out, "ROW 1 , 2 \nROW 2 , 4 \nROW 3 , 6 \nLAST");
+    ASSERT_EQ(runCommand(tool + "check " + image), 0);
+
+    const std::string text = basic_test::scratchPath("in.txt").string();
+    writeBytes(text, {'7', ',', 'S', 'E', 'V', 'E', 'N', '\n', '8', '\n'});
+    DetachDrive(0);
+    ASSERT_EQ(runCommand(tool + "put " + image + " " + text + " IN"), 0);
+    std::filesystem::remove(text);
+    attach(0, image, true);
+    EXPECT_EQ(runLines({"10 OPEN #1,\"DR0:IN\":INPUT #1,A,B$,C:PRINT A+C;B$;EOF(1)"}),
+              std::vector<std::string>{" 15 SEVEN-1"});
+}
+
+// The host refuses the image's writes part way through a file (its stream
+// is one opened for reading): the card's error stops the writing, the close
+// that follows fails as well, and the disk keeps the old version, sound.
+TEST_F(BasicDataFiles, AWriteTheHostRefusesKeepsTheOldVersion) {
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"OLD\":CLOSE");
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"PART\"");
+    DiskDrive& drive = MoDiskCard().drives[0];
+    std::FILE* readOnly = std::fopen(image.c_str(), "rb");
+    ASSERT_NE(readOnly, nullptr);
+    std::FILE* writable = drive.file;
+    drive.file = readOnly;
+    EXPECT_EQ(run("FOR I=1 TO 100:PRINT #1,I:NEXT I", 1000),
+              std::vector<std::string>{"WRITE PROTECTED"});
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"WRITE PROTECTED"});
+    drive.file = writable;
+    std::fclose(readOnly);
+    EXPECT_EQ(dataOf("LOG"), "OLD\r");
+    expectSound();
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"NEW\":CLOSE");
+    EXPECT_EQ(dataOf("LOG"), "NEW\r") << "the disk works on once the host writes again";
+}
+
+// Another disk put in the drive while a file is written: the sectors the
+// file has taken may hold that disk's files, so nothing more of it is
+// written there, and the other disk stays byte for byte as it was.
+TEST_F(BasicDataFiles, AnotherDiskInTheDriveIsNeverWrittenOver) {
+    run("PREPARE #1,\"DR0:LOG\":PRINT #1,\"START\"");
+    OrvaneDisk other;
+    std::string cause;
+    ASSERT_EQ(other.open(FormatOrvaneDisk(), cause), 1);
+    ASSERT_EQ(other.write("OTHER", OrvaneFileKind::Data, pattern(3000, 3), cause), 1);
+    replaceImage(other.image());
+    EXPECT_EQ(run("FOR I=1 TO 100:PRINT #1,I:NEXT I", 1000),
+              std::vector<std::string>{"DISK CHANGED"});
+    EXPECT_EQ(run("CLOSE"), std::vector<std::string>{"DISK CHANGED"});
+    EXPECT_EQ(fileBytes(image), other.image());
+    EXPECT_EQ(run("PRINT #1,1"), std::vector<std::string>{"FILE NOT OPEN"});
 }
 
 } // namespace

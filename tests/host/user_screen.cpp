@@ -7,10 +7,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QSet>
 #include <QThread>
 
+#include <cstdlib>
 #include <cstring>
+#include <xcb/xcb.h>
 
 void Settle(int ms) {
     QElapsedTimer timer;
@@ -53,13 +57,12 @@ int shiftOf(uint32_t mask) {
 
 } // namespace
 
-QImage CaptureRootWindow() {
-    QProcess xwd;
-    xwd.start("xwd", {"-root", "-silent"});
-    if (!xwd.waitForFinished(20000) || xwd.exitCode() != 0) return QImage();
-    const QByteArray dump = xwd.readAllStandardOutput();
-    // The X window dump: a header of 32-bit big-endian fields, the window
-    // name, the colour map, then the pixels.
+namespace {
+
+// An X window dump (xwd's format, and the one Xvfb keeps its screen memory
+// in): a header of 32-bit big-endian fields, the window name, the colour
+// map, then the pixels.
+QImage readWindowDump(const QByteArray& dump) {
     if (dump.size() < 100) return QImage();
     const uchar* d = reinterpret_cast<const uchar*>(dump.constData());
     auto field = [d](int index) { return bigEndian32(d + 4 * index); };
@@ -85,6 +88,55 @@ QImage CaptureRootWindow() {
         }
     }
     return image;
+}
+
+xcb_connection_t* xConnection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+} // namespace
+
+QImage CaptureRootWindow() {
+    // Not xwd -root: where windows carry colour maps of their own (every Qt
+    // window does), xwd assembles the dump window by window and shows a
+    // window that overlaps another as solid black.
+    const QString screenFile = qEnvironmentVariable("ORVANE_XVFB_SCREEN");
+    if (!screenFile.isEmpty()) {
+        QFile file(screenFile);
+        if (!file.open(QIODevice::ReadOnly)) return QImage();
+        return readWindowDump(file.readAll());
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32)
+                  : QImage();
+}
+
+QRect TopmostWindow() {
+    xcb_connection_t* connection = xConnection();
+    if (!connection) return QRect();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+    if (!tree) return QRect();
+    QRect found;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    // The children come from the bottom of the stack to its top.
+    for (int i = xcb_query_tree_children_length(tree) - 1; i >= 0 && found.isNull(); i--) {
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, children[i]), nullptr);
+        const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        free(attributes);
+        if (!viewable) continue;
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, children[i]), nullptr);
+        if (geometry && geometry->width > 1 && geometry->height > 1)
+            found = QRect(geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
+                          geometry->height + 2 * geometry->border_width);
+        free(geometry);
+    }
+    free(tree);
+    return found;
 }
 
 QRect ChangedArea(const QImage& before, const QImage& after) {
@@ -115,6 +167,39 @@ AreaLook LookAt(const QImage& image, const QRect& area) {
     look.darkShare = double(dark) / all;
     look.colours = seen.size();
     return look;
+}
+
+namespace {
+
+xcb_atom_t atomNamed(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
+} // namespace
+
+bool SendCloseRequest(const QString& window) {
+    xcb_connection_t* connection = xConnection();
+    bool number = false;
+    const xcb_window_t id = window.trimmed().toUInt(&number, 0);
+    if (!connection || !number) return false;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = atomNamed(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = atomNamed(connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    if (event.type == XCB_ATOM_NONE || event.data.data32[0] == XCB_ATOM_NONE) return false;
+    xcb_generic_error_t* error = xcb_request_check(
+        connection, xcb_send_event_checked(connection, 0, id, XCB_EVENT_MASK_NO_EVENT,
+                                           reinterpret_cast<const char*>(&event)));
+    const bool sent = !error;
+    free(error);
+    return sent;
 }
 
 UserScreen::~UserScreen() {

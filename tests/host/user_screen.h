@@ -1,6 +1,6 @@
 // The program as the user meets it: started as its own process under a
 // window manager in an X server, driven by real X key events (xdotool), and
-// judged by what the root window shows (xwd -root) and by the screen text
+// judged by what the screen shows and by the screen text
 // the program itself copies to the clipboard (Alt+C).
 #pragma once
 
@@ -15,8 +15,14 @@
 // could not run or failed.
 QString RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
 
-// The whole screen as the X server shows it, read with xwd -root.
+// The whole screen: the X server's screen memory where Xvfb keeps it in a
+// file (ORVANE_XVFB_SCREEN, set by scripts/with-xvfb.sh), else the root
+// window as the server returns it.
 QImage CaptureRootWindow();
+
+// Where the topmost window on the screen is (a popup menu, or a dialog in
+// its window manager's frame); null when nothing is shown.
+QRect TopmostWindow();
 
 // The bounding box of the pixels that differ between two captures.
 QRect ChangedArea(const QImage& before, const QImage& after);
@@ -28,6 +34,11 @@ struct AreaLook {
     int colours = 0;
 };
 AreaLook LookAt(const QImage& image, const QRect& area);
+
+// Sends the window (an X window id as xdotool gives it) the close request a
+// window manager sends when its close button is clicked; false when it
+// could not be sent.
+bool SendCloseRequest(const QString& window);
 
 class UserScreen {
   public:

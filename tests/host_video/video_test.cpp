@@ -128,6 +128,57 @@ TEST(VideoDrivers, SoftwareStretchesThePicture) {
     EXPECT_TRUE(shown.failures.isEmpty());
 }
 
+TEST(VideoGeometry, ChangedRowsAreTheBandThatDiffers) {
+    std::vector<uint8_t> frame(240 * 240, 0), last;
+    EXPECT_EQ(ChangedRows(last, frame.data(), 240, 240).end, 240) << "nothing kept: all of it";
+    FrameChanged(last, frame.data(), 240, 240);
+    RowSpan rows = ChangedRows(last, frame.data(), 240, 240);
+    EXPECT_EQ(rows.end - rows.first, 0) << "the same frame";
+    frame[10 * 240 + 5] = 0xFF;   // line 10
+    frame[99 * 240 + 239] = 0xFF; // the last pixel of line 99
+    rows = ChangedRows(last, frame.data(), 240, 240);
+    EXPECT_EQ(rows.first, 10);
+    EXPECT_EQ(rows.end, 100);
+    frame.assign(frame.size(), 0);
+    frame[239 * 240] = 0xFF; // the last line
+    rows = ChangedRows(last, frame.data(), 240, 240);
+    EXPECT_EQ(rows.first, 239);
+    EXPECT_EQ(rows.end, 240);
+    rows = ChangedRows(last, frame.data(), 480, 120);
+    EXPECT_EQ(rows.first, 0) << "another layout: all of it";
+    EXPECT_EQ(rows.end, 120);
+}
+
+// Frames that change a line at a time (a blinking cursor, text typed)
+// leave on screen exactly what drawing the last frame afresh shows, at
+// sizes that do and do not divide evenly.
+TEST(VideoDrivers, SoftwareRedrawsChangedLinesAsAWholeFrameWould) {
+    for (const QSize size : {QSize(480, 360), QSize(721, 541), QSize(300, 700)}) {
+        SCOPED_TRACE(size.width());
+        ShownView stepwise(size.width(), size.height());
+        ASSERT_EQ(stepwise.view.SelectVideoDriver(VideoSoftware), VideoSoftware);
+        std::vector<uint8_t> frame(240 * 240, 0);
+        stepwise.show(frame, 240);
+        for (int line : {0, 7, 8, 119, 120, 239}) {
+            for (int x = line % 5; x < 240; x += 3)
+                frame[static_cast<size_t>(line) * 240 + x] = 0xFF;
+            stepwise.show(frame, 240);
+        }
+        frame[8 * 240 + 1] = 0; // a pixel put out again
+        const QImage shown = stepwise.show(frame, 240);
+        ShownView afresh(size.width(), size.height());
+        ASSERT_EQ(afresh.view.SelectVideoDriver(VideoSoftware), VideoSoftware);
+        const QImage expected = afresh.show(frame, 240);
+        ASSERT_EQ(shown.size(), expected.size());
+        EXPECT_TRUE(shown == expected);
+        int lit = 0;
+        for (int y = 0; y < shown.height(); y++)
+            for (int x = 0; x < shown.width(); x++)
+                lit += Lit(shown, x, y);
+        EXPECT_GT(lit, 0);
+    }
+}
+
 // The OpenGL back ends draw the picture fitted to 4:3 where a context can be
 // had; elsewhere choosing them reports why and ends with the software driver.
 TEST(VideoDrivers, OpenGLDriversDrawOrFallBack) {

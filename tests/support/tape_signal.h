@@ -1,8 +1,9 @@
 // A cassette signal generator for tests and measurements: the bytes of ABC80
 // tape blocks turned into the signal the machine records, then worn the way
-// real cassettes and their digitisations are (volume, DC offset, noise, hum,
-// speed error, wow, reversed polarity, clicks, dropouts), sampled at any rate
-// and written as a WAV file in any of the usual sample formats.
+// real cassettes and their digitisations are (volume, DC offset, white and
+// pink noise, hum, a cheap deck's narrow band, speed error, wow, reversed
+// polarity, clicks, dropouts), sampled at any rate and written as a WAV file
+// in any of the usual sample formats.
 //
 // The machine writes 700 bits a second, least significant bit first; every
 // bit cell starts with a level change and a 1 bit changes level again in the
@@ -149,7 +150,37 @@ struct Wear {
     bool inverted = false;     // polarity reversed
     bool clicks = false;       // a click every second
     double dropoutSeconds = 0; // silence this long in the middle of every block's lead-in
+    double highPassHz = 0;     // a cheap deck's bass cut (2-pole Butterworth); 0: none
+    double lowPassHz = 0;      // its treble cut (2-pole Butterworth); 0: none
+    double pinkSnrDb = 1000;   // pink noise (-3 dB an octave); 1000 means none
     uint32_t seed = 1;
+};
+
+// Volume given in dB, as sound editors give it (-6 dB is about half).
+inline double VolumeOfDb(double db) { return std::pow(10.0, db / 20); }
+
+// A 2-pole Butterworth section (the audio cookbook's biquad with Q = 1/sqrt 2),
+// as sound editors filter: "highpass 300" and "lowpass 3000".
+struct Biquad {
+    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    Biquad() = default;
+    Biquad(bool highPass, double hz, double rate) {
+        const double w = 2 * M_PI * hz / rate, alpha = std::sin(w) / (2 * M_SQRT1_2);
+        const double c = std::cos(w), a0 = 1 + alpha;
+        b1 = (highPass ? -(1 + c) : 1 - c) / a0;
+        b0 = b2 = (highPass ? (1 + c) / 2 : (1 - c) / 2) / a0;
+        a1 = -2 * c / a0;
+        a2 = (1 - alpha) / a0;
+    }
+    double operator()(double x) {
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
 };
 
 // Samples (-1 to 1) of the recording as digitised at `rate`.
@@ -177,6 +208,9 @@ inline std::vector<float> Digitise(const Recording& rec, uint32_t rate, const We
     const double swing = 112.0 / 128 * wear.volume;
     double sumSquares = 0;
     size_t signalSamples = 0;
+    Biquad highPass, lowPass;
+    if (wear.highPassHz > 0) highPass = Biquad(true, wear.highPassHz, rate);
+    if (wear.lowPassHz > 0) lowPass = Biquad(false, wear.lowPassHz, rate);
     for (size_t n = 0; n < count; n++) {
         const double end = tapeAt(double(n + 1) / rate);
         double area = 0, at = previous;
@@ -195,6 +229,8 @@ inline std::vector<float> Digitise(const Recording& rec, uint32_t rate, const We
         double v = (x - dc) * 2 * swing;
         for (double d : dropouts)
             if (end >= d && end < d + wear.dropoutSeconds * wear.speed) v = 0;
+        if (wear.highPassHz > 0) v = highPass(v);
+        if (wear.lowPassHz > 0) v = lowPass(v);
         if (wear.inverted) v = -v;
         out[n] = float(v);
         if (std::fabs(v) > 0.001) {
@@ -209,9 +245,38 @@ inline std::vector<float> Digitise(const Recording& rec, uint32_t rate, const We
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return (double(state >> 11) + 0.5) / 9007199254740992.0;
     };
+    // Pink noise: white noise through Kellet's filter, scaled to its own RMS.
+    std::vector<float> pink;
+    if (wear.pinkSnrDb < 1000) {
+        uint64_t pinkState = 0xD1B54A32D192ED03ull * wear.seed;
+        auto white = [&pinkState]() {
+            pinkState = pinkState * 6364136223846793005ull + 1442695040888963407ull;
+            return (double(pinkState >> 11) + 0.5) / 9007199254740992.0 * 2 - 1;
+        };
+        pink.resize(count);
+        double b[7] = {}, squares = 0;
+        for (size_t n = 0; n < count; n++) {
+            const double w = white();
+            b[0] = 0.99886 * b[0] + w * 0.0555179;
+            b[1] = 0.99332 * b[1] + w * 0.0750759;
+            b[2] = 0.96900 * b[2] + w * 0.1538520;
+            b[3] = 0.86650 * b[3] + w * 0.3104856;
+            b[4] = 0.55000 * b[4] + w * 0.5329522;
+            b[5] = -0.7616 * b[5] - w * 0.0168980;
+            const double p = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + w * 0.5362;
+            b[6] = w * 0.115926;
+            pink[n] = float(p);
+            squares += p * p;
+        }
+        const double pinkRms = count ? std::sqrt(squares / double(count)) : 1;
+        const double scale = signalRms / std::pow(10.0, wear.pinkSnrDb / 20) / pinkRms;
+        for (float& p : pink)
+            p = float(p * scale);
+    }
     const size_t clickLength = size_t(rate * 0.0001) + 1;
     for (size_t n = 0; n < count; n++) {
         double v = out[n];
+        if (!pink.empty()) v += pink[n];
         if (wear.snrDb < 1000)
             v += noiseSigma * std::sqrt(-2 * std::log(uniform())) * std::cos(2 * M_PI * uniform());
         if (wear.humShare > 0)

@@ -1,9 +1,15 @@
 // The built dravik executable: exit codes reach the shell, console lines and
 // error reports go to their own streams, and the default output lands in the
-// current folder.
+// current folder; and its manual page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "cassette_wav.h"
+#include "dravik.h"
 #include "dravik_runner.h"
 
 namespace {
@@ -74,4 +80,33 @@ TEST(DravikExecutable, VersionLongFormOnly) {
     r = RunExecutable({"-v"}, dir.root().string());
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.out.find(ORVANE_VERSION), std::string::npos);
+}
+
+// The manual page has an entry for every option letter the program reads, and
+// says "change nothing" only of the letters that do nothing.
+TEST(DravikManualPage, EveryOptionHasAnEntryTrueToWhatItDoes) {
+    const std::vector<uint8_t> bytes = ReadFile(DRAVIK_MANUAL_PAGE);
+    ASSERT_FALSE(bytes.empty());
+    const std::string page(bytes.begin(), bytes.end());
+    // Each entry: the line after ".TP", then its text up to the next macro line.
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (size_t at = page.find(".TP\n"); at != std::string::npos; at = page.find(".TP\n", at)) {
+        at += 4;
+        const size_t headEnd = page.find('\n', at);
+        const size_t bodyEnd = page.find("\n.", headEnd);
+        entries.emplace_back(page.substr(at, headEnd - at),
+                             page.substr(headEnd, bodyEnd - headEnd));
+    }
+    for (const char* p = kOptionString; *p != '\0'; p++) {
+        if (*p == ':') continue;
+        SCOPED_TRACE(std::string("-") + *p);
+        const std::string name = std::string("\\fB\\-") + *p + "\\fR";
+        const auto entry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
+            return e.first.find(name) != std::string::npos;
+        });
+        ASSERT_NE(entry, entries.end()) << "no entry for the option";
+        const bool inert = *p == 'c' || *p == 'm';
+        EXPECT_EQ(inert, entry->second.find("change nothing") != std::string::npos)
+            << entry->first << entry->second;
+    }
 }

@@ -5,7 +5,9 @@
 // prints the table in docs/media.md.
 #pragma once
 
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/tape_signal.h"
@@ -19,7 +21,13 @@ struct Cell {
     tapesignal::WavShape shape;
     std::vector<std::string> options; // Dravik options the cell needs (a channel)
     bool dravikGoal = true;           // inside the goal: must decode exactly
+    bool loadGoal = false;            // LOAD CAS: must load it exactly too
 };
+
+// A cell by its name in test reports.
+inline void PrintTo(const Cell& cell, std::ostream* out) {
+    *out << cell.group << ", " << cell.name;
+}
 
 inline std::vector<Cell> Cells() {
     using tapesignal::SampleFormat;
@@ -29,10 +37,11 @@ inline std::vector<Cell> Cells() {
         cells.push_back(Cell{std::move(group), std::move(name), wear, shape, {}, goal});
     };
     add("clean", "44.1 kHz 16-bit");
-    for (double v : {0.5, 0.25, 0.1, 0.05, 0.02, 0.01}) {
+    for (double v : {0.85, 0.75, 0.5, 0.25, 0.1, 0.05, 0.02, 0.01}) {
         tapesignal::Wear w;
         w.volume = v;
         add("volume", std::to_string(int(v * 100 + 0.5)) + " %", w, {}, v >= 0.1);
+        cells.back().loadGoal = v > 0.5; // where the deck's input changes its rule
     }
     for (double dc : {0.4, -0.4}) {
         tapesignal::Wear w;
@@ -54,6 +63,19 @@ inline std::vector<Cell> Cells() {
         w.volume = 0.1;
         w.snrDb = 20;
         add("volume and noise", "10 %, 20 dB SNR", w);
+        // Around the level where the deck's input turns from the full-swing
+        // rule to the quiet one.
+        for (double v : {0.85, 0.75}) {
+            w.volume = v;
+            w.snrDb = 16;
+            add("volume and noise", std::to_string(int(v * 100)) + " %, 16 dB SNR", w);
+            cells.back().loadGoal = true;
+            w.snrDb = 1000;
+            w.humShare = 0.5;
+            add("volume and hum", std::to_string(int(v * 100)) + " %, hum of half the signal", w);
+            cells.back().loadGoal = true;
+            w.humShare = 0;
+        }
     }
     for (double hum : {0.1, 0.3, 0.5, 1.0, 2.0}) {
         tapesignal::Wear w;
@@ -70,6 +92,51 @@ inline std::vector<Cell> Cells() {
         tapesignal::Wear w;
         w.wowDepth = percent / 100.0;
         add("wow", "+-" + std::to_string(percent) + " % at 0.5 Hz", w, {}, percent <= 2);
+    }
+    // The same wear at a lower volume must read as it does at full volume,
+    // by Dravik and by LOAD CAS: alike.
+    for (double db : {0.0, -6.0, -20.0}) {
+        const std::string at = " at " + std::to_string(int(db)) + " dB";
+        for (double snr : {20.0, 16.0, 14.0, 12.0, 8.0}) {
+            tapesignal::Wear w;
+            w.volume = tapesignal::VolumeOfDb(db);
+            w.pinkSnrDb = snr;
+            add("pink noise", std::to_string(int(snr)) + " dB SNR" + at, w, {}, snr >= 12);
+            cells.back().loadGoal = snr >= 14;
+        }
+        for (double hum : {0.3, 0.5, 1.0}) {
+            tapesignal::Wear w;
+            w.volume = tapesignal::VolumeOfDb(db);
+            w.humShare = hum;
+            add("50 Hz hum", std::to_string(int(hum * 100)) + " % of the signal" + at, w, {},
+                hum <= 0.5);
+            cells.back().loadGoal = hum <= 0.5;
+        }
+    }
+    // A cheap deck's narrow band: bass and treble cut, as sound editors do it.
+    for (double db : {0.0, -6.0, -20.0}) {
+        for (auto [highPass, lowPass] :
+             {std::pair{300.0, 3000.0}, std::pair{200.0, 3000.0}, std::pair{150.0, 4000.0}}) {
+            tapesignal::Wear w;
+            w.volume = tapesignal::VolumeOfDb(db);
+            w.highPassHz = highPass;
+            w.lowPassHz = lowPass;
+            // At full volume the 300 Hz cut's spikes clip.
+            add("cheap deck",
+                std::to_string(int(highPass)) + " Hz to " + std::to_string(int(lowPass / 1000)) +
+                    " kHz at " + std::to_string(int(db)) + " dB",
+                w, {}, db < 0 || highPass < 300);
+            cells.back().loadGoal = cells.back().dravikGoal;
+        }
+    }
+    {
+        tapesignal::Wear w;
+        w.volume = tapesignal::VolumeOfDb(-12);
+        w.highPassHz = 150;
+        w.lowPassHz = 4000;
+        w.snrDb = 20;
+        add("cheap deck", "150 Hz to 4 kHz at -12 dB, 20 dB SNR", w);
+        cells.back().loadGoal = true;
     }
     {
         tapesignal::Wear w;

@@ -5,7 +5,9 @@
 // recorded. Prints the Markdown table kept in docs/media.md: Dravik with its
 // default options and with -f, and Orvane.
 //
-//   tape_matrix [--orvane build/release/bin/orvane] [--keep DIR]
+//   tape_matrix [--orvane build/release/bin/orvane] [--keep DIR] [--only TEXT]
+//
+// --only runs the cells whose wear and name hold TEXT ("cheap deck", "-6 dB").
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -76,11 +78,11 @@ std::string dravikResult(const robustness::Cell& cell, const std::string& wav,
                " zero bytes";
     if (blocksOf(written) == blocksOf(robustness::ExpectedAtp()))
         return "blocks exact, lead-in shorter";
-    // "N blocks, M bad." is the last line.
-    const size_t line = out.rfind('\n', out.size() - 2);
-    std::string summary = out.substr(line + 1);
-    while (!summary.empty() && (summary.back() == '\n' || summary.back() == '.'))
-        summary.pop_back();
+    // The summary line "N blocks, M bad." (before the lines naming the images).
+    const size_t found = out.find(" blocks, ");
+    const size_t begin = found == std::string::npos ? 0 : out.rfind('\n', found) + 1;
+    std::string summary = out.substr(begin, out.find('\n', begin) - begin);
+    if (!summary.empty() && summary.back() == '.') summary.pop_back();
     return "differs (" + summary + ")";
 }
 
@@ -106,13 +108,15 @@ std::string orvaneResult(const std::string& orvane, const std::string& wav,
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string orvane, keep;
+    std::string orvane, keep, only;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--orvane")
             orvane = argv[i + 1];
         else if (option == "--keep")
             keep = argv[i + 1];
+        else if (option == "--only")
+            only = argv[i + 1];
     }
     const std::filesystem::path folder =
         keep.empty() ? std::filesystem::temp_directory_path() / "tape-matrix"
@@ -122,6 +126,8 @@ int main(int argc, char** argv) {
     std::printf("| Wear | Cell | Dravik | Dravik -f | Orvane LOAD CAS: |\n|---|---|---|---|---|\n");
     int index = 0;
     for (const robustness::Cell& cell : robustness::Cells()) {
+        if (!only.empty() && (cell.group + " " + cell.name).find(only) == std::string::npos)
+            continue;
         const std::string wav = (folder / ("cell" + std::to_string(index++) + ".wav")).string();
         writeFile(wav, robustness::Wav(cell));
         const std::string atp = (folder / "cell.atp").string();

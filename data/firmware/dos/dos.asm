@@ -39,6 +39,9 @@ ERROPEN:     equ 7
 ERRDAMAGED:  equ 8
 ERRBIG:      equ 9
 ERREXISTS:   equ 10
+ERRNOTOPEN:  equ 11
+ERREOF:      equ 12
+ERRCHANGED:  equ 13
 
 buf:        equ 7400h           ; one sector
 bmap:       equ 7500h           ; the allocation map in force (80 bytes)
@@ -70,6 +73,32 @@ dlkname:    equ 759Eh           ; the name lookup looks for
 dcount:     equ 75A0h
 dent:       equ 75B0h           ; the entry a commit places (16 bytes)
 dold:       equ 75C0h           ; the entry lookup found (16 bytes)
+dchan:      equ 75D0h           ; the data file being worked on (its record)
+dprint:     equ 75D2h           ; the record of the file PRINT # writes to
+dfirst:     equ 75D4h           ; the first error of closeall
+dhint:      equ 75D6h           ; findfree looks from here: no sector below is free
+dfname:     equ 75E0h           ; a file name given as a string, 0Dh after it
+
+; Data files: NCHAN channels, #1 to #3. Channel n has a sector buffer at
+; fbufs + (n-1)*256 (the link and 254 bytes, as on the disk) and a record
+; at chans + (n-1)*128. The table is in use while dosfiles holds 'F'; the
+; BASIC clears that byte at every start, so after power-on and reset no
+; file is open (a file being written then keeps its old version).
+NCHAN:      equ 3
+fbufs:      equ 5800h           ; 5800h-5AFFh: the buffers
+chans:      equ 5B00h           ; 5B00h-5C7Fh: the records
+CHSIZE:     equ 128
+CMODE:      equ 0               ; 0 closed, 'R' read, 'W' written
+CDRV:       equ 1               ; drive
+CNAME:      equ 2               ; name, 8 bytes
+CFIRST:     equ 10              ; first sector
+CSECT:      equ 12              ; written: the sector the buffer goes to; read: the next one to read
+CPOS:       equ 14              ; bytes of the buffer used (written) or taken (read), 0-254
+CLEN:       equ 15              ; 3 bytes: written so far, or still to read
+CCOUNT:     equ 18              ; sectors written
+CBUFH:      equ 20              ; high byte of the buffer's address
+CCOL:       equ 21              ; the column PRINT # has reached
+CMAP:       equ 32              ; 80 bytes: the sectors the file being written has taken
 
             org 6000h
             jp dsave            ; 6000h: write a file (replaces one of that name)
@@ -85,6 +114,14 @@ dold:       equ 75C0h           ; the entry lookup found (16 bytes)
             jp bkill            ; 601Dh: KILL DRn:NAME
             jp bname            ; 6020h: NAME DRn:OLD AS NEW
             jp bdir             ; 6023h: DIR [DRn:]
+            jp bstmt            ; 6026h: a disk statement, DE at its keyword
+            jp bprint           ; 6029h: PRINT #, DE at the #
+            jp binput           ; 602Ch: INPUT #, DE at the #
+            jp bget             ; 602Fh: GET #, DE at the #
+            jp beof             ; 6032h: EOF, DE after the keyword
+            jp fput             ; 6035h: A to the file PRINT # writes to
+            jp closeall         ; 6038h: close every data file
+            jp bline            ; 603Bh: LINE INPUT #, DE at the #
 
 signature:  defm "ORVANEDK"
 copymagic:  defm "ODIR"
@@ -177,7 +214,9 @@ dcheck:     call mount
             or a
             ret
 
-mount:      ld a,CARD           ; a transfer cut off by a reset is dropped
+mount:      ld hl,FIRSTDATA
+            ld (dhint),hl
+            ld a,CARD           ; a transfer cut off by a reset is dropped
             out (1),a
             out (2),a
             ld hl,0
@@ -369,12 +408,9 @@ cf_loop:    push hl
             sbc hl,de
             pop hl
             jr nc,cf_end
-            push hl
             push bc
-            call bitof
+            call taken
             pop bc
-            and (hl)
-            pop hl
             jr nz,cf_used
             inc bc
 cf_used:    inc hl
@@ -384,18 +420,73 @@ cf_end:     ld h,b
             ret
 
 ; HL = a free sector, now marked in use (there is one: callers counted).
-alloc:      ld hl,FIRSTDATA
-al_loop:    push hl
+alloc:      call findfree
+            push hl
+            call bitof
+            or (hl)
+            ld (hl),a
+            pop hl
+            ret
+
+; HL = the first sector that is free: in the map in force and taken by no
+; file being written on this drive. Carry and A = ERRFULL when none is.
+; Sectors are only ever taken between mounts, so the search goes on from
+; the last sector it found.
+findfree:   ld hl,(dhint)
+ff_loop:    push hl
+            ld de,(dsects)
+            or a
+            sbc hl,de
+            pop hl
+            jr nc,ff_full
+            call taken
+            ld (dhint),hl
+            ret z               ; carry is clear
+            inc hl
+            jr ff_loop
+ff_full:    ld a,ERRFULL
+            scf
+            ret
+
+; HL = a sector: Z when it is free, NZ when the map in force or a file
+; being written on drive dpdrive holds it. Keeps HL, IX.
+taken:      push hl
+            push ix
             call bitof
             ld c,a
             and (hl)
-            jr z,al_take
+            jr nz,tk_done
+            ld de,-bmap
+            add hl,de
+            ex de,hl            ; DE: the byte's place in a map
+            ld a,(dosfiles)
+            cp 'F'
+            jr nz,tk_free
+            ld ix,chans
+            ld b,NCHAN
+tk_chan:    ld a,(ix+CMODE)
+            cp 'W'
+            jr nz,tk_next
+            ld a,(dpdrive)
+            cp (ix+CDRV)
+            jr nz,tk_next
+            push ix
             pop hl
-            inc hl
-            jr al_loop
-al_take:    ld a,c
-            or (hl)
-            ld (hl),a
+            add hl,de
+            ld a,c
+            push de
+            ld de,CMAP
+            add hl,de
+            pop de
+            and (hl)
+            jr nz,tk_done
+tk_next:    push de
+            ld de,CHSIZE
+            add ix,de
+            pop de
+            djnz tk_chan
+tk_free:    xor a
+tk_done:    pop ix
             pop hl
             ret
 
@@ -686,6 +777,8 @@ ch_full:    ld (dleft),hl
 
 dsave:      call mount
             ret c
+            call chkopen
+            ret c
             call lookname
             ret c
             ld a,(dfound)
@@ -780,6 +873,8 @@ sv_entry:   ld hl,dpname
 
 dkill:      call mount
             ret c
+            call chkopen
+            ret c
             call lookname
             ret c
             ld a,(dfound)
@@ -794,6 +889,8 @@ dkill:      call mount
             jp commit
 
 drename:    call mount
+            ret c
+            call chkopen
             ret c
             ld hl,dpnew
             ld (dlkname),hl
@@ -1051,6 +1148,701 @@ dparse_dev: call skipsp
             inc de
             ret
 
+; ---------------------------------------------------------------------------
+; Data files: PREPARE, OPEN, PRINT #, INPUT #, GET #, EOF, CLOSE.
+;
+; A file being written takes sectors that are free in the directory in
+; force and taken by no other file being written; they are recorded in its
+; channel's map only. Its sectors are written as they fill (the first one,
+; empty, at PREPARE, so a disk that refuses writes says so at once), each
+; holding the link to the next. CLOSE writes the last sector and then the
+; directory, as SAVE does: until that directory is written the disk holds
+; the old version of the file (or none), and the sectors written so far
+; are free space.
+
+; The statements the BASIC hands over by keyword, DE at the keyword.
+bstmt:      ld a,(de)
+            cp t_kill
+            jp z,bkill
+            cp t_name
+            jp z,bname
+            cp t_dir
+            jp z,bdir
+            inc de
+            cp t_open
+            jr z,bopen
+            cp t_prepare
+            jr z,bprepare
+            cp t_close
+            jp z,bclose
+            jp err_syntax
+
+; OPEN #n,"DRn:NAME": an existing file, read from its start.
+bopen:      ld a,'R'
+            jr bo_go
+; PREPARE #n,"DRn:NAME": a new file, which replaces one of that name when
+; it is closed.
+bprepare:   ld a,'W'
+bo_go:      push af
+            call chanarg
+            ld a,(ix+CMODE)
+            or a
+            ld a,ERROPEN        ; the channel is in use
+            jp nz,doserror
+            ld c,','
+            call need
+            call fname
+            pop af
+            push de
+            ld ix,(dchan)
+            cp 'W'
+            jr z,bo_write
+            ld c,'W'            ; a file being written is not read: its
+            call chkmode        ; close would free what the reader reads
+            jr c,bo_fail
+            call mount
+            jr c,bo_fail
+            call lookname
+            jr c,bo_fail
+            ld ix,(dchan)       ; (the directory's routines use IX)
+            ld a,(dfound)
+            or a
+            ld a,ERRNOTFOUND
+            jr z,bo_fail
+            call chname
+            ld hl,(dold+12)
+            ld (ix+CFIRST),l
+            ld (ix+CFIRST+1),h
+            ld (ix+CSECT),l
+            ld (ix+CSECT+1),h
+            ld hl,(dold+9)
+            ld (ix+CLEN),l
+            ld (ix+CLEN+1),h
+            ld a,(dold+11)
+            ld (ix+CLEN+2),a
+            ld (ix+CPOS),254    ; the first read fetches a sector
+            ld (ix+CMODE),'R'
+            pop de
+            jp nextstmt
+bo_fail:    pop de
+            jp doserror
+
+bo_write:   call chkopen        ; open in any channel: FILE ALREADY OPEN
+            jr c,bo_fail
+            call mount
+            jr c,bo_fail
+            call lookname
+            jr c,bo_fail
+            ld a,(dfound)
+            ld hl,dfree
+            or (hl)
+            ld a,ERRDIRFULL
+            jr z,bo_fail
+            ld ix,(dchan)
+            call chname
+            push ix             ; a clear map and an empty buffer
+            pop hl
+            ld de,CMAP
+            add hl,de
+            ld b,80
+bw_map:     ld (hl),0
+            inc hl
+            djnz bw_map
+            ld h,(ix+CBUFH)
+            ld l,0
+bw_buf:     ld (hl),0
+            inc l
+            jr nz,bw_buf
+            xor a
+            ld (ix+CLEN),a
+            ld (ix+CLEN+1),a
+            ld (ix+CLEN+2),a
+            ld (ix+CPOS),a
+            ld (ix+CCOL),a
+            ld (ix+CCOUNT),1
+            ld (ix+CCOUNT+1),a
+            call findfree
+            jr c,bo_fail
+            ld (ix+CFIRST),l
+            ld (ix+CFIRST+1),h
+            call chtake
+            ld hl,0
+            call cwrite         ; the first sector, empty for now
+            jr c,bo_fail
+            ld (ix+CMODE),'W'
+            pop de
+            jp nextstmt
+
+; The channel's name and drive from dpname and dpdrive.
+chname:     ld a,(dpdrive)
+            ld (ix+CDRV),a
+            push ix
+            pop hl
+            inc hl
+            inc hl
+            ex de,hl
+            ld hl,dpname
+            ld bc,8
+            ldir
+            ret
+
+; HL = a free sector: the file being written at IX takes it, as its
+; current sector. Keeps HL.
+chtake:     ld (ix+CSECT),l
+            ld (ix+CSECT+1),h
+            push hl
+            call bitof
+            ld c,a
+            ld de,-bmap+CMAP
+            add hl,de
+            push ix
+            pop de
+            add hl,de
+            ld a,c
+            or (hl)
+            ld (hl),a
+            pop hl
+            ret
+
+; Writes the buffer of the file at IX, with the link HL, to its current
+; sector (drive dpdrive).
+cwrite:     ld (buf),hl
+            ld h,(ix+CBUFH)
+            ld l,2
+            ld de,buf+2
+            ld bc,254
+            ldir
+            ld l,(ix+CSECT)
+            ld h,(ix+CSECT+1)
+            jp wrsec
+
+; Carry and A = ERRCHANGED when the map in force holds a sector the file
+; at IX has taken: the disk in the drive is not the one the file was begun
+; on, and nothing more of the file may be written to it.
+chkmap:     push ix
+            pop hl
+            ld de,CMAP
+            add hl,de
+            ld de,bmap
+            ld b,80
+mp_loop:    ld a,(de)
+            and (hl)
+            jr nz,mp_bad
+            inc hl
+            inc de
+            djnz mp_loop
+            ret                 ; carry is clear after AND
+mp_bad:     ld a,ERRCHANGED
+            scf
+            ret
+
+; Carry and A = ERROPEN when a channel holds the file dpname of drive
+; dpdrive; chkmode: a channel open the way C says ('W').
+chkopen:    ld c,0
+chkmode:    ld a,(dosfiles)
+            cp 'F'
+            jr nz,co_none
+            push ix
+            ld ix,chans
+            ld b,NCHAN
+co_chan:    ld a,(ix+CMODE)
+            or a
+            jr z,co_next
+            inc c
+            dec c
+            jr z,co_any
+            cp c
+            jr nz,co_next
+co_any:
+            ld a,(dpdrive)
+            cp (ix+CDRV)
+            jr nz,co_next
+            push ix
+            pop hl
+            inc hl
+            inc hl
+            ld de,dpname
+            push bc
+            call cmpname
+            pop bc
+            jr nz,co_next
+            pop ix
+            ld a,ERROPEN
+            scf
+            ret
+co_next:    ld de,CHSIZE
+            add ix,de
+            djnz co_chan
+            pop ix
+co_none:    or a
+            ret
+
+; A file name as a string expression at DE: dpdrive, dpname; SYNTAX ERROR
+; unless the whole string is "DRn:NAME".
+fname:      call expr
+            ld a,(vtype)
+            cp 2
+            jp nz,err_type
+            push de
+            ld a,(hl)
+            inc hl
+            ld e,(hl)
+            inc hl
+            ld d,(hl)
+            ex de,hl
+            cp 20
+            jp nc,err_syntax
+            ld de,dfname
+            or a
+            jr z,fn_copied
+            ld c,a
+            ld b,0
+            ldir
+fn_copied:  ld a,0Dh
+            ld (de),a
+            ld de,dfname
+            call dparse
+            ld a,(de)
+            cp 0Dh
+            jp nz,err_syntax
+            pop de
+            ret
+
+; "#n" at DE (n 1-3, else BAD ARGUMENT): IX and dchan = its record, the
+; table made ready.
+chanarg:    ld c,'#'
+            call need
+            call getint
+; HL = a channel number: IX and dchan = its record.
+chanof:     ld a,h
+            or a
+            jp nz,err_argument
+            ld a,l
+            dec a
+            cp NCHAN
+            jp nc,err_argument
+            push af
+            ld a,(dosfiles)     ; the first use since the start: no file open
+            cp 'F'
+            jr z,chan_ready
+            ld hl,chans
+            ld bc,NCHAN*CHSIZE
+chan_clear: ld (hl),0
+            inc hl
+            dec bc
+            ld a,b
+            or c
+            jr nz,chan_clear
+            ld a,'F'
+            ld (dosfiles),a
+chan_ready: pop af
+            ld h,a
+            ld l,0
+            srl h
+            rr l                ; (n-1) * 128
+            ld bc,chans
+            add hl,bc
+            push hl
+            pop ix
+            ld (dchan),ix
+            add a,fbufs/256
+            ld (ix+CBUFH),a
+            ret
+
+; "#n" at DE for a channel open the way A says ('R' or 'W'), else FILE
+; NOT OPEN.
+chanmode:   push af
+            call chanarg
+            pop af
+            cp (ix+CMODE)
+            ret z
+            ld a,ERRNOTOPEN
+            jp doserror
+
+; PRINT #n[,items]: the BASIC's PRINT, its output going to the file.
+bprint:     ld a,'W'
+            call chanmode
+            ld (dprint),ix
+            ld a,(ix+CCOL)
+            ld (prtcol),a
+            ld a,3              ; putch's device 3: fput
+            ld (outdev),a
+            call atend
+            jp z,st_print
+            cp ','
+            jr z,bp_sep
+            cp ';'
+            jp nz,err_syntax
+bp_sep:     inc de
+            jp st_print
+
+; A, from the BASIC's output: into the buffer of the file PRINT # writes
+; to. A full buffer goes to its sector first, linked to a new one.
+fput:       push ix
+            ld ix,(dprint)
+            ld c,a
+            inc (ix+CCOL)
+            cp 0Dh
+            jr nz,fp_col
+            ld (ix+CCOL),0
+fp_col:     ld a,(ix+CPOS)
+            cp 254
+            jr c,fp_room
+            push bc
+            ld a,(ix+CDRV)
+            ld (dpdrive),a
+            call mount
+            call nc,chkmap
+            call nc,findfree
+            jr c,fp_fail
+            push hl
+            call cwrite
+            pop hl
+            jr c,fp_fail
+            call chtake
+            inc (ix+CCOUNT)
+            jr nz,fp_counted
+            inc (ix+CCOUNT+1)
+fp_counted: ld (ix+CPOS),0
+            pop bc
+            xor a
+fp_room:    inc (ix+CPOS)
+            add a,2
+            ld l,a
+            ld h,(ix+CBUFH)
+            ld (hl),c
+            inc (ix+CLEN)
+            jr nz,fp_done
+            inc (ix+CLEN+1)
+            jr nz,fp_done
+            inc (ix+CLEN+2)
+fp_done:    pop ix
+            ret
+fp_fail:    pop bc              ; the byte is lost; what came before stays
+            pop ix
+            jp doserror
+
+; The next byte of the file at (dchan): A, IX its record. Carry and A = an
+; error code at the end (ERREOF) or when the disk fails.
+cget:       ld ix,(dchan)
+            ld a,(ix+CLEN)
+            or (ix+CLEN+1)
+            or (ix+CLEN+2)
+            ld a,ERREOF
+            scf
+            ret z
+            ld a,(ix+CPOS)
+            cp 254
+            jr c,cg_have
+            ld a,(ix+CDRV)
+            ld (dpdrive),a
+            ld l,(ix+CSECT)
+            ld h,(ix+CSECT+1)
+            ld a,h
+            or l
+            ld a,ERRDAMAGED     ; the chain ends before the length does
+            scf
+            ret z
+            call rdsec
+            ret c
+            ld hl,(buf)
+            ld (ix+CSECT),l
+            ld (ix+CSECT+1),h
+            ld h,(ix+CBUFH)
+            ld l,0
+            ex de,hl
+            ld hl,buf
+            ld bc,256
+            ldir
+            xor a
+            ld (ix+CPOS),a
+cg_have:    inc (ix+CPOS)
+            add a,2
+            ld l,a
+            ld h,(ix+CBUFH)
+            ld a,(ix+CLEN)
+            sub 1
+            ld (ix+CLEN),a
+            jr nc,cg_len
+            ld a,(ix+CLEN+1)
+            sub 1
+            ld (ix+CLEN+1),a
+            jr nc,cg_len
+            dec (ix+CLEN+2)
+cg_len:     ld a,(hl)
+            or a
+            ret
+
+; INPUT #n,v[,v...]: the values from the file's lines, read as typed
+; answers are (items separated by commas, strings quoted or bare); a line
+; used up before the variables are gives the next line.
+binput:     ld a,'R'
+            call chanmode
+            ld c,','
+            call need
+bi_line:    push de
+            call rdline
+            pop de
+bi_var:     call resettemps
+            call varaddr
+            push hl
+            ld a,(numtype)
+            push af
+            call answer
+            jp c,err_type       ; not a number where one is asked for
+            pop af
+            pop bc
+            call storeval
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jp nz,nextstmt
+            inc de
+            ld hl,(inptr)
+            ld a,(hl)
+            cp 0Dh
+            jr nz,bi_var
+            jr bi_line
+
+; The next line of the file at (dchan) into inbuf, 0Dh after it: HL and
+; inptr = inbuf, B = its length. END OF FILE when no byte is left; a line
+; over 250 bytes goes on as the next one.
+rdline:     call cacheclear     ; the line takes inbuf
+            ld hl,inbuf
+            ld b,0
+rl_byte:    push hl
+            push bc
+            call cget
+            pop bc
+            pop hl
+            jr nc,rl_got
+            cp ERREOF
+            jp nz,doserror
+            inc b               ; the end of the file ends a line too, but
+            dec b               ; none is left to start
+            jp z,doserror
+            jr rl_end
+rl_got:     cp 0Dh
+            jr z,rl_end
+            ld (hl),a
+            inc hl
+            inc b
+            ld a,b
+            cp 250
+            jr c,rl_byte
+rl_end:     ld (hl),0Dh
+            ld hl,inbuf
+            ld (inptr),hl
+            ret
+
+; LINE INPUT #n,v$: the file's next line, commas, quotes and blanks
+; included, into the string variable v$.
+bline:      ld a,'R'
+            call chanmode
+            ld c,','
+            call need
+            call varaddr
+            ld a,(numtype)
+            cp 2
+            jp nz,err_type
+            push hl
+            push de
+            call rdline
+            pop de
+            ld a,b
+            call newtemp
+            pop bc
+            ld a,2
+            call storeval
+            jp nextstmt
+
+; GET #n,v: the next byte of the file: a string variable gets it as one
+; character, a number variable its code.
+bget:       ld a,'R'
+            call chanmode
+            ld c,','
+            call need
+            call varaddr
+            push hl
+            ld a,(numtype)
+            push af
+            push de
+            call cget
+            pop de
+            jp c,doserror
+            ld l,a
+            ld h,0
+            call intresult
+            pop af
+            push af
+            cp 2
+            jr nz,bg_store
+            ld a,l
+            ld (strbuf),a
+            ld hl,strbuf
+            ld a,1
+            call newtemp
+            ld a,2
+            ld (vtype),a
+bg_store:   pop af
+            pop bc
+            call storeval
+            jp nextstmt
+
+; EOF(n): -1 when a file open for reading has no byte left (and for a
+; file being written), else 0.
+beof:       call parenarg
+            call toint
+            push de
+            call chanof
+            pop de
+            ld a,(ix+CMODE)
+            or a
+            ld a,ERRNOTOPEN
+            jp z,doserror
+            ld hl,-1
+            ld a,(ix+CMODE)
+            cp 'W'
+            jp z,intresult
+            ld a,(ix+CLEN)
+            or (ix+CLEN+1)
+            or (ix+CLEN+2)
+            jp z,intresult
+            inc hl
+            jp intresult
+
+; CLOSE: every file; CLOSE #n[,#n...]: those (one not open is no error).
+bclose:     call atend
+            jr nz,bc_list
+            push de
+            call closeall
+            pop de
+            jp nextstmt
+bc_list:    call chanarg
+            push de
+            call closech
+            pop de
+            jp c,doserror
+            ld a,(de)
+            cp ' '
+            call z,skipsp
+            cp ','
+            jp nz,nextstmt
+            inc de
+            jr bc_list
+
+; Closes every file; the first failure is reported once all are closed.
+; Keeps BC, DE, HL and IX (the BASIC calls it from clearvars).
+closeall:   ld a,(dosfiles)
+            cp 'F'
+            ret nz
+            push bc
+            push de
+            push hl
+            push ix
+            xor a
+            ld (dfirst),a
+            ld ix,chans
+            ld b,NCHAN
+ca_chan:    push bc
+            push ix
+            call closech
+            pop ix
+            pop bc
+            jr nc,ca_next
+            ld c,a
+            ld a,(dfirst)
+            or a
+            jr nz,ca_next
+            ld a,c
+            ld (dfirst),a
+ca_next:    ld de,CHSIZE
+            add ix,de
+            djnz ca_chan
+            pop ix
+            pop hl
+            pop de
+            pop bc
+            ld a,(dfirst)
+            or a
+            ret z
+            jp doserror
+
+; Closes the file at IX. A file being written becomes the file of its
+; name: the last sector, then the directory. The channel is free
+; afterwards whatever happens (on a failure the disk keeps the old
+; version). Carry and A = an error code.
+closech:    ld (dchan),ix
+            ld a,(ix+CMODE)
+            ld (ix+CMODE),0
+            cp 'W'
+            jr z,cl_write
+            or a
+            ret
+cl_write:   ld a,(ix+CDRV)
+            ld (dpdrive),a
+            push ix
+            pop hl
+            inc hl
+            inc hl
+            ld de,dpname
+            ld bc,8
+            ldir
+            call mount
+            ret c
+            call chkmap
+            ret c
+            ld hl,0
+            call cwrite
+            ret c
+            call lookname
+            ret c
+            ld ix,(dchan)
+            ld hl,dpname        ; the entry
+            ld de,dent
+            ld bc,8
+            ldir
+            ld a,'D'
+            ld (de),a
+            ld a,(ix+CLEN)
+            ld (dent+9),a
+            ld a,(ix+CLEN+1)
+            ld (dent+10),a
+            ld a,(ix+CLEN+2)
+            ld (dent+11),a
+            or (ix+CLEN+1)
+            or (ix+CLEN)
+            ld hl,0
+            ld (dent+12),hl
+            ld (dent+14),hl
+            jr z,cl_empty       ; no byte: no sector, the first one is free again
+            ld l,(ix+CFIRST)
+            ld h,(ix+CFIRST+1)
+            ld (dent+12),hl
+            ld l,(ix+CCOUNT)
+            ld h,(ix+CCOUNT+1)
+            ld (dent+14),hl
+            push ix             ; its sectors join the map
+            pop hl
+            ld de,CMAP
+            add hl,de
+            ld de,bmap
+            ld b,80
+cl_map:     ld a,(de)
+            or (hl)
+            ld (de),a
+            inc hl
+            inc de
+            djnz cl_map
+cl_empty:   ld a,(dfound)
+            or a
+            call nz,freeold
+            ret c
+            ld a,1
+            ld (dmode),a
+            jp commit
+
 dosmsgs:    db "FILE NOT FOUND", 0
             db "DISK FULL", 0
             db "DIRECTORY FULL", 0
@@ -1061,5 +1853,8 @@ dosmsgs:    db "FILE NOT FOUND", 0
             db "DISK DAMAGED", 0
             db "OUT OF MEMORY", 0
             db "FILE EXISTS", 0
+            db "FILE NOT OPEN", 0
+            db "END OF FILE", 0
+            db "DISK CHANGED", 0
 
 dosend:
