@@ -13,6 +13,7 @@
 #include "abc80/abc80.h"
 #include "abc80/save_state.h"
 #include "cpu/z80.h"
+#include "host/qt/debugger_window.h"
 #include "host/qt/desktop.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/language.h"
@@ -417,6 +418,7 @@ void MainWindow::runCommand(int id) {
     case CmdReset: SessionReset(); break;
     case CmdHardReset: SessionHardReset(); break;
     case CmdMonitor: OpenMonitor(MonitorOpenedByUser); break;
+    case CmdDebugger: OpenDebugger(); break;
     case CmdKeepAspect:
         KeepAspectRatio = !KeepAspectRatio;
         setChecked(CmdKeepAspect, KeepAspectRatio != 0);

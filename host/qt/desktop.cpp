@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cctype>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "abc80/history.h"
 #include "cpu/z80.h"
 #include "host/qt/console_window.h"
+#include "host/qt/debugger_window.h"
 #include "host/qt/key_queue.h"
 #include "host/qt/language.h"
 #include "host/qt/main_window.h"
@@ -152,7 +154,12 @@ class WindowLossFilter : public QAbstractNativeEventFilter {
         }
         if (kind != XCB_DESTROY_NOTIFY) return false;
         const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
-        if (console.window && console.window->internalWinId() == destroyed->window) {
+        if (desktop.debugger && desktop.debugger->internalWinId() == destroyed->window) {
+            // The debugger's window lost: the machine goes on as on a close.
+            QTimer::singleShot(0, [] {
+                if (desktop.debugger) desktop.debugger->close();
+            });
+        } else if (console.window && console.window->internalWinId() == destroyed->window) {
             QTimer::singleShot(0, [] {
                 if (console.window) console.window->windowLost();
             });
@@ -193,13 +200,23 @@ bool displayAvailable() {
 }
 
 void printUsage() {
-    std::printf("usage: orvane [FILE] [--terminal-monitor]\n"
+    std::printf("usage: orvane [FILE] [--terminal-monitor] [--debugger [SYMBOLS]]\n"
                 "       orvane --headless [options]   (see orvane --headless --help)\n\n"
                 "Opens the emulator's window; FILE (.bac, .bas, .atp or .wav) is loaded and\n"
-                "started. --terminal-monitor keeps the interactive monitor on this terminal.\n");
+                "started. --terminal-monitor keeps the interactive monitor on this terminal.\n"
+                "--debugger opens the debugger window at the start; SYMBOLS, a symbol file\n"
+                "(NAME EQU value, NAME: value), is loaded into it.\n");
 }
 
 } // namespace
+
+bool DebuggerSymbolArgument(const std::string& argument) {
+    if (argument.empty() || argument[0] == '-') return false;
+    std::string extension = argument.size() > 4 ? argument.substr(argument.size() - 4) : "";
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension != ".bac" && extension != ".bas" && extension != ".atp" && extension != ".wav";
+}
 
 void ResetPacing() {
     if (desktop.pacer.clock) ResetPacing(desktop.pacer);
@@ -271,6 +288,7 @@ int StartDesktop(const DesktopOptions& options) {
     desktop.window->setRecentFiles(desktop.store->value("RecentFiles").toStringList());
     RestoreWindowGeometry(*desktop.store, desktop.window);
     if (options.showWindow) desktop.window->show();
+    if (options.debugger) OpenDebugger(QString::fromLocal8Bit(options.symbolFile.c_str()));
     ResetPacing();
     return 1;
 }
@@ -379,17 +397,26 @@ void RunOneFrame() {
         runMachineFrame(picture);
         frames = 1;
     }
-    if (!CycleBased)
-        for (int line = 0; line < VisibleLines; line++)
-            renderLine(line, picture, desktop.pitchShift);
-    desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
+    PresentMachinePicture();
     desktop.window->showDrives();
     desktop.pacer.framesInWindow += static_cast<uint32_t>(frames - 1);
     PaceFrame(desktop.pacer);
     UpdateFastTape();
     reportPrinterFailure();
-    // The frame stopped on its way: the machine waits for the monitor.
-    if (debugStopped() && !monitorOpen) OpenMonitor(MonitorStopped);
+    // The frame stopped on its way: the machine waits for the debugger
+    // window, or else for the monitor.
+    if (DebuggerTakesStops())
+        desktop.debugger->afterFrame();
+    else if (debugStopped() && !monitorOpen)
+        OpenMonitor(MonitorStopped);
+}
+
+void PresentMachinePicture() {
+    uint8_t* picture = desktop.frameBuffer.data();
+    if (!CycleBased)
+        for (int line = 0; line < VisibleLines; line++)
+            renderLine(line, picture, desktop.pitchShift);
+    desktop.window->video()->PresentFrame(picture, frameWidth(desktop.pitchShift), VisibleLines);
 }
 
 // True while an open menu holds the frames. A count left over by a menu that
@@ -417,7 +444,8 @@ bool MonitorHoldsFrames() { return monitorOpen; }
 void RunMainLoop() {
     bool wasRunning = desktop.running;
     while (!desktop.quitRequested) {
-        if (!desktop.running || MenuHoldsFrames() || MonitorHoldsFrames()) {
+        if (!desktop.running || MenuHoldsFrames() || MonitorHoldsFrames() ||
+            DebuggerHoldsFrames()) {
             ResetPacing();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             ResetPacing();
@@ -426,7 +454,8 @@ void RunMainLoop() {
             continue;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames() || MonitorHoldsFrames())
+        if (desktop.quitRequested || !desktop.running || MenuHoldsFrames() ||
+            MonitorHoldsFrames() || DebuggerHoldsFrames())
             continue;
         RunOneFrame();
     }
@@ -445,6 +474,7 @@ void ShutdownDesktop() {
         desktop.store.reset();
     }
     SetStatusBar(nullptr);
+    desktop.debugger = nullptr; // goes with its owner, the window
     delete desktop.window;
     desktop.window = nullptr;
 }
@@ -457,13 +487,22 @@ int RunDesktop(int argc, char** argv) {
             printUsage();
             return 0;
         }
-        if (arg == "--terminal-monitor")
+        if (arg == "--terminal-monitor") {
             options.terminalMonitor = true;
-        else if (arg.rfind("--", 0) == 0) {
+        } else if (arg == "--debugger") {
+            options.debugger = true;
+            // The next argument is the symbol file unless it is an option or
+            // a file the machine loads.
+            if (i + 1 < argc && DebuggerSymbolArgument(argv[i + 1])) options.symbolFile = argv[++i];
+        } else if (arg.rfind("--debugger=", 0) == 0) {
+            options.debugger = true;
+            options.symbolFile = arg.substr(11);
+        } else if (arg.rfind("--", 0) == 0) {
             std::fprintf(stderr, "orvane: unknown option '%s' (see orvane --help)\n", arg.c_str());
             return 2;
-        } else if (options.file.empty())
+        } else if (options.file.empty()) {
             options.file = arg;
+        }
     }
     if (!displayAvailable()) {
         std::fprintf(stderr, "orvane: no display to open a window on (DISPLAY is not set).\n"

@@ -18,6 +18,7 @@
 
 #include "host/qt/pacing.h"
 
+class DebuggerWindow;
 class MainWindow;
 
 struct Desktop {
@@ -35,6 +36,7 @@ struct Desktop {
     int rewinding = 0;         // RewindByMenu or RewindByKey while the machine plays backwards
     int rewindTicks = 0;       // frames shown since the last snapshot
     MainWindow* window = nullptr;
+    DebuggerWindow* debugger = nullptr; // created when first opened, owned by the window
     std::unique_ptr<QSettings> store;
 };
 
@@ -46,6 +48,8 @@ struct DesktopOptions {
     int refreshHz = 0;                // 0: as the screen reports
     const PaceClock* clock = nullptr; // nullptr: the steady clock
     bool showWindow = true;
+    bool debugger = false;  // the debugger window opens at the start
+    std::string symbolFile; // loaded into the debugger window
     // Replaces the window's message boxes from the start (tests).
     std::function<void(const QString& caption, const QString& text)> messageBox;
 };
@@ -67,7 +71,8 @@ int StartDesktop(const DesktopOptions& options);
 int StartWithFile(const std::string& path);
 // One frame: produce the picture, present it, mix the sound, pace. A frame
 // that stops at a breakpoint, watch or step is presented as far as it got,
-// and the monitor opens; the frame goes on after it closes. While
+// and the debugger window shows the stop when it is open, else the monitor
+// opens; the frame goes on after the machine is let go. While
 // the tape moves with "Fast tape" on, frames run back to back for one display
 // period (at most FastTapeBatchFrames), and only the last is drawn.
 void RunOneFrame();
@@ -81,6 +86,10 @@ enum : int { RewindByMenu = 1, RewindByKey = 2 };
 constexpr int RewindFramesPerSnapshot = 2;
 void StartRewind(int how);
 void StopRewind();
+
+// The picture of the machine as it is now, presented in the window (after
+// steps the debugger ran outside the main loop).
+void PresentMachinePicture();
 // True while an open menu holds the frames (see desktop.cpp).
 bool MenuHoldsFrames();
 constexpr int FastTapeBatchFrames = 250;
@@ -93,5 +102,8 @@ void RunMainLoop();
 // Sound system down (completing recordings), settings written, window gone.
 void ShutdownDesktop();
 
+// True when the argument after --debugger is its symbol file: not an option
+// and not a file the machine loads (.bac, .bas, .atp, .wav).
+bool DebuggerSymbolArgument(const std::string& argument);
 // The whole program; argv may name one file to load and start.
 int RunDesktop(int argc, char** argv);

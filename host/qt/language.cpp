@@ -151,6 +151,7 @@ const char* const Patterns[] = {
     QT_TRANSLATE_NOOP("Message", "disk quota exceeded"),
     QT_TRANSLATE_NOOP("Message", "permission denied"),
     QT_TRANSLATE_NOOP("Message", "is a folder"),
+    QT_TRANSLATE_NOOP("Message", "cannot be read"),
     QT_TRANSLATE_NOOP("Message", "no such file or folder"),
     QT_TRANSLATE_NOOP("Message", "a part of the path is not a folder"),
     QT_TRANSLATE_NOOP("Message", "file too large"),

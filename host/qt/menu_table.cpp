@@ -69,6 +69,7 @@ const MenuEntry MenuTable[] = {
     {2, I, "&Open DOS", CmdDosOpen, nullptr, Rd},
     {1, S, nullptr, 0, nullptr, No},
     {1, I, "&Interactive monitor\tAlt+M", CmdMonitor, "Alt+M", No},
+    {1, I, "De&bugger...", CmdDebugger, nullptr, No},
 
     {0, M, "&Tape", 0, nullptr, No},
     {1, I, "&Insert tape...", CmdTapeInsert, nullptr, No},

@@ -80,4 +80,5 @@ enum : int {
     CmdDetachFirst = 40233, // 40233-40234: detach DR0-DR1
     CmdDetachLast = 40234,
     CmdRewind = 40260,
+    CmdDebugger = 40240,
 };

@@ -2,6 +2,289 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="sv_SE" sourcelanguage="en_GB">
 <context>
+    <name>Debugger</name>
+    <message>
+        <source>Back to breakpoint</source>
+        <translation>Tillbaka till brytpunkt</translation>
+    </message>
+    <message>
+        <source>Back a frame</source>
+        <translation>En bild bakåt</translation>
+    </message>
+    <message>
+        <source>Who wrote it?</source>
+        <translation>Vem skrev den?</translation>
+    </message>
+    <message>
+        <source>Back to the instruction that last wrote the chosen byte</source>
+        <translation>Tillbaka till instruktionen som senast skrev den valda byten</translation>
+    </message>
+    <message>
+        <source>Choose a byte of the memory first.</source>
+        <translation>Välj först en byte i minnet.</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 vid %2</translation>
+    </message>
+    <message>
+        <source>%1 found.</source>
+        <translation>%1 hittade.</translation>
+    </message>
+    <message>
+        <source>%1 instructions kept</source>
+        <translation>%1 instruktioner sparade</translation>
+    </message>
+    <message>
+        <source>%1 symbols read, %2 lines skipped; %3 known.</source>
+        <translation>%1 symboler lästa, %2 rader överhoppade; %3 kända.</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Lägg till</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adress</translation>
+    </message>
+    <message>
+        <source>Address or symbol</source>
+        <translation>Adress eller symbol</translation>
+    </message>
+    <message>
+        <source>BASIC line %1</source>
+        <translation>BASIC-rad %1</translation>
+    </message>
+    <message>
+        <source>Break on BASIC line</source>
+        <translation>Stanna på BASIC-rad</translation>
+    </message>
+    <message>
+        <source>Breakpoint</source>
+        <translation>Brytpunkt</translation>
+    </message>
+    <message>
+        <source>Breakpoint removed at %1</source>
+        <translation>Brytpunkt borttagen vid %1</translation>
+    </message>
+    <message>
+        <source>Breakpoint set at %1</source>
+        <translation>Brytpunkt satt vid %1</translation>
+    </message>
+    <message>
+        <source>Breakpoints</source>
+        <translation>Brytpunkter</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>Byte</translation>
+    </message>
+    <message>
+        <source>Choose a line of the disassembly first.</source>
+        <translation>Välj först en rad i disassembleringen.</translation>
+    </message>
+    <message>
+        <source>Choose execute, read or write.</source>
+        <translation>Välj körning, läsning eller skrivning.</translation>
+    </message>
+    <message>
+        <source>Condition</source>
+        <translation>Villkor</translation>
+    </message>
+    <message>
+        <source>Condition, e.g. A=0 or HL&gt;7C00</source>
+        <translation>Villkor, t.ex. A=0 eller HL&gt;7C00</translation>
+    </message>
+    <message>
+        <source>Disassembly at</source>
+        <translation>Disassemblering vid</translation>
+    </message>
+    <message>
+        <source>Execute</source>
+        <translation>Körning</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Sök nästa</translation>
+    </message>
+    <message>
+        <source>Find text</source>
+        <translation>Sök text</translation>
+    </message>
+    <message>
+        <source>Follow nothing</source>
+        <translation>Följ inget</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Från</translation>
+    </message>
+    <message>
+        <source>Go to</source>
+        <translation>Gå till</translation>
+    </message>
+    <message>
+        <source>Halted</source>
+        <translation>Stoppad (HALT)</translation>
+    </message>
+    <message>
+        <source>Hit count</source>
+        <translation>Antal träffar</translation>
+    </message>
+    <message>
+        <source>Hit count </source>
+        <translation>Antal träffar </translation>
+    </message>
+    <message>
+        <source>Hits</source>
+        <translation>Träffar</translation>
+    </message>
+    <message>
+        <source>Instruction</source>
+        <translation>Instruktion</translation>
+    </message>
+    <message>
+        <source>Kinds</source>
+        <translation>Slag</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Etikett</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>Minne</translation>
+    </message>
+    <message>
+        <source>Memory at</source>
+        <translation>Minne vid</translation>
+    </message>
+    <message>
+        <source>No BASIC line running (direct mode).</source>
+        <translation>Ingen BASIC-rad körs (direktläge).</translation>
+    </message>
+    <message>
+        <source>Not a condition: %1</source>
+        <translation>Inte ett villkor: %1</translation>
+    </message>
+    <message>
+        <source>Not an address or symbol: %1</source>
+        <translation>Inte en adress eller symbol: %1</translation>
+    </message>
+    <message>
+        <source>Orvane Debugger</source>
+        <translation>Orvane felsökare</translation>
+    </message>
+    <message>
+        <source>ROM</source>
+        <translation>ROM</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Läsning</translation>
+    </message>
+    <message>
+        <source>Read watch on %1</source>
+        <translation>Läsbevakning på %1</translation>
+    </message>
+    <message>
+        <source>Record the last 100,000 instructions</source>
+        <translation>Spara de senaste 100 000 instruktionerna</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Ta bort</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>Kör</translation>
+    </message>
+    <message>
+        <source>Run to cursor</source>
+        <translation>Kör till markören</translation>
+    </message>
+    <message>
+        <source>Run to next frame</source>
+        <translation>Kör till nästa bild</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Kör</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>Skärm</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Steg</translation>
+    </message>
+    <message>
+        <source>Step back</source>
+        <translation>Steg bakåt</translation>
+    </message>
+    <message>
+        <source>Step into</source>
+        <translation>Stega in</translation>
+    </message>
+    <message>
+        <source>Step out</source>
+        <translation>Stega ut</translation>
+    </message>
+    <message>
+        <source>Step over</source>
+        <translation>Stega över</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stoppa</translation>
+    </message>
+    <message>
+        <source>Stop when BASIC line %1 starts.</source>
+        <translation>Stanna när BASIC-rad %1 börjar.</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Stoppad</translation>
+    </message>
+    <message>
+        <source>Symbols...</source>
+        <translation>Symboler...</translation>
+    </message>
+    <message>
+        <source>T-states %1, frame %2</source>
+        <translation>T-tillstånd %1, bild %2</translation>
+    </message>
+    <message>
+        <source>The running BASIC is not the open firmware.</source>
+        <translation>Den BASIC som körs är inte den öppna firmwaren.</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Till</translation>
+    </message>
+    <message>
+        <source>Trace</source>
+        <translation>Spårning</translation>
+    </message>
+    <message>
+        <source>Trace of %1 instructions written to %2.</source>
+        <translation>Spårning av %1 instruktioner skriven till %2.</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>Skrivning</translation>
+    </message>
+    <message>
+        <source>Write to file...</source>
+        <translation>Skriv till fil...</translation>
+    </message>
+    <message>
+        <source>Write watch on %1</source>
+        <translation>Skrivbevakning på %1</translation>
+    </message>
+</context>
+<context>
     <name>Dialog</name>
     <message>
         <source>Messages</source>
@@ -448,6 +731,10 @@ Positionsbaserat tangentbord: varje tangent är ABC80-tangenten på sin plats, o
     <message>
         <source>&amp;Interactive monitor</source>
         <translation>&amp;Interaktiv monitor</translation>
+    </message>
+    <message>
+        <source>De&amp;bugger...</source>
+        <translation>&amp;Felsökare...</translation>
     </message>
     <message>
         <source>&amp;Tape</source>
@@ -947,6 +1234,10 @@ version %1
     <message>
         <source>is a folder</source>
         <translation>är en mapp</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>kan inte läsas</translation>
     </message>
     <message>
         <source>no such file or folder</source>
