@@ -137,8 +137,9 @@ constexpr MachineDevice Devices[] = {
 };
 
 // Filled by connect(), which every power-on runs.
-constexpr const char* Connections[] = {"z80_state.cpp:cpuBus", "peripherals.cpp:cassettePort",
-                                       "peripherals.cpp:cardBus"};
+constexpr const char* Connections[] = {"z80_state.cpp:cpuBus",      "peripherals.cpp:cassettePort",
+                                       "peripherals.cpp:cardBus",   "keyboard.cpp:inputLog",
+                                       "disk_card.cpp:transferLog", "monitor.cpp:history"};
 
 constexpr HostOnlyObject HostOnly[] = {
     // What the host chose from outside, kept by power-on.
@@ -201,7 +202,12 @@ constexpr HostOnlyObject HostOnly[] = {
     {"monitor.cpp:standardTerminal", "the terminal settings the console restores"},
     {"monitor.cpp:monitorOpen", "the monitor's console is open"},
     {"z80_state.cpp:TrapTable", "handlers a front end installs for the trap opcodes"},
+    // The machine's past, kept beside it to go back in time; power-on and
+    // every change from outside start it again.
+    {"history.cpp:h", "the snapshots and the input log of the last seconds"},
+    {"history.cpp:r", "a replay in progress while the machine goes back"},
     // Built once on first use or at start-up and never changed again.
+    {"crc32.cpp:tables()::t", "the CRC-32 tables"},
     {"opcode_tables.cpp:opcodeTables()::tables", "the disassembler's tables"},
     {"opcode_tables.cpp:opcodeTables()::built", "the disassembler's tables"},
     {"roms.cpp:NoSource", "an empty name, constant"},
