@@ -432,6 +432,22 @@ void takeSnapshot() {
     h.framesSinceSnapshot = 0;
 }
 
+// A replay that did not reach its end: the machine goes back to where it
+// was. One that met a change from outside drops the history up to it (all of
+// it when the change is in the newest stretch).
+void giveUpReplay(Ran ran, size_t i, const Moment& m, std::string& message) {
+    backTo(m);
+    if (ran != Ran::Diverged) {
+        message = "The recorded history could not be run again.";
+        return;
+    }
+    if (i + 1 >= h.ring.size())
+        historyMachineChanged();
+    else
+        forgetThrough(i);
+    message = Changed;
+}
+
 } // namespace
 
 void historyConnect() {
@@ -507,16 +523,7 @@ bool historyStepBack(std::string& message) {
         const Ran ran = replaySegment(i, m);
         r.boundaries = nullptr;
         if (ran != Ran::Done) {
-            backTo(m);
-            if (ran == Ran::Diverged) {
-                if (i + 1 >= h.ring.size())
-                    historyMachineChanged();
-                else
-                    forgetThrough(i);
-                message = Changed;
-            } else {
-                message = "The recorded history could not be run again.";
-            }
+            giveUpReplay(ran, i, m, message);
             return false;
         }
         while (!boundaries.empty() && boundaries.back() >= now)
@@ -549,13 +556,8 @@ bool searchBack(std::string& message, Arm arm, Latest latest, const char* none) 
         const Ran ran = replaySegment(i, m);
         arm(false);
         if (ran == Ran::Diverged) {
-            backTo(m);
-            if (i + 1 >= h.ring.size()) {
-                historyMachineChanged();
-            } else {
-                forgetThrough(i);
-            }
-            message = std::string(none) + " " + Changed;
+            giveUpReplay(ran, i, m, message);
+            message = std::string(none) + " " + message;
             return false;
         }
         if (ran != Ran::Done) break;
@@ -647,16 +649,7 @@ bool historyBackFrames(uint32_t frames, std::string& message) {
     const Moment m = here();
     const Ran ran = replaySegment(i, m);
     if (ran != Ran::Done) {
-        backTo(m);
-        if (ran == Ran::Diverged) {
-            if (i + 1 >= h.ring.size())
-                historyMachineChanged();
-            else
-                forgetThrough(i);
-            message = Changed;
-        } else {
-            message = "The recorded history could not be run again.";
-        }
+        giveUpReplay(ran, i, m, message);
         return false;
     }
     replayFrom(i, {NoTime, false, target});
