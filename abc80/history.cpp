@@ -557,7 +557,7 @@ bool searchBack(std::string& message, Arm arm, Latest latest, const char* none) 
         arm(false);
         if (ran == Ran::Diverged) {
             giveUpReplay(ran, i, m, message);
-            message = std::string(none) + " " + message;
+            message.insert(0, std::string(none) + " ");
             return false;
         }
         if (ran != Ran::Done) break;
