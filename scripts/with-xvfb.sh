@@ -4,19 +4,14 @@
 # runs and leftover servers or sockets of earlier runs cannot get in the way.
 # -noreset: the server would otherwise reset when a test closes its last
 # connection, refusing the next test's connection while it does.
-# -fbdir: the server keeps its screen memory in a file (an X window dump),
-# named to the command in ORVANE_XVFB_SCREEN: what is on the screen, pixel
-# for pixel, with no client's reading of it in between.
 set -euo pipefail
 fifo=$(mktemp -u)
-screen=$(mktemp -d)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -fbdir "$screen" 3>"$fifo" \
-  >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 server=$!
-trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$fifo"; rm -rf "$screen"' EXIT
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$fifo"' EXIT
 if ! read -r -t 60 display <"$fifo"; then
   echo "with-xvfb: Xvfb did not start" >&2
   exit 1
 fi
-DISPLAY=":$display" ORVANE_XVFB_SCREEN="$screen/Xvfb_screen0" "$@"
+DISPLAY=":$display" "$@"

@@ -29,6 +29,7 @@
 #include "host/qt/settings.h"
 #include "host/qt/status_bar.h"
 #include "host/qt/window_extras.h"
+#include "host/qt/x11_colormap.h"
 #include "host/session/frames.h"
 #include "host/session/session.h"
 #include "host/session/typing.h"
@@ -225,6 +226,7 @@ void ResetPacing() {
 int StartDesktop(const DesktopOptions& options) {
     desktop = Desktop();
     ClearKeyQueue();
+    if (QCoreApplication* app = QCoreApplication::instance()) UseDefaultColormapForNewWindows(*app);
     desktop.window = new MainWindow();
     if (options.messageBox) desktop.window->messageBox = options.messageBox;
     SetStatusBar(desktop.window->status());

@@ -7,8 +7,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QSet>
 #include <QThread>
 
@@ -59,9 +57,8 @@ int shiftOf(uint32_t mask) {
 
 namespace {
 
-// An X window dump (xwd's format, and the one Xvfb keeps its screen memory
-// in): a header of 32-bit big-endian fields, the window name, the colour
-// map, then the pixels.
+// An X window dump (xwd's format): a header of 32-bit big-endian fields, the window name, the
+// colour map, then the pixels.
 QImage readWindowDump(const QByteArray& dump) {
     if (dump.size() < 100) return QImage();
     const uchar* d = reinterpret_cast<const uchar*>(dump.constData());
@@ -98,18 +95,12 @@ xcb_connection_t* xConnection() {
 } // namespace
 
 QImage CaptureRootWindow() {
-    // Not xwd -root: where windows carry colour maps of their own (every Qt
-    // window does), xwd assembles the dump window by window and shows a
-    // window that overlaps another as solid black.
-    const QString screenFile = qEnvironmentVariable("ORVANE_XVFB_SCREEN");
-    if (!screenFile.isEmpty()) {
-        QFile file(screenFile);
-        if (!file.open(QIODevice::ReadOnly)) return QImage();
-        return readWindowDump(file.readAll());
-    }
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32)
-                  : QImage();
+    QProcess xwd;
+    xwd.start("xwd", {"-root", "-silent"});
+    if (!xwd.waitForFinished(20000) || xwd.exitStatus() != QProcess::NormalExit ||
+        xwd.exitCode() != 0)
+        return QImage();
+    return readWindowDump(xwd.readAllStandardOutput());
 }
 
 QRect TopmostWindow() {

@@ -15,9 +15,8 @@
 // could not run or failed.
 QString RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
 
-// The whole screen: the X server's screen memory where Xvfb keeps it in a
-// file (ORVANE_XVFB_SCREEN, set by scripts/with-xvfb.sh), else the root
-// window as the server returns it.
+// The whole screen as a user's screen dump shows it (xwd -root); null when
+// xwd could not run.
 QImage CaptureRootWindow();
 
 // Where the topmost window on the screen is (a popup menu, or a dialog in

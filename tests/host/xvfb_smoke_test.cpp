@@ -379,7 +379,7 @@ TEST(XvfbSmoke, MonkeyKeepsTheMachineRunning) {
 // The program under a window manager, driven from outside -------------------
 
 bool toolsForTheUserAreThere(QString* missing) {
-    for (const char* tool : {"openbox", "xdotool", "setxkbmap"})
+    for (const char* tool : {"openbox", "xdotool", "setxkbmap", "xwd"})
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
             *missing = tool;
             return false;

@@ -3,9 +3,7 @@
 // menu, while Alt+F, the English File menu's key, opens nothing.
 #include <QGuiApplication>
 #include <QImage>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -14,9 +12,9 @@
 
 #include <fstream>
 
-namespace {
+#include "user_screen.h"
 
-QImage rootWindow() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+namespace {
 
 int changedPixels(const QImage& before, const QImage& after) {
     if (before.size() != after.size()) return before.width() * before.height();
@@ -44,9 +42,9 @@ constexpr int MenuOpened = 4000;
 
 TEST(XvfbSwedish, TheRealProgramShowsSwedishMenus) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server";
-    if (QStandardPaths::findExecutable("xdotool").isEmpty() ||
-        QStandardPaths::findExecutable("openbox").isEmpty())
-        GTEST_SKIP() << "needs xdotool and openbox (./setup installs them)";
+    for (const char* tool : {"xdotool", "openbox", "xwd"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << "needs " << tool << " (./setup installs it)";
     static int argc = 1;
     static char name[] = "orvane-swedish-smoke";
     static char* argv[] = {name, nullptr};
@@ -85,17 +83,17 @@ TEST(XvfbSwedish, TheRealProgramShowsSwedishMenus) {
     xdotool({"windowactivate", "--sync", window});
     settle(1500);
 
-    const QImage before = rootWindow();
+    const QImage before = CaptureRootWindow();
     xdotool({"key", "--window", window, "alt+f"});
     settle(800);
-    const int afterF = changedPixels(before, rootWindow());
+    const int afterF = changedPixels(before, CaptureRootWindow());
     xdotool({"key", "--window", window, "Escape"});
     settle(500);
 
-    const QImage closed = rootWindow();
+    const QImage closed = CaptureRootWindow();
     xdotool({"key", "--window", window, "alt+b"});
     settle(800);
-    const int afterB = changedPixels(closed, rootWindow());
+    const int afterB = changedPixels(closed, CaptureRootWindow());
     xdotool({"key", "--window", window, "Escape"});
 
     EXPECT_GT(afterB, MenuOpened) << "Alt+B (Band) opened no menu";
