@@ -171,7 +171,7 @@ TEST_F(StateFlows, RewindPlaysTheScreenBackAndGoesOnFromThere) {
     // Back past the second PRINT: about 2 s of screens, at 5 snapshots
     // shown a second.
     std::string shown;
-    for (int i = 0; i < 80 && frameCounter + 40 > from; i++)
+    for (int i = 0; i < 80 && frameCounter + 40 >= from; i++)
         RunOneFrame();
     EXPECT_LT(frameCounter + 40, from);
     shown = runFramesAndReadScreen(0);

@@ -158,9 +158,13 @@ class DiskWrites : public ::testing::Test {
             DetachDrive(d);
             SetDriveWriteProtect(d, false);
         }
+        basicRom = savedBasic_;
+        dosRom = savedDos_;
     }
     ScratchDir dir_;
     Bytes image_;
+    const uint32_t savedBasic_ = basicRom;
+    const uint32_t savedDos_ = dosRom;
 };
 
 TEST_F(DiskWrites, SectorsWrittenByTheProcessorAreInTheFileAtOnceAndReadBack) {

@@ -66,6 +66,7 @@ class TapeImageTest : public ::testing::Test {
         machineConnect();
         cpuInit(MachineClockHz);
         keyboardReset();
+        basicRom = BasicRomOld; // no image installed: the open firmware's program area
         for (uint32_t a = 0; a < 0x8000; ++a)
             MainMemory[a] = static_cast<uint8_t>(a * 7 + 3);
         std::memset(MainMemory + 0x8000, Filler, 0x8000);
