@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "abc80/abc80.h"
 #include "host/qt/language.h"
 #include "host/qt/settings.h"
 #include "machine/frame.h"
@@ -47,6 +48,9 @@ void DesktopTest::SetUp() {
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(folder.path());
     ResetSettingsToDefaults();
+    // A new process: RAM, ROM choices and devices as at power-on, whatever an
+    // earlier test left behind (a BASIC program, say).
+    machinePowerOn();
     SetTapeSound(0); // as at program start; an earlier test may have switched it on
 }
 
