@@ -29,6 +29,7 @@ namespace {
 class SessionCommands : public ::testing::Test {
   protected:
     void SetUp() override {
+        machinePowerOn(); // a new process: no program an earlier test typed
         setRomFolder(dir_.path("roms"));
         basicRom = BasicRomOld;
         dosRom = DosRomNone;
