@@ -28,6 +28,8 @@ test("Share makes a link that runs the program in memory on a fresh page", async
   await page.evaluate(() => window.orvane.typeHostText('NEW\n10 PRINT "SHARED";2*21\n'));
   await page.waitForFunction(() => !window.orvane.busy());
   await command(page, "share");
+  // The link is made (compressed) after the click returns.
+  await page.waitForFunction(() => location.hash.startsWith("#z="));
   const link = await page.evaluate(() => location.href);
   assert.match(link, /#z=[A-Za-z0-9_-]+$/);
   const other = await browser.newPage();
